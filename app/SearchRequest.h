@@ -1,0 +1,19 @@
+#pragma once
+// What one search or replace run is asked to do. Written by the dialog only
+// while no run is in progress and read by the worker without a lock.
+#include <string>
+
+namespace trawlscope {
+
+struct SearchRequest {
+  std::u16string searchPath;       // quoted paths, or one bare path
+  std::u16string fileTypes;        // one wildcard pattern; empty means "*.*"
+  std::u16string searchText;       // empty makes a run do nothing
+  std::u16string xpath;            // narrows ".xml" files when not empty
+  std::u16string replacementText;  // for replace runs
+  bool includeSubfolders = false;
+  bool useRegex = false;
+  bool caseSensitive = false;
+};
+
+}  // namespace trawlscope

@@ -1,0 +1,107 @@
+#include "app/SettingsStore.h"
+
+#include <algorithm>
+#include <charconv>
+#include <unordered_set>
+
+#include "app/SettingsKeys.h"
+
+namespace trawlscope {
+namespace {
+
+std::u16string IndexKey(int index) {
+  const std::string digits = std::to_string(index);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// Optional blanks, an optional sign and digits; anything else reads as 0.
+int ParseLeadingInt(std::u16string_view text) {
+  std::string ascii;
+  for (const char16_t c : text) ascii += c < 0x80 ? static_cast<char>(c) : '?';
+  const char* first = ascii.data();
+  const char* last = ascii.data() + ascii.size();
+  while (first != last && (*first == ' ' || *first == '\t')) ++first;
+  if (first != last && *first == '+') ++first;
+  long long value = 0;
+  std::from_chars(first, last, value);
+  return static_cast<int>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
+
+struct HistoryHasher {
+  size_t operator()(const std::u16string& text) const { return HistoryHash(text); }
+};
+
+}  // namespace
+
+int SettingsStore::ReadInt(std::u16string_view section, std::u16string_view key,
+                           int defaultValue) const {
+  const auto value = file_.ReadString(section, key);
+  return value ? ParseLeadingInt(*value) : defaultValue;
+}
+
+void SettingsStore::WriteInt(std::u16string_view section, std::u16string_view key, int value) {
+  const std::string digits = std::to_string(value);
+  file_.WriteString(section, key, std::u16string(digits.begin(), digits.end()));
+}
+
+std::u16string SettingsStore::ReadString(std::u16string_view section,
+                                         std::u16string_view key) const {
+  return file_.ReadString(section, key).value_or(std::u16string());
+}
+
+void SettingsStore::WriteString(std::u16string_view section, std::u16string_view key,
+                                std::u16string_view value) {
+  file_.WriteString(section, key, value);
+}
+
+void SettingsStore::LoadHistory(IHistoryCombo& combo, std::u16string_view section) const {
+  combo.SetEditText(ReadString(section, settings::kEditControl));
+  for (int i = 0; i < settings::kHistoryEntries; ++i) {
+    const std::u16string entry = ReadString(section, IndexKey(i));
+    if (entry.empty()) break;
+    combo.AppendItem(entry);
+  }
+}
+
+void SettingsStore::SaveHistory(const IHistoryCombo& combo, std::u16string_view section) {
+  WriteString(section, settings::kEditControl, combo.EditText());
+  const int count = std::min(combo.ItemCount(), settings::kHistoryEntries);
+  for (int i = 0; i < count; ++i) WriteString(section, IndexKey(i), combo.ItemText(i));
+}
+
+std::uint32_t HistoryHash(std::u16string_view text) {
+  std::uint32_t hash = 0xDEADBEEF;
+  const size_t n = text.size();
+  const size_t step = n / 16 + 1;
+  for (size_t i = 0; i + step <= n; i += step)
+    hash += text[i];
+  return hash;
+}
+
+void AddToHistory(IHistoryCombo& combo, const std::u16string& newEditText) {
+  std::unordered_set<std::u16string, HistoryHasher> entries;
+  entries.insert(combo.EditText());
+  for (int i = 0; i < combo.ItemCount(); ++i) entries.insert(combo.ItemText(i));
+  combo.ClearItems();
+  combo.SetEditText(newEditText);
+  for (const auto& entry : entries) combo.AppendItem(entry);
+}
+
+void PlaceWindow(IPlaceableWindow& window, ScreenRect frame, int minimumWidth, int minimumHeight) {
+  // Compared as unsigned: a rectangle whose right edge lies left of its left
+  // edge is not widened.
+  if (static_cast<unsigned>(frame.right - frame.left) < static_cast<unsigned>(minimumWidth))
+    frame.right = frame.left + minimumWidth;
+  if (static_cast<unsigned>(frame.bottom - frame.top) < static_cast<unsigned>(minimumHeight))
+    frame.bottom = frame.top + minimumHeight;
+
+  const ScreenSize screen = window.VirtualScreenSize();
+  const bool overlapsScreen = std::max(frame.left, 0) < std::min(frame.right, screen.width) &&
+                              std::max(frame.top, 0) < std::min(frame.bottom, screen.height);
+  if (!overlapsScreen) {
+    frame = {0, 0, frame.right - frame.left, frame.bottom - frame.top};
+  }
+  window.MoveTo(frame);
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,48 @@
+#pragma once
+// The program's settings over the profile file, and the two rules that turn
+// stored values into widgets: the combo histories and the window placement.
+// UI thread only.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "app/HistoryCombo.h"
+#include "app/PlaceableWindow.h"
+#include "platform/ProfileFile.h"
+
+namespace trawlscope {
+
+class SettingsStore {
+ public:
+  explicit SettingsStore(IProfileFile& file) : file_(file) {}
+
+  // A missing key gives `defaultValue`; a value that does not start with a
+  // number reads as 0. Failed writes are ignored: settings never stop the program.
+  int ReadInt(std::u16string_view section, std::u16string_view key, int defaultValue) const;
+  void WriteInt(std::u16string_view section, std::u16string_view key, int value);
+  std::u16string ReadString(std::u16string_view section, std::u16string_view key) const;
+  void WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
+
+  // Edit text from "EditControl", then the list from keys "0".."19" up to the first empty one.
+  void LoadHistory(IHistoryCombo& combo, std::u16string_view section) const;
+  // Edit text, then the first 20 entries. Keys beyond them are left as they are.
+  void SaveHistory(const IHistoryCombo& combo, std::u16string_view section);
+
+ private:
+  IProfileFile& file_;
+};
+
+// The hash of the history's de-duplicating set: 0xDEADBEEF plus a sample of
+// about sixteen code units.
+std::uint32_t HistoryHash(std::u16string_view text);
+
+// Refills the list from the old edit text and list, without duplicates (exact
+// comparison, an empty text included), and puts `newEditText` in the edit.
+// The list's order is the set's and means nothing.
+void AddToHistory(IHistoryCombo& combo, const std::u16string& newEditText);
+
+// Widens or heightens the rectangle to the minimum size, moves it to the
+// desktop's origin when no part of it lies on the desktop, and applies it.
+void PlaceWindow(IPlaceableWindow& window, ScreenRect frame, int minimumWidth, int minimumHeight);
+
+}  // namespace trawlscope

@@ -1,0 +1,29 @@
+#pragma once
+// Reading one folder's entries, and what a path names, without opening any file.
+#include <string>
+#include <vector>
+
+namespace trawlscope {
+
+enum class EntryKind {
+  RegularFile,   // also a symbolic link to a regular file
+  Folder,
+  LinkToFolder,  // never entered while listing: link loops would hang or repeat a run
+  Other,         // FIFO, socket, device, dangling link: reading one could hang a run
+};
+
+struct DirectoryEntry {
+  std::string name;  // native bytes
+  EntryKind kind;
+};
+
+// The entries of a folder ("." and ".." left out) in the order the file system
+// gives them. False, with no entries, when the folder cannot be read.
+bool ReadDirectory(const std::string& nativeFolder, std::vector<DirectoryEntry>& entries);
+
+enum class PathKind { Missing, RegularFile, Folder, Other };
+
+// What a path names, following symbolic links.
+PathKind KindOfPath(const std::string& nativePath);
+
+}  // namespace trawlscope

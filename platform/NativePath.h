@@ -1,0 +1,21 @@
+#pragma once
+// File names on Linux are bytes, usually UTF-8 but not always. In memory every
+// path is UTF-16, so a name must survive the trip both ways: bytes that are not
+// valid UTF-8 become the lone surrogates U+DC80..U+DCFF (one per byte) and turn
+// back into the same bytes, so a file with such a name can still be opened.
+#include <string>
+#include <string_view>
+
+namespace trawlscope {
+
+// Path text as the user typed it into a native path: "\" also separates
+// folders, so it becomes "/".
+std::string ToNativePath(std::u16string_view path);
+
+// A name or path read from the file system, without separator changes.
+std::u16string FromNativePath(std::string_view nativePath);
+
+// UTF-16 to UTF-8 bytes, escaped surrogates back to their bytes; no separator change.
+std::string ToNativeBytes(std::u16string_view text);
+
+}  // namespace trawlscope

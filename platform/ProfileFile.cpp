@@ -1,0 +1,35 @@
+#include "platform/ProfileFile.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/IniText.h"
+#include "platform/NativePath.h"
+
+#include <unistd.h>
+
+namespace trawlscope {
+
+IniProfileFile::IniProfileFile(std::string nativePath) : path_(std::move(nativePath)) {}
+
+std::optional<std::u16string> IniProfileFile::ReadString(std::u16string_view section,
+                                                         std::u16string_view key) const {
+  std::string text;
+  if (!ReadSmallFile(path_, text)) return std::nullopt;
+  const auto value = FindIniValue(text, ToNativeBytes(section), ToNativeBytes(key));
+  if (!value) return std::nullopt;
+  std::u16string decoded = FromNativePath(*value);
+  if (decoded.size() > kMaxValueLength) decoded.resize(kMaxValueLength);
+  return decoded;
+}
+
+bool IniProfileFile::WriteString(std::u16string_view section, std::u16string_view key,
+                                 std::u16string_view value) {
+  std::string text;
+  // A missing file is an empty one; an unreadable one must not be replaced by
+  // a file holding only this key.
+  if (!ReadSmallFile(path_, text) && access(path_.c_str(), F_OK) == 0) return false;
+  return ReplaceFileContent(path_,
+                            SetIniValue(text, ToNativeBytes(section), ToNativeBytes(key),
+                                        ToNativeBytes(value)));
+}
+
+}  // namespace trawlscope

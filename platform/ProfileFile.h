@@ -1,0 +1,42 @@
+#pragma once
+// The INI file behind the settings: "[Section]" lines followed by "key=value"
+// lines, UTF-8. Every read parses the file afresh and every write reaches the
+// disk at once, atomically; lines the program does not know (other sections,
+// other keys, comments) survive every write.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace trawlscope {
+
+// Called on the UI thread only.
+class IProfileFile {
+ public:
+  virtual ~IProfileFile() = default;
+  // The value, or nothing when the file, the section or the key is missing.
+  virtual std::optional<std::u16string> ReadString(std::u16string_view section,
+                                                   std::u16string_view key) const = 0;
+  // False when the file could not be written; the file is then as it was.
+  virtual bool WriteString(std::u16string_view section, std::u16string_view key,
+                           std::u16string_view value) = 0;
+};
+
+class IniProfileFile final : public IProfileFile {
+ public:
+  // Values read back are cut to this many UTF-16 units, as a fixed read buffer would.
+  static constexpr size_t kMaxValueLength = 4095;
+
+  explicit IniProfileFile(std::string nativePath);
+
+  std::optional<std::u16string> ReadString(std::u16string_view section,
+                                           std::u16string_view key) const override;
+  bool WriteString(std::u16string_view section, std::u16string_view key,
+                   std::u16string_view value) override;
+
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace trawlscope

@@ -1,0 +1,19 @@
+#!/bin/sh
+# Installs the Debian 12 packages that building, running and testing Trawlscope need.
+# Quiet and quick when everything is already there; uses sudo when not run as root.
+set -e
+PACKAGES="cmake ninja-build g++ pkg-config
+  libgtest-dev libboost-regex-dev libicu-dev libuchardet-dev libxml2-dev
+  qt6-base-dev libglib2.0-dev"
+
+missing=""
+for p in $PACKAGES; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+
+as_root=""
+[ "$(id -u)" -eq 0 ] || as_root="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$as_root apt-get update -qq
+$as_root apt-get install -y -qq --no-install-recommends $missing >/dev/null
