@@ -1,0 +1,122 @@
+// Measures code-page detection on a labelled corpus (labels.tsv beside the
+// files): a file counts as right when decoding it the way a search does gives
+// the same text as decoding it with its true encoding.
+// Usage: trawlscope-detect-corpus CORPUS_DIR [--list-wrong]
+#include <unicode/ucnv.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/CodePageTable.h"
+#include "platform/FileReader.h"
+#include "search/TextDecoding.h"
+
+namespace {
+
+struct Tally {
+  int right = 0;
+  int total = 0;
+  void Add(bool ok) { right += ok, ++total; }
+};
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> fields;
+  std::stringstream stream(line);
+  for (std::string field; std::getline(stream, field, '\t');) fields.push_back(field);
+  return fields;
+}
+
+std::u16string DecodeWith(const std::string& converterName, const std::string& bytes) {
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* converter = ucnv_open(converterName.c_str(), &status);
+  std::u16string text(bytes.size() + 16, u'\0');
+  const int32_t length = ucnv_toUChars(converter, reinterpret_cast<UChar*>(text.data()),
+                                       static_cast<int32_t>(text.size()), bytes.data(),
+                                       static_cast<int32_t>(bytes.size()), &status);
+  ucnv_close(converter);
+  text.resize(U_SUCCESS(status) ? length : 0);
+  return text;
+}
+
+std::u16string WithoutMark(std::u16string text) {
+  if (!text.empty() && text.front() == u'\xFEFF') text.erase(0, 1);
+  return text;
+}
+
+bool IsEastAsianOrWide(trawlscope::CodePage codePage) {
+  using trawlscope::CodePageFamily;
+  const auto family = trawlscope::FamilyOf(codePage);
+  return family == CodePageFamily::Japanese || family == CodePageFamily::Chinese ||
+         family == CodePageFamily::Korean || codePage == 1200 || codePage == 1201 ||
+         codePage == 12000 || codePage == 12001;
+}
+
+void Print(const char* name, const Tally& tally) {
+  std::printf("%-28s %4d / %4d  %5.1f%%\n", name, tally.right, tally.total,
+              tally.total ? 100.0 * tally.right / tally.total : 0.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: trawlscope-detect-corpus CORPUS_DIR [--list-wrong]\n");
+    return 2;
+  }
+  const std::string root = argv[1];
+  const bool listWrong = argc > 2 && std::string(argv[2]) == "--list-wrong";
+  std::ifstream labels(root + "/labels.tsv");
+  std::string line;
+  std::getline(labels, line);  // header
+
+  std::map<std::string, Tally> byGroup, tinyByEncoding;
+  Tally main, japanese, tiny, nonCjk;
+  int nonCjkTurnedEastAsian = 0;
+  double seconds = 0;
+  while (std::getline(labels, line)) {
+    const auto f = SplitTabs(line);
+    const std::string &path = f[0], &encoding = f[1], &converter = f[2], &group = f[4],
+                      &origin = f[6];
+    if (converter == "-") continue;
+    std::string bytes;
+    trawlscope::ReadWholeFile(root + "/" + path, bytes);
+    std::u16string text;
+    bool hadBom = false;
+    const auto start = std::chrono::steady_clock::now();
+    const trawlscope::CodePage chosen = trawlscope::DecodeBytes(bytes, text, hadBom);
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const bool ok = WithoutMark(text) == WithoutMark(DecodeWith(converter, bytes));
+
+    if (origin == "derived-tiny") {
+      tiny.Add(ok);
+      tinyByEncoding[encoding].Add(ok);
+    } else {
+      main.Add(ok);
+      byGroup[group].Add(ok);
+      if (group == "ja") japanese.Add(ok);
+      if (group == "western" || group == "central" || group == "cyrillic" || group == "greek" ||
+          group == "other") {
+        nonCjk.Add(ok);
+        if (IsEastAsianOrWide(chosen)) ++nonCjkTurnedEastAsian;
+      }
+    }
+    if (!ok && listWrong)
+      std::printf("WRONG %-60s %-14s chose %u\n", path.c_str(), encoding.c_str(), chosen);
+  }
+  for (const auto& [group, tally] : byGroup) Print(group.c_str(), tally);
+  std::printf("\n");
+  for (const auto& [encoding, tally] : tinyByEncoding) Print(("tiny " + encoding).c_str(), tally);
+  std::printf("\n");
+  Print("main set", main);
+  Print("Japanese (main set)", japanese);
+  Print("one-line (derived-tiny)", tiny);
+  std::printf("%-28s %4d / %4d  %5.1f%%\n", "non-CJK sent to CJK/UTF-16", nonCjkTurnedEastAsian,
+              nonCjk.total, nonCjk.total ? 100.0 * nonCjkTurnedEastAsian / nonCjk.total : 0.0);
+  std::printf("detection and decoding: %.1f ms in all\n", seconds * 1000);
+  return 0;
+}

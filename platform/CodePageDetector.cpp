@@ -1,0 +1,140 @@
+#include "platform/CodePageDetector.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/CharsetEvidence.h"
+#include "platform/ScriptEvidence.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr unsigned char kEscape = 0x1B;
+
+// ICU scores 10 for guesses it has no evidence for (UTF-16 for any text
+// without zero bytes, Shift_JIS or Big5 for any Latin text): ignore them.
+constexpr int kNoEvidenceConfidence = 10;
+// Candidates this close to the best one count as equally likely; among them
+// the Japanese, Chinese and Unicode pages win.
+constexpr int kCloseConfidence = 20;
+
+bool HasHighBytes(std::string_view bytes) {
+  return std::any_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Seven-bit encodings announce themselves with escape sequences.
+CodePage SevenBitEncoding(std::string_view sample) {
+  if (sample.find(char(kEscape)) != std::string_view::npos) {
+    if (sample.find("\x1b$B") != std::string_view::npos || sample.find("\x1b$@") != std::string_view::npos ||
+        sample.find("\x1b(J") != std::string_view::npos || sample.find("\x1b(I") != std::string_view::npos)
+      return codepage::kIso2022Jp;
+    if (sample.find("\x1b$)C") != std::string_view::npos) return codepage::kIso2022Kr;
+    if (sample.find("\x1b$)A") != std::string_view::npos || sample.find("\x1b$)G") != std::string_view::npos)
+      return codepage::kIso2022Cn;
+  }
+  if (sample.find("~{") != std::string_view::npos && sample.find("~}") != std::string_view::npos)
+    return codepage::kHz;
+  return codepage::kNone;
+}
+
+CodePage ChooseAmongIcuCandidates(const std::vector<CharsetCandidate>& candidates) {
+  const int best = candidates.front().confidence;
+  for (const auto& candidate : candidates) {
+    if (candidate.confidence < best - kCloseConfidence) break;
+    if (IsPreferredCodePage(candidate.codePage)) return candidate.codePage;
+  }
+  return candidates.front().codePage;
+}
+
+size_t CountHighBytes(std::string_view bytes) {
+  return std::count_if(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Bytes 0x80..0x9F are control characters in the ISO-8859 pages but letters
+// and punctuation in their Windows siblings, which agree on the rest: text
+// that holds them is in the Windows page.
+CodePage WindowsPageForC1Bytes(CodePage guess, std::string_view sample) {
+  const bool hasC1 = std::any_of(sample.begin(), sample.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 && byte <= 0x9F;
+  });
+  if (!hasC1) return guess;
+  switch (guess) {
+    case 28591: return 1252;
+    case 28592: return 1250;
+    case 28597: return 1253;
+    case 28599: return 1254;
+    case 28603: return 1257;
+    default: return guess;
+  }
+}
+
+bool IsEastAsianOrWideUnicode(CodePage codePage) {
+  switch (FamilyOf(codePage)) {
+    case CodePageFamily::Japanese:
+    case CodePageFamily::Chinese:
+    case CodePageFamily::Korean: return true;
+    case CodePageFamily::Unicode: return codePage != codepage::kUtf8;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+ByteOrderMark FindByteOrderMark(std::string_view bytes) {
+  const auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+  if (bytes.size() >= 3 && starts("\xEF\xBB\xBF")) return {codepage::kUtf8, 3};
+  if (bytes.size() >= 4 && starts(std::string_view("\xFF\xFE\0\0", 4))) return {codepage::kUtf32Le, 4};
+  if (bytes.size() >= 4 && starts(std::string_view("\0\0\xFE\xFF", 4))) return {codepage::kUtf32Be, 4};
+  if (bytes.size() >= 2 && starts("\xFF\xFE")) return {codepage::kUtf16Le, 2};
+  if (bytes.size() >= 2 && starts("\xFE\xFF")) return {codepage::kUtf16Be, 2};
+  return {};
+}
+
+std::string_view DetectionSample(std::string_view bytes) {
+  const std::string_view head = bytes.substr(0, kDetectionSampleBytes);
+  if (HasHighBytes(head) || head.find('\0') != std::string_view::npos ||
+      head.find(char(kEscape)) != std::string_view::npos)
+    return head;
+  const auto firstHigh = std::find_if(bytes.begin(), bytes.end(), [](char c) {
+    return static_cast<unsigned char>(c) >= 0x80;
+  });
+  if (firstHigh == bytes.end()) return head;
+  return bytes.substr(firstHigh - bytes.begin(), kDetectionSampleBytes);
+}
+
+CodePage DetectCodePage(std::string_view bytes) {
+  if (bytes.empty()) return codepage::kUtf8;
+  if (const ByteOrderMark mark = FindByteOrderMark(bytes); mark.codePage != codepage::kNone)
+    return mark.codePage;
+
+  const std::string_view sample = DetectionSample(bytes);
+  if (const CodePage wide = WideUnicodeByZeroBytes(sample); wide != codepage::kNone) return wide;
+  if (!HasHighBytes(sample)) {
+    const CodePage sevenBit = SevenBitEncoding(sample);
+    return sevenBit != codepage::kNone ? sevenBit : codepage::kUtf8;
+  }
+  if (IsValidUtf8Prefix(sample)) return codepage::kUtf8;
+
+  if (CountHighBytes(sample) < kShortSampleHighBytes) {
+    if (const CodePage reading = PlausibleEastAsianReading(sample); reading != codepage::kNone)
+      return reading;
+  }
+
+  std::vector<CharsetCandidate> icu = IcuCandidates(sample);
+  std::erase_if(icu, [](const CharsetCandidate& c) {
+    return c.confidence <= kNoEvidenceConfidence || c.codePage == codepage::kNone;
+  });
+  if (!icu.empty() && IsEastAsianOrWideUnicode(icu.front().codePage)) {
+    const CodePage choice = ChooseAmongIcuCandidates(icu);
+    if (DecodesCleanly(sample, choice)) return choice;
+  }
+
+  const CodePage guess = WindowsPageForC1Bytes(UchardetGuess(sample), sample);
+  if (guess != codepage::kNone) return guess;
+  return icu.empty() ? codepage::kNone : icu.front().codePage;
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,22 @@
+#pragma once
+// Turning a file's bytes into the UTF-16 text that is searched.
+#include <string>
+#include <string_view>
+
+#include "platform/CodePageTable.h"
+#include "search/AbortFlag.h"
+
+namespace trawlscope {
+
+// Detects the code page, skips a byte-order mark (recording that there was
+// one) and decodes the rest. Returns the code page; kNone, with an empty
+// text, when nothing can decode the bytes.
+CodePage DecodeBytes(std::string_view bytes, std::u16string& text, bool& hadBom);
+
+// Reads the file whole and decodes it. The abort flag is polled after the read
+// and after the detection; an aborted or unreadable file gives kNone and an
+// empty text.
+CodePage DecodeFile(const AbortFlag& abortRequested, const std::u16string& path,
+                    std::u16string& text, bool& hadBom);
+
+}  // namespace trawlscope
