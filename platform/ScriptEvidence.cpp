@@ -2,6 +2,7 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/CodePageConverter.h"
@@ -80,6 +81,14 @@ constexpr double kSomeKana = 0.1;
 bool DecodesCleanly(std::string_view sample, CodePage codePage) {
   std::u16string text;
   return DecodeStrictly(sample, codePage, text);
+}
+
+bool ReadsAsText(std::string_view sample, CodePage codePage) {
+  std::u16string text;
+  if (!DecodeStrictly(sample, codePage, text)) return false;
+  return std::none_of(text.begin(), text.end(), [](char16_t c) {
+    return (c >= 0x80 && c <= 0x9F) || (c >= 0xFF61 && c <= 0xFF9F);
+  });
 }
 
 CodePage PlausibleEastAsianReading(std::string_view sample) {

@@ -21,4 +21,8 @@ CodePage PlausibleEastAsianReading(std::string_view sample);
 // unmapped sequence (a sequence cut off at the end is allowed).
 bool DecodesCleanly(std::string_view sample, CodePage codePage);
 
+// DecodesCleanly, and the text holds no C1 control character and no
+// half-width katakana, which real text all but never does.
+bool ReadsAsText(std::string_view sample, CodePage codePage);
+
 }  // namespace trawlscope

@@ -6,20 +6,16 @@
 #include "platform/NativePath.h"
 
 namespace trawlscope {
-namespace {
-
-CodePage DecodeDetected(std::string_view bytes, CodePage codePage, std::u16string& text,
-                        bool& hadBom) {
+CodePage DecodeDetectedBytes(std::string_view bytes, CodePage codePage, std::u16string& text,
+                             bool& hadBom) {
   const ByteOrderMark mark = FindByteOrderMark(bytes);
   hadBom = mark.length > 0;
   if (!DecodeToUtf16(bytes.substr(mark.length), codePage, text)) return codepage::kNone;
   return codePage;
 }
 
-}  // namespace
-
 CodePage DecodeBytes(std::string_view bytes, std::u16string& text, bool& hadBom) {
-  return DecodeDetected(bytes, DetectCodePage(bytes), text, hadBom);
+  return DecodeDetectedBytes(bytes, DetectCodePage(bytes), text, hadBom);
 }
 
 CodePage DecodeFile(const AbortFlag& abortRequested, const std::u16string& path,
@@ -31,7 +27,7 @@ CodePage DecodeFile(const AbortFlag& abortRequested, const std::u16string& path,
   if (IsAborted(abortRequested)) return codepage::kNone;
   const CodePage codePage = DetectCodePage(bytes);
   if (IsAborted(abortRequested)) return codepage::kNone;
-  return DecodeDetected(bytes, codePage, text, hadBom);
+  return DecodeDetectedBytes(bytes, codePage, text, hadBom);
 }
 
 }  // namespace trawlscope

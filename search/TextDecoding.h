@@ -13,6 +13,10 @@ namespace trawlscope {
 // text, when nothing can decode the bytes.
 CodePage DecodeBytes(std::string_view bytes, std::u16string& text, bool& hadBom);
 
+// Skips a byte-order mark and decodes the rest with a code page already chosen.
+CodePage DecodeDetectedBytes(std::string_view bytes, CodePage codePage, std::u16string& text,
+                             bool& hadBom);
+
 // Reads the file whole and decodes it. The abort flag is polled after the read
 // and after the detection; an aborted or unreadable file gives kNone and an
 // empty text.

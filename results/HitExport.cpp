@@ -1,0 +1,52 @@
+#include "results/HitExport.h"
+
+namespace trawlscope {
+
+namespace {
+constexpr char16_t kIdeographicSpace = u'\x3000';
+}
+
+std::u16string FlattenField(std::u16string_view text) {
+  std::u16string flat;
+  flat.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
+      flat += kIdeographicSpace;
+      ++i;
+    } else if (c == u'\r' || c == u'\n' || c == u'\t') {
+      flat += kIdeographicSpace;
+    } else {
+      flat += c;
+    }
+  }
+  return flat;
+}
+
+std::u16string ExportText(const HitList& hits) {
+  std::u16string text;
+  for (const auto& hit : hits) {
+    text += hit->fileName;
+    text += u'\t';
+    text += FlattenField(hit->leftContext);
+    text += u'\t';
+    text += FlattenField(hit->keyword);
+    text += u'\t';
+    text += FlattenField(hit->rightContext);
+    text += u'\n';
+  }
+  return text;
+}
+
+std::string ExportBytes(const HitList& hits) {
+  const std::u16string text = ExportText(hits);
+  std::string bytes = "\xFF\xFE";
+  bytes.reserve(2 + text.size() * 2);
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,21 @@
+#pragma once
+// The hit list as the output file holds it: UTF-16 LE with its mark, one
+// record per hit in discovery order, four TAB-separated fields ended by LF.
+#include <string>
+#include <string_view>
+
+#include "search/HitList.h"
+
+namespace trawlscope {
+
+// Every line break (CR LF counting as one) and every TAB becomes one
+// IDEOGRAPHIC SPACE, so a field stays on its line and in its column.
+std::u16string FlattenField(std::u16string_view text);
+
+// The records of all hits: file name, left context, keyword, right context.
+std::u16string ExportText(const HitList& hits);
+
+// ExportText as the file's bytes, the mark FF FE first.
+std::string ExportBytes(const HitList& hits);
+
+}  // namespace trawlscope

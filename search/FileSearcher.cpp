@@ -1,0 +1,102 @@
+#include "search/FileSearcher.h"
+
+#include <algorithm>
+
+#include "platform/CodePageDetector.h"
+#include "platform/FileReader.h"
+#include "platform/NativePath.h"
+#include "search/PathHelpers.h"
+#include "search/TextDecoding.h"
+
+namespace trawlscope {
+namespace {
+
+// A hit's right context is this many times as long as its left one.
+constexpr int kRightContextFactor = 3;
+
+}  // namespace
+
+bool CFileSearcher::Prepare(bool caseSensitive, const std::u16string& pattern,
+                            const std::u16string& xpath) {
+  xpath_ = xpath;
+  matcher_ = std::make_unique<Matcher>(pattern, caseSensitive);
+  return matcher_->ExpressionCompiled();
+}
+
+void CFileSearcher::StartFile(const std::u16string& path) {
+  folder_ = FolderOf(path);
+  fileName_ = FileNameOf(path);
+  isPlainText_ = true;
+  text_.clear();
+  hadBom_ = false;
+  codePage_ = codepage::kNone;
+  // Line starts are needed only for files with hits; MakeHit builds them.
+  lineStarts_.clear();
+  lineStartsBuilt_ = false;
+}
+
+void CFileSearcher::LoadFile(const AbortFlag& abortRequested, const std::u16string& path) {
+  StartFile(path);
+  codePage_ = DecodeFile(abortRequested, path, text_, hadBom_);
+}
+
+RawPrefilter& CFileSearcher::PrefilterFor(MatchMode mode) {
+  if (!prefilter_) prefilter_ = std::make_unique<RawPrefilter>(matcher_->Pattern(), mode);
+  return *prefilter_;
+}
+
+FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
+                                            const std::u16string& path, bool useRegex,
+                                            bool caseSensitive, HitList& hits,
+                                            int contextLength) {
+  // Loading as LoadFile does, but a file whose bytes cannot hold the search
+  // text is not decoded: it gives no hits either way.
+  StartFile(path);
+  const MatchMode mode = ModeOf(useRegex, caseSensitive);
+  {
+    std::string bytes;
+    ReadWholeFile(ToNativePath(path), bytes);
+    if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
+    const CodePage detected = DetectCodePage(bytes);
+    if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
+    if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileSearchOutcome::Searched;
+    codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);
+  }
+  const auto end = matcher_->Scan(
+      text_, mode, abortRequested, [&](size_t position, size_t length) {
+        MakeHit(hits, static_cast<std::int32_t>(position), static_cast<std::int32_t>(length),
+                contextLength);
+      });
+  switch (end) {
+    case Matcher::ScanEnd::Aborted: return FileSearchOutcome::Aborted;
+    case Matcher::ScanEnd::MatchError: return FileSearchOutcome::MatchError;
+    default: return IsAborted(abortRequested) ? FileSearchOutcome::Aborted
+                                              : FileSearchOutcome::Searched;
+  }
+}
+
+void CFileSearcher::MakeHit(HitList& hits, std::int32_t position, std::int32_t length,
+                            int contextLength) {
+  if (!lineStartsBuilt_) {
+    const AbortFlag never{false};
+    BuildLineStarts(never, text_, lineStarts_);
+    lineStartsBuilt_ = true;
+  }
+  const size_t width = static_cast<size_t>(std::max(contextLength, 0));
+  const size_t start = static_cast<size_t>(position);
+  const size_t after = start + static_cast<size_t>(length);
+  const size_t leftLength = std::min(start, width);
+
+  auto hit = std::make_unique<Hit>();
+  hit->folder = folder_;
+  hit->fileName = fileName_;
+  hit->leftContext = text_.substr(start - leftLength, leftLength);
+  hit->keyword = text_.substr(start, static_cast<size_t>(length));
+  hit->rightContext = text_.substr(after, kRightContextFactor * width);
+  hit->line = LineOf(lineStarts_, position);
+  hit->position = position;
+  hit->length = length;
+  hits.Append(std::move(hit));
+}
+
+}  // namespace trawlscope

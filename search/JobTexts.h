@@ -1,0 +1,11 @@
+#pragma once
+// Texts the job shows the user. These are the program's own wording: keep them exactly.
+
+namespace trawlscope::texts {
+
+inline constexpr char16_t kListingPhase[] = u"Making a list of files...";
+inline constexpr char16_t kSearchingPhase[] = u"Searching...";
+inline constexpr char16_t kReplacingPhase[] = u"Replacing...";
+inline constexpr char16_t kRegexError[] = u"正規表現に誤りがあります。";
+
+}  // namespace trawlscope::texts

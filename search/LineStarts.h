@@ -1,0 +1,21 @@
+#pragma once
+// Line numbers of hits. A run of CR and LF characters in any mix is one line
+// break, so empty lines do not count: entry k is the offset where line k + 2 starts.
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "search/AbortFlag.h"
+
+namespace trawlscope {
+
+using LineStarts = std::vector<std::int32_t>;
+
+// Stops early, with the entries found so far, when the abort flag is set.
+void BuildLineStarts(const AbortFlag& abortRequested, std::u16string_view text,
+                     LineStarts& lineStarts);
+
+// 1-based line of the code unit at `position`.
+std::int32_t LineOf(const LineStarts& lineStarts, std::int32_t position);
+
+}  // namespace trawlscope

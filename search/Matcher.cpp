@@ -1,0 +1,106 @@
+#include "search/Matcher.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "search/CaseFolding.h"
+
+namespace trawlscope {
+namespace {
+
+using UnitIterator = const UChar*;
+
+const UChar* AsUChars(const char16_t* text) { return reinterpret_cast<const UChar*>(text); }
+
+}  // namespace
+
+MatchMode ModeOf(bool useRegex, bool caseSensitive) {
+  if (useRegex) return MatchMode::RegularExpression;
+  return caseSensitive ? MatchMode::Exact : MatchMode::CaseInsensitive;
+}
+
+Matcher::Matcher(std::u16string pattern, bool caseSensitive)
+    : pattern_(std::move(pattern)), foldedPattern_(FoldCodeUnits(pattern_)) {
+  boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
+  if (!caseSensitive) flags |= boost::regex_constants::icase;
+  try {
+    const UChar* begin = AsUChars(pattern_.data());
+    expression_ = boost::make_u32regex(begin, begin + pattern_.size(), flags);
+  } catch (const std::exception&) {
+    expression_.reset();
+  }
+}
+
+Matcher::ScanEnd Matcher::Scan(std::u16string_view text, MatchMode mode,
+                               const AbortFlag& abortRequested,
+                               const std::function<void(size_t, size_t)>& onMatch) const {
+  switch (mode) {
+    case MatchMode::Exact: return ScanExact(text, abortRequested, onMatch);
+    case MatchMode::CaseInsensitive: return ScanCaseInsensitive(text, abortRequested, onMatch);
+    case MatchMode::RegularExpression: return ScanExpression(text, abortRequested, onMatch);
+  }
+  return ScanEnd::Completed;
+}
+
+Matcher::ScanEnd Matcher::ScanExact(std::u16string_view text, const AbortFlag& abortRequested,
+                                    const std::function<void(size_t, size_t)>& onMatch) const {
+  if (pattern_.empty()) return ScanEnd::Completed;
+  for (size_t at = text.find(pattern_); at != std::u16string_view::npos;
+       at = text.find(pattern_, at + pattern_.size())) {
+    if (IsAborted(abortRequested)) return ScanEnd::Aborted;
+    onMatch(at, pattern_.size());
+  }
+  return ScanEnd::Completed;
+}
+
+Matcher::ScanEnd Matcher::ScanCaseInsensitive(
+    std::u16string_view text, const AbortFlag& abortRequested,
+    const std::function<void(size_t, size_t)>& onMatch) const {
+  const std::u16string& p = foldedPattern_;
+  if (p.empty() || p.size() > text.size()) return ScanEnd::Completed;
+  const FoldTable& fold = CodeUnitFoldTable();
+  const char16_t first = p.front();
+  const size_t last = text.size() - p.size();
+  for (size_t at = 0; at <= last;) {
+    if (fold[text[at]] != first) {
+      ++at;
+      continue;
+    }
+    size_t k = 1;
+    while (k < p.size() && fold[text[at + k]] == p[k]) ++k;
+    if (k < p.size()) {
+      ++at;
+      continue;
+    }
+    if (IsAborted(abortRequested)) return ScanEnd::Aborted;
+    onMatch(at, p.size());
+    at += p.size();
+  }
+  return ScanEnd::Completed;
+}
+
+Matcher::ScanEnd Matcher::ScanExpression(std::u16string_view text,
+                                         const AbortFlag& abortRequested,
+                                         const std::function<void(size_t, size_t)>& onMatch) const {
+  if (!expression_) return ScanEnd::Completed;
+  // The iterator steps past an empty match the way the replace does, and each
+  // resume point sees the text before it, so "^", "\b" and look-behind mean
+  // what they mean in the whole text.
+  const UnitIterator begin = AsUChars(text.data());
+  const UnitIterator end = begin + text.size();
+  try {
+    for (boost::u32regex_iterator<UnitIterator> it(begin, end, *expression_,
+                                                   boost::match_default),
+         done;
+         it != done; ++it) {
+      if (IsAborted(abortRequested)) return ScanEnd::Aborted;
+      const auto& match = (*it)[0];
+      onMatch(static_cast<size_t>(match.first - begin), static_cast<size_t>(match.length()));
+    }
+  } catch (const std::exception&) {
+    return ScanEnd::MatchError;
+  }
+  return ScanEnd::Completed;
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,57 @@
+#pragma once
+// Finding every occurrence of the search text in one text, in the three modes
+// a run can ask for. Occurrences never overlap and come in ascending order.
+// The search and the replace use the same scans, so that a replace changes
+// exactly what a search lists.
+#include <boost/regex/icu.hpp>
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "search/AbortFlag.h"
+
+namespace trawlscope {
+
+enum class MatchMode { Exact, CaseInsensitive, RegularExpression };
+
+// The mode a run's two options select: the expression whenever it is on (case
+// is folded into the expression itself), else exact or case-insensitive.
+MatchMode ModeOf(bool useRegex, bool caseSensitive);
+
+class Matcher {
+ public:
+  // Compiles `pattern` with the Perl syntax, case-insensitive when asked. The
+  // expression is compiled whatever the mode, as a run always does; whether a
+  // failure matters is the caller's to decide.
+  Matcher(std::u16string pattern, bool caseSensitive);
+
+  bool ExpressionCompiled() const { return expression_.has_value(); }
+  const std::u16string& Pattern() const { return pattern_; }
+  const boost::u32regex* Expression() const { return expression_ ? &*expression_ : nullptr; }
+
+  enum class ScanEnd { Completed, Aborted, MatchError };
+
+  // Calls `onMatch(position, length)` for each occurrence. The abort flag is
+  // tested at each occurrence found; once it is set, that occurrence is
+  // dropped and the scan ends. MatchError: the expression library gave up on
+  // this text (too complex); the occurrences reported before stand.
+  ScanEnd Scan(std::u16string_view text, MatchMode mode, const AbortFlag& abortRequested,
+               const std::function<void(size_t position, size_t length)>& onMatch) const;
+
+ private:
+  ScanEnd ScanExact(std::u16string_view text, const AbortFlag& abortRequested,
+                    const std::function<void(size_t, size_t)>& onMatch) const;
+  ScanEnd ScanCaseInsensitive(std::u16string_view text, const AbortFlag& abortRequested,
+                              const std::function<void(size_t, size_t)>& onMatch) const;
+  ScanEnd ScanExpression(std::u16string_view text, const AbortFlag& abortRequested,
+                         const std::function<void(size_t, size_t)>& onMatch) const;
+
+  std::u16string pattern_;
+  std::u16string foldedPattern_;
+  std::optional<boost::u32regex> expression_;
+};
+
+}  // namespace trawlscope

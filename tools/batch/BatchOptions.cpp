@@ -1,0 +1,82 @@
+#include "BatchOptions.h"
+
+#include "platform/NativePath.h"
+
+namespace trawlscope::batch {
+
+const char kUsage[] =
+    "usage: trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR] [--regex] [--case]\n"
+    "                        [--subfolders] [--output FILE] SEARCH-TEXT\n"
+    "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders] --codepages\n";
+
+std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
+                                              std::string& error) {
+  BatchOptions options;
+  std::vector<std::string> positional;
+  bool havePath = false;
+  bool optionsEnded = false;
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    const auto value = [&](const char* name) -> std::optional<std::u16string> {
+      if (i + 1 >= arguments.size()) {
+        error = std::string(name) + " needs a value";
+        return std::nullopt;
+      }
+      return FromNativePath(arguments[++i]);
+    };
+    if (optionsEnded || argument.size() < 2 || argument.rfind("--", 0) != 0) {
+      positional.push_back(argument);
+    } else if (argument == "--") {
+      optionsEnded = true;
+    } else if (argument == "--path") {
+      const auto text = value("--path");
+      if (!text) return std::nullopt;
+      options.request.searchPath = *text;
+      havePath = true;
+    } else if (argument == "--types") {
+      const auto text = value("--types");
+      if (!text) return std::nullopt;
+      options.request.fileTypes = *text;
+    } else if (argument == "--xpath") {
+      const auto text = value("--xpath");
+      if (!text) return std::nullopt;
+      options.request.xpath = *text;
+    } else if (argument == "--output") {
+      if (i + 1 >= arguments.size()) {
+        error = "--output needs a value";
+        return std::nullopt;
+      }
+      options.outputFile = arguments[++i];
+    } else if (argument == "--regex") {
+      options.request.useRegex = true;
+    } else if (argument == "--case") {
+      options.request.caseSensitive = true;
+    } else if (argument == "--subfolders") {
+      options.request.includeSubfolders = true;
+    } else if (argument == "--codepages") {
+      options.listCodePages = true;
+    } else {
+      error = "unknown option " + argument;
+      return std::nullopt;
+    }
+  }
+  if (!havePath) {
+    error = "--path is required";
+    return std::nullopt;
+  }
+  if (options.listCodePages) {
+    if (!positional.empty()) {
+      error = "--codepages takes no search text";
+      return std::nullopt;
+    }
+    return options;
+  }
+  if (positional.size() != 1) {
+    error = positional.empty() ? "the search text is missing" : "give exactly one search text";
+    return std::nullopt;
+  }
+  options.request.searchText = FromNativePath(positional.front());
+  return options;
+}
+
+}  // namespace trawlscope::batch

@@ -1,0 +1,102 @@
+#include "TerminalProgress.h"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+
+#include "platform/NativePath.h"
+
+namespace trawlscope::batch {
+namespace {
+
+constexpr auto kRedrawInterval = std::chrono::milliseconds(250);
+
+size_t TerminalWidth() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return 80;
+}
+
+// Cuts UTF-8 text to at most `columns` characters, counting each as one column.
+std::string CutToColumns(const std::string& text, size_t columns) {
+  size_t characters = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+    if (++characters > columns) return text.substr(0, i);
+  }
+  return text;
+}
+
+}  // namespace
+
+TerminalProgress::TerminalProgress(const HitList& hits)
+    : hits_(hits), onTerminal_(isatty(STDERR_FILENO) == 1) {
+  if (!onTerminal_) return;
+  painter_ = std::thread([this] {
+    std::unique_lock lock(mutex_);
+    while (!finished_) {
+      wake_.wait_for(lock, kRedrawInterval);
+      if (!finished_) Redraw();
+    }
+  });
+}
+
+TerminalProgress::~TerminalProgress() {
+  {
+    std::lock_guard lock(mutex_);
+    finished_ = true;
+  }
+  wake_.notify_all();
+  if (painter_.joinable()) painter_.join();
+}
+
+void TerminalProgress::ReportProgress(const ProgressReport& report) {
+  std::lock_guard lock(mutex_);
+  phase_ = ToNativeBytes(report.phase);
+  index_ = report.index;
+  total_ = report.total;
+  fileName_ = ToNativeBytes(report.fileName);
+}
+
+void TerminalProgress::ProcessingStarted(int fileCount) {
+  std::lock_guard lock(mutex_);
+  total_ = fileCount;
+}
+
+void TerminalProgress::ShowMessage(std::u16string_view text) {
+  std::lock_guard lock(mutex_);
+  ClearLine();
+  std::fprintf(stderr, "%s\n", ToNativeBytes(text).c_str());
+}
+
+void TerminalProgress::RunFinished(const RunSummary& summary) {
+  {
+    std::lock_guard lock(mutex_);
+    summary_ = summary;
+    finished_ = true;
+    ClearLine();
+  }
+  wake_.notify_all();
+}
+
+RunSummary TerminalProgress::Summary() const {
+  std::lock_guard lock(mutex_);
+  return summary_;
+}
+
+// Called with the mutex held.
+void TerminalProgress::Redraw() {
+  std::string line = phase_;
+  if (index_ >= 0) line += " " + std::to_string(index_) + "/" + std::to_string(total_);
+  line += "  " + std::to_string(hits_.Count()) + " hits  " + fileName_;
+  std::fprintf(stderr, "\r\x1b[K%s", CutToColumns(line, TerminalWidth() - 1).c_str());
+  std::fflush(stderr);
+}
+
+void TerminalProgress::ClearLine() {
+  if (onTerminal_) std::fprintf(stderr, "\r\x1b[K");
+}
+
+}  // namespace trawlscope::batch

@@ -1,0 +1,45 @@
+#pragma once
+// The job's sink for a terminal: a one-line progress display on stderr,
+// redrawn a few times a second by its own thread while a run goes on, and
+// nothing at all when stderr is not a terminal.
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "search/HitList.h"
+#include "search/JobSink.h"
+
+namespace trawlscope::batch {
+
+class TerminalProgress final : public IJobSink {
+ public:
+  explicit TerminalProgress(const HitList& hits);
+  ~TerminalProgress() override;
+
+  void ReportProgress(const ProgressReport& report) override;
+  void ProcessingStarted(int fileCount) override;
+  void ProcessingStopped() override {}
+  void ShowMessage(std::u16string_view text) override;
+  void RunFinished(const RunSummary& summary) override;
+
+  RunSummary Summary() const;
+
+ private:
+  void Redraw();
+  void ClearLine();
+
+  const HitList& hits_;
+  const bool onTerminal_;
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  std::string phase_;
+  std::string fileName_;
+  int index_ = -1;
+  int total_ = 0;
+  bool finished_ = false;
+  RunSummary summary_;
+  std::thread painter_;
+};
+
+}  // namespace trawlscope::batch

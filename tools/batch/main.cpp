@@ -1,0 +1,106 @@
+// trawlscope-batch: the search engine from a terminal. It runs the same job
+// as the desktop program and prints what the result list would show.
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "BatchOptions.h"
+#include "TerminalProgress.h"
+#include "platform/AtomicFile.h"
+#include "platform/CodePageDetector.h"
+#include "platform/FileReader.h"
+#include "platform/NativePath.h"
+#include "platform/ProcessLocale.h"
+#include "results/HitExport.h"
+#include "search/SearchJob.h"
+
+namespace {
+
+using namespace trawlscope;
+
+constexpr int kExitUsage = 2;
+constexpr int kExitInterrupted = 130;
+
+// Ctrl-C only raises the abort flag; the run stops at its next check point.
+AbortFlag* interruptFlag = nullptr;
+extern "C" void OnInterrupt(int) {
+  if (interruptFlag != nullptr) interruptFlag->store(true, std::memory_order_relaxed);
+}
+
+void PrintHits(const HitList& hits) {
+  std::string out;
+  for (const auto& hit : hits) {
+    out += ToNativeBytes(hit->FullPath());
+    out += '\t' + std::to_string(hit->line) + '\t' + std::to_string(hit->position) + '\t' +
+           std::to_string(hit->length) + '\t';
+    out += ToNativeBytes(FlattenField(hit->keyword));
+    out += '\n';
+    if (out.size() > (1 << 16)) {
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      out.clear();
+    }
+  }
+  std::fwrite(out.data(), 1, out.size(), stdout);
+}
+
+int ListCodePages(JobState& state) {
+  const SearchRequest& request = state.request;
+  BuildFileList(state.abortRequested, request.searchPath, state.fileList,
+                request.includeSubfolders, request.fileTypes);
+  for (const auto& path : state.fileList) {
+    if (IsAborted(state.abortRequested)) return kExitInterrupted;
+    std::string bytes;
+    ReadWholeFile(ToNativePath(path), bytes);
+    const bool hadBom = FindByteOrderMark(bytes).length > 0;
+    std::printf("%s\t%u\t%d\n", ToNativeBytes(path).c_str(), DetectCodePage(bytes), hadBom ? 1 : 0);
+  }
+  return 0;
+}
+
+int Search(JobState& state, const std::string& outputFile) {
+  batch::TerminalProgress progress(state.hits);
+  std::thread worker([&] { RunSearch(state, progress); });
+  worker.join();
+  const RunSummary summary = progress.Summary();
+  if (summary.expressionRejected) return kExitUsage;
+
+  PrintHits(state.hits);
+  for (const auto& path : summary.unsearchable)
+    std::fprintf(stderr, "could not be searched (the expression is too complex for it): %s\n",
+                 ToNativeBytes(path).c_str());
+  size_t files = 0;
+  const Hit* previous = nullptr;
+  for (const auto& hit : state.hits) {
+    if (previous == nullptr || previous->folder != hit->folder || previous->fileName != hit->fileName) ++files;
+    previous = hit.get();
+  }
+  std::fprintf(stderr, "%zu hits in %zu files\n", state.hits.size(), files);
+  if (!outputFile.empty() && !ReplaceFileContent(outputFile, ExportBytes(state.hits))) {
+    std::fprintf(stderr, "could not write %s\n", outputFile.c_str());
+    return 1;
+  }
+  if (summary.aborted) {
+    std::fprintf(stderr, "aborted\n");
+    return kExitInterrupted;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetProcessLocale();
+  std::string error;
+  const auto options = batch::ParseBatchOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+  if (!options) {
+    std::fprintf(stderr, "trawlscope-batch: %s\n%s", error.c_str(), batch::kUsage);
+    return kExitUsage;
+  }
+  JobState state;
+  state.request = options->request;
+  interruptFlag = &state.abortRequested;
+  std::signal(SIGINT, OnInterrupt);
+  return options->listCodePages ? ListCodePages(state) : Search(state, options->outputFile);
+}
