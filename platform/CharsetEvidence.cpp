@@ -1,5 +1,7 @@
 #include "platform/CharsetEvidence.h"
 
+#include "platform/ByteScan.h"
+
 #include <uchardet/uchardet.h>
 #include <unicode/ucsdet.h>
 #include <unicode/utf8.h>
@@ -73,11 +75,8 @@ CodePage UchardetGuess(std::string_view sample) {
   uchardet_t detector = ThreadUchardet();
   if (detector == nullptr) return codepage::kNone;
   uchardet_reset(detector);
-  const auto firstHigh = std::find_if(sample.begin(), sample.end(), [](char c) {
-    return static_cast<unsigned char>(c) >= 0x80;
-  });
-  if (sample.size() > kUchardetBytes && firstHigh != sample.end())
-    sample = sample.substr(firstHigh - sample.begin());
+  const size_t firstHigh = FindFirstHighByte(sample);
+  if (sample.size() > kUchardetBytes && firstHigh != sample.size()) sample = sample.substr(firstHigh);
   sample = sample.substr(0, kUchardetBytes);
   if (uchardet_handle_data(detector, sample.data(), sample.size()) != 0) return codepage::kNone;
   uchardet_data_end(detector);
@@ -105,7 +104,7 @@ CodePage WideUnicodeByZeroBytes(std::string_view sample) {
 bool IsValidUtf8Prefix(std::string_view sample) {
   const auto* bytes = reinterpret_cast<const uint8_t*>(sample.data());
   const int32_t length = static_cast<int32_t>(sample.size());
-  int32_t i = 0;
+  int32_t i = static_cast<int32_t>(FindFirstHighByte(sample));
   while (i < length) {
     const int32_t start = i;
     UChar32 c;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/ByteScan.h"
 #include "platform/CharsetEvidence.h"
 #include "platform/JapaneseByteShape.h"
 #include "platform/ScriptEvidence.h"
@@ -18,11 +19,6 @@ constexpr int kNoEvidenceConfidence = 10;
 // Candidates this close to the best one count as equally likely; among them
 // the Japanese, Chinese and Unicode pages win.
 constexpr int kCloseConfidence = 20;
-
-bool HasHighBytes(std::string_view bytes) {
-  return std::any_of(bytes.begin(), bytes.end(),
-                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
 
 // Seven-bit encodings announce themselves with escape sequences.
 CodePage SevenBitEncoding(std::string_view sample) {
@@ -124,14 +120,11 @@ ByteOrderMark FindByteOrderMark(std::string_view bytes) {
 
 std::string_view DetectionSample(std::string_view bytes) {
   const std::string_view head = bytes.substr(0, kDetectionSampleBytes);
-  if (HasHighBytes(head) || head.find('\0') != std::string_view::npos ||
-      head.find(char(kEscape)) != std::string_view::npos)
+  const size_t firstHigh = FindFirstHighByte(bytes);
+  if (firstHigh < head.size() || firstHigh == bytes.size() ||
+      head.find('\0') != std::string_view::npos || head.find(char(kEscape)) != std::string_view::npos)
     return head;
-  const auto firstHigh = std::find_if(bytes.begin(), bytes.end(), [](char c) {
-    return static_cast<unsigned char>(c) >= 0x80;
-  });
-  if (firstHigh == bytes.end()) return head;
-  return bytes.substr(firstHigh - bytes.begin(), kDetectionSampleBytes);
+  return bytes.substr(firstHigh, kDetectionSampleBytes);
 }
 
 CodePage DetectCodePage(std::string_view bytes) {
@@ -158,7 +151,7 @@ CodePage DetectCodePage(std::string_view bytes) {
   // uchardet is some thirty times faster than ICU's detector and as good on
   // the East Asian pages, so its answer settles those without asking ICU.
   const CodePage fastGuess = UchardetGuess(sample);
-  if (IsEastAsianOrWideUnicode(fastGuess) && DecodesCleanly(sample, fastGuess)) return fastGuess;
+  if (IsEastAsianOrWideUnicode(fastGuess) && ReadsAsItsScript(sample, fastGuess)) return fastGuess;
 
   std::vector<CharsetCandidate> icu = IcuCandidates(sample);
   std::erase_if(icu, [](const CharsetCandidate& c) {

@@ -5,35 +5,115 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <new>
 
 namespace trawlscope {
+namespace {
 
-bool ReadWholeFile(const std::string& nativePath, std::string& bytes) {
-  bytes.clear();
-  // O_NONBLOCK keeps open() from waiting on a FIFO before fstat can refuse it.
-  const int fd = open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return false;
-  struct stat info;
-  bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  if (ok) {
-    try {
-      bytes.resize(static_cast<size_t>(info.st_size));
-    } catch (const std::bad_alloc&) {
-      ok = false;
-    }
+// Buffers above this are given back after use rather than kept for the run.
+constexpr size_t kKeptRoom = 64u << 20;
+
+// O_NONBLOCK keeps open() from waiting on a FIFO before fstat can refuse it.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+
+class OpenFile {
+ public:
+  explicit OpenFile(int fd) : fd_(fd) {}
+  ~OpenFile() {
+    if (fd_ >= 0) close(fd_);
   }
+  int Fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Reads up to `size` bytes; the count read, or -1 on an error.
+long long ReadUpTo(int fd, char* into, size_t size) {
   size_t done = 0;
-  while (ok && done < bytes.size()) {
-    const ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+  while (done < size) {
+    const ssize_t got = read(fd, into + done, size - done);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) ok = false;
-    if (got <= 0) break;
+    if (got < 0) return -1;
+    if (got == 0) break;
     done += static_cast<size_t>(got);
   }
-  close(fd);
-  // A file that shrank while being read keeps what was read.
-  bytes.resize(ok ? done : 0);
-  if (!ok) bytes.shrink_to_fit();
+  return static_cast<long long>(done);
+}
+
+// The size of a regular file, or -1 for anything else.
+long long RegularFileSize(int fd) {
+  struct stat info;
+  if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  return info.st_size;
+}
+
+}  // namespace
+
+void FileBuffer::Clear(bool releaseRoom) {
+  size_ = 0;
+  if (releaseRoom || capacity_ > kKeptRoom) {
+    data_.reset();
+    capacity_ = 0;
+  }
+}
+
+char* FileBuffer::MakeRoom(size_t size) {
+  if (size > capacity_) {
+    data_.reset();
+    capacity_ = 0;
+    data_.reset(new (std::nothrow) char[size]);  // not zeroed: it is read over at once
+    if (!data_) return nullptr;
+    capacity_ = size;
+  }
+  return data_.get();
+}
+
+FolderCursor::~FolderCursor() {
+  if (fd_ >= 0) close(fd_);
+}
+
+int FolderCursor::FolderFd(const std::string& nativeFolder) {
+  if (nativeFolder == folder_ && fd_ >= 0) return fd_;
+  if (fd_ >= 0) close(fd_);
+  folder_ = nativeFolder;
+  fd_ = open(nativeFolder.empty() ? "." : nativeFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  return fd_;
+}
+
+bool ReadOpenFile(int fd, FileBuffer& buffer) {
+  buffer.Clear();
+  const OpenFile file(fd);
+  const long long size = RegularFileSize(file.Fd());
+  if (size < 0) return false;
+  char* room = buffer.MakeRoom(static_cast<size_t>(size));
+  if (room == nullptr && size > 0) return false;
+  // A file that shrank while being read keeps what was read; one that grew is
+  // read to the size it had when opened.
+  const long long got = ReadUpTo(file.Fd(), room, static_cast<size_t>(size));
+  if (got < 0) return false;
+  buffer.size_ = static_cast<size_t>(got);
+  return true;
+}
+
+bool ReadWholeFile(const std::string& nativePath, FileBuffer& buffer) {
+  return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer);
+}
+
+bool ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
+                     FileBuffer& buffer) {
+  const int folderFd = cursor.FolderFd(nativeFolder);
+  if (folderFd < 0) {
+    buffer.Clear();
+    return false;
+  }
+  return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer);
+}
+
+bool ReadWholeFile(const std::string& nativePath, std::string& bytes) {
+  FileBuffer buffer;
+  const bool ok = ReadWholeFile(nativePath, buffer);
+  bytes.assign(buffer.Bytes());
   return ok;
 }
 

@@ -1,11 +1,55 @@
 #pragma once
+#include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace trawlscope {
+
+// Room for one file's bytes, kept from file to file so that a run over a big
+// tree does not allocate, zero and fault in fresh pages for every file.
+class FileBuffer {
+ public:
+  std::string_view Bytes() const { return {data_.get(), size_}; }
+  // Drops the bytes and, when `releaseRoom`, the memory behind them.
+  void Clear(bool releaseRoom = false);
+
+ private:
+  friend bool ReadOpenFile(int fd, FileBuffer& buffer);
+  char* MakeRoom(size_t size);
+
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
+
+// Keeps the folder of the last file read open, so that reading the many files
+// of one folder in a row resolves the folder's path once rather than per file.
+class FolderCursor {
+ public:
+  FolderCursor() = default;
+  ~FolderCursor();
+  FolderCursor(const FolderCursor&) = delete;
+  FolderCursor& operator=(const FolderCursor&) = delete;
+
+  // The folder's descriptor, or -1 when it cannot be opened.
+  int FolderFd(const std::string& nativeFolder);
+
+ private:
+  std::string folder_;
+  int fd_ = -1;
+};
+
+// Reads `name` in `nativeFolder` (which ends in "/") whole, as below.
+bool ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
+                     FileBuffer& buffer);
 
 // Reads a regular file whole, whatever its size. False, with no bytes, when
 // the path is not a regular file or cannot be read (a FIFO or a device would
 // hang the run or never end).
+bool ReadWholeFile(const std::string& nativePath, FileBuffer& buffer);
+
+// The same into a string, for callers that keep the bytes.
 bool ReadWholeFile(const std::string& nativePath, std::string& bytes);
 
 }  // namespace trawlscope

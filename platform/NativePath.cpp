@@ -62,9 +62,13 @@ size_t ValidSequenceLength(std::string_view s, size_t i, char32_t& codePoint) {
 }
 
 std::string Encode(std::u16string_view text, bool backslashIsSeparator) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
+  // Paths are mostly ASCII: that part is written in one go.
+  size_t ascii = 0;
+  while (ascii < text.size() && text[ascii] < 0x80) ++ascii;
+  std::string out(ascii, '\0');
+  for (size_t i = 0; i < ascii; ++i)
+    out[i] = (backslashIsSeparator && text[i] == u'\\') ? '/' : static_cast<char>(text[i]);
+  for (size_t i = ascii; i < text.size(); ++i) {
     const char16_t u = text[i];
     if (u < 0x80) {
       out += (backslashIsSeparator && u == u'\\') ? '/' : static_cast<char>(u);

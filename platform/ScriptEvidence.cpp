@@ -83,6 +83,18 @@ bool DecodesCleanly(std::string_view sample, CodePage codePage) {
   return DecodeStrictly(sample, codePage, text);
 }
 
+bool ReadsAsItsScript(std::string_view sample, CodePage codePage) {
+  std::u16string text;
+  if (!DecodeStrictly(sample, codePage, text)) return false;
+  const ScriptCounts c = Count(text);
+  switch (FamilyOf(codePage)) {
+    case CodePageFamily::Japanese: return c.kana + c.han + c.cjkSymbols >= kMostly * c.nonAscii;
+    case CodePageFamily::Chinese: return c.han + c.cjkSymbols >= kMostly * c.nonAscii;
+    case CodePageFamily::Korean: return c.hangul + c.han + c.cjkSymbols >= kMostly * c.nonAscii;
+    default: return true;
+  }
+}
+
 bool ReadsAsText(std::string_view sample, CodePage codePage) {
   std::u16string text;
   if (!DecodeStrictly(sample, codePage, text)) return false;

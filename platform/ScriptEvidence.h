@@ -21,6 +21,10 @@ CodePage PlausibleEastAsianReading(std::string_view sample);
 // unmapped sequence (a sequence cut off at the end is allowed).
 bool DecodesCleanly(std::string_view sample, CodePage codePage);
 
+// DecodesCleanly, and nearly all non-ASCII characters are of the scripts the
+// code page is made for (kana and kanji, hanzi, Hangul). Other pages: DecodesCleanly.
+bool ReadsAsItsScript(std::string_view sample, CodePage codePage);
+
 // DecodesCleanly, and the text holds no C1 control character and no
 // half-width katakana, which real text all but never does.
 bool ReadsAsText(std::string_view sample, CodePage codePage);

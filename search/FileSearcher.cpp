@@ -53,15 +53,14 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
   // text is not decoded: it gives no hits either way.
   StartFile(path);
   const MatchMode mode = ModeOf(useRegex, caseSensitive);
-  {
-    std::string bytes;
-    ReadWholeFile(ToNativePath(path), bytes);
-    if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
-    const CodePage detected = DetectCodePage(bytes);
-    if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
-    if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileSearchOutcome::Searched;
-    codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);
-  }
+  ReadWholeFileIn(folderCursor_, ToNativePath(folder_), ToNativePath(fileName_), bytes_);
+  const std::string_view bytes = bytes_.Bytes();
+  if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
+  const CodePage detected = DetectCodePage(bytes);
+  if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
+  if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileSearchOutcome::Searched;
+  codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);
+  bytes_.Clear();
   const auto end = matcher_->Scan(
       text_, mode, abortRequested, [&](size_t position, size_t length) {
         MakeHit(hits, static_cast<std::int32_t>(position), static_cast<std::int32_t>(length),

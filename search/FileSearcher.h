@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/CodePageTable.h"
+#include "platform/FileReader.h"
 #include "search/AbortFlag.h"
 #include "search/HitList.h"
 #include "search/LineStarts.h"
@@ -49,6 +50,8 @@ class CFileSearcher {
   CodePage codePage_ = codepage::kNone;
   bool isPlainText_ = true;
   std::u16string text_;
+  FolderCursor folderCursor_;
+  FileBuffer bytes_;  // the raw bytes of the file being searched, kept for the next one
   std::unique_ptr<Matcher> matcher_;
   std::unique_ptr<RawPrefilter> prefilter_;  // for the mode of the first file searched
   std::u16string xpath_;

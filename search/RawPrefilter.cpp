@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <functional>
 
 #include "platform/CodePageConverter.h"
 #include "platform/EncodingUniqueness.h"
+#include "search/ByteSearch.h"
 #include "search/CaseFolding.h"
 
 namespace trawlscope {
@@ -22,26 +24,12 @@ bool KeepsAsciiAsBytes(CodePage codePage) {
          IsAsciiTransparent(codePage);
 }
 
-bool ContainsBytes(std::string_view haystack, const std::string& needle) {
-  return std::search(haystack.begin(), haystack.end(),
-                     std::boyer_moore_horspool_searcher(needle.begin(), needle.end())) !=
-         haystack.end();
-}
-
-struct AsciiLowerHash {
-  size_t operator()(char c) const { return std::hash<int>()(std::tolower(static_cast<unsigned char>(c))); }
-};
-struct AsciiCaselessEqual {
-  bool operator()(char a, char b) const {
-    return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-  }
-};
-
 }  // namespace
 
 struct RawPrefilter::Plan {
   enum class Kind { DecodeAlways, ExactBytes, AsciiCaseless } kind = Kind::DecodeAlways;
   std::string needle;
+  std::unique_ptr<ByteFinder> finder;
   // For AsciiCaseless: encoded non-ASCII characters that fold like a letter of
   // the pattern (KELVIN SIGN folds to "k"); any of them in the bytes means decode.
   std::vector<std::string> foldAlikes;
@@ -62,8 +50,10 @@ std::unique_ptr<RawPrefilter::Plan> RawPrefilter::MakePlan(CodePage codePage) co
       foldsOnlyToItself = false;
 
   if (foldsOnlyToItself) {
-    if (HasUniqueByteForms(pattern_, codePage) && EncodeFromUtf16(pattern_, codePage, plan->needle))
+    if (HasUniqueByteForms(pattern_, codePage) && EncodeFromUtf16(pattern_, codePage, plan->needle)) {
       plan->kind = Plan::Kind::ExactBytes;
+      plan->finder = std::make_unique<ByteFinder>(plan->needle);
+    }
     return plan;
   }
   if (!IsAscii(pattern_) || !KeepsAsciiAsBytes(codePage) || !HasUniqueByteForms(pattern_, codePage))
@@ -82,6 +72,7 @@ std::unique_ptr<RawPrefilter::Plan> RawPrefilter::MakePlan(CodePage codePage) co
     }
   }
   plan->needle.assign(pattern_.begin(), pattern_.end());
+  plan->finder = std::make_unique<ByteFinder>(plan->needle, true);
   plan->kind = Plan::Kind::AsciiCaseless;
   return plan;
 }
@@ -92,13 +83,11 @@ bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage) {
   const Plan& plan = *it->second;
   switch (plan.kind) {
     case Plan::Kind::DecodeAlways: return true;
-    case Plan::Kind::ExactBytes: return ContainsBytes(bytes, plan.needle);
+    case Plan::Kind::ExactBytes: return plan.finder->FoundIn(bytes);
     case Plan::Kind::AsciiCaseless: {
       for (const auto& alike : plan.foldAlikes)
-        if (ContainsBytes(bytes, alike)) return true;
-      const std::boyer_moore_horspool_searcher searcher(plan.needle.begin(), plan.needle.end(),
-                                                        AsciiLowerHash(), AsciiCaselessEqual());
-      return std::search(bytes.begin(), bytes.end(), searcher) != bytes.end();
+        if (ByteFinder(alike).FoundIn(bytes)) return true;
+      return plan.finder->FoundIn(bytes);
     }
   }
   return true;

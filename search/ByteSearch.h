@@ -1,0 +1,22 @@
+#pragma once
+// Finding a short byte string in a large buffer: the hot loop of a run over a
+// big tree, which decides for most files that they need no decoding.
+#include <string>
+#include <string_view>
+
+namespace trawlscope {
+
+class ByteFinder {
+ public:
+  // `asciiCaseless`: ASCII letters match in either case; other bytes exactly.
+  explicit ByteFinder(std::string needle, bool asciiCaseless = false);
+  bool FoundIn(std::string_view haystack) const;
+
+ private:
+  bool MatchesAt(const char* at) const;
+
+  std::string needle_;
+  bool caseless_;
+};
+
+}  // namespace trawlscope
