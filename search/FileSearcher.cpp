@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ByteScan.h"
+#include "platform/CodePageConverter.h"
 #include "platform/CodePageDetector.h"
 #include "platform/FileReader.h"
 #include "platform/NativePath.h"
@@ -59,13 +61,26 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
   const CodePage detected = DetectCodePage(bytes);
   if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
   if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileSearchOutcome::Searched;
-  codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);
+
+  const auto onMatch = [&](size_t position, size_t length) {
+    MakeHit(hits, static_cast<std::int32_t>(position), static_cast<std::int32_t>(length),
+            contextLength);
+  };
+  Matcher::ScanEnd end;
+  if (mode == MatchMode::RegularExpression && matcher_->CanScanAsciiBytes() &&
+      IsAsciiTransparent(detected) && !HasHighBytes(bytes)) {
+    // Most files of a source tree are pure ASCII: the expression runs on
+    // their bytes, and the text is widened only once a hit needs its context.
+    codePage_ = detected;
+    end = matcher_->ScanAsciiBytes(bytes, abortRequested, [&](size_t position, size_t length) {
+      if (text_.empty()) DecodeToUtf16(bytes, detected, text_);
+      onMatch(position, length);
+    });
+  } else {
+    codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);
+    end = matcher_->Scan(text_, mode, abortRequested, onMatch);
+  }
   bytes_.Clear();
-  const auto end = matcher_->Scan(
-      text_, mode, abortRequested, [&](size_t position, size_t length) {
-        MakeHit(hits, static_cast<std::int32_t>(position), static_cast<std::int32_t>(length),
-                contextLength);
-      });
   switch (end) {
     case Matcher::ScanEnd::Aborted: return FileSearchOutcome::Aborted;
     case Matcher::ScanEnd::MatchError: return FileSearchOutcome::MatchError;

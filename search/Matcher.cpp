@@ -29,6 +29,41 @@ Matcher::Matcher(std::u16string pattern, bool caseSensitive)
   } catch (const std::exception&) {
     expression_.reset();
   }
+  const bool asciiPattern = std::all_of(pattern_.begin(), pattern_.end(),
+                                        [](char16_t c) { return c < 0x80; });
+  // "\p{...}" and "\x{...}" may name characters beyond ASCII, which
+  // only the Unicode engine knows.
+  const bool namesCharacters = pattern_.find(u"\\p") != std::u16string::npos ||
+                               pattern_.find(u"\\P") != std::u16string::npos ||
+                               pattern_.find(u"\\x") != std::u16string::npos ||
+                               pattern_.find(u"\\N") != std::u16string::npos ||
+                               pattern_.find(u"\\X") != std::u16string::npos;
+  if (expression_ && asciiPattern && !namesCharacters) {
+    try {
+      asciiExpression_.emplace(std::string(pattern_.begin(), pattern_.end()), flags);
+    } catch (const std::exception&) {
+      asciiExpression_.reset();
+    }
+  }
+}
+
+Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag& abortRequested,
+                                         const std::function<void(size_t, size_t)>& onMatch) const {
+  if (!asciiExpression_) return ScanEnd::Completed;
+  const char* const begin = bytes.data();
+  try {
+    for (boost::cregex_iterator it(begin, begin + bytes.size(), *asciiExpression_,
+                                   boost::match_default),
+         done;
+         it != done; ++it) {
+      if (IsAborted(abortRequested)) return ScanEnd::Aborted;
+      const auto& match = (*it)[0];
+      onMatch(static_cast<size_t>(match.first - begin), static_cast<size_t>(match.length()));
+    }
+  } catch (const std::exception&) {
+    return ScanEnd::MatchError;
+  }
+  return ScanEnd::Completed;
 }
 
 Matcher::ScanEnd Matcher::Scan(std::u16string_view text, MatchMode mode,

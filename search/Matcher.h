@@ -41,6 +41,13 @@ class Matcher {
   ScanEnd Scan(std::u16string_view text, MatchMode mode, const AbortFlag& abortRequested,
                const std::function<void(size_t position, size_t length)>& onMatch) const;
 
+  // The expression scan over text that is pure ASCII, straight on its bytes:
+  // it gives the same matches as Scan over the widened text, without
+  // widening it first. Only when CanScanAsciiBytes().
+  bool CanScanAsciiBytes() const { return asciiExpression_.has_value(); }
+  ScanEnd ScanAsciiBytes(std::string_view bytes, const AbortFlag& abortRequested,
+                         const std::function<void(size_t position, size_t length)>& onMatch) const;
+
  private:
   ScanEnd ScanExact(std::u16string_view text, const AbortFlag& abortRequested,
                     const std::function<void(size_t, size_t)>& onMatch) const;
@@ -52,6 +59,9 @@ class Matcher {
   std::u16string pattern_;
   std::u16string foldedPattern_;
   std::optional<boost::u32regex> expression_;
+  // The same expression over bytes, when the pattern itself is ASCII: in
+  // ASCII text both engines see the same characters with the same classes.
+  std::optional<boost::regex> asciiExpression_;
 };
 
 }  // namespace trawlscope

@@ -1,0 +1,93 @@
+// trawlscope-batch run as a user runs it, over real files in a temporary tree.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "support/TempTree.h"
+#include "support/Transcode.h"
+
+namespace {
+
+using trawlscope::test::TempTree;
+
+struct RunResult {
+  std::string out;
+  int status = -1;
+};
+
+// Runs the tool with `arguments` (already shell-quoted), stderr to `errFile`.
+RunResult RunBatch(const std::string& arguments, const std::string& errFile) {
+  const std::string command = std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
+  FILE* pipe = popen(command.c_str(), "r");
+  RunResult result;
+  char buffer[4096];
+  for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, got);
+  const int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+std::string Quoted(const std::string& text) { return "'" + text + "'"; }
+
+class BatchToolTest : public testing::Test {
+ protected:
+  TempTree tree;
+  std::string err = tree.Path("stderr.txt");
+
+  void SetUp() override {
+    tree.Write("docs/a.txt", "alpha 関数\r\nbeta\t関数\n");
+    tree.Write("docs/sub/b.txt", trawlscope::test::Transcode("別の関数です\n", "windows-31j"));
+    tree.Write("docs/skip.md", "関数");
+  }
+};
+
+TEST_F(BatchToolTest, PrintsOneLinePerHitAndACountOnStderr) {
+  const RunResult run = RunBatch("--path " + Quoted(tree.Path("docs")) + " --subfolders 関数", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\t1\t6\t2\t関数\n" + tree.Path("docs/a.txt") +
+                         "\t2\t15\t2\t関数\n" + tree.Path("docs/skip.md") + "\t1\t0\t2\t関数\n" +
+                         tree.Path("docs/sub/b.txt") + "\t1\t2\t2\t関数\n");
+  EXPECT_EQ(tree.Read("stderr.txt"), "4 hits in 3 files\n");
+}
+
+TEST_F(BatchToolTest, TheTypePatternAlsoDecidesWhichSubfoldersAreEntered) {
+  const RunResult run =
+      RunBatch("--path " + Quoted(tree.Path("docs")) + " --types '*.TXT' --subfolders 関数", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(tree.Read("stderr.txt"), "2 hits in 1 files\n");  // "sub" does not fit "*.TXT"
+}
+
+TEST_F(BatchToolTest, KeywordsAcrossLinesAreFlattenedAndOutputFileIsWritten) {
+  const RunResult run = RunBatch("--path " + Quoted(tree.Path("docs/a.txt")) + " --regex --output " +
+                                     Quoted(tree.Path("out.tsv")) + " '関数\\r\\nbeta'",
+                                 err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\t1\t6\t8\t関数\u3000beta\n");
+  const std::string bytes = tree.Read("out.tsv");
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(bytes.back(), '\0');
+  EXPECT_EQ(bytes[bytes.size() - 2], '\n');
+}
+
+TEST_F(BatchToolTest, CodePagesAreListedInsteadOfSearching) {
+  const RunResult run =
+      RunBatch("--path " + Quoted(tree.Path("docs")) + " --subfolders --codepages", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\t65001\t0\n" + tree.Path("docs/skip.md") +
+                         "\t65001\t0\n" + tree.Path("docs/sub/b.txt") + "\t932\t0\n");
+}
+
+TEST_F(BatchToolTest, UsageErrorsAndBadExpressionsExitWithTwo) {
+  EXPECT_EQ(RunBatch("関数", err).status, 2);
+  EXPECT_EQ(RunBatch("--path x", err).status, 2);
+  EXPECT_EQ(RunBatch("--path x --bogus y", err).status, 2);
+  EXPECT_EQ(RunBatch("--path x --codepages y", err).status, 2);
+  const RunResult bad = RunBatch("--path " + Quoted(tree.Path("docs")) + " --regex 'a('", err);
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(tree.Read("stderr.txt"), "正規表現に誤りがあります。\n");
+  // Without --regex the same text is plain text.
+  EXPECT_EQ(RunBatch("--path " + Quoted(tree.Path("docs")) + " 'a('", err).status, 0);
+}
+
+}  // namespace
