@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "platform/ProcessLocale.h"
+
 int main(int argc, char** argv) {
+  trawlscope::SetProcessLocale();
   QApplication application(argc, argv);
   QMessageBox::information(nullptr, QStringLiteral("Trawlscope 1.3"),
                            QStringLiteral("The search dialog is not built yet."));

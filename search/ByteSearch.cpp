@@ -45,16 +45,26 @@ bool ByteFinder::FoundIn(std::string_view haystack) const {
   const size_t lastStart = haystack.size() - n;  // the last position a match may start at
   size_t i = 0;
 #if defined(__SSE2__)
-  for (; i + 16 <= lastStart + 1; i += 16) {
-    const __m128i blockFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-    const __m128i blockLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + n - 1));
-    unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
+  const auto candidates = [&](size_t at) {
+    const __m128i blockFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+    const __m128i blockLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + n - 1));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
         EqualTo(blockFirst, needle_.front(), caseless_), EqualTo(blockLast, needle_.back(), caseless_))));
-    while (mask != 0) {
-      if (MatchesAt(s + i + static_cast<unsigned>(__builtin_ctz(mask)))) return true;
-      mask &= mask - 1;
-    }
+  };
+  const auto verify = [&](size_t at, unsigned mask) {
+    for (; mask != 0; mask &= mask - 1)
+      if (MatchesAt(s + at + static_cast<unsigned>(__builtin_ctz(mask)))) return true;
+    return false;
+  };
+  // Four blocks a round, with one branch for the common case of no candidate.
+  for (; i + 64 <= lastStart + 1; i += 64) {
+    const unsigned m0 = candidates(i), m1 = candidates(i + 16), m2 = candidates(i + 32),
+                   m3 = candidates(i + 48);
+    if ((m0 | m1 | m2 | m3) == 0) continue;
+    if (verify(i, m0) || verify(i + 16, m1) || verify(i + 32, m2) || verify(i + 48, m3)) return true;
   }
+  for (; i + 16 <= lastStart + 1; i += 16)
+    if (verify(i, candidates(i))) return true;
 #endif
   for (; i <= lastStart; ++i)
     if (MatchesAt(s + i)) return true;

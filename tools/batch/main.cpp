@@ -3,7 +3,6 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "BatchOptions.h"
@@ -60,9 +59,9 @@ int ListCodePages(JobState& state) {
 }
 
 int Search(JobState& state, const std::string& outputFile) {
+  // The display has its own thread, so the job can run on this one.
   batch::TerminalProgress progress(state.hits);
-  std::thread worker([&] { RunSearch(state, progress); });
-  worker.join();
+  RunSearch(state, progress);
   const RunSummary summary = progress.Summary();
   if (summary.expressionRejected) return kExitUsage;
 
