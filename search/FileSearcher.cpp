@@ -15,6 +15,8 @@ namespace {
 
 // A hit's right context is this many times as long as its left one.
 constexpr int kRightContextFactor = 3;
+// Texts up to this many units keep their memory for the next file.
+constexpr size_t kKeptTextUnits = 16u << 20;
 
 }  // namespace
 
@@ -40,6 +42,11 @@ void CFileSearcher::StartFile(const std::u16string& path) {
 void CFileSearcher::LoadFile(const AbortFlag& abortRequested, const std::u16string& path) {
   StartFile(path);
   codePage_ = DecodeFile(abortRequested, path, text_, hadBom_);
+}
+
+void CFileSearcher::ReleaseOversizedText() {
+  // One huge file must not hold its text's memory for the rest of the run.
+  if (text_.capacity() > kKeptTextUnits) std::u16string().swap(text_);
 }
 
 RawPrefilter& CFileSearcher::PrefilterFor(MatchMode mode) {
@@ -70,17 +77,18 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
   if (mode == MatchMode::RegularExpression && matcher_->CanScanAsciiBytes() &&
       IsAsciiTransparent(detected) && !HasHighBytes(bytes)) {
     // Most files of a source tree are pure ASCII: the expression runs on
-    // their bytes, and the text is widened only once a hit needs its context.
+    // their bytes, and hits take their contexts from them, so the text is
+    // never widened.
     codePage_ = detected;
-    end = matcher_->ScanAsciiBytes(bytes, abortRequested, [&](size_t position, size_t length) {
-      if (text_.empty()) DecodeToUtf16(bytes, detected, text_);
-      onMatch(position, length);
-    });
+    asciiText_ = bytes;
+    end = matcher_->ScanAsciiBytes(bytes, abortRequested, onMatch);
+    asciiText_ = {};
   } else {
     codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);
     end = matcher_->Scan(text_, mode, abortRequested, onMatch);
   }
   bytes_.Clear();
+  ReleaseOversizedText();
   switch (end) {
     case Matcher::ScanEnd::Aborted: return FileSearchOutcome::Aborted;
     case Matcher::ScanEnd::MatchError: return FileSearchOutcome::MatchError;
@@ -89,11 +97,20 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
   }
 }
 
+std::u16string CFileSearcher::Substring(size_t start, size_t length) const {
+  if (asciiText_.data() == nullptr) return text_.substr(start, length);
+  const std::string_view part = asciiText_.substr(start, length);
+  return std::u16string(part.begin(), part.end());
+}
+
 void CFileSearcher::MakeHit(HitList& hits, std::int32_t position, std::int32_t length,
                             int contextLength) {
   if (!lineStartsBuilt_) {
     const AbortFlag never{false};
-    BuildLineStarts(never, text_, lineStarts_);
+    if (asciiText_.data() != nullptr)
+      BuildLineStarts(never, asciiText_, lineStarts_);
+    else
+      BuildLineStarts(never, text_, lineStarts_);
     lineStartsBuilt_ = true;
   }
   const size_t width = static_cast<size_t>(std::max(contextLength, 0));
@@ -104,9 +121,9 @@ void CFileSearcher::MakeHit(HitList& hits, std::int32_t position, std::int32_t l
   auto hit = std::make_unique<Hit>();
   hit->folder = folder_;
   hit->fileName = fileName_;
-  hit->leftContext = text_.substr(start - leftLength, leftLength);
-  hit->keyword = text_.substr(start, static_cast<size_t>(length));
-  hit->rightContext = text_.substr(after, kRightContextFactor * width);
+  hit->leftContext = Substring(start - leftLength, leftLength);
+  hit->keyword = Substring(start, static_cast<size_t>(length));
+  hit->rightContext = Substring(after, kRightContextFactor * width);
   hit->line = LineOf(lineStarts_, position);
   hit->position = position;
   hit->length = length;

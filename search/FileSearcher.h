@@ -44,12 +44,16 @@ class CFileSearcher {
  private:
   void MakeHit(HitList& hits, std::int32_t position, std::int32_t length, int contextLength);
   void StartFile(const std::u16string& path);
+  void ReleaseOversizedText();
+  // `length` units of the current text from `start`, wherever it is held.
+  std::u16string Substring(size_t start, size_t length) const;
   RawPrefilter& PrefilterFor(MatchMode mode);
 
   bool hadBom_ = false;
   CodePage codePage_ = codepage::kNone;
   bool isPlainText_ = true;
   std::u16string text_;
+  std::string_view asciiText_;  // while an ASCII file is scanned as bytes, its text
   FolderCursor folderCursor_;
   FileBuffer bytes_;  // the raw bytes of the file being searched, kept for the next one
   std::unique_ptr<Matcher> matcher_;

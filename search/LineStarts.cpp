@@ -5,12 +5,13 @@
 namespace trawlscope {
 namespace {
 
-bool IsBreak(char16_t c) { return c == u'\r' || c == u'\n'; }
+template <typename Unit>
+bool IsBreak(Unit c) {
+  return c == Unit('\r') || c == Unit('\n');
+}
 
-}  // namespace
-
-void BuildLineStarts(const AbortFlag& abortRequested, std::u16string_view text,
-                     LineStarts& lineStarts) {
+template <typename Text>
+void BuildFrom(const AbortFlag& abortRequested, Text text, LineStarts& lineStarts) {
   lineStarts.clear();
   size_t i = 0;
   while (i < text.size()) {
@@ -22,6 +23,18 @@ void BuildLineStarts(const AbortFlag& abortRequested, std::u16string_view text,
     while (i < text.size() && IsBreak(text[i])) ++i;
     lineStarts.push_back(static_cast<std::int32_t>(i));
   }
+}
+
+}  // namespace
+
+void BuildLineStarts(const AbortFlag& abortRequested, std::u16string_view text,
+                     LineStarts& lineStarts) {
+  BuildFrom(abortRequested, text, lineStarts);
+}
+
+void BuildLineStarts(const AbortFlag& abortRequested, std::string_view asciiText,
+                     LineStarts& lineStarts) {
+  BuildFrom(abortRequested, asciiText, lineStarts);
 }
 
 std::int32_t LineOf(const LineStarts& lineStarts, std::int32_t position) {

@@ -2,6 +2,7 @@
 // Line numbers of hits. A run of CR and LF characters in any mix is one line
 // break, so empty lines do not count: entry k is the offset where line k + 2 starts.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +14,10 @@ using LineStarts = std::vector<std::int32_t>;
 
 // Stops early, with the entries found so far, when the abort flag is set.
 void BuildLineStarts(const AbortFlag& abortRequested, std::u16string_view text,
+                     LineStarts& lineStarts);
+
+// The same over text that is pure ASCII, given as its bytes.
+void BuildLineStarts(const AbortFlag& abortRequested, std::string_view asciiText,
                      LineStarts& lineStarts);
 
 // 1-based line of the code unit at `position`.
