@@ -42,9 +42,10 @@ long long ReadUpTo(int fd, char* into, size_t size) {
 }
 
 // The size of a regular file, or -1 for anything else.
-long long RegularFileSize(int fd) {
+long long RegularFileSize(int fd, FileIdentity* identity) {
   struct stat info;
   if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  if (identity != nullptr) *identity = FileIdentity::Of(info);
   return info.st_size;
 }
 
@@ -82,10 +83,10 @@ int FolderCursor::FolderFd(const std::string& nativeFolder) {
   return fd_;
 }
 
-bool ReadOpenFile(int fd, FileBuffer& buffer) {
+bool ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity) {
   buffer.Clear();
   const OpenFile file(fd);
-  const long long size = RegularFileSize(file.Fd());
+  const long long size = RegularFileSize(file.Fd(), identity);
   if (size < 0) return false;
   char* room = buffer.MakeRoom(static_cast<size_t>(size));
   if (room == nullptr && size > 0) return false;
@@ -97,18 +98,18 @@ bool ReadOpenFile(int fd, FileBuffer& buffer) {
   return true;
 }
 
-bool ReadWholeFile(const std::string& nativePath, FileBuffer& buffer) {
-  return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer);
+bool ReadWholeFile(const std::string& nativePath, FileBuffer& buffer, FileIdentity* identity) {
+  return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer, identity);
 }
 
 bool ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
-                     FileBuffer& buffer) {
+                     FileBuffer& buffer, FileIdentity* identity) {
   const int folderFd = cursor.FolderFd(nativeFolder);
   if (folderFd < 0) {
     buffer.Clear();
     return false;
   }
-  return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer);
+  return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer, identity);
 }
 
 bool ReadWholeFile(const std::string& nativePath, std::string& bytes) {

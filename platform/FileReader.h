@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileIdentity.h"
+
 namespace trawlscope {
 
 // Room for one file's bytes, kept from file to file so that a run over a big
@@ -15,7 +17,7 @@ class FileBuffer {
   void Clear(bool releaseRoom = false);
 
  private:
-  friend bool ReadOpenFile(int fd, FileBuffer& buffer);
+  friend bool ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity);
   char* MakeRoom(size_t size);
 
   std::unique_ptr<char[]> data_;
@@ -42,12 +44,14 @@ class FolderCursor {
 
 // Reads `name` in `nativeFolder` (which ends in "/") whole, as below.
 bool ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
-                     FileBuffer& buffer);
+                     FileBuffer& buffer, FileIdentity* identity = nullptr);
 
 // Reads a regular file whole, whatever its size. False, with no bytes, when
 // the path is not a regular file or cannot be read (a FIFO or a device would
 // hang the run or never end).
-bool ReadWholeFile(const std::string& nativePath, FileBuffer& buffer);
+// `identity`, when given, receives what the file was as it was opened.
+bool ReadWholeFile(const std::string& nativePath, FileBuffer& buffer,
+                   FileIdentity* identity = nullptr);
 
 // The same into a string, for callers that keep the bytes.
 bool ReadWholeFile(const std::string& nativePath, std::string& bytes);

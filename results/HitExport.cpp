@@ -1,5 +1,8 @@
 #include "results/HitExport.h"
 
+#include "platform/CodePageTable.h"
+#include "search/TextFileWriter.h"
+
 namespace trawlscope {
 
 namespace {
@@ -47,6 +50,10 @@ std::string ExportBytes(const HitList& hits) {
     bytes += static_cast<char>(unit >> 8);
   }
   return bytes;
+}
+
+WriteResult ExportHits(const HitList& hits, const std::u16string& path) {
+  return WriteTextFile(path, ExportText(hits), codepage::kUtf16Le, true);
 }
 
 }  // namespace trawlscope

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/SafeFileWriter.h"
 #include "search/HitList.h"
 
 namespace trawlscope {
@@ -17,5 +18,8 @@ std::u16string ExportText(const HitList& hits);
 
 // ExportText as the file's bytes, the mark FF FE first.
 std::string ExportBytes(const HitList& hits);
+
+// Writes ExportText to `path` as UTF-16 LE with its mark, atomically.
+WriteResult ExportHits(const HitList& hits, const std::u16string& path);
 
 }  // namespace trawlscope

@@ -49,6 +49,15 @@ void CFileSearcher::ReleaseOversizedText() {
   if (text_.capacity() > kKeptTextUnits) std::u16string().swap(text_);
 }
 
+bool CFileSearcher::ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
+                                  CodePage& detected, FileIdentity* identity) {
+  StartFile(path);
+  ReadWholeFileIn(folderCursor_, ToNativePath(folder_), ToNativePath(fileName_), bytes_, identity);
+  if (IsAborted(abortRequested)) return false;
+  detected = DetectCodePage(bytes_.Bytes());
+  return !IsAborted(abortRequested);
+}
+
 RawPrefilter& CFileSearcher::PrefilterFor(MatchMode mode) {
   if (!prefilter_) prefilter_ = std::make_unique<RawPrefilter>(matcher_->Pattern(), mode);
   return *prefilter_;
@@ -60,13 +69,10 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
                                             int contextLength) {
   // Loading as LoadFile does, but a file whose bytes cannot hold the search
   // text is not decoded: it gives no hits either way.
-  StartFile(path);
   const MatchMode mode = ModeOf(useRegex, caseSensitive);
-  ReadWholeFileIn(folderCursor_, ToNativePath(folder_), ToNativePath(fileName_), bytes_);
+  CodePage detected = codepage::kNone;
+  if (!ReadAndDetect(abortRequested, path, detected)) return FileSearchOutcome::Aborted;
   const std::string_view bytes = bytes_.Bytes();
-  if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
-  const CodePage detected = DetectCodePage(bytes);
-  if (IsAborted(abortRequested)) return FileSearchOutcome::Aborted;
   if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileSearchOutcome::Searched;
 
   const auto onMatch = [&](size_t position, size_t length) {

@@ -13,6 +13,7 @@
 #include "search/LineStarts.h"
 #include "search/Matcher.h"
 #include "search/RawPrefilter.h"
+#include "search/ReplaceOutcome.h"
 
 namespace trawlscope {
 
@@ -32,6 +33,13 @@ class CFileSearcher {
                                bool useRegex, bool caseSensitive, HitList& hits,
                                int contextLength);
 
+  // Replaces every occurrence in the file and writes it back in its own code
+  // page, changing no byte outside the occurrences; never writes a file in
+  // which nothing matched, or that could not be read whole.
+  FileReplaceOutcome ReplaceInFile(const AbortFlag& abortRequested, const std::u16string& path,
+                                   bool useRegex, bool caseSensitive,
+                                   const std::u16string& replacementText);
+
   // Fills the members below for one file (its text empty when it cannot be read).
   void LoadFile(const AbortFlag& abortRequested, const std::u16string& path);
 
@@ -44,6 +52,9 @@ class CFileSearcher {
  private:
   void MakeHit(HitList& hits, std::int32_t position, std::int32_t length, int contextLength);
   void StartFile(const std::u16string& path);
+  // Reads the file into bytes_ and detects its code page; false when aborted.
+  bool ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
+                     CodePage& detected, FileIdentity* identity = nullptr);
   void ReleaseOversizedText();
   // `length` units of the current text from `start`, wherever it is held.
   std::u16string Substring(size_t start, size_t length) const;

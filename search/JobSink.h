@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "search/ReplaceOutcome.h"
+
 namespace trawlscope {
 
 struct ProgressReport {
@@ -16,10 +18,16 @@ struct ProgressReport {
   std::u16string_view fileName;  // without folder; empty when none
 };
 
+struct ReplacedFile {
+  std::u16string path;
+  FileReplaceOutcome outcome;
+};
+
 struct RunSummary {
   bool aborted = false;
   bool expressionRejected = false;            // a regex run whose pattern did not compile
   std::vector<std::u16string> unsearchable;   // files the expression was too complex for
+  std::vector<ReplacedFile> replaced;         // a replace run: every file it went through
 };
 
 class IJobSink {

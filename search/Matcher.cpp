@@ -1,7 +1,9 @@
 #include "search/Matcher.h"
 
 #include <algorithm>
+#include <iterator>
 #include <stdexcept>
+#include <vector>
 
 #include "search/CaseFolding.h"
 
@@ -117,20 +119,51 @@ Matcher::ScanEnd Matcher::ScanCaseInsensitive(
 Matcher::ScanEnd Matcher::ScanExpression(std::u16string_view text,
                                          const AbortFlag& abortRequested,
                                          const std::function<void(size_t, size_t)>& onMatch) const {
+  return ForEachExpressionMatch(text, abortRequested, [&](const ExpressionMatch& match) {
+    onMatch(match.position, match.length);
+  });
+}
+
+Matcher::ScanEnd Matcher::ForEachExpressionMatch(
+    std::u16string_view text, const AbortFlag& abortRequested,
+    const std::function<void(const ExpressionMatch&)>& onMatch,
+    const std::u16string* format) const {
   if (!expression_) return ScanEnd::Completed;
-  // The iterator steps past an empty match the way the replace does, and each
-  // resume point sees the text before it, so "^", "\b" and look-behind mean
-  // what they mean in the whole text.
+  // The iteration of Boost's own replace-all (a UTF-32 view of the UTF-16
+  // text), so that a search lists exactly what a replace changes. Each resume
+  // point sees the text before it, so "^", "\b" and look-behind mean what
+  // they mean in the whole text, and an empty match moves the scan on.
+  using Units = boost::u16_to_u32_iterator<UnitIterator, UChar32>;
+  using Iteration = boost::regex_iterator<Units, UChar32, boost::icu_regex_traits>;
   const UnitIterator begin = AsUChars(text.data());
   const UnitIterator end = begin + text.size();
+  std::vector<UChar32> format32;
+  if (format != nullptr) {
+    const UnitIterator f = AsUChars(format->data());
+    format32.assign(Units(f, f, f + format->size()), Units(f + format->size(), f, f + format->size()));
+  }
   try {
-    for (boost::u32regex_iterator<UnitIterator> it(begin, end, *expression_,
-                                                   boost::match_default),
+    for (Iteration it(Units(begin, begin, end), Units(end, begin, end), *expression_,
+                      boost::match_default),
          done;
          it != done; ++it) {
       if (IsAborted(abortRequested)) return ScanEnd::Aborted;
-      const auto& match = (*it)[0];
-      onMatch(static_cast<size_t>(match.first - begin), static_cast<size_t>(match.length()));
+      ExpressionMatch match;
+      match.position = static_cast<size_t>((*it)[0].first.base() - begin);
+      match.length = static_cast<size_t>((*it)[0].second.base() - (*it)[0].first.base());
+      if (format != nullptr) {
+        std::vector<UChar32> formatted;
+        it->format(std::back_inserter(formatted), format32, boost::format_default, *expression_);
+        for (const UChar32 c : formatted) {
+          if (U_IS_BMP(c)) {
+            match.replacement += static_cast<char16_t>(c);
+          } else {
+            match.replacement += static_cast<char16_t>(U16_LEAD(c));
+            match.replacement += static_cast<char16_t>(U16_TRAIL(c));
+          }
+        }
+      }
+      onMatch(match);
     }
   } catch (const std::exception&) {
     return ScanEnd::MatchError;

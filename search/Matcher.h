@@ -41,6 +41,17 @@ class Matcher {
   ScanEnd Scan(std::u16string_view text, MatchMode mode, const AbortFlag& abortRequested,
                const std::function<void(size_t position, size_t length)>& onMatch) const;
 
+  struct ExpressionMatch {
+    size_t position = 0;
+    size_t length = 0;
+    std::u16string replacement;  // the format applied to this match, when one was given
+  };
+  // The expression scan, each match with `format` (Perl style: $&, $1, $$...)
+  // applied to it when `format` is given.
+  ScanEnd ForEachExpressionMatch(std::u16string_view text, const AbortFlag& abortRequested,
+                                 const std::function<void(const ExpressionMatch&)>& onMatch,
+                                 const std::u16string* format = nullptr) const;
+
   // The expression scan over text that is pure ASCII, straight on its bytes:
   // it gives the same matches as Scan over the widened text, without
   // widening it first. Only when CanScanAsciiBytes().

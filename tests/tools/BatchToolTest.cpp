@@ -1,5 +1,6 @@
 // trawlscope-batch run as a user runs it, over real files in a temporary tree.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -88,6 +89,20 @@ TEST_F(BatchToolTest, UsageErrorsAndBadExpressionsExitWithTwo) {
   EXPECT_EQ(tree.Read("stderr.txt"), "正規表現に誤りがあります。\n");
   // Without --regex the same text is plain text.
   EXPECT_EQ(RunBatch("--path " + Quoted(tree.Path("docs")) + " 'a('", err).status, 0);
+}
+
+TEST_F(BatchToolTest, ReplacePrintsEveryFilesOutcome) {
+  tree.Write("docs/ro.txt", "関数");
+  chmod(tree.Path("docs/ro.txt").c_str(), 0444);
+  const RunResult run =
+      RunBatch("--path " + Quoted(tree.Path("docs")) + " --subfolders --replace 函数 関数", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\tchanged 2\n" + tree.Path("docs/ro.txt") +
+                         "\tleft unchanged: the file is read-only\n" + tree.Path("docs/skip.md") +
+                         "\tchanged 1\n" + tree.Path("docs/sub/b.txt") + "\tchanged 1\n");
+  EXPECT_EQ(tree.Read("stderr.txt"), "4 replacements in 3 files; 1 files left unchanged\n");
+  EXPECT_EQ(tree.Read("docs/a.txt"), "alpha 函数\r\nbeta\t函数\n");
+  EXPECT_EQ(tree.Read("docs/sub/b.txt"), trawlscope::test::Transcode("別の函数です\n", "windows-31j"));
 }
 
 }  // namespace

@@ -7,6 +7,8 @@ namespace trawlscope::batch {
 const char kUsage[] =
     "usage: trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR] [--regex] [--case]\n"
     "                        [--subfolders] [--output FILE] SEARCH-TEXT\n"
+    "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR] [--regex] [--case]\n"
+    "                        [--subfolders] --replace TEXT SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders] --codepages\n";
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
@@ -41,6 +43,11 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       const auto text = value("--xpath");
       if (!text) return std::nullopt;
       options.request.xpath = *text;
+    } else if (argument == "--replace") {
+      const auto text = value("--replace");
+      if (!text) return std::nullopt;
+      options.request.replacementText = *text;
+      options.replace = true;
     } else if (argument == "--output") {
       if (i + 1 >= arguments.size()) {
         error = "--output needs a value";
@@ -62,6 +69,10 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
   }
   if (!havePath) {
     error = "--path is required";
+    return std::nullopt;
+  }
+  if (options.replace && (options.listCodePages || !options.outputFile.empty())) {
+    error = "--replace goes with neither --codepages nor --output";
     return std::nullopt;
   }
   if (options.listCodePages) {

@@ -12,6 +12,7 @@ struct BatchOptions {
   SearchRequest request;
   std::string outputFile;  // native; empty when not asked for
   bool listCodePages = false;
+  bool replace = false;  // request.replacementText holds the replacement
 };
 
 // The options, or nothing with `error` set to what is wrong.

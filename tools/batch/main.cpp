@@ -7,12 +7,12 @@
 
 #include "BatchOptions.h"
 #include "TerminalProgress.h"
-#include "platform/AtomicFile.h"
 #include "platform/CodePageDetector.h"
 #include "platform/FileReader.h"
 #include "platform/NativePath.h"
 #include "platform/ProcessLocale.h"
 #include "results/HitExport.h"
+#include "search/ReplaceJob.h"
 #include "search/SearchJob.h"
 
 namespace {
@@ -75,11 +75,52 @@ int Search(JobState& state, const std::string& outputFile) {
     if (previous == nullptr || previous->folder != hit->folder || previous->fileName != hit->fileName) ++files;
     previous = hit.get();
   }
+  std::fflush(stdout);
   std::fprintf(stderr, "%zu hits in %zu files\n", state.hits.size(), files);
-  if (!outputFile.empty() && !ReplaceFileContent(outputFile, ExportBytes(state.hits))) {
-    std::fprintf(stderr, "could not write %s\n", outputFile.c_str());
-    return 1;
+  if (!outputFile.empty()) {
+    const WriteResult written = ExportHits(state.hits, FromNativePath(outputFile));
+    if (!written.written) {
+      std::fprintf(stderr, "could not write %s: %s\n", outputFile.c_str(), written.reason.c_str());
+      return 1;
+    }
   }
+  if (summary.aborted) {
+    std::fprintf(stderr, "aborted\n");
+    return kExitInterrupted;
+  }
+  return 0;
+}
+
+const char* Describe(const FileReplaceOutcome& outcome, std::string& buffer) {
+  switch (outcome.kind) {
+    case FileReplaceOutcome::Kind::Changed:
+      buffer = "changed " + std::to_string(outcome.replacements);
+      break;
+    case FileReplaceOutcome::Kind::Unchanged: buffer = "unchanged"; break;
+    default: buffer = "left unchanged: " + outcome.reason; break;
+  }
+  return buffer.c_str();
+}
+
+int Replace(JobState& state) {
+  batch::TerminalProgress progress(state.hits);
+  RunReplace(state, progress);
+  const RunSummary summary = progress.Summary();
+  if (summary.expressionRejected) return kExitUsage;
+  std::string line;
+  size_t changed = 0, occurrences = 0, left = 0;
+  for (const auto& file : summary.replaced) {
+    std::printf("%s\t%s\n", ToNativeBytes(file.path).c_str(), Describe(file.outcome, line));
+    if (file.outcome.kind == FileReplaceOutcome::Kind::Changed) {
+      ++changed;
+      occurrences += file.outcome.replacements;
+    } else if (file.outcome.kind == FileReplaceOutcome::Kind::LeftUnchanged) {
+      ++left;
+    }
+  }
+  std::fflush(stdout);
+  std::fprintf(stderr, "%zu replacements in %zu files; %zu files left unchanged\n", occurrences,
+               changed, left);
   if (summary.aborted) {
     std::fprintf(stderr, "aborted\n");
     return kExitInterrupted;
@@ -101,5 +142,6 @@ int main(int argc, char** argv) {
   state.request = options->request;
   interruptFlag = &state.abortRequested;
   std::signal(SIGINT, OnInterrupt);
-  return options->listCodePages ? ListCodePages(state) : Search(state, options->outputFile);
+  if (options->listCodePages) return ListCodePages(state);
+  return options->replace ? Replace(state) : Search(state, options->outputFile);
 }

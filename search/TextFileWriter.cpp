@@ -1,0 +1,30 @@
+#include "search/TextFileWriter.h"
+
+#include "platform/CodePageConverter.h"
+#include "platform/NativePath.h"
+
+namespace trawlscope {
+namespace {
+
+std::string_view MarkFor(CodePage codePage) {
+  switch (codePage) {
+    case codepage::kUtf8: return "\xEF\xBB\xBF";
+    case codepage::kUtf16Le: return "\xFF\xFE";
+    case codepage::kUtf16Be: return "\xFE\xFF";
+    default: return {};
+  }
+}
+
+}  // namespace
+
+WriteResult WriteTextFile(const std::u16string& path, std::u16string_view text, CodePage codePage,
+                          bool withMark) {
+  std::string encoded;
+  if (!EncodeFromUtf16(text, codePage, encoded))
+    return {false, "the text cannot be written in code page " + std::to_string(codePage)};
+  std::string bytes(withMark ? MarkFor(codePage) : std::string_view());
+  bytes += encoded;
+  return WriteWholeFile(ToNativePath(path), bytes);
+}
+
+}  // namespace trawlscope
