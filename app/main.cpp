@@ -1,14 +1,31 @@
-// The desktop program's entry point only wires the pieces together; the
-// search dialog arrives with the desktop issue, so for now this says so.
+// The desktop program: sets up the process, wires the main dialog's logic to
+// its window and runs the event loop until the dialog is closed.
 #include <QApplication>
-#include <QMessageBox>
 
+#include "app/SearchDialog.h"
+#include "app/SettingsLocation.h"
+#include "app/SettingsStore.h"
 #include "platform/ProcessLocale.h"
+#include "platform/ProfileFile.h"
+#include "platform/qt/QtPathChooser.h"
+#include "platform/qt/QtRunThread.h"
+#include "platform/qt/SearchDialogWidget.h"
 
 int main(int argc, char** argv) {
-  trawlscope::SetProcessLocale();
+  using namespace trawlscope;
+  SetProcessLocale();  // once, before any other thread exists
   QApplication application(argc, argv);
-  QMessageBox::information(nullptr, QStringLiteral("Trawlscope 1.3"),
-                           QStringLiteral("The search dialog is not built yet."));
-  return 0;
+  QApplication::setApplicationName(QStringLiteral("Trawlscope"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/trawlscope.png")));
+
+  IniProfileFile profile(SettingsFilePath(CurrentSettingsEnvironment()));
+  SettingsStore settings(profile);
+  QtRunThread runThread;
+  SearchDialogWidget window(settings);
+  QtPathChooser chooser(&window);
+  CSearchDialog dialog(window, settings, chooser, runThread);
+  window.SetLogic(&dialog);
+  dialog.OnInitDialog();
+  window.show();
+  return QApplication::exec();
 }

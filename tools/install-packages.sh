@@ -4,7 +4,7 @@
 set -e
 PACKAGES="cmake ninja-build g++ pkg-config
   libgtest-dev libboost-regex-dev libicu-dev libuchardet-dev libxml2-dev
-  qt6-base-dev libglib2.0-dev"
+  qt6-base-dev libglib2.0-dev fonts-ipafont-gothic"
 
 missing=""
 for p in $PACKAGES; do

@@ -1,0 +1,32 @@
+#pragma once
+// Control and command numbers of the main dialog. Windows talk to the main
+// dialog through these commands; the numbers are the program's own.
+
+namespace trawlscope {
+
+enum class ControlId {
+  SearchPath = 1000,
+  Browse = 1001,  // "..."
+  Search = 1003,
+  FileTypes = 1004,
+  XPath = 1005,
+  SearchFor = 1006,
+  Regex = 1007,
+  CaseSensitive = 1008,
+  Subfolders = 1009,
+};
+
+enum class Command {
+  Replace = 134,        // from the result dialog
+  ShowResults = 135,    // from the search worker
+  Abort = 136,          // from the progress dialog
+  CloseProgress = 137,  // from the worker
+  UpdateHitCount = 138, // no handler: the timer refreshes the count
+  Export = 139,         // from the result dialog
+  Browse = 1001,
+  Search = 1003,
+  PickFiles = 32773,    // "File" in the "..." menu
+  PickFolder = 32774,   // "Folder"
+};
+
+}  // namespace trawlscope

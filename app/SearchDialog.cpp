@@ -1,0 +1,297 @@
+#include "app/SearchDialog.h"
+
+#include "app/AppTexts.h"
+#include "app/SettingsKeys.h"
+#include "platform/NativePath.h"
+#include "results/HitExport.h"
+#include "search/PathHelpers.h"
+#include "search/ReplaceJob.h"
+
+namespace trawlscope {
+namespace {
+
+std::u16string Decimal(long long value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+struct HistorySection {
+  ControlId combo;
+  const char16_t* section;
+};
+
+// Load and save order of the four histories.
+constexpr HistorySection kHistories[] = {
+    {ControlId::SearchPath, settings::kFilepath},
+    {ControlId::FileTypes, settings::kFiltering},
+    {ControlId::XPath, settings::kXPath},
+    {ControlId::SearchFor, settings::kTextForSearch},
+};
+
+// SetInputsEnabled's order.
+constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, ControlId::SearchFor,
+                                 ControlId::XPath,      ControlId::Browse,    ControlId::Regex,
+                                 ControlId::CaseSensitive, ControlId::Subfolders, ControlId::Search};
+
+}  // namespace
+
+// The job's sink: called on the worker, it hands every call to the UI thread
+// and waits there, as the worker's commands to the dialog always did.
+class CSearchDialog::Sink final : public IJobSink {
+ public:
+  Sink(CSearchDialog& dialog, JobKind kind) : dialog_(dialog), kind_(kind) {}
+
+  void ReportProgress(const ProgressReport& report) override {
+    const std::u16string phase(report.phase), name(report.fileName);
+    const int index = report.index;
+    OnUi([&] {
+      IProgressView* progress = dialog_.view_.Progress();
+      if (progress == nullptr) return;
+      progress->SetPhase(phase);
+      if (index != -1) {
+        progress->SetCounter(Decimal(index) + u"/" + Decimal(progress->RangeMaximum()));
+        progress->SetPosition(index);
+      }
+      progress->SetFileName(name);
+    });
+  }
+  void ProcessingStarted(int fileCount) override {
+    OnUi([&] {
+      if (IProgressView* progress = dialog_.view_.Progress()) progress->SetRange(fileCount);
+      dialog_.view_.StartHitCountTimer();
+    });
+  }
+  void ProcessingStopped() override { OnUi([&] { dialog_.view_.StopHitCountTimer(); }); }
+  void ShowMessage(std::u16string_view text) override {
+    const std::u16string copy(text);
+    OnUi([&] { dialog_.view_.ShowMessage(copy); });
+  }
+  void RunFinished(const RunSummary& summary) override {
+    OnUi([&] { dialog_.RunEnded(kind_, summary); });
+  }
+
+ private:
+  void OnUi(const std::function<void()>& call) { dialog_.runThread_.CallOnUiThread(call); }
+
+  CSearchDialog& dialog_;
+  JobKind kind_;
+};
+
+CSearchDialog::CSearchDialog(ISearchDialogView& view, SettingsStore& settings,
+                             IPathChooser& chooser, IRunThread& runThread)
+    : view_(view), settings_(settings), chooser_(chooser), runThread_(runThread) {}
+
+CSearchDialog::~CSearchDialog() {
+  state_.abortRequested = true;
+  if (running_) runThread_.Join();
+}
+
+void CSearchDialog::OnInitDialog() {
+  for (const auto& history : kHistories) settings_.LoadHistory(view_.Combo(history.combo), history.section);
+  view_.SetChecked(ControlId::Regex, settings_.ReadInt(settings::kCheckBox, settings::kRegex, 0) != 0);
+  view_.SetChecked(ControlId::CaseSensitive,
+                   settings_.ReadInt(settings::kCheckBox, settings::kCaseSensitive, 0) != 0);
+  view_.SetChecked(ControlId::Subfolders,
+                   settings_.ReadInt(settings::kCheckBox, settings::kSubfolder, 0) != 0);
+  ScreenRect frame;
+  frame.bottom = settings_.ReadInt(settings::kMainDialog, settings::kBottom, settings::kMainDialogDefaultBottom);
+  frame.right = settings_.ReadInt(settings::kMainDialog, settings::kRight, settings::kMainDialogDefaultRight);
+  frame.top = settings_.ReadInt(settings::kMainDialog, settings::kTop, settings::kMainDialogDefaultTop);
+  frame.left = settings_.ReadInt(settings::kMainDialog, settings::kLeft, settings::kMainDialogDefaultLeft);
+  PlaceWindow(view_, frame, settings::kMainDialogMinWidth, settings::kMainDialogMinHeight);
+  state_.contextLength = settings_.ReadInt(settings::kKwic, settings::kLength, settings::kDefaultContextLength);
+}
+
+void CSearchDialog::SaveSettings() {
+  for (const auto& history : kHistories) settings_.SaveHistory(view_.Combo(history.combo), history.section);
+  settings_.WriteInt(settings::kCheckBox, settings::kRegex, view_.IsChecked(ControlId::Regex));
+  settings_.WriteInt(settings::kCheckBox, settings::kCaseSensitive, view_.IsChecked(ControlId::CaseSensitive));
+  settings_.WriteInt(settings::kCheckBox, settings::kSubfolder, view_.IsChecked(ControlId::Subfolders));
+  const ScreenRect frame = view_.Frame();
+  settings_.WriteInt(settings::kMainDialog, settings::kTop, frame.top);
+  settings_.WriteInt(settings::kMainDialog, settings::kBottom, frame.bottom);
+  settings_.WriteInt(settings::kMainDialog, settings::kLeft, frame.left);
+  settings_.WriteInt(settings::kMainDialog, settings::kRight, frame.right);
+  settings_.WriteInt(settings::kKwic, settings::kLength, state_.contextLength);
+}
+
+void CSearchDialog::OnCommand(Command command) {
+  switch (command) {
+    case Command::Search: StartRun(JobKind::Search); break;
+    case Command::Replace: StartRun(JobKind::Replace); break;
+    case Command::ShowResults: ShowResults(); break;
+    case Command::Abort: state_.abortRequested = true; break;
+    case Command::CloseProgress: CloseProgress(); break;
+    case Command::Export: ExportHits(); break;
+    case Command::Browse: view_.ShowBrowseMenu(); break;
+    case Command::PickFiles: PickFiles(); break;
+    case Command::PickFolder: PickFolder(); break;
+    case Command::UpdateHitCount: break;
+  }
+}
+
+void CSearchDialog::OnEnter() {
+  if (!running_) StartRun(JobKind::Search);
+}
+
+void CSearchDialog::OnTimer() {
+  if (IProgressView* progress = view_.Progress()) progress->SetHitCount(Decimal(state_.hits.Count()));
+}
+
+void CSearchDialog::BuildRequest() {
+  SearchRequest& request = state_.request;
+  IHistoryCombo& types = view_.Combo(ControlId::FileTypes);
+  const std::u16string typesText = types.EditText();
+  AddToHistory(types, typesText);
+  request.searchPath = view_.Combo(ControlId::SearchPath).EditText();
+  request.includeSubfolders = view_.IsChecked(ControlId::Subfolders);
+  request.fileTypes = typesText;
+  IHistoryCombo& searchFor = view_.Combo(ControlId::SearchFor);
+  request.searchText = searchFor.EditText();
+  AddToHistory(searchFor, request.searchText);
+  request.caseSensitive = view_.IsChecked(ControlId::CaseSensitive);
+  request.useRegex = view_.IsChecked(ControlId::Regex);
+  if (IResultView* results = view_.Results()) {
+    request.replacementText = results->ReplaceCombo().EditText();
+    AddToHistory(results->ReplaceCombo(), request.replacementText);
+  }
+  IHistoryCombo& xpath = view_.Combo(ControlId::XPath);
+  request.xpath = xpath.EditText();
+  AddToHistory(xpath, request.xpath);
+  state_.abortRequested = false;
+}
+
+void CSearchDialog::StartRun(JobKind kind) {
+  if (running_) return;
+  view_.SetWaitCursor(true);
+  OpenProgress();
+  BuildRequest();
+  view_.CloseResults();  // after BuildRequest, which reads its replacement text
+  if (sink_) runThread_.Join();  // the last run's worker has finished its job
+  sink_ = std::make_unique<Sink>(*this, kind);
+  running_ = true;
+  const bool started = runThread_.Start([this, kind] {
+    if (kind == JobKind::Search)
+      RunSearch(state_, *sink_);
+    else
+      RunReplace(state_, *sink_);
+  });
+  view_.SetWaitCursor(false);
+  if (!started) {
+    running_ = false;
+    sink_.reset();
+    CloseProgress();
+    view_.ShowMessage(texts::kRunNotStarted);
+  }
+}
+
+void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
+  running_ = false;
+  OnCommand(Command::CloseProgress);
+  if (closePending_) {
+    // The worker is still inside this call: close once it has returned.
+    view_.Defer([this] {
+      runThread_.Join();
+      SaveSettings();
+      view_.CloseNow();
+    });
+    return;
+  }
+  if (kind == JobKind::Search && !summary.expressionRejected) OnCommand(Command::ShowResults);
+  if (kind == JobKind::Replace) ReportReplaceFaults(summary);
+}
+
+void CSearchDialog::ReportReplaceFaults(const RunSummary& summary) {
+  std::u16string message;
+  for (const auto& file : summary.replaced) {
+    if (file.outcome.kind != FileReplaceOutcome::Kind::LeftUnchanged) continue;
+    message += u"\n" + file.path + u": " + FromNativePath(file.outcome.reason);
+  }
+  for (const auto& path : summary.unsearchable) message += u"\n" + path;
+  if (!message.empty()) view_.ShowMessage(texts::kFilesLeftUnchanged + message);
+}
+
+void CSearchDialog::OpenProgress() {
+  CloseProgress();
+  view_.OpenProgress();
+  SetInputsEnabled(false);
+}
+
+void CSearchDialog::CloseProgress() {
+  view_.CloseProgress();
+  SetInputsEnabled(true);
+}
+
+void CSearchDialog::SetInputsEnabled(bool enabled) {
+  for (const ControlId id : kInputs) view_.Enable(id, enabled);
+}
+
+void CSearchDialog::ShowResults() {
+  if (state_.abortRequested) return;
+  view_.CloseResults();
+  IResultView* results = view_.OpenResults(state_.hits);
+  if (results == nullptr) return;
+  ScreenRect frame;
+  frame.bottom = settings_.ReadInt(settings::kResultDialog, settings::kBottom, settings::kResultDialogDefaultBottom);
+  frame.right = settings_.ReadInt(settings::kResultDialog, settings::kRight, settings::kResultDialogDefaultRight);
+  frame.top = settings_.ReadInt(settings::kResultDialog, settings::kTop, 0);
+  frame.left = settings_.ReadInt(settings::kResultDialog, settings::kLeft, 0);
+  PlaceWindow(*results, frame, settings::kResultDialogMinWidth, settings::kResultDialogMinHeight);
+}
+
+void CSearchDialog::ExportHits() {
+  const auto path = chooser_.ChooseOutputFile();
+  if (!path) return;
+  view_.SetWaitCursor(true);
+  const WriteResult written = trawlscope::ExportHits(state_.hits, *path);
+  view_.SetWaitCursor(false);
+  if (!written.written)
+    view_.ShowMessage(std::u16string(texts::kOutputNotWritten) + u"\n" + *path + u": " +
+                      FromNativePath(written.reason));
+}
+
+void CSearchDialog::PickFiles() {
+  IHistoryCombo& combo = view_.Combo(ControlId::SearchPath);
+  const auto files = chooser_.ChooseFiles(InitialFolderFromPath(combo.EditText()));
+  if (files && !files->empty()) AddToHistory(combo, JoinQuoted(*files));
+}
+
+void CSearchDialog::PickFolder() {
+  IHistoryCombo& combo = view_.Combo(ControlId::SearchPath);
+  const FolderChoice choice = chooser_.ChooseFolder(InitialFolderFromPath(combo.EditText()));
+  if (!choice.chosen) return;
+  if (choice.path.empty()) {
+    view_.ShowMessage(texts::kCantSelectFolder);
+    return;
+  }
+  AddToHistory(combo, choice.path);
+}
+
+void CSearchDialog::TakeDroppedFiles(const std::vector<std::u16string>& paths) {
+  if (paths.empty()) return;
+  AddToHistory(view_.Combo(ControlId::SearchPath), JoinQuoted(paths));
+}
+
+bool CSearchDialog::OnClose() {
+  if (running_) {
+    // Never leave a file half-written: the run stops at its next check
+    // point and the window closes when the worker is done.
+    state_.abortRequested = true;
+    closePending_ = true;
+    return false;
+  }
+  if (sink_) runThread_.Join();
+  SaveSettings();
+  return true;
+}
+
+std::u16string JoinQuoted(const std::vector<std::u16string>& paths) {
+  std::u16string joined;
+  for (const auto& path : paths) {
+    if (!joined.empty()) joined += u' ';
+    joined += u'"' + path + u'"';
+  }
+  return joined;
+}
+
+}  // namespace trawlscope

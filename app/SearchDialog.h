@@ -1,0 +1,76 @@
+#pragma once
+// The main search dialog's logic: it owns the request, the file list and the
+// hits, dispatches every command of the program and runs one job at a time
+// on a worker. It sees the windows only through ISearchDialogView, so it is
+// tested without any. UI thread only, except where a function says otherwise.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/DialogIds.h"
+#include "app/PathChooser.h"
+#include "app/RunThread.h"
+#include "app/SearchDialogView.h"
+#include "app/SettingsStore.h"
+#include "search/JobSink.h"
+#include "search/SearchJob.h"
+
+namespace trawlscope {
+
+enum class JobKind { Search, Replace };
+
+class CSearchDialog {
+ public:
+  CSearchDialog(ISearchDialogView& view, SettingsStore& settings, IPathChooser& chooser,
+                IRunThread& runThread);
+  ~CSearchDialog();
+
+  // Reads the settings into the controls.
+  void OnInitDialog();
+  // Every command of the program: buttons, menu items, and those the other
+  // windows and the worker send.
+  void OnCommand(Command command);
+  // Enter runs a search (not while a run is going); Escape does nothing.
+  void OnEnter();
+  void OnEscape() {}
+  void OnTimer();
+  void TakeDroppedFiles(const std::vector<std::u16string>& paths);
+  // The user closes the window. True when it may close now (the settings
+  // are then saved); during a run the run is aborted first and the window
+  // closes itself once the worker has stopped.
+  bool OnClose();
+
+  bool IsRunning() const { return running_; }
+  const JobState& State() const { return state_; }
+
+ private:
+  class Sink;
+
+  void StartRun(JobKind kind);
+  void BuildRequest();
+  void OpenProgress();
+  void CloseProgress();
+  void SetInputsEnabled(bool enabled);
+  void ShowResults();
+  void ExportHits();
+  void PickFiles();
+  void PickFolder();
+  void SaveSettings();
+  // On the UI thread, once the worker has finished its job.
+  void RunEnded(JobKind kind, const RunSummary& summary);
+  void ReportReplaceFaults(const RunSummary& summary);
+
+  ISearchDialogView& view_;
+  SettingsStore& settings_;
+  IPathChooser& chooser_;
+  IRunThread& runThread_;
+  JobState state_;
+  std::unique_ptr<Sink> sink_;
+  bool running_ = false;
+  bool closePending_ = false;
+};
+
+// Paths each in double quotes, one space between them: what the listing splits.
+std::u16string JoinQuoted(const std::vector<std::u16string>& paths);
+
+}  // namespace trawlscope

@@ -1,0 +1,63 @@
+#pragma once
+// The windows as the main dialog's logic sees them: get and set text, check
+// state, enable, show. The Qt widgets in platform/qt implement these; tests
+// hand in fakes. Every call is made on the UI thread.
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "app/DialogIds.h"
+#include "app/HistoryCombo.h"
+#include "app/PlaceableWindow.h"
+#include "search/HitList.h"
+
+namespace trawlscope {
+
+class IProgressView {
+ public:
+  virtual ~IProgressView() = default;
+  virtual void SetPhase(std::u16string_view text) = 0;
+  virtual void SetCounter(std::u16string_view text) = 0;  // "i/N"
+  virtual void SetFileName(std::u16string_view text) = 0;
+  virtual void SetRange(int maximum) = 0;
+  virtual int RangeMaximum() const = 0;
+  virtual void SetPosition(int position) = 0;
+  virtual void SetHitCount(std::u16string_view text) = 0;
+};
+
+// The result dialog as the main dialog sees it.
+class IResultView : public IPlaceableWindow {
+ public:
+  virtual IHistoryCombo& ReplaceCombo() = 0;
+};
+
+class ISearchDialogView : public IPlaceableWindow {
+ public:
+  virtual IHistoryCombo& Combo(ControlId id) = 0;
+  virtual bool IsChecked(ControlId id) const = 0;
+  virtual void SetChecked(ControlId id, bool checked) = 0;
+  virtual void Enable(ControlId id, bool enabled) = 0;
+  virtual ScreenRect Frame() const = 0;
+
+  // Creates and shows the progress dialog; null when none is open.
+  virtual IProgressView* OpenProgress() = 0;
+  virtual void CloseProgress() = 0;
+  virtual IProgressView* Progress() = 0;
+  virtual void StartHitCountTimer() = 0;
+  virtual void StopHitCountTimer() = 0;
+
+  // Creates and shows the result dialog over `hits`; null when none is open.
+  virtual IResultView* OpenResults(const HitList& hits) = 0;
+  virtual void CloseResults() = 0;
+  virtual IResultView* Results() = 0;
+
+  virtual void ShowMessage(std::u16string_view text) = 0;
+  virtual void ShowBrowseMenu() = 0;
+  virtual void SetWaitCursor(bool waiting) = 0;
+  // Runs `work` on the UI thread after the current event is handled.
+  virtual void Defer(std::function<void()> work) = 0;
+  // Closes the dialog for good (after the settings are saved).
+  virtual void CloseNow() = 0;
+};
+
+}  // namespace trawlscope

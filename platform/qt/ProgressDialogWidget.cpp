@@ -1,0 +1,82 @@
+#include "platform/qt/ProgressDialogWidget.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "platform/qt/DialogUnits.h"
+#include "platform/qt/QtText.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr double kFontPoints = 8;
+
+QLineEdit* ReadOnlyField(QWidget* parent, const QRect& where, Qt::Alignment alignment = Qt::AlignLeft) {
+  auto* field = new QLineEdit(parent);
+  field->setReadOnly(true);
+  field->setFrame(false);
+  field->setFocusPolicy(Qt::NoFocus);
+  field->setAlignment(alignment | Qt::AlignVCenter);
+  field->setStyleSheet(QStringLiteral("background: transparent"));
+  field->setGeometry(where);
+  return field;
+}
+
+}  // namespace
+
+ProgressDialogWidget::ProgressDialogWidget(QWidget* owner, std::function<void()> onAbort)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      onAbort_(std::move(onAbort)) {
+  setWindowTitle(QStringLiteral("Trawlscope"));
+  setFont(DialogFont(kFontPoints));
+  const DialogUnits du(font());
+  setFixedSize(du.X(186), du.Y(65));
+  phase_ = ReadOnlyField(this, du.ToPixels(3, 4, 83, 12));
+  counter_ = ReadOnlyField(this, du.ToPixels(94, 4, 88, 12), Qt::AlignRight);
+  fileName_ = ReadOnlyField(this, du.ToPixels(3, 18, 178, 12));
+  bar_ = new QProgressBar(this);
+  bar_->setGeometry(du.ToPixels(3, 33, 179, 8));
+  bar_->setTextVisible(false);
+  bar_->setRange(0, 0);
+  bar_->setValue(0);
+  hitCount_ = ReadOnlyField(this, du.ToPixels(3, 50, 83, 13));
+  abort_ = new QPushButton(QStringLiteral("Abort"), this);
+  abort_->setGeometry(du.ToPixels(133, 47, 50, 14));
+  connect(abort_, &QPushButton::clicked, this, [this] { onAbort_(); });
+}
+
+void ProgressDialogWidget::SetPhase(std::u16string_view text) { phase_->setText(ToQString(text)); }
+void ProgressDialogWidget::SetCounter(std::u16string_view text) { counter_->setText(ToQString(text)); }
+void ProgressDialogWidget::SetFileName(std::u16string_view text) { fileName_->setText(ToQString(text)); }
+void ProgressDialogWidget::SetRange(int maximum) {
+  // A range of 0..0 would make the bar busy-animate; an empty list shows empty.
+  bar_->setRange(0, maximum > 0 ? maximum : 1);
+  rangeMaximum_ = maximum;
+}
+int ProgressDialogWidget::RangeMaximum() const { return rangeMaximum_; }
+void ProgressDialogWidget::SetPosition(int position) { bar_->setValue(position); }
+void ProgressDialogWidget::SetHitCount(std::u16string_view text) { hitCount_->setText(ToQString(text)); }
+
+QString ProgressDialogWidget::PhaseText() const { return phase_->text(); }
+QString ProgressDialogWidget::CounterText() const { return counter_->text(); }
+QString ProgressDialogWidget::FileNameText() const { return fileName_->text(); }
+QString ProgressDialogWidget::HitCountText() const { return hitCount_->text(); }
+
+// Enter and Escape abort the run and hide the dialog; it stays until the run ends.
+void ProgressDialogWidget::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    onAbort_();
+    hide();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void ProgressDialogWidget::reject() {
+  onAbort_();
+  hide();
+}
+
+}  // namespace trawlscope

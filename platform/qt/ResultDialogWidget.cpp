@@ -1,0 +1,133 @@
+#include "platform/qt/ResultDialogWidget.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/SettingsKeys.h"
+#include "platform/qt/DialogUnits.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr double kFontPoints = 11;
+constexpr int kGap = 2;
+constexpr int kLabelGap = 8;
+
+}  // namespace
+
+ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, SettingsStore& settings,
+                                       std::function<void(Command)> onCommand)
+    : QDialog(owner, Qt::Window),
+      hits_(hits),
+      settings_(settings),
+      onCommand_(std::move(onCommand)),
+      list_(new QWidget(this)),
+      label_(new QLabel(QStringLiteral("Replace with:"), this)),
+      replaceCombo_(MakeHistoryComboBox(this)),
+      replaceHistory_(*replaceCombo_),
+      status_(new QLineEdit(this)),
+      output_(new QPushButton(QStringLiteral("Output"), this)),
+      replace_(new QPushButton(QStringLiteral("Replace"), this)) {
+  setWindowTitle(QStringLiteral("Trawlscope - Result"));
+  setFont(DialogFont(kFontPoints));
+  setSizeGripEnabled(true);
+  const DialogUnits du(font());
+  resize(du.X(411), du.Y(153));
+  list_->setGeometry(du.ToPixels(0, 0, 411, 126));
+  replace_->setGeometry(du.ToPixels(361, 141, 50, 12));
+  replaceCombo_->setGeometry(du.ToPixels(44, 127, 367, 12));
+  status_->setGeometry(du.ToPixels(0, 141, 309, 12));
+  status_->setReadOnly(true);
+  label_->setGeometry(du.ToPixels(0, 128, 43, 8));
+  output_->setGeometry(du.ToPixels(310, 141, 50, 12));
+  replace_->setAutoDefault(false);
+  output_->setAutoDefault(false);
+  status_->setText(QStringLiteral("%1 found.").arg(hits.size()));
+  connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
+  connect(output_, &QPushButton::clicked, this, [this] { onCommand_(Command::Export); });
+  qApp->installEventFilter(this);
+  LayOut();
+}
+
+ResultDialogWidget::~ResultDialogWidget() { qApp->removeEventFilter(this); }
+
+ScreenSize ResultDialogWidget::VirtualScreenSize() const {
+  const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+  return {desktop.right() + 1, desktop.bottom() + 1};
+}
+
+void ResultDialogWidget::MoveTo(const ScreenRect& frame) {
+  move(frame.left, frame.top);
+  const QRect outer = frameGeometry(), inner = geometry();
+  resize(frame.right - frame.left - (outer.width() - inner.width()),
+         frame.bottom - frame.top - (outer.height() - inner.height()));
+}
+
+QString ResultDialogWidget::StatusText() const { return status_->text(); }
+
+// Enter anywhere in the dialog starts a replace; Escape does nothing.
+bool ResultDialogWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget != nullptr && widget->window() == this) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        onCommand_(Command::Replace);
+        return true;
+      }
+      if (key == Qt::Key_Escape) return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void ResultDialogWidget::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  SaveRectangle();
+  LayOut();
+}
+
+void ResultDialogWidget::SaveRectangle() {
+  const QRect frame = frameGeometry();
+  settings_.WriteInt(settings::kResultDialog, settings::kTop, frame.top());
+  settings_.WriteInt(settings::kResultDialog, settings::kBottom, frame.bottom() + 1);
+  settings_.WriteInt(settings::kResultDialog, settings::kLeft, frame.left());
+  settings_.WriteInt(settings::kResultDialog, settings::kRight, frame.right() + 1);
+}
+
+// Each control keeps its height (the buttons and the label their width too).
+void ResultDialogWidget::LayOut() {
+  const QRect client = rect();
+  QRect r = replace_->geometry();
+  r.moveBottomRight(client.bottomRight());
+  replace_->setGeometry(r);
+  QRect o = output_->geometry();
+  o.moveBottom(client.bottom());
+  o.moveRight(r.left() - kGap - 1);
+  output_->setGeometry(o);
+  QRect s = status_->geometry();
+  s.moveBottom(client.bottom());
+  s.setRight(o.left() - kGap - 1);
+  status_->setGeometry(s);
+  QRect l = label_->geometry();
+  l.moveLeft(client.left());
+  l.moveBottom(s.top() - kLabelGap - 1);
+  label_->setGeometry(l);
+  QRect c = replaceCombo_->geometry();
+  c.moveBottom(s.top() - kGap - 1);
+  c.setLeft(l.right() + 1 + kGap);
+  c.setRight(client.right());
+  replaceCombo_->setGeometry(c);
+  QRect list = list_->geometry();
+  list.setRight(client.right());
+  list.setBottom(c.top() - kGap - 1);
+  list_->setGeometry(list);
+}
+
+}  // namespace trawlscope

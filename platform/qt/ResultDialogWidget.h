@@ -1,0 +1,56 @@
+#pragma once
+// The result dialog: the hit list, "Replace with:", "Replace" and "Output".
+// Every command goes to the main dialog through `onCommand`.
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+#include "app/DialogIds.h"
+#include "app/SearchDialogView.h"
+#include "app/SettingsStore.h"
+#include "platform/qt/QtHistoryCombo.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QLabel;
+
+namespace trawlscope {
+
+class ResultDialogWidget final : public QDialog, public IResultView {
+  Q_OBJECT
+ public:
+  ResultDialogWidget(QWidget* owner, const HitList& hits, SettingsStore& settings,
+                     std::function<void(Command)> onCommand);
+  ~ResultDialogWidget() override;
+
+  IHistoryCombo& ReplaceCombo() override { return replaceHistory_; }
+  ScreenSize VirtualScreenSize() const override;
+  void MoveTo(const ScreenRect& frame) override;
+
+  QString StatusText() const;
+  QComboBox* ReplaceComboBox() const { return replaceCombo_; }
+  QPushButton* ReplaceButton() const { return replace_; }
+  QPushButton* OutputButton() const { return output_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void LayOut();
+  void SaveRectangle();
+
+  const HitList& hits_;
+  SettingsStore& settings_;
+  std::function<void(Command)> onCommand_;
+  QWidget* list_;
+  QLabel* label_;
+  QComboBox* replaceCombo_;
+  QtHistoryCombo replaceHistory_;
+  QLineEdit* status_;
+  QPushButton* output_;
+  QPushButton* replace_;
+};
+
+}  // namespace trawlscope

@@ -1,0 +1,264 @@
+#include "platform/qt/SearchDialogWidget.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "app/SearchDialog.h"
+#include "app/SettingsKeys.h"
+#include "platform/qt/DialogUnits.h"
+#include "platform/qt/ProgressDialogWidget.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/ResultDialogWidget.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr double kFontPoints = 9;
+constexpr int kHitCountPeriodMs = 1000;
+
+QLabel* Label(QWidget* parent, const QString& text, const QRect& where) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(where);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+}  // namespace
+
+SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(settings) {
+  Build();
+  hitCountTimer_.setInterval(kHitCountPeriodMs);
+  connect(&hitCountTimer_, &QTimer::timeout, this, [this] {
+    if (logic_) logic_->OnTimer();
+  });
+  messageSink = [this](const QString& text) {
+    QMessageBox::information(this, QApplication::applicationName(), text, QMessageBox::Ok);
+  };
+}
+
+SearchDialogWidget::~SearchDialogWidget() { qApp->removeEventFilter(this); }
+
+void SearchDialogWidget::Build() {
+  setWindowTitle(QStringLiteral("Trawlscope 1.3"));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowIcon(QIcon(QStringLiteral(":/trawlscope.png")));
+  setFont(DialogFont(kFontPoints));
+  setAcceptDrops(true);
+  const DialogUnits du(font());
+  setMinimumSize(settings::kMainDialogMinWidth, settings::kMainDialogMinHeight);
+  resize(std::max(du.X(318), settings::kMainDialogMinWidth), std::max(du.Y(89), settings::kMainDialogMinHeight));
+
+  // The template's label column is too narrow for some fonts: the combos
+  // start after the widest label, and their right edges stay where they were.
+  QLabel* labels[] = {Label(this, QStringLiteral("Search path:"), du.ToPixels(3, 0, 41, 12)),
+                      Label(this, QStringLiteral("File types:"), du.ToPixels(3, 15, 41, 12)),
+                      Label(this, QStringLiteral("XPath:"), du.ToPixels(3, 30, 41, 12)),
+                      Label(this, QStringLiteral("Search for:"), du.ToPixels(3, 46, 41, 12))};
+  int labelWidth = 0;
+  for (QLabel* label : labels) labelWidth = std::max(labelWidth, label->sizeHint().width());
+  for (QLabel* label : labels) label->resize(labelWidth, label->height());
+  const int comboLeft = std::max(du.X(45), du.X(3) + labelWidth + du.X(2));
+  const int comboRight = du.X(298);
+  const auto combo = [&](int y) {
+    QComboBox* box = MakeHistoryComboBox(this);
+    box->setGeometry(comboLeft, du.Y(y), comboRight - comboLeft, du.Y(12));
+    return box;
+  };
+  searchPath_ = combo(0);
+  browse_ = new QPushButton(QStringLiteral("..."), this);
+  browse_->setGeometry(du.ToPixels(299, 0, 12, 13));
+  browse_->setFlat(true);
+  browse_->setAutoDefault(false);
+  fileTypes_ = combo(15);
+  xpath_ = combo(30);
+  searchFor_ = combo(46);
+  const auto checkBox = [&](const QString& text, int x, int y) {
+    auto* box = new QCheckBox(text, this);
+    box->setGeometry(x, du.Y(y), box->sizeHint().width(), du.Y(10));
+    return box;
+  };
+  regex_ = checkBox(QStringLiteral("&Regular expression"), comboLeft, 62);
+  caseSensitive_ = checkBox(QStringLiteral("&Case sensitive"), comboLeft, 73);
+  subfolders_ = checkBox(QStringLiteral("&Include subfolders"),
+                         std::max(du.X(173), caseSensitive_->geometry().right() + du.X(6)), 73);
+  search_ = new QPushButton(QStringLiteral("&Search"), this);
+  search_->setGeometry(std::max(du.X(261), subfolders_->geometry().right() + du.X(4)), du.Y(69),
+                       du.X(50), du.Y(14));
+  search_->setDefault(true);
+  setTabOrder(searchPath_, browse_);
+  setTabOrder(browse_, fileTypes_);
+  setTabOrder(fileTypes_, xpath_);
+  setTabOrder(xpath_, searchFor_);
+  setTabOrder(searchFor_, regex_);
+  setTabOrder(regex_, caseSensitive_);
+  setTabOrder(caseSensitive_, subfolders_);
+  setTabOrder(subfolders_, search_);
+
+  histories_ = {std::make_unique<QtHistoryCombo>(*searchPath_), std::make_unique<QtHistoryCombo>(*fileTypes_),
+                std::make_unique<QtHistoryCombo>(*xpath_), std::make_unique<QtHistoryCombo>(*searchFor_)};
+
+  browseMenu_ = new QMenu(this);
+  connect(browseMenu_->addAction(QStringLiteral("File")), &QAction::triggered, this,
+          [this] { logic_->OnCommand(Command::PickFiles); });
+  connect(browseMenu_->addAction(QStringLiteral("Folder")), &QAction::triggered, this,
+          [this] { logic_->OnCommand(Command::PickFolder); });
+  connect(browse_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Browse); });
+  connect(search_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Search); });
+  qApp->installEventFilter(this);
+}
+
+void SearchDialogWidget::SetLogic(CSearchDialog* logic) { logic_ = logic; }
+
+IHistoryCombo& SearchDialogWidget::Combo(ControlId id) {
+  switch (id) {
+    case ControlId::FileTypes: return *histories_[1];
+    case ControlId::XPath: return *histories_[2];
+    case ControlId::SearchFor: return *histories_[3];
+    default: return *histories_[0];
+  }
+}
+
+QComboBox* SearchDialogWidget::ComboBox(ControlId id) const {
+  switch (id) {
+    case ControlId::FileTypes: return fileTypes_;
+    case ControlId::XPath: return xpath_;
+    case ControlId::SearchFor: return searchFor_;
+    default: return searchPath_;
+  }
+}
+
+QCheckBox* SearchDialogWidget::CheckBox(ControlId id) const {
+  switch (id) {
+    case ControlId::Regex: return regex_;
+    case ControlId::CaseSensitive: return caseSensitive_;
+    default: return subfolders_;
+  }
+}
+
+bool SearchDialogWidget::IsChecked(ControlId id) const { return CheckBox(id)->isChecked(); }
+void SearchDialogWidget::SetChecked(ControlId id, bool checked) { CheckBox(id)->setChecked(checked); }
+
+void SearchDialogWidget::Enable(ControlId id, bool enabled) {
+  QWidget* widget = nullptr;
+  switch (id) {
+    case ControlId::Browse: widget = browse_; break;
+    case ControlId::Search: widget = search_; break;
+    case ControlId::Regex:
+    case ControlId::CaseSensitive:
+    case ControlId::Subfolders: widget = CheckBox(id); break;
+    default: widget = ComboBox(id); break;
+  }
+  widget->setEnabled(enabled);
+}
+
+ScreenRect SearchDialogWidget::Frame() const {
+  const QRect frame = frameGeometry();
+  return {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1};
+}
+
+ScreenSize SearchDialogWidget::VirtualScreenSize() const {
+  const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
+  return {desktop.right() + 1, desktop.bottom() + 1};
+}
+
+void SearchDialogWidget::MoveTo(const ScreenRect& frame) {
+  move(frame.left, frame.top);
+  const QRect outer = frameGeometry(), inner = geometry();
+  resize(frame.right - frame.left - (outer.width() - inner.width()),
+         frame.bottom - frame.top - (outer.height() - inner.height()));
+}
+
+IProgressView* SearchDialogWidget::OpenProgress() {
+  progress_ = std::make_unique<ProgressDialogWidget>(this, [this] { logic_->OnCommand(Command::Abort); });
+  progress_->move(frameGeometry().center() - progress_->rect().center());
+  progress_->show();
+  progress_->raise();
+  return progress_.get();
+}
+
+void SearchDialogWidget::CloseProgress() { progress_.reset(); }
+IProgressView* SearchDialogWidget::Progress() { return progress_.get(); }
+void SearchDialogWidget::StartHitCountTimer() { hitCountTimer_.start(); }
+void SearchDialogWidget::StopHitCountTimer() { hitCountTimer_.stop(); }
+
+IResultView* SearchDialogWidget::OpenResults(const HitList& hits) {
+  results_ = std::make_unique<ResultDialogWidget>(this, hits, settings_,
+                                                  [this](Command command) { logic_->OnCommand(command); });
+  results_->show();
+  return results_.get();
+}
+
+void SearchDialogWidget::CloseResults() { results_.reset(); }
+IResultView* SearchDialogWidget::Results() { return results_.get(); }
+
+void SearchDialogWidget::ShowMessage(std::u16string_view text) { messageSink(ToQString(text)); }
+
+void SearchDialogWidget::ShowBrowseMenu() { browseMenu_->popup(browse_->mapToGlobal(QPoint(0, 0))); }
+
+void SearchDialogWidget::SetWaitCursor(bool waiting) {
+  if (waiting)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void SearchDialogWidget::Defer(std::function<void()> work) { QTimer::singleShot(0, this, std::move(work)); }
+
+void SearchDialogWidget::CloseNow() {
+  closing_ = true;
+  close();
+}
+
+// Enter anywhere in the dialog searches, Escape never closes it.
+bool SearchDialogWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && logic_ != nullptr) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget != nullptr && widget->window() == this) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        logic_->OnEnter();
+        return true;
+      }
+      if (key == Qt::Key_Escape) return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
+}
+
+void SearchDialogWidget::closeEvent(QCloseEvent* event) {
+  if (closing_ || logic_ == nullptr || logic_->OnClose()) {
+    results_.reset();
+    progress_.reset();
+    event->accept();
+    return;
+  }
+  event->ignore();
+}
+
+void SearchDialogWidget::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void SearchDialogWidget::dropEvent(QDropEvent* event) {
+  std::vector<std::u16string> paths;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) paths.push_back(FromQString(url.toLocalFile()));
+  logic_->TakeDroppedFiles(paths);
+  event->acceptProposedAction();
+}
+
+}  // namespace trawlscope

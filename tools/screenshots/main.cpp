@@ -1,0 +1,94 @@
+// Takes screenshots of the real dialogs for a person to look at: run it
+// under a display (tools/screenshots.sh uses Xvfb). Usage:
+//   trawlscope-screenshots OUTPUT_DIR SEARCH_FOLDER
+// The settings go to a temporary file, so nothing of the user's is touched.
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPixmap>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "app/SearchDialog.h"
+#include "app/SettingsStore.h"
+#include "platform/ProcessLocale.h"
+#include "platform/ProfileFile.h"
+#include "platform/qt/ProgressDialogWidget.h"
+#include "platform/qt/QtPathChooser.h"
+#include "platform/qt/QtRunThread.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/ResultDialogWidget.h"
+#include "platform/qt/SearchDialogWidget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+
+using namespace trawlscope;
+
+namespace {
+
+void Settle(int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < milliseconds) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(10);
+  }
+}
+
+void SaveScreen(const QString& path) {
+  QGuiApplication::primaryScreen()->grabWindow(0).save(path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  SetProcessLocale();
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Trawlscope"));
+  if (argc != 3) return 2;
+  const QString out = QString::fromLocal8Bit(argv[1]);
+  const QString folder = QString::fromLocal8Bit(argv[2]);
+  QDir().mkpath(out);
+  QTemporaryDir settingsDir;
+  IniProfileFile profile((settingsDir.path() + QStringLiteral("/trawlscope.ini")).toStdString());
+  SettingsStore settings(profile);
+  QtRunThread runThread;
+  SearchDialogWidget window(settings);
+  QtPathChooser chooser(&window);
+  CSearchDialog dialog(window, settings, chooser, runThread);
+  window.SetLogic(&dialog);
+  window.messageSink = [](const QString&) {};
+  dialog.OnInitDialog();
+  window.move(40, 40);
+  window.show();
+
+  window.ComboBox(ControlId::SearchPath)->setEditText(folder);
+  window.ComboBox(ControlId::FileTypes)->setEditText(QStringLiteral("*.*"));
+  window.ComboBox(ControlId::XPath)->setEditText(QStringLiteral("//para"));
+  window.ComboBox(ControlId::SearchFor)->setEditText(QStringLiteral("関数"));
+  window.CheckBox(ControlId::Subfolders)->setChecked(true);
+  Settle(500);
+  window.grab().save(out + QStringLiteral("/main-idle.png"));
+
+  dialog.OnCommand(Command::Browse);
+  Settle(500);
+  SaveScreen(out + QStringLiteral("/main-browse-menu.png"));
+  window.BrowseMenu()->hide();
+
+  dialog.OnCommand(Command::Search);
+  Settle(1200);
+  if (window.ProgressWidget() != nullptr) {
+    SaveScreen(out + QStringLiteral("/progress-screen.png"));
+    window.ProgressWidget()->grab().save(out + QStringLiteral("/progress.png"));
+  }
+  while (dialog.IsRunning()) Settle(100);
+  Settle(800);
+  if (window.ResultWidget() != nullptr) {
+    window.ResultWidget()->grab().save(out + QStringLiteral("/result.png"));
+    SaveScreen(out + QStringLiteral("/result-screen.png"));
+  }
+  return 0;
+}
