@@ -1,0 +1,323 @@
+// The real main, progress and result dialogs, driven through Qt Test on the
+// offscreen platform, running real jobs over files in a temporary folder.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/SearchDialog.h"
+#include "app/SettingsStore.h"
+#include "platform/ProfileFile.h"
+#include "platform/qt/ProgressDialogWidget.h"
+#include "platform/qt/QtRunThread.h"
+#include "platform/qt/QtText.h"
+#include "platform/qt/ResultDialogWidget.h"
+#include "platform/qt/SearchDialogWidget.h"
+
+using namespace trawlscope;
+
+namespace {
+
+class FakeChooser final : public IPathChooser {
+ public:
+  std::optional<std::vector<std::u16string>> files;
+  FolderChoice folder;
+  std::optional<std::u16string> output;
+  std::u16string lastStart;
+  std::optional<std::vector<std::u16string>> ChooseFiles(const std::u16string& start) override {
+    lastStart = start;
+    return files;
+  }
+  FolderChoice ChooseFolder(const std::u16string& start) override {
+    lastStart = start;
+    return folder;
+  }
+  std::optional<std::u16string> ChooseOutputFile() override { return output; }
+};
+
+// The real worker thread, with a hook after each call it makes on the UI thread.
+class ObservedRunThread final : public IRunThread {
+ public:
+  std::function<void()> afterEachCall;
+  bool refuseToStart = false;
+  bool Start(std::function<void()> work) override {
+    return refuseToStart ? false : real_.Start(std::move(work));
+  }
+  void Join() override { real_.Join(); }
+  void CallOnUiThread(const std::function<void()>& call) override {
+    real_.CallOnUiThread([&] {
+      call();
+      if (afterEachCall) afterEachCall();
+    });
+  }
+
+ private:
+  QtRunThread real_;
+};
+
+void WriteFile(const QString& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path.toStdString()).parent_path());
+  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+class TestSearchDialog : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<IniProfileFile> profile_;
+  std::unique_ptr<SettingsStore> settings_;
+  std::unique_ptr<ObservedRunThread> runThread_;
+  std::unique_ptr<SearchDialogWidget> window_;
+  std::unique_ptr<FakeChooser> chooser_;
+  std::unique_ptr<CSearchDialog> logic_;
+  QStringList messages_;
+
+  QString Path(const QString& relative) const { return dir_->path() + "/" + relative; }
+
+  void OpenDialog() {
+    runThread_ = std::make_unique<ObservedRunThread>();
+    window_ = std::make_unique<SearchDialogWidget>(*settings_);
+    chooser_ = std::make_unique<FakeChooser>();
+    logic_ = std::make_unique<CSearchDialog>(*window_, *settings_, *chooser_, *runThread_);
+    window_->SetLogic(logic_.get());
+    window_->messageSink = [this](const QString& text) { messages_ << text; };
+    logic_->OnInitDialog();
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void CloseDialog() {
+    if (window_ && window_->isVisible()) window_->close();
+    logic_.reset();
+    window_.reset();
+    runThread_.reset();
+  }
+  void Type(ControlId id, const QString& text) {
+    QLineEdit* edit = window_->ComboBox(id)->lineEdit();
+    edit->clear();
+    QTest::keyClicks(edit, text);
+  }
+  void WaitForRunEnd() { QTRY_VERIFY_WITH_TIMEOUT(!logic_->IsRunning(), 20000); }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    WriteFile(Path("tree/a.txt"), "needle one\n");
+    WriteFile(Path("tree/b.txt"), "no match\n");
+    WriteFile(Path("tree/c.txt"), "needle, needle\n");
+    profile_ = std::make_unique<IniProfileFile>(Path("trawlscope.ini").toStdString());
+    settings_ = std::make_unique<SettingsStore>(*profile_);
+    messages_.clear();
+    OpenDialog();
+  }
+  void cleanup() { CloseDialog(); }
+
+  void enterInAComboStartsASearchAndEscapeKeepsTheDialog() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Return);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found."));
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Escape);
+    QVERIFY(window_->isVisible());
+  }
+
+  void inputsAreDisabledDuringARunAndTheCounterShowsEachFile() {
+    QStringList counters;
+    runThread_->afterEachCall = [&] {
+      if (auto* progress = window_->ProgressWidget()) {
+        if (!progress->CounterText().isEmpty() && !counters.contains(progress->CounterText()))
+          counters << progress->CounterText();
+      }
+    };
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    QVERIFY(!window_->SearchButton()->isEnabled());
+    QVERIFY(!window_->ComboBox(ControlId::SearchPath)->isEnabled());
+    QVERIFY(window_->ProgressWidget() != nullptr);
+    WaitForRunEnd();
+    QCOMPARE(counters, QStringList({"0/3", "1/3", "2/3"}));
+    QVERIFY(window_->SearchButton()->isEnabled());
+    QVERIFY(window_->ComboBox(ControlId::SearchPath)->isEnabled());
+    QVERIFY(window_->ProgressWidget() == nullptr);
+  }
+
+  void abortWhileListingOrSearchingShowsNoResultsAndTheNextRunStartsClean() {
+    for (const QString phase : {QString("Making a list of files..."), QString("Searching...")}) {
+      runThread_->afterEachCall = [&] {
+        auto* progress = window_->ProgressWidget();
+        if (progress != nullptr && progress->PhaseText() == phase)
+          QTest::mouseClick(progress->AbortButton(), Qt::LeftButton);
+      };
+      Type(ControlId::SearchPath, Path("tree"));
+      Type(ControlId::SearchFor, "needle");
+      QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+      WaitForRunEnd();
+      QTest::qWait(50);
+      QVERIFY2(window_->ResultWidget() == nullptr, qPrintable(phase));
+      QVERIFY(logic_->State().hits.Count() < 3);
+    }
+    runThread_->afterEachCall = nullptr;
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found."));
+  }
+
+  void emptySearchTextGivesAnEmptyResult() {
+    Type(ControlId::SearchPath, Path("tree"));
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("0 found."));
+  }
+
+  void brokenExpressionSaysSoOnlyWithTheOptionOn() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle(");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QVERIFY(messages_.isEmpty());
+    window_->CheckBox(ControlId::Regex)->setChecked(true);
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QCOMPARE(messages_, QStringList({QString::fromUtf8("正規表現に誤りがあります。")}));
+    QVERIFY(window_->ResultWidget() == nullptr);
+  }
+
+  void closingWritesTheSettingsAndHistoriesComeBack() {
+    Type(ControlId::FileTypes, "*.txt");
+    Type(ControlId::SearchFor, "first words");
+    window_->CheckBox(ControlId::CaseSensitive)->setChecked(true);
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    Type(ControlId::SearchFor, "second words");
+    window_->close();
+    const std::string ini = ReadFile(Path("trawlscope.ini"));
+    QVERIFY(ini.find("[TextForSearch]") != std::string::npos);
+    QVERIFY(ini.find("CaseSensitive=1") != std::string::npos);
+    CloseDialog();
+    OpenDialog();
+    QComboBox* searchFor = window_->ComboBox(ControlId::SearchFor);
+    QCOMPARE(searchFor->currentText(), QString("second words"));
+    QVERIFY(searchFor->findText("first words") >= 0);
+    QCOMPARE(window_->ComboBox(ControlId::FileTypes)->currentText(), QString("*.txt"));
+    QVERIFY(window_->CheckBox(ControlId::CaseSensitive)->isChecked());
+  }
+
+  void closingWithoutSearchingWritesTheSettingsToo() {
+    window_->close();
+    QVERIFY(ReadFile(Path("trawlscope.ini")).find("[MainDialog]") != std::string::npos);
+  }
+
+  void droppedFilesJoinTheSearchPathQuoted() {
+    Type(ControlId::SearchPath, "/previous");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Path("tree/a.txt")), QUrl::fromLocalFile(Path("tree/b.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_.get(), &drop);
+    QComboBox* path = window_->ComboBox(ControlId::SearchPath);
+    QCOMPARE(path->currentText(), "\"" + Path("tree/a.txt") + "\" \"" + Path("tree/b.txt") + "\"");
+    QVERIFY(path->findText("/previous") >= 0);
+  }
+
+  void pickersFillTheSearchPath() {
+    Type(ControlId::SearchPath, "\"" + Path("tree/a.txt") + "\"");
+    chooser_->files = std::vector<std::u16string>{FromQString(Path("x y.txt")), u"/z.txt"};
+    logic_->OnCommand(Command::PickFiles);
+    QCOMPARE(QString::fromStdU16String(chooser_->lastStart), Path("tree/"));
+    QCOMPARE(window_->ComboBox(ControlId::SearchPath)->currentText(),
+             "\"" + Path("x y.txt") + "\" \"/z.txt\"");
+    chooser_->folder = {true, u"/some folder"};
+    logic_->OnCommand(Command::PickFolder);
+    QCOMPARE(window_->ComboBox(ControlId::SearchPath)->currentText(), QString("/some folder"));
+    chooser_->folder = {true, u""};
+    logic_->OnCommand(Command::PickFolder);
+    QCOMPARE(messages_, QStringList({"Can't select folder path."}));
+    chooser_->folder = {};
+    chooser_->files.reset();
+    logic_->OnCommand(Command::PickFiles);
+    logic_->OnCommand(Command::PickFolder);
+    QCOMPARE(window_->ComboBox(ControlId::SearchPath)->currentText(), QString("/some folder"));
+  }
+
+  void enterInTheReplaceComboReplacesWithTheTypedText() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    window_->CheckBox(ControlId::CaseSensitive)->setChecked(true);
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QLineEdit* replaceEdit = window_->ResultWidget()->ReplaceComboBox()->lineEdit();
+    QTest::keyClicks(replaceEdit, "pin");
+    QTest::keyClick(replaceEdit, Qt::Key_Return);
+    WaitForRunEnd();
+    QTest::qWait(50);
+    QVERIFY(window_->ResultWidget() == nullptr);  // no result dialog follows a replace
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
+    QCOMPARE(logic_->State().hits.Count(), size_t(3));  // the last search's hits stay
+  }
+
+  void closingDuringAReplaceLeavesEveryFileWhole() {
+    const std::string original(20000, 'x');
+    for (int i = 0; i < 300; ++i) WriteFile(Path("many/%1.txt").arg(i), "needle " + original);
+    Type(ControlId::SearchPath, Path("many"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    window_->ResultWidget()->ReplaceComboBox()->setEditText("changed");
+    bool closed = false;
+    runThread_->afterEachCall = [&] {
+      if (!closed && window_->ProgressWidget() &&
+          window_->ProgressWidget()->CounterText() == "10/300") {
+        closed = true;
+        window_->close();
+      }
+    };
+    QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->isVisible(), 20000);
+    QVERIFY(closed);
+    int changed = 0;
+    for (int i = 0; i < 300; ++i) {
+      const std::string bytes = ReadFile(Path("many/%1.txt").arg(i));
+      QVERIFY(bytes == "needle " + original || bytes == "changed " + original);
+      changed += bytes.rfind("changed", 0) == 0;
+    }
+    QVERIFY(changed >= 10 && changed < 300);
+    QCOMPARE(QDir(Path("many")).entryList(QDir::Files | QDir::Hidden).size(), 300);
+  }
+
+  void aWorkerThatCannotStartGivesTheInputsBack() {
+    runThread_->refuseToStart = true;
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    QVERIFY(window_->ProgressWidget() == nullptr);
+    QVERIFY(window_->SearchButton()->isEnabled());
+    QCOMPARE(messages_.size(), 1);
+  }
+};
+
+QTEST_MAIN(TestSearchDialog)
+#include "SearchDialogWidgetTest.moc"
