@@ -9,8 +9,13 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
+
 #include "app/SettingsKeys.h"
+#include "platform/NativePath.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/KwicListView.h"
+#include "results/HitOpener.h"
 
 namespace trawlscope {
 namespace {
@@ -24,16 +29,21 @@ constexpr int kLabelGap = 8;
 ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, SettingsStore& settings,
                                        std::function<void(Command)> onCommand)
     : QDialog(owner, Qt::Window),
-      hits_(hits),
       settings_(settings),
       onCommand_(std::move(onCommand)),
-      list_(new QWidget(this)),
+      list_(nullptr),
       label_(new QLabel(QStringLiteral("Replace with:"), this)),
       replaceCombo_(MakeHistoryComboBox(this)),
       replaceHistory_(*replaceCombo_),
       status_(new QLineEdit(this)),
       output_(new QPushButton(QStringLiteral("Output"), this)),
       replace_(new QPushButton(QStringLiteral("Replace"), this)) {
+  rows_.SetHits(hits);
+  list_ = new KwicListView(rows_, settings_, this);
+  connect(list_, &KwicListView::OpenRequested, this, [this](const std::vector<size_t>& rows) {
+    const std::string command = ToNativeBytes(settings_.ReadString(settings::kEditor, settings::kCommand));
+    for (const size_t row : rows) OpenHit(rows_.Row(row), command);
+  });
   setWindowTitle(QStringLiteral("Trawlscope - Result"));
   setFont(DialogFont(kFontPoints));
   setSizeGripEnabled(true);
@@ -45,10 +55,11 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   status_->setGeometry(du.ToPixels(0, 141, 309, 12));
   status_->setReadOnly(true);
   label_->setGeometry(du.ToPixels(0, 128, 43, 8));
+  label_->resize(std::max(label_->width(), label_->sizeHint().width()), label_->height());
   output_->setGeometry(du.ToPixels(310, 141, 50, 12));
   replace_->setAutoDefault(false);
   output_->setAutoDefault(false);
-  status_->setText(QStringLiteral("%1 found.").arg(hits.size()));
+  status_->setText(QStringLiteral("%1 found.").arg(rows_.RowCount()));
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
   connect(output_, &QPushButton::clicked, this, [this] { onCommand_(Command::Export); });
   qApp->installEventFilter(this);

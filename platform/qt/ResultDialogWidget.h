@@ -9,6 +9,7 @@
 #include "app/SearchDialogView.h"
 #include "app/SettingsStore.h"
 #include "platform/qt/QtHistoryCombo.h"
+#include "results/RowTable.h"
 
 class QComboBox;
 class QLineEdit;
@@ -29,6 +30,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   void MoveTo(const ScreenRect& frame) override;
 
   QString StatusText() const;
+  class KwicListView* List() const { return list_; }
   QComboBox* ReplaceComboBox() const { return replaceCombo_; }
   QPushButton* ReplaceButton() const { return replace_; }
   QPushButton* OutputButton() const { return output_; }
@@ -41,10 +43,10 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   void LayOut();
   void SaveRectangle();
 
-  const HitList& hits_;
   SettingsStore& settings_;
   std::function<void(Command)> onCommand_;
-  QWidget* list_;
+  RowTable rows_;
+  class KwicListView* list_;
   QLabel* label_;
   QComboBox* replaceCombo_;
   QtHistoryCombo replaceHistory_;

@@ -1,0 +1,25 @@
+#include "results/HitOpener.h"
+
+#include "platform/EditorLauncher.h"
+#include "platform/NativePath.h"
+#include "results/EditorCommand.h"
+
+namespace trawlscope {
+
+bool OpenHit(const Hit& hit, const std::string& commandTemplate) {
+  const std::string path = ToNativePath(hit.FullPath());
+  if (!commandTemplate.empty()) {
+    const auto command = CommandFromTemplate(commandTemplate, path, hit.line);
+    return command && LaunchDetached(*command);
+  }
+  const auto program = DefaultProgramFor(path);
+  if (!program) return false;
+  Arguments argv{program->executable};
+  for (auto& argument : EditorArguments(program->executable, path, hit.line)) argv.push_back(argument);
+  if (program->needsTerminal) {
+    if (const auto terminal = FindTerminalEmulator()) argv.insert(argv.begin(), {*terminal, "-e"});
+  }
+  return LaunchDetached(argv);
+}
+
+}  // namespace trawlscope

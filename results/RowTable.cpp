@@ -1,0 +1,47 @@
+#include "results/RowTable.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace trawlscope {
+namespace {
+
+// std::u16string compares char16_t, which is unsigned: code-unit order as wanted.
+template <typename Key>
+void SortBy(std::vector<const Hit*>& rows, Key key, bool descending) {
+  if (descending)
+    std::sort(rows.begin(), rows.end(), [&](const Hit* a, const Hit* b) { return key(*b) < key(*a); });
+  else
+    std::sort(rows.begin(), rows.end(), [&](const Hit* a, const Hit* b) { return key(*a) < key(*b); });
+}
+
+}  // namespace
+
+void RowTable::SetHits(const HitList& hits) {
+  rows_.clear();
+  rows_.reserve(hits.size());
+  for (const auto& hit : hits) rows_.push_back(hit.get());
+}
+
+void RowTable::SortByColumn(int column) {
+  if (rows_.empty() || column < 0 || column >= kResultColumns) return;
+  const bool descending = descending_[column];
+  switch (static_cast<ResultColumn>(column)) {
+    case ResultColumn::LeftContext:
+      SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.leftContext; }, descending);
+      break;
+    case ResultColumn::KeywordAndRight:
+      SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.rightContext; }, descending);
+      break;
+    case ResultColumn::FileName:
+      SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.fileName; }, descending);
+      break;
+    case ResultColumn::Line:
+      SortBy(rows_, [](const Hit& h) { return static_cast<std::uint32_t>(h.line); }, descending);
+      break;
+    case ResultColumn::Hidden: break;
+  }
+  descending_[column] = !descending;
+}
+
+}  // namespace trawlscope
