@@ -31,6 +31,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
 
   QString StatusText() const;
   class KwicListView* List() const { return list_; }
+  const RowTable& Rows() const { return rows_; }
   QComboBox* ReplaceComboBox() const { return replaceCombo_; }
   QPushButton* ReplaceButton() const { return replace_; }
   QPushButton* OutputButton() const { return output_; }

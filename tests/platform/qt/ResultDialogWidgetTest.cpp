@@ -1,0 +1,181 @@
+// The result dialog and its keyword-in-context list, offscreen.
+#include <QComboBox>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "platform/ProfileFile.h"
+#include "platform/qt/KwicListView.h"
+#include "platform/qt/ResultDialogWidget.h"
+
+using namespace trawlscope;
+
+namespace {
+
+std::unique_ptr<Hit> MakeHit(std::u16string left, std::u16string keyword, std::u16string right, int line) {
+  auto hit = std::make_unique<Hit>();
+  hit->folder = u"/d/";
+  hit->fileName = u"f" + std::u16string(1, char16_t(u'0' + line % 10)) + u".txt";
+  hit->leftContext = std::move(left);
+  hit->keyword = std::move(keyword);
+  hit->rightContext = std::move(right);
+  hit->line = line;
+  return hit;
+}
+
+}  // namespace
+
+class TestResultDialog : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<IniProfileFile> profile_;
+  std::unique_ptr<SettingsStore> settings_;
+  HitList hits_;
+  std::vector<Command> commands_;
+  std::unique_ptr<ResultDialogWidget> dialog_;
+
+  void Open() {
+    dialog_ = std::make_unique<ResultDialogWidget>(nullptr, hits_, *settings_,
+                                                   [this](Command c) { commands_.push_back(c); });
+    dialog_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    profile_ = std::make_unique<IniProfileFile>((dir_->path() + "/t.ini").toStdString());
+    settings_ = std::make_unique<SettingsStore>(*profile_);
+    hits_.Clear();
+    hits_.Append(MakeHit(u"short", u"key", u" after", 3));
+    hits_.Append(MakeHit(u"a much longer left context", u"関数", u"の後", 12));
+    hits_.Append(MakeHit(u"", u"k&x", u"tail", 7));
+    commands_.clear();
+    Open();
+  }
+  void cleanup() { dialog_.reset(); }
+
+  void showsTheCountAndTheColumns() {
+    QCOMPARE(dialog_->StatusText(), QString("3 found."));
+    QCOMPARE(dialog_->windowTitle(), QString("Trawlscope - Result"));
+    QHeaderView* header = dialog_->List()->horizontalHeader();
+    QCOMPARE(header->sectionSize(0), 0);
+    QCOMPARE(header->sectionSize(1), 300);
+    QCOMPARE(header->sectionSize(2), 300);
+    QCOMPARE(header->sectionSize(3), 100);
+    QCOMPARE(header->sectionSize(4), 10);
+    QCOMPARE(dialog_->List()->rowHeight(0), 18);
+    QCOMPARE(dialog_->List()->model()->headerData(2, Qt::Horizontal).toString(),
+             QString("Keyword and Right Context"));
+  }
+
+  void everyKeywordStartsAtTheColumnsLeftEdgeAndItsContextWhereItEnds() {
+    KwicListView* list = dialog_->List();
+    const int left = list->columnViewportPosition(2);
+    QFontMetrics metrics(list->font());
+    for (int row = 0; row < 3; ++row) {
+      const QRect cell = list->visualRect(list->model()->index(row, 2));
+      const auto layout = list->Delegate()->LayOutKeyword(cell, row);
+      QCOMPARE(layout.keywordLeft, left);
+      int sum = 0;
+      for (const char16_t unit : hits_[row].keyword) sum += metrics.horizontalAdvance(QChar(unit));
+      QCOMPARE(layout.rightContextLeft, left + sum);
+    }
+  }
+
+  void aKeywordFillingItsColumnLeavesNoRoomForTheRightContext() {
+    hits_.Clear();
+    hits_.Append(MakeHit(u"", std::u16string(200, u'W'), u"never shown", 1));
+    Open();
+    KwicListView* list = dialog_->List();
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    QVERIFY(list->Delegate()->LayOutKeyword(cell, 0).rightContextLeft > cell.right());
+  }
+
+  void ampersandsAreDrawnLiterally() {
+    KwicListView* list = dialog_->List();
+    QImage image(list->viewport()->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    list->viewport()->render(&image);
+    const QRect cell = list->visualRect(list->model()->index(2, 2));
+    int minX = INT_MAX, maxX = -1;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+      for (int x = cell.left(); x <= cell.right(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.red() > 200 && c.green() < 80 && c.blue() < 80) minX = std::min(minX, x), maxX = std::max(maxX, x);
+      }
+    QVERIFY(maxX >= 0);
+    // "k&x" drawn as a mnemonic would be "kx" with an underline: narrower.
+    QFontMetrics metrics(list->font());
+    QVERIFY(maxX - minX + 1 > metrics.horizontalAdvance("kx"));
+  }
+
+  void stripesAndSelectionColours() {
+    QCOMPARE(RowBackground(0, false), QColor(255, 255, 255));
+    QCOMPARE(RowBackground(1, false), QColor(239, 242, 255));
+    QCOMPARE(RowBackground(1, true), QColor(195, 220, 252));
+    QCOMPARE(RowBackground(2, true), QColor(195, 220, 252));
+  }
+
+  void aClickOnAHeaderSorts() {
+    KwicListView* list = dialog_->List();
+    QHeaderView* header = list->horizontalHeader();
+    header->resizeSection(4, 40);
+    const QPoint lineHeader(header->sectionViewportPosition(4) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    const RowTable& rows = dialog_->Rows();
+    QCOMPARE(rows.Row(0).line, 3);
+    QCOMPARE(rows.Row(2).line, 12);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    QCOMPARE(rows.Row(0).line, 12);
+    QCOMPARE(hits_[0].line, 3);  // the hit list itself keeps discovery order
+  }
+
+  void resizingLaysOutAndSavesTheRectangle() {
+    dialog_->resize(500, 300);
+    QTest::qWait(20);
+    const QRect client = dialog_->rect();
+    QPushButton* replace = dialog_->ReplaceButton();
+    QPushButton* output = dialog_->OutputButton();
+    QCOMPARE(replace->geometry().bottomRight(), client.bottomRight());
+    QCOMPARE(output->geometry().right(), replace->geometry().left() - 3);
+    QCOMPARE(output->geometry().bottom(), client.bottom());
+    QComboBox* combo = dialog_->ReplaceComboBox();
+    QCOMPARE(combo->geometry().right(), client.right());
+    QCOMPARE(dialog_->List()->geometry().bottom(), combo->geometry().top() - 3);
+    QCOMPARE(dialog_->List()->geometry().right(), client.right());
+    const QRect frame = dialog_->frameGeometry();
+    QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kRight, -1), frame.right() + 1);
+    QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kBottom, -1), frame.bottom() + 1);
+  }
+
+  void columnWidthsAreKeptForTheNextList() {
+    dialog_->List()->horizontalHeader()->resizeSection(1, 222);
+    dialog_->List()->horizontalHeader()->resizeSection(3, 77);
+    dialog_.reset();
+    QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kBeforeText, -1), 222);
+    Open();
+    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(1), 222);
+    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(3), 77);
+  }
+
+  void enterAsksForAReplaceAndEscapeIsSwallowed() {
+    QTest::keyClick(dialog_->List(), Qt::Key_Escape);
+    QVERIFY(dialog_->isVisible());
+    QTest::keyClick(dialog_->ReplaceComboBox()->lineEdit(), Qt::Key_Return);
+    QTest::mouseClick(dialog_->OutputButton(), Qt::LeftButton);
+    QCOMPARE(commands_, (std::vector<Command>{Command::Replace, Command::Export}));
+  }
+};
+
+QTEST_MAIN(TestResultDialog)
+#include "ResultDialogWidgetTest.moc"

@@ -1,0 +1,106 @@
+#include "results/RowTable.h"
+
+#include <gtest/gtest.h>
+
+#include "results/HitExport.h"
+
+namespace trawlscope {
+namespace {
+
+std::unique_ptr<Hit> MakeHit(std::u16string left, std::u16string keyword, std::u16string right,
+                             std::u16string file, int line) {
+  auto hit = std::make_unique<Hit>();
+  hit->leftContext = std::move(left);
+  hit->keyword = std::move(keyword);
+  hit->rightContext = std::move(right);
+  hit->fileName = std::move(file);
+  hit->line = line;
+  return hit;
+}
+
+class RowTableTest : public testing::Test {
+ protected:
+  HitList hits;
+  RowTable table;
+  void SetUp() override {
+    hits.Append(MakeHit(u"b", u"K1", u"zeta", u"apple.txt", 10));
+    hits.Append(MakeHit(u"a", u"K2", u"alpha", u"Banana.txt", 9));
+    hits.Append(MakeHit(u"C", u"K3", u"Mid", u"cherry.txt", 100));
+    table.SetHits(hits);
+  }
+  std::vector<int> Lines() const {
+    std::vector<int> lines;
+    for (size_t i = 0; i < table.RowCount(); ++i) lines.push_back(table.Row(i).line);
+    return lines;
+  }
+};
+
+TEST_F(RowTableTest, StartsInDiscoveryOrder) { EXPECT_EQ(Lines(), (std::vector<int>{10, 9, 100})); }
+
+TEST_F(RowTableTest, EachColumnSortsByItsKeyAscendingThenDescending) {
+  table.SortByColumn(4);
+  EXPECT_EQ(Lines(), (std::vector<int>{9, 10, 100}));  // numeric: 9 before 10
+  table.SortByColumn(4);
+  EXPECT_EQ(Lines(), (std::vector<int>{100, 10, 9}));
+  table.SortByColumn(3);
+  EXPECT_EQ(Lines(), (std::vector<int>{9, 10, 100}));  // "Banana" before "apple": code units
+  table.SortByColumn(1);
+  EXPECT_EQ(Lines(), (std::vector<int>{100, 9, 10}));  // "C" < "a" < "b"
+  table.SortByColumn(2);
+  EXPECT_EQ(Lines(), (std::vector<int>{100, 9, 10}));  // by right context: "Mid" < "alpha" < "zeta"
+  table.SortByColumn(1);  // its own flag: descending now
+  EXPECT_EQ(Lines(), (std::vector<int>{10, 9, 100}));
+}
+
+TEST_F(RowTableTest, HiddenColumnOnlyTurnsItsFlag) {
+  table.SortByColumn(0);
+  EXPECT_EQ(Lines(), (std::vector<int>{10, 9, 100}));
+  EXPECT_TRUE(table.NextSortDescending(0));
+}
+
+TEST_F(RowTableTest, KeywordIsNoPartOfItsColumnsKey) {
+  HitList same;
+  same.Append(MakeHit(u"", u"zz", u"same", u"f", 1));
+  same.Append(MakeHit(u"", u"aa", u"same", u"f", 2));
+  RowTable two;
+  two.SetHits(same);
+  two.SortByColumn(2);
+  EXPECT_EQ(two.RowCount(), 2u);  // equal keys: any order, nothing lost
+}
+
+TEST(RowTable, EmptyTableChangesNoFlagAndOneRowTurnsIt) {
+  HitList none;
+  RowTable empty;
+  empty.SetHits(none);
+  for (int c = 0; c < kResultColumns; ++c) {
+    empty.SortByColumn(c);
+    EXPECT_FALSE(empty.NextSortDescending(c));
+  }
+  HitList one;
+  one.Append(MakeHit(u"l", u"k", u"r", u"f", 1));
+  RowTable single;
+  single.SetHits(one);
+  single.SortByColumn(3);
+  EXPECT_TRUE(single.NextSortDescending(3));
+}
+
+TEST_F(RowTableTest, SurrogatePairsSortByTheirHighSurrogate) {
+  HitList list;
+  list.Append(MakeHit(u"\xE000", u"k", u"", u"f", 1));
+  list.Append(MakeHit(u"😀", u"k", u"", u"f", 2));
+  RowTable t;
+  t.SetHits(list);
+  t.SortByColumn(1);
+  EXPECT_EQ(t.Row(0).line, 2);  // D83D sorts before E000
+}
+
+TEST_F(RowTableTest, OutputStaysInDiscoveryOrderAfterASort) {
+  const std::u16string before = ExportText(hits);
+  table.SortByColumn(4);
+  table.SortByColumn(3);
+  EXPECT_EQ(ExportText(hits), before);
+  EXPECT_EQ(before.substr(0, 9), u"apple.txt");
+}
+
+}  // namespace
+}  // namespace trawlscope
