@@ -24,6 +24,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
+
+#include "platform/qt/KwicListView.h"
 
 using namespace trawlscope;
 
@@ -86,9 +89,18 @@ int main(int argc, char** argv) {
   }
   while (dialog.IsRunning()) Settle(100);
   Settle(800);
-  if (window.ResultWidget() != nullptr) {
-    window.ResultWidget()->grab().save(out + QStringLiteral("/result.png"));
+  if (ResultDialogWidget* results = window.ResultWidget()) {
+    results->resize(900, 420);
+    results->List()->selectRow(2);
+    Settle(300);
+    results->grab().save(out + QStringLiteral("/result.png"));
     SaveScreen(out + QStringLiteral("/result-screen.png"));
+    emit results->List()->horizontalHeader()->sectionClicked(3);  // by file name
+    Settle(300);
+    results->grab().save(out + QStringLiteral("/result-sorted.png"));
+    results->resize(420, 260);
+    Settle(300);
+    results->grab().save(out + QStringLiteral("/result-narrow.png"));
   }
   return 0;
 }

@@ -309,6 +309,26 @@ class TestSearchDialog : public QObject {
     QCOMPARE(QDir(Path("many")).entryList(QDir::Files | QDir::Hidden).size(), 300);
   }
 
+  void outputWritesTheHitsOrSaysWhyNot() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    chooser_->output = FromQString(Path("out.tsv"));
+    QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
+    const std::string bytes = ReadFile(Path("out.tsv"));
+    QVERIFY(bytes.rfind("\xFF\xFE", 0) == 0);
+    QVERIFY(messages_.isEmpty());
+    chooser_->output = FromQString(Path("no/such/folder/out.tsv"));
+    QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY(messages_.front().contains(QString::fromUtf8("出力ファイルを書き込めませんでした。")));
+    chooser_->output.reset();
+    QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
+    QCOMPARE(messages_.size(), 1);
+  }
+
   void aWorkerThatCannotStartGivesTheInputsBack() {
     runThread_->refuseToStart = true;
     Type(ControlId::SearchFor, "needle");
