@@ -7,6 +7,7 @@
 #include "search/FileSearcher.h"
 #include "search/TextDecoding.h"
 #include "search/TextEdits.h"
+#include "search/XmlFiles.h"
 
 namespace trawlscope {
 
@@ -21,6 +22,19 @@ FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
   if (!ReadAndDetect(abortRequested, path, detected, &asRead))
     return FileReplaceOutcome::Aborted();
   const std::string_view bytes = bytes_.Bytes();
+  if (!xpath_.empty() && IsXmlPath(fileName_)) {
+    XmlReplacement xml = ReplaceInXml(bytes, xpath_, *matcher_, mode, abortRequested, replacementText);
+    switch (xml.kind) {
+      case XmlReplacement::Kind::PlainText: break;  // on as a plain-text file
+      case XmlReplacement::Kind::NothingToChange: return FileReplaceOutcome::Unchanged();
+      case XmlReplacement::Kind::Refused: return FileReplaceOutcome::LeftUnchanged(xml.reason);
+      case XmlReplacement::Kind::Spliced: {
+        const WriteResult written = RewriteFile(ToNativePath(path), xml.bytes, bytes, asRead);
+        if (!written.written) return FileReplaceOutcome::LeftUnchanged(written.reason);
+        return FileReplaceOutcome::Changed(xml.replacements);
+      }
+    }
+  }
   if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileReplaceOutcome::Unchanged();
 
   codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);

@@ -9,6 +9,7 @@
 #include "platform/NativePath.h"
 #include "search/PathHelpers.h"
 #include "search/TextDecoding.h"
+#include "search/XmlFiles.h"
 
 namespace trawlscope {
 namespace {
@@ -40,8 +41,10 @@ void CFileSearcher::StartFile(const std::u16string& path) {
 }
 
 void CFileSearcher::LoadFile(const AbortFlag& abortRequested, const std::u16string& path) {
-  StartFile(path);
-  codePage_ = DecodeFile(abortRequested, path, text_, hadBom_);
+  CodePage detected = codepage::kNone;
+  if (!ReadAndDetect(abortRequested, path, detected)) return;
+  if (!LoadXmlText(bytes_.Bytes())) codePage_ = DecodeDetectedBytes(bytes_.Bytes(), detected, text_, hadBom_);
+  bytes_.Clear();
 }
 
 void CFileSearcher::ReleaseOversizedText() {
@@ -73,12 +76,16 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
   CodePage detected = codepage::kNone;
   if (!ReadAndDetect(abortRequested, path, detected)) return FileSearchOutcome::Aborted;
   const std::string_view bytes = bytes_.Bytes();
-  if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileSearchOutcome::Searched;
-
   const auto onMatch = [&](size_t position, size_t length) {
     MakeHit(hits, static_cast<std::int32_t>(position), static_cast<std::int32_t>(length),
             contextLength);
   };
+  if (LoadXmlText(bytes)) {
+    bytes_.Clear();
+    return Finish(matcher_->Scan(text_, mode, abortRequested, onMatch), abortRequested);
+  }
+  if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileSearchOutcome::Searched;
+
   Matcher::ScanEnd end;
   if (mode == MatchMode::RegularExpression && matcher_->CanScanAsciiBytes() &&
       IsAsciiTransparent(detected) && !HasHighBytes(bytes)) {
@@ -95,12 +102,25 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
   }
   bytes_.Clear();
   ReleaseOversizedText();
+  return Finish(end, abortRequested);
+}
+
+FileSearchOutcome CFileSearcher::Finish(Matcher::ScanEnd end, const AbortFlag& abortRequested) const {
   switch (end) {
     case Matcher::ScanEnd::Aborted: return FileSearchOutcome::Aborted;
     case Matcher::ScanEnd::MatchError: return FileSearchOutcome::MatchError;
     default: return IsAborted(abortRequested) ? FileSearchOutcome::Aborted
                                               : FileSearchOutcome::Searched;
   }
+}
+
+bool CFileSearcher::LoadXmlText(std::string_view bytes) {
+  if (xpath_.empty() || !IsXmlPath(fileName_)) return false;
+  std::u16string xmlText;
+  if (!ExtractXPathText(bytes, xpath_, xmlText)) return false;
+  isPlainText_ = false;
+  text_ = std::move(xmlText);
+  return true;
 }
 
 std::u16string CFileSearcher::Substring(size_t start, size_t length) const {

@@ -56,6 +56,10 @@ class CFileSearcher {
   bool ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
                      CodePage& detected, FileIdentity* identity = nullptr);
   void ReleaseOversizedText();
+  // For an ".xml" file with an XPath: its selected nodes' text into text_.
+  // False when the file is to be read as plain text.
+  bool LoadXmlText(std::string_view bytes);
+  FileSearchOutcome Finish(Matcher::ScanEnd end, const AbortFlag& abortRequested) const;
   // `length` units of the current text from `start`, wherever it is held.
   std::u16string Substring(size_t start, size_t length) const;
   RawPrefilter& PrefilterFor(MatchMode mode);

@@ -1,0 +1,49 @@
+#pragma once
+// An XML document parsed with libxml2 for XPath selection, and nothing more:
+// parsing never reaches the network or any file (no external entities, no
+// external DTD, no XInclude), keeps the library's limits against entity
+// expansion bombs, and says nothing on stderr. Worker thread.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace trawlscope {
+
+class XmlDocument {
+ public:
+  // Nothing when the bytes are not a well-formed document.
+  static std::unique_ptr<XmlDocument> Parse(std::string_view bytes);
+  ~XmlDocument();
+
+  // The document's declared encoding ("Shift_JIS"), empty when none is declared.
+  std::string DeclaredEncoding() const;
+
+  struct SelectedNode {
+    bool qualifies = false;      // has a first child, and that child is a text node
+    bool isAttribute = false;
+    std::u16string text;         // the node's and its descendants' character data
+    std::vector<size_t> textRuns;  // its text and CDATA descendants, as indices into TextRuns()
+    bool holdsEntityReference = false;
+  };
+  // The nodes the expression selects over the whole document, in the order
+  // the selection returns them; nothing when the expression cannot be
+  // compiled or evaluated (an unbound prefix, a syntax error).
+  std::optional<std::vector<SelectedNode>> Select(const std::u16string& xpath) const;
+
+  struct TextRun {
+    bool isCdata = false;
+    std::u16string text;
+  };
+  // Every text and CDATA node inside the root element, in document order.
+  const std::vector<TextRun>& TextRuns() const { return runs_; }
+
+ private:
+  XmlDocument() = default;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  std::vector<TextRun> runs_;
+};
+
+}  // namespace trawlscope
