@@ -1,8 +1,11 @@
 #include "platform/ProfileFile.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/FileReader.h"
 #include "platform/IniText.h"
 #include "platform/NativePath.h"
+#include "platform/SafeFileWriter.h"
+
+#include <filesystem>
 
 #include <unistd.h>
 
@@ -13,7 +16,7 @@ IniProfileFile::IniProfileFile(std::string nativePath) : path_(std::move(nativeP
 std::optional<std::u16string> IniProfileFile::ReadString(std::u16string_view section,
                                                          std::u16string_view key) const {
   std::string text;
-  if (!ReadSmallFile(path_, text)) return std::nullopt;
+  if (!ReadWholeFile(path_, text)) return std::nullopt;
   const auto value = FindIniValue(text, ToNativeBytes(section), ToNativeBytes(key));
   if (!value) return std::nullopt;
   std::u16string decoded = FromNativePath(*value);
@@ -26,10 +29,13 @@ bool IniProfileFile::WriteString(std::u16string_view section, std::u16string_vie
   std::string text;
   // A missing file is an empty one; an unreadable one must not be replaced by
   // a file holding only this key.
-  if (!ReadSmallFile(path_, text) && access(path_.c_str(), F_OK) == 0) return false;
-  return ReplaceFileContent(path_,
-                            SetIniValue(text, ToNativeBytes(section), ToNativeBytes(key),
-                                        ToNativeBytes(value)));
+  if (!ReadWholeFile(path_, text) && access(path_.c_str(), F_OK) == 0) return false;
+  // The user's configuration folder may not exist yet on a first start.
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ignored);
+  return WriteWholeFile(path_, SetIniValue(text, ToNativeBytes(section), ToNativeBytes(key),
+                                           ToNativeBytes(value)))
+      .written;
 }
 
 }  // namespace trawlscope

@@ -14,6 +14,7 @@
 #include "app/SettingsKeys.h"
 #include "platform/NativePath.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/WindowPlacement.h"
 #include "platform/qt/KwicListView.h"
 #include "results/HitOpener.h"
 
@@ -68,17 +69,9 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
 
 ResultDialogWidget::~ResultDialogWidget() { qApp->removeEventFilter(this); }
 
-ScreenSize ResultDialogWidget::VirtualScreenSize() const {
-  const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
-  return {desktop.right() + 1, desktop.bottom() + 1};
-}
+ScreenSize ResultDialogWidget::VirtualScreenSize() const { return DesktopSize(); }
 
-void ResultDialogWidget::MoveTo(const ScreenRect& frame) {
-  move(frame.left, frame.top);
-  const QRect outer = frameGeometry(), inner = geometry();
-  resize(frame.right - frame.left - (outer.width() - inner.width()),
-         frame.bottom - frame.top - (outer.height() - inner.height()));
-}
+void ResultDialogWidget::MoveTo(const ScreenRect& frame) { MoveFrameTo(*this, frame); }
 
 QString ResultDialogWidget::StatusText() const { return status_->text(); }
 
@@ -105,11 +98,11 @@ void ResultDialogWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void ResultDialogWidget::SaveRectangle() {
-  const QRect frame = frameGeometry();
-  settings_.WriteInt(settings::kResultDialog, settings::kTop, frame.top());
-  settings_.WriteInt(settings::kResultDialog, settings::kBottom, frame.bottom() + 1);
-  settings_.WriteInt(settings::kResultDialog, settings::kLeft, frame.left());
-  settings_.WriteInt(settings::kResultDialog, settings::kRight, frame.right() + 1);
+  const ScreenRect frame = FrameOf(*this);
+  settings_.WriteInt(settings::kResultDialog, settings::kTop, frame.top);
+  settings_.WriteInt(settings::kResultDialog, settings::kBottom, frame.bottom);
+  settings_.WriteInt(settings::kResultDialog, settings::kLeft, frame.left);
+  settings_.WriteInt(settings::kResultDialog, settings::kRight, frame.right);
 }
 
 // Each control keeps its height (the buttons and the label their width too).

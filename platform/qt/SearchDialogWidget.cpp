@@ -19,6 +19,7 @@
 #include "app/SearchDialog.h"
 #include "app/SettingsKeys.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/WindowPlacement.h"
 #include "platform/qt/ProgressDialogWidget.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/ResultDialogWidget.h"
@@ -165,22 +166,11 @@ void SearchDialogWidget::Enable(ControlId id, bool enabled) {
   widget->setEnabled(enabled);
 }
 
-ScreenRect SearchDialogWidget::Frame() const {
-  const QRect frame = frameGeometry();
-  return {frame.left(), frame.top(), frame.right() + 1, frame.bottom() + 1};
-}
+ScreenRect SearchDialogWidget::Frame() const { return FrameOf(*this); }
 
-ScreenSize SearchDialogWidget::VirtualScreenSize() const {
-  const QRect desktop = QGuiApplication::primaryScreen()->virtualGeometry();
-  return {desktop.right() + 1, desktop.bottom() + 1};
-}
+ScreenSize SearchDialogWidget::VirtualScreenSize() const { return DesktopSize(); }
 
-void SearchDialogWidget::MoveTo(const ScreenRect& frame) {
-  move(frame.left, frame.top);
-  const QRect outer = frameGeometry(), inner = geometry();
-  resize(frame.right - frame.left - (outer.width() - inner.width()),
-         frame.bottom - frame.top - (outer.height() - inner.height()));
-}
+void SearchDialogWidget::MoveTo(const ScreenRect& frame) { MoveFrameTo(*this, frame); }
 
 IProgressView* SearchDialogWidget::OpenProgress() {
   progress_ = std::make_unique<ProgressDialogWidget>(this, [this] { logic_->OnCommand(Command::Abort); });
