@@ -4,7 +4,6 @@
 #include <string_view>
 
 #include "platform/CodePageTable.h"
-#include "search/AbortFlag.h"
 
 namespace trawlscope {
 
@@ -16,11 +15,5 @@ CodePage DecodeBytes(std::string_view bytes, std::u16string& text, bool& hadBom)
 // Skips a byte-order mark and decodes the rest with a code page already chosen.
 CodePage DecodeDetectedBytes(std::string_view bytes, CodePage codePage, std::u16string& text,
                              bool& hadBom);
-
-// Reads the file whole and decodes it. The abort flag is polled after the read
-// and after the detection; an aborted or unreadable file gives kNone and an
-// empty text.
-CodePage DecodeFile(const AbortFlag& abortRequested, const std::u16string& path,
-                    std::u16string& text, bool& hadBom);
 
 }  // namespace trawlscope
