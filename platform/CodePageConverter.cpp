@@ -90,8 +90,7 @@ bool IsAsciiTransparent(CodePage codePage) {
   }
   // Stateful encodings switch on ESC, SO and SI, and HZ on "~{": plain text
   // in them is not plain ASCII even when every byte is.
-  if (codePage == codepage::kHz || codePage == 65000 || (codePage >= 50220 && codePage <= 50229))
-    transparent = false;
+  if (IsStatefulCodePage(codePage)) transparent = false;
   known[codePage] = transparent;
   return transparent;
 }

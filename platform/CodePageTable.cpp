@@ -123,6 +123,10 @@ CodePageFamily FamilyOf(CodePage codePage) {
   return entry ? entry->family : CodePageFamily::Other;
 }
 
+bool IsStatefulCodePage(CodePage codePage) {
+  return codePage == codepage::kHz || codePage == 65000 || (codePage >= 50220 && codePage <= 50229);
+}
+
 bool IsPreferredCodePage(CodePage codePage) {
   static constexpr std::array<CodePage, 24> kPreferred = {
       932,   51932, 20932, 50220, 50222, 50221, 10001,         // Japanese

@@ -39,6 +39,11 @@ CodePage CodePageOfCharsetName(std::string_view name);
 enum class CodePageFamily { Unicode, Japanese, Chinese, Korean, Other };
 CodePageFamily FamilyOf(CodePage codePage);
 
+// Pages that switch state with escape sequences (ISO-2022, HZ, UTF-7): one
+// character has several byte forms there, and plain ASCII bytes are not
+// always plain ASCII text.
+bool IsStatefulCodePage(CodePage codePage);
+
 // The Japanese, Chinese and Unicode code pages that win over other candidates
 // the detector has real evidence for.
 bool IsPreferredCodePage(CodePage codePage);

@@ -21,10 +21,6 @@ bool IsUnicodeForm(CodePage codePage) {
          codePage == codepage::kUtf32Be;
 }
 
-bool IsStateful(CodePage codePage) {
-  return codePage == codepage::kHz || codePage == 65000 || (codePage >= 50220 && codePage <= 50229);
-}
-
 using CharacterSet = std::unordered_set<char16_t>;
 
 // Decodes one byte sequence that should be exactly one BMP character.
@@ -84,7 +80,7 @@ const CharacterSet* CharactersWithSeveralForms(CodePage codePage) {
 }  // namespace
 
 bool HasUniqueByteForms(std::u16string_view text, CodePage codePage) {
-  if (IsStateful(codePage) || text.find(kReplacementCharacter) != std::u16string_view::npos)
+  if (IsStatefulCodePage(codePage) || text.find(kReplacementCharacter) != std::u16string_view::npos)
     return false;
   std::string encoded;
   if (!EncodeFromUtf16(text, codePage, encoded)) return false;
@@ -98,7 +94,7 @@ bool HasUniqueByteForms(std::u16string_view text, CodePage codePage) {
 
 bool CanDecodeTo(char16_t character, CodePage codePage) {
   std::string encoded;
-  if (character == kReplacementCharacter || IsUnicodeForm(codePage) || IsStateful(codePage) ||
+  if (character == kReplacementCharacter || IsUnicodeForm(codePage) || IsStatefulCodePage(codePage) ||
       EncodeFromUtf16(std::u16string_view(&character, 1), codePage, encoded))
     return true;
   const CharacterSet* several = CharactersWithSeveralForms(codePage);

@@ -11,10 +11,6 @@
 namespace trawlscope {
 namespace {
 
-bool IsStateful(CodePage codePage) {
-  return codePage == codepage::kHz || codePage == 65000 || (codePage >= 50220 && codePage <= 50229);
-}
-
 // Names the first character of `text` that the page cannot carry.
 std::string UnencodableCharacter(std::u16string_view text, CodePage codePage) {
   std::string ignored;
@@ -50,7 +46,7 @@ SpliceResult ReencodeWhole(std::string_view bytes, size_t markLength, CodePage c
 
 SpliceResult SpliceEdits(std::string_view bytes, size_t markLength, CodePage codePage,
                          std::u16string_view text, const TextEdits& edits) {
-  if (IsStateful(codePage)) return ReencodeWhole(bytes, markLength, codePage, text, edits);
+  if (IsStatefulCodePage(codePage)) return ReencodeWhole(bytes, markLength, codePage, text, edits);
 
   const std::string_view body = bytes.substr(markLength);
   std::vector<size_t> positions;

@@ -1,9 +1,6 @@
 #include "search/RawPrefilter.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
-#include <functional>
 
 #include "platform/CodePageConverter.h"
 #include "platform/EncodingUniqueness.h"
