@@ -42,14 +42,8 @@ std::u16string ExportText(const HitList& hits) {
 }
 
 std::string ExportBytes(const HitList& hits) {
-  const std::u16string text = ExportText(hits);
-  std::string bytes = "\xFF\xFE";
-  bytes.reserve(2 + text.size() * 2);
-  for (const char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
-  return bytes;
+  // UTF-16 LE carries every code unit, so this always has a value.
+  return *TextFileBytes(ExportText(hits), codepage::kUtf16Le, true);
 }
 
 WriteResult ExportHits(const HitList& hits, const std::u16string& path) {

@@ -17,14 +17,17 @@ std::string_view MarkFor(CodePage codePage) {
 
 }  // namespace
 
+std::optional<std::string> TextFileBytes(std::u16string_view text, CodePage codePage, bool withMark) {
+  std::string encoded;
+  if (!EncodeFromUtf16(text, codePage, encoded)) return std::nullopt;
+  return std::string(withMark ? MarkFor(codePage) : std::string_view()) + encoded;
+}
+
 WriteResult WriteTextFile(const std::u16string& path, std::u16string_view text, CodePage codePage,
                           bool withMark) {
-  std::string encoded;
-  if (!EncodeFromUtf16(text, codePage, encoded))
-    return {false, "the text cannot be written in code page " + std::to_string(codePage)};
-  std::string bytes(withMark ? MarkFor(codePage) : std::string_view());
-  bytes += encoded;
-  return WriteWholeFile(ToNativePath(path), bytes);
+  const auto bytes = TextFileBytes(text, codePage, withMark);
+  if (!bytes) return {false, "the text cannot be written in code page " + std::to_string(codePage)};
+  return WriteWholeFile(ToNativePath(path), *bytes);
 }
 
 }  // namespace trawlscope
