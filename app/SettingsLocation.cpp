@@ -1,5 +1,7 @@
 #include "app/SettingsLocation.h"
 
+#include "platform/NativePath.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -15,19 +17,13 @@ std::string WithIniExtension(const std::string& path) {
   return (hasExtension ? path.substr(0, dot) : path) + ".ini";
 }
 
-std::string FolderOfNative(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 }  // namespace
 
 std::string SettingsFilePath(const SettingsEnvironment& environment) {
   if (!environment.executablePath.empty()) {
     const std::string besideProgram = WithIniExtension(environment.executablePath);
     if (access(besideProgram.c_str(), F_OK) == 0 ||
-        access(FolderOfNative(besideProgram).c_str(), W_OK) == 0)
+        access(NativeFolderOf(besideProgram).c_str(), W_OK) == 0)
       return besideProgram;
   }
   const std::string configHome = !environment.xdgConfigHome.empty()

@@ -89,6 +89,12 @@ std::string Encode(std::u16string_view text, bool backslashIsSeparator) {
 
 }  // namespace
 
+std::string NativeFolderOf(const std::string& nativePath) {
+  const auto slash = nativePath.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : nativePath.substr(0, slash);
+}
+
 std::string ToNativePath(std::u16string_view path) { return Encode(path, true); }
 
 std::string ToNativeBytes(std::u16string_view text) { return Encode(text, false); }

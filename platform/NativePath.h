@@ -15,6 +15,9 @@ std::string ToNativePath(std::u16string_view path);
 // A name or path read from the file system, without separator changes.
 std::u16string FromNativePath(std::string_view nativePath);
 
+// The folder of a native path without its last "/" ("." when it has none, "/" for the root).
+std::string NativeFolderOf(const std::string& nativePath);
+
 // UTF-16 to UTF-8 bytes, escaped surrogates back to their bytes; no separator change.
 std::string ToNativeBytes(std::u16string_view text);
 

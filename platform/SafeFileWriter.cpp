@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/NativePath.h"
+
 namespace trawlscope {
 namespace {
 
@@ -18,12 +20,6 @@ constexpr mode_t kWriteBits = 0222;
 std::string Reason(const char* what, int error) {
   if (error == ENOSPC || error == EDQUOT) return std::string(what) + ": the disk is full";
   return std::string(what) + ": " + std::strerror(error);
-}
-
-std::string FolderOf(const std::string& path) {
-  const auto slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string NameOf(const std::string& path) {
@@ -71,7 +67,7 @@ class TemporaryFile {
  public:
   TemporaryFile(IFileOps& ops, const std::string& target)
       : ops_(ops),
-        path_(FolderOf(target) + "/." + NameOf(target) + ".trawlscope-XXXXXX"),
+        path_(NativeFolderOf(target) + "/." + NameOf(target) + ".trawlscope-XXXXXX"),
         fd_(ops.CreateTemporary(path_)),
         error_(fd_ < 0 ? errno : 0),
         created_(fd_ >= 0) {}
@@ -163,7 +159,7 @@ WriteResult WriteThroughTemporary(IFileOps& ops, const std::string& target, std:
     ops.ChangeMode(temporary.Fd(), mode);
   }
   if (!temporary.Commit(target, error)) return {false, Reason("saving failed", error)};
-  FlushFolder(ops, FolderOf(target));
+  FlushFolder(ops, NativeFolderOf(target));
   return {true, {}};
 }
 
