@@ -1,6 +1,7 @@
 #include "app/SearchDialog.h"
 
 #include "app/AppTexts.h"
+#include "app/RunReport.h"
 #include "app/SettingsKeys.h"
 #include "platform/NativePath.h"
 #include "results/HitExport.h"
@@ -52,7 +53,7 @@ class CSearchDialog::Sink final : public IJobSink {
         progress->SetCounter(Decimal(index) + u"/" + Decimal(progress->RangeMaximum()));
         progress->SetPosition(index);
       }
-      progress->SetFileName(name);
+      progress->SetFileName(DisplayPath(name));
     });
   }
   void ProcessingStarted(int fileCount) override {
@@ -65,6 +66,10 @@ class CSearchDialog::Sink final : public IJobSink {
   void ShowMessage(std::u16string_view text) override {
     const std::u16string copy(text);
     OnUi([&] { dialog_.view_.ShowMessage(copy); });
+  }
+  void Warn(const RunWarning& warning) override {
+    const std::u16string text = WarningText(warning);
+    OnUi([&] { dialog_.view_.ShowMessage(text); });
   }
   void RunFinished(const RunSummary& summary) override {
     OnUi([&] { dialog_.RunEnded(kind_, summary); });
@@ -197,18 +202,11 @@ void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
     });
     return;
   }
+  runNote_ = RunNoteText(summary);
+  const std::u16string problems =
+      kind == JobKind::Search ? SearchProblemsText(summary) : ReplaceFaultsText(summary);
   if (kind == JobKind::Search && !summary.expressionRejected) OnCommand(Command::ShowResults);
-  if (kind == JobKind::Replace) ReportReplaceFaults(summary);
-}
-
-void CSearchDialog::ReportReplaceFaults(const RunSummary& summary) {
-  std::u16string message;
-  for (const auto& file : summary.replaced) {
-    if (file.outcome.kind != FileReplaceOutcome::Kind::LeftUnchanged) continue;
-    message += u"\n" + file.path + u": " + FromNativePath(file.outcome.reason);
-  }
-  for (const auto& path : summary.unsearchable) message += u"\n" + path;
-  if (!message.empty()) view_.ShowMessage(texts::kFilesLeftUnchanged + message);
+  if (!problems.empty()) view_.ShowMessage(problems);
 }
 
 void CSearchDialog::OpenProgress() {
@@ -231,6 +229,7 @@ void CSearchDialog::ShowResults() {
   view_.CloseResults();
   IResultView* results = view_.OpenResults(state_.hits);
   if (results == nullptr) return;
+  results->SetRunNote(runNote_);
   ScreenRect frame;
   frame.bottom = settings_.ReadInt(settings::kResultDialog, settings::kBottom, settings::kResultDialogDefaultBottom);
   frame.right = settings_.ReadInt(settings::kResultDialog, settings::kRight, settings::kResultDialogDefaultRight);
@@ -246,7 +245,7 @@ void CSearchDialog::ExportHits() {
   const WriteResult written = trawlscope::ExportHits(state_.hits, *path);
   view_.SetWaitCursor(false);
   if (!written.written)
-    view_.ShowMessage(std::u16string(texts::kOutputNotWritten) + u"\n" + *path + u": " +
+    view_.ShowMessage(std::u16string(texts::kOutputNotWritten) + u"\n" + DisplayPath(*path) + u": " +
                       FromNativePath(written.reason));
 }
 

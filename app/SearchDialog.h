@@ -58,7 +58,6 @@ class CSearchDialog {
   void SaveSettings();
   // On the UI thread, once the worker has finished its job.
   void RunEnded(JobKind kind, const RunSummary& summary);
-  void ReportReplaceFaults(const RunSummary& summary);
 
   ISearchDialogView& view_;
   SettingsStore& settings_;
@@ -68,6 +67,7 @@ class CSearchDialog {
   std::unique_ptr<Sink> sink_;
   bool running_ = false;
   bool closePending_ = false;
+  std::u16string runNote_;  // what the last search skipped, beside its hit count
 };
 
 // Paths each in double quotes, one space between them: what the listing splits.

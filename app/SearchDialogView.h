@@ -29,6 +29,8 @@ class IProgressView {
 class IResultView : public IPlaceableWindow {
  public:
   virtual IHistoryCombo& ReplaceCombo() = 0;
+  // Shown beside the hit count: what the run skipped.
+  virtual void SetRunNote(std::u16string_view note) = 0;
 };
 
 class ISearchDialogView : public IPlaceableWindow {

@@ -41,10 +41,17 @@ long long ReadUpTo(int fd, char* into, size_t size) {
   return static_cast<long long>(done);
 }
 
-// The size of a regular file, or -1 for anything else.
-long long RegularFileSize(int fd, FileIdentity* identity) {
+// The size of a regular file, or -1 with `error` set for anything else.
+long long RegularFileSize(int fd, FileIdentity* identity, int& error) {
   struct stat info;
-  if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  if (fstat(fd, &info) != 0) {
+    error = errno;
+    return -1;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return -1;
+  }
   if (identity != nullptr) *identity = FileIdentity::Of(info);
   return info.st_size;
 }
@@ -83,40 +90,44 @@ int FolderCursor::FolderFd(const std::string& nativeFolder) {
   return fd_;
 }
 
-bool ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity) {
+// `fd` is the result of open(): a negative one carries the open's errno.
+ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity) {
   buffer.Clear();
+  if (fd < 0) return {errno};
   const OpenFile file(fd);
-  const long long size = RegularFileSize(file.Fd(), identity);
-  if (size < 0) return false;
+  int error = 0;
+  const long long size = RegularFileSize(file.Fd(), identity, error);
+  if (size < 0) return {error};
   char* room = buffer.MakeRoom(static_cast<size_t>(size));
-  if (room == nullptr && size > 0) return false;
+  if (room == nullptr && size > 0) return {ENOMEM};
   // A file that shrank while being read keeps what was read; one that grew is
   // read to the size it had when opened.
   const long long got = ReadUpTo(file.Fd(), room, static_cast<size_t>(size));
-  if (got < 0) return false;
+  if (got < 0) return {errno};
   buffer.size_ = static_cast<size_t>(got);
-  return true;
+  return {};
 }
 
-bool ReadWholeFile(const std::string& nativePath, FileBuffer& buffer, FileIdentity* identity) {
+ReadStatus ReadWholeFile(const std::string& nativePath, FileBuffer& buffer, FileIdentity* identity) {
   return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer, identity);
 }
 
-bool ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
-                     FileBuffer& buffer, FileIdentity* identity) {
+ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
+                           FileBuffer& buffer, FileIdentity* identity) {
   const int folderFd = cursor.FolderFd(nativeFolder);
   if (folderFd < 0) {
+    const int error = errno;
     buffer.Clear();
-    return false;
+    return {error};
   }
   return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer, identity);
 }
 
-bool ReadWholeFile(const std::string& nativePath, std::string& bytes) {
+ReadStatus ReadWholeFile(const std::string& nativePath, std::string& bytes) {
   FileBuffer buffer;
-  const bool ok = ReadWholeFile(nativePath, buffer);
+  const ReadStatus status = ReadWholeFile(nativePath, buffer);
   bytes.assign(buffer.Bytes());
-  return ok;
+  return status;
 }
 
 }  // namespace trawlscope

@@ -8,6 +8,14 @@
 
 namespace trawlscope {
 
+// How a read ended: converts to true when the file was read whole; otherwise
+// `error` holds the errno that stopped it (EINVAL: not a regular file,
+// ENOMEM: no memory for its bytes).
+struct ReadStatus {
+  int error = 0;
+  explicit operator bool() const { return error == 0; }
+};
+
 // Room for one file's bytes, kept from file to file so that a run over a big
 // tree does not allocate, zero and fault in fresh pages for every file.
 class FileBuffer {
@@ -17,7 +25,7 @@ class FileBuffer {
   void Clear(bool releaseRoom = false);
 
  private:
-  friend bool ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity);
+  friend ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity);
   char* MakeRoom(size_t size);
 
   std::unique_ptr<char[]> data_;
@@ -43,17 +51,17 @@ class FolderCursor {
 };
 
 // Reads `name` in `nativeFolder` (which ends in "/") whole, as below.
-bool ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
+ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
                      FileBuffer& buffer, FileIdentity* identity = nullptr);
 
 // Reads a regular file whole, whatever its size. False, with no bytes, when
 // the path is not a regular file or cannot be read (a FIFO or a device would
 // hang the run or never end).
 // `identity`, when given, receives what the file was as it was opened.
-bool ReadWholeFile(const std::string& nativePath, FileBuffer& buffer,
+ReadStatus ReadWholeFile(const std::string& nativePath, FileBuffer& buffer,
                    FileIdentity* identity = nullptr);
 
 // The same into a string, for callers that keep the bytes.
-bool ReadWholeFile(const std::string& nativePath, std::string& bytes);
+ReadStatus ReadWholeFile(const std::string& nativePath, std::string& bytes);
 
 }  // namespace trawlscope

@@ -1,10 +1,17 @@
 #include "platform/NativePath.h"
 
+#include <unicode/utf16.h>
+
 namespace trawlscope {
 namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
+constexpr char16_t kEscapedBackslash = kEscapeBase + u'\\';
 constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsEscapedByte(char16_t u) {
+  return u == kEscapedBackslash || (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF);
+}
 
 void AppendUtf8(std::string& out, char32_t c) {
   if (c < 0x80) {
@@ -76,12 +83,34 @@ std::string Encode(std::u16string_view text, bool backslashIsSeparator) {
                text[i + 1] <= 0xDFFF) {
       AppendUtf8(out, 0x10000 + ((char32_t(u) - 0xD800) << 10) + (text[i + 1] - 0xDC00));
       ++i;
-    } else if (u >= kEscapeBase + 0x80 && u <= kEscapeBase + 0xFF) {
+    } else if (IsEscapedByte(u)) {
       out += static_cast<char>(u - kEscapeBase);
     } else if (u >= 0xD800 && u <= 0xDFFF) {
       AppendUtf8(out, kReplacement);
     } else {
       AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
+std::u16string Decode(std::string_view nativePath, bool escapeBackslash) {
+  std::u16string out;
+  out.reserve(nativePath.size());
+  for (size_t i = 0; i < nativePath.size();) {
+    const unsigned char b = static_cast<unsigned char>(nativePath[i]);
+    if (b < 0x80) {
+      out += (escapeBackslash && b == '\\') ? kEscapedBackslash : static_cast<char16_t>(b);
+      ++i;
+      continue;
+    }
+    char32_t c = 0;
+    if (const size_t length = ValidSequenceLength(nativePath, i, c)) {
+      AppendUtf16(out, c);
+      i += length;
+    } else {
+      out += static_cast<char16_t>(kEscapeBase + b);
+      ++i;
     }
   }
   return out;
@@ -99,26 +128,23 @@ std::string ToNativePath(std::u16string_view path) { return Encode(path, true); 
 
 std::string ToNativeBytes(std::u16string_view text) { return Encode(text, false); }
 
-std::u16string FromNativePath(std::string_view nativePath) {
-  std::u16string out;
-  out.reserve(nativePath.size());
-  for (size_t i = 0; i < nativePath.size();) {
-    const unsigned char b = static_cast<unsigned char>(nativePath[i]);
-    if (b < 0x80) {
-      out += static_cast<char16_t>(b);
+std::u16string FromNativePath(std::string_view nativePath) { return Decode(nativePath, false); }
+
+std::u16string FromNativeName(std::string_view nativeName) { return Decode(nativeName, true); }
+
+std::u16string DisplayPath(std::u16string_view path) {
+  std::u16string shown(path);
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const char16_t u = shown[i];
+    if (u == kEscapedBackslash) {
+      shown[i] = u'\\';
+    } else if (U16_IS_LEAD(u) && i + 1 < shown.size() && U16_IS_TRAIL(shown[i + 1])) {
       ++i;
-      continue;
-    }
-    char32_t c = 0;
-    if (const size_t length = ValidSequenceLength(nativePath, i, c)) {
-      AppendUtf16(out, c);
-      i += length;
-    } else {
-      out += static_cast<char16_t>(kEscapeBase + b);
-      ++i;
+    } else if (U16_IS_SURROGATE(u)) {
+      shown[i] = static_cast<char16_t>(kReplacement);
     }
   }
-  return out;
+  return shown;
 }
 
 }  // namespace trawlscope

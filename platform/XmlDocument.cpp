@@ -30,6 +30,16 @@ void InstallGuards() {
   xmlSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
 }
 
+// Collects the message of the last error libxml2 raised on this thread.
+void KeepStructuredError(void* into, xmlErrorPtr error) {
+  if (error == nullptr || error->message == nullptr) return;
+  std::string& message = *static_cast<std::string*>(into);
+  message = error->message;
+  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
+  if (error->str1 != nullptr && error->int1 >= 0)
+    message += " at character " + std::to_string(error->int1 + 1) + " of " + error->str1;
+}
+
 std::u16string FromXml(const xmlChar* text) {
   return text ? FromNativePath(reinterpret_cast<const char*>(text)) : std::u16string();
 }
@@ -91,6 +101,20 @@ std::unique_ptr<XmlDocument> XmlDocument::Parse(std::string_view bytes) {
 
 std::string XmlDocument::DeclaredEncoding() const {
   return impl_->doc->encoding ? reinterpret_cast<const char*>(impl_->doc->encoding) : "";
+}
+
+std::string XmlDocument::XPathCompileError(const std::u16string& xpath) {
+  InstallGuards();
+  std::string message;
+  xmlSetStructuredErrorFunc(&message, KeepStructuredError);
+  const std::string expression = ToNativeBytes(xpath);
+  xmlXPathCompExprPtr compiled = xmlXPathCompile(reinterpret_cast<const xmlChar*>(expression.c_str()));
+  xmlSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
+  if (compiled != nullptr) {
+    xmlXPathFreeCompExpr(compiled);
+    return {};
+  }
+  return message.empty() ? std::string("the expression cannot be compiled") : message;
 }
 
 std::optional<std::vector<XmlDocument::SelectedNode>> XmlDocument::Select(const std::u16string& xpath) const {

@@ -32,6 +32,10 @@ class XmlDocument {
   // compiled or evaluated (an unbound prefix, a syntax error).
   std::optional<std::vector<SelectedNode>> Select(const std::u16string& xpath) const;
 
+  // Empty when `xpath` compiles; otherwise the library's description of the
+  // fault, with the place in the expression where it was found.
+  static std::string XPathCompileError(const std::u16string& xpath);
+
   struct TextRun {
     bool isCdata = false;
     std::u16string text;

@@ -16,7 +16,7 @@ bool OneOf(const std::string& name, std::initializer_list<const char*> names) {
   return std::any_of(names.begin(), names.end(), [&](const char* n) { return name == n; });
 }
 
-std::string Substituted(std::string argument, const std::string& file, int line) {
+std::string Substituted(std::string argument, const std::string& file, long long line) {
   std::string out;
   for (size_t i = 0; i < argument.size(); ++i) {
     if (argument[i] == '%' && i + 1 < argument.size() && (argument[i + 1] == 's' || argument[i + 1] == 'd')) {
@@ -31,7 +31,7 @@ std::string Substituted(std::string argument, const std::string& file, int line)
 
 }  // namespace
 
-Arguments EditorArguments(const std::string& executable, const std::string& file, int line) {
+Arguments EditorArguments(const std::string& executable, const std::string& file, long long line) {
   const std::string name = BaseName(executable);
   const std::string number = std::to_string(line);
   if (OneOf(name, {"gedit", "xed", "pluma", "vim", "nvim", "vi", "gvim", "emacs", "geany", "featherpad", "nano"}))
@@ -45,7 +45,7 @@ Arguments EditorArguments(const std::string& executable, const std::string& file
 }
 
 std::optional<Arguments> CommandFromTemplate(const std::string& commandTemplate,
-                                             const std::string& file, int line) {
+                                             const std::string& file, long long line) {
   gint count = 0;
   gchar** parts = nullptr;
   if (!g_shell_parse_argv(commandTemplate.c_str(), &count, &parts, nullptr)) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "results/HitExport.h"
 
 #include "platform/CodePageTable.h"
+#include "platform/NativePath.h"
 #include "search/TextFileWriter.h"
 
 namespace trawlscope {
@@ -29,7 +30,7 @@ std::u16string FlattenField(std::u16string_view text) {
 std::u16string ExportText(const HitList& hits) {
   std::u16string text;
   for (const auto& hit : hits) {
-    text += hit->fileName;
+    text += FlattenField(DisplayPath(hit->fileName));
     text += u'\t';
     text += FlattenField(hit->leftContext);
     text += u'\t';

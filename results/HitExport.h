@@ -14,6 +14,8 @@ namespace trawlscope {
 std::u16string FlattenField(std::u16string_view text);
 
 // The records of all hits: file name, left context, keyword, right context.
+// The name is flattened too, and bytes of it that are not text become U+FFFD:
+// the file names the files, it is not for reopening them.
 std::u16string ExportText(const HitList& hits);
 
 // ExportText as the file's bytes, the mark FF FE first.

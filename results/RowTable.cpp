@@ -37,7 +37,7 @@ void RowTable::SortByColumn(int column) {
       SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.fileName; }, descending);
       break;
     case ResultColumn::Line:
-      SortBy(rows_, [](const Hit& h) { return static_cast<std::uint32_t>(h.line); }, descending);
+      SortBy(rows_, [](const Hit& h) { return h.line; }, descending);
       break;
     case ResultColumn::Hidden: break;
   }

@@ -24,7 +24,7 @@ bool TokenFindsSomething(std::u16string_view token, const std::string& nativeTok
   ReadDirectory(folder.empty() ? std::string(".") : ToNativePath(folder), entries);
   const WildcardPattern pattern(name);
   return std::any_of(entries.begin(), entries.end(), [&](const DirectoryEntry& entry) {
-    return pattern.Matches(FromNativePath(entry.name));
+    return pattern.Matches(FromNativeName(entry.name));
   });
 }
 
@@ -42,7 +42,7 @@ void CollectAbsoluteFolder(const AbortFlag& abortRequested, FileList& fileList,
     const bool listable = entry.kind == EntryKind::RegularFile ||
                           (entry.kind == EntryKind::Folder && includeSubfolders);
     if (listable) {
-      std::u16string name = FromNativePath(entry.name);
+      std::u16string name = FromNativeName(entry.name);
       if (fileTypes.Matches(name)) {
         std::u16string path = absolute + name;
         std::string nativePath = nativeFolder + entry.name;
@@ -61,17 +61,19 @@ void CollectAbsoluteFolder(const AbortFlag& abortRequested, FileList& fileList,
 }  // namespace
 
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
-                   FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes) {
+                   FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,
+                   std::vector<std::u16string>* notFound) {
   const WildcardPattern pattern(fileTypes);
   for (const auto& token : SplitPathTokens(searchPath)) {
     if (IsAborted(abortRequested)) return;
     if (IsSpaceToken(token)) continue;
     const std::string nativeToken = ToNativePath(token);
-    if (!FitsPathLimit(nativeToken)) continue;
-    if (KindOfPath(nativeToken) == PathKind::Folder) {
+    if (FitsPathLimit(nativeToken) && KindOfPath(nativeToken) == PathKind::Folder) {
       CollectFolder(abortRequested, fileList, includeSubfolders, token, pattern, true);
-    } else if (TokenFindsSomething(token, nativeToken)) {
+    } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, nativeToken)) {
       fileList.push_back(token);
+    } else if (notFound != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {
+      notFound->push_back(token);
     }
   }
 }

@@ -18,9 +18,11 @@ constexpr size_t kMaxNativePathBytes = 4096;
 
 // Appends to `fileList`, which the caller has emptied. A folder named in the
 // path is listed at its top level whatever `includeSubfolders` says; a file
-// named there is listed as written, without the type test.
+// named there is listed as written, without the type test. Entries of the
+// path that name nothing go to `notFound` when it is given.
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
-                   FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes);
+                   FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,
+                   std::vector<std::u16string>* notFound = nullptr);
 
 // Lists one folder: its entries in byte order of their names, each subfolder
 // whose name fits the pattern listed whole before the next entry.

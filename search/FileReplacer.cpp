@@ -1,5 +1,8 @@
 // CFileSearcher's replace step: the other half of the class, kept apart
 // because it owns the rules that keep users' files from harm.
+#include <cerrno>
+#include <new>
+
 #include "platform/CodePageDetector.h"
 #include "platform/NativePath.h"
 #include "platform/SafeFileWriter.h"
@@ -12,20 +15,44 @@
 namespace trawlscope {
 
 FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
-                                                const std::u16string& path, bool useRegex,
-                                                bool caseSensitive,
+                                                const std::u16string& path,
                                                 const std::u16string& replacementText) {
-  const MatchMode mode = ModeOf(useRegex, caseSensitive);
-  CodePage detected = codepage::kNone;
+  using Kind = FileSearchOutcome::Kind;
   FileIdentity asRead;
-  // A file whose reading was cut short is never written.
-  if (!ReadAndDetect(abortRequested, path, detected, &asRead))
-    return FileReplaceOutcome::Aborted();
+  const Loaded loaded = ReadAndDetect(abortRequested, path, &asRead);
+  FileReplaceOutcome outcome;
+  switch (loaded.kind) {
+    // A file whose reading was cut short is never written.
+    case Kind::Aborted: outcome = FileReplaceOutcome::Aborted(); break;
+    case Kind::Unreadable: outcome = FileReplaceOutcome::Unreadable(loaded.error); break;
+    case Kind::Binary: outcome = FileReplaceOutcome::Binary(); break;
+    default:
+      try {
+        outcome = ReplaceLoaded(abortRequested, path, loaded.detected, asRead, replacementText);
+      } catch (const std::bad_alloc&) {
+        std::u16string().swap(text_);
+        bytes_.Clear(true);
+        return FileReplaceOutcome::Unreadable(ENOMEM);
+      }
+  }
+  bytes_.Clear();
+  ReleaseOversizedText();
+  return outcome;
+}
+
+FileReplaceOutcome CFileSearcher::ReplaceLoaded(const AbortFlag& abortRequested,
+                                                const std::u16string& path, CodePage detected,
+                                                const FileIdentity& asRead,
+                                                const std::u16string& replacementText) {
   const std::string_view bytes = bytes_.Bytes();
-  if (!xpath_.empty() && IsXmlPath(fileName_)) {
-    XmlReplacement xml = ReplaceInXml(bytes, xpath_, *matcher_, mode, abortRequested, replacementText);
+  if (IsXmlWithXPath()) {
+    // Markup must never go down the plain-text road: an XPath that cannot be
+    // used leaves the document as it is.
+    if (!xpathError_.empty()) return FileReplaceOutcome::LeftUnchanged("the XPath does not compile");
+    XmlReplacement xml = ReplaceInXml(bytes, xpath_, *matcher_, mode_, abortRequested, replacementText);
     switch (xml.kind) {
-      case XmlReplacement::Kind::PlainText: break;  // on as a plain-text file
+      case XmlReplacement::Kind::PlainText:
+        return FileReplaceOutcome::LeftUnchanged("the XPath cannot be evaluated in it");
       case XmlReplacement::Kind::NothingToChange: return FileReplaceOutcome::Unchanged();
       case XmlReplacement::Kind::Refused: return FileReplaceOutcome::LeftUnchanged(xml.reason);
       case XmlReplacement::Kind::Spliced: {
@@ -35,22 +62,20 @@ FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
       }
     }
   }
-  if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileReplaceOutcome::Unchanged();
+  if (!Prefilter().MayContain(bytes, detected)) return FileReplaceOutcome::Unchanged();
 
-  codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);
+  bool hadBom = false;
+  const CodePage codePage = DecodeDetectedBytes(bytes, detected, text_, hadBom);
   TextEdits edits;
-  const auto end = CollectEdits(*matcher_, text_, mode, abortRequested, replacementText, edits);
+  const auto end = CollectEdits(*matcher_, text_, mode_, abortRequested, replacementText, edits);
   if (end == Matcher::ScanEnd::MatchError)
     return FileReplaceOutcome::LeftUnchanged("the expression is too complex for this file");
   // Aborted part-way, the occurrences replaced so far are written, all of them or none.
   if (edits.empty()) return FileReplaceOutcome::Unchanged();
 
-  const SpliceResult spliced =
-      SpliceEdits(bytes, FindByteOrderMark(bytes).length, codePage_, text_, edits);
+  const SpliceResult spliced = SpliceEdits(bytes, FindByteOrderMark(bytes).length, codePage, text_, edits);
   if (!spliced.done) return FileReplaceOutcome::LeftUnchanged(spliced.reason);
   const WriteResult written = RewriteFile(ToNativePath(path), spliced.bytes, bytes, asRead);
-  bytes_.Clear();
-  ReleaseOversizedText();
   if (!written.written) return FileReplaceOutcome::LeftUnchanged(written.reason);
   return FileReplaceOutcome::Changed(edits.size());
 }

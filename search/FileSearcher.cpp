@@ -1,12 +1,15 @@
 #include "search/FileSearcher.h"
 
-#include <algorithm>
+#include <cerrno>
+#include <new>
 
+#include "platform/BinaryContent.h"
 #include "platform/ByteScan.h"
 #include "platform/CodePageConverter.h"
 #include "platform/CodePageDetector.h"
-#include "platform/FileReader.h"
 #include "platform/NativePath.h"
+#include "platform/XmlDocument.h"
+#include "search/HitContext.h"
 #include "search/PathHelpers.h"
 #include "search/TextDecoding.h"
 #include "search/XmlFiles.h"
@@ -14,37 +17,28 @@
 namespace trawlscope {
 namespace {
 
-// A hit's right context is this many times as long as its left one.
-constexpr int kRightContextFactor = 3;
 // Texts up to this many units keep their memory for the next file.
 constexpr size_t kKeptTextUnits = 16u << 20;
 
 }  // namespace
 
-bool CFileSearcher::Prepare(bool caseSensitive, const std::u16string& pattern,
+bool CFileSearcher::Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,
                             const std::u16string& xpath) {
+  mode_ = ModeOf(useRegex, caseSensitive);
   xpath_ = xpath;
+  xpathError_ = xpath.empty() ? std::string() : XmlDocument::XPathCompileError(xpath);
   matcher_ = std::make_unique<Matcher>(pattern, caseSensitive);
+  prefilter_.reset();
   return matcher_->ExpressionCompiled();
 }
 
 void CFileSearcher::StartFile(const std::u16string& path) {
   folder_ = FolderOf(path);
   fileName_ = FileNameOf(path);
-  isPlainText_ = true;
   text_.clear();
-  hadBom_ = false;
-  codePage_ = codepage::kNone;
   // Line starts are needed only for files with hits; MakeHit builds them.
   lineStarts_.clear();
   lineStartsBuilt_ = false;
-}
-
-void CFileSearcher::LoadFile(const AbortFlag& abortRequested, const std::u16string& path) {
-  CodePage detected = codepage::kNone;
-  if (!ReadAndDetect(abortRequested, path, detected)) return;
-  if (!LoadXmlText(bytes_.Bytes())) codePage_ = DecodeDetectedBytes(bytes_.Bytes(), detected, text_, hadBom_);
-  bytes_.Clear();
 }
 
 void CFileSearcher::ReleaseOversizedText() {
@@ -52,73 +46,89 @@ void CFileSearcher::ReleaseOversizedText() {
   if (text_.capacity() > kKeptTextUnits) std::u16string().swap(text_);
 }
 
-bool CFileSearcher::ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
-                                  CodePage& detected, FileIdentity* identity) {
+CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequested,
+                                                   const std::u16string& path,
+                                                   FileIdentity* identity) {
+  using Kind = FileSearchOutcome::Kind;
   StartFile(path);
-  ReadWholeFileIn(folderCursor_, ToNativePath(folder_), ToNativePath(fileName_), bytes_, identity);
-  if (IsAborted(abortRequested)) return false;
-  detected = DetectCodePage(bytes_.Bytes());
-  return !IsAborted(abortRequested);
+  const ReadStatus read =
+      ReadWholeFileIn(folderCursor_, ToNativePath(folder_), ToNativePath(fileName_), bytes_, identity);
+  if (IsAborted(abortRequested)) return {Kind::Aborted};
+  if (!read) return {Kind::Unreadable, read.error};
+  if (IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
+  const CodePage detected = DetectCodePage(bytes_.Bytes());
+  if (IsAborted(abortRequested)) return {Kind::Aborted};
+  return {Kind::Searched, 0, detected};
 }
 
-RawPrefilter& CFileSearcher::PrefilterFor(MatchMode mode) {
-  if (!prefilter_) prefilter_ = std::make_unique<RawPrefilter>(matcher_->Pattern(), mode);
+RawPrefilter& CFileSearcher::Prefilter() {
+  if (!prefilter_) prefilter_ = std::make_unique<RawPrefilter>(matcher_->Pattern(), mode_);
   return *prefilter_;
 }
 
+bool CFileSearcher::IsXmlWithXPath() const { return !xpath_.empty() && IsXmlPath(fileName_); }
+
 FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
-                                            const std::u16string& path, bool useRegex,
-                                            bool caseSensitive, HitList& hits,
+                                            const std::u16string& path, HitList& hits,
                                             int contextLength) {
-  // Loading as LoadFile does, but a file whose bytes cannot hold the search
-  // text is not decoded: it gives no hits either way.
-  const MatchMode mode = ModeOf(useRegex, caseSensitive);
-  CodePage detected = codepage::kNone;
-  if (!ReadAndDetect(abortRequested, path, detected)) return FileSearchOutcome::Aborted;
+  const Loaded loaded = ReadAndDetect(abortRequested, path);
+  if (loaded.kind != FileSearchOutcome::Kind::Searched) {
+    bytes_.Clear();
+    return {loaded.kind, loaded.error};
+  }
+  try {
+    const FileSearchOutcome outcome = SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
+    bytes_.Clear();
+    ReleaseOversizedText();
+    return outcome;
+  } catch (const std::bad_alloc&) {
+    // A text too large for the memory left: this file is reported, the run goes on.
+    asciiText_ = {};
+    std::u16string().swap(text_);
+    bytes_.Clear(true);
+    return {FileSearchOutcome::Kind::Unreadable, ENOMEM};
+  }
+}
+
+FileSearchOutcome CFileSearcher::SearchLoaded(const AbortFlag& abortRequested, CodePage detected,
+                                              HitList& hits, int contextLength) {
+  // A file whose bytes cannot hold the search text is not decoded: it gives
+  // no hits either way.
   const std::string_view bytes = bytes_.Bytes();
   const auto onMatch = [&](size_t position, size_t length) {
-    MakeHit(hits, static_cast<std::int32_t>(position), static_cast<std::int32_t>(length),
-            contextLength);
+    MakeHit(hits, position, length, contextLength);
   };
-  if (LoadXmlText(bytes)) {
-    bytes_.Clear();
-    return Finish(matcher_->Scan(text_, mode, abortRequested, onMatch), abortRequested);
-  }
-  if (!PrefilterFor(mode).MayContain(bytes, detected)) return FileSearchOutcome::Searched;
+  if (LoadXmlText(bytes)) return Finish(matcher_->Scan(text_, mode_, abortRequested, onMatch), abortRequested);
+  if (!Prefilter().MayContain(bytes, detected)) return {};
 
-  Matcher::ScanEnd end;
-  if (mode == MatchMode::RegularExpression && matcher_->CanScanAsciiBytes() &&
+  if (mode_ == MatchMode::RegularExpression && matcher_->CanScanAsciiBytes() &&
       IsAsciiTransparent(detected) && !HasHighBytes(bytes)) {
     // Most files of a source tree are pure ASCII: the expression runs on
     // their bytes, and hits take their contexts from them, so the text is
     // never widened.
-    codePage_ = detected;
     asciiText_ = bytes;
-    end = matcher_->ScanAsciiBytes(bytes, abortRequested, onMatch);
+    const Matcher::ScanEnd end = matcher_->ScanAsciiBytes(bytes, abortRequested, onMatch);
     asciiText_ = {};
-  } else {
-    codePage_ = DecodeDetectedBytes(bytes, detected, text_, hadBom_);
-    end = matcher_->Scan(text_, mode, abortRequested, onMatch);
+    return Finish(end, abortRequested);
   }
-  bytes_.Clear();
-  ReleaseOversizedText();
-  return Finish(end, abortRequested);
+  bool hadBom = false;
+  DecodeDetectedBytes(bytes, detected, text_, hadBom);
+  return Finish(matcher_->Scan(text_, mode_, abortRequested, onMatch), abortRequested);
 }
 
 FileSearchOutcome CFileSearcher::Finish(Matcher::ScanEnd end, const AbortFlag& abortRequested) const {
+  using Kind = FileSearchOutcome::Kind;
   switch (end) {
-    case Matcher::ScanEnd::Aborted: return FileSearchOutcome::Aborted;
-    case Matcher::ScanEnd::MatchError: return FileSearchOutcome::MatchError;
-    default: return IsAborted(abortRequested) ? FileSearchOutcome::Aborted
-                                              : FileSearchOutcome::Searched;
+    case Matcher::ScanEnd::Aborted: return {Kind::Aborted};
+    case Matcher::ScanEnd::MatchError: return {Kind::MatchError};
+    default: return {IsAborted(abortRequested) ? Kind::Aborted : Kind::Searched};
   }
 }
 
 bool CFileSearcher::LoadXmlText(std::string_view bytes) {
-  if (xpath_.empty() || !IsXmlPath(fileName_)) return false;
+  if (!IsXmlWithXPath() || !xpathError_.empty()) return false;
   std::u16string xmlText;
   if (!ExtractXPathText(bytes, xpath_, xmlText)) return false;
-  isPlainText_ = false;
   text_ = std::move(xmlText);
   return true;
 }
@@ -129,8 +139,7 @@ std::u16string CFileSearcher::Substring(size_t start, size_t length) const {
   return std::u16string(part.begin(), part.end());
 }
 
-void CFileSearcher::MakeHit(HitList& hits, std::int32_t position, std::int32_t length,
-                            int contextLength) {
+void CFileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int contextLength) {
   if (!lineStartsBuilt_) {
     const AbortFlag never{false};
     if (asciiText_.data() != nullptr)
@@ -139,20 +148,19 @@ void CFileSearcher::MakeHit(HitList& hits, std::int32_t position, std::int32_t l
       BuildLineStarts(never, text_, lineStarts_);
     lineStartsBuilt_ = true;
   }
-  const size_t width = static_cast<size_t>(std::max(contextLength, 0));
-  const size_t start = static_cast<size_t>(position);
-  const size_t after = start + static_cast<size_t>(length);
-  const size_t leftLength = std::min(start, width);
+  const size_t textSize = asciiText_.data() != nullptr ? asciiText_.size() : text_.size();
+  const ContextSpans spans =
+      ContextAround(position, length, textSize, static_cast<size_t>(std::max(contextLength, 0)));
 
   auto hit = std::make_unique<Hit>();
   hit->folder = folder_;
   hit->fileName = fileName_;
-  hit->leftContext = Substring(start - leftLength, leftLength);
-  hit->keyword = Substring(start, static_cast<size_t>(length));
-  hit->rightContext = Substring(after, kRightContextFactor * width);
-  hit->line = LineOf(lineStarts_, position);
-  hit->position = position;
-  hit->length = length;
+  hit->leftContext = Substring(spans.leftStart, spans.leftLength);
+  hit->keyword = Substring(position, length);
+  hit->rightContext = Substring(spans.rightStart, spans.rightLength);
+  hit->position = static_cast<std::int64_t>(position);
+  hit->length = static_cast<std::int64_t>(length);
+  hit->line = LineOf(lineStarts_, hit->position);
   hits.Append(std::move(hit));
 }
 

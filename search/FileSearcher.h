@@ -1,10 +1,10 @@
 #pragma once
-// The per-run search engine: prepared once with the search text, it loads
-// each file's searchable text and turns every occurrence into a Hit. Lives on
-// the worker thread for exactly one run.
+// The per-run search engine: prepared once with the search text and mode, it
+// loads each file's searchable text and turns every occurrence into a Hit.
+// Lives on the worker thread for exactly one run.
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/CodePageTable.h"
 #include "platform/FileReader.h"
@@ -17,63 +17,75 @@
 
 namespace trawlscope {
 
-enum class FileSearchOutcome {
-  Searched,
-  Aborted,
-  MatchError,  // the expression was too complex for this file's text; earlier hits stand
+struct FileSearchOutcome {
+  enum class Kind {
+    Searched,
+    Aborted,
+    MatchError,  // the expression was too complex for this file's text; earlier hits stand
+    Binary,      // not text: never searched
+    Unreadable,  // could not be read (or held in memory): `error` says why
+  };
+  Kind kind = Kind::Searched;
+  int error = 0;  // Unreadable: the errno
 };
 
 class CFileSearcher {
  public:
-  // Compiles the search text. False when it is not a valid expression; plain
-  // scans still work then, and the run decides what a regex run does.
-  bool Prepare(bool caseSensitive, const std::u16string& pattern, const std::u16string& xpath);
+  // Compiles the search text for the run's mode. False when it is not a valid
+  // expression; plain scans still work then, and the run decides what a
+  // regex run does.
+  bool Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,
+               const std::u16string& xpath);
+
+  // Empty when no XPath was given or it compiles; otherwise the XML
+  // library's description of the fault. ".xml" files are then searched as
+  // plain text, and never replaced.
+  const std::string& XPathError() const { return xpathError_; }
 
   FileSearchOutcome SearchFile(const AbortFlag& abortRequested, const std::u16string& path,
-                               bool useRegex, bool caseSensitive, HitList& hits,
-                               int contextLength);
+                               HitList& hits, int contextLength);
 
   // Replaces every occurrence in the file and writes it back in its own code
   // page, changing no byte outside the occurrences; never writes a file in
-  // which nothing matched, or that could not be read whole.
+  // which nothing matched, that could not be read whole, or that is binary.
   FileReplaceOutcome ReplaceInFile(const AbortFlag& abortRequested, const std::u16string& path,
-                                   bool useRegex, bool caseSensitive,
                                    const std::u16string& replacementText);
 
-  // Fills the members below for one file (its text empty when it cannot be read).
-  void LoadFile(const AbortFlag& abortRequested, const std::u16string& path);
-
-  const std::u16string& Text() const { return text_; }
-  CodePage FileCodePage() const { return codePage_; }
-  bool HadBom() const { return hadBom_; }
-  bool IsPlainText() const { return isPlainText_; }
-  const Matcher& PreparedMatcher() const { return *matcher_; }
-
  private:
-  void MakeHit(HitList& hits, std::int32_t position, std::int32_t length, int contextLength);
+  // The file read into bytes_ and its code page detected.
+  struct Loaded {
+    FileSearchOutcome::Kind kind = FileSearchOutcome::Kind::Searched;
+    int error = 0;
+    CodePage detected = codepage::kNone;
+  };
+  Loaded ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
+                       FileIdentity* identity = nullptr);
+  FileSearchOutcome SearchLoaded(const AbortFlag& abortRequested, CodePage detected,
+                                 HitList& hits, int contextLength);
+  FileReplaceOutcome ReplaceLoaded(const AbortFlag& abortRequested, const std::u16string& path,
+                                   CodePage detected, const FileIdentity& asRead,
+                                   const std::u16string& replacementText);
+  void MakeHit(HitList& hits, size_t position, size_t length, int contextLength);
   void StartFile(const std::u16string& path);
-  // Reads the file into bytes_ and detects its code page; false when aborted.
-  bool ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
-                     CodePage& detected, FileIdentity* identity = nullptr);
   void ReleaseOversizedText();
   // For an ".xml" file with an XPath: its selected nodes' text into text_.
   // False when the file is to be read as plain text.
   bool LoadXmlText(std::string_view bytes);
+  bool IsXmlWithXPath() const;
   FileSearchOutcome Finish(Matcher::ScanEnd end, const AbortFlag& abortRequested) const;
   // `length` units of the current text from `start`, wherever it is held.
   std::u16string Substring(size_t start, size_t length) const;
-  RawPrefilter& PrefilterFor(MatchMode mode);
+  RawPrefilter& Prefilter();
 
-  bool hadBom_ = false;
-  CodePage codePage_ = codepage::kNone;
-  bool isPlainText_ = true;
+  MatchMode mode_ = MatchMode::Exact;
   std::u16string text_;
   std::string_view asciiText_;  // while an ASCII file is scanned as bytes, its text
   FolderCursor folderCursor_;
   FileBuffer bytes_;  // the raw bytes of the file being searched, kept for the next one
   std::unique_ptr<Matcher> matcher_;
-  std::unique_ptr<RawPrefilter> prefilter_;  // for the mode of the first file searched
+  std::unique_ptr<RawPrefilter> prefilter_;
   std::u16string xpath_;
+  std::string xpathError_;
   std::u16string folder_;
   std::u16string fileName_;
   LineStarts lineStarts_;

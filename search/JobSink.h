@@ -23,11 +23,31 @@ struct ReplacedFile {
   FileReplaceOutcome outcome;
 };
 
+struct UnreadableFile {
+  std::u16string path;
+  int error = 0;  // errno; ENOMEM when its text did not fit in memory
+};
+
 struct RunSummary {
   bool aborted = false;
   bool expressionRejected = false;            // a regex run whose pattern did not compile
+  bool xpathRejected = false;                 // the XPath did not compile; the run went on
+  size_t filesSearched = 0;                   // files read and matched (or replaced in)
+  size_t binarySkipped = 0;                   // files that are not text, never searched
   std::vector<std::u16string> unsearchable;   // files the expression was too complex for
+  std::vector<UnreadableFile> unreadable;     // a search run: files it could not read
   std::vector<ReplacedFile> replaced;         // a replace run: every file it went through
+};
+
+// Something the user must hear before the run goes on. The sink chooses the words.
+struct RunWarning {
+  enum class Kind {
+    PathsNotFound,  // `paths`: Search path entries that name nothing; the rest is searched
+    XPathInvalid,   // `detail`: the XML library's description; ".xml" files are read as plain text
+  };
+  Kind kind = Kind::PathsNotFound;
+  std::vector<std::u16string> paths;
+  std::string detail;  // UTF-8
 };
 
 class IJobSink {
@@ -39,6 +59,8 @@ class IJobSink {
   virtual void ProcessingStopped() = 0;
   // A fixed text for a message box with an OK button.
   virtual void ShowMessage(std::u16string_view text) = 0;
+  // Shown before the run goes on; the run waits until the sink returns.
+  virtual void Warn(const RunWarning& warning) = 0;
   virtual void RunFinished(const RunSummary& summary) = 0;
 };
 

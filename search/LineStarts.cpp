@@ -21,7 +21,7 @@ void BuildFrom(const AbortFlag& abortRequested, Text text, LineStarts& lineStart
     }
     if (IsAborted(abortRequested)) return;
     while (i < text.size() && IsBreak(text[i])) ++i;
-    lineStarts.push_back(static_cast<std::int32_t>(i));
+    lineStarts.push_back(static_cast<std::int64_t>(i));
   }
 }
 
@@ -37,8 +37,8 @@ void BuildLineStarts(const AbortFlag& abortRequested, std::string_view asciiText
   BuildFrom(abortRequested, asciiText, lineStarts);
 }
 
-std::int32_t LineOf(const LineStarts& lineStarts, std::int32_t position) {
-  return static_cast<std::int32_t>(
+std::int64_t LineOf(const LineStarts& lineStarts, std::int64_t position) {
+  return static_cast<std::int64_t>(
              std::upper_bound(lineStarts.begin(), lineStarts.end(), position) -
              lineStarts.begin()) +
          1;

@@ -10,7 +10,7 @@
 
 namespace trawlscope {
 
-using LineStarts = std::vector<std::int32_t>;
+using LineStarts = std::vector<std::int64_t>;
 
 // Stops early, with the entries found so far, when the abort flag is set.
 void BuildLineStarts(const AbortFlag& abortRequested, std::u16string_view text,
@@ -21,6 +21,6 @@ void BuildLineStarts(const AbortFlag& abortRequested, std::string_view asciiText
                      LineStarts& lineStarts);
 
 // 1-based line of the code unit at `position`.
-std::int32_t LineOf(const LineStarts& lineStarts, std::int32_t position);
+std::int64_t LineOf(const LineStarts& lineStarts, std::int64_t position);
 
 }  // namespace trawlscope

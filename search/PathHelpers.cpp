@@ -23,7 +23,7 @@ std::u16string CurrentFolder() {
     buffer.resize(buffer.size() * 2);
   }
   buffer.resize(buffer.find('\0'));
-  return FromNativePath(buffer);
+  return FromNativeName(buffer);
 }
 
 }  // namespace

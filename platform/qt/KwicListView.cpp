@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include "app/SettingsKeys.h"
+#include "platform/NativePath.h"
 #include "platform/qt/QtText.h"
 
 namespace trawlscope {
@@ -123,7 +124,7 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
       if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.rightContext), Qt::AlignLeft);
       break;
     }
-    case ResultColumn::FileName: DrawCellText(painter, cell, ToQString(hit.fileName), Qt::AlignLeft); break;
+    case ResultColumn::FileName: DrawCellText(painter, cell, ToQString(DisplayPath(hit.fileName)), Qt::AlignLeft); break;
     case ResultColumn::Line: DrawCellText(painter, cell, QString::number(hit.line), Qt::AlignRight); break;
   }
   painter->restore();

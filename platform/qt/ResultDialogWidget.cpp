@@ -14,6 +14,7 @@
 #include "app/SettingsKeys.h"
 #include "platform/NativePath.h"
 #include "platform/qt/DialogUnits.h"
+#include "platform/qt/QtText.h"
 #include "platform/qt/WindowPlacement.h"
 #include "platform/qt/KwicListView.h"
 #include "results/HitOpener.h"
@@ -68,6 +69,12 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
 }
 
 ResultDialogWidget::~ResultDialogWidget() { qApp->removeEventFilter(this); }
+
+void ResultDialogWidget::SetRunNote(std::u16string_view note) {
+  QString text = QStringLiteral("%1 found.").arg(rows_.RowCount());
+  if (!note.empty()) text += QStringLiteral("  ") + ToQString(note);
+  status_->setText(text);
+}
 
 ScreenSize ResultDialogWidget::VirtualScreenSize() const { return DesktopSize(); }
 

@@ -26,6 +26,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   ~ResultDialogWidget() override;
 
   IHistoryCombo& ReplaceCombo() override { return replaceHistory_; }
+  void SetRunNote(std::u16string_view note) override;
   ScreenSize VirtualScreenSize() const override;
   void MoveTo(const ScreenRect& frame) override;
 

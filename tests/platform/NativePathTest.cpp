@@ -30,6 +30,22 @@ TEST(NativePath, BackslashSeparatesFoldersOnlyInPathText) {
   EXPECT_EQ(ToNativeBytes(u"dir\\file"), "dir\\file");
 }
 
+TEST(NativePath, BackslashInANameReadFromDiskStaysPartOfTheName) {
+  for (const std::string name : {"..\\victim.txt", "a\\b.txt", "ends\\", "\\\x80"}) {
+    const std::u16string text = FromNativeName(name);
+    EXPECT_EQ(text.find(u'\\'), std::u16string::npos) << name;  // nothing a splitter would cut
+    EXPECT_EQ(ToNativePath(text), name);
+    EXPECT_EQ(ToNativeBytes(text), name);
+  }
+  EXPECT_EQ(FromNativePath("a\\b"), u"a\\b");  // text that is no name keeps its backslash
+}
+
+TEST(NativePath, DisplayPathShowsBackslashesAndReplacesBytesThatAreNotText) {
+  EXPECT_EQ(DisplayPath(FromNativeName("dir/..\\x.txt")), u"dir/..\\x.txt");
+  EXPECT_EQ(DisplayPath(FromNativeName("a\x93\xfa.txt")), u"a\uFFFD\uFFFD.txt");
+  EXPECT_EQ(DisplayPath(u"日本😀"), u"日本😀");
+}
+
 TEST(NativePath, UnpairedSurrogateThatIsNoEscapeBecomesReplacementCharacter) {
   EXPECT_EQ(ToNativeBytes(std::u16string(u"a\xD800" u"b")), "a\xEF\xBF\xBD" "b");
 }

@@ -28,5 +28,16 @@ TEST(ExportBytes, MarkThenOneLittleEndianRecordPerHit) {
   EXPECT_EQ(ExportBytes(hits), expected);
 }
 
+TEST(ExportText, FileNamesAreFlattenedAndBytesThatAreNotTextBecomeReplacementCharacters) {
+  // A TAB or a line break in a name must not split the record; lone
+  // surrogates (the escapes of invalid name bytes) are rejected by readers.
+  HitList hits;
+  auto hit = std::make_unique<Hit>();
+  hit->fileName = u"a\tb\nc\xDC93\xDC5C.txt";
+  hit->keyword = u"k";
+  hits.Append(std::move(hit));
+  EXPECT_EQ(ExportText(hits), u"a\x3000" u"b\x3000" u"c\uFFFD\\.txt\t\tk\t\n");
+}
+
 }  // namespace
 }  // namespace trawlscope

@@ -21,8 +21,8 @@ class FileSearcherTest : public testing::Test {
   void Search(const std::string& relative, const std::u16string& pattern, bool useRegex = false,
               bool caseSensitive = true, int contextLength = 30) {
     CFileSearcher searcher;
-    searcher.Prepare(caseSensitive, pattern, u"");
-    searcher.SearchFile(abort, U16(tree.Path(relative)), useRegex, caseSensitive, hits, contextLength);
+    searcher.Prepare(useRegex, caseSensitive, pattern, u"");
+    searcher.SearchFile(abort, U16(tree.Path(relative)), hits, contextLength);
   }
 };
 

@@ -25,9 +25,8 @@ class ReplaceInFileTest : public testing::Test {
                              const std::u16string& replacement, bool useRegex = false,
                              bool caseSensitive = true) {
     CFileSearcher searcher;
-    searcher.Prepare(caseSensitive, pattern, u"");
-    return searcher.ReplaceInFile(abort, U16(tree.Path(relative)), useRegex, caseSensitive,
-                                  replacement);
+    searcher.Prepare(useRegex, caseSensitive, pattern, u"");
+    return searcher.ReplaceInFile(abort, U16(tree.Path(relative)), replacement);
   }
 };
 

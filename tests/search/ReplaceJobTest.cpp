@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "search/JobTexts.h"
+#include "support/RecordingSink.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -12,20 +13,7 @@ namespace {
 using test::TempTree;
 using test::U16;
 
-class CountingSink final : public IJobSink {
- public:
-  RunSummary summary;
-  std::vector<std::u16string> phases;
-  std::function<void(const ProgressReport&)> onProgress;
-  void ReportProgress(const ProgressReport& report) override {
-    phases.emplace_back(report.phase);
-    if (onProgress) onProgress(report);
-  }
-  void ProcessingStarted(int) override {}
-  void ProcessingStopped() override {}
-  void ShowMessage(std::u16string_view) override {}
-  void RunFinished(const RunSummary& s) override { summary = s; }
-};
+using CountingSink = test::RecordingSink;
 
 class ReplaceJobTest : public testing::Test {
  protected:

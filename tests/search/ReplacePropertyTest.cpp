@@ -60,9 +60,8 @@ TEST(ReplaceProperty, OnlyTheOccurrencesChangeInEveryCodePage) {
       }
       const std::string path = tree.Write("f.txt", before);
       CFileSearcher searcher;
-      searcher.Prepare(true, test::U16(kNeedle), u"");
-      const auto outcome = searcher.ReplaceInFile(never, test::U16(path), false, true,
-                                                  test::U16(kReplacement));
+      searcher.Prepare(false, true, test::U16(kNeedle), u"");
+      const auto outcome = searcher.ReplaceInFile(never, test::U16(path), test::U16(kReplacement));
       ASSERT_EQ(outcome.replacements, static_cast<size_t>(occurrences)) << outcome.reason;
       ASSERT_EQ(tree.Read("f.txt"), after);
     }

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "search/JobTexts.h"
+#include "support/RecordingSink.h"
 #include "support/TempTree.h"
 
 namespace trawlscope {
@@ -13,34 +14,7 @@ namespace {
 using test::TempTree;
 using test::U16;
 
-class RecordingSink final : public IJobSink {
- public:
-  std::vector<std::u16string> progress;
-  std::vector<std::u16string> messages;
-  int processingStarted = -1;
-  bool stopped = false;
-  bool finished = false;
-  RunSummary summary;
-  std::function<void(const ProgressReport&)> onProgress;
-
-  void ReportProgress(const ProgressReport& report) override {
-    std::u16string line(report.phase);
-    if (report.index >= 0) {
-      const std::string count = " " + std::to_string(report.index) + "/" + std::to_string(report.total) + " ";
-      line += std::u16string(count.begin(), count.end());
-      line += report.fileName;
-    }
-    progress.push_back(line);
-    if (onProgress) onProgress(report);
-  }
-  void ProcessingStarted(int fileCount) override { processingStarted = fileCount; }
-  void ProcessingStopped() override { stopped = true; }
-  void ShowMessage(std::u16string_view text) override { messages.emplace_back(text); }
-  void RunFinished(const RunSummary& s) override {
-    finished = true;
-    summary = s;
-  }
-};
+using test::RecordingSink;
 
 class SearchJobTest : public testing::Test {
  protected:

@@ -105,4 +105,26 @@ TEST_F(BatchToolTest, ReplacePrintsEveryFilesOutcome) {
   EXPECT_EQ(tree.Read("docs/sub/b.txt"), trawlscope::test::Transcode("別の函数です\n", "windows-31j"));
 }
 
+TEST_F(BatchToolTest, NamesAreFlattenedSkippedFilesAndMissingPathsAreSaid) {
+  tree.Write("odd/tab\there.txt", "関数");
+  tree.Write("odd/bad\x93.txt", "関数");
+  tree.Write("odd/program", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0", 18) + "関数");
+  const RunResult run = RunBatch("--path '\"" + tree.Path("odd") + "\" \"" + tree.Path("gone") + "\"' 関数", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("odd/bad\xEF\xBF\xBD.txt") + "\t1\t0\t2\t関数\n" + tree.Path("odd/tab\xE3\x80\x80here.txt") +
+                         "\t1\t0\t2\t関数\n");
+  EXPECT_EQ(tree.Read("stderr.txt"),
+            "not found: " + tree.Path("gone") + "\n1 binary files skipped\n2 hits in 2 files\n");
+}
+
+TEST_F(BatchToolTest, XPathThatDoesNotCompileIsSaidAndExitsWithTwoAfterTheRun) {
+  tree.Write("x/doc.xml", "<item>x</item>");
+  const RunResult run =
+      RunBatch("--path " + Quoted(tree.Path("x")) + " --xpath '//*[' --replace ITEM item", err);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(tree.Read("x/doc.xml"), "<item>x</item>");
+  EXPECT_EQ(run.out, tree.Path("x/doc.xml") + "\tleft unchanged: the XPath does not compile\n");
+  EXPECT_NE(tree.Read("stderr.txt").find("the XPath does not compile (Invalid expression"), std::string::npos);
+}
+
 }  // namespace

@@ -71,6 +71,18 @@ void TerminalProgress::ShowMessage(std::u16string_view text) {
   std::fprintf(stderr, "%s\n", ToNativeBytes(text).c_str());
 }
 
+void TerminalProgress::Warn(const RunWarning& warning) {
+  std::lock_guard lock(mutex_);
+  ClearLine();
+  if (warning.kind == RunWarning::Kind::XPathInvalid) {
+    std::fprintf(stderr, "the XPath does not compile (%s); .xml files are searched as plain text "
+                         "and never replaced\n", warning.detail.c_str());
+    return;
+  }
+  for (const auto& path : warning.paths)
+    std::fprintf(stderr, "not found: %s\n", ToNativeBytes(DisplayPath(path)).c_str());
+}
+
 void TerminalProgress::RunFinished(const RunSummary& summary) {
   {
     std::lock_guard lock(mutex_);

@@ -21,6 +21,7 @@ class TerminalProgress final : public IJobSink {
   void ProcessingStarted(int fileCount) override;
   void ProcessingStopped() override {}
   void ShowMessage(std::u16string_view text) override;
+  void Warn(const RunWarning& warning) override;
   void RunFinished(const RunSummary& summary) override;
 
   RunSummary Summary() const;

@@ -1,6 +1,7 @@
 // trawlscope-batch: the search engine from a terminal. It runs the same job
 // as the desktop program and prints what the result list would show.
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,10 +29,13 @@ extern "C" void OnInterrupt(int) {
   if (interruptFlag != nullptr) interruptFlag->store(true, std::memory_order_relaxed);
 }
 
+// A path as one field of a line: readable UTF-8, never a TAB or line break.
+std::string PathField(const std::u16string& path) { return ToNativeBytes(FlattenField(DisplayPath(path))); }
+
 void PrintHits(const HitList& hits) {
   std::string out;
   for (const auto& hit : hits) {
-    out += ToNativeBytes(hit->FullPath());
+    out += PathField(hit->FullPath());
     out += '\t' + std::to_string(hit->line) + '\t' + std::to_string(hit->position) + '\t' +
            std::to_string(hit->length) + '\t';
     out += ToNativeBytes(FlattenField(hit->keyword));
@@ -44,6 +48,10 @@ void PrintHits(const HitList& hits) {
   std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
+void ReportBinaryFiles(const RunSummary& summary) {
+  if (summary.binarySkipped > 0) std::fprintf(stderr, "%zu binary files skipped\n", summary.binarySkipped);
+}
+
 int ListCodePages(JobState& state) {
   const SearchRequest& request = state.request;
   BuildFileList(state.abortRequested, request.searchPath, state.fileList,
@@ -53,7 +61,7 @@ int ListCodePages(JobState& state) {
     std::string bytes;
     ReadWholeFile(ToNativePath(path), bytes);
     const bool hadBom = FindByteOrderMark(bytes).length > 0;
-    std::printf("%s\t%u\t%d\n", ToNativeBytes(path).c_str(), DetectCodePage(bytes), hadBom ? 1 : 0);
+    std::printf("%s\t%u\t%d\n", PathField(path).c_str(), DetectCodePage(bytes), hadBom ? 1 : 0);
   }
   return 0;
 }
@@ -68,7 +76,10 @@ int Search(JobState& state, const std::string& outputFile) {
   PrintHits(state.hits);
   for (const auto& path : summary.unsearchable)
     std::fprintf(stderr, "could not be searched (the expression is too complex for it): %s\n",
-                 ToNativeBytes(path).c_str());
+                 PathField(path).c_str());
+  for (const auto& file : summary.unreadable)
+    std::fprintf(stderr, "could not be read (%s): %s\n", std::strerror(file.error), PathField(file.path).c_str());
+  ReportBinaryFiles(summary);
   size_t files = 0;
   const Hit* previous = nullptr;
   for (const auto& hit : state.hits) {
@@ -88,7 +99,7 @@ int Search(JobState& state, const std::string& outputFile) {
     std::fprintf(stderr, "aborted\n");
     return kExitInterrupted;
   }
-  return 0;
+  return summary.xpathRejected ? kExitUsage : 0;
 }
 
 const char* Describe(const FileReplaceOutcome& outcome, std::string& buffer) {
@@ -97,6 +108,7 @@ const char* Describe(const FileReplaceOutcome& outcome, std::string& buffer) {
       buffer = "changed " + std::to_string(outcome.replacements);
       break;
     case FileReplaceOutcome::Kind::Unchanged: buffer = "unchanged"; break;
+    case FileReplaceOutcome::Kind::Binary: buffer = "skipped: binary file"; break;
     default: buffer = "left unchanged: " + outcome.reason; break;
   }
   return buffer.c_str();
@@ -110,7 +122,7 @@ int Replace(JobState& state) {
   std::string line;
   size_t changed = 0, occurrences = 0, left = 0;
   for (const auto& file : summary.replaced) {
-    std::printf("%s\t%s\n", ToNativeBytes(file.path).c_str(), Describe(file.outcome, line));
+    std::printf("%s\t%s\n", PathField(file.path).c_str(), Describe(file.outcome, line));
     if (file.outcome.kind == FileReplaceOutcome::Kind::Changed) {
       ++changed;
       occurrences += file.outcome.replacements;
@@ -121,11 +133,12 @@ int Replace(JobState& state) {
   std::fflush(stdout);
   std::fprintf(stderr, "%zu replacements in %zu files; %zu files left unchanged\n", occurrences,
                changed, left);
+  ReportBinaryFiles(summary);
   if (summary.aborted) {
     std::fprintf(stderr, "aborted\n");
     return kExitInterrupted;
   }
-  return 0;
+  return summary.xpathRejected ? kExitUsage : 0;
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+#include "app/RunReport.h"
+
+#include <cstring>
+
+#include "app/AppTexts.h"
+#include "platform/NativePath.h"
+
+namespace trawlscope {
+namespace {
+
+std::u16string Decimal(size_t value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+std::u16string Line(const std::u16string& path) { return u"\n" + DisplayPath(path); }
+
+std::u16string Line(const std::u16string& path, const std::string& why) {
+  return Line(path) + u": " + FromNativePath(why);
+}
+
+}  // namespace
+
+std::u16string WarningText(const RunWarning& warning) {
+  if (warning.kind == RunWarning::Kind::XPathInvalid)
+    return std::u16string(texts::kXPathError) + u"\n" + FromNativePath(warning.detail);
+  std::u16string text = texts::kPathsNotFound;
+  for (const auto& path : warning.paths) text += Line(path);
+  return text;
+}
+
+std::u16string SearchProblemsText(const RunSummary& summary) {
+  std::u16string text;
+  if (!summary.unreadable.empty()) {
+    text += texts::kFilesNotRead;
+    for (const auto& file : summary.unreadable) text += Line(file.path, std::strerror(file.error));
+  }
+  if (!summary.unsearchable.empty()) {
+    if (!text.empty()) text += u"\n\n";
+    text += texts::kFilesNotSearched;
+    for (const auto& path : summary.unsearchable) text += Line(path);
+  }
+  return text;
+}
+
+std::u16string ReplaceFaultsText(const RunSummary& summary) {
+  std::u16string list;
+  for (const auto& file : summary.replaced)
+    if (file.outcome.kind == FileReplaceOutcome::Kind::LeftUnchanged) list += Line(file.path, file.outcome.reason);
+  for (const auto& path : summary.unsearchable) list += Line(path);
+  return list.empty() ? list : texts::kFilesLeftUnchanged + list;
+}
+
+std::u16string RunNoteText(const RunSummary& summary) {
+  std::u16string note;
+  if (summary.binarySkipped > 0) note += Decimal(summary.binarySkipped) + u" binary files skipped.";
+  const size_t unreadable = summary.unreadable.size();
+  if (unreadable > 0) note += (note.empty() ? u"" : u" ") + Decimal(unreadable) + u" files could not be read.";
+  return note;
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,23 @@
+#pragma once
+// What the desktop program says about a run: its warnings, the files it
+// could not read or search, the replace faults, and the note beside the hit
+// count. The engine hands over what happened; the words are chosen here.
+#include <string>
+
+#include "search/JobSink.h"
+
+namespace trawlscope {
+
+std::u16string WarningText(const RunWarning& warning);
+
+// The files a search could not read or the expression could not search, one
+// message; empty when there are none.
+std::u16string SearchProblemsText(const RunSummary& summary);
+
+// The files a replace left unchanged by a fault, one message; empty when none.
+std::u16string ReplaceFaultsText(const RunSummary& summary);
+
+// Beside "%d found.": what the run skipped; empty when it skipped nothing.
+std::u16string RunNoteText(const RunSummary& summary);
+
+}  // namespace trawlscope

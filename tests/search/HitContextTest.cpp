@@ -1,0 +1,46 @@
+// Offsets past 2^31: a text that large cannot be held in a unit test, but
+// the arithmetic that places contexts and lines can be checked on its numbers.
+#include "search/HitContext.h"
+
+#include <gtest/gtest.h>
+
+#include "search/LineStarts.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr size_t kPast31 = (size_t{1} << 31) + 12345;
+constexpr size_t kPast32 = (size_t{1} << 32) + 7;
+
+TEST(HitContext, ContextsOfAnOccurrencePast2To31) {
+  const ContextSpans spans = ContextAround(kPast31, 6, kPast31 + 100, 30);
+  EXPECT_EQ(spans.leftStart, kPast31 - 30);
+  EXPECT_EQ(spans.leftLength, 30u);
+  EXPECT_EQ(spans.rightStart, kPast31 + 6);
+  EXPECT_EQ(spans.rightLength, 90u);
+}
+
+TEST(HitContext, ContextsStopAtTheTextsEnds) {
+  const ContextSpans start = ContextAround(4, 2, 10, 30);
+  EXPECT_EQ(start.leftStart, 0u);
+  EXPECT_EQ(start.leftLength, 4u);
+  EXPECT_EQ(start.rightLength, 4u);
+  const ContextSpans end = ContextAround(kPast32 - 6, 6, kPast32, 30);
+  EXPECT_EQ(end.rightStart, kPast32);
+  EXPECT_EQ(end.rightLength, 0u);
+  const ContextSpans none = ContextAround(kPast32, 0, kPast32, 0);
+  EXPECT_EQ(none.leftLength, 0u);
+  EXPECT_EQ(none.rightLength, 0u);
+}
+
+TEST(LineStarts, LinesPast2To31CountOnPast2To32) {
+  // Line k + 2 starts at entry k: three lines, the last beyond 4 GiB units.
+  const LineStarts starts{static_cast<std::int64_t>(kPast31), static_cast<std::int64_t>(kPast32)};
+  EXPECT_EQ(LineOf(starts, 0), 1);
+  EXPECT_EQ(LineOf(starts, static_cast<std::int64_t>(kPast31) - 1), 1);
+  EXPECT_EQ(LineOf(starts, static_cast<std::int64_t>(kPast31)), 2);
+  EXPECT_EQ(LineOf(starts, static_cast<std::int64_t>(kPast32) + 5), 3);
+}
+
+}  // namespace
+}  // namespace trawlscope
