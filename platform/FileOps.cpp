@@ -18,6 +18,9 @@ class SystemOps final : public IFileOps {
   int CreateTemporary(std::string& pathTemplate) override {
     return mkostemp(pathTemplate.data(), O_CLOEXEC);
   }
+  ssize_t PRead(int fd, void* data, size_t size, off_t offset) override {
+    return pread(fd, data, size, offset);
+  }
   ssize_t Write(int fd, const void* data, size_t size) override { return write(fd, data, size); }
   ssize_t PWrite(int fd, const void* data, size_t size, off_t offset) override {
     return pwrite(fd, data, size, offset);
@@ -34,6 +37,7 @@ class SystemOps final : public IFileOps {
   int Rename(const char* from, const char* to) override { return rename(from, to); }
   int Unlink(const char* path) override { return unlink(path); }
   int Stat(const char* path, struct stat* info) override { return stat(path, info); }
+  int FStat(int fd, struct stat* info) override { return fstat(fd, info); }
   int ChangeMode(int fd, mode_t mode) override { return fchmod(fd, mode); }
   int ChangeOwner(int fd, uid_t owner, gid_t group) override { return fchown(fd, owner, group); }
 

@@ -21,6 +21,8 @@ struct WriteResult {
 // the bytes go to a new file beside it that takes the old one's permissions,
 // owner, group and extended attributes and is renamed over it. Refused, with
 // the file untouched, when the file is read-only or changed since it was read.
+// Should the old file take writes just before the rename, too late to refuse,
+// its content as it then stands is put back and the result says so.
 WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
                         std::string_view oldBytes, const FileIdentity& asRead,
                         IFileOps& ops = SystemFileOps());
