@@ -1,0 +1,27 @@
+#!/bin/sh
+# A 3 GiB file with one occurrence past 2^31 units, near its end: the hit's
+# line and position must be exact in every mode, and the run must not fail.
+# Needs about 10 GiB of memory (the bytes, then their UTF-16 text) and 3 GiB
+# of disk. Usage: bench/huge-file.sh BUILD_DIR [WORK_DIR]
+set -e
+build=$(cd "${1:?build folder}" && pwd)
+work=${2:-/tmp/trawlscope-huge}
+mkdir -p "$work"
+file="$work/huge.txt"
+line_bytes=128
+lines=$(( 3 * 1024 * 1024 * 1024 / line_bytes ))
+if [ ! -f "$file" ]; then
+  yes "$(head -c $((line_bytes - 1)) /dev/zero | tr '\0' a)" | head -n "$lines" > "$file"
+  printf 'xx needle yy\n' >> "$file"
+fi
+expected="$file	$((lines + 1))	$((lines * line_bytes + 3))	6	needle"
+status=0
+for mode in "--case" "" "--regex --case" "--regex"; do
+  got=$(/usr/bin/time -f "%e s, %M KB peak" "$build/tools/trawlscope-batch" --path "$file" $mode needle 2>"$work/err")
+  if [ "$got" = "$expected" ]; then
+    echo "ok   ${mode:-case-insensitive}: $(tail -1 "$work/err")"
+  else
+    echo "FAIL ${mode:-case-insensitive}: got '$got', expected '$expected'"; cat "$work/err"; status=1
+  fi
+done
+exit $status
