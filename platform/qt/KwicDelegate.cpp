@@ -1,0 +1,92 @@
+#include "platform/qt/KwicDelegate.h"
+
+#include <QPainter>
+
+#include "platform/NativePath.h"
+#include "platform/qt/QtText.h"
+
+namespace trawlscope {
+namespace {
+
+const QColor kSelected(195, 220, 252);
+const QColor kOddRow(239, 242, 255);
+const QColor kEvenRow(255, 255, 255);
+const QColor kKeyword(255, 0, 0);
+
+// Single line, every character literal (an "&" stays an "&"), cut with an
+// ellipsis. Right-aligned text is cut at its start: the left context keeps the
+// characters next to the keyword, which are the ones that matter.
+void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, Qt::Alignment alignment) {
+  const Qt::TextElideMode elide = (alignment & Qt::AlignRight) ? Qt::ElideLeft : Qt::ElideRight;
+  const QString shown = painter->fontMetrics().elidedText(text, elide, rect.width());
+  painter->drawText(rect, static_cast<int>(alignment | Qt::AlignTop | Qt::TextSingleLine), shown);
+}
+
+}  // namespace
+
+QColor RowBackground(int row, bool selected) {
+  if (selected) return kSelected;
+  return row % 2 == 1 ? kOddRow : kEvenRow;
+}
+
+CharacterWidths::CharacterWidths(const QFont& font) : metrics_(font), widths_(0x10000, 0) {}
+
+int CharacterWidths::Width(char16_t unit) {
+  int& width = widths_[unit];
+  // A unit measured as 0 wide is measured again at every use.
+  if (width == 0) width = metrics_.horizontalAdvance(QChar(unit));
+  return width;
+}
+
+int CharacterWidths::TextWidth(std::u16string_view text) {
+  int sum = 0;
+  for (const char16_t unit : text) sum += Width(unit);
+  return sum;
+}
+
+KwicDelegate::KwicDelegate(const RowTable& rows, QObject* parent) : QStyledItemDelegate(parent), rows_(rows) {}
+
+QSize KwicDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
+  return QSize(0, kKwicRowHeight);
+}
+
+KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, size_t row) const {
+  const int width = widths_ ? widths_->TextWidth(rows_.Row(row).keyword) : 0;
+  return {cell.left(), width, cell.left() + width};
+}
+
+void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+  const size_t row = static_cast<size_t>(index.row());
+  if (row >= rows_.RowCount()) return;
+  const Hit& hit = rows_.Row(row);
+  painter->save();
+  painter->setFont(option.font);
+  if (!widths_) widths_ = std::make_unique<CharacterWidths>(option.font);
+  painter->fillRect(option.rect, RowBackground(index.row(), option.state & QStyle::State_Selected));
+  const QColor text = option.palette.color(QPalette::WindowText);
+  painter->setPen(text);
+  const QRect cell = option.rect.adjusted(0, 1, 0, 0);
+  painter->setClipRect(option.rect);
+  switch (static_cast<ResultColumn>(index.column())) {
+    case ResultColumn::Hidden:
+    case ResultColumn::LeftContext:
+      DrawCellText(painter, cell, ToQString(hit.leftContext),
+                   index.column() == 1 ? Qt::AlignRight : Qt::AlignLeft);
+      break;
+    case ResultColumn::KeywordAndRight: {
+      painter->setPen(kKeyword);
+      DrawCellText(painter, cell, ToQString(hit.keyword), Qt::AlignLeft);
+      painter->setPen(text);
+      const KeywordLayout layout = LayOutKeyword(cell, row);
+      QRect right = cell;
+      right.setLeft(layout.rightContextLeft);
+      if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.rightContext), Qt::AlignLeft);
+      break;
+    }
+    case ResultColumn::FileName: DrawCellText(painter, cell, ToQString(DisplayPath(hit.fileName)), Qt::AlignLeft); break;
+    case ResultColumn::Line: DrawCellText(painter, cell, QString::number(hit.line), Qt::AlignRight); break;
+  }
+  painter->restore();
+}
+
+}  // namespace trawlscope

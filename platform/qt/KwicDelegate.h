@@ -1,0 +1,52 @@
+#pragma once
+// Paints one cell of the result list from its hit: the left context
+// right-aligned against the red keyword, the right context starting exactly
+// where the keyword ends, the file name and the line.
+#include <QFontMetrics>
+#include <QStyledItemDelegate>
+#include <memory>
+#include <vector>
+
+#include "results/RowTable.h"
+
+namespace trawlscope {
+
+// Rows are this tall.
+inline constexpr int kKwicRowHeight = 18;
+
+// Widths of single UTF-16 code units, measured once each: a keyword's width
+// is their sum, so that every row's right context starts where its keyword ends.
+class CharacterWidths {
+ public:
+  explicit CharacterWidths(const QFont& font);
+  int Width(char16_t unit);
+  int TextWidth(std::u16string_view text);
+
+ private:
+  QFontMetrics metrics_;
+  std::vector<int> widths_;  // 0: not measured yet
+};
+
+class KwicDelegate final : public QStyledItemDelegate {
+  Q_OBJECT
+ public:
+  KwicDelegate(const RowTable& rows, QObject* parent);
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+  // Where row `row`'s keyword and right context are drawn inside a cell of `cell`.
+  struct KeywordLayout {
+    int keywordLeft;
+    int keywordWidth;
+    int rightContextLeft;
+  };
+  KeywordLayout LayOutKeyword(const QRect& cell, size_t row) const;
+
+ private:
+  const RowTable& rows_;
+  mutable std::unique_ptr<CharacterWidths> widths_;
+};
+
+QColor RowBackground(int row, bool selected);
+
+}  // namespace trawlscope

@@ -1,0 +1,37 @@
+#include "platform/qt/KwicModel.h"
+
+#include "platform/qt/QtText.h"
+
+namespace trawlscope {
+namespace {
+
+const char16_t* const kColumnTitles[] = {u"", u"Left Context", u"Keyword and Right Context",
+                                         u"Filename", u"Line"};
+
+}  // namespace
+
+int KwicModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.RowCount());
+}
+
+int KwicModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kResultColumns; }
+
+// The cells are painted by the delegate straight from the hits; the model
+// hands out no text of its own.
+QVariant KwicModel::data(const QModelIndex& index, int role) const {
+  if (role == Qt::DisplayRole && index.column() == 0) return index.row();
+  return {};
+}
+
+QVariant KwicModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kResultColumns)
+    return {};
+  return ToQString(kColumnTitles[section]);
+}
+
+void KwicModel::RowsReordered() {
+  emit layoutAboutToBeChanged();
+  emit layoutChanged();
+}
+
+}  // namespace trawlscope
