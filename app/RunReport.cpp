@@ -3,15 +3,11 @@
 #include <cstring>
 
 #include "app/AppTexts.h"
+#include "app/DecimalText.h"
 #include "platform/NativePath.h"
 
 namespace trawlscope {
 namespace {
-
-std::u16string Decimal(size_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
 
 std::u16string Line(const std::u16string& path) { return u"\n" + DisplayPath(path); }
 
@@ -53,9 +49,9 @@ std::u16string ReplaceFaultsText(const RunSummary& summary) {
 
 std::u16string RunNoteText(const RunSummary& summary) {
   std::u16string note;
-  if (summary.binarySkipped > 0) note += Decimal(summary.binarySkipped) + u" binary files skipped.";
+  if (summary.binarySkipped > 0) note += DecimalText(summary.binarySkipped) + u" binary files skipped.";
   const size_t unreadable = summary.unreadable.size();
-  if (unreadable > 0) note += (note.empty() ? u"" : u" ") + Decimal(unreadable) + u" files could not be read.";
+  if (unreadable > 0) note += (note.empty() ? u"" : u" ") + DecimalText(unreadable) + u" files could not be read.";
   return note;
 }
 

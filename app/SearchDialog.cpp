@@ -1,6 +1,7 @@
 #include "app/SearchDialog.h"
 
 #include "app/AppTexts.h"
+#include "app/DecimalText.h"
 #include "app/RunReport.h"
 #include "app/SettingsKeys.h"
 #include "platform/NativePath.h"
@@ -10,11 +11,6 @@
 
 namespace trawlscope {
 namespace {
-
-std::u16string Decimal(long long value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
 
 struct HistorySection {
   ControlId combo;
@@ -50,7 +46,7 @@ class CSearchDialog::Sink final : public IJobSink {
       if (progress == nullptr) return;
       progress->SetPhase(phase);
       if (index != -1) {
-        progress->SetCounter(Decimal(index) + u"/" + Decimal(progress->RangeMaximum()));
+        progress->SetCounter(DecimalText(index) + u"/" + DecimalText(progress->RangeMaximum()));
         progress->SetPosition(index);
       }
       progress->SetFileName(DisplayPath(name));
@@ -98,11 +94,9 @@ void CSearchDialog::OnInitDialog() {
                    settings_.ReadInt(settings::kCheckBox, settings::kCaseSensitive, 0) != 0);
   view_.SetChecked(ControlId::Subfolders,
                    settings_.ReadInt(settings::kCheckBox, settings::kSubfolder, 0) != 0);
-  ScreenRect frame;
-  frame.bottom = settings_.ReadInt(settings::kMainDialog, settings::kBottom, settings::kMainDialogDefaultBottom);
-  frame.right = settings_.ReadInt(settings::kMainDialog, settings::kRight, settings::kMainDialogDefaultRight);
-  frame.top = settings_.ReadInt(settings::kMainDialog, settings::kTop, settings::kMainDialogDefaultTop);
-  frame.left = settings_.ReadInt(settings::kMainDialog, settings::kLeft, settings::kMainDialogDefaultLeft);
+  const ScreenRect frame = settings_.ReadRect(
+      settings::kMainDialog, {settings::kMainDialogDefaultLeft, settings::kMainDialogDefaultTop,
+                              settings::kMainDialogDefaultRight, settings::kMainDialogDefaultBottom});
   PlaceWindow(view_, frame, settings::kMainDialogMinWidth, settings::kMainDialogMinHeight);
   state_.contextLength = settings_.ReadInt(settings::kKwic, settings::kLength, settings::kDefaultContextLength);
 }
@@ -112,11 +106,7 @@ void CSearchDialog::SaveSettings() {
   settings_.WriteInt(settings::kCheckBox, settings::kRegex, view_.IsChecked(ControlId::Regex));
   settings_.WriteInt(settings::kCheckBox, settings::kCaseSensitive, view_.IsChecked(ControlId::CaseSensitive));
   settings_.WriteInt(settings::kCheckBox, settings::kSubfolder, view_.IsChecked(ControlId::Subfolders));
-  const ScreenRect frame = view_.Frame();
-  settings_.WriteInt(settings::kMainDialog, settings::kTop, frame.top);
-  settings_.WriteInt(settings::kMainDialog, settings::kBottom, frame.bottom);
-  settings_.WriteInt(settings::kMainDialog, settings::kLeft, frame.left);
-  settings_.WriteInt(settings::kMainDialog, settings::kRight, frame.right);
+  settings_.WriteRect(settings::kMainDialog, view_.Frame());
   settings_.WriteInt(settings::kKwic, settings::kLength, state_.contextLength);
 }
 
@@ -140,7 +130,7 @@ void CSearchDialog::OnEnter() {
 }
 
 void CSearchDialog::OnTimer() {
-  if (IProgressView* progress = view_.Progress()) progress->SetHitCount(Decimal(state_.hits.Count()));
+  if (IProgressView* progress = view_.Progress()) progress->SetHitCount(DecimalText(state_.hits.Count()));
 }
 
 void CSearchDialog::BuildRequest() {
@@ -230,11 +220,8 @@ void CSearchDialog::ShowResults() {
   IResultView* results = view_.OpenResults(state_.hits);
   if (results == nullptr) return;
   results->SetRunNote(runNote_);
-  ScreenRect frame;
-  frame.bottom = settings_.ReadInt(settings::kResultDialog, settings::kBottom, settings::kResultDialogDefaultBottom);
-  frame.right = settings_.ReadInt(settings::kResultDialog, settings::kRight, settings::kResultDialogDefaultRight);
-  frame.top = settings_.ReadInt(settings::kResultDialog, settings::kTop, 0);
-  frame.left = settings_.ReadInt(settings::kResultDialog, settings::kLeft, 0);
+  const ScreenRect frame = settings_.ReadRect(
+      settings::kResultDialog, {0, 0, settings::kResultDialogDefaultRight, settings::kResultDialogDefaultBottom});
   PlaceWindow(*results, frame, settings::kResultDialogMinWidth, settings::kResultDialogMinHeight);
 }
 

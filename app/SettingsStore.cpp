@@ -4,15 +4,11 @@
 #include <charconv>
 #include <unordered_set>
 
+#include "app/DecimalText.h"
 #include "app/SettingsKeys.h"
 
 namespace trawlscope {
 namespace {
-
-std::u16string IndexKey(int index) {
-  const std::string digits = std::to_string(index);
-  return std::u16string(digits.begin(), digits.end());
-}
 
 // Optional blanks, an optional sign and digits; anything else reads as 0.
 int ParseLeadingInt(std::u16string_view text) {
@@ -40,8 +36,7 @@ int SettingsStore::ReadInt(std::u16string_view section, std::u16string_view key,
 }
 
 void SettingsStore::WriteInt(std::u16string_view section, std::u16string_view key, int value) {
-  const std::string digits = std::to_string(value);
-  file_.WriteString(section, key, std::u16string(digits.begin(), digits.end()));
+  file_.WriteString(section, key, DecimalText(value));
 }
 
 std::u16string SettingsStore::ReadString(std::u16string_view section,
@@ -54,10 +49,26 @@ void SettingsStore::WriteString(std::u16string_view section, std::u16string_view
   file_.WriteString(section, key, value);
 }
 
+ScreenRect SettingsStore::ReadRect(std::u16string_view section, const ScreenRect& defaults) const {
+  ScreenRect rect;
+  rect.bottom = ReadInt(section, settings::kBottom, defaults.bottom);
+  rect.right = ReadInt(section, settings::kRight, defaults.right);
+  rect.top = ReadInt(section, settings::kTop, defaults.top);
+  rect.left = ReadInt(section, settings::kLeft, defaults.left);
+  return rect;
+}
+
+void SettingsStore::WriteRect(std::u16string_view section, const ScreenRect& rect) {
+  WriteInt(section, settings::kTop, rect.top);
+  WriteInt(section, settings::kBottom, rect.bottom);
+  WriteInt(section, settings::kLeft, rect.left);
+  WriteInt(section, settings::kRight, rect.right);
+}
+
 void SettingsStore::LoadHistory(IHistoryCombo& combo, std::u16string_view section) const {
   combo.SetEditText(ReadString(section, settings::kEditControl));
   for (int i = 0; i < settings::kHistoryEntries; ++i) {
-    const std::u16string entry = ReadString(section, IndexKey(i));
+    const std::u16string entry = ReadString(section, DecimalText(i));
     if (entry.empty()) break;
     combo.AppendItem(entry);
   }
@@ -66,7 +77,7 @@ void SettingsStore::LoadHistory(IHistoryCombo& combo, std::u16string_view sectio
 void SettingsStore::SaveHistory(const IHistoryCombo& combo, std::u16string_view section) {
   WriteString(section, settings::kEditControl, combo.EditText());
   const int count = std::min(combo.ItemCount(), settings::kHistoryEntries);
-  for (int i = 0; i < count; ++i) WriteString(section, IndexKey(i), combo.ItemText(i));
+  for (int i = 0; i < count; ++i) WriteString(section, DecimalText(i), combo.ItemText(i));
 }
 
 std::uint32_t HistoryHash(std::u16string_view text) {

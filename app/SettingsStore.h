@@ -23,6 +23,10 @@ class SettingsStore {
   std::u16string ReadString(std::u16string_view section, std::u16string_view key) const;
   void WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 
+  // A window's frame from the keys "Top", "Bottom", "Left" and "Right".
+  ScreenRect ReadRect(std::u16string_view section, const ScreenRect& defaults) const;
+  void WriteRect(std::u16string_view section, const ScreenRect& rect);
+
   // Edit text from "EditControl", then the list from keys "0".."19" up to the first empty one.
   void LoadHistory(IHistoryCombo& combo, std::u16string_view section) const;
   // Edit text, then the first 20 entries. Keys beyond them are left as they are.

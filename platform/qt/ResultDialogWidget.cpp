@@ -13,6 +13,7 @@
 
 #include "app/SettingsKeys.h"
 #include "platform/NativePath.h"
+#include "platform/qt/DialogKeyFilter.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/WindowPlacement.h"
@@ -64,11 +65,14 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   status_->setText(QStringLiteral("%1 found.").arg(rows_.RowCount()));
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
   connect(output_, &QPushButton::clicked, this, [this] { onCommand_(Command::Export); });
-  qApp->installEventFilter(this);
+  new DialogKeyFilter(this, [this] {
+    onCommand_(Command::Replace);
+    return true;
+  });
   LayOut();
 }
 
-ResultDialogWidget::~ResultDialogWidget() { qApp->removeEventFilter(this); }
+ResultDialogWidget::~ResultDialogWidget() = default;
 
 void ResultDialogWidget::SetRunNote(std::u16string_view note) {
   QString text = QStringLiteral("%1 found.").arg(rows_.RowCount());
@@ -83,21 +87,6 @@ void ResultDialogWidget::MoveTo(const ScreenRect& frame) { MoveFrameTo(*this, fr
 QString ResultDialogWidget::StatusText() const { return status_->text(); }
 
 // Enter anywhere in the dialog starts a replace; Escape does nothing.
-bool ResultDialogWidget::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget != nullptr && widget->window() == this) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        onCommand_(Command::Replace);
-        return true;
-      }
-      if (key == Qt::Key_Escape) return true;
-    }
-  }
-  return QDialog::eventFilter(watched, event);
-}
-
 void ResultDialogWidget::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
   SaveRectangle();
@@ -105,11 +94,7 @@ void ResultDialogWidget::resizeEvent(QResizeEvent* event) {
 }
 
 void ResultDialogWidget::SaveRectangle() {
-  const ScreenRect frame = FrameOf(*this);
-  settings_.WriteInt(settings::kResultDialog, settings::kTop, frame.top);
-  settings_.WriteInt(settings::kResultDialog, settings::kBottom, frame.bottom);
-  settings_.WriteInt(settings::kResultDialog, settings::kLeft, frame.left);
-  settings_.WriteInt(settings::kResultDialog, settings::kRight, frame.right);
+  settings_.WriteRect(settings::kResultDialog, FrameOf(*this));
 }
 
 // Each control keeps its height (the buttons and the label their width too).

@@ -38,7 +38,6 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   QPushButton* OutputButton() const { return output_; }
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:

@@ -18,6 +18,7 @@
 
 #include "app/SearchDialog.h"
 #include "app/SettingsKeys.h"
+#include "platform/qt/DialogKeyFilter.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/WindowPlacement.h"
 #include "platform/qt/ProgressDialogWidget.h"
@@ -50,10 +51,10 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
   };
 }
 
-SearchDialogWidget::~SearchDialogWidget() { qApp->removeEventFilter(this); }
+SearchDialogWidget::~SearchDialogWidget() = default;
 
 void SearchDialogWidget::Build() {
-  setWindowTitle(QStringLiteral("Trawlscope 1.3"));
+  setWindowTitle(QStringLiteral("Trawlscope " TRAWLSCOPE_VERSION));
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setWindowIcon(QIcon(QStringLiteral(":/trawlscope.png")));
@@ -119,7 +120,11 @@ void SearchDialogWidget::Build() {
           [this] { logic_->OnCommand(Command::PickFolder); });
   connect(browse_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Browse); });
   connect(search_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Search); });
-  qApp->installEventFilter(this);
+  new DialogKeyFilter(this, [this] {
+    if (logic_ == nullptr) return false;
+    logic_->OnEnter();
+    return true;
+  });
 }
 
 void SearchDialogWidget::SetLogic(CSearchDialog* logic) { logic_ = logic; }
@@ -214,21 +219,6 @@ void SearchDialogWidget::CloseNow() {
 }
 
 // Enter anywhere in the dialog searches, Escape never closes it.
-bool SearchDialogWidget::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && logic_ != nullptr) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget != nullptr && widget->window() == this) {
-      const int key = static_cast<QKeyEvent*>(event)->key();
-      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-        logic_->OnEnter();
-        return true;
-      }
-      if (key == Qt::Key_Escape) return true;
-    }
-  }
-  return QDialog::eventFilter(watched, event);
-}
-
 void SearchDialogWidget::closeEvent(QCloseEvent* event) {
   if (closing_ || logic_ == nullptr || logic_->OnClose()) {
     results_.reset();

@@ -64,7 +64,6 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   std::function<void(const QString&)> messageSink;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;

@@ -11,22 +11,15 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "app/SearchDialog.h"
-#include "app/SettingsStore.h"
-#include "platform/ProcessLocale.h"
-#include "platform/ProfileFile.h"
-#include "platform/qt/ProgressDialogWidget.h"
-#include "platform/qt/QtPathChooser.h"
-#include "platform/qt/QtRunThread.h"
-#include "platform/qt/QtText.h"
-#include "platform/qt/ResultDialogWidget.h"
-#include "platform/qt/SearchDialogWidget.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 
+#include "platform/ProcessLocale.h"
+#include "platform/qt/DesktopProgram.h"
 #include "platform/qt/KwicListView.h"
+#include "platform/qt/ProgressDialogWidget.h"
+#include "platform/qt/ResultDialogWidget.h"
 
 using namespace trawlscope;
 
@@ -50,21 +43,16 @@ void SaveScreen(const QString& path) {
 int main(int argc, char** argv) {
   SetProcessLocale();
   QApplication application(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Trawlscope"));
+  SetUpApplication();
   if (argc != 3) return 2;
   const QString out = QString::fromLocal8Bit(argv[1]);
   const QString folder = QString::fromLocal8Bit(argv[2]);
   QDir().mkpath(out);
   QTemporaryDir settingsDir;
-  IniProfileFile profile((settingsDir.path() + QStringLiteral("/trawlscope.ini")).toStdString());
-  SettingsStore settings(profile);
-  QtRunThread runThread;
-  SearchDialogWidget window(settings);
-  QtPathChooser chooser(&window);
-  CSearchDialog dialog(window, settings, chooser, runThread);
-  window.SetLogic(&dialog);
+  DesktopProgram program((settingsDir.path() + QStringLiteral("/trawlscope.ini")).toStdString());
+  SearchDialogWidget& window = program.Window();
+  CSearchDialog& dialog = program.Logic();
   window.messageSink = [](const QString&) {};
-  dialog.OnInitDialog();
   window.move(40, 40);
   window.show();
 
