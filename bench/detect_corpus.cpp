@@ -1,6 +1,7 @@
 // Measures code-page detection on a labelled corpus (labels.tsv beside the
 // files): a file counts as right when decoding it the way a search does gives
-// the same text as decoding it with its true encoding.
+// the same text as decoding it with its true encoding. Every file is text, so
+// each one the binary check turns away is a file a search would miss.
 // Usage: trawlscope-detect-corpus CORPUS_DIR [--list-wrong]
 #include <unicode/ucnv.h>
 
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/BinaryContent.h"
 #include "platform/CodePageTable.h"
 #include "platform/FileReader.h"
 #include "search/TextDecoding.h"
@@ -56,6 +58,13 @@ bool IsEastAsianOrWide(trawlscope::CodePage codePage) {
          codePage == 12000 || codePage == 12001;
 }
 
+// Files judged binary, out of all files.
+struct BinaryTally {
+  int binary = 0;
+  int total = 0;
+  void Add(bool isBinary) { binary += isBinary, ++total; }
+};
+
 void Print(const char* name, const Tally& tally) {
   std::printf("%-28s %4d / %4d  %5.1f%%\n", name, tally.right, tally.total,
               tally.total ? 100.0 * tally.right / tally.total : 0.0);
@@ -75,6 +84,8 @@ int main(int argc, char** argv) {
   std::getline(labels, line);  // header
 
   std::map<std::string, Tally> byGroup, tinyByEncoding;
+  std::map<std::string, BinaryTally> binaryByGroup;
+  BinaryTally binaryInAll;
   Tally main, japanese, tiny, nonCjk;
   int nonCjkTurnedEastAsian = 0;
   double seconds = 0;
@@ -82,9 +93,13 @@ int main(int argc, char** argv) {
     const auto f = SplitTabs(line);
     const std::string &path = f[0], &encoding = f[1], &converter = f[2], &group = f[4],
                       &origin = f[6];
-    if (converter == "-") continue;
     std::string bytes;
     trawlscope::ReadWholeFile(root + "/" + path, bytes);
+    const bool isBinary = trawlscope::IsBinaryContent(bytes);
+    binaryByGroup[group].Add(isBinary);
+    binaryInAll.Add(isBinary);
+    if (isBinary && listWrong) std::printf("BINARY %-59s %s\n", path.c_str(), encoding.c_str());
+    if (converter == "-") continue;
     std::u16string text;
     bool hadBom = false;
     const auto start = std::chrono::steady_clock::now();
@@ -118,5 +133,9 @@ int main(int argc, char** argv) {
   std::printf("%-28s %4d / %4d  %5.1f%%\n", "non-CJK sent to CJK/UTF-16", nonCjkTurnedEastAsian,
               nonCjk.total, nonCjk.total ? 100.0 * nonCjkTurnedEastAsian / nonCjk.total : 0.0);
   std::printf("detection and decoding: %.1f ms in all\n", seconds * 1000);
+  std::printf("\njudged binary (should be none)\n");
+  for (const auto& [group, tally] : binaryByGroup)
+    std::printf("%-28s %4d / %4d\n", group.c_str(), tally.binary, tally.total);
+  std::printf("%-28s %4d / %4d\n", "all files", binaryInAll.binary, binaryInAll.total);
   return 0;
 }
