@@ -1,5 +1,5 @@
 #pragma once
-// Texts the desktop program shows. The program's own wording: keep them exactly.
+// Texts the desktop program shows.
 
 namespace trawlscope::texts {
 

@@ -33,7 +33,7 @@ constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, Co
 }  // namespace
 
 // The job's sink: called on the worker, it hands every call to the UI thread
-// and waits there, as the worker's commands to the dialog always did.
+// and waits there, so the worker never touches a widget.
 class CSearchDialog::Sink final : public IJobSink {
  public:
   Sink(CSearchDialog& dialog, JobKind kind) : dialog_(dialog), kind_(kind) {}

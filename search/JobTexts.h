@@ -1,5 +1,5 @@
 #pragma once
-// Texts the job shows the user. These are the program's own wording: keep them exactly.
+// Texts the job shows the user.
 
 namespace trawlscope::texts {
 

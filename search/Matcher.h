@@ -24,7 +24,7 @@ MatchMode ModeOf(bool useRegex, bool caseSensitive);
 class Matcher {
  public:
   // Compiles `pattern` with the Perl syntax, case-insensitive when asked. The
-  // expression is compiled whatever the mode, as a run always does; whether a
+  // expression is compiled whatever the mode, as a run does; whether a
   // failure matters is the caller's to decide.
   Matcher(std::u16string pattern, bool caseSensitive);
 

@@ -9,7 +9,7 @@ namespace trawlscope {
 
 DialogUnits::DialogUnits(const QFont& font) {
   const QFontMetrics metrics(font);
-  // The average of the 52 Latin letters, as the templates were measured.
+  // The average width of the 52 Latin letters: the unit the layouts are written in.
   const QString letters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   baseX_ = (metrics.horizontalAdvance(letters) / 26 + 1) / 2;
   baseY_ = metrics.height();

@@ -76,8 +76,8 @@ bool KwicListView::eventFilter(QObject* watched, QEvent* event) {
   return QTableView::eventFilter(watched, event);
 }
 
-// Each visible row's background first reaches beyond the last column, as the
-// row's first cell always did; the cells are painted over it.
+// Each visible row's background first reaches beyond the last column, so a
+// selected row is marked across the whole list; the cells are painted over it.
 void KwicListView::paintEvent(QPaintEvent* event) {
   {
     QPainter painter(viewport());

@@ -64,7 +64,7 @@ void SearchDialogWidget::Build() {
   setMinimumSize(settings::kMainDialogMinWidth, settings::kMainDialogMinHeight);
   resize(std::max(du.X(318), settings::kMainDialogMinWidth), std::max(du.Y(89), settings::kMainDialogMinHeight));
 
-  // The template's label column is too narrow for some fonts: the combos
+  // The dialog-unit label column is too narrow for some fonts: the combos
   // start after the widest label, and their right edges stay where they were.
   QLabel* labels[] = {Label(this, QStringLiteral("Search path:"), du.ToPixels(3, 0, 41, 12)),
                       Label(this, QStringLiteral("File types:"), du.ToPixels(3, 15, 41, 12)),

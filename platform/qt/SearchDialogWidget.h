@@ -1,6 +1,5 @@
 #pragma once
-// The main search dialog's window: its controls laid out from the template
-// in dialog units, with every event handed to the dialog's logic.
+// The main search dialog's window: its controls laid out in dialog units, with every event handed to the dialog's logic.
 #include <QDialog>
 #include <QTimer>
 #include <array>

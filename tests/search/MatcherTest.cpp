@@ -29,7 +29,7 @@ TEST(Matcher, ExactOccurrencesDoNotOverlap) {
 
 TEST(Matcher, CaseInsensitiveScanFoldsUnitsAndSeesPastNul) {
   EXPECT_EQ(Scan(u"word", u"A WORD, a Word", MatchMode::CaseInsensitive), (Spans{{2, 4}, {10, 4}}));
-  // The old scan stopped at the first U+0000; search and replace must agree.
+  // A scan that stopped at U+0000 would miss the second hit that a replace changes.
   EXPECT_EQ(Scan(u"x", std::u16string(u"x\0X", 3), MatchMode::CaseInsensitive),
             (Spans{{0, 1}, {2, 1}}));
   EXPECT_EQ(Scan(u"k", u"\x212A", MatchMode::CaseInsensitive), (Spans{{0, 1}}));  // KELVIN SIGN
