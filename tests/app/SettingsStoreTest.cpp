@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "app/SettingsKeys.h"
+#include "support/FakeHistoryCombo.h"
 #include "support/TempTree.h"
 
 namespace trawlscope {
@@ -13,24 +13,7 @@ namespace {
 
 using test::TempTree;
 
-class FakeCombo final : public IHistoryCombo {
- public:
-  std::u16string edit;
-  std::vector<std::u16string> items;
-
-  std::u16string EditText() const override { return edit; }
-  void SetEditText(const std::u16string& text) override { edit = text; }
-  int ItemCount() const override { return static_cast<int>(items.size()); }
-  std::u16string ItemText(int index) const override { return items[index]; }
-  void AppendItem(const std::u16string& text) override { items.push_back(text); }
-  void ClearItems() override { items.clear(); }
-
-  std::vector<std::u16string> Sorted() const {
-    auto copy = items;
-    std::sort(copy.begin(), copy.end());
-    return copy;
-  }
-};
+using FakeCombo = test::FakeHistoryCombo;
 
 class FakeWindow final : public IPlaceableWindow {
  public:
@@ -138,15 +121,41 @@ TEST(AddToHistory, ComparisonIsExactAndAnEmptyEditJoinsOnce) {
   EXPECT_EQ(combo.Sorted(), (std::vector<std::u16string>{u"", u"Alpha", u"alpha", u"alpha "}));
 }
 
-TEST(HistoryHash, SamplesAboutSixteenCodeUnits) {
+// The order is libstdc++'s for these hashes: 13 buckets, and an entry that
+// opens a bucket goes to the front of the list.
+TEST(AddToHistory, ListComesInTheSetsOrder) {
+  FakeCombo combo;
+  combo.edit = u"gamma";
+  combo.items = {u"alpha", u"beta", u"alpha"};
+  AddToHistory(combo, u"delta");
+  EXPECT_EQ(combo.items, (std::vector<std::u16string>{u"beta", u"alpha", u"gamma"}));
+
+  FakeCombo types;
+  types.edit = u"*.txt";
+  types.items = {u"*.cpp", u"*.h", u"*.txt", u"*.md", u"*.xml"};
+  AddToHistory(types, u"*.c");
+  EXPECT_EQ(types.items, (std::vector<std::u16string>{u"*.xml", u"*.h", u"*.cpp", u"*.md", u"*.txt"}));
+  AddToHistory(types, u"*.c");
+  EXPECT_EQ(types.items, (std::vector<std::u16string>{u"*.txt", u"*.md", u"*.cpp", u"*.h", u"*.xml", u"*.c"}));
+}
+
+TEST(AddToHistory, TextsWithTheSameHashAreBothKept) {
+  ASSERT_EQ(HistoryHash(u"abcdefghijklmnopq"), HistoryHash(u"abcdefghijklmnopz"));
+  FakeCombo combo;
+  combo.edit = u"abcdefghijklmnopq";
+  combo.items = {u"abcdefghijklmnopz"};
+  AddToHistory(combo, u"x");
+  EXPECT_EQ(combo.Sorted(), (std::vector<std::u16string>{u"abcdefghijklmnopq", u"abcdefghijklmnopz"}));
+}
+
+TEST(HistoryHash, SumsAboutSixteenCodeUnitsOntoItsSeed) {
   EXPECT_EQ(HistoryHash(u""), 0xDEADBEEFu);
-  EXPECT_EQ(HistoryHash(u"a"), 0xDEADBEEFu + u'a');
-  // 16 units: step 2, positions 0, 2, ..., 14.
-  const std::u16string text = u"abcdefghijklmnop";
-  std::uint32_t expected = 0xDEADBEEF;
-  for (size_t i = 0; i <= 14; i += 2) expected += text[i];
-  EXPECT_EQ(HistoryHash(text), expected);
-  EXPECT_EQ(HistoryHash(u"ab"), 0xDEADBEEFu + u'a' + u'b');
+  EXPECT_EQ(HistoryHash(u"a"), 0xDEADBF50u);
+  EXPECT_EQ(HistoryHash(u"ab"), 0xDEADBFB2u);
+  EXPECT_EQ(HistoryHash(u"abcdefghijklmno"), 0xDEADC507u);   // 15 units: every one
+  EXPECT_EQ(HistoryHash(u"abcdefghijklmnop"), 0xDEADC22Fu);  // 16: every other one, "a" to "o"
+  EXPECT_EQ(HistoryHash(u"abcdefghijklmnopq"), 0xDEADC22Fu); // the last unit is not sampled
+  EXPECT_EQ(HistoryHash(u"日本"), 0xDEAE8C00u);               // whole units, not bytes
 }
 
 TEST(PlaceWindow, NarrowRectangleIsWidenedKeepingItsLeftEdge) {

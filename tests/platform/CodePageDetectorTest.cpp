@@ -100,7 +100,11 @@ TEST(CodePageDetector, LabelledCorpusStaysAboveItsMeasuredShare) {
   const char* shared = std::getenv("TRAWLSCOPE_SHARED");
   const std::string root = std::string(shared ? shared : "../shared") + "/encodings";
   std::ifstream labels(root + "/labels.tsv");
-  if (!labels) GTEST_SKIP() << "no corpus at " << root;
+  if (!labels)
+    GTEST_SKIP() << "labelled corpus folder not found: looked for " << root << "/labels.tsv ("
+                 << (shared ? "TRAWLSCOPE_SHARED" : "TRAWLSCOPE_SHARED unset, relative to "
+                                                  + std::filesystem::current_path().string())
+                 << ")";
   std::string line;
   std::getline(labels, line);
   int right = 0, total = 0;
@@ -108,6 +112,7 @@ TEST(CodePageDetector, LabelledCorpusStaysAboveItsMeasuredShare) {
     std::vector<std::string> f;
     std::stringstream stream(line);
     for (std::string field; std::getline(stream, field, '\t');) f.push_back(field);
+    ASSERT_GE(f.size(), 7u) << "labels.tsv line: " << line;
     if (f[2] == "-" || f[6] == "derived-tiny") continue;
     std::string bytes;
     ReadWholeFile(root + "/" + f[0], bytes);

@@ -43,6 +43,23 @@ class TestResultDialog : public QObject {
   std::vector<Command> commands_;
   std::unique_ptr<ResultDialogWidget> dialog_;
 
+  QImage PaintedList() const {
+    QWidget* viewport = dialog_->List()->viewport();
+    QImage image(viewport->size(), QImage::Format_RGB32);
+    image.fill(Qt::black);  // a pixel the list leaves unpainted cannot pass for a background
+    viewport->render(&image);
+    return image;
+  }
+  static bool IsRed(const QColor& c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; }
+  static bool IsDark(const QColor& c) { return c.red() < 100 && c.green() < 100 && c.blue() < 100; }
+  template <typename Test>
+  static int CountPixels(const QImage& image, const QRect& area, Test test) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) count += test(image.pixelColor(x, y));
+    return count;
+  }
+
   void Open() {
     dialog_ = std::make_unique<ResultDialogWidget>(nullptr, hits_, *settings_,
                                                    [this](Command c) { commands_.push_back(c); });
@@ -119,11 +136,48 @@ class TestResultDialog : public QObject {
     QVERIFY(maxX - minX + 1 > metrics.horizontalAdvance("kx"));
   }
 
-  void stripesAndSelectionColours() {
-    QCOMPARE(RowBackground(0, false), QColor(255, 255, 255));
-    QCOMPARE(RowBackground(1, false), QColor(239, 242, 255));
-    QCOMPARE(RowBackground(1, true), QColor(195, 220, 252));
-    QCOMPARE(RowBackground(2, true), QColor(195, 220, 252));
+  void theKeywordIsPaintedRedAndItsContextsInTheTextColour() {
+    KwicListView* list = dialog_->List();
+    const QImage image = PaintedList();
+    const QRect leftCell = list->visualRect(list->model()->index(0, 1));
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    const auto layout = list->Delegate()->LayOutKeyword(cell, 0);
+    const QRect keyword(layout.keywordLeft, cell.top(), layout.keywordWidth, cell.height());
+    const QRect right(QPoint(layout.rightContextLeft, cell.top()), cell.bottomRight());
+    const QRect name = list->visualRect(list->model()->index(0, 3));
+    QVERIFY(CountPixels(image, keyword, IsRed) > 0);
+    QCOMPARE(CountPixels(image, keyword, IsDark), 0);
+    for (const QRect& context : {leftCell, right, name}) {
+      QCOMPARE(CountPixels(image, context, IsRed), 0);
+      QVERIFY(CountPixels(image, context, IsDark) > 0);
+    }
+  }
+
+  void rowsAreStripedAcrossTheWholeWidthAndTheSelectionShows() {
+    KwicListView* list = dialog_->List();
+    // Left of the right-aligned left context, and right of the last column.
+    auto backgrounds = [&](const QImage& image, int row) {
+      const QRect cell = list->visualRect(list->model()->index(row, 1));
+      const int y = cell.center().y();
+      return std::pair(image.pixelColor(cell.left() + 1, y), image.pixelColor(list->viewport()->width() - 2, y));
+    };
+    QVERIFY(list->columnViewportPosition(4) + list->columnWidth(4) < list->viewport()->width() - 2);
+    const QImage plain = PaintedList();
+    const auto [first, firstBeyond] = backgrounds(plain, 0);
+    const auto [second, secondBeyond] = backgrounds(plain, 1);
+    const auto [third, thirdBeyond] = backgrounds(plain, 2);
+    QVERIFY(first != second);
+    QCOMPARE(third, first);
+    QCOMPARE(firstBeyond, first);
+    QCOMPARE(secondBeyond, second);
+    QCOMPARE(thirdBeyond, third);
+
+    list->selectRow(1);
+    const QImage selected = PaintedList();
+    const auto [chosen, chosenBeyond] = backgrounds(selected, 1);
+    QVERIFY(chosen != first && chosen != second);
+    QCOMPARE(chosenBeyond, chosen);
+    QCOMPARE(backgrounds(selected, 0).first, first);
   }
 
   void aClickOnAHeaderSorts() {

@@ -1,0 +1,438 @@
+// The main dialog's logic over fake windows, real files in a temporary folder
+// and a run thread that runs every job at once on the test's own thread.
+#include "app/SearchDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+
+#include "app/AppTexts.h"
+#include "app/SettingsKeys.h"
+#include "support/FakeDialogViews.h"
+#include "support/FakePathChooser.h"
+#include "support/SynchronousRunThread.h"
+#include "support/TempTree.h"
+
+namespace trawlscope {
+namespace {
+
+using test::U16;
+using Events = std::vector<std::string>;
+using Texts = std::vector<std::u16string>;
+
+constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes,     ControlId::SearchFor,
+                                 ControlId::XPath,      ControlId::Browse,        ControlId::Regex,
+                                 ControlId::CaseSensitive, ControlId::Subfolders, ControlId::Search};
+
+class SearchDialogTest : public testing::Test {
+ protected:
+  test::TempTree tree;
+  IniProfileFile profile{tree.Path("trawlscope.ini")};
+  SettingsStore settings{profile};
+  test::FakeSearchDialogView view;
+  test::FakePathChooser chooser;
+  test::SynchronousRunThread runThread;
+  CSearchDialog dialog{view, settings, chooser, runThread};
+
+  std::u16string Docs(std::string_view name = {}) const { return U16(tree.Path("docs/" + std::string(name))); }
+
+  // Two text files with three hits between them, and a log file the types leave out.
+  void WriteDocs() {
+    tree.Write("docs/a.txt", "one needle two\nneedle\n");
+    tree.Write("docs/b.txt", "the needle\n");
+    tree.Write("docs/c.log", "needle\n");
+  }
+  void Ask(const std::u16string& searchFor, const std::u16string& searchPath) {
+    view.ComboOf(ControlId::SearchPath).edit = searchPath;
+    view.ComboOf(ControlId::FileTypes).edit = u"*.txt";
+    view.ComboOf(ControlId::SearchFor).edit = searchFor;
+  }
+  void SearchDocs(const std::u16string& searchFor = u"needle") {
+    Ask(searchFor, Docs());
+    dialog.OnCommand(Command::Search);
+  }
+  void Fill(ControlId id, const std::u16string& edit, const Texts& items) {
+    view.ComboOf(id).edit = edit;
+    view.ComboOf(id).items = items;
+  }
+  bool InputsAre(bool enabled) const {
+    for (const ControlId id : kInputs) {
+      const auto it = view.enabled.find(id);
+      if (it == view.enabled.end() || it->second != enabled) return false;
+    }
+    return true;
+  }
+  // Runs `action` while the run is at the progress report of file `name`.
+  void At(std::u16string_view name, std::function<void()> action) {
+    view.progressRecord.onFileName = [name = std::u16string(name), action](std::u16string_view shown) {
+      if (shown == name) action();
+    };
+  }
+  std::u16string Stored(std::u16string_view section, std::u16string_view key) const {
+    return settings.ReadString(section, key);
+  }
+};
+
+TEST_F(SearchDialogTest, SearchOpensTheResultsOverTheHitsItFound) {
+  WriteDocs();
+  SearchDocs();
+  ASSERT_NE(view.results, nullptr);
+  const HitList& hits = view.results->hits;
+  ASSERT_EQ(hits.size(), 3u);
+  EXPECT_EQ(hits[0].FullPath(), Docs("a.txt"));
+  EXPECT_EQ(hits[0].line, 1);
+  EXPECT_EQ(hits[0].position, 4);
+  EXPECT_EQ(hits[0].leftContext, u"one ");
+  EXPECT_EQ(hits[0].keyword, u"needle");
+  EXPECT_EQ(hits[0].rightContext, u" two\nneedle\n");
+  EXPECT_EQ(hits[1].line, 2);
+  EXPECT_EQ(hits[2].FullPath(), Docs("b.txt"));
+  EXPECT_EQ(view.results->note, u"");
+  EXPECT_EQ(view.results->placements, (std::vector<ScreenRect>{{0, 0, 800, 200}}));
+  EXPECT_EQ(view.events, (Events{"progress opened", "timer started", "timer stopped", "progress closed",
+                                 "results opened"}));
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_FALSE(dialog.IsRunning());
+  EXPECT_FALSE(view.waitCursor);
+}
+
+TEST_F(SearchDialogTest, ProgressShowsThePhaseTheCounterAndTheFileName) {
+  WriteDocs();
+  SearchDocs();
+  const test::ProgressRecord& shown = view.progressRecord;
+  EXPECT_EQ(shown.phases, (Texts{u"Making a list of files...", u"Searching...", u"Searching..."}));
+  EXPECT_EQ(shown.ranges, (std::vector<int>{2}));
+  EXPECT_EQ(shown.counters, (Texts{u"0/2", u"1/2"}));
+  EXPECT_EQ(shown.positions, (std::vector<int>{0, 1}));
+  EXPECT_EQ(shown.fileNames, (Texts{u"", u"a.txt", u"b.txt"}));
+}
+
+TEST_F(SearchDialogTest, InputsAreDisabledDuringARunAndEnabledAtItsEnd) {
+  WriteDocs();
+  bool disabledDuringRun = false;
+  At(u"b.txt", [&] { disabledDuringRun = InputsAre(false); });
+  SearchDocs();
+  EXPECT_TRUE(disabledDuringRun);
+  EXPECT_TRUE(InputsAre(true));
+
+  view.checked[ControlId::Regex] = true;
+  SearchDocs(u"needle(");  // a run that ends before it lists a file
+  EXPECT_TRUE(InputsAre(true));
+}
+
+TEST_F(SearchDialogTest, TimerShowsTheHitsFoundSoFarWhileTheProgressIsOpen) {
+  WriteDocs();
+  At(u"b.txt", [&] { dialog.OnTimer(); });
+  SearchDocs();
+  dialog.OnTimer();  // the progress is closed: nowhere to show it
+  EXPECT_EQ(view.progressRecord.hitCounts, (Texts{u"2"}));
+}
+
+TEST_F(SearchDialogTest, RunNoteCountsTheBinaryFilesSkipped) {
+  WriteDocs();
+  tree.Write("docs/tool.txt", std::string("\x7f" "ELF needle\0\0", 13));
+  SearchDocs();
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->note, u"1 binary files skipped.");
+  EXPECT_EQ(view.results->hits.size(), 3u);
+  EXPECT_TRUE(view.messages.empty());
+}
+
+TEST_F(SearchDialogTest, FileGoneDuringTheRunIsSaidAndNoted) {
+  WriteDocs();
+  At(u"b.txt", [&] { std::remove(tree.Path("docs/b.txt").c_str()); });
+  SearchDocs();
+  EXPECT_EQ(view.messages, (Texts{std::u16string(texts::kFilesNotRead) + u"\n" + Docs("b.txt") +
+                                  u": No such file or directory"}));
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->hits.size(), 2u);
+  EXPECT_EQ(view.results->note, u"1 files could not be read.");
+  // The message comes after the results, over them.
+  EXPECT_EQ(view.events.back(), "message");
+}
+
+TEST_F(SearchDialogTest, ExpressionThatDoesNotCompileIsSaidAndOpensNoResults) {
+  WriteDocs();
+  view.checked[ControlId::Regex] = true;
+  SearchDocs(u"need(le");
+  EXPECT_EQ(view.messages, (Texts{u"正規表現に誤りがあります。"}));
+  EXPECT_EQ(view.results, nullptr);
+  EXPECT_TRUE(view.progressRecord.fileNames.empty());
+  EXPECT_EQ(view.events, (Events{"progress opened", "message", "progress closed"}));
+}
+
+TEST_F(SearchDialogTest, XPathThatDoesNotCompileIsSaidAndTheSearchGoesOn) {
+  WriteDocs();
+  view.ComboOf(ControlId::XPath).edit = u"//[";
+  SearchDocs();
+  ASSERT_EQ(view.messages.size(), 1u);
+  const std::u16string lead = std::u16string(texts::kXPathError) + u"\n";
+  EXPECT_EQ(view.messages[0].substr(0, lead.size()), lead);
+  EXPECT_GT(view.messages[0].size(), lead.size());  // the library's own description follows
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->hits.size(), 3u);
+}
+
+TEST_F(SearchDialogTest, SearchPathEntriesThatDoNotExistAreSaidAndTheRestIsSearched) {
+  WriteDocs();
+  Ask(u"needle", u"\"" + Docs("b.txt") + u"\" \"" + Docs("gone.txt") + u"\"");
+  dialog.OnCommand(Command::Search);
+  EXPECT_EQ(view.messages, (Texts{std::u16string(texts::kPathsNotFound) + u"\n" + Docs("gone.txt")}));
+  ASSERT_NE(view.results, nullptr);
+  ASSERT_EQ(view.results->hits.size(), 1u);
+  EXPECT_EQ(view.results->hits[0].FullPath(), Docs("b.txt"));
+}
+
+TEST_F(SearchDialogTest, ReplaceTakesTheResultViewsTextAndRewritesTheFiles) {
+  WriteDocs();
+  SearchDocs();
+  ASSERT_NE(view.results, nullptr);
+  view.results->replace.edit = u"pin";
+  view.events.clear();
+  dialog.OnCommand(Command::Replace);
+  EXPECT_EQ(tree.Read("docs/a.txt"), "one pin two\npin\n");
+  EXPECT_EQ(tree.Read("docs/b.txt"), "the pin\n");
+  EXPECT_EQ(tree.Read("docs/c.log"), "needle\n");
+  EXPECT_EQ(view.progressRecord.phases.back(), u"Replacing...");
+  // The results of the search no longer match the files: they close and stay closed.
+  EXPECT_EQ(view.events, (Events{"progress opened", "results closed", "timer started", "timer stopped",
+                                 "progress closed"}));
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(InputsAre(true));
+}
+
+TEST_F(SearchDialogTest, ReplaceSaysTheFilesItLeftUnchanged) {
+  WriteDocs();
+  SearchDocs();
+  view.results->replace.edit = u"pin";
+  At(u"b.txt", [&] { std::remove(tree.Path("docs/b.txt").c_str()); });
+  dialog.OnCommand(Command::Replace);
+  EXPECT_EQ(tree.Read("docs/a.txt"), "one pin two\npin\n");
+  ASSERT_EQ(view.messages.size(), 1u);
+  const std::u16string lead = std::u16string(texts::kFilesLeftUnchanged) + u"\n" + Docs("b.txt") + u": ";
+  EXPECT_EQ(view.messages[0].substr(0, lead.size()), lead);
+}
+
+TEST_F(SearchDialogTest, AbortStopsTheRunAndOpensNoResults) {
+  WriteDocs();
+  At(u"a.txt", [&] { dialog.OnCommand(Command::Abort); });
+  SearchDocs();
+  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"", u"a.txt"}));
+  EXPECT_EQ(view.results, nullptr);
+  EXPECT_EQ(view.progress, nullptr);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_TRUE(InputsAre(true));
+
+  view.progressRecord.onFileName = nullptr;
+  SearchDocs();  // the next run starts with the flag down
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->hits.size(), 3u);
+}
+
+TEST_F(SearchDialogTest, CloseProgressCommandClosesItAndEnablesTheInputsWhileTheRunGoesOn) {
+  WriteDocs();
+  At(u"a.txt", [&] { dialog.OnCommand(Command::CloseProgress); });
+  SearchDocs();
+  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"", u"a.txt"}));  // later reports reach no window
+  EXPECT_TRUE(InputsAre(true));
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->hits.size(), 3u);
+}
+
+TEST_F(SearchDialogTest, ExportWritesTheHitsToTheChosenFile) {
+  tree.Write("docs/a.txt", "x\tneedle\r\ny\n");
+  SearchDocs();
+  chooser.output = U16(tree.Path("out.txt"));
+  dialog.OnCommand(Command::Export);
+  const std::u16string record = u"a.txt\tx\u3000\tneedle\t\u3000y\u3000\n";
+  std::string expected = "\xFF\xFE";
+  for (const char16_t unit : record) expected += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  EXPECT_EQ(tree.Read("out.txt"), expected);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_FALSE(view.waitCursor);
+}
+
+TEST_F(SearchDialogTest, ExportCancelledWritesNothingAndSaysNothing) {
+  WriteDocs();
+  SearchDocs();
+  dialog.OnCommand(Command::Export);
+  EXPECT_EQ(chooser.outputAsked, 1);
+  EXPECT_TRUE(view.messages.empty());
+  EXPECT_FALSE(std::filesystem::exists(tree.Path("out.txt")));
+}
+
+TEST_F(SearchDialogTest, ExportToAFolderThatDoesNotExistIsSaid) {
+  WriteDocs();
+  SearchDocs();
+  chooser.output = U16(tree.Path("none/out.txt"));
+  dialog.OnCommand(Command::Export);
+  const std::u16string lead = std::u16string(texts::kOutputNotWritten) + u"\n" + *chooser.output + u": ";
+  ASSERT_EQ(view.messages.size(), 1u);
+  EXPECT_EQ(view.messages[0].substr(0, lead.size()), lead);
+}
+
+TEST_F(SearchDialogTest, BrowseShowsTheMenu) {
+  dialog.OnCommand(Command::Browse);
+  EXPECT_EQ(view.events, (Events{"browse menu"}));
+}
+
+TEST_F(SearchDialogTest, PickedFilesBecomeTheQuotedSearchPath) {
+  WriteDocs();
+  test::FakeHistoryCombo& path = view.ComboOf(ControlId::SearchPath);
+  path.edit = Docs("a.txt");
+  chooser.files = {{u"/x/a b.txt", u"/y/c.txt"}};
+  dialog.OnCommand(Command::PickFiles);
+  EXPECT_EQ(chooser.startFolders, (Texts{Docs()}));
+  EXPECT_EQ(path.edit, u"\"/x/a b.txt\" \"/y/c.txt\"");
+  EXPECT_EQ(path.Sorted(), (Texts{Docs("a.txt")}));
+
+  chooser.files.reset();
+  dialog.OnCommand(Command::PickFiles);
+  EXPECT_EQ(path.edit, u"\"/x/a b.txt\" \"/y/c.txt\"");
+  chooser.files = std::vector<std::u16string>{};
+  dialog.OnCommand(Command::PickFiles);
+  EXPECT_EQ(path.edit, u"\"/x/a b.txt\" \"/y/c.txt\"");
+}
+
+TEST_F(SearchDialogTest, PickedFolderBecomesTheSearchPathAndAnEmptyChoiceIsSaid) {
+  test::FakeHistoryCombo& path = view.ComboOf(ControlId::SearchPath);
+  const std::u16string old = U16(tree.Path("gone/old"));
+  path.edit = old;
+  chooser.folder = {true, u"/data/new"};
+  dialog.OnCommand(Command::PickFolder);
+  EXPECT_EQ(chooser.startFolders, (Texts{old}));  // its folder does not exist: the text as it is
+  EXPECT_EQ(path.edit, u"/data/new");
+  EXPECT_EQ(path.Sorted(), (Texts{old}));
+
+  chooser.folder = {true, u""};
+  dialog.OnCommand(Command::PickFolder);
+  EXPECT_EQ(view.messages, (Texts{u"Can't select folder path."}));
+  EXPECT_EQ(path.edit, u"/data/new");
+
+  chooser.folder = {false, u"/ignored"};
+  dialog.OnCommand(Command::PickFolder);
+  EXPECT_EQ(path.edit, u"/data/new");
+  EXPECT_EQ(view.messages.size(), 1u);
+}
+
+TEST_F(SearchDialogTest, DroppedFilesBecomeTheQuotedSearchPath) {
+  dialog.TakeDroppedFiles({u"/a/one.txt", u"/b/two three.txt"});
+  EXPECT_EQ(view.ComboOf(ControlId::SearchPath).edit, u"\"/a/one.txt\" \"/b/two three.txt\"");
+  dialog.TakeDroppedFiles({});
+  EXPECT_EQ(view.ComboOf(ControlId::SearchPath).edit, u"\"/a/one.txt\" \"/b/two three.txt\"");
+}
+
+TEST_F(SearchDialogTest, EnterStartsASearchButNotWhileOneRuns) {
+  WriteDocs();
+  Ask(u"needle", Docs());
+  bool asked = false;  // once: a second run, were one started, would ask again
+  At(u"a.txt", [&] {
+    if (std::exchange(asked, true)) return;
+    dialog.OnEnter();
+    dialog.OnCommand(Command::Search);
+  });
+  dialog.OnEnter();
+  EXPECT_EQ(runThread.starts, 1);
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->hits.size(), 3u);
+}
+
+TEST_F(SearchDialogTest, RunThatCannotStartIsSaidAndLeavesTheDialogUsable) {
+  WriteDocs();
+  runThread.refuseToStart = true;
+  SearchDocs();
+  EXPECT_EQ(view.messages, (Texts{u"検索を開始できませんでした。"}));
+  EXPECT_FALSE(dialog.IsRunning());
+  EXPECT_EQ(view.progress, nullptr);
+  EXPECT_TRUE(InputsAre(true));
+}
+
+TEST_F(SearchDialogTest, HistoriesGainWhatEachSearchAskedFor) {
+  WriteDocs();
+  view.ComboOf(ControlId::XPath).edit = u"//p";
+  SearchDocs(u"needle");
+  view.ComboOf(ControlId::FileTypes).edit = u"*.log";
+  view.ComboOf(ControlId::SearchFor).edit = u"the";
+  view.ComboOf(ControlId::XPath).edit = u"";
+  dialog.OnCommand(Command::Search);
+  EXPECT_EQ(view.ComboOf(ControlId::FileTypes).Sorted(), (Texts{u"*.log", u"*.txt"}));
+  EXPECT_EQ(view.ComboOf(ControlId::SearchFor).Sorted(), (Texts{u"needle", u"the"}));
+  EXPECT_EQ(view.ComboOf(ControlId::XPath).Sorted(), (Texts{u"", u"//p"}));
+  EXPECT_EQ(view.ComboOf(ControlId::SearchFor).edit, u"the");
+}
+
+TEST_F(SearchDialogTest, InitDialogReadsTheSettingsIntoTheControls) {
+  tree.Write("trawlscope.ini",
+             "[Filepath]\nEditControl=/data\n0=/data\n1=/old\n"
+             "[TextForSearch]\nEditControl=needle\n0=needle\n"
+             "[CheckBox]\nRegex=1\nCaseSensitive=0\nSubfolder=1\n"
+             "[MainDialog]\nleft=10\ntop=20\nright=900\nbottom=400\n"
+             "[KWIC]\nLength=45\n");
+  dialog.OnInitDialog();
+  EXPECT_EQ(view.ComboOf(ControlId::SearchPath).edit, u"/data");
+  EXPECT_EQ(view.ComboOf(ControlId::SearchPath).items, (Texts{u"/data", u"/old"}));
+  EXPECT_EQ(view.ComboOf(ControlId::SearchFor).edit, u"needle");
+  EXPECT_TRUE(view.IsChecked(ControlId::Regex));
+  EXPECT_FALSE(view.IsChecked(ControlId::CaseSensitive));
+  EXPECT_TRUE(view.IsChecked(ControlId::Subfolders));
+  EXPECT_EQ(view.placements, (std::vector<ScreenRect>{{10, 20, 900, 400}}));
+  EXPECT_EQ(dialog.State().contextLength, 45);
+}
+
+TEST_F(SearchDialogTest, CloseSavesTheHistoriesChecksFrameAndContextLength) {
+  tree.Write("trawlscope.ini", "[KWIC]\nLength=45\n");
+  dialog.OnInitDialog();
+  Fill(ControlId::SearchPath, u"/data", {u"/data", u"/old"});
+  Fill(ControlId::FileTypes, u"*.cpp", {});
+  Fill(ControlId::XPath, u"//a", {u"//a"});
+  Fill(ControlId::SearchFor, u"needle", {u"hay", u"needle"});
+  view.checked = {{ControlId::Regex, true}, {ControlId::CaseSensitive, true}, {ControlId::Subfolders, false}};
+  view.frame = {15, 25, 815, 425};
+  // Every value is written, not only the changed ones: the file may have gone meanwhile.
+  std::filesystem::remove(profile.Path());
+  EXPECT_TRUE(dialog.OnClose());
+  EXPECT_EQ(Stored(u"Filepath", u"EditControl"), u"/data");
+  EXPECT_EQ(Stored(u"Filepath", u"1"), u"/old");
+  EXPECT_EQ(Stored(u"Filtering", u"EditControl"), u"*.cpp");
+  EXPECT_EQ(Stored(u"XPath", u"0"), u"//a");
+  EXPECT_EQ(Stored(u"TextForSearch", u"0"), u"hay");
+  EXPECT_EQ(Stored(u"CheckBox", u"Regex"), u"1");
+  EXPECT_EQ(Stored(u"CheckBox", u"CaseSensitive"), u"1");
+  EXPECT_EQ(Stored(u"CheckBox", u"Subfolder"), u"0");
+  EXPECT_EQ(Stored(u"MainDialog", u"left"), u"15");
+  EXPECT_EQ(Stored(u"MainDialog", u"top"), u"25");
+  EXPECT_EQ(Stored(u"MainDialog", u"right"), u"815");
+  EXPECT_EQ(Stored(u"MainDialog", u"bottom"), u"425");
+  EXPECT_EQ(Stored(u"KWIC", u"Length"), u"45");
+}
+
+TEST_F(SearchDialogTest, CloseDuringARunWaitsForItsEndThenSaves) {
+  WriteDocs();
+  view.checked[ControlId::Regex] = true;
+  bool closedAtOnce = true;
+  std::u16string storedDuringRun = u"unset";
+  At(u"a.txt", [&] {
+    closedAtOnce = dialog.OnClose();
+    storedDuringRun = Stored(u"CheckBox", u"Regex");
+  });
+  SearchDocs();
+  EXPECT_FALSE(closedAtOnce);
+  EXPECT_EQ(storedDuringRun, u"");
+  // The run stopped at its next check point, showed nothing and left the closing to the event loop.
+  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"", u"a.txt"}));
+  EXPECT_EQ(view.results, nullptr);
+  EXPECT_FALSE(view.closed);
+  EXPECT_EQ(Stored(u"CheckBox", u"Regex"), u"");
+
+  const int joinsBefore = runThread.joins;
+  view.RunDeferred();
+  EXPECT_GT(runThread.joins, joinsBefore);
+  EXPECT_TRUE(view.closed);
+  EXPECT_EQ(Stored(u"CheckBox", u"Regex"), u"1");
+  EXPECT_EQ(Stored(u"TextForSearch", u"EditControl"), u"needle");
+}
+
+}  // namespace
+}  // namespace trawlscope

@@ -1,0 +1,43 @@
+#include "results/HitOpener.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "support/ScopedEnv.h"
+#include "support/TempTree.h"
+
+namespace trawlscope {
+namespace {
+
+// A fake editor behind a desktop entry and a MIME default, all in temporary
+// XDG folders: the launch must reach it with "+LINE FILE" as its arguments.
+TEST(HitOpener, StartsTheAssociatedEditorWithTheLine) {
+  test::TempTree tree;
+  const std::string record = tree.Path("args.txt");
+  const std::string editor = tree.Write("bin/gedit", "#!/bin/sh\nprintf '%s\\n' \"$@\" > '" + record + ".tmp'\nmv '" +
+                                                         record + ".tmp' '" + record + "'\n");
+  chmod(editor.c_str(), 0755);
+  tree.Write("data/applications/fake-editor.desktop",
+             "[Desktop Entry]\nType=Application\nName=Fake\nExec=" + editor +
+                 " %F\nMimeType=text/plain;\nTerminal=false\n");
+  tree.Write("config/mimeapps.list", "[Default Applications]\ntext/plain=fake-editor.desktop\n");
+  const test::ScopedEnv data("XDG_DATA_HOME", tree.Path("data"));
+  const test::ScopedEnv config("XDG_CONFIG_HOME", tree.Path("config"));
+  const std::string file = tree.Write("docs/a file $(x).txt", "hello\n");
+
+  Hit hit;
+  hit.folder = test::U16(tree.Path("docs/"));
+  hit.fileName = u"a file $(x).txt";
+  hit.line = 42;
+  ASSERT_TRUE(OpenHit(hit, ""));
+  for (int i = 0; i < 200 && access(record.c_str(), F_OK) != 0; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_EQ(tree.Read("args.txt"), "+42\n" + file + "\n");
+}
+
+}  // namespace
+}  // namespace trawlscope

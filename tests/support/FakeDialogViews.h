@@ -1,0 +1,147 @@
+#pragma once
+// The main, progress and result windows held in memory. They keep what the
+// logic did to them: control states, progress texts, messages, and which
+// windows opened and closed, in order.
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/SearchDialogView.h"
+#include "support/FakeHistoryCombo.h"
+
+namespace trawlscope::test {
+
+// Everything every progress dialog of a test was told; it outlives the
+// dialogs, which the logic closes at the end of each run.
+struct ProgressRecord {
+  std::vector<std::u16string> phases;
+  std::vector<std::u16string> counters;
+  std::vector<std::u16string> fileNames;
+  std::vector<int> ranges;
+  std::vector<int> positions;
+  std::vector<std::u16string> hitCounts;
+  // Called after each file name is shown: the test's way into a running job.
+  std::function<void(std::u16string_view fileName)> onFileName;
+};
+
+class FakeProgressView final : public IProgressView {
+ public:
+  explicit FakeProgressView(ProgressRecord& record) : record_(record) {}
+
+  void SetPhase(std::u16string_view text) override { record_.phases.emplace_back(text); }
+  void SetCounter(std::u16string_view text) override { record_.counters.emplace_back(text); }
+  void SetFileName(std::u16string_view text) override {
+    record_.fileNames.emplace_back(text);
+    if (record_.onFileName) record_.onFileName(text);
+  }
+  void SetRange(int maximum) override {
+    range_ = maximum;
+    record_.ranges.push_back(maximum);
+  }
+  int RangeMaximum() const override { return range_; }
+  void SetPosition(int position) override { record_.positions.push_back(position); }
+  void SetHitCount(std::u16string_view text) override { record_.hitCounts.emplace_back(text); }
+
+ private:
+  ProgressRecord& record_;
+  int range_ = 0;
+};
+
+class FakeResultView final : public IResultView {
+ public:
+  explicit FakeResultView(const HitList& shown) : hits(shown) {}
+
+  const HitList& hits;
+  FakeHistoryCombo replace;
+  std::u16string note;
+  std::vector<ScreenRect> placements;
+
+  ScreenSize VirtualScreenSize() const override { return {1920, 1080}; }
+  void MoveTo(const ScreenRect& frame) override { placements.push_back(frame); }
+  IHistoryCombo& ReplaceCombo() override { return replace; }
+  void SetRunNote(std::u16string_view text) override { note = text; }
+};
+
+class FakeSearchDialogView final : public ISearchDialogView {
+ public:
+  std::map<ControlId, FakeHistoryCombo> combos;
+  std::map<ControlId, bool> checked;
+  std::map<ControlId, bool> enabled;
+  ScreenRect frame;  // where MoveTo put it, as a real window's frame follows
+  std::vector<ScreenRect> placements;
+  ProgressRecord progressRecord;
+  std::unique_ptr<FakeProgressView> progress;
+  std::unique_ptr<FakeResultView> results;
+  std::vector<std::u16string> messages;
+  // "progress opened", "progress closed", "results opened", "results closed",
+  // "timer started", "timer stopped", "message", "browse menu", "closed".
+  std::vector<std::string> events;
+  std::vector<std::function<void()>> deferred;
+  bool waitCursor = false;
+  bool closed = false;
+
+  FakeHistoryCombo& ComboOf(ControlId id) { return combos[id]; }
+
+  // What the event loop would do next: the deferred work, in order.
+  void RunDeferred() {
+    auto work = std::move(deferred);
+    deferred.clear();
+    for (auto& call : work) call();
+  }
+
+  ScreenSize VirtualScreenSize() const override { return {1920, 1080}; }
+  void MoveTo(const ScreenRect& to) override {
+    frame = to;
+    placements.push_back(to);
+  }
+  IHistoryCombo& Combo(ControlId id) override { return combos[id]; }
+  bool IsChecked(ControlId id) const override {
+    const auto it = checked.find(id);
+    return it != checked.end() && it->second;
+  }
+  void SetChecked(ControlId id, bool on) override { checked[id] = on; }
+  void Enable(ControlId id, bool on) override { enabled[id] = on; }
+  ScreenRect Frame() const override { return frame; }
+
+  IProgressView* OpenProgress() override {
+    progress = std::make_unique<FakeProgressView>(progressRecord);
+    events.push_back("progress opened");
+    return progress.get();
+  }
+  // Only a close of an open window is an event: the logic closes defensively.
+  void CloseProgress() override {
+    if (progress) events.push_back("progress closed");
+    progress.reset();
+  }
+  IProgressView* Progress() override { return progress.get(); }
+  void StartHitCountTimer() override { events.push_back("timer started"); }
+  void StopHitCountTimer() override { events.push_back("timer stopped"); }
+
+  IResultView* OpenResults(const HitList& hits) override {
+    results = std::make_unique<FakeResultView>(hits);
+    events.push_back("results opened");
+    return results.get();
+  }
+  void CloseResults() override {
+    if (results) events.push_back("results closed");
+    results.reset();
+  }
+  IResultView* Results() override { return results.get(); }
+
+  void ShowMessage(std::u16string_view text) override {
+    messages.emplace_back(text);
+    events.push_back("message");
+  }
+  void ShowBrowseMenu() override { events.push_back("browse menu"); }
+  void SetWaitCursor(bool waiting) override { waitCursor = waiting; }
+  void Defer(std::function<void()> work) override { deferred.push_back(std::move(work)); }
+  void CloseNow() override {
+    closed = true;
+    events.push_back("closed");
+  }
+};
+
+}  // namespace trawlscope::test
