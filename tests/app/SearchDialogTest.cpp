@@ -132,7 +132,8 @@ TEST_F(SearchDialogTest, TimerShowsTheHitsFoundSoFarWhileTheProgressIsOpen) {
 
 TEST_F(SearchDialogTest, RunNoteCountsTheBinaryFilesSkipped) {
   WriteDocs();
-  tree.Write("docs/tool.txt", std::string("\x7f" "ELF needle\0\0", 13));
+  // An ELF header: zero bytes between others, which no text holds.
+  tree.Write("docs/tool.txt", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0 needle \x03\0\x3e\0", 21));
   SearchDocs();
   ASSERT_NE(view.results, nullptr);
   EXPECT_EQ(view.results->note, u"1 binary files skipped.");
