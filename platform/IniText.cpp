@@ -1,5 +1,6 @@
 #include "platform/IniText.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace trawlscope {
@@ -7,22 +8,34 @@ namespace {
 
 struct Line {
   size_t begin;     // first byte of the line
-  size_t end;       // end of its content, before any CR LF
+  size_t end;       // end of its content, before its line break
   size_t next;      // first byte of the following line
 };
 
+// CR LF, LF and a lone CR (old Mac files, some editors' "Mac" setting) all end
+// a line; treating only LF as one would read a CR-only file as a single line.
 std::vector<Line> SplitLines(std::string_view text) {
   std::vector<Line> lines;
   size_t begin = 0;
   while (begin < text.size()) {
-    size_t newline = text.find('\n', begin);
-    const size_t next = newline == std::string_view::npos ? text.size() : newline + 1;
-    size_t end = newline == std::string_view::npos ? text.size() : newline;
-    if (end > begin && text[end - 1] == '\r') --end;
+    const size_t end = std::min(text.find_first_of("\r\n", begin), text.size());
+    size_t next = end;
+    if (next < text.size()) next += text.compare(next, 2, "\r\n") == 0 ? 2 : 1;
     lines.push_back({begin, end, next});
     begin = next;
   }
   return lines;
+}
+
+std::string_view LineBreakOf(std::string_view text, const Line& line) {
+  return text.substr(line.end, line.next - line.end);
+}
+
+// The break a new line gets when the one before it has none: the file's own,
+// as its first line shows it.
+std::string_view FileLineBreak(std::string_view text, const std::vector<Line>& lines) {
+  if (lines.empty() || lines.front().next == lines.front().end) return "\n";
+  return LineBreakOf(text, lines.front());
 }
 
 std::string_view Trim(std::string_view s) {
@@ -118,17 +131,20 @@ std::string EncodeIniValue(std::string_view value) {
 
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value) {
-  const std::string newline = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
   const std::string entryLine = std::string(key) + "=" + EncodeIniValue(value);
   const auto lines = SplitLines(text);
+  const std::string_view fileBreak = FileLineBreak(text, lines);
   const auto span = FindSection(text, lines, section);
   std::string out;
   out.reserve(text.size() + entryLine.size() + section.size() + 8);
 
   if (!span) {
     out.append(text);
-    if (!out.empty() && out.back() != '\n') out += newline;
-    out += "[" + std::string(section) + "]" + newline + entryLine + newline;
+    if (!lines.empty() && lines.back().next == lines.back().end) out += fileBreak;
+    out += "[" + std::string(section) + "]";
+    out += fileBreak;
+    out += entryLine;
+    out += fileBreak;
     return out;
   }
   for (size_t i = span->first; i < span->last; ++i) {
@@ -140,14 +156,19 @@ std::string SetIniValue(std::string_view text, std::string_view section, std::st
     return out;
   }
   // A new key goes after the section's last non-blank line, before any blank
-  // lines that separate it from the next section.
+  // lines that separate it from the next section. It takes that line's break,
+  // so that in a file of mixed breaks a CR of ours never meets a following LF
+  // and joins it into one CR LF, swallowing a blank line.
   size_t after = span->header;
   for (size_t i = span->first; i < span->last; ++i)
     if (!Trim(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty()) after = i;
   const Line& anchor = lines[after];
+  const std::string_view anchorBreak = LineBreakOf(text, anchor);
+  const std::string_view newBreak = anchorBreak.empty() ? fileBreak : anchorBreak;
   out.append(text.substr(0, anchor.next));
-  if (anchor.next == anchor.end) out += newline;  // the last line had no line break
-  out += entryLine + newline;
+  if (anchorBreak.empty()) out += newBreak;  // the last line had no line break
+  out += entryLine;
+  out += newBreak;
   out.append(text.substr(anchor.next));
   return out;
 }

@@ -13,7 +13,8 @@ std::optional<std::string> FindIniValue(std::string_view text, std::string_view 
 
 // The text with `key` of `section` set to `value`: the key's line is replaced
 // where it stands, or added after the section's last entry, or a new section is
-// added at the end.
+// added at the end. Lines end in CR LF, LF or a lone CR, and an added line
+// ends the way the file's lines already do.
 std::string SetIniValue(std::string_view text, std::string_view section, std::string_view key,
                         std::string_view value);
 

@@ -15,6 +15,7 @@ using test::TempTree;
 using test::Transcode;
 using test::U16;
 using Kind = FileReplaceOutcome::Kind;
+using namespace std::string_literals;
 
 class ReplaceInFileTest : public testing::Test {
  protected:
@@ -104,10 +105,11 @@ TEST_F(ReplaceInFileTest, BytesOutsideTheOccurrencesStayEvenWhenTheyWouldNotRoun
   EXPECT_EQ(tree.Read("nec.txt"),
             changedProse + "\x87\x90 " + Transcode("氏名", "windows-31j") + " \xFF end");
 
-  const std::string binary = std::string("\x00\x01\x02 marker \xFE\xFF\x00", 16);
-  tree.Write("bin.dat", binary);
+  // The literal operator keeps the embedded NULs and takes no more bytes than
+  // the literal holds.
+  tree.Write("bin.dat", "\x00\x01\x02 marker \xFE\xFF\x00"s);
   Replace("bin.dat", u"marker", u"MARKER");
-  EXPECT_EQ(tree.Read("bin.dat"), std::string("\x00\x01\x02 MARKER \xFE\xFF\x00", 16));
+  EXPECT_EQ(tree.Read("bin.dat"), "\x00\x01\x02 MARKER \xFE\xFF\x00"s);
 }
 
 TEST_F(ReplaceInFileTest, CharacterThePageCannotHoldLeavesTheFileAndSaysWhich) {
