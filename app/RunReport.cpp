@@ -4,7 +4,7 @@
 
 #include "app/AppTexts.h"
 #include "app/DecimalText.h"
-#include "platform/NativePath.h"
+#include "platform/files/NativePath.h"
 
 namespace trawlscope {
 namespace {

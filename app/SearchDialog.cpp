@@ -4,9 +4,9 @@
 #include "app/DecimalText.h"
 #include "app/RunReport.h"
 #include "app/SettingsKeys.h"
-#include "platform/NativePath.h"
+#include "platform/files/NativePath.h"
 #include "results/HitExport.h"
-#include "search/PathHelpers.h"
+#include "search/listing/PathHelpers.h"
 #include "search/ReplaceJob.h"
 
 namespace trawlscope {

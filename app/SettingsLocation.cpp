@@ -1,6 +1,6 @@
 #include "app/SettingsLocation.h"
 
-#include "platform/NativePath.h"
+#include "platform/files/NativePath.h"
 
 #include <unistd.h>
 

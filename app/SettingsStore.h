@@ -8,7 +8,7 @@
 
 #include "app/HistoryCombo.h"
 #include "app/PlaceableWindow.h"
-#include "platform/ProfileFile.h"
+#include "platform/ini/ProfileFile.h"
 
 namespace trawlscope {
 

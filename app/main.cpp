@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "app/SettingsLocation.h"
-#include "platform/ProcessLocale.h"
+#include "platform/desktop/ProcessLocale.h"
 #include "platform/qt/DesktopProgram.h"
 
 int main(int argc, char** argv) {

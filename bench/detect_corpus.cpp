@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/BinaryContent.h"
-#include "platform/CodePageTable.h"
-#include "platform/FileReader.h"
-#include "search/TextDecoding.h"
+#include "platform/codepage/BinaryContent.h"
+#include "platform/codepage/CodePageTable.h"
+#include "platform/files/FileReader.h"
+#include "search/text/TextDecoding.h"
 
 namespace {
 

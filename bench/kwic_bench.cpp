@@ -10,7 +10,7 @@
 #include <cstdio>
 
 #include "app/SettingsStore.h"
-#include "platform/ProfileFile.h"
+#include "platform/ini/ProfileFile.h"
 #include "platform/qt/KwicListView.h"
 #include "platform/qt/ResultDialogWidget.h"
 

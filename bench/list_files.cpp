@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/NativePath.h"
-#include "search/FileList.h"
+#include "platform/files/NativePath.h"
+#include "search/listing/FileList.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -1,8 +1,8 @@
 #include "results/HitExport.h"
 
-#include "platform/CodePageTable.h"
-#include "platform/NativePath.h"
-#include "search/TextFileWriter.h"
+#include "platform/codepage/CodePageTable.h"
+#include "platform/files/NativePath.h"
+#include "search/text/TextFileWriter.h"
 
 namespace trawlscope {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/SafeFileWriter.h"
+#include "platform/files/SafeFileWriter.h"
 #include "search/HitList.h"
 
 namespace trawlscope {

@@ -1,7 +1,7 @@
 #include "results/HitOpener.h"
 
-#include "platform/EditorLauncher.h"
-#include "platform/NativePath.h"
+#include "platform/desktop/EditorLauncher.h"
+#include "platform/files/NativePath.h"
 #include "results/EditorCommand.h"
 
 namespace trawlscope {

@@ -3,14 +3,14 @@
 #include <cerrno>
 #include <new>
 
-#include "platform/CodePageDetector.h"
-#include "platform/NativePath.h"
-#include "platform/SafeFileWriter.h"
-#include "search/ByteSplice.h"
+#include "platform/codepage/CodePageDetector.h"
+#include "platform/files/NativePath.h"
+#include "platform/files/SafeFileWriter.h"
+#include "search/text/ByteSplice.h"
 #include "search/FileSearcher.h"
-#include "search/TextDecoding.h"
-#include "search/TextEdits.h"
-#include "search/XmlFiles.h"
+#include "search/text/TextDecoding.h"
+#include "search/text/TextEdits.h"
+#include "search/xml/XmlFiles.h"
 
 namespace trawlscope {
 

@@ -3,16 +3,16 @@
 #include <cerrno>
 #include <new>
 
-#include "platform/BinaryContent.h"
-#include "platform/ByteScan.h"
-#include "platform/CodePageConverter.h"
-#include "platform/CodePageDetector.h"
-#include "platform/NativePath.h"
-#include "platform/XmlDocument.h"
+#include "platform/codepage/BinaryContent.h"
+#include "platform/codepage/ByteScan.h"
+#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/CodePageDetector.h"
+#include "platform/files/NativePath.h"
+#include "platform/xml/XmlDocument.h"
 #include "search/HitContext.h"
-#include "search/PathHelpers.h"
-#include "search/TextDecoding.h"
-#include "search/XmlFiles.h"
+#include "search/listing/PathHelpers.h"
+#include "search/text/TextDecoding.h"
+#include "search/xml/XmlFiles.h"
 
 namespace trawlscope {
 namespace {

@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
-#include "platform/CodePageTable.h"
-#include "platform/FileReader.h"
+#include "platform/codepage/CodePageTable.h"
+#include "platform/files/FileReader.h"
 #include "search/AbortFlag.h"
 #include "search/HitList.h"
-#include "search/LineStarts.h"
-#include "search/Matcher.h"
-#include "search/RawPrefilter.h"
+#include "search/matching/LineStarts.h"
+#include "search/matching/Matcher.h"
+#include "search/matching/RawPrefilter.h"
 #include "search/ReplaceOutcome.h"
 
 namespace trawlscope {

@@ -1,7 +1,7 @@
 #include "search/JobSteps.h"
 
 #include "search/JobTexts.h"
-#include "search/PathHelpers.h"
+#include "search/listing/PathHelpers.h"
 
 namespace trawlscope {
 namespace {

@@ -4,7 +4,7 @@
 // once the abort flag is set.
 #include "app/SearchRequest.h"
 #include "search/AbortFlag.h"
-#include "search/FileList.h"
+#include "search/listing/FileList.h"
 #include "search/HitList.h"
 #include "search/JobSink.h"
 

@@ -6,7 +6,7 @@
 
 #include "app/SearchDialog.h"
 #include "app/SettingsStore.h"
-#include "platform/ProfileFile.h"
+#include "platform/ini/ProfileFile.h"
 #include "platform/qt/QtPathChooser.h"
 #include "platform/qt/QtRunThread.h"
 #include "platform/qt/SearchDialogWidget.h"

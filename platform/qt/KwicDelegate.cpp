@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "platform/NativePath.h"
+#include "platform/files/NativePath.h"
 #include "platform/qt/QtText.h"
 
 namespace trawlscope {

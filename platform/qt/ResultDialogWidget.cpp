@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "app/SettingsKeys.h"
-#include "platform/NativePath.h"
+#include "platform/files/NativePath.h"
 #include "platform/qt/DialogKeyFilter.h"
 #include "platform/qt/DialogUnits.h"
 #include "platform/qt/QtText.h"

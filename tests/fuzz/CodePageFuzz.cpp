@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "platform/CodePageConverter.h"
-#include "platform/CodePageDetector.h"
-#include "search/TextDecoding.h"
+#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/CodePageDetector.h"
+#include "search/text/TextDecoding.h"
 
 using namespace trawlscope;
 using fuzz::Require;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/IniText.h"
+#include "platform/ini/IniText.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 using namespace trawlscope;

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/CodePageConverter.h"
-#include "search/ByteSplice.h"
-#include "search/TextEdits.h"
+#include "platform/codepage/CodePageConverter.h"
+#include "search/text/ByteSplice.h"
+#include "search/text/TextEdits.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 using namespace trawlscope;

@@ -5,10 +5,10 @@
 #include <string>
 #include <string_view>
 
-#include "platform/CodePageConverter.h"
-#include "search/Matcher.h"
-#include "search/XmlFiles.h"
-#include "search/XmlSourceMap.h"
+#include "platform/codepage/CodePageConverter.h"
+#include "search/matching/Matcher.h"
+#include "search/xml/XmlFiles.h"
+#include "search/xml/XmlSourceMap.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 using namespace trawlscope;

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "search/LineStarts.h"
+#include "search/matching/LineStarts.h"
 
 namespace trawlscope {
 namespace {

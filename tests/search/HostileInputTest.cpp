@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/FileReader.h"
-#include "platform/NativePath.h"
+#include "platform/files/FileReader.h"
+#include "platform/files/NativePath.h"
 #include "search/ReplaceJob.h"
 #include "search/SearchJob.h"
 #include "support/RecordingSink.h"

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "platform/NativePath.h"
+#include "platform/files/NativePath.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,6 @@
 #include "BatchOptions.h"
 
-#include "platform/NativePath.h"
+#include "platform/files/NativePath.h"
 
 namespace trawlscope::batch {
 

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "platform/NativePath.h"
+#include "platform/files/NativePath.h"
 
 namespace trawlscope::batch {
 namespace {

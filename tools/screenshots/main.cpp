@@ -15,7 +15,7 @@
 #include <QComboBox>
 #include <QHeaderView>
 
-#include "platform/ProcessLocale.h"
+#include "platform/desktop/ProcessLocale.h"
 #include "platform/qt/DesktopProgram.h"
 #include "platform/qt/KwicListView.h"
 #include "platform/qt/ProgressDialogWidget.h"

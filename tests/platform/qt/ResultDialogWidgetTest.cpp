@@ -11,7 +11,7 @@
 
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
-#include "platform/ProfileFile.h"
+#include "platform/ini/ProfileFile.h"
 #include "platform/qt/KwicListView.h"
 #include "platform/qt/ResultDialogWidget.h"
 

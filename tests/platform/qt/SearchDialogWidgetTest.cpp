@@ -16,7 +16,7 @@
 
 #include "app/SearchDialog.h"
 #include "app/SettingsStore.h"
-#include "platform/ProfileFile.h"
+#include "platform/ini/ProfileFile.h"
 #include "platform/qt/ProgressDialogWidget.h"
 #include "platform/qt/QtRunThread.h"
 #include "platform/qt/QtText.h"

@@ -1,0 +1,128 @@
+#include "platform/codepage/BinaryContent.h"
+
+#include <cstdint>
+
+#include "platform/codepage/CodePageDetector.h"
+
+namespace trawlscope {
+namespace {
+
+// Text has at most one stray control or broken sequence in this many units
+// (the text files of a Debian system, one in five hundred); random bytes, as
+// in compressed data, have one in ten or more.
+constexpr size_t kNoiseDivisor = 20;
+
+// Zero-filled blocks (preallocated files, logs whose last writes a crash lost)
+// are padding, not content; the NULs inside binary records are short:
+// terminators, alignment, the high bytes of small numbers. Runs at either
+// edge of the sample are padding at any length: C strings written with their
+// terminator, files padded to a block.
+constexpr size_t kPaddingBytes = 64;
+
+// Text is mostly in the Basic Multilingual Plane: even a line of emoji has
+// spaces and letters between them. Tables of 32-bit offsets, read as UTF-32,
+// lie above it throughout.
+constexpr size_t kSupplementaryShareNumerator = 3;
+constexpr size_t kSupplementaryShareDenominator = 4;
+
+// Byte text read as UTF-16 pairs its ASCII bytes into units that look like
+// CJK ideographs; real Chinese or Japanese has no more than about seven in
+// ten such units, as its low bytes spread over the whole byte range.
+constexpr size_t kAsciiPairShareNumerator = 9;
+constexpr size_t kAsciiPairShareDenominator = 10;
+
+// The C0 controls text holds: BS (overstrike in formatted manual pages), TAB,
+// LF, VT, FF, CR, SO and SI (ISO-2022-KR's shifts), SUB (the old DOS end of
+// file) and ESC (ISO-2022 escapes, terminal colours).
+constexpr bool IsTextControl(uint32_t c) {
+  return (c >= 0x08 && c <= 0x0F) || c == 0x1A || c == 0x1B;
+}
+
+// Characters text may hold. In a byte reading every byte from 0x80 up is a
+// letter of some code page. In a wide one, private use and the C1 controls
+// are rare in text but make up a tenth of the code points random bytes give,
+// and planes 4 to 13 hold no characters at all (planes 15 and 16 are private).
+template <size_t kUnitBytes>
+bool IsTextUnit(uint32_t c) {
+  if (c < 0x20) return IsTextControl(c);
+  if constexpr (kUnitBytes == 1) {
+    return c != 0x7F;
+  } else {
+    if (c >= 0x7F && c <= 0x9F) return false;
+    if (c >= 0xD800 && c <= 0xF8FF) return false;  // lone surrogates and private use
+    if ((c & 0xFFFE) == 0xFFFE) return false;      // noncharacters, and a mark read backwards
+    return c < 0x40000 || (c >= 0xE0000 && c <= 0xEFFFF);
+  }
+}
+
+bool IsHighSurrogate(uint32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(uint32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// Both bytes of a UTF-16 unit are bytes of ASCII text, its layout, overstrike
+// and escape controls included: likely two characters of byte text rather
+// than one of UTF-16. The letters of Cyrillic, Arabic or Thai have a control
+// outside this set as high byte.
+bool IsAsciiPair(uint32_t unit) {
+  const auto isAsciiText = [](uint32_t b) {
+    return (b >= 0x20 && b < 0x7F) || (b >= 0x08 && b <= 0x0D) || b == 0x1B;
+  };
+  return isAsciiText(unit >> 8) && isAsciiText(unit & 0xFF);
+}
+
+template <size_t kUnitBytes, bool kBigEndian>
+uint32_t UnitAt(const unsigned char* p) {
+  uint32_t unit = 0;
+  for (size_t k = 0; k < kUnitBytes; ++k)
+    unit |= uint32_t{p[k]} << (8 * (kBigEndian ? kUnitBytes - 1 - k : k));
+  return unit;
+}
+
+// Whether the sample reads as text in units of this width and byte order: one
+// byte as in every ASCII-based code page, or UTF-16 or UTF-32, where a mark is
+// just another character. A unit cut off at the sample's end is left out.
+template <size_t kUnitBytes, bool kBigEndian = false>
+bool ReadsAsText(std::string_view sample) {
+  const auto* data = reinterpret_cast<const unsigned char*>(sample.data());
+  const size_t count = sample.size() / kUnitBytes;
+  const auto unitAt = [&](size_t i) { return UnitAt<kUnitBytes, kBigEndian>(data + i * kUnitBytes); };
+  const size_t mostStray = count / kNoiseDivisor;
+  size_t characters = 0, stray = 0, supplementary = 0, asciiPairs = 0;
+  for (size_t i = 0; i < count;) {
+    uint32_t unit = unitAt(i);
+    if (unit == 0) {
+      size_t end = i + 1;
+      while (end < count && unitAt(end) == 0) ++end;
+      if (i != 0 && end != count && (end - i) * kUnitBytes < kPaddingBytes) return false;
+      i = end;
+      continue;
+    }
+    ++characters;
+    ++i;
+    if constexpr (kUnitBytes == 2) {
+      if (IsHighSurrogate(unit) && i < count && IsLowSurrogate(unitAt(i))) {
+        unit = 0x10000 + ((unit - 0xD800) << 10) + (unitAt(i) - 0xDC00);
+        ++i;
+      }
+      asciiPairs += IsAsciiPair(unit);
+    }
+    if (!IsTextUnit<kUnitBytes>(unit)) {
+      if (++stray > mostStray) return false;
+    } else if (unit >= 0x10000) {
+      ++supplementary;
+    }
+  }
+  return characters != 0 && stray <= characters / kNoiseDivisor &&
+         supplementary * kSupplementaryShareDenominator <= characters * kSupplementaryShareNumerator &&
+         asciiPairs * kAsciiPairShareDenominator < characters * kAsciiPairShareNumerator;
+}
+
+}  // namespace
+
+bool IsBinaryContent(std::string_view bytes) {
+  if (bytes.empty()) return false;
+  const std::string_view sample = bytes.substr(0, kDetectionSampleBytes);
+  return !ReadsAsText<1>(sample) && !ReadsAsText<2, false>(sample) && !ReadsAsText<2, true>(sample) &&
+         !ReadsAsText<4, false>(sample) && !ReadsAsText<4, true>(sample);
+}
+
+}  // namespace trawlscope

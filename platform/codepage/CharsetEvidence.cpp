@@ -1,0 +1,123 @@
+#include "platform/codepage/CharsetEvidence.h"
+
+#include "platform/codepage/ByteScan.h"
+
+#include <uchardet/uchardet.h>
+#include <unicode/ucsdet.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+
+namespace trawlscope {
+namespace {
+
+// uchardet's answer settles within the first kilobytes of non-ASCII text, and
+// it spends as long on ASCII as on anything else: it is fed from the first
+// byte that is not ASCII. More changes nothing the labelled corpus can
+// measure, but costs time on every file.
+constexpr size_t kUchardetBytes = 2048;
+
+struct DetectorCloser {
+  void operator()(UCharsetDetector* detector) const { ucsdet_close(detector); }
+  void operator()(uchardet_t detector) const { uchardet_delete(detector); }
+};
+
+UCharsetDetector* ThreadIcuDetector() {
+  thread_local std::unique_ptr<UCharsetDetector, DetectorCloser> detector([] {
+    UErrorCode status = U_ZERO_ERROR;
+    UCharsetDetector* opened = ucsdet_open(&status);
+    return U_SUCCESS(status) ? opened : nullptr;
+  }());
+  return detector.get();
+}
+
+uchardet_t ThreadUchardet() {
+  thread_local std::unique_ptr<std::remove_pointer_t<uchardet_t>, DetectorCloser> detector(
+      uchardet_new());
+  return detector.get();
+}
+
+// Share of zero bytes at each position modulo 4.
+std::array<double, 4> ZeroShares(std::string_view sample) {
+  std::array<size_t, 4> zeros{}, totals{};
+  for (size_t i = 0; i < sample.size(); ++i) {
+    ++totals[i % 4];
+    if (sample[i] == '\0') ++zeros[i % 4];
+  }
+  std::array<double, 4> shares{};
+  for (size_t k = 0; k < 4; ++k) shares[k] = totals[k] ? double(zeros[k]) / totals[k] : 0.0;
+  return shares;
+}
+
+}  // namespace
+
+std::vector<CharsetCandidate> IcuCandidates(std::string_view sample) {
+  std::vector<CharsetCandidate> candidates;
+  UCharsetDetector* detector = ThreadIcuDetector();
+  if (detector == nullptr) return candidates;
+  UErrorCode status = U_ZERO_ERROR;
+  ucsdet_setText(detector, sample.data(), static_cast<int32_t>(sample.size()), &status);
+  int32_t count = 0;
+  const UCharsetMatch** matches = ucsdet_detectAll(detector, &count, &status);
+  if (U_FAILURE(status)) return candidates;
+  for (int32_t i = 0; i < count; ++i) {
+    const char* name = ucsdet_getName(matches[i], &status);
+    const int32_t confidence = ucsdet_getConfidence(matches[i], &status);
+    if (U_FAILURE(status)) break;
+    candidates.push_back({CodePageOfCharsetName(name), confidence});
+  }
+  return candidates;
+}
+
+CodePage UchardetGuess(std::string_view sample) {
+  uchardet_t detector = ThreadUchardet();
+  if (detector == nullptr) return codepage::kNone;
+  uchardet_reset(detector);
+  const size_t firstHigh = FindFirstHighByte(sample);
+  if (sample.size() > kUchardetBytes && firstHigh != sample.size()) sample = sample.substr(firstHigh);
+  sample = sample.substr(0, kUchardetBytes);
+  if (uchardet_handle_data(detector, sample.data(), sample.size()) != 0) return codepage::kNone;
+  uchardet_data_end(detector);
+  return CodePageOfCharsetName(uchardet_get_charset(detector));
+}
+
+CodePage WideUnicodeByZeroBytes(std::string_view sample) {
+  constexpr double kMostly = 0.9;
+  constexpr double kRarely = 0.05;
+  // Line breaks and spaces put zero bytes on one side of UTF-16 text even when
+  // its letters have none; other text has no zero bytes at all.
+  constexpr size_t kNoiseRatio = 4;
+  if (sample.size() < 4 || sample.find('\0') == std::string_view::npos) return codepage::kNone;
+  const auto z = ZeroShares(sample);
+  if (z[2] >= kMostly && z[3] >= kMostly && z[0] < kRarely) return codepage::kUtf32Le;
+  if (z[0] >= kMostly && z[1] >= kMostly && z[3] < kRarely) return codepage::kUtf32Be;
+  size_t evenZeros = 0, oddZeros = 0;
+  for (size_t i = 0; i < sample.size(); ++i)
+    if (sample[i] == '\0') ++(i % 2 ? oddZeros : evenZeros);
+  if (oddZeros >= 2 && evenZeros * kNoiseRatio < oddZeros) return codepage::kUtf16Le;
+  if (evenZeros >= 2 && oddZeros * kNoiseRatio < evenZeros) return codepage::kUtf16Be;
+  return codepage::kNone;
+}
+
+bool IsValidUtf8Prefix(std::string_view sample) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(sample.data());
+  const int32_t length = static_cast<int32_t>(sample.size());
+  int32_t i = static_cast<int32_t>(FindFirstHighByte(sample));
+  while (i < length) {
+    const int32_t start = i;
+    UChar32 c;
+    U8_NEXT(bytes, i, length, c);
+    if (c >= 0) continue;
+    // Accept only a sequence that the sample's end cut short.
+    const int32_t expected = U8_COUNT_TRAIL_BYTES(bytes[start]) + 1;
+    if (bytes[start] < 0xC2 || bytes[start] > 0xF4 || start + expected <= length) return false;
+    for (int32_t k = start + 1; k < length; ++k)
+      if (!U8_IS_TRAIL(bytes[k])) return false;
+    return true;
+  }
+  return true;
+}
+
+}  // namespace trawlscope

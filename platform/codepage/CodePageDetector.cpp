@@ -1,0 +1,177 @@
+#include "platform/codepage/CodePageDetector.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/codepage/ByteScan.h"
+#include "platform/codepage/CharsetEvidence.h"
+#include "platform/codepage/JapaneseByteShape.h"
+#include "platform/codepage/ScriptEvidence.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr unsigned char kEscape = 0x1B;
+
+// ICU scores 10 for guesses it has no evidence for (UTF-16 for any text
+// without zero bytes, Shift_JIS or Big5 for any Latin text): ignore them.
+constexpr int kNoEvidenceConfidence = 10;
+// Candidates this close to the best one count as equally likely; among them
+// the Japanese, Chinese and Unicode pages win.
+constexpr int kCloseConfidence = 20;
+
+// Seven-bit encodings announce themselves with escape sequences.
+CodePage SevenBitEncoding(std::string_view sample) {
+  if (sample.find(char(kEscape)) != std::string_view::npos) {
+    if (sample.find("\x1b$B") != std::string_view::npos || sample.find("\x1b$@") != std::string_view::npos ||
+        sample.find("\x1b(J") != std::string_view::npos || sample.find("\x1b(I") != std::string_view::npos)
+      return codepage::kIso2022Jp;
+    if (sample.find("\x1b$)C") != std::string_view::npos) return codepage::kIso2022Kr;
+    if (sample.find("\x1b$)A") != std::string_view::npos || sample.find("\x1b$)G") != std::string_view::npos)
+      return codepage::kIso2022Cn;
+  }
+  if (sample.find("~{") != std::string_view::npos && sample.find("~}") != std::string_view::npos)
+    return codepage::kHz;
+  return codepage::kNone;
+}
+
+CodePage ChooseAmongIcuCandidates(const std::vector<CharsetCandidate>& candidates) {
+  const int best = candidates.front().confidence;
+  for (const auto& candidate : candidates) {
+    if (candidate.confidence < best - kCloseConfidence) break;
+    if (IsPreferredCodePage(candidate.codePage)) return candidate.codePage;
+  }
+  return candidates.front().codePage;
+}
+
+size_t CountHighBytes(std::string_view bytes) {
+  return std::count_if(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Bytes 0x80..0x9F are control characters in the ISO-8859 pages but letters
+// and punctuation in their Windows siblings, which agree on the rest: text
+// that holds them is in the Windows page.
+CodePage WindowsPageForC1Bytes(CodePage guess, std::string_view sample) {
+  const bool hasC1 = std::any_of(sample.begin(), sample.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x80 && byte <= 0x9F;
+  });
+  if (!hasC1) return guess;
+  switch (guess) {
+    case 28591: return 1252;
+    case 28592: return 1250;
+    case 28597: return 1253;
+    case 28599: return 1254;
+    case 28603: return 1257;
+    default: return guess;
+  }
+}
+
+// Double-byte encodings write every non-ASCII character as a pair of high
+// bytes; Latin text rarely puts two accented letters side by side, let alone
+// always.
+bool HighBytesComeInPairs(std::string_view sample) {
+  size_t run = 0;
+  bool any = false;
+  for (const char c : sample) {
+    if (static_cast<unsigned char>(c) >= 0x80) {
+      ++run;
+      any = true;
+    } else if (run % 2 != 0) {
+      return false;
+    } else {
+      run = 0;
+    }
+  }
+  return any && run % 2 == 0;
+}
+
+// Pages of Latin scripts, where non-ASCII letters stand alone among ASCII ones.
+bool IsLatinPage(CodePage codePage) {
+  switch (codePage) {
+    case 437: case 850: case 852: case 1250: case 1252: case 1254: case 1257: case 10000:
+    case 10029: case 28591: case 28592: case 28599: case 28603: case 28605: return true;
+    default: return false;
+  }
+}
+
+bool IsEastAsianOrWideUnicode(CodePage codePage) {
+  switch (FamilyOf(codePage)) {
+    case CodePageFamily::Japanese:
+    case CodePageFamily::Chinese:
+    case CodePageFamily::Korean: return true;
+    case CodePageFamily::Unicode: return codePage != codepage::kUtf8;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+ByteOrderMark FindByteOrderMark(std::string_view bytes) {
+  const auto starts = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+  if (bytes.size() >= 3 && starts("\xEF\xBB\xBF")) return {codepage::kUtf8, 3};
+  if (bytes.size() >= 4 && starts(std::string_view("\xFF\xFE\0\0", 4))) return {codepage::kUtf32Le, 4};
+  if (bytes.size() >= 4 && starts(std::string_view("\0\0\xFE\xFF", 4))) return {codepage::kUtf32Be, 4};
+  if (bytes.size() >= 2 && starts("\xFF\xFE")) return {codepage::kUtf16Le, 2};
+  if (bytes.size() >= 2 && starts("\xFE\xFF")) return {codepage::kUtf16Be, 2};
+  return {};
+}
+
+std::string_view DetectionSample(std::string_view bytes) {
+  const std::string_view head = bytes.substr(0, kDetectionSampleBytes);
+  const size_t firstHigh = FindFirstHighByte(bytes);
+  if (firstHigh < head.size() || firstHigh == bytes.size() ||
+      head.find('\0') != std::string_view::npos || head.find(char(kEscape)) != std::string_view::npos)
+    return head;
+  return bytes.substr(firstHigh, kDetectionSampleBytes);
+}
+
+CodePage DetectCodePage(std::string_view bytes) {
+  if (bytes.empty()) return codepage::kUtf8;
+  if (const ByteOrderMark mark = FindByteOrderMark(bytes); mark.codePage != codepage::kNone)
+    return mark.codePage;
+
+  const std::string_view sample = DetectionSample(bytes);
+  if (const CodePage wide = WideUnicodeByZeroBytes(sample); wide != codepage::kNone) return wide;
+  if (!HasHighBytes(sample)) {
+    const CodePage sevenBit = SevenBitEncoding(sample);
+    return sevenBit != codepage::kNone ? sevenBit : codepage::kUtf8;
+  }
+  if (IsValidUtf8Prefix(sample)) return codepage::kUtf8;
+
+  if (CountHighBytes(sample) < kShortSampleHighBytes) {
+    if (const CodePage reading = PlausibleEastAsianReading(sample); reading != codepage::kNone)
+      return reading;
+  }
+
+  if (const CodePage japanese = ClearlyJapanese(sample); japanese != codepage::kNone)
+    return japanese;
+
+  // uchardet is some thirty times faster than ICU's detector and as good on
+  // the East Asian pages, so its answer settles those without asking ICU.
+  const CodePage fastGuess = UchardetGuess(sample);
+  if (IsEastAsianOrWideUnicode(fastGuess) && ReadsAsItsScript(sample, fastGuess)) return fastGuess;
+
+  std::vector<CharsetCandidate> icu = IcuCandidates(sample);
+  std::erase_if(icu, [](const CharsetCandidate& c) {
+    return c.confidence <= kNoEvidenceConfidence || c.codePage == codepage::kNone;
+  });
+  if (!icu.empty() && IsEastAsianOrWideUnicode(icu.front().codePage)) {
+    const CodePage choice = ChooseAmongIcuCandidates(icu);
+    if (DecodesCleanly(sample, choice)) return choice;
+  }
+
+  CodePage guess = WindowsPageForC1Bytes(fastGuess, sample);
+  if (guess == codepage::kNone && !icu.empty()) guess = icu.front().codePage;
+  // English text with a few Shift_JIS quotes or dashes reads as Latin with
+  // undefined bytes or control characters: the Japanese reading wins then.
+  if (guess != codepage::kNone && (!ReadsAsText(sample, guess) ||
+                                    (IsLatinPage(guess) && HighBytesComeInPairs(sample)))) {
+    for (const CodePage japanese : {codepage::kShiftJis, codepage::kEucJp})
+      if (ReadsAsText(sample, japanese)) return japanese;
+  }
+  return guess;
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,104 @@
+#include "platform/codepage/EncodingUniqueness.h"
+
+#include <unicode/ucnv.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_set>
+
+#include "platform/codepage/CodePageConverter.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr char16_t kReplacementCharacter = u'\xFFFD';
+
+bool IsUnicodeForm(CodePage codePage) {
+  return codePage == codepage::kUtf8 || codePage == codepage::kUtf16Le ||
+         codePage == codepage::kUtf16Be || codePage == codepage::kUtf32Le ||
+         codePage == codepage::kUtf32Be;
+}
+
+using CharacterSet = std::unordered_set<char16_t>;
+
+// Decodes one byte sequence that should be exactly one BMP character.
+bool DecodeOne(UConverter* converter, const std::string& bytes, char16_t& character) {
+  UChar out[4];
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_reset(converter);
+  const int32_t length = ucnv_toUChars(converter, out, 4, bytes.data(),
+                                       static_cast<int32_t>(bytes.size()), &status);
+  if (U_FAILURE(status) || length != 1) return false;
+  character = out[0];
+  return true;
+}
+
+// Every character that some byte sequence decodes to but that encodes back to
+// other bytes: a duplicate or a one-way mapping. Sequences of up to two bytes
+// are walked, and EUC-JP's three-byte JIS X 0212 row; GB18030's four-byte
+// forms are one-to-one by design.
+std::unique_ptr<CharacterSet> ComputeCharactersWithSeveralForms(CodePage codePage) {
+  auto several = std::make_unique<CharacterSet>();
+  const char* name = IcuConverterName(codePage);
+  UErrorCode status = U_ZERO_ERROR;
+  UConverter* converter = name ? ucnv_open(name, &status) : nullptr;
+  if (converter == nullptr || U_FAILURE(status)) return nullptr;
+  ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+
+  std::string encoded;
+  const auto check = [&](const std::string& bytes) {
+    char16_t character;
+    if (!DecodeOne(converter, bytes, character)) return;
+    if (!EncodeFromUtf16(std::u16string_view(&character, 1), codePage, encoded) || encoded != bytes)
+      several->insert(character);
+  };
+  std::string bytes;
+  for (int lead = 0; lead < 0x100; ++lead) {
+    check(std::string(1, char(lead)));
+    if (ucnv_getMaxCharSize(converter) < 2) continue;
+    for (int trail = 0; trail < 0x100; ++trail) check({char(lead), char(trail)});
+  }
+  if (codePage == codepage::kEucJp || codePage == 20932)
+    for (int second = 0xA1; second < 0xFF; ++second)
+      for (int third = 0xA1; third < 0xFF; ++third) check({'\x8F', char(second), char(third)});
+  ucnv_close(converter);
+  return several;
+}
+
+// Null when the code page has no converter.
+const CharacterSet* CharactersWithSeveralForms(CodePage codePage) {
+  static std::mutex mutex;
+  static std::map<CodePage, std::unique_ptr<CharacterSet>> known;
+  std::lock_guard lock(mutex);
+  auto it = known.find(codePage);
+  if (it == known.end()) it = known.emplace(codePage, ComputeCharactersWithSeveralForms(codePage)).first;
+  return it->second.get();
+}
+
+}  // namespace
+
+bool HasUniqueByteForms(std::u16string_view text, CodePage codePage) {
+  if (IsStatefulCodePage(codePage) || text.find(kReplacementCharacter) != std::u16string_view::npos)
+    return false;
+  std::string encoded;
+  if (!EncodeFromUtf16(text, codePage, encoded)) return false;
+  if (IsUnicodeForm(codePage)) return true;
+  const CharacterSet* several = CharactersWithSeveralForms(codePage);
+  if (several == nullptr) return false;
+  for (const char16_t c : text)
+    if (several->count(c) != 0) return false;
+  return true;
+}
+
+bool CanDecodeTo(char16_t character, CodePage codePage) {
+  std::string encoded;
+  if (character == kReplacementCharacter || IsUnicodeForm(codePage) || IsStatefulCodePage(codePage) ||
+      EncodeFromUtf16(std::u16string_view(&character, 1), codePage, encoded))
+    return true;
+  const CharacterSet* several = CharactersWithSeveralForms(codePage);
+  return several == nullptr || several->count(character) != 0;
+}
+
+}  // namespace trawlscope

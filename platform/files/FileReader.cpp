@@ -1,0 +1,133 @@
+#include "platform/files/FileReader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <new>
+
+namespace trawlscope {
+namespace {
+
+// Buffers above this are given back after use rather than kept for the run.
+constexpr size_t kKeptRoom = 64u << 20;
+
+// O_NONBLOCK keeps open() from waiting on a FIFO before fstat can refuse it.
+constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
+
+class OpenFile {
+ public:
+  explicit OpenFile(int fd) : fd_(fd) {}
+  ~OpenFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  int Fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// Reads up to `size` bytes; the count read, or -1 on an error.
+long long ReadUpTo(int fd, char* into, size_t size) {
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t got = read(fd, into + done, size - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return -1;
+    if (got == 0) break;
+    done += static_cast<size_t>(got);
+  }
+  return static_cast<long long>(done);
+}
+
+// The size of a regular file, or -1 with `error` set for anything else.
+long long RegularFileSize(int fd, FileIdentity* identity, int& error) {
+  struct stat info;
+  if (fstat(fd, &info) != 0) {
+    error = errno;
+    return -1;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    return -1;
+  }
+  if (identity != nullptr) *identity = FileIdentity::Of(info);
+  return info.st_size;
+}
+
+}  // namespace
+
+void FileBuffer::Clear(bool releaseRoom) {
+  size_ = 0;
+  if (releaseRoom || capacity_ > kKeptRoom) {
+    data_.reset();
+    capacity_ = 0;
+  }
+}
+
+char* FileBuffer::MakeRoom(size_t size) {
+  if (size > capacity_) {
+    data_.reset();
+    capacity_ = 0;
+    data_.reset(new (std::nothrow) char[size]);  // not zeroed: it is read over at once
+    if (!data_) return nullptr;
+    capacity_ = size;
+  }
+  return data_.get();
+}
+
+FolderCursor::~FolderCursor() {
+  if (fd_ >= 0) close(fd_);
+}
+
+int FolderCursor::FolderFd(const std::string& nativeFolder) {
+  if (nativeFolder == folder_ && fd_ >= 0) return fd_;
+  if (fd_ >= 0) close(fd_);
+  folder_ = nativeFolder;
+  // O_PATH: the descriptor only anchors lookups, which is the cheapest kind to open.
+  fd_ = open(nativeFolder.empty() ? "." : nativeFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  return fd_;
+}
+
+// `fd` is the result of open(): a negative one carries the open's errno.
+ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity) {
+  buffer.Clear();
+  if (fd < 0) return {errno};
+  const OpenFile file(fd);
+  int error = 0;
+  const long long size = RegularFileSize(file.Fd(), identity, error);
+  if (size < 0) return {error};
+  char* room = buffer.MakeRoom(static_cast<size_t>(size));
+  if (room == nullptr && size > 0) return {ENOMEM};
+  // A file that shrank while being read keeps what was read; one that grew is
+  // read to the size it had when opened.
+  const long long got = ReadUpTo(file.Fd(), room, static_cast<size_t>(size));
+  if (got < 0) return {errno};
+  buffer.size_ = static_cast<size_t>(got);
+  return {};
+}
+
+ReadStatus ReadWholeFile(const std::string& nativePath, FileBuffer& buffer, FileIdentity* identity) {
+  return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer, identity);
+}
+
+ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
+                           FileBuffer& buffer, FileIdentity* identity) {
+  const int folderFd = cursor.FolderFd(nativeFolder);
+  if (folderFd < 0) {
+    const int error = errno;
+    buffer.Clear();
+    return {error};
+  }
+  return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer, identity);
+}
+
+ReadStatus ReadWholeFile(const std::string& nativePath, std::string& bytes) {
+  FileBuffer buffer;
+  const ReadStatus status = ReadWholeFile(nativePath, buffer);
+  bytes.assign(buffer.Bytes());
+  return status;
+}
+
+}  // namespace trawlscope

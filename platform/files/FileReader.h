@@ -1,0 +1,67 @@
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/files/FileIdentity.h"
+
+namespace trawlscope {
+
+// How a read ended: converts to true when the file was read whole; otherwise
+// `error` holds the errno that stopped it (EINVAL: not a regular file,
+// ENOMEM: no memory for its bytes).
+struct ReadStatus {
+  int error = 0;
+  explicit operator bool() const { return error == 0; }
+};
+
+// Room for one file's bytes, kept from file to file so that a run over a big
+// tree does not allocate, zero and fault in fresh pages for every file.
+class FileBuffer {
+ public:
+  std::string_view Bytes() const { return {data_.get(), size_}; }
+  // Drops the bytes and, when `releaseRoom`, the memory behind them.
+  void Clear(bool releaseRoom = false);
+
+ private:
+  friend ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity);
+  char* MakeRoom(size_t size);
+
+  std::unique_ptr<char[]> data_;
+  size_t size_ = 0;
+  size_t capacity_ = 0;
+};
+
+// Keeps the folder of the last file read open, so that reading the many files
+// of one folder in a row resolves the folder's path once rather than per file.
+class FolderCursor {
+ public:
+  FolderCursor() = default;
+  ~FolderCursor();
+  FolderCursor(const FolderCursor&) = delete;
+  FolderCursor& operator=(const FolderCursor&) = delete;
+
+  // The folder's descriptor, or -1 when it cannot be opened.
+  int FolderFd(const std::string& nativeFolder);
+
+ private:
+  std::string folder_;
+  int fd_ = -1;
+};
+
+// Reads `name` in `nativeFolder` (which ends in "/") whole, as below.
+ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
+                     FileBuffer& buffer, FileIdentity* identity = nullptr);
+
+// Reads a regular file whole, whatever its size. False, with no bytes, when
+// the path is not a regular file or cannot be read (a FIFO or a device would
+// hang the run or never end).
+// `identity`, when given, receives what the file was as it was opened.
+ReadStatus ReadWholeFile(const std::string& nativePath, FileBuffer& buffer,
+                   FileIdentity* identity = nullptr);
+
+// The same into a string, for callers that keep the bytes.
+ReadStatus ReadWholeFile(const std::string& nativePath, std::string& bytes);
+
+}  // namespace trawlscope

@@ -1,0 +1,285 @@
+#include "platform/files/SafeFileWriter.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "platform/files/NativePath.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr mode_t kNewFileMode = 0666;  // before the umask, as editors create files
+constexpr mode_t kWriteBits = 0222;
+constexpr size_t kReadChunk = 64 * 1024;
+constexpr int kPutBackAttempts = 3;  // a file that keeps changing is not chased for ever
+
+constexpr const char* kChangedSinceRead = "it changed since it was read";
+constexpr const char* kChangedDuringWrite = "changed during the write";
+// The new content stands then, and the user must hear that it does.
+constexpr const char* kPutBackFailed = "changed during the write, and the old content could not be put back";
+
+std::string Reason(const char* what, int error) {
+  if (error == ENOSPC || error == EDQUOT) return std::string(what) + ": the disk is full";
+  return std::string(what) + ": " + std::strerror(error);
+}
+
+std::string NameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool WriteAll(IFileOps& ops, int fd, std::string_view bytes, int& error) {
+  while (!bytes.empty()) {
+    const ssize_t written = ops.Write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      error = written < 0 ? errno : ENOSPC;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+  }
+  return true;
+}
+
+bool PWriteAll(IFileOps& ops, int fd, std::string_view bytes, int& error) {
+  off_t offset = 0;
+  while (!bytes.empty()) {
+    const ssize_t written = ops.PWrite(fd, bytes.data(), bytes.size(), offset);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      error = written < 0 ? errno : ENOSPC;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(written));
+    offset += written;
+  }
+  return true;
+}
+
+void FlushFolder(IFileOps& ops, const std::string& folder) {
+  const int fd = ops.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ops.Sync(fd);
+  ops.Close(fd);
+}
+
+// A temporary file beside the target, removed again unless it was renamed over it.
+class TemporaryFile {
+ public:
+  TemporaryFile(IFileOps& ops, const std::string& target)
+      : ops_(ops),
+        path_(NativeFolderOf(target) + "/." + NameOf(target) + ".trawlscope-XXXXXX"),
+        fd_(ops.CreateTemporary(path_)),
+        error_(fd_ < 0 ? errno : 0),
+        created_(fd_ >= 0) {}
+  ~TemporaryFile() {
+    if (fd_ >= 0) ops_.Close(fd_);
+    if (created_ && !renamed_) ops_.Unlink(path_.c_str());
+  }
+  int Fd() const { return fd_; }
+  int Error() const { return error_; }
+
+  // Flushes and closes the file; `placed` is what the target will be once it is renamed.
+  bool Finish(FileIdentity& placed, int& error) {
+    struct stat info;
+    if (ops_.Sync(fd_) != 0 || ops_.FStat(fd_, &info) != 0) {
+      error = errno;
+      return false;
+    }
+    placed = FileIdentity::Of(info);
+    const int fd = fd_;
+    fd_ = -1;
+    if (ops_.Close(fd) != 0) {
+      error = errno;
+      return false;
+    }
+    return true;
+  }
+
+  bool RenameOver(const std::string& target, int& error) {
+    if (ops_.Rename(path_.c_str(), target.c_str()) != 0) {
+      error = errno;
+      return false;
+    }
+    renamed_ = true;
+    return true;
+  }
+
+ private:
+  IFileOps& ops_;
+  std::string path_;
+  int fd_;
+  int error_;
+  bool created_;
+  bool renamed_ = false;
+};
+
+// The file a descriptor holds, whatever name it has by now.
+class HeldFile {
+ public:
+  HeldFile(IFileOps& ops, const std::string& path)
+      : ops_(ops), fd_(ops.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+  ~HeldFile() {
+    if (fd_ >= 0) ops_.Close(fd_);
+  }
+  HeldFile(const HeldFile&) = delete;
+  HeldFile& operator=(const HeldFile&) = delete;
+  int Fd() const { return fd_; }
+
+ private:
+  IFileOps& ops_;
+  int fd_;
+};
+
+bool ChangedSince(IFileOps& ops, const std::string& path, const FileIdentity& asRead) {
+  struct stat now;
+  return ops.Stat(path.c_str(), &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
+}
+
+bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead) {
+  struct stat now;
+  return ops.FStat(fd, &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
+}
+
+bool ReadAll(IFileOps& ops, int fd, std::string& bytes, int& error) {
+  char chunk[kReadChunk];
+  for (off_t offset = 0;;) {
+    const ssize_t got = ops.PRead(fd, chunk, sizeof chunk, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      error = errno;
+      return false;
+    }
+    if (got == 0) return true;
+    bytes.append(chunk, static_cast<size_t>(got));
+    offset += got;
+  }
+}
+
+// Several names for one file: every name must see the new content, so the
+// bytes go into the file itself, once room for them is sure. Should writing
+// fail half-way, the old bytes are put back.
+WriteResult RewriteInPlace(IFileOps& ops, const std::string& target, std::string_view bytes,
+                           std::string_view oldBytes, const FileIdentity& asRead) {
+  const int fd = ops.Open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) return {false, Reason("cannot open it for writing", errno)};
+  int error = 0;
+  WriteResult result{true, {}};
+  // Checked before reserving room, which itself touches the modification time.
+  if (ChangedSince(ops, target, asRead)) {
+    result = {false, kChangedSinceRead};
+  } else if (ops.Reserve(fd, static_cast<off_t>(bytes.size())) != 0) {
+    result = {false, Reason("cannot make room for it", errno)};
+  } else if (!PWriteAll(ops, fd, bytes, error) ||
+             ops.Truncate(fd, static_cast<off_t>(bytes.size())) != 0 || ops.Sync(fd) != 0) {
+    result = {false, Reason("writing it in place failed", error ? error : errno)};
+    int ignored = 0;
+    if (PWriteAll(ops, fd, oldBytes, ignored)) ops.Truncate(fd, static_cast<off_t>(oldBytes.size()));
+    ops.Sync(fd);
+  }
+  ops.Close(fd);
+  return result;
+}
+
+// What the new file takes over from the one it replaces.
+struct Replacing {
+  const FileIdentity& atPath;  // what the path must still name at the rename
+  const FileIdentity& keep;    // mode, owner and group
+  int attributesFrom;          // descriptor whose extended attributes are copied
+};
+
+WriteResult WriteThroughTemporary(IFileOps& ops, const std::string& target, std::string_view bytes,
+                                  const Replacing* replacing, FileIdentity& placed) {
+  TemporaryFile temporary(ops, target);
+  if (temporary.Fd() < 0) return {false, Reason("cannot create a file in its folder", temporary.Error())};
+  int error = 0;
+  if (!WriteAll(ops, temporary.Fd(), bytes, error)) return {false, Reason("writing failed", error)};
+  if (replacing != nullptr) {
+    // Owner first: changing it clears set-user-ID bits that the mode then restores.
+    ops.ChangeOwner(temporary.Fd(), replacing->keep.owner, replacing->keep.group);
+    if (ops.ChangeMode(temporary.Fd(), replacing->keep.mode & 07777) != 0)
+      return {false, Reason("cannot give it its permissions", errno)};
+    ops.CopyExtendedAttributes(replacing->attributesFrom, temporary.Fd());
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat existing;
+    const mode_t mode = ops.Stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
+                                                                  : (kNewFileMode & ~mask);
+    ops.ChangeMode(temporary.Fd(), mode);
+  }
+  if (!temporary.Finish(placed, error)) return {false, Reason("saving failed", error)};
+  // As late as it can be: flushing may take seconds, time enough for an editor to save.
+  if (replacing != nullptr && ChangedSince(ops, target, replacing->atPath))
+    return {false, kChangedSinceRead};
+  if (!temporary.RenameOver(target, error)) return {false, Reason("saving failed", error)};
+  FlushFolder(ops, NativeFolderOf(target));
+  return {true, {}};
+}
+
+// Someone wrote into the old file between the last check and the rename, so
+// the new content must not stand: the old file's bytes as they are now go
+// back in its place, and again should it change while that happens.
+WriteResult PutBack(IFileOps& ops, const std::string& target, int original, FileIdentity atPath) {
+  for (int attempt = 0; attempt < kPutBackAttempts; ++attempt) {
+    struct stat info;
+    std::string current;
+    int error = 0;
+    if (ops.FStat(original, &info) != 0) error = errno;
+    if (error != 0 || !ReadAll(ops, original, current, error))
+      return {false, Reason(kPutBackFailed, error)};
+    const FileIdentity readBack = FileIdentity::Of(info);
+    const Replacing replacing{atPath, readBack, original};
+    FileIdentity placed;
+    const WriteResult result = WriteThroughTemporary(ops, target, current, &replacing, placed);
+    if (!result.written) return {false, std::string(kPutBackFailed) + ": " + result.reason};
+    if (!HeldChangedSince(ops, original, readBack)) return {false, kChangedDuringWrite};
+    atPath = placed;
+  }
+  return {false, std::string(kPutBackFailed) + ": it kept changing"};
+}
+
+// The file a path names, links followed; empty when it cannot be resolved.
+std::string ResolvedTarget(const std::string& path) {
+  std::unique_ptr<char, decltype(&free)> resolved(realpath(path.c_str(), nullptr), &free);
+  return resolved ? std::string(resolved.get()) : std::string();
+}
+
+}  // namespace
+
+WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
+                        std::string_view oldBytes, const FileIdentity& asRead, IFileOps& ops) {
+  const std::string target = ResolvedTarget(nativePath);
+  struct stat info;
+  if (target.empty() || ops.Stat(target.c_str(), &info) != 0)
+    return {false, Reason("cannot find it", errno)};
+  if (!S_ISREG(info.st_mode)) return {false, "it is not a regular file"};
+  // Root may write anything; a file whose write bits are all clear is read-only all the same.
+  if ((info.st_mode & kWriteBits) == 0 || access(target.c_str(), W_OK) != 0)
+    return {false, "the file is read-only"};
+  // Held until after the rename, so that writes into the old file in the
+  // meantime can still be seen, and read back.
+  const HeldFile original(ops, target);
+  if (original.Fd() < 0) return {false, Reason("cannot open it", errno)};
+  if (HeldChangedSince(ops, original.Fd(), asRead)) return {false, kChangedSinceRead};
+  if (info.st_nlink > 1) return RewriteInPlace(ops, target, bytes, oldBytes, asRead);
+  const Replacing replacing{asRead, asRead, original.Fd()};
+  FileIdentity placed;
+  const WriteResult result = WriteThroughTemporary(ops, target, bytes, &replacing, placed);
+  if (result.written && HeldChangedSince(ops, original.Fd(), asRead))
+    return PutBack(ops, target, original.Fd(), placed);
+  return result;
+}
+
+WriteResult WriteWholeFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
+  FileIdentity placed;
+  return WriteThroughTemporary(ops, nativePath, bytes, nullptr, placed);
+}
+
+}  // namespace trawlscope

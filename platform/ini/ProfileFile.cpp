@@ -1,0 +1,41 @@
+#include "platform/ini/ProfileFile.h"
+
+#include "platform/files/FileReader.h"
+#include "platform/ini/IniText.h"
+#include "platform/files/NativePath.h"
+#include "platform/files/SafeFileWriter.h"
+
+#include <filesystem>
+
+#include <unistd.h>
+
+namespace trawlscope {
+
+IniProfileFile::IniProfileFile(std::string nativePath) : path_(std::move(nativePath)) {}
+
+std::optional<std::u16string> IniProfileFile::ReadString(std::u16string_view section,
+                                                         std::u16string_view key) const {
+  std::string text;
+  if (!ReadWholeFile(path_, text)) return std::nullopt;
+  const auto value = FindIniValue(text, ToNativeBytes(section), ToNativeBytes(key));
+  if (!value) return std::nullopt;
+  std::u16string decoded = FromNativePath(*value);
+  if (decoded.size() > kMaxValueLength) decoded.resize(kMaxValueLength);
+  return decoded;
+}
+
+bool IniProfileFile::WriteString(std::u16string_view section, std::u16string_view key,
+                                 std::u16string_view value) {
+  std::string text;
+  // A missing file is an empty one; an unreadable one must not be replaced by
+  // a file holding only this key.
+  if (!ReadWholeFile(path_, text) && access(path_.c_str(), F_OK) == 0) return false;
+  // The user's configuration folder may not exist yet on a first start.
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ignored);
+  return WriteWholeFile(path_, SetIniValue(text, ToNativeBytes(section), ToNativeBytes(key),
+                                           ToNativeBytes(value)))
+      .written;
+}
+
+}  // namespace trawlscope

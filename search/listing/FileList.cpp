@@ -1,0 +1,89 @@
+#include "search/listing/FileList.h"
+
+#include <algorithm>
+
+#include "platform/files/DirectoryReader.h"
+#include "platform/files/NativePath.h"
+#include "search/listing/PathHelpers.h"
+
+namespace trawlscope {
+namespace {
+
+bool FitsPathLimit(const std::string& nativePath) {
+  return nativePath.size() < kMaxNativePathBytes;
+}
+
+// A token that is not a folder is listed as written when something answers to
+// it: the file itself, or for a name with "*" or "?" any entry of its folder.
+bool TokenFindsSomething(std::u16string_view token, const std::string& nativeToken) {
+  const std::u16string name = FileNameOf(token);
+  if (!HasWildcard(name)) return KindOfPath(nativeToken) == PathKind::RegularFile;
+
+  const std::u16string folder = FolderOf(token);
+  std::vector<DirectoryEntry> entries;
+  ReadDirectory(folder.empty() ? std::string(".") : ToNativePath(folder), entries);
+  const WildcardPattern pattern(name);
+  return std::any_of(entries.begin(), entries.end(), [&](const DirectoryEntry& entry) {
+    return pattern.Matches(FromNativeName(entry.name));
+  });
+}
+
+// `absolute` ends in "/"; `nativeFolder` is the same path as the kernel sees
+// it, carried along so that names read from disk are used as they are.
+void CollectAbsoluteFolder(const AbortFlag& abortRequested, FileList& fileList,
+                           bool includeSubfolders, const std::u16string& absolute,
+                           const std::string& nativeFolder, const WildcardPattern& fileTypes) {
+  std::vector<DirectoryEntry> entries;
+  if (!FitsPathLimit(nativeFolder) || !ReadDirectory(nativeFolder, entries)) return;
+  std::sort(entries.begin(), entries.end(),
+            [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
+
+  for (const DirectoryEntry& entry : entries) {
+    const bool listable = entry.kind == EntryKind::RegularFile ||
+                          (entry.kind == EntryKind::Folder && includeSubfolders);
+    if (listable) {
+      std::u16string name = FromNativeName(entry.name);
+      if (fileTypes.Matches(name)) {
+        std::u16string path = absolute + name;
+        std::string nativePath = nativeFolder + entry.name;
+        if (entry.kind == EntryKind::Folder) {
+          CollectAbsoluteFolder(abortRequested, fileList, includeSubfolders, path + u'/',
+                                nativePath + '/', fileTypes);
+        } else if (FitsPathLimit(nativePath)) {
+          fileList.push_back(std::move(path));
+        }
+      }
+    }
+    if (IsAborted(abortRequested)) return;
+  }
+}
+
+}  // namespace
+
+void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
+                   FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,
+                   std::vector<std::u16string>* notFound) {
+  const WildcardPattern pattern(fileTypes);
+  for (const auto& token : SplitPathTokens(searchPath)) {
+    if (IsAborted(abortRequested)) return;
+    if (IsSpaceToken(token)) continue;
+    const std::string nativeToken = ToNativePath(token);
+    if (FitsPathLimit(nativeToken) && KindOfPath(nativeToken) == PathKind::Folder) {
+      CollectFolder(abortRequested, fileList, includeSubfolders, token, pattern, true);
+    } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, nativeToken)) {
+      fileList.push_back(token);
+    } else if (notFound != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {
+      notFound->push_back(token);
+    }
+  }
+}
+
+void CollectFolder(const AbortFlag& abortRequested, FileList& fileList, bool includeSubfolders,
+                   std::u16string_view folder, const WildcardPattern& fileTypes, bool topLevel) {
+  if (!topLevel && !includeSubfolders) return;
+  const std::u16string absolute = AbsoluteFolder(folder);
+  CollectAbsoluteFolder(abortRequested, fileList, includeSubfolders, absolute,
+                        ToNativePath(absolute), fileTypes);
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,93 @@
+#include "search/matching/RawPrefilter.h"
+
+#include <algorithm>
+
+#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/EncodingUniqueness.h"
+#include "search/matching/ByteSearch.h"
+#include "search/matching/CaseFolding.h"
+
+namespace trawlscope {
+namespace {
+
+bool IsAscii(std::u16string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char16_t c) { return c < 0x80; });
+}
+
+// Code pages where an ASCII character is always its own single byte.
+bool KeepsAsciiAsBytes(CodePage codePage) {
+  return codePage != codepage::kUtf16Le && codePage != codepage::kUtf16Be &&
+         codePage != codepage::kUtf32Le && codePage != codepage::kUtf32Be &&
+         IsAsciiTransparent(codePage);
+}
+
+}  // namespace
+
+struct RawPrefilter::Plan {
+  enum class Kind { DecodeAlways, ExactBytes, AsciiCaseless } kind = Kind::DecodeAlways;
+  std::string needle;
+  std::unique_ptr<ByteFinder> finder;
+  // For AsciiCaseless: encoded non-ASCII characters that fold like a letter of
+  // the pattern (KELVIN SIGN folds to "k"); any of them in the bytes means decode.
+  std::vector<std::string> foldAlikes;
+};
+
+RawPrefilter::RawPrefilter(std::u16string pattern, MatchMode mode)
+    : pattern_(std::move(pattern)), mode_(mode) {}
+
+RawPrefilter::~RawPrefilter() = default;
+
+std::unique_ptr<RawPrefilter::Plan> RawPrefilter::MakePlan(CodePage codePage) const {
+  auto plan = std::make_unique<Plan>();
+  if (mode_ == MatchMode::RegularExpression || pattern_.empty()) return plan;
+
+  bool foldsOnlyToItself = true;
+  for (const char16_t unit : pattern_)
+    if (mode_ == MatchMode::CaseInsensitive && CodeUnitsFoldingLike(unit).size() != 1)
+      foldsOnlyToItself = false;
+
+  if (foldsOnlyToItself) {
+    if (HasUniqueByteForms(pattern_, codePage) && EncodeFromUtf16(pattern_, codePage, plan->needle)) {
+      plan->kind = Plan::Kind::ExactBytes;
+      plan->finder = std::make_unique<ByteFinder>(plan->needle);
+    }
+    return plan;
+  }
+  if (!IsAscii(pattern_) || !KeepsAsciiAsBytes(codePage) || !HasUniqueByteForms(pattern_, codePage))
+    return plan;
+  std::string encoded;
+  for (const char16_t unit : pattern_) {
+    for (const char16_t alike : CodeUnitsFoldingLike(unit)) {
+      if (alike < 0x80) continue;
+      const std::u16string_view alikeText(&alike, 1);
+      if (HasUniqueByteForms(alikeText, codePage)) {
+        EncodeFromUtf16(alikeText, codePage, encoded);
+        plan->foldAlikes.push_back(encoded);
+      } else if (CanDecodeTo(alike, codePage)) {
+        return plan;  // it may hide behind several byte forms: decode to be sure
+      }
+    }
+  }
+  plan->needle.assign(pattern_.begin(), pattern_.end());
+  plan->finder = std::make_unique<ByteFinder>(plan->needle, true);
+  plan->kind = Plan::Kind::AsciiCaseless;
+  return plan;
+}
+
+bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage) {
+  auto it = plans_.find(codePage);
+  if (it == plans_.end()) it = plans_.emplace(codePage, MakePlan(codePage)).first;
+  const Plan& plan = *it->second;
+  switch (plan.kind) {
+    case Plan::Kind::DecodeAlways: return true;
+    case Plan::Kind::ExactBytes: return plan.finder->FoundIn(bytes);
+    case Plan::Kind::AsciiCaseless: {
+      for (const auto& alike : plan.foldAlikes)
+        if (ByteFinder(alike).FoundIn(bytes)) return true;
+      return plan.finder->FoundIn(bytes);
+    }
+  }
+  return true;
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,35 @@
+#pragma once
+// Deciding from a file's raw bytes that its text cannot hold the search text,
+// so that most files of a big tree are never decoded. It only ever answers
+// "cannot" when that is certain: every doubt means "decode and look".
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/codepage/CodePageTable.h"
+#include "search/matching/Matcher.h"
+
+namespace trawlscope {
+
+class RawPrefilter {
+ public:
+  RawPrefilter(std::u16string pattern, MatchMode mode);
+  ~RawPrefilter();
+
+  // False only when the bytes, decoded with `codePage`, certainly hold no
+  // occurrence. Worker thread; plans are kept per code page for the run.
+  bool MayContain(std::string_view bytes, CodePage codePage);
+
+ private:
+  struct Plan;
+  std::unique_ptr<Plan> MakePlan(CodePage codePage) const;
+
+  std::u16string pattern_;
+  MatchMode mode_;
+  std::map<CodePage, std::unique_ptr<Plan>> plans_;
+};
+
+}  // namespace trawlscope

@@ -1,0 +1,19 @@
+#include "search/text/TextDecoding.h"
+
+#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/CodePageDetector.h"
+
+namespace trawlscope {
+CodePage DecodeDetectedBytes(std::string_view bytes, CodePage codePage, std::u16string& text,
+                             bool& hadBom) {
+  const ByteOrderMark mark = FindByteOrderMark(bytes);
+  hadBom = mark.length > 0;
+  if (!DecodeToUtf16(bytes.substr(mark.length), codePage, text)) return codepage::kNone;
+  return codePage;
+}
+
+CodePage DecodeBytes(std::string_view bytes, std::u16string& text, bool& hadBom) {
+  return DecodeDetectedBytes(bytes, DetectCodePage(bytes), text, hadBom);
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,33 @@
+#include "search/text/TextFileWriter.h"
+
+#include "platform/codepage/CodePageConverter.h"
+#include "platform/files/NativePath.h"
+
+namespace trawlscope {
+namespace {
+
+std::string_view MarkFor(CodePage codePage) {
+  switch (codePage) {
+    case codepage::kUtf8: return "\xEF\xBB\xBF";
+    case codepage::kUtf16Le: return "\xFF\xFE";
+    case codepage::kUtf16Be: return "\xFE\xFF";
+    default: return {};
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> TextFileBytes(std::u16string_view text, CodePage codePage, bool withMark) {
+  std::string encoded;
+  if (!EncodeFromUtf16(text, codePage, encoded)) return std::nullopt;
+  return std::string(withMark ? MarkFor(codePage) : std::string_view()) + encoded;
+}
+
+WriteResult WriteTextFile(const std::u16string& path, std::u16string_view text, CodePage codePage,
+                          bool withMark) {
+  const auto bytes = TextFileBytes(text, codePage, withMark);
+  if (!bytes) return {false, "the text cannot be written in code page " + std::to_string(codePage)};
+  return WriteWholeFile(ToNativePath(path), *bytes);
+}
+
+}  // namespace trawlscope

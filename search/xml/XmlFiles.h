@@ -1,0 +1,35 @@
+#pragma once
+// Searching and replacing in ".xml" files through an XPath: only the text of
+// the nodes the expression selects, and whose first child is text, takes part.
+#include <string>
+#include <string_view>
+
+#include "search/matching/Matcher.h"
+#include "search/text/TextEdits.h"
+
+namespace trawlscope {
+
+bool IsXmlPath(const std::u16string& path);
+
+// The selected nodes' texts, each followed by LF, into `text`. False when the
+// file must be searched as plain text instead (the expression cannot be
+// compiled or evaluated). A document that does not parse is no failure: it
+// gives an empty text, so no hits.
+bool ExtractXPathText(std::string_view bytes, const std::u16string& xpath, std::u16string& text);
+
+struct XmlReplacement {
+  enum class Kind { PlainText, NothingToChange, Spliced, Refused };
+  Kind kind = Kind::NothingToChange;
+  size_t replacements = 0;
+  std::string bytes;   // Spliced: the new file
+  std::string reason;  // Refused: why the file stays as it is
+};
+
+// The changes a replace makes to the selected nodes' texts, written into the
+// original bytes: everything outside the changed text stays byte for byte.
+// PlainText: the expression cannot be used, treat the file as plain text.
+XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath, const Matcher& matcher,
+                            MatchMode mode, const AbortFlag& abortRequested,
+                            const std::u16string& replacementText);
+
+}  // namespace trawlscope

@@ -1,0 +1,208 @@
+#include "platform/codepage/BinaryContent.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <fstream>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/codepage/CodePageDetector.h"
+#include "support/Transcode.h"
+
+namespace trawlscope {
+namespace {
+
+using test::Transcode;
+
+struct Sample {
+  const char* name;
+  std::string bytes;
+};
+
+std::string Repeat(std::string_view text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+// More than the sample, so that the cut at its end is part of the test.
+std::string FirstPartOf(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes(3 * kDetectionSampleBytes, '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return bytes;
+}
+
+std::string BigEndian32(uint32_t value) {
+  return {char(value >> 24), char(value >> 16), char(value >> 8), char(value)};
+}
+
+// Compressed data, as in a PNG's IDAT chunk or a .gz file, looks random.
+std::string RandomBytes(size_t count, bool withNul) {
+  std::mt19937 generator(20240607);
+  std::string bytes;
+  while (bytes.size() < count) {
+    const char byte = static_cast<char>(generator() & 0xFF);
+    if (byte != '\0' || withNul) bytes += byte;
+  }
+  return bytes;
+}
+
+std::string Png() {
+  std::string bytes("\x89PNG\r\n\x1a\n", 8);
+  bytes += BigEndian32(13) + "IHDR" + BigEndian32(640) + BigEndian32(480) + std::string("\x08\x06\0\0\0", 5);
+  bytes += BigEndian32(0x5B1C3A7E);  // CRC
+  bytes += BigEndian32(4000) + "IDAT" + RandomBytes(4000, true);
+  return bytes;
+}
+
+// A ustar header as tar writes it: ASCII fields ended by single NULs.
+std::string TarOfOneTextFile() {
+  const auto field = [](std::string value, size_t width) {
+    value.resize(width, '\0');
+    return value;
+  };
+  std::string header = field("notes.txt", 100) + field("0000644", 8) + field("0001750", 8) +
+                       field("0001750", 8) + field("00000000034", 12) + field("14650731234", 12) +
+                       field("0012345", 8) + "0" + field("", 100) + field("ustar  ", 8) +
+                       field("writer", 32) + field("writer", 32);
+  header.resize(512, '\0');
+  return header + field("Meeting notes for Tuesday.\n", 512);
+}
+
+// An ar archive (a static library) opens with its symbol table: the offsets of
+// the members as big-endian 32-bit numbers, code points in a UTF-32 reading.
+std::string StaticLibrary(uint32_t firstMember, uint32_t memberSize) {
+  std::string bytes = "!<arch>\n/               0           0     0     0       163686    `\n";
+  constexpr uint32_t kSymbols = 2400;
+  bytes += BigEndian32(kSymbols);
+  for (uint32_t i = 0; i < kSymbols; ++i) bytes += BigEndian32(firstMember + (i / 6) * memberSize);
+  return bytes;
+}
+
+// Records of a length and an offset, both as 32-bit numbers in a UTF-32 reading:
+// small lengths are characters, large offsets fall where there are none.
+std::string IndexOfRecords() {
+  std::string bytes;
+  for (uint32_t i = 0; i < 1500; ++i) {
+    const uint32_t length = 40 + (i * 37) % 900, offset = 0x50000 + i * 500;
+    bytes += std::string{char(length), char(length >> 8), char(length >> 16), char(length >> 24)};
+    bytes += std::string{char(offset), char(offset >> 8), char(offset >> 16), char(offset >> 24)};
+  }
+  return bytes;
+}
+
+const std::string kJapaneseLines = Repeat(std::string(test::kJapaneseSentence) + "\n", 20);
+const std::string kEnglishLines =
+    Repeat("The quick brown fox jumps over the lazy dog, twice before breakfast.\n", 20);
+
+std::vector<Sample> BinarySamples() {
+  return {
+      {"the running test program", FirstPartOf("/proc/self/exe")},
+      {"PNG image", Png()},
+      {"tar archive of a text file", TarOfOneTextFile()},
+      {"small static library", StaticLibrary(70000, 400)},
+      {"large static library", StaticLibrary(165888, 2210)},
+      {"index of records", IndexOfRecords()},
+      {"NUL-separated file list",
+       Repeat(std::string("/home/writer/projects/trawlscope/search/FileList.cpp\0", 53) +
+                  std::string("/home/writer/notes/2024-06-07 meeting.txt\0", 42),
+              30)},
+      {"random bytes without NUL", RandomBytes(3000, false)},
+      {"only NUL", std::string(4096, '\0')},
+      {"one NUL", std::string(1, '\0')},
+  };
+}
+
+std::vector<Sample> TextSamples() {
+  return {
+      {"empty", ""},
+      {"English UTF-8", kEnglishLines},
+      {"English UTF-16 LE", Transcode(kEnglishLines, "UTF-16LE")},
+      {"English UTF-16 BE", Transcode(kEnglishLines, "UTF-16BE")},
+      {"English UTF-32 LE", Transcode(kEnglishLines, "UTF-32LE")},
+      {"English UTF-32 BE", Transcode(kEnglishLines, "UTF-32BE")},
+      {"Japanese UTF-16 LE", Transcode(kJapaneseLines, "UTF-16LE")},
+      {"Japanese UTF-16 BE", Transcode(kJapaneseLines, "UTF-16BE")},
+      {"Japanese UTF-32 LE", Transcode(kJapaneseLines, "UTF-32LE")},
+      {"Japanese UTF-32 BE", Transcode(kJapaneseLines, "UTF-32BE")},
+      // No line break, so no zero byte and ASCII's controls in its bytes.
+      {"one Japanese line in UTF-16 LE", Transcode(test::kJapaneseSentence, "UTF-16LE")},
+      {"Chinese UTF-16 LE", Transcode(Repeat(std::string(test::kChineseSentence) + "\n", 20), "UTF-16LE")},
+      {"Russian UTF-16 BE", Transcode(Repeat(std::string(test::kRussianSentence) + "\n", 20), "UTF-16BE")},
+      {"UTF-16 LE with its mark", "\xFF\xFE" + Transcode(kJapaneseLines, "UTF-16LE")},
+      {"UTF-32 BE with its mark", std::string("\0\0\xFE\xFF", 4) + Transcode(kJapaneseLines, "UTF-32BE")},
+      {"ISO-2022-JP", Transcode(kJapaneseLines, "ISO-2022-JP")},
+      {"ISO-2022-KR", Transcode(Repeat("한국어 문장입니다. 서울은 수도입니다.\n", 20), "ISO-2022-KR")},
+      {"Shift_JIS", Transcode(kJapaneseLines, "windows-31j")},
+      {"overstruck manual page",
+       Repeat("N\bNA\bAM\bME\bE\n       l\bls\bs - list _\bd_\bi_\br_\be_\bc_\bt_\bo_\br_\by contents\n", 40)},
+      {"terminal log with colours", Repeat("\x1b[1;32mok\x1b[0m build finished\r\n", 40)},
+      {"DOS text ended by SUB", kEnglishLines + "\x1a"},
+      {"form feeds between pages", Repeat(kEnglishLines + "\f", 3)},
+      {"a few stray controls", kEnglishLines + "map \x01 to \x17\n"},
+      // Programs that write C strings with their terminator, or pad to a block.
+      {"text ended by a NUL", kEnglishLines + std::string(1, '\0')},
+      {"text ended by two NULs", kEnglishLines + std::string(2, '\0')},
+      {"text ended by a zeroed block", kEnglishLines + std::string(4096, '\0')},
+      {"UTF-16 LE ended by a NUL unit", Transcode(kJapaneseLines, "UTF-16LE") + std::string(2, '\0')},
+      // A log whose last writes before a crash came back as zeros.
+      {"log with a zeroed block inside", kEnglishLines + std::string(4096, '\0') + kEnglishLines},
+      {"text behind zeros with one letter among them",
+       std::string(637, '\0') + "a" + std::string(433, '\0') + "<title>NOT UTF-16!</title>"},
+  };
+}
+
+TEST(BinaryContent, ProgramsImagesAndArchivesAreBinary) {
+  for (const Sample& sample : BinarySamples()) {
+    ASSERT_FALSE(sample.bytes.empty()) << sample.name;
+    EXPECT_TRUE(IsBinaryContent(sample.bytes)) << sample.name;
+  }
+}
+
+TEST(BinaryContent, SystemProgramsAndLibrariesAreBinary) {
+  for (const char* path : {"/bin/ls", "/lib/x86_64-linux-gnu/libc.so.6"}) {
+    const std::string bytes = FirstPartOf(path);
+    if (bytes.empty()) continue;
+    EXPECT_TRUE(IsBinaryContent(bytes)) << path;
+  }
+}
+
+TEST(BinaryContent, TextInEveryEncodingIsText) {
+  for (const Sample& sample : TextSamples()) EXPECT_FALSE(IsBinaryContent(sample.bytes)) << sample.name;
+}
+
+TEST(BinaryContent, NulsAmongTextAreBinaryUnlessABlock) {
+  EXPECT_TRUE(IsBinaryContent(kEnglishLines + std::string(1, '\0') + kEnglishLines));
+  EXPECT_TRUE(IsBinaryContent(kEnglishLines + std::string(63, '\0') + kEnglishLines));
+  EXPECT_FALSE(IsBinaryContent(kEnglishLines + std::string(64, '\0') + kEnglishLines));
+}
+
+TEST(BinaryContent, OnlyTheSampleIsJudged) {
+  const std::string header = Repeat("A header line that is plain ASCII text.\n", 300);
+  ASSERT_GT(header.size(), kDetectionSampleBytes);
+  EXPECT_FALSE(IsBinaryContent(header + FirstPartOf("/proc/self/exe")));
+  EXPECT_TRUE(IsBinaryContent(FirstPartOf("/proc/self/exe") + header));
+}
+
+// The searcher decodes what passes here with the detector's code page: wide
+// text without a mark must come out as the same text.
+TEST(BinaryContent, WideTextItPassesIsDetectedAsWide) {
+  for (const auto& [converter, codePage] : {std::pair{"UTF-16LE", codepage::kUtf16Le},
+                                            {"UTF-16BE", codepage::kUtf16Be},
+                                            {"UTF-32LE", codepage::kUtf32Le},
+                                            {"UTF-32BE", codepage::kUtf32Be}}) {
+    for (const std::string& text : {kJapaneseLines, kEnglishLines}) {
+      const std::string bytes = Transcode(text, converter);
+      ASSERT_FALSE(IsBinaryContent(bytes)) << converter;
+      EXPECT_EQ(DetectCodePage(bytes), codePage) << converter;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace trawlscope

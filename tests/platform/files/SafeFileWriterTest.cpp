@@ -1,0 +1,328 @@
+#include "platform/files/SafeFileWriter.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <string>
+
+#include "platform/files/FileReader.h"
+#include "support/TempTree.h"
+
+namespace trawlscope {
+namespace {
+
+using test::TempTree;
+
+// The real calls, with one of them made to fail when asked, and another
+// program appending to the file at one chosen moment of the write.
+class FailingOps final : public IFileOps {
+ public:
+  enum class Fail { Nothing, CreateTemporary, ShortWriteThenFull, WriteNoSpace, Sync, Rename, PWrite, Reserve };
+  enum class Moment { OpenForWriting, TemporarySync, TemporaryClose, Rename };
+  Fail fail = Fail::Nothing;
+  int writesStarted = 0;  // temporary files created and opens for writing
+
+  ~FailingOps() override {
+    if (appendFd_ >= 0) close(appendFd_);
+  }
+  // Through a descriptor opened now, so the lines reach this file even once
+  // another one has taken its name, as with a program that keeps a log open.
+  void AppendTo(const std::string& path, Moment when, int times = 1) {
+    appendFd_ = open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    appendWhen_ = when;
+    appendsLeft_ = times;
+  }
+  static std::string AppendedLine(int n) { return "appended line " + std::to_string(n) + "\n"; }
+
+  int Open(const char* path, int flags, mode_t mode) override {
+    if ((flags & O_ACCMODE) != O_RDONLY) {
+      ++writesStarted;
+      AppendAt(Moment::OpenForWriting);
+    }
+    return real_.Open(path, flags, mode);
+  }
+  int CreateTemporary(std::string& pathTemplate) override {
+    ++writesStarted;
+    if (fail == Fail::CreateTemporary) return Error(EACCES);
+    temporaryFd_ = real_.CreateTemporary(pathTemplate);
+    return temporaryFd_;
+  }
+  ssize_t PRead(int fd, void* data, size_t size, off_t offset) override {
+    return real_.PRead(fd, data, size, offset);
+  }
+  ssize_t Write(int fd, const void* data, size_t size) override {
+    if (fail == Fail::WriteNoSpace) return Error(ENOSPC);
+    if (fail == Fail::ShortWriteThenFull) {
+      if (shortWritten_) return Error(ENOSPC);
+      shortWritten_ = true;
+      return real_.Write(fd, data, size / 2);
+    }
+    return real_.Write(fd, data, size);
+  }
+  ssize_t PWrite(int fd, const void* data, size_t size, off_t offset) override {
+    if (fail == Fail::PWrite && offset == 0 && !shortWritten_) {
+      shortWritten_ = true;
+      real_.PWrite(fd, data, size / 2, offset);
+      return Error(EIO);
+    }
+    return real_.PWrite(fd, data, size, offset);
+  }
+  int Reserve(int fd, off_t size) override {
+    return fail == Fail::Reserve ? Error(ENOSPC) : real_.Reserve(fd, size);
+  }
+  int Truncate(int fd, off_t size) override { return real_.Truncate(fd, size); }
+  int Sync(int fd) override {
+    if (fd == temporaryFd_) AppendAt(Moment::TemporarySync);
+    return fail == Fail::Sync ? Error(EIO) : real_.Sync(fd);
+  }
+  int Close(int fd) override {
+    if (fd == temporaryFd_) {
+      AppendAt(Moment::TemporaryClose);
+      temporaryFd_ = -1;  // the number is free for the next descriptor
+    }
+    return real_.Close(fd);
+  }
+  int Rename(const char* from, const char* to) override {
+    AppendAt(Moment::Rename);
+    return fail == Fail::Rename ? Error(EXDEV) : real_.Rename(from, to);
+  }
+  int Unlink(const char* path) override { return real_.Unlink(path); }
+  int Stat(const char* path, struct stat* info) override { return real_.Stat(path, info); }
+  int FStat(int fd, struct stat* info) override { return real_.FStat(fd, info); }
+  int ChangeMode(int fd, mode_t mode) override { return real_.ChangeMode(fd, mode); }
+  int ChangeOwner(int fd, uid_t owner, gid_t group) override { return real_.ChangeOwner(fd, owner, group); }
+  int CopyExtendedAttributes(int from, int to) override { return real_.CopyExtendedAttributes(from, to); }
+
+ private:
+  static int Error(int error) {
+    errno = error;
+    return -1;
+  }
+  void AppendAt(Moment now) {
+    if (appendFd_ < 0 || now != appendWhen_ || appendsLeft_ == 0) return;
+    const std::string line = AppendedLine(++appended_);
+    ASSERT_EQ(write(appendFd_, line.data(), line.size()), static_cast<ssize_t>(line.size()));
+    --appendsLeft_;
+  }
+  IFileOps& real_ = SystemFileOps();
+  bool shortWritten_ = false;
+  int temporaryFd_ = -1;
+  int appendFd_ = -1;
+  Moment appendWhen_ = Moment::Rename;
+  int appendsLeft_ = 0;
+  int appended_ = 0;
+};
+
+FileIdentity IdentityOf(const std::string& path) {
+  struct stat info;
+  stat(path.c_str(), &info);
+  return FileIdentity::Of(info);
+}
+
+size_t EntriesIn(const std::string& folder) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+const std::string kOld = "old content\r\n";
+const std::string kNew = "new content, longer than the old one\r\n";
+
+TEST(SafeFileWriter, RewritesKeepingModeAndExtendedAttributes) {
+  TempTree tree;
+  const std::string path = tree.Write("f.txt", kOld);
+  chmod(path.c_str(), 0640);
+  const bool haveXattr = setxattr(path.c_str(), "user.tag", "kept", 4, 0) == 0;
+  const auto before = IdentityOf(path);
+  const WriteResult result = RewriteFile(path, kNew, kOld, before);
+  ASSERT_TRUE(result.written) << result.reason;
+  EXPECT_EQ(tree.Read("f.txt"), kNew);
+  EXPECT_EQ(IdentityOf(path).mode & 07777, 0640u);
+  if (haveXattr) {
+    char value[8] = {};
+    EXPECT_EQ(getxattr(path.c_str(), "user.tag", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+  }
+  EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+}
+
+TEST(SafeFileWriter, SymbolicLinkStaysALinkAndItsTargetIsRewritten) {
+  TempTree tree;
+  const std::string target = tree.Write("real/f.txt", kOld);
+  const std::string link = tree.Path("link.txt");
+  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+  ASSERT_TRUE(RewriteFile(link, kNew, kOld, IdentityOf(link)).written);
+  EXPECT_TRUE(std::filesystem::is_symlink(link));
+  EXPECT_EQ(tree.Read("real/f.txt"), kNew);
+  EXPECT_EQ(EntriesIn(tree.Path("real")), 1u);
+}
+
+TEST(SafeFileWriter, HardLinksStayOneFile) {
+  TempTree tree;
+  const std::string path = tree.Write("a.txt", kOld);
+  ASSERT_EQ(link(path.c_str(), tree.Path("b.txt").c_str()), 0);
+  const auto before = IdentityOf(path);
+  const WriteResult result = RewriteFile(path, "short\n", kOld, before);
+  ASSERT_TRUE(result.written) << result.reason;
+  EXPECT_EQ(tree.Read("b.txt"), "short\n");
+  EXPECT_EQ(IdentityOf(tree.Path("b.txt")).inode, before.inode);
+}
+
+TEST(SafeFileWriter, ReadOnlyFileIsNotWrittenEvenInAWritableFolder) {
+  TempTree tree;
+  const std::string path = tree.Write("ro.txt", kOld);
+  chmod(path.c_str(), 0444);
+  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path));
+  EXPECT_FALSE(result.written);
+  EXPECT_EQ(result.reason, "the file is read-only");
+  EXPECT_EQ(tree.Read("ro.txt"), kOld);
+}
+
+// Each of these pins one of the writer's identity checks: with that check
+// gone, the appended line is lost or the write goes further than it should.
+TEST(SafeFileWriter, FileChangedSinceItWasReadIsLeftAloneBeforeAnyWriting) {
+  for (const bool hardLinked : {false, true}) {
+    SCOPED_TRACE(hardLinked);
+    TempTree tree;
+    const std::string path = tree.Write("f.txt", kOld);
+    if (hardLinked) {
+      ASSERT_EQ(link(path.c_str(), tree.Path("g.txt").c_str()), 0);
+    }
+    const auto asRead = IdentityOf(path);
+    tree.Write("f.txt", "someone else's edit\n");
+    timespec later[2] = {{0, UTIME_OMIT}, {asRead.modified.tv_sec + 5, 0}};
+    utimensat(AT_FDCWD, path.c_str(), later, 0);
+    FailingOps ops;
+    const WriteResult result = RewriteFile(path, kNew, kOld, asRead, ops);
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(result.reason, "it changed since it was read");
+    EXPECT_EQ(ops.writesStarted, 0);
+    EXPECT_EQ(tree.Read("f.txt"), "someone else's edit\n");
+  }
+}
+
+TEST(SafeFileWriter, ChangeAsTheInPlaceWriteBeginsIsLeftAlone) {
+  TempTree tree;
+  const std::string path = tree.Write("a.txt", kOld);
+  ASSERT_EQ(link(path.c_str(), tree.Path("b.txt").c_str()), 0);
+  FailingOps ops;
+  ops.AppendTo(path, FailingOps::Moment::OpenForWriting);
+  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+  EXPECT_FALSE(result.written);
+  EXPECT_EQ(result.reason, "it changed since it was read");
+  EXPECT_EQ(tree.Read("b.txt"), kOld + FailingOps::AppendedLine(1));
+}
+
+TEST(SafeFileWriter, ChangeWhileTheNewFileIsFlushedStopsTheRename) {
+  using Moment = FailingOps::Moment;
+  for (const Moment moment : {Moment::TemporarySync, Moment::TemporaryClose}) {
+    SCOPED_TRACE(static_cast<int>(moment));
+    TempTree tree;
+    const std::string path = tree.Write("f.txt", kOld);
+    FailingOps ops;
+    ops.AppendTo(path, moment);
+    const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+    EXPECT_FALSE(result.written);
+    EXPECT_EQ(result.reason, "it changed since it was read");
+    EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1));
+    EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+  }
+}
+
+TEST(SafeFileWriter, AppendJustBeforeTheRenameIsPutBackWithTheOldFilesAttributes) {
+  TempTree tree;
+  const std::string path = tree.Write("f.txt", kOld);
+  chmod(path.c_str(), 0640);
+  const bool haveXattr = setxattr(path.c_str(), "user.tag", "kept", 4, 0) == 0;
+  FailingOps ops;
+  ops.AppendTo(path, FailingOps::Moment::Rename);
+  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+  EXPECT_FALSE(result.written);
+  EXPECT_EQ(result.reason, "changed during the write");
+  EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1));
+  EXPECT_EQ(IdentityOf(path).mode & 07777, 0640u);
+  if (haveXattr) {
+    char value[8] = {};
+    EXPECT_EQ(getxattr(path.c_str(), "user.tag", value, sizeof value), 4);
+    EXPECT_STREQ(value, "kept");
+  }
+  EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+}
+
+TEST(SafeFileWriter, AppendWhileTheOldContentIsPutBackIsKeptToo) {
+  TempTree tree;
+  const std::string path = tree.Write("f.txt", kOld);
+  FailingOps ops;
+  ops.AppendTo(path, FailingOps::Moment::Rename, 2);
+  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+  EXPECT_EQ(result.reason, "changed during the write");
+  EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1) + FailingOps::AppendedLine(2));
+  EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+}
+
+TEST(SafeFileWriter, FileThatNeverStopsChangingIsNotChasedForEver) {
+  TempTree tree;
+  const std::string path = tree.Write("f.txt", kOld);
+  FailingOps ops;
+  ops.AppendTo(path, FailingOps::Moment::Rename, 1000);
+  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+  EXPECT_FALSE(result.written);
+  EXPECT_EQ(result.reason.rfind("changed during the write, and", 0), 0u) << result.reason;
+  EXPECT_EQ(tree.Read("f.txt").rfind(kOld + FailingOps::AppendedLine(1), 0), 0u);
+  EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+}
+
+TEST(SafeFileWriter, EveryInjectedFailureLeavesTheOriginalWholeAndNoTemporaryFile) {
+  using Fail = FailingOps::Fail;
+  for (const Fail fail : {Fail::CreateTemporary, Fail::ShortWriteThenFull, Fail::WriteNoSpace,
+                          Fail::Sync, Fail::Rename}) {
+    SCOPED_TRACE(static_cast<int>(fail));
+    TempTree tree;
+    const std::string path = tree.Write("f.txt", kOld);
+    FailingOps ops;
+    ops.fail = fail;
+    const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+    EXPECT_FALSE(result.written);
+    EXPECT_FALSE(result.reason.empty());
+    EXPECT_EQ(tree.Read("f.txt"), kOld);
+    EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+  }
+}
+
+TEST(SafeFileWriter, FullDiskIsSaidInWords) {
+  TempTree tree;
+  const std::string path = tree.Write("f.txt", kOld);
+  FailingOps ops;
+  ops.fail = FailingOps::Fail::WriteNoSpace;
+  EXPECT_EQ(RewriteFile(path, kNew, kOld, IdentityOf(path), ops).reason, "writing failed: the disk is full");
+}
+
+TEST(SafeFileWriter, FailedInPlaceWritePutsTheOldBytesBack) {
+  using Fail = FailingOps::Fail;
+  for (const Fail fail : {Fail::PWrite, Fail::Reserve}) {
+    TempTree tree;
+    const std::string path = tree.Write("a.txt", kOld);
+    ASSERT_EQ(link(path.c_str(), tree.Path("b.txt").c_str()), 0);
+    FailingOps ops;
+    ops.fail = fail;
+    EXPECT_FALSE(RewriteFile(path, kNew, kOld, IdentityOf(path), ops).written);
+    EXPECT_EQ(tree.Read("b.txt"), kOld);
+  }
+}
+
+TEST(SafeFileWriter, WholeFileWriteCreatesAndReplaces) {
+  TempTree tree;
+  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "one").written);
+  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "two").written);
+  EXPECT_EQ(tree.Read("out.csv"), "two");
+  EXPECT_FALSE(WriteWholeFile(tree.Path("missing/out.csv"), "x").written);
+  EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+}
+
+}  // namespace
+}  // namespace trawlscope

@@ -1,0 +1,93 @@
+#include "platform/ini/ProfileFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/TempTree.h"
+
+namespace trawlscope {
+namespace {
+
+using test::TempTree;
+
+size_t EntriesIn(const std::string& folder) {
+  size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+  return count;
+}
+
+TEST(IniProfileFile, MissingFileReadsAsNothingAndTheFirstWriteCreatesIt) {
+  TempTree tree;
+  IniProfileFile file(tree.Path("sub/dir/trawlscope.ini"));
+  EXPECT_FALSE(file.ReadString(u"S", u"k"));
+  ASSERT_TRUE(file.WriteString(u"S", u"k", u"値"));
+  EXPECT_EQ(file.ReadString(u"S", u"k"), u"値");
+  EXPECT_EQ(tree.Read("sub/dir/trawlscope.ini"), "[S]\nk=値\n");
+}
+
+TEST(IniProfileFile, EveryWriteReachesTheFileAndLeavesNoTemporaryFile) {
+  TempTree tree;
+  tree.Write("t.ini", "; kept\n[Other]\nx=1\n");
+  IniProfileFile file(tree.Path("t.ini"));
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(file.WriteString(u"S", u"k", u"v"));
+  IniProfileFile second(tree.Path("t.ini"));
+  EXPECT_EQ(second.ReadString(u"S", u"k"), u"v");
+  EXPECT_EQ(tree.Read("t.ini"), "; kept\n[Other]\nx=1\n[S]\nk=v\n");
+  EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+}
+
+TEST(IniProfileFile, LongValuesAreCutAt4095UnitsOnRead) {
+  TempTree tree;
+  IniProfileFile file(tree.Path("t.ini"));
+  const std::u16string exact(4095, u'x');
+  const std::u16string longer(5000, u'y');
+  file.WriteString(u"S", u"exact", exact);
+  file.WriteString(u"S", u"longer", longer);
+  EXPECT_EQ(file.ReadString(u"S", u"exact"), exact);
+  EXPECT_EQ(file.ReadString(u"S", u"longer"), std::u16string(4095, u'y'));
+}
+
+TEST(IniProfileFile, WriteThatCannotBeDoneReportsFailure) {
+  TempTree tree;
+  tree.Write("plain", "not a folder");
+  IniProfileFile file(tree.Path("plain/t.ini"));
+  EXPECT_FALSE(file.WriteString(u"S", u"k", u"v"));
+  EXPECT_EQ(tree.Read("plain"), "not a folder");
+}
+
+TEST(IniProfileFile, WriteIntoReadOnlyFolderFailsAndKeepsTheOldFile) {
+  if (geteuid() == 0) GTEST_SKIP() << "root may write anywhere";
+  TempTree tree;
+  tree.Write("ro/t.ini", "[S]\nk=old\n");
+  chmod(tree.Path("ro").c_str(), 0555);
+  IniProfileFile file(tree.Path("ro/t.ini"));
+  EXPECT_FALSE(file.WriteString(u"S", u"k", u"new"));
+  EXPECT_EQ(tree.Read("ro/t.ini"), "[S]\nk=old\n");
+  EXPECT_EQ(EntriesIn(tree.Path("ro")), 1u);
+}
+
+TEST(IniProfileFile, AFileThatCannotBeReadIsNotReplacedByOneKey) {
+  TempTree tree;
+  // A folder in the file's place cannot be read as a file whoever we are.
+  tree.MakeFolder("t.ini");
+  IniProfileFile file(tree.Path("t.ini"));
+  EXPECT_FALSE(file.WriteString(u"S", u"k", u"v"));
+  EXPECT_TRUE(std::filesystem::is_directory(tree.Path("t.ini")));
+}
+
+TEST(IniProfileFile, PermissionBitsOfAnExistingFileAreKept) {
+  TempTree tree;
+  tree.Write("t.ini", "[S]\n");
+  chmod(tree.Path("t.ini").c_str(), 0600);
+  IniProfileFile file(tree.Path("t.ini"));
+  ASSERT_TRUE(file.WriteString(u"S", u"k", u"v"));
+  struct stat info;
+  stat(tree.Path("t.ini").c_str(), &info);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+}  // namespace
+}  // namespace trawlscope

@@ -1,0 +1,161 @@
+#include "search/listing/FileList.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "support/TempTree.h"
+
+namespace trawlscope {
+namespace {
+
+using test::TempTree;
+using test::U16;
+
+class FileListTest : public testing::Test {
+ protected:
+  TempTree tree;
+  AbortFlag abort{false};
+
+  // The listing with the tree's root cut off, to keep expectations short.
+  std::vector<std::string> List(const std::u16string& searchPath, bool subfolders,
+                                const std::u16string& types = u"") {
+    FileList list;
+    BuildFileList(abort, searchPath, list, subfolders, types);
+    std::vector<std::string> relative;
+    const std::string root = tree.Root() + "/";
+    for (const auto& path : list) {
+      std::string native = test::U8(path);
+      if (native.rfind(root, 0) == 0) native = native.substr(root.size());
+      relative.push_back(native);
+    }
+    return relative;
+  }
+  std::u16string Quoted(std::string_view relative) {
+    return u"\"" + U16(tree.Path(relative)) + u"\"";
+  }
+  using Names = std::vector<std::string>;
+};
+
+TEST_F(FileListTest, BareFolderWithoutSubfoldersListsItsOwnFilesInByteOrder) {
+  tree.Write("data/b.txt");
+  tree.Write("data/a.txt");
+  tree.Write("data/B.txt");
+  tree.Write("data/sub/deep.txt");
+  EXPECT_EQ(List(U16(tree.Path("data")), false), (Names{"data/B.txt", "data/a.txt", "data/b.txt"}));
+}
+
+TEST_F(FileListTest, SubfoldersAreListedDepthFirstBeforeTheNextEntry) {
+  tree.Write("d/a.txt");
+  tree.Write("d/m/x.txt");
+  tree.Write("d/m/n/y.txt");
+  tree.Write("d/z.txt");
+  EXPECT_EQ(List(U16(tree.Path("d/")), true),
+            (Names{"d/a.txt", "d/m/n/y.txt", "d/m/x.txt", "d/z.txt"}));
+}
+
+TEST_F(FileListTest, TwoQuotedFoldersAreListedAtTheirTopLevel) {
+  tree.Write("one/1.txt");
+  tree.Write("one/sub/skip.txt");
+  tree.Write("two/2.txt");
+  EXPECT_EQ(List(Quoted("one") + u" " + Quoted("two"), false), (Names{"one/1.txt", "two/2.txt"}));
+}
+
+TEST_F(FileListTest, ThePatternDecidesWhichSubfoldersAreEntered) {
+  tree.Write("d/a.log");
+  tree.Write("d/archive/x.log");
+  tree.Write("d/old.log/y.log");
+  tree.Write("d/old.log/y.txt");
+  EXPECT_EQ(List(U16(tree.Path("d")), true, u"*.log"), (Names{"d/a.log", "d/old.log/y.log"}));
+  EXPECT_EQ(List(U16(tree.Path("d")), true, u"*.LOG"), (Names{"d/a.log", "d/old.log/y.log"}));
+}
+
+TEST_F(FileListTest, FilesNamedDirectlyAreListedAsWrittenWithoutTheTypeTest) {
+  tree.Write("notes/readme.md");
+  tree.Write("notes/a.txt");
+  const std::u16string file = Quoted("notes/readme.md");
+  EXPECT_EQ(List(file + u" " + file, false, u"*.txt"), (Names{"notes/readme.md", "notes/readme.md"}));
+  EXPECT_EQ(List(Quoted("notes/missing.md"), false), Names{});
+}
+
+TEST_F(FileListTest, QuotedTokenWithWildcardsIsListedAsThatText) {
+  tree.Write("w/a.txt");
+  const std::u16string token = U16(tree.Path("w")) + u"\\*.txt";
+  EXPECT_EQ(List(u"\"" + token + u"\"", false), (Names{"w\\*.txt"}));
+  EXPECT_EQ(List(U16(tree.Path("w")) + u"/*.csv", false), Names{});
+}
+
+TEST_F(FileListTest, EmptyPathAndSemicolonPatterns) {
+  tree.Write("p/a.txt");
+  tree.Write("p/b.csv");
+  tree.Write("p/c.txt;*.csv");
+  EXPECT_EQ(List(u"", true), Names{});
+  EXPECT_EQ(List(U16(tree.Path("p")), false, u"*.txt;*.csv"), (Names{"p/c.txt;*.csv"}));
+}
+
+TEST_F(FileListTest, RelativeFolderGivesAbsolutePathsAndARelativeFileStaysRelative) {
+  tree.Write("rel/a.txt");
+  char* saved = getcwd(nullptr, 0);
+  ASSERT_EQ(chdir(tree.Path("rel").c_str()), 0);
+  EXPECT_EQ(List(u".", false), (Names{"rel/a.txt"}));
+  EXPECT_EQ(List(u"\"a.txt\"", false), (Names{"a.txt"}));
+  EXPECT_EQ(List(u"..\\rel", false), (Names{"rel/a.txt"}));
+  EXPECT_EQ(chdir(saved), 0);
+  free(saved);
+}
+
+TEST_F(FileListTest, LinkLoopIsNotFollowedButLinkedFilesAreListed) {
+  tree.Write("l/a.txt");
+  tree.Write("elsewhere/t.txt");
+  ASSERT_EQ(symlink(tree.Path("l").c_str(), tree.Path("l/loop").c_str()), 0);
+  ASSERT_EQ(symlink(tree.Path("elsewhere/t.txt").c_str(), tree.Path("l/link.txt").c_str()), 0);
+  ASSERT_EQ(symlink("/nonexistent", tree.Path("l/dangling").c_str()), 0);
+  EXPECT_EQ(List(U16(tree.Path("l")), true), (Names{"l/a.txt", "l/link.txt"}));
+  // A folder named in the path is listed even when it is a link.
+  EXPECT_EQ(List(U16(tree.Path("l/loop")), false), (Names{"l/loop/a.txt", "l/loop/link.txt"}));
+}
+
+TEST_F(FileListTest, FifosAreNeverListed) {
+  tree.Write("f/a.txt");
+  ASSERT_EQ(mkfifo(tree.Path("f/pipe").c_str(), 0600), 0);
+  EXPECT_EQ(List(U16(tree.Path("f")), false), (Names{"f/a.txt"}));
+  EXPECT_EQ(List(Quoted("f/pipe"), false), Names{});
+}
+
+TEST_F(FileListTest, UnreadableFolderContributesNothingAndTheListingGoesOn) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  tree.Write("u/a/x.txt");
+  tree.Write("u/b/y.txt");
+  chmod(tree.Path("u/a").c_str(), 0);
+  EXPECT_EQ(List(U16(tree.Path("u")), true), (Names{"u/b/y.txt"}));
+}
+
+TEST_F(FileListTest, PathsLongerThan260CharactersAreListed) {
+  std::string deep = "long";
+  for (int i = 0; i < 12; ++i) deep += "/" + std::string(40, char('a' + i));
+  tree.Write(deep + "/" + std::string(200, 'n') + ".txt");
+  const auto listed = List(U16(tree.Path("long")), true);
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_GT(listed[0].size(), 700u);
+}
+
+TEST_F(FileListTest, NamesThatAreNotUtf8AreListedAndCanBeFoundAgain) {
+  const std::string name = "sjis-\x93\xfa\x96\x7b.txt";
+  tree.Write("n/" + name, "x");
+  FileList list;
+  BuildFileList(abort, U16(tree.Path("n")), list, false, u"");
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_TRUE(std::filesystem::exists(test::U8(list[0])));
+}
+
+TEST_F(FileListTest, AbortStopsTheListing) {
+  tree.Write("a/1.txt");
+  tree.Write("a/2.txt");
+  abort = true;
+  EXPECT_EQ(List(U16(tree.Path("a")), false), Names{});
+}
+
+}  // namespace
+}  // namespace trawlscope

@@ -1,0 +1,57 @@
+#include "search/matching/ByteSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace trawlscope {
+namespace {
+
+// The block-wise scan must find a needle wherever it sits: at the start, the
+// end, across 16- and 64-byte block edges, and in haystacks of every length.
+TEST(ByteFinder, AgreesWithAPlainFindAtEveryOffset) {
+  const std::string needles[] = {"PM_RESUME", "a", "ab", "\x8A\xD6\x90\x94", "zz"};
+  for (const std::string& needle : needles) {
+    const ByteFinder finder(needle);
+    for (size_t length = 0; length < 200; ++length) {
+      std::string haystack(length, '.');
+      EXPECT_FALSE(finder.FoundIn(haystack));
+      for (size_t at = 0; at + needle.size() <= length; at += 7) {
+        std::string with = haystack;
+        with.replace(at, needle.size(), needle);
+        ASSERT_TRUE(finder.FoundIn(with)) << needle << " at " << at << " of " << length;
+      }
+    }
+  }
+}
+
+TEST(ByteFinder, NearMissesAreNotMatches) {
+  const ByteFinder finder("PM_RESUME");
+  std::string haystack(300, 'x');
+  haystack.replace(100, 9, "PM_RESUMX");
+  haystack.replace(200, 9, "PX_RESUME");
+  EXPECT_FALSE(finder.FoundIn(haystack));
+}
+
+TEST(ByteFinder, AsciiCaselessMatchesLettersInEitherCaseOnly) {
+  const ByteFinder finder("pm_resume", true);
+  EXPECT_TRUE(finder.FoundIn(std::string(70, ' ') + "Pm_ReSuMe"));
+  EXPECT_FALSE(finder.FoundIn(std::string(70, ' ') + "pm\x7Fresume"));  // '_' | 0x20 is 0x7F
+  const ByteFinder symbols("[x]", true);
+  EXPECT_FALSE(symbols.FoundIn(std::string(40, ' ') + "{X}"));  // '[' | 0x20 is '{'
+  EXPECT_TRUE(symbols.FoundIn(std::string(40, ' ') + "[X]"));
+}
+
+TEST(ByteFinder, RandomHaystacksAgreeWithStdFind) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 500; ++round) {
+    std::string haystack(random() % 300, '\0');
+    for (char& c : haystack) c = "ab"[random() % 2];
+    std::string needle(1 + random() % 5, '\0');
+    for (char& c : needle) c = "ab"[random() % 2];
+    ASSERT_EQ(ByteFinder(needle).FoundIn(haystack), haystack.find(needle) != std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace trawlscope
