@@ -4,6 +4,7 @@
 
 #include "app/AppTexts.h"
 #include "app/DecimalText.h"
+#include "app/OutcomeText.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope {
@@ -42,7 +43,7 @@ std::u16string SearchProblemsText(const RunSummary& summary) {
 std::u16string ReplaceFaultsText(const RunSummary& summary) {
   std::u16string list;
   for (const auto& file : summary.replaced)
-    if (file.outcome.kind == FileReplaceOutcome::Kind::LeftUnchanged) list += Line(file.path, file.outcome.reason);
+    if (file.outcome.kind == FileReplaceOutcome::Kind::LeftUnchanged) list += Line(file.path, ReplaceProblemText(file.outcome));
   for (const auto& path : summary.unsearchable) list += Line(path);
   return list.empty() ? list : texts::kFilesLeftUnchanged + list;
 }

@@ -2,6 +2,7 @@
 
 #include "app/AppTexts.h"
 #include "app/DecimalText.h"
+#include "app/OutcomeText.h"
 #include "app/RunReport.h"
 #include "app/SettingsKeys.h"
 #include "platform/files/NativePath.h"
@@ -233,7 +234,7 @@ void CSearchDialog::ExportHits() {
   view_.SetWaitCursor(false);
   if (!written.written)
     view_.ShowMessage(std::u16string(texts::kOutputNotWritten) + u"\n" + DisplayPath(*path) + u": " +
-                      FromNativePath(written.reason));
+                      FromNativePath(FileErrorText(written.error)));
 }
 
 void CSearchDialog::PickFiles() {

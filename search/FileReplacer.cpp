@@ -13,6 +13,16 @@
 #include "search/xml/XmlFiles.h"
 
 namespace trawlscope {
+namespace {
+
+FileReplaceOutcome Refused(ReplaceProblem problem, char32_t character, CodePage codePage) {
+  FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(problem);
+  outcome.character = character;
+  outcome.codePage = codePage;
+  return outcome;
+}
+
+}  // namespace
 
 FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
                                                 const std::u16string& path,
@@ -48,16 +58,16 @@ FileReplaceOutcome CFileSearcher::ReplaceLoaded(const AbortFlag& abortRequested,
   if (IsXmlWithXPath()) {
     // Markup must never go down the plain-text road: an XPath that cannot be
     // used leaves the document as it is.
-    if (!xpathError_.empty()) return FileReplaceOutcome::LeftUnchanged("the XPath does not compile");
+    if (!xpathError_.empty()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathDoesNotCompile);
     XmlReplacement xml = ReplaceInXml(bytes, xpath_, *matcher_, mode_, abortRequested, replacementText);
     switch (xml.kind) {
       case XmlReplacement::Kind::PlainText:
-        return FileReplaceOutcome::LeftUnchanged("the XPath cannot be evaluated in it");
+        return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathCannotBeEvaluated);
       case XmlReplacement::Kind::NothingToChange: return FileReplaceOutcome::Unchanged();
-      case XmlReplacement::Kind::Refused: return FileReplaceOutcome::LeftUnchanged(xml.reason);
+      case XmlReplacement::Kind::Refused: return Refused(xml.problem, xml.character, xml.codePage);
       case XmlReplacement::Kind::Spliced: {
         const WriteResult written = RewriteFile(ToNativePath(path), xml.bytes, bytes, asRead);
-        if (!written.written) return FileReplaceOutcome::LeftUnchanged(written.reason);
+        if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
         return FileReplaceOutcome::Changed(xml.replacements);
       }
     }
@@ -69,14 +79,14 @@ FileReplaceOutcome CFileSearcher::ReplaceLoaded(const AbortFlag& abortRequested,
   TextEdits edits;
   const auto end = CollectEdits(*matcher_, text_, mode_, abortRequested, replacementText, edits);
   if (end == Matcher::ScanEnd::MatchError)
-    return FileReplaceOutcome::LeftUnchanged("the expression is too complex for this file");
+    return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
   // Aborted part-way, the occurrences replaced so far are written, all of them or none.
   if (edits.empty()) return FileReplaceOutcome::Unchanged();
 
   const SpliceResult spliced = SpliceEdits(bytes, FindByteOrderMark(bytes).length, codePage, text_, edits);
-  if (!spliced.done) return FileReplaceOutcome::LeftUnchanged(spliced.reason);
+  if (!spliced.done) return Refused(spliced.problem, spliced.character, codePage);
   const WriteResult written = RewriteFile(ToNativePath(path), spliced.bytes, bytes, asRead);
-  if (!written.written) return FileReplaceOutcome::LeftUnchanged(written.reason);
+  if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
   return FileReplaceOutcome::Changed(edits.size());
 }
 

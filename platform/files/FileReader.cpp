@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <new>
 
+#include "platform/files/SystemCalls.h"
+
 namespace trawlscope {
 namespace {
 
@@ -32,8 +34,7 @@ class OpenFile {
 long long ReadUpTo(int fd, char* into, size_t size) {
   size_t done = 0;
   while (done < size) {
-    const ssize_t got = read(fd, into + done, size - done);
-    if (got < 0 && errno == EINTR) continue;
+    const ssize_t got = RetryOnInterrupt([&] { return read(fd, into + done, size - done); });
     if (got < 0) return -1;
     if (got == 0) break;
     done += static_cast<size_t>(got);

@@ -6,60 +6,21 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <memory>
 
 #include "platform/files/NativePath.h"
+#include "platform/files/SystemCalls.h"
 
 namespace trawlscope {
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // before the umask, as editors create files
 constexpr mode_t kWriteBits = 0222;
-constexpr size_t kReadChunk = 64 * 1024;
 constexpr int kPutBackAttempts = 3;  // a file that keeps changing is not chased for ever
-
-constexpr const char* kChangedSinceRead = "it changed since it was read";
-constexpr const char* kChangedDuringWrite = "changed during the write";
-// The new content stands then, and the user must hear that it does.
-constexpr const char* kPutBackFailed = "changed during the write, and the old content could not be put back";
-
-std::string Reason(const char* what, int error) {
-  if (error == ENOSPC || error == EDQUOT) return std::string(what) + ": the disk is full";
-  return std::string(what) + ": " + std::strerror(error);
-}
 
 std::string NameOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool WriteAll(IFileOps& ops, int fd, std::string_view bytes, int& error) {
-  while (!bytes.empty()) {
-    const ssize_t written = ops.Write(fd, bytes.data(), bytes.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      error = written < 0 ? errno : ENOSPC;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(written));
-  }
-  return true;
-}
-
-bool PWriteAll(IFileOps& ops, int fd, std::string_view bytes, int& error) {
-  off_t offset = 0;
-  while (!bytes.empty()) {
-    const ssize_t written = ops.PWrite(fd, bytes.data(), bytes.size(), offset);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      error = written < 0 ? errno : ENOSPC;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<size_t>(written));
-    offset += written;
-  }
-  return true;
 }
 
 void FlushFolder(IFileOps& ops, const std::string& folder) {
@@ -147,40 +108,25 @@ bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead) {
   return ops.FStat(fd, &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
 }
 
-bool ReadAll(IFileOps& ops, int fd, std::string& bytes, int& error) {
-  char chunk[kReadChunk];
-  for (off_t offset = 0;;) {
-    const ssize_t got = ops.PRead(fd, chunk, sizeof chunk, offset);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      error = errno;
-      return false;
-    }
-    if (got == 0) return true;
-    bytes.append(chunk, static_cast<size_t>(got));
-    offset += got;
-  }
-}
-
 // Several names for one file: every name must see the new content, so the
 // bytes go into the file itself, once room for them is sure. Should writing
 // fail half-way, the old bytes are put back.
 WriteResult RewriteInPlace(IFileOps& ops, const std::string& target, std::string_view bytes,
                            std::string_view oldBytes, const FileIdentity& asRead) {
   const int fd = ops.Open(target.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return {false, Reason("cannot open it for writing", errno)};
+  if (fd < 0) return {false, FileError::System(FileStep::OpenForWriting, errno)};
   int error = 0;
   WriteResult result{true, {}};
   // Checked before reserving room, which itself touches the modification time.
   if (ChangedSince(ops, target, asRead)) {
-    result = {false, kChangedSinceRead};
+    result = {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
   } else if (ops.Reserve(fd, static_cast<off_t>(bytes.size())) != 0) {
-    result = {false, Reason("cannot make room for it", errno)};
-  } else if (!PWriteAll(ops, fd, bytes, error) ||
+    result = {false, FileError::System(FileStep::Reserve, errno)};
+  } else if (!WriteAll(ops, fd, bytes, error, 0) ||
              ops.Truncate(fd, static_cast<off_t>(bytes.size())) != 0 || ops.Sync(fd) != 0) {
-    result = {false, Reason("writing it in place failed", error ? error : errno)};
+    result = {false, FileError::System(FileStep::WriteInPlace, error ? error : errno)};
     int ignored = 0;
-    if (PWriteAll(ops, fd, oldBytes, ignored)) ops.Truncate(fd, static_cast<off_t>(oldBytes.size()));
+    if (WriteAll(ops, fd, oldBytes, ignored, 0)) ops.Truncate(fd, static_cast<off_t>(oldBytes.size()));
     ops.Sync(fd);
   }
   ops.Close(fd);
@@ -197,14 +143,14 @@ struct Replacing {
 WriteResult WriteThroughTemporary(IFileOps& ops, const std::string& target, std::string_view bytes,
                                   const Replacing* replacing, FileIdentity& placed) {
   TemporaryFile temporary(ops, target);
-  if (temporary.Fd() < 0) return {false, Reason("cannot create a file in its folder", temporary.Error())};
+  if (temporary.Fd() < 0) return {false, FileError::System(FileStep::CreateTemporary, temporary.Error())};
   int error = 0;
-  if (!WriteAll(ops, temporary.Fd(), bytes, error)) return {false, Reason("writing failed", error)};
+  if (!WriteAll(ops, temporary.Fd(), bytes, error)) return {false, FileError::System(FileStep::Write, error)};
   if (replacing != nullptr) {
     // Owner first: changing it clears set-user-ID bits that the mode then restores.
     ops.ChangeOwner(temporary.Fd(), replacing->keep.owner, replacing->keep.group);
     if (ops.ChangeMode(temporary.Fd(), replacing->keep.mode & 07777) != 0)
-      return {false, Reason("cannot give it its permissions", errno)};
+      return {false, FileError::System(FileStep::SetPermissions, errno)};
     ops.CopyExtendedAttributes(replacing->attributesFrom, temporary.Fd());
   } else {
     const mode_t mask = umask(0);
@@ -214,11 +160,11 @@ WriteResult WriteThroughTemporary(IFileOps& ops, const std::string& target, std:
                                                                   : (kNewFileMode & ~mask);
     ops.ChangeMode(temporary.Fd(), mode);
   }
-  if (!temporary.Finish(placed, error)) return {false, Reason("saving failed", error)};
+  if (!temporary.Finish(placed, error)) return {false, FileError::System(FileStep::Save, error)};
   // As late as it can be: flushing may take seconds, time enough for an editor to save.
   if (replacing != nullptr && ChangedSince(ops, target, replacing->atPath))
-    return {false, kChangedSinceRead};
-  if (!temporary.RenameOver(target, error)) return {false, Reason("saving failed", error)};
+    return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
+  if (!temporary.RenameOver(target, error)) return {false, FileError::System(FileStep::Save, error)};
   FlushFolder(ops, NativeFolderOf(target));
   return {true, {}};
 }
@@ -233,16 +179,16 @@ WriteResult PutBack(IFileOps& ops, const std::string& target, int original, File
     int error = 0;
     if (ops.FStat(original, &info) != 0) error = errno;
     if (error != 0 || !ReadAll(ops, original, current, error))
-      return {false, Reason(kPutBackFailed, error)};
+      return {false, {FileStep::Read, error, FileRefusal::PutBackFailed}};
     const FileIdentity readBack = FileIdentity::Of(info);
     const Replacing replacing{atPath, readBack, original};
     FileIdentity placed;
     const WriteResult result = WriteThroughTemporary(ops, target, current, &replacing, placed);
-    if (!result.written) return {false, std::string(kPutBackFailed) + ": " + result.reason};
-    if (!HeldChangedSince(ops, original, readBack)) return {false, kChangedDuringWrite};
+    if (!result.written) return {false, {result.error.step, result.error.error, FileRefusal::PutBackFailed}};
+    if (!HeldChangedSince(ops, original, readBack)) return {false, FileError::Refused(FileRefusal::ChangedDuringWrite)};
     atPath = placed;
   }
-  return {false, std::string(kPutBackFailed) + ": it kept changing"};
+  return {false, FileError::Refused(FileRefusal::PutBackFailed)};
 }
 
 // The file a path names, links followed; empty when it cannot be resolved.
@@ -258,16 +204,16 @@ WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
   const std::string target = ResolvedTarget(nativePath);
   struct stat info;
   if (target.empty() || ops.Stat(target.c_str(), &info) != 0)
-    return {false, Reason("cannot find it", errno)};
-  if (!S_ISREG(info.st_mode)) return {false, "it is not a regular file"};
+    return {false, FileError::System(FileStep::Find, errno)};
+  if (!S_ISREG(info.st_mode)) return {false, FileError::Refused(FileRefusal::NotRegularFile)};
   // Root may write anything; a file whose write bits are all clear is read-only all the same.
   if ((info.st_mode & kWriteBits) == 0 || access(target.c_str(), W_OK) != 0)
-    return {false, "the file is read-only"};
+    return {false, FileError::Refused(FileRefusal::ReadOnly)};
   // Held until after the rename, so that writes into the old file in the
   // meantime can still be seen, and read back.
   const HeldFile original(ops, target);
-  if (original.Fd() < 0) return {false, Reason("cannot open it", errno)};
-  if (HeldChangedSince(ops, original.Fd(), asRead)) return {false, kChangedSinceRead};
+  if (original.Fd() < 0) return {false, FileError::System(FileStep::Open, errno)};
+  if (HeldChangedSince(ops, original.Fd(), asRead)) return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
   if (info.st_nlink > 1) return RewriteInPlace(ops, target, bytes, oldBytes, asRead);
   const Replacing replacing{asRead, asRead, original.Fd()};
   FileIdentity placed;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/FileError.h"
 #include "platform/files/FileIdentity.h"
 #include "platform/files/FileOps.h"
 
@@ -12,7 +13,7 @@ namespace trawlscope {
 
 struct WriteResult {
   bool written = false;
-  std::string reason;  // why not, in words for the user; empty when written
+  FileError error;  // why not
 };
 
 // Replaces the content of the file at `nativePath`, which was read as

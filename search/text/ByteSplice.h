@@ -5,14 +5,16 @@
 #include <string_view>
 
 #include "platform/codepage/CodePageTable.h"
+#include "search/text/ReplaceProblem.h"
 #include "search/text/TextEdits.h"
 
 namespace trawlscope {
 
 struct SpliceResult {
   bool done = false;
-  std::string bytes;   // the new content, mark included, when done
-  std::string reason;  // why the file must stay as it is, when not done
+  std::string bytes;  // the new content, mark included, when done
+  ReplaceProblem problem = ReplaceProblem::None;  // why the file must stay as it is
+  char32_t character = 0;  // CodePageCannotHold: the first character the page cannot carry
 };
 
 // `bytes` is the whole file, whose first `markLength` bytes are its mark and

@@ -26,7 +26,7 @@ std::optional<std::string> TextFileBytes(std::u16string_view text, CodePage code
 WriteResult WriteTextFile(const std::u16string& path, std::u16string_view text, CodePage codePage,
                           bool withMark) {
   const auto bytes = TextFileBytes(text, codePage, withMark);
-  if (!bytes) return {false, "the text cannot be written in code page " + std::to_string(codePage)};
+  if (!bytes) return {false, FileError::System(FileStep::Encode, 0)};
   return WriteWholeFile(ToNativePath(path), *bytes);
 }
 

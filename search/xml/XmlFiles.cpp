@@ -12,10 +12,11 @@
 namespace trawlscope {
 namespace {
 
-XmlReplacement Refused(std::string reason) {
+XmlReplacement Refused(ReplaceProblem problem, char32_t character = 0) {
   XmlReplacement result;
   result.kind = XmlReplacement::Kind::Refused;
-  result.reason = std::move(reason);
+  result.problem = problem;
+  result.character = character;
   return result;
 }
 
@@ -29,17 +30,17 @@ CodePage DocumentCodePage(std::string_view bytes, const XmlDocument& document) {
 
 // One change inside one run of character data, in source coordinates.
 bool PlaceEdit(const XmlSourceRun& run, size_t from, size_t to, const std::u16string& replacement,
-               TextEdits& placed, std::string& reason) {
+               TextEdits& placed, ReplaceProblem& problem) {
   // A reference that reads as a surrogate pair cannot be split.
   const auto inside = [&](size_t at) { return at > 0 && at < run.text.size() && run.source[at] == run.source[at - 1]; };
   if (inside(from) || inside(to)) {
-    reason = "an occurrence begins or ends inside a character reference";
+    problem = ReplaceProblem::InsideCharacterReference;
     return false;
   }
   std::u16string written;
   if (run.isCdata) {
     if (replacement.find(u"]]>") != std::u16string::npos) {
-      reason = "the replacement cannot stand in a CDATA section";
+      problem = ReplaceProblem::CdataCannotHold;
       return false;
     }
     written = replacement;
@@ -78,7 +79,7 @@ XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath,
   if (!selected) return {XmlReplacement::Kind::PlainText, 0, {}, {}};
 
   TextEdits placed;
-  std::string reason;
+  ReplaceProblem problem = ReplaceProblem::None;
   std::optional<std::vector<XmlSourceRun>> sourceRuns;
   const CodePage codePage = DocumentCodePage(bytes, *document);
   const size_t markLength = FindByteOrderMark(bytes).length;
@@ -87,20 +88,20 @@ XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath,
     if (!node.qualifies) continue;
     TextEdits edits;
     const auto end = CollectEdits(matcher, node.text, mode, abortRequested, replacementText, edits);
-    if (end == Matcher::ScanEnd::MatchError) return Refused("the expression is too complex for this file");
+    if (end == Matcher::ScanEnd::MatchError) return Refused(ReplaceProblem::ExpressionTooComplex);
     if (edits.empty()) continue;
-    if (node.isAttribute) return Refused("an occurrence is in an attribute value, which is not changed");
-    if (node.holdsEntityReference) return Refused("an occurrence is in text that uses the document's own entities");
+    if (node.isAttribute) return Refused(ReplaceProblem::InAttributeValue);
+    if (node.holdsEntityReference) return Refused(ReplaceProblem::UsesDocumentEntities);
     if (!sourceRuns) {
       // The source is read only once a change needs placing.
       if (codePage == codepage::kNone || !DecodeToUtf16(bytes.substr(markLength), codePage, source))
-        return Refused("the document's encoding is not known");
+        return Refused(ReplaceProblem::DocumentEncodingUnknown);
       sourceRuns = MapXmlSource(source);
       const auto& runs = document->TextRuns();
       const bool matches = sourceRuns && sourceRuns->size() == runs.size() &&
                            std::equal(runs.begin(), runs.end(), sourceRuns->begin(),
                                       [](const auto& a, const auto& b) { return a.text == b.text; });
-      if (!matches) return Refused("the change cannot be placed in the document's text with certainty");
+      if (!matches) return Refused(ReplaceProblem::PlacementUncertain);
     }
     // The node's text is its runs one after another; each occurrence must lie
     // within one run. One that spans a child element's boundary (part of it
@@ -112,15 +113,15 @@ XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath,
       runStarts.push_back(length);
       length += (*sourceRuns)[index].text.size();
     }
-    if (length != node.text.size()) return Refused("the change cannot be placed in the document's text with certainty");
+    if (length != node.text.size()) return Refused(ReplaceProblem::PlacementUncertain);
     for (const TextEdit& edit : edits) {
       const auto after = std::upper_bound(runStarts.begin(), runStarts.end(), edit.position);
       const size_t k = static_cast<size_t>(after - runStarts.begin()) - 1;
       const XmlSourceRun& run = (*sourceRuns)[node.textRuns[k]];
       const size_t from = edit.position - runStarts[k];
       const size_t to = from + edit.length;
-      if (to > run.text.size()) return Refused("an occurrence spans a child element's boundary");
-      if (!PlaceEdit(run, from, to, edit.replacement, placed, reason)) return Refused(reason);
+      if (to > run.text.size()) return Refused(ReplaceProblem::SpansChildElement);
+      if (!PlaceEdit(run, from, to, edit.replacement, placed, problem)) return Refused(problem);
     }
   }
   if (placed.empty()) return {};
@@ -136,12 +137,16 @@ XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath,
       const TextEdit& last = distinct.back();
       if (edit.position == last.position && edit.length == last.length && edit.replacement == last.replacement)
         continue;
-      if (edit.position < last.position + last.length) return Refused("the selected nodes' occurrences overlap");
+      if (edit.position < last.position + last.length) return Refused(ReplaceProblem::NodesOverlap);
     }
     distinct.push_back(edit);
   }
   SpliceResult spliced = SpliceEdits(bytes, markLength, codePage, source, distinct);
-  if (!spliced.done) return Refused(spliced.reason);
+  if (!spliced.done) {
+    XmlReplacement refused = Refused(spliced.problem, spliced.character);
+    refused.codePage = codePage;
+    return refused;
+  }
   return {XmlReplacement::Kind::Spliced, distinct.size(), std::move(spliced.bytes), {}};
 }
 

@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "search/matching/Matcher.h"
+#include "platform/codepage/CodePageTable.h"
+#include "search/text/ReplaceProblem.h"
 #include "search/text/TextEdits.h"
 
 namespace trawlscope {
@@ -22,7 +24,9 @@ struct XmlReplacement {
   Kind kind = Kind::NothingToChange;
   size_t replacements = 0;
   std::string bytes;   // Spliced: the new file
-  std::string reason;  // Refused: why the file stays as it is
+  ReplaceProblem problem = ReplaceProblem::None;  // Refused: why the file stays as it is
+  char32_t character = 0;                         // CodePageCannotHold: which character
+  CodePage codePage = 0;                          // CodePageCannotHold: the document's page
 };
 
 // The changes a replace makes to the selected nodes' texts, written into the

@@ -118,7 +118,7 @@ TEST_F(HostileInputTest, FileThatVanishesDuringTheRunIsReportedNotTakenForEmpty)
   ASSERT_EQ(replaceSink.summary.replaced.size(), 2u);
   const FileReplaceOutcome& gone = replaceSink.summary.replaced[1].outcome;
   EXPECT_EQ(gone.kind, Kind::LeftUnchanged);
-  EXPECT_EQ(gone.reason, std::string("cannot read: ") + std::strerror(ENOENT));
+  EXPECT_EQ(gone.file, FileError::System(FileStep::Read, ENOENT));
 }
 
 TEST_F(HostileInputTest, UnreadableFileIsLeftUnchangedWithTheReason) {
@@ -132,7 +132,7 @@ TEST_F(HostileInputTest, UnreadableFileIsLeftUnchangedWithTheReason) {
   state.request.replacementText = u"pin";
   RunReplace(state, replaceSink);
   ASSERT_EQ(replaceSink.summary.replaced.size(), 1u);
-  EXPECT_EQ(replaceSink.summary.replaced[0].outcome.reason, std::string("cannot read: ") + std::strerror(EACCES));
+  EXPECT_EQ(replaceSink.summary.replaced[0].outcome.file, FileError::System(FileStep::Read, EACCES));
   chmod(tree.Path("t/locked.txt").c_str(), 0600);
 }
 

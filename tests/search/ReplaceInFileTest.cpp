@@ -117,7 +117,9 @@ TEST_F(ReplaceInFileTest, CharacterThePageCannotHoldLeavesTheFileAndSaysWhich) {
   tree.Write("s.txt", bytes);
   const auto outcome = Replace("s.txt", u"名前", u"€uro");
   EXPECT_EQ(outcome.kind, Kind::LeftUnchanged);
-  EXPECT_NE(outcome.reason.find("\"€\" (U+20AC)"), std::string::npos) << outcome.reason;
+  EXPECT_EQ(outcome.problem, ReplaceProblem::CodePageCannotHold);
+  EXPECT_EQ(outcome.character, U'€');
+  EXPECT_EQ(outcome.codePage, 932u);
   EXPECT_EQ(tree.Read("s.txt"), bytes);
 }
 
@@ -126,7 +128,7 @@ TEST_F(ReplaceInFileTest, ReadOnlyFileIsReported) {
   chmod(path.c_str(), 0444);
   const auto outcome = Replace("ro.txt", u"b", u"x");
   EXPECT_EQ(outcome.kind, Kind::LeftUnchanged);
-  EXPECT_EQ(outcome.reason, "the file is read-only");
+  EXPECT_EQ(outcome.file, FileError::Refused(FileRefusal::ReadOnly));
   EXPECT_EQ(tree.Read("ro.txt"), "abc");
 }
 

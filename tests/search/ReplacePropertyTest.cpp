@@ -62,7 +62,7 @@ TEST(ReplaceProperty, OnlyTheOccurrencesChangeInEveryCodePage) {
       CFileSearcher searcher;
       searcher.Prepare(false, true, test::U16(kNeedle), u"");
       const auto outcome = searcher.ReplaceInFile(never, test::U16(path), test::U16(kReplacement));
-      ASSERT_EQ(outcome.replacements, static_cast<size_t>(occurrences)) << outcome.reason;
+      ASSERT_EQ(outcome.replacements, static_cast<size_t>(occurrences)) << static_cast<int>(outcome.problem);
       ASSERT_EQ(tree.Read("f.txt"), after);
     }
   }

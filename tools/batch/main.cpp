@@ -8,6 +8,7 @@
 
 #include "BatchOptions.h"
 #include "TerminalProgress.h"
+#include "app/OutcomeText.h"
 #include "platform/codepage/CodePageDetector.h"
 #include "platform/files/FileReader.h"
 #include "platform/files/NativePath.h"
@@ -91,7 +92,7 @@ int Search(JobState& state, const std::string& outputFile) {
   if (!outputFile.empty()) {
     const WriteResult written = ExportHits(state.hits, FromNativePath(outputFile));
     if (!written.written) {
-      std::fprintf(stderr, "could not write %s: %s\n", outputFile.c_str(), written.reason.c_str());
+      std::fprintf(stderr, "could not write %s: %s\n", outputFile.c_str(), FileErrorText(written.error).c_str());
       return 1;
     }
   }
@@ -109,7 +110,7 @@ const char* Describe(const FileReplaceOutcome& outcome, std::string& buffer) {
       break;
     case FileReplaceOutcome::Kind::Unchanged: buffer = "unchanged"; break;
     case FileReplaceOutcome::Kind::Binary: buffer = "skipped: binary file"; break;
-    default: buffer = "left unchanged: " + outcome.reason; break;
+    default: buffer = "left unchanged: " + ReplaceProblemText(outcome); break;
   }
   return buffer.c_str();
 }

@@ -140,7 +140,7 @@ TEST(SafeFileWriter, RewritesKeepingModeAndExtendedAttributes) {
   const bool haveXattr = setxattr(path.c_str(), "user.tag", "kept", 4, 0) == 0;
   const auto before = IdentityOf(path);
   const WriteResult result = RewriteFile(path, kNew, kOld, before);
-  ASSERT_TRUE(result.written) << result.reason;
+  ASSERT_TRUE(result.written);
   EXPECT_EQ(tree.Read("f.txt"), kNew);
   EXPECT_EQ(IdentityOf(path).mode & 07777, 0640u);
   if (haveXattr) {
@@ -168,7 +168,7 @@ TEST(SafeFileWriter, HardLinksStayOneFile) {
   ASSERT_EQ(link(path.c_str(), tree.Path("b.txt").c_str()), 0);
   const auto before = IdentityOf(path);
   const WriteResult result = RewriteFile(path, "short\n", kOld, before);
-  ASSERT_TRUE(result.written) << result.reason;
+  ASSERT_TRUE(result.written);
   EXPECT_EQ(tree.Read("b.txt"), "short\n");
   EXPECT_EQ(IdentityOf(tree.Path("b.txt")).inode, before.inode);
 }
@@ -179,7 +179,7 @@ TEST(SafeFileWriter, ReadOnlyFileIsNotWrittenEvenInAWritableFolder) {
   chmod(path.c_str(), 0444);
   const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path));
   EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.reason, "the file is read-only");
+  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ReadOnly));
   EXPECT_EQ(tree.Read("ro.txt"), kOld);
 }
 
@@ -200,7 +200,7 @@ TEST(SafeFileWriter, FileChangedSinceItWasReadIsLeftAloneBeforeAnyWriting) {
     FailingOps ops;
     const WriteResult result = RewriteFile(path, kNew, kOld, asRead, ops);
     EXPECT_FALSE(result.written);
-    EXPECT_EQ(result.reason, "it changed since it was read");
+    EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedSinceRead));
     EXPECT_EQ(ops.writesStarted, 0);
     EXPECT_EQ(tree.Read("f.txt"), "someone else's edit\n");
   }
@@ -214,7 +214,7 @@ TEST(SafeFileWriter, ChangeAsTheInPlaceWriteBeginsIsLeftAlone) {
   ops.AppendTo(path, FailingOps::Moment::OpenForWriting);
   const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
   EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.reason, "it changed since it was read");
+  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedSinceRead));
   EXPECT_EQ(tree.Read("b.txt"), kOld + FailingOps::AppendedLine(1));
 }
 
@@ -228,7 +228,7 @@ TEST(SafeFileWriter, ChangeWhileTheNewFileIsFlushedStopsTheRename) {
     ops.AppendTo(path, moment);
     const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
     EXPECT_FALSE(result.written);
-    EXPECT_EQ(result.reason, "it changed since it was read");
+    EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedSinceRead));
     EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1));
     EXPECT_EQ(EntriesIn(tree.Root()), 1u);
   }
@@ -243,7 +243,7 @@ TEST(SafeFileWriter, AppendJustBeforeTheRenameIsPutBackWithTheOldFilesAttributes
   ops.AppendTo(path, FailingOps::Moment::Rename);
   const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
   EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.reason, "changed during the write");
+  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedDuringWrite));
   EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1));
   EXPECT_EQ(IdentityOf(path).mode & 07777, 0640u);
   if (haveXattr) {
@@ -260,7 +260,7 @@ TEST(SafeFileWriter, AppendWhileTheOldContentIsPutBackIsKeptToo) {
   FailingOps ops;
   ops.AppendTo(path, FailingOps::Moment::Rename, 2);
   const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
-  EXPECT_EQ(result.reason, "changed during the write");
+  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedDuringWrite));
   EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1) + FailingOps::AppendedLine(2));
   EXPECT_EQ(EntriesIn(tree.Root()), 1u);
 }
@@ -272,7 +272,7 @@ TEST(SafeFileWriter, FileThatNeverStopsChangingIsNotChasedForEver) {
   ops.AppendTo(path, FailingOps::Moment::Rename, 1000);
   const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
   EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.reason.rfind("changed during the write, and", 0), 0u) << result.reason;
+  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::PutBackFailed));
   EXPECT_EQ(tree.Read("f.txt").rfind(kOld + FailingOps::AppendedLine(1), 0), 0u);
   EXPECT_EQ(EntriesIn(tree.Root()), 1u);
 }
@@ -288,18 +288,18 @@ TEST(SafeFileWriter, EveryInjectedFailureLeavesTheOriginalWholeAndNoTemporaryFil
     ops.fail = fail;
     const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
     EXPECT_FALSE(result.written);
-    EXPECT_FALSE(result.reason.empty());
+    EXPECT_NE(result.error, FileError());
     EXPECT_EQ(tree.Read("f.txt"), kOld);
     EXPECT_EQ(EntriesIn(tree.Root()), 1u);
   }
 }
 
-TEST(SafeFileWriter, FullDiskIsSaidInWords) {
+TEST(SafeFileWriter, FullDiskIsTheWriteStepWithItsErrno) {
   TempTree tree;
   const std::string path = tree.Write("f.txt", kOld);
   FailingOps ops;
   ops.fail = FailingOps::Fail::WriteNoSpace;
-  EXPECT_EQ(RewriteFile(path, kNew, kOld, IdentityOf(path), ops).reason, "writing failed: the disk is full");
+  EXPECT_EQ(RewriteFile(path, kNew, kOld, IdentityOf(path), ops).error, FileError::System(FileStep::Write, ENOSPC));
 }
 
 TEST(SafeFileWriter, FailedInPlaceWritePutsTheOldBytesBack) {

@@ -78,7 +78,7 @@ TEST(XmlFiles, ReplaceChangesOnlyTheTextItMust) {
       "<?xml version='1.0' encoding='UTF-8'?>\r\n<doc a='1'>\r\n<p>a &amp; word</p>\r\n"
       "<p>word <b>word</b> &#x41;word</p>\r\n<e></e>\r\n<!-- word -->\r\n</doc>\r\n";
   const XmlReplacement result = Replace(source, u"//p", u"word", u"W<&>");
-  ASSERT_EQ(result.kind, XmlReplacement::Kind::Spliced) << result.reason;
+  ASSERT_EQ(result.kind, XmlReplacement::Kind::Spliced) << static_cast<int>(result.problem);
   EXPECT_EQ(result.replacements, 4u);
   EXPECT_EQ(result.bytes,
             "<?xml version='1.0' encoding='UTF-8'?>\r\n<doc a='1'>\r\n<p>a &amp; W&lt;&amp;&gt;</p>\r\n"
@@ -92,12 +92,12 @@ TEST(XmlFiles, NothingChangedMeansNothingWritten) {
 TEST(XmlFiles, AnOccurrenceAcrossAChildElementLeavesTheFileAlone) {
   const XmlReplacement result = Replace(kDoc, u"//p", u"two bold", u"x");
   EXPECT_EQ(result.kind, XmlReplacement::Kind::Refused);
-  EXPECT_EQ(result.reason, "an occurrence spans a child element's boundary");
+  EXPECT_EQ(result.problem, ReplaceProblem::SpansChildElement);
 }
 
 TEST(XmlFiles, NestedSelectionsChangeAnOccurrenceOnce) {
   const XmlReplacement result = Replace("<d><p>x <i>yes</i></p></d>", u"//*", u"yes", u"no");
-  ASSERT_EQ(result.kind, XmlReplacement::Kind::Spliced) << result.reason;
+  ASSERT_EQ(result.kind, XmlReplacement::Kind::Spliced) << static_cast<int>(result.problem);
   EXPECT_EQ(result.bytes, "<d><p>x <i>no</i></p></d>");
 }
 
@@ -108,11 +108,11 @@ TEST(XmlFiles, NamespacesEncodingsAndMarks) {
   const std::string sjis = test::Transcode(utf8, "windows-31j");
   EXPECT_EQ(Text(sjis, u"//p"), u"名前と名前\n");
   XmlReplacement result = Replace(sjis, u"//p", u"名前", u"氏名");
-  ASSERT_EQ(result.kind, XmlReplacement::Kind::Spliced) << result.reason;
+  ASSERT_EQ(result.kind, XmlReplacement::Kind::Spliced) << static_cast<int>(result.problem);
   EXPECT_EQ(result.bytes, test::Transcode("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<d><p>氏名と氏名</p></d>\n", "windows-31j"));
   const std::string utf16 = "\xFF\xFE" + test::Transcode("<?xml version=\"1.0\" encoding=\"UTF-16\"?><d><p>word</p></d>", "UTF-16LE");
   result = Replace(utf16, u"//p", u"word", u"WORD");
-  ASSERT_EQ(result.kind, XmlReplacement::Kind::Spliced) << result.reason;
+  ASSERT_EQ(result.kind, XmlReplacement::Kind::Spliced) << static_cast<int>(result.problem);
   EXPECT_EQ(result.bytes, "\xFF\xFE" + test::Transcode("<?xml version=\"1.0\" encoding=\"UTF-16\"?><d><p>WORD</p></d>", "UTF-16LE"));
 }
 

@@ -1,0 +1,28 @@
+#pragma once
+// Whole reads and writes over the system-call seam: interrupted calls are
+// made again, short ones go on where they stopped.
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+#include "platform/files/FileOps.h"
+
+namespace trawlscope {
+
+// Calls `call` again for as long as it fails with EINTR.
+template <typename Call>
+auto RetryOnInterrupt(Call call) {
+  for (;;) {
+    const auto result = call();
+    if (result >= 0 || errno != EINTR) return result;
+  }
+}
+
+// Writes every byte at the file's position, or from `offset` when it is not
+// negative; false with `error` set (ENOSPC when the disk took nothing).
+bool WriteAll(IFileOps& ops, int fd, std::string_view bytes, int& error, off_t offset = -1);
+
+// Appends the file's bytes from offset 0 to its end to `bytes`.
+bool ReadAll(IFileOps& ops, int fd, std::string& bytes, int& error);
+
+}  // namespace trawlscope
