@@ -21,7 +21,6 @@ enum class Command {
   ShowResults = 135,    // from the search worker
   Abort = 136,          // from the progress dialog
   CloseProgress = 137,  // from the worker
-  UpdateHitCount = 138, // no handler: the timer refreshes the count
   Export = 139,         // from the result dialog
   Browse = 1001,
   Search = 1003,

@@ -122,7 +122,6 @@ void CSearchDialog::OnCommand(Command command) {
     case Command::Browse: view_.ShowBrowseMenu(); break;
     case Command::PickFiles: PickFiles(); break;
     case Command::PickFolder: PickFolder(); break;
-    case Command::UpdateHitCount: break;
   }
 }
 

@@ -30,9 +30,8 @@ class CSearchDialog {
   // Every command of the program: buttons, menu items, and those the other
   // windows and the worker send.
   void OnCommand(Command command);
-  // Enter runs a search (not while a run is going); Escape does nothing.
+  // Enter runs a search (not while a run is going).
   void OnEnter();
-  void OnEscape() {}
   void OnTimer();
   void TakeDroppedFiles(const std::vector<std::u16string>& paths);
   // The user closes the window. True when it may close now (the settings
