@@ -3,11 +3,13 @@
 #include "app/AppTexts.h"
 #include "app/DecimalText.h"
 #include "app/OutcomeText.h"
+#include "app/ProgressDisplay.h"
 #include "app/RunReport.h"
 #include "app/SettingsKeys.h"
 #include "platform/files/NativePath.h"
 #include "results/HitExport.h"
 #include "search/listing/PathHelpers.h"
+#include "search/JobTexts.h"
 #include "search/ReplaceJob.h"
 
 namespace trawlscope {
@@ -33,33 +35,13 @@ constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, Co
 
 }  // namespace
 
-// The job's sink: called on the worker, it hands every call to the UI thread
-// and waits there, so the worker never touches a widget.
+// The job's sink: called on the run's thread, it hands every call to the UI
+// thread and waits there, so the run never touches a widget. Progress does
+// not come this way: the timer reads what the run publishes.
 class CSearchDialog::Sink final : public IJobSink {
  public:
   Sink(CSearchDialog& dialog, JobKind kind) : dialog_(dialog), kind_(kind) {}
 
-  void ReportProgress(const ProgressReport& report) override {
-    const std::u16string phase(report.phase), name(report.fileName);
-    const int index = report.index;
-    OnUi([&] {
-      IProgressView* progress = dialog_.view_.Progress();
-      if (progress == nullptr) return;
-      progress->SetPhase(phase);
-      if (index != -1) {
-        progress->SetCounter(DecimalText(index) + u"/" + DecimalText(progress->RangeMaximum()));
-        progress->SetPosition(index);
-      }
-      progress->SetFileName(DisplayPath(name));
-    });
-  }
-  void ProcessingStarted(int fileCount) override {
-    OnUi([&] {
-      if (IProgressView* progress = dialog_.view_.Progress()) progress->SetRange(fileCount);
-      dialog_.view_.StartHitCountTimer();
-    });
-  }
-  void ProcessingStopped() override { OnUi([&] { dialog_.view_.StopHitCountTimer(); }); }
   void ShowMessage(std::u16string_view text) override {
     const std::u16string copy(text);
     OnUi([&] { dialog_.view_.ShowMessage(copy); });
@@ -130,7 +112,7 @@ void CSearchDialog::OnEnter() {
 }
 
 void CSearchDialog::OnTimer() {
-  if (IProgressView* progress = view_.Progress()) progress->SetHitCount(DecimalText(state_.hits.Count()));
+  if (IProgressView* progress = view_.Progress()) ShowProgress(*progress, state_.progress.Read(), state_.hits.Count());
 }
 
 void CSearchDialog::BuildRequest() {
@@ -200,12 +182,14 @@ void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
 }
 
 void CSearchDialog::OpenProgress() {
-  CloseProgress();
-  view_.OpenProgress();
+  view_.CloseProgress();
+  if (IProgressView* progress = view_.OpenProgress()) progress->SetPhase(texts::kListingPhase);
+  view_.StartProgressTimer();
   SetInputsEnabled(false);
 }
 
 void CSearchDialog::CloseProgress() {
+  view_.StopProgressTimer();
   view_.CloseProgress();
   SetInputsEnabled(true);
 }

@@ -41,6 +41,8 @@ class CSearchDialog {
 
   bool IsRunning() const { return running_; }
   const JobState& State() const { return state_; }
+  // Tests set the run's seams (state.workers, state.beforeFile) between runs.
+  JobState& State() { return state_; }
 
  private:
   class Sink;

@@ -23,6 +23,7 @@ class IProgressView {
   virtual int RangeMaximum() const = 0;
   virtual void SetPosition(int position) = 0;
   virtual void SetHitCount(std::u16string_view text) = 0;
+  virtual void SetCountCaption(std::u16string_view text) = 0;  // what the count counts
 };
 
 // The result dialog as the main dialog sees it.
@@ -45,8 +46,9 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual IProgressView* OpenProgress() = 0;
   virtual void CloseProgress() = 0;
   virtual IProgressView* Progress() = 0;
-  virtual void StartHitCountTimer() = 0;
-  virtual void StopHitCountTimer() = 0;
+  // A clock of a few ticks a second that calls the logic's OnTimer while a run goes on.
+  virtual void StartProgressTimer() = 0;
+  virtual void StopProgressTimer() = 0;
 
   // Creates and shows the result dialog over `hits`; null when none is open.
   virtual IResultView* OpenResults(const HitList& hits) = 0;

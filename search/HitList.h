@@ -25,6 +25,14 @@ class HitList {
     count_.store(hits_.size(), std::memory_order_release);
   }
 
+  // Moves every hit of `other` to the end, in their order.
+  void Take(HitList&& other) {
+    if (hits_.empty() && hits_.capacity() < other.hits_.size()) hits_.reserve(other.hits_.size());
+    for (auto& hit : other.hits_) hits_.push_back(std::move(hit));
+    other.Clear();
+    count_.store(hits_.size(), std::memory_order_release);
+  }
+
   // Any thread.
   size_t Count() const { return count_.load(std::memory_order_acquire); }
 

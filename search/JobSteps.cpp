@@ -1,57 +1,95 @@
 #include "search/JobSteps.h"
 
+#include <algorithm>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "search/FileFeed.h"
 #include "search/JobTexts.h"
+#include "search/OrderedCommits.h"
 #include "search/listing/PathHelpers.h"
 
 namespace trawlscope {
 namespace {
 
-void ListFiles(JobState& state, IJobSink& sink) {
-  const SearchRequest& request = state.request;
-  sink.ReportProgress({texts::kListingPhase, -1, 0, {}});
-  state.fileList.clear();
-  RunWarning missing;
-  BuildFileList(state.abortRequested, request.searchPath, state.fileList, request.includeSubfolders,
-                request.fileTypes, &missing.paths);
-  if (!missing.paths.empty() && !IsAborted(state.abortRequested)) sink.Warn(missing);
+// Files that may finish ahead of the next one to commit: enough to keep every
+// core busy past a slow file, few enough that held hits stay small.
+constexpr size_t kFilesAhead = 256;
+
+unsigned SearcherCount(unsigned asked) {
+  if (asked > 0) return asked;
+  return std::max(1u, std::thread::hardware_concurrency());
 }
 
 }  // namespace
 
-void RunOverFiles(JobState& state, IJobSink& sink, std::u16string_view phase, const PerFileStep& perFile) {
+void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const ProcessFile& process) {
   const SearchRequest& request = state.request;
   RunSummary summary;
   if (request.searchText.empty()) {
     sink.RunFinished(summary);
     return;
   }
-  CFileSearcher searcher;
-  const bool compiled =
-      searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
+  CFileSearcher checked;
+  const bool compiled = checked.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
   if (request.useRegex && !compiled) {
     sink.ShowMessage(texts::kRegexError);
     summary.expressionRejected = true;
     sink.RunFinished(summary);
     return;
   }
-  if (!searcher.XPathError().empty()) {
+  if (!checked.XPathError().empty()) {
     summary.xpathRejected = true;
-    sink.Warn({RunWarning::Kind::XPathInvalid, {}, searcher.XPathError()});
+    sink.Warn({RunWarning::Kind::XPathInvalid, {}, checked.XPathError()});
   }
 
-  ListFiles(state, sink);
-  if (!IsAborted(state.abortRequested)) {
-    const int total = static_cast<int>(state.fileList.size());
-    sink.ProcessingStarted(total);
-    state.contextLength = kRunContextLength;
-    for (int i = 0; i < total && !IsAborted(state.abortRequested); ++i) {
-      const std::u16string& path = state.fileList[i];
-      sink.ReportProgress({phase, i, total, FileNameOf(path)});
-      perFile(searcher, path, summary);
+  const AbortFlag& abortRequested = state.abortRequested;
+  state.contextLength = kRunContextLength;
+  state.fileList.clear();
+  state.progress.Start(phase);
+  FileFeed feed([&](size_t index, const std::u16string& path) {
+    state.progress.FileStarted(FileNameOf(path));
+    if (state.beforeFile) state.beforeFile(index, path);
+  });
+  OrderedCommits commits(kFilesAhead);
+  const auto searchFiles = [&] {
+    CFileSearcher searcher;
+    searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
+    size_t index = 0;
+    std::u16string path;
+    while (feed.Take(abortRequested, index, path) && commits.WaitForRoom(index, abortRequested)) {
+      CommitStep step = process(searcher, path);
+      commits.Commit(index, [&summary, step = std::move(step)] { step(summary); });
     }
-    sink.ProcessingStopped();
+  };
+  std::vector<std::thread> searchers;
+  const unsigned count = state.workers == kSearchAfterListing ? 0 : SearcherCount(state.workers);
+  for (unsigned i = 0; i < count; ++i) {
+    try {
+      searchers.emplace_back(searchFiles);
+    } catch (const std::system_error&) {
+      break;  // fewer threads than cores; with none at all, this thread searches after listing
+    }
   }
-  summary.aborted = IsAborted(state.abortRequested);
+
+  RunWarning missing;
+  ListFiles(abortRequested, request.searchPath, request.includeSubfolders, request.fileTypes,
+            [&](std::u16string path) {
+              state.fileList.push_back(path);
+              state.progress.FileListed();
+              feed.Add(std::move(path));
+            },
+            &missing.paths);
+  feed.Close();
+  state.progress.ListingDone();
+  if (!missing.paths.empty() && !IsAborted(abortRequested)) sink.Warn(missing);
+  if (searchers.empty()) searchFiles();
+  for (auto& searcher : searchers) searcher.join();
+  commits.Flush();
+
+  summary.aborted = IsAborted(abortRequested);
+  state.progress.Finish();
   sink.RunFinished(summary);
 }
 

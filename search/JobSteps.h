@@ -2,21 +2,25 @@
 // The steps a search run and a replace run share.
 #include <functional>
 #include <string>
-#include <string_view>
 
 #include "search/FileSearcher.h"
 #include "search/SearchJob.h"
 
 namespace trawlscope {
 
-using PerFileStep = std::function<void(CFileSearcher&, const std::u16string& path, RunSummary&)>;
+// What a file's result does to the run: called in list order, one at a time.
+using CommitStep = std::function<void(RunSummary&)>;
+// One file's work, on one of the run's searchers (any of its threads).
+using ProcessFile = std::function<CommitStep(CFileSearcher&, const std::u16string& path)>;
 
 // Nothing for an empty search text; the search text compiled once, and a
 // regular-expression run whose expression does not compile ended with the
 // message (a plain search for "printf(" is no error); an XPath that does not
 // compile and Search path entries that name nothing are warned of, and the
-// run goes on; the listing; then `perFile` for each file in turn, reported
-// under `phase`, until the abort flag is set. Ends with RunFinished.
-void RunOverFiles(JobState& state, IJobSink& sink, std::u16string_view phase, const PerFileStep& perFile);
+// run goes on. The listing feeds the searchers as it goes: one per core
+// (or state.workers), each with its own prepared CFileSearcher, each file's
+// commit step run in list order. Progress is published in state.progress
+// under `phase`. Ends with RunFinished once every searcher has stopped.
+void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const ProcessFile& process);
 
 }  // namespace trawlscope

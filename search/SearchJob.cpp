@@ -1,7 +1,8 @@
 #include "search/SearchJob.h"
 
+#include <memory>
+
 #include "search/JobSteps.h"
-#include "search/JobTexts.h"
 
 namespace trawlscope {
 
@@ -9,19 +10,21 @@ void RunSearch(JobState& state, IJobSink& sink) {
   state.fileList.clear();
   state.hits.Clear();
   state.hits.Reserve(HitList::kInitialRoom);
-  RunOverFiles(state, sink, texts::kSearchingPhase,
-               [&](CFileSearcher& searcher, const std::u16string& path, RunSummary& summary) {
-                 using Kind = FileSearchOutcome::Kind;
-                 const auto outcome = searcher.SearchFile(state.abortRequested, path, state.hits,
-                                                          state.contextLength);
-                 switch (outcome.kind) {
-                   case Kind::Searched: ++summary.filesSearched; break;
-                   case Kind::MatchError: summary.unsearchable.push_back(path); break;
-                   case Kind::Binary: ++summary.binarySkipped; break;
-                   case Kind::Unreadable: summary.unreadable.push_back({path, outcome.error}); break;
-                   case Kind::Aborted: break;
-                 }
-               });
+  RunOverFiles(state, sink, RunPhase::Searching, [&](CFileSearcher& searcher, const std::u16string& path) {
+    auto found = std::make_shared<HitList>();
+    const FileSearchOutcome outcome = searcher.SearchFile(state.abortRequested, path, *found, state.contextLength);
+    return [&state, found, outcome, path](RunSummary& summary) {
+      using Kind = FileSearchOutcome::Kind;
+      state.hits.Take(std::move(*found));
+      switch (outcome.kind) {
+        case Kind::Searched: ++summary.filesSearched; break;
+        case Kind::MatchError: summary.unsearchable.push_back(path); break;
+        case Kind::Binary: ++summary.binarySkipped; break;
+        case Kind::Unreadable: summary.unreadable.push_back({path, outcome.error}); break;
+        case Kind::Aborted: break;
+      }
+    };
+  });
 }
 
 }  // namespace trawlscope

@@ -1,6 +1,7 @@
 #include "platform/qt/ProgressDialogWidget.h"
 
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -41,7 +42,9 @@ ProgressDialogWidget::ProgressDialogWidget(QWidget* owner, std::function<void()>
   bar_->setTextVisible(false);
   bar_->setRange(0, 0);
   bar_->setValue(0);
-  hitCount_ = ReadOnlyField(this, du.ToPixels(3, 50, 83, 13));
+  countCaption_ = new QLabel(this);
+  countCaption_->setGeometry(du.ToPixels(3, 50, 40, 13));
+  hitCount_ = ReadOnlyField(this, du.ToPixels(45, 50, 83, 13));
   abort_ = new QPushButton(QStringLiteral("Abort"), this);
   abort_->setGeometry(du.ToPixels(133, 47, 50, 14));
   connect(abort_, &QPushButton::clicked, this, [this] { onAbort_(); });
@@ -58,11 +61,20 @@ void ProgressDialogWidget::SetRange(int maximum) {
 int ProgressDialogWidget::RangeMaximum() const { return rangeMaximum_; }
 void ProgressDialogWidget::SetPosition(int position) { bar_->setValue(position); }
 void ProgressDialogWidget::SetHitCount(std::u16string_view text) { hitCount_->setText(ToQString(text)); }
+void ProgressDialogWidget::SetCountCaption(std::u16string_view text) {
+  const QString caption = ToQString(text);
+  if (countCaption_->text() == caption) return;
+  countCaption_->setText(caption);
+  // The count follows its caption, whose width depends on the words and the font.
+  countCaption_->resize(countCaption_->sizeHint().width(), countCaption_->height());
+  hitCount_->move(countCaption_->geometry().right() + 4, hitCount_->y());
+}
 
 QString ProgressDialogWidget::PhaseText() const { return phase_->text(); }
 QString ProgressDialogWidget::CounterText() const { return counter_->text(); }
 QString ProgressDialogWidget::FileNameText() const { return fileName_->text(); }
 QString ProgressDialogWidget::HitCountText() const { return hitCount_->text(); }
+QString ProgressDialogWidget::CountCaptionText() const { return countCaption_->text(); }
 
 // Enter and Escape abort the run and hide the dialog; it stays until the run ends.
 void ProgressDialogWidget::keyPressEvent(QKeyEvent* event) {

@@ -6,6 +6,7 @@
 
 #include "app/SearchDialogView.h"
 
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -24,11 +25,13 @@ class ProgressDialogWidget final : public QDialog, public IProgressView {
   int RangeMaximum() const override;
   void SetPosition(int position) override;
   void SetHitCount(std::u16string_view text) override;
+  void SetCountCaption(std::u16string_view text) override;
 
   QString PhaseText() const;
   QString CounterText() const;
   QString FileNameText() const;
   QString HitCountText() const;
+  QString CountCaptionText() const;
   QPushButton* AbortButton() const { return abort_; }
 
  protected:
@@ -40,6 +43,7 @@ class ProgressDialogWidget final : public QDialog, public IProgressView {
   QLineEdit* counter_;
   QLineEdit* fileName_;
   QProgressBar* bar_;
+  QLabel* countCaption_;
   QLineEdit* hitCount_;
   QPushButton* abort_;
   int rangeMaximum_ = 0;

@@ -29,7 +29,8 @@ namespace trawlscope {
 namespace {
 
 constexpr double kFontPoints = 9;
-constexpr int kHitCountPeriodMs = 1000;
+// Progress is read off the run this often: often enough to look live, rarely enough to cost nothing.
+constexpr int kProgressPeriodMs = 250;
 
 QLabel* Label(QWidget* parent, const QString& text, const QRect& where) {
   auto* label = new QLabel(text, parent);
@@ -42,8 +43,8 @@ QLabel* Label(QWidget* parent, const QString& text, const QRect& where) {
 
 SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(settings) {
   Build();
-  hitCountTimer_.setInterval(kHitCountPeriodMs);
-  connect(&hitCountTimer_, &QTimer::timeout, this, [this] {
+  progressTimer_.setInterval(kProgressPeriodMs);
+  connect(&progressTimer_, &QTimer::timeout, this, [this] {
     if (logic_) logic_->OnTimer();
   });
   messageSink = [this](const QString& text) {
@@ -187,8 +188,8 @@ IProgressView* SearchDialogWidget::OpenProgress() {
 
 void SearchDialogWidget::CloseProgress() { progress_.reset(); }
 IProgressView* SearchDialogWidget::Progress() { return progress_.get(); }
-void SearchDialogWidget::StartHitCountTimer() { hitCountTimer_.start(); }
-void SearchDialogWidget::StopHitCountTimer() { hitCountTimer_.stop(); }
+void SearchDialogWidget::StartProgressTimer() { progressTimer_.start(); }
+void SearchDialogWidget::StopProgressTimer() { progressTimer_.stop(); }
 
 IResultView* SearchDialogWidget::OpenResults(const HitList& hits) {
   results_ = std::make_unique<ResultDialogWidget>(this, hits, settings_,

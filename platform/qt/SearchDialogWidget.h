@@ -40,8 +40,8 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   IProgressView* OpenProgress() override;
   void CloseProgress() override;
   IProgressView* Progress() override;
-  void StartHitCountTimer() override;
-  void StopHitCountTimer() override;
+  void StartProgressTimer() override;
+  void StopProgressTimer() override;
   IResultView* OpenResults(const HitList& hits) override;
   void CloseResults() override;
   IResultView* Results() override;
@@ -83,7 +83,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QPushButton* browse_;
   QPushButton* search_;
   QMenu* browseMenu_;
-  QTimer hitCountTimer_;
+  QTimer progressTimer_;
   std::unique_ptr<ProgressDialogWidget> progress_;
   std::unique_ptr<ResultDialogWidget> results_;
   bool closing_ = false;

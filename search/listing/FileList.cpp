@@ -30,7 +30,7 @@ bool TokenFindsSomething(std::u16string_view token, const std::string& nativeTok
 
 // `absolute` ends in "/"; `nativeFolder` is the same path as the kernel sees
 // it, carried along so that names read from disk are used as they are.
-void CollectAbsoluteFolder(const AbortFlag& abortRequested, FileList& fileList,
+void CollectAbsoluteFolder(const AbortFlag& abortRequested, const OnFileListed& onFile,
                            bool includeSubfolders, const std::u16string& absolute,
                            const std::string& nativeFolder, const WildcardPattern& fileTypes) {
   std::vector<DirectoryEntry> entries;
@@ -47,10 +47,10 @@ void CollectAbsoluteFolder(const AbortFlag& abortRequested, FileList& fileList,
         std::u16string path = absolute + name;
         std::string nativePath = nativeFolder + entry.name;
         if (entry.kind == EntryKind::Folder) {
-          CollectAbsoluteFolder(abortRequested, fileList, includeSubfolders, path + u'/',
+          CollectAbsoluteFolder(abortRequested, onFile, includeSubfolders, path + u'/',
                                 nativePath + '/', fileTypes);
         } else if (FitsPathLimit(nativePath)) {
-          fileList.push_back(std::move(path));
+          onFile(std::move(path));
         }
       }
     }
@@ -60,30 +60,31 @@ void CollectAbsoluteFolder(const AbortFlag& abortRequested, FileList& fileList,
 
 }  // namespace
 
-void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
-                   FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,
-                   std::vector<std::u16string>* notFound) {
+void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
+               std::u16string_view fileTypes, const OnFileListed& onFile,
+               std::vector<std::u16string>* notFound) {
   const WildcardPattern pattern(fileTypes);
   for (const auto& token : SplitPathTokens(searchPath)) {
     if (IsAborted(abortRequested)) return;
     if (IsSpaceToken(token)) continue;
     const std::string nativeToken = ToNativePath(token);
     if (FitsPathLimit(nativeToken) && KindOfPath(nativeToken) == PathKind::Folder) {
-      CollectFolder(abortRequested, fileList, includeSubfolders, token, pattern, true);
+      const std::u16string absolute = AbsoluteFolder(token);
+      CollectAbsoluteFolder(abortRequested, onFile, includeSubfolders, absolute, ToNativePath(absolute),
+                            pattern);
     } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, nativeToken)) {
-      fileList.push_back(token);
+      onFile(token);
     } else if (notFound != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {
       notFound->push_back(token);
     }
   }
 }
 
-void CollectFolder(const AbortFlag& abortRequested, FileList& fileList, bool includeSubfolders,
-                   std::u16string_view folder, const WildcardPattern& fileTypes, bool topLevel) {
-  if (!topLevel && !includeSubfolders) return;
-  const std::u16string absolute = AbsoluteFolder(folder);
-  CollectAbsoluteFolder(abortRequested, fileList, includeSubfolders, absolute,
-                        ToNativePath(absolute), fileTypes);
+void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
+                   FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,
+                   std::vector<std::u16string>* notFound) {
+  ListFiles(abortRequested, searchPath, includeSubfolders, fileTypes,
+            [&](std::u16string path) { fileList.push_back(std::move(path)); }, notFound);
 }
 
 }  // namespace trawlscope

@@ -2,6 +2,7 @@
 // Turning the Search path and File types of a request into the ordered list of
 // files a run processes. Runs on the worker thread; polls the abort flag
 // before each token and after each folder entry.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,17 +17,22 @@ using FileList = std::vector<std::u16string>;
 // Linux's own limit on a path handed to the kernel; longer ones cannot be opened.
 constexpr size_t kMaxNativePathBytes = 4096;
 
-// Appends to `fileList`, which the caller has emptied. A folder named in the
-// path is listed at its top level whatever `includeSubfolders` says; a file
-// named there is listed as written, without the type test. Entries of the
-// path that name nothing go to `notFound` when it is given.
+using OnFileListed = std::function<void(std::u16string path)>;
+
+// Hands each file the Search path and type pattern name to `onFile`, in list
+// order, as soon as it is found. A folder named in the path is listed at its
+// top level whatever `includeSubfolders` says, each of its entries in byte
+// order of their names and each subfolder whose name fits the pattern listed
+// whole before the next entry; a file named there is listed as written,
+// without the type test. Entries of the path that name nothing go to
+// `notFound` when it is given.
+void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
+               std::u16string_view fileTypes, const OnFileListed& onFile,
+               std::vector<std::u16string>* notFound = nullptr);
+
+// The same, appended to `fileList`, which the caller has emptied.
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
                    FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,
                    std::vector<std::u16string>* notFound = nullptr);
-
-// Lists one folder: its entries in byte order of their names, each subfolder
-// whose name fits the pattern listed whole before the next entry.
-void CollectFolder(const AbortFlag& abortRequested, FileList& fileList, bool includeSubfolders,
-                   std::u16string_view folder, const WildcardPattern& fileTypes, bool topLevel);
 
 }  // namespace trawlscope

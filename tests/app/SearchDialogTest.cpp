@@ -10,6 +10,7 @@
 
 #include "app/AppTexts.h"
 #include "app/SettingsKeys.h"
+#include "search/listing/PathHelpers.h"
 #include "support/FakeDialogViews.h"
 #include "support/FakePathChooser.h"
 #include "support/SynchronousRunThread.h"
@@ -64,10 +65,15 @@ class SearchDialogTest : public testing::Test {
     }
     return true;
   }
-  // Runs `action` while the run is at the progress report of file `name`.
+  // Everything on this thread, and a tick of the progress clock as each file's turn comes.
+  void SetUp() override { At(u"", nullptr); }
+
+  // Runs `action` as the turn of file `name` comes, after that tick.
   void At(std::u16string_view name, std::function<void()> action) {
-    view.progressRecord.onFileName = [name = std::u16string(name), action](std::u16string_view shown) {
-      if (shown == name) action();
+    dialog.State().workers = kSearchAfterListing;
+    dialog.State().beforeFile = [this, name = std::u16string(name), action](size_t, const std::u16string& path) {
+      dialog.OnTimer();
+      if (action && FileNameOf(path) == name) action();
     };
   }
   std::u16string Stored(std::u16string_view section, std::u16string_view key) const {
@@ -106,7 +112,9 @@ TEST_F(SearchDialogTest, ProgressShowsThePhaseTheCounterAndTheFileName) {
   EXPECT_EQ(shown.ranges, (std::vector<int>{2}));
   EXPECT_EQ(shown.counters, (Texts{u"0/2", u"1/2"}));
   EXPECT_EQ(shown.positions, (std::vector<int>{0, 1}));
-  EXPECT_EQ(shown.fileNames, (Texts{u"", u"a.txt", u"b.txt"}));
+  EXPECT_EQ(shown.fileNames, (Texts{u"a.txt", u"b.txt"}));
+  EXPECT_EQ(shown.hitCounts, (Texts{u"0", u"2"}));  // the hits of the files before
+  EXPECT_EQ(shown.countCaptions, (Texts{u"Hits:", u"Hits:"}));
 }
 
 TEST_F(SearchDialogTest, InputsAreDisabledDuringARunAndEnabledAtItsEnd) {
@@ -127,7 +135,7 @@ TEST_F(SearchDialogTest, TimerShowsTheHitsFoundSoFarWhileTheProgressIsOpen) {
   At(u"b.txt", [&] { dialog.OnTimer(); });
   SearchDocs();
   dialog.OnTimer();  // the progress is closed: nowhere to show it
-  EXPECT_EQ(view.progressRecord.hitCounts, (Texts{u"2"}));
+  EXPECT_EQ(view.progressRecord.hitCounts, (Texts{u"0", u"2", u"2"}));
 }
 
 TEST_F(SearchDialogTest, RunNoteCountsTheBinaryFilesSkipped) {
@@ -161,7 +169,7 @@ TEST_F(SearchDialogTest, ExpressionThatDoesNotCompileIsSaidAndOpensNoResults) {
   EXPECT_EQ(view.messages, (Texts{u"正規表現に誤りがあります。"}));
   EXPECT_EQ(view.results, nullptr);
   EXPECT_TRUE(view.progressRecord.fileNames.empty());
-  EXPECT_EQ(view.events, (Events{"progress opened", "message", "progress closed"}));
+  EXPECT_EQ(view.events, (Events{"progress opened", "timer started", "message", "timer stopped", "progress closed"}));
 }
 
 TEST_F(SearchDialogTest, XPathThatDoesNotCompileIsSaidAndTheSearchGoesOn) {
@@ -198,8 +206,10 @@ TEST_F(SearchDialogTest, ReplaceTakesTheResultViewsTextAndRewritesTheFiles) {
   EXPECT_EQ(tree.Read("docs/c.log"), "needle\n");
   EXPECT_EQ(view.progressRecord.phases.back(), u"Replacing...");
   // The results of the search no longer match the files: they close and stay closed.
-  EXPECT_EQ(view.events, (Events{"progress opened", "results closed", "timer started", "timer stopped",
+  EXPECT_EQ(view.events, (Events{"progress opened", "timer started", "results closed", "timer stopped",
                                  "progress closed"}));
+  EXPECT_EQ(view.progressRecord.countCaptions.back(), u"Files changed:");
+  EXPECT_EQ(view.progressRecord.hitCounts.back(), u"1");  // a.txt was changed before b.txt's turn
   EXPECT_TRUE(view.messages.empty());
   EXPECT_TRUE(InputsAre(true));
 }
@@ -220,13 +230,13 @@ TEST_F(SearchDialogTest, AbortStopsTheRunAndOpensNoResults) {
   WriteDocs();
   At(u"a.txt", [&] { dialog.OnCommand(Command::Abort); });
   SearchDocs();
-  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"", u"a.txt"}));
+  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"a.txt"}));
   EXPECT_EQ(view.results, nullptr);
   EXPECT_EQ(view.progress, nullptr);
   EXPECT_TRUE(view.messages.empty());
   EXPECT_TRUE(InputsAre(true));
 
-  view.progressRecord.onFileName = nullptr;
+  At(u"", nullptr);
   SearchDocs();  // the next run starts with the flag down
   ASSERT_NE(view.results, nullptr);
   EXPECT_EQ(view.results->hits.size(), 3u);
@@ -236,7 +246,7 @@ TEST_F(SearchDialogTest, CloseProgressCommandClosesItAndEnablesTheInputsWhileThe
   WriteDocs();
   At(u"a.txt", [&] { dialog.OnCommand(Command::CloseProgress); });
   SearchDocs();
-  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"", u"a.txt"}));  // later reports reach no window
+  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"a.txt"}));  // later reports reach no window
   EXPECT_TRUE(InputsAre(true));
   ASSERT_NE(view.results, nullptr);
   EXPECT_EQ(view.results->hits.size(), 3u);
@@ -422,7 +432,7 @@ TEST_F(SearchDialogTest, CloseDuringARunWaitsForItsEndThenSaves) {
   EXPECT_FALSE(closedAtOnce);
   EXPECT_EQ(storedDuringRun, u"");
   // The run stopped at its next check point, showed nothing and left the closing to the event loop.
-  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"", u"a.txt"}));
+  EXPECT_EQ(view.progressRecord.fileNames, (Texts{u"a.txt"}));
   EXPECT_EQ(view.results, nullptr);
   EXPECT_FALSE(view.closed);
   EXPECT_EQ(Stored(u"CheckBox", u"Regex"), u"");

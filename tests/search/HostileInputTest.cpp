@@ -101,8 +101,8 @@ TEST_F(HostileInputTest, BinaryFilesAreCountedNeverSearchedNorRewritten) {
 TEST_F(HostileInputTest, FileThatVanishesDuringTheRunIsReportedNotTakenForEmpty) {
   tree.Write("t/1.txt", "needle");
   tree.Write("t/2.txt", "needle");
-  sink.onProgress = [&](const ProgressReport& report) {
-    if (report.index == 0) unlink(tree.Path("t/2.txt").c_str());
+  state.beforeFile = [&](size_t index, const std::u16string&) {
+    if (index == 1) unlink(tree.Path("t/2.txt").c_str());
   };
   Search("t");
   EXPECT_EQ(state.hits.size(), 1u);
@@ -112,7 +112,6 @@ TEST_F(HostileInputTest, FileThatVanishesDuringTheRunIsReportedNotTakenForEmpty)
 
   tree.Write("t/2.txt", "needle");
   RecordingSink replaceSink;
-  replaceSink.onProgress = sink.onProgress;
   state.request.replacementText = u"pin";
   RunReplace(state, replaceSink);
   ASSERT_EQ(replaceSink.summary.replaced.size(), 2u);

@@ -6,6 +6,7 @@
 
 #include "search/JobTexts.h"
 #include "support/RecordingSink.h"
+#include "support/Transcode.h"
 #include "support/TempTree.h"
 
 namespace trawlscope {
@@ -32,14 +33,20 @@ class SearchJobTest : public testing::Test {
   }
 };
 
-TEST_F(SearchJobTest, RunOverThreeFilesReportsEachAndFindsEveryHit) {
+TEST_F(SearchJobTest, RunOverThreeFilesPublishesEachAndFindsEveryHit) {
+  state.workers = 1;
+  std::vector<std::u16string> seen;
+  state.beforeFile = [&](size_t index, const std::u16string&) {
+    const ProgressSnapshot now = state.progress.Read();
+    const std::string line = std::to_string(index) + " " + std::to_string(now.started) + " ";
+    seen.push_back(std::u16string(line.begin(), line.end()) + now.fileName);
+  };
   RunSearch(state, sink);
-  EXPECT_EQ(sink.progress, (std::vector<std::u16string>{u"Making a list of files...",
-                                                        u"Searching... 0/3 1.txt",
-                                                        u"Searching... 1/3 2.txt",
-                                                        u"Searching... 2/3 3.txt"}));
-  EXPECT_EQ(sink.processingStarted, 3);
-  EXPECT_TRUE(sink.stopped);
+  EXPECT_EQ(seen, (std::vector<std::u16string>{u"0 1 1.txt", u"1 2 2.txt", u"2 3 3.txt"}));
+  const ProgressSnapshot end = state.progress.Read();
+  EXPECT_EQ(end.phase, RunPhase::Idle);
+  EXPECT_EQ(end.listed, 3u);
+  EXPECT_EQ(end.started, 3u);
   EXPECT_TRUE(sink.finished);
   EXPECT_FALSE(sink.summary.aborted);
   EXPECT_EQ(state.hits.Count(), 3u);
@@ -51,7 +58,7 @@ TEST_F(SearchJobTest, EmptySearchTextDoesNothingButFinish) {
   state.hits.Append(std::make_unique<Hit>());
   state.request.searchText.clear();
   RunSearch(state, sink);
-  EXPECT_TRUE(sink.progress.empty());
+  EXPECT_EQ(state.progress.Read().listed, 0u);
   EXPECT_TRUE(sink.finished);
   EXPECT_EQ(state.hits.Count(), 0u);
 }
@@ -71,20 +78,21 @@ TEST_F(SearchJobTest, BrokenExpressionIsAnErrorOnlyInRegexRuns) {
 }
 
 TEST_F(SearchJobTest, AbortDuringTheSecondFileStopsTheRun) {
-  sink.onProgress = [&](const ProgressReport& report) {
-    if (report.index == 1) state.abortRequested = true;
+  state.workers = 1;
+  state.beforeFile = [&](size_t index, const std::u16string&) {
+    if (index == 1) state.abortRequested = true;
   };
   RunSearch(state, sink);
   EXPECT_TRUE(sink.summary.aborted);
-  EXPECT_EQ(sink.progress.size(), 3u);  // listing, file 0, file 1
+  EXPECT_EQ(state.progress.Read().started, 2u);
   EXPECT_EQ(state.hits.Count(), 1u);
 }
 
 TEST_F(SearchJobTest, AbortWhileListingSearchesNothing) {
   state.abortRequested = true;
   RunSearch(state, sink);
-  EXPECT_EQ(sink.progress.size(), 1u);
-  EXPECT_EQ(sink.processingStarted, -1);
+  EXPECT_EQ(state.progress.Read().started, 0u);
+  EXPECT_EQ(state.hits.Count(), 0u);
   EXPECT_TRUE(sink.summary.aborted);
 }
 
@@ -104,6 +112,52 @@ TEST_F(SearchJobTest, HitCountCanBeReadWhileTheWorkerAppends) {
   }
   worker.join();
   EXPECT_EQ(state.hits.Count(), 400u);
+}
+
+// Several searchers must give exactly what one gives: the same hits in the
+// same order, the same files skipped and unsearchable, in list order.
+TEST(SearchJobWorkers, SeveralSearchersGiveExactlyWhatOneGives) {
+  TempTree tree;
+  const char* encodings[] = {"UTF-8", "windows-31j", "EUC-JP", "UTF-16LE"};
+  unsigned seed = 7;
+  const auto next = [&] { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7FFF; };
+  for (int i = 0; i < 240; ++i) {
+    std::string text;
+    for (int line = 0, lines = static_cast<int>(next() % 40); line < lines; ++line) {
+      text += next() % 3 == 0 ? "関数 needle " : "nothing here ";
+      text += std::string(test::kJapaneseSentence) + (next() % 5 == 0 ? " Needle\n" : "\n");
+    }
+    const char* encoding = encodings[next() % 4];
+    std::string bytes = test::Transcode(text, encoding);
+    if (std::string(encoding) == "UTF-16LE") bytes = "\xFF\xFE" + bytes;
+    if (i % 37 == 0) bytes = std::string("\x7f" "ELF\x02\x01\x01\0\0\0 needle \x03\0", 19);
+    tree.Write("t/" + std::to_string(i / 16) + "/" + std::to_string(i) + ".txt", bytes);
+  }
+  const auto run = [&](unsigned workers, bool regex) {
+    JobState state;
+    state.request.searchPath = U16(tree.Path("t"));
+    state.request.searchText = regex ? u"(?i)needle|関数" : u"needle";
+    state.request.useRegex = regex;
+    state.request.includeSubfolders = true;
+    state.workers = workers;
+    RecordingSink sink;
+    RunSearch(state, sink);
+    std::vector<std::u16string> lines;
+    for (const auto& hit : state.hits) {
+      const std::string numbers = " " + std::to_string(hit->line) + " " + std::to_string(hit->position) + " " +
+                                  std::to_string(hit->length) + " ";
+      lines.push_back(hit->FullPath() + std::u16string(numbers.begin(), numbers.end()) + hit->leftContext +
+                      u"[" + hit->keyword + u"]" + hit->rightContext);
+    }
+    EXPECT_EQ(sink.summary.binarySkipped, 7u);
+    return lines;
+  };
+  for (const bool regex : {false, true}) {
+    const auto one = run(1, regex);
+    EXPECT_GT(one.size(), 500u);
+    EXPECT_EQ(run(2, regex), one);
+    EXPECT_EQ(run(5, regex), one);
+  }
 }
 
 }  // namespace

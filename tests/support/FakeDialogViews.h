@@ -23,8 +23,7 @@ struct ProgressRecord {
   std::vector<int> ranges;
   std::vector<int> positions;
   std::vector<std::u16string> hitCounts;
-  // Called after each file name is shown: the test's way into a running job.
-  std::function<void(std::u16string_view fileName)> onFileName;
+  std::vector<std::u16string> countCaptions;
 };
 
 class FakeProgressView final : public IProgressView {
@@ -33,10 +32,7 @@ class FakeProgressView final : public IProgressView {
 
   void SetPhase(std::u16string_view text) override { record_.phases.emplace_back(text); }
   void SetCounter(std::u16string_view text) override { record_.counters.emplace_back(text); }
-  void SetFileName(std::u16string_view text) override {
-    record_.fileNames.emplace_back(text);
-    if (record_.onFileName) record_.onFileName(text);
-  }
+  void SetFileName(std::u16string_view text) override { record_.fileNames.emplace_back(text); }
   void SetRange(int maximum) override {
     range_ = maximum;
     record_.ranges.push_back(maximum);
@@ -44,6 +40,7 @@ class FakeProgressView final : public IProgressView {
   int RangeMaximum() const override { return range_; }
   void SetPosition(int position) override { record_.positions.push_back(position); }
   void SetHitCount(std::u16string_view text) override { record_.hitCounts.emplace_back(text); }
+  void SetCountCaption(std::u16string_view text) override { record_.countCaptions.emplace_back(text); }
 
  private:
   ProgressRecord& record_;
@@ -117,8 +114,8 @@ class FakeSearchDialogView final : public ISearchDialogView {
     progress.reset();
   }
   IProgressView* Progress() override { return progress.get(); }
-  void StartHitCountTimer() override { events.push_back("timer started"); }
-  void StopHitCountTimer() override { events.push_back("timer stopped"); }
+  void StartProgressTimer() override { events.push_back("timer started"); }
+  void StopProgressTimer() override { events.push_back("timer stopped"); }
 
   IResultView* OpenResults(const HitList& hits) override {
     results = std::make_unique<FakeResultView>(hits);

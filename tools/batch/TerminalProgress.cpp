@@ -31,8 +31,8 @@ std::string CutToColumns(const std::string& text, size_t columns) {
 
 }  // namespace
 
-TerminalProgress::TerminalProgress(const HitList& hits)
-    : hits_(hits), onTerminal_(isatty(STDERR_FILENO) == 1) {
+TerminalProgress::TerminalProgress(const HitList& hits, const RunProgress& progress)
+    : hits_(hits), progress_(progress), onTerminal_(isatty(STDERR_FILENO) == 1) {
   if (!onTerminal_) return;
   painter_ = std::thread([this] {
     std::unique_lock lock(mutex_);
@@ -50,19 +50,6 @@ TerminalProgress::~TerminalProgress() {
   }
   wake_.notify_all();
   if (painter_.joinable()) painter_.join();
-}
-
-void TerminalProgress::ReportProgress(const ProgressReport& report) {
-  std::lock_guard lock(mutex_);
-  phase_ = ToNativeBytes(report.phase);
-  index_ = report.index;
-  total_ = report.total;
-  fileName_ = ToNativeBytes(report.fileName);
-}
-
-void TerminalProgress::ProcessingStarted(int fileCount) {
-  std::lock_guard lock(mutex_);
-  total_ = fileCount;
 }
 
 void TerminalProgress::ShowMessage(std::u16string_view text) {
@@ -98,11 +85,27 @@ RunSummary TerminalProgress::Summary() const {
   return summary_;
 }
 
+namespace {
+
+const char* PhaseText(RunPhase phase) {
+  switch (phase) {
+    case RunPhase::Listing: return "Making a list of files...";
+    case RunPhase::Searching: return "Searching...";
+    case RunPhase::Replacing: return "Replacing...";
+    case RunPhase::Idle: break;
+  }
+  return "";
+}
+
+}  // namespace
+
 // Called with the mutex held.
 void TerminalProgress::Redraw() {
-  std::string line = phase_;
-  if (index_ >= 0) line += " " + std::to_string(index_) + "/" + std::to_string(total_);
-  line += "  " + std::to_string(hits_.Count()) + " hits  " + fileName_;
+  const ProgressSnapshot now = progress_.Read();
+  std::string line = PhaseText(now.phase);
+  if (now.phase != RunPhase::Listing)
+    line += " " + std::to_string(now.started > 0 ? now.started - 1 : 0) + "/" + std::to_string(now.listed);
+  line += "  " + std::to_string(hits_.Count()) + " hits  " + ToNativeBytes(DisplayPath(now.fileName));
   std::fprintf(stderr, "\r\x1b[K%s", CutToColumns(line, TerminalWidth() - 1).c_str());
   std::fflush(stderr);
 }

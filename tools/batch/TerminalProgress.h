@@ -9,17 +9,15 @@
 
 #include "search/HitList.h"
 #include "search/JobSink.h"
+#include "search/RunProgress.h"
 
 namespace trawlscope::batch {
 
 class TerminalProgress final : public IJobSink {
  public:
-  explicit TerminalProgress(const HitList& hits);
+  TerminalProgress(const HitList& hits, const RunProgress& progress);
   ~TerminalProgress() override;
 
-  void ReportProgress(const ProgressReport& report) override;
-  void ProcessingStarted(int fileCount) override;
-  void ProcessingStopped() override {}
   void ShowMessage(std::u16string_view text) override;
   void Warn(const RunWarning& warning) override;
   void RunFinished(const RunSummary& summary) override;
@@ -31,13 +29,10 @@ class TerminalProgress final : public IJobSink {
   void ClearLine();
 
   const HitList& hits_;
+  const RunProgress& progress_;
   const bool onTerminal_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
-  std::string phase_;
-  std::string fileName_;
-  int index_ = -1;
-  int total_ = 0;
   bool finished_ = false;
   RunSummary summary_;
   std::thread painter_;

@@ -69,7 +69,7 @@ int ListCodePages(JobState& state) {
 
 int Search(JobState& state, const std::string& outputFile) {
   // The display has its own thread, so the job can run on this one.
-  batch::TerminalProgress progress(state.hits);
+  batch::TerminalProgress progress(state.hits, state.progress);
   RunSearch(state, progress);
   const RunSummary summary = progress.Summary();
   if (summary.expressionRejected) return kExitUsage;
@@ -116,7 +116,7 @@ const char* Describe(const FileReplaceOutcome& outcome, std::string& buffer) {
 }
 
 int Replace(JobState& state) {
-  batch::TerminalProgress progress(state.hits);
+  batch::TerminalProgress progress(state.hits, state.progress);
   RunReplace(state, progress);
   const RunSummary summary = progress.Summary();
   if (summary.expressionRejected) return kExitUsage;

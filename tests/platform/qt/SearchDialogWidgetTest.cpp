@@ -8,9 +8,13 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 #include <fstream>
 #include <memory>
 
@@ -44,21 +48,15 @@ class FakeChooser final : public IPathChooser {
   std::optional<std::u16string> ChooseOutputFile() override { return output; }
 };
 
-// The real worker thread, with a hook after each call it makes on the UI thread.
+// The real worker thread, which a test can make refuse to start.
 class ObservedRunThread final : public IRunThread {
  public:
-  std::function<void()> afterEachCall;
   bool refuseToStart = false;
   bool Start(std::function<void()> work) override {
     return refuseToStart ? false : real_.Start(std::move(work));
   }
   void Join() override { real_.Join(); }
-  void CallOnUiThread(const std::function<void()>& call) override {
-    real_.CallOnUiThread([&] {
-      call();
-      if (afterEachCall) afterEachCall();
-    });
-  }
+  void CallOnUiThread(const std::function<void()>& call) override { real_.CallOnUiThread(call); }
 
  private:
   QtRunThread real_;
@@ -114,6 +112,18 @@ class TestSearchDialog : public QObject {
     QTest::keyClicks(edit, text);
   }
   void WaitForRunEnd() { QTRY_VERIFY_WITH_TIMEOUT(!logic_->IsRunning(), 20000); }
+  // One searcher that takes `perFile` over each file, so the progress clock ticks during every one.
+  void SlowFiles(std::chrono::milliseconds perFile) {
+    logic_->State().workers = 1;
+    logic_->State().beforeFile = [perFile](size_t, const std::u16string&) { std::this_thread::sleep_for(perFile); };
+  }
+  // Calls `look` on the UI thread every few milliseconds until the run ends.
+  void WatchRun(const std::function<void()>& look) {
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, look);
+    watch.start(5);
+    WaitForRunEnd();
+  }
 
  private slots:
   void init() {
@@ -141,19 +151,19 @@ class TestSearchDialog : public QObject {
 
   void inputsAreDisabledDuringARunAndTheCounterShowsEachFile() {
     QStringList counters;
-    runThread_->afterEachCall = [&] {
-      if (auto* progress = window_->ProgressWidget()) {
-        if (!progress->CounterText().isEmpty() && !counters.contains(progress->CounterText()))
-          counters << progress->CounterText();
-      }
-    };
+    SlowFiles(std::chrono::milliseconds(600));
     Type(ControlId::SearchPath, Path("tree"));
     Type(ControlId::SearchFor, "needle");
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     QVERIFY(!window_->SearchButton()->isEnabled());
     QVERIFY(!window_->ComboBox(ControlId::SearchPath)->isEnabled());
     QVERIFY(window_->ProgressWidget() != nullptr);
-    WaitForRunEnd();
+    WatchRun([&] {
+      if (auto* progress = window_->ProgressWidget()) {
+        if (!progress->CounterText().isEmpty() && !counters.contains(progress->CounterText()))
+          counters << progress->CounterText();
+      }
+    });
     QCOMPARE(counters, QStringList({"0/3", "1/3", "2/3"}));
     QVERIFY(window_->SearchButton()->isEnabled());
     QVERIFY(window_->ComboBox(ControlId::SearchPath)->isEnabled());
@@ -161,21 +171,21 @@ class TestSearchDialog : public QObject {
   }
 
   void abortWhileListingOrSearchingShowsNoResultsAndTheNextRunStartsClean() {
+    SlowFiles(std::chrono::milliseconds(400));
     for (const QString phase : {QString("Making a list of files..."), QString("Searching...")}) {
-      runThread_->afterEachCall = [&] {
-        auto* progress = window_->ProgressWidget();
-        if (progress != nullptr && progress->PhaseText() == phase)
-          QTest::mouseClick(progress->AbortButton(), Qt::LeftButton);
-      };
       Type(ControlId::SearchPath, Path("tree"));
       Type(ControlId::SearchFor, "needle");
       QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
-      WaitForRunEnd();
+      WatchRun([&] {
+        auto* progress = window_->ProgressWidget();
+        if (progress != nullptr && progress->PhaseText() == phase)
+          QTest::mouseClick(progress->AbortButton(), Qt::LeftButton);
+      });
       QTest::qWait(50);
       QVERIFY2(window_->ResultWidget() == nullptr, qPrintable(phase));
       QVERIFY(logic_->State().hits.Count() < 3);
     }
-    runThread_->afterEachCall = nullptr;
+    logic_->State().beforeFile = nullptr;
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
     QTRY_VERIFY(window_->ResultWidget() != nullptr);
@@ -289,14 +299,20 @@ class TestSearchDialog : public QObject {
     QTRY_VERIFY(window_->ResultWidget() != nullptr);
     window_->ResultWidget()->ReplaceComboBox()->setEditText("changed");
     bool closed = false;
-    runThread_->afterEachCall = [&] {
-      if (!closed && window_->ProgressWidget() &&
-          window_->ProgressWidget()->CounterText() == "10/300") {
+    std::atomic<bool> tenthFile{false};
+    logic_->State().beforeFile = [&](size_t index, const std::u16string&) {
+      if (index >= 10) tenthFile = true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (!closed && tenthFile) {
         closed = true;
         window_->close();
       }
-    };
-    QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
+    });
+    watch.start(1);
     QTRY_VERIFY_WITH_TIMEOUT(!window_->isVisible(), 20000);
     QVERIFY(closed);
     int changed = 0;

@@ -1,0 +1,44 @@
+#include "app/ProgressDisplay.h"
+
+#include "app/DecimalText.h"
+#include "platform/files/NativePath.h"
+#include "search/JobTexts.h"
+
+namespace trawlscope {
+namespace {
+
+const char16_t* PhaseText(RunPhase phase) {
+  switch (phase) {
+    case RunPhase::Listing: return texts::kListingPhase;
+    case RunPhase::Searching: return texts::kSearchingPhase;
+    case RunPhase::Replacing: return texts::kReplacingPhase;
+    case RunPhase::Idle: break;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void ShowProgress(IProgressView& view, const ProgressSnapshot& now, size_t hitsFound) {
+  const char16_t* phase = PhaseText(now.phase);
+  if (phase == nullptr) return;
+  view.SetPhase(phase);
+  if (now.phase != RunPhase::Listing) {
+    // Files done so far: the one whose turn came last is still under way.
+    const size_t done = now.started > 0 ? now.started - 1 : 0;
+    const int total = static_cast<int>(now.listed);
+    if (view.RangeMaximum() != total) view.SetRange(total);
+    view.SetCounter(DecimalText(static_cast<long long>(done)) + u"/" + DecimalText(total));
+    view.SetPosition(static_cast<int>(done));
+  }
+  view.SetFileName(DisplayPath(now.fileName));
+  if (now.phase == RunPhase::Replacing) {
+    view.SetCountCaption(texts::kFilesChangedCaption);
+    view.SetHitCount(DecimalText(static_cast<long long>(now.filesChanged)));
+  } else {
+    view.SetCountCaption(texts::kHitsCaption);
+    view.SetHitCount(DecimalText(static_cast<long long>(hitsFound)));
+  }
+}
+
+}  // namespace trawlscope

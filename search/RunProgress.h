@@ -1,0 +1,62 @@
+#pragma once
+// Where a run publishes how far it has come, for whoever shows it to read at
+// its own pace: the run never waits for a display.
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace trawlscope {
+
+enum class RunPhase : std::uint8_t { Idle, Listing, Searching, Replacing };
+
+struct ProgressSnapshot {
+  RunPhase phase = RunPhase::Idle;  // Listing while the listing goes on, searching or not
+  size_t started = 0;               // files whose turn has come, in list order
+  size_t listed = 0;                // files listed so far; the total once listing is done
+  size_t filesChanged = 0;          // a replace: files written so far
+  std::u16string fileName;          // the file whose turn came last, without its folder
+};
+
+// Any thread.
+class RunProgress {
+ public:
+  void Start(RunPhase workPhase) {
+    std::lock_guard lock(mutex_);
+    now_ = {};
+    now_.phase = RunPhase::Listing;
+    workPhase_ = workPhase;
+  }
+  void FileListed() {
+    std::lock_guard lock(mutex_);
+    ++now_.listed;
+  }
+  void ListingDone() {
+    std::lock_guard lock(mutex_);
+    now_.phase = workPhase_;
+  }
+  void FileStarted(std::u16string_view fileName) {
+    std::lock_guard lock(mutex_);
+    ++now_.started;
+    now_.fileName.assign(fileName);
+  }
+  void FileChanged() {
+    std::lock_guard lock(mutex_);
+    ++now_.filesChanged;
+  }
+  void Finish() {
+    std::lock_guard lock(mutex_);
+    now_.phase = RunPhase::Idle;
+  }
+  ProgressSnapshot Read() const {
+    std::lock_guard lock(mutex_);
+    return now_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  ProgressSnapshot now_;
+  RunPhase workPhase_ = RunPhase::Searching;
+};
+
+}  // namespace trawlscope
