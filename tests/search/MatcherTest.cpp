@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -93,6 +95,45 @@ TEST(Matcher, ExpressionTooComplexForTheTextIsAnErrorNotACrash) {
                                 [&](size_t, size_t) { ++found; });
   EXPECT_EQ(end, Matcher::ScanEnd::MatchError);
   EXPECT_EQ(found, 0u);
+}
+
+// Backtracks exponentially over a line of "x" and never matches. The comment
+// only makes the expression long: Boost's give-up point grows with the square
+// of the expression's length, which puts it hours away.
+std::u16string CatastrophicExpression() {
+  return u"(x+x+)+y(?#" + std::u16string(4000, u'-') + u")";
+}
+
+TEST(Matcher, AbortEndsASearchStuckInsideOneMatchAttempt) {
+  const Matcher matcher(CatastrophicExpression(), true);
+  ASSERT_TRUE(matcher.CanScanAsciiBytes());
+  const std::string bytes(100000, 'x');
+  const std::u16string text(bytes.begin(), bytes.end());
+  for (const bool asBytes : {true, false}) {
+    AbortFlag abort{false};
+    std::thread user([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      abort = true;
+    });
+    size_t found = 0;
+    const auto count = [&](size_t, size_t) { ++found; };
+    const auto end = asBytes ? matcher.ScanAsciiBytes(bytes, abort, count)
+                             : matcher.Scan(text, MatchMode::RegularExpression, abort, count);
+    user.join();
+    EXPECT_EQ(end, Matcher::ScanEnd::Aborted) << (asBytes ? "bytes" : "UTF-16");
+    EXPECT_EQ(found, 0u);
+  }
+}
+
+TEST(Matcher, AScanAfterAnAbortedOneIsAbortableAndFindsItsHits) {
+  const Matcher matcher(CatastrophicExpression(), true);
+  const std::u16string text(100000, u'x');
+  const AbortFlag set{true};
+  EXPECT_EQ(matcher.Scan(text, MatchMode::RegularExpression, set, [](size_t, size_t) {}),
+            Matcher::ScanEnd::Aborted);
+  EXPECT_EQ(matcher.Scan(text, MatchMode::RegularExpression, set, [](size_t, size_t) {}),
+            Matcher::ScanEnd::Aborted);
+  EXPECT_EQ(Scan(u"x+y", u"xxy xy", MatchMode::RegularExpression), (Spans{{0, 3}, {4, 2}}));
 }
 
 // The byte scan of pure ASCII text is a shortcut: it must find exactly what
