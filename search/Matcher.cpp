@@ -6,10 +6,12 @@
 #include <iterator>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 #include "search/AbortPollingIterator.h"
 #include "search/CaseFolding.h"
+#include "search/ExpressionStateLimit.h"
 
 namespace trawlscope {
 namespace {
@@ -24,6 +26,40 @@ using CodePoints = boost::u16_to_u32_iterator<Units, UChar32>;
 const UChar* AsUChars(const char16_t* text) { return reinterpret_cast<const UChar*>(text); }
 
 }  // namespace
+}  // namespace trawlscope
+
+// The matcher's give-up point for the two iterators the scans use (see
+// ExpressionStateLimit). These replace Boost's own estimate for these types
+// only, and must be seen before the scans below instantiate the matcher.
+namespace boost::BOOST_REGEX_DETAIL_NS {
+
+using trawlscope::CodePoints;
+using trawlscope::PolledBytes;
+using trawlscope::PolledUnits;
+
+static_assert(std::is_same_v<std::iterator_traits<PolledBytes>::iterator_category,
+                             std::random_access_iterator_tag>);
+template <>
+void perl_matcher<PolledBytes, std::allocator<sub_match<PolledBytes>>, boost::regex::traits_type>::
+    estimate_max_state_count(std::random_access_iterator_tag*) {
+  max_state_count =
+      trawlscope::ExpressionStateLimit(last - base, static_cast<std::ptrdiff_t>(re.size()));
+}
+
+// Boost keeps a fixed 10^8 states for text it cannot measure at once, so the
+// UTF-16 scan and the byte scan of one text gave up at different points.
+static_assert(!std::is_base_of_v<std::random_access_iterator_tag,
+                                 std::iterator_traits<CodePoints<PolledUnits>>::iterator_category>);
+template <>
+void perl_matcher<CodePoints<PolledUnits>, std::allocator<sub_match<CodePoints<PolledUnits>>>,
+                  boost::icu_regex_traits>::estimate_max_state_count(void*) {
+  max_state_count = trawlscope::ExpressionStateLimit(last.base() - base.base(),
+                                                     static_cast<std::ptrdiff_t>(re.size()));
+}
+
+}  // namespace boost::BOOST_REGEX_DETAIL_NS
+
+namespace trawlscope {
 
 struct Matcher::Expressions {
   boost::u32regex unicode;

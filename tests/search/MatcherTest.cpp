@@ -136,6 +136,24 @@ TEST(Matcher, AScanAfterAnAbortedOneIsAbortableAndFindsItsHits) {
   EXPECT_EQ(Scan(u"x+y", u"xxy xy", MatchMode::RegularExpression), (Spans{{0, 3}, {4, 2}}));
 }
 
+// Boost sized its give-up point by the text's length only for text it can
+// measure at once, the bytes; for the code points of UTF-16 text it allowed a
+// fixed 10^8 states. So the two scans of one text disagreed both ways: a short
+// text too complex as bytes passed as UTF-16 (this case), and a long one too
+// complex as UTF-16 passed as bytes, where a replace then refused a file whose
+// hits a search had listed.
+TEST(Matcher, BothScansGiveUpOnTheSameText) {
+  const Matcher matcher(u"a(?:a|b)*c", true);
+  ASSERT_TRUE(matcher.CanScanAsciiBytes());
+  const std::string bytes = std::string(500, 'a') + "b";
+  const std::u16string text(bytes.begin(), bytes.end());
+  const AbortFlag never{false};
+  const auto ignore = [](size_t, size_t) {};
+  EXPECT_EQ(matcher.ScanAsciiBytes(bytes, never, ignore), Matcher::ScanEnd::MatchError);
+  EXPECT_EQ(matcher.Scan(text, MatchMode::RegularExpression, never, ignore),
+            Matcher::ScanEnd::MatchError);
+}
+
 // The byte scan of pure ASCII text is a shortcut: it must find exactly what
 // the Unicode engine finds in the widened text.
 TEST(Matcher, AsciiByteScanAgreesWithTheUnicodeScan) {
