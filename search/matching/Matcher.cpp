@@ -1,20 +1,73 @@
 #include "search/matching/Matcher.h"
 
+#include <boost/regex/icu.hpp>
+
 #include <algorithm>
 #include <iterator>
+#include <new>
+#include <optional>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
+#include "search/matching/AbortPollingIterator.h"
 #include "search/matching/CaseFolding.h"
+#include "search/matching/ExpressionStateLimit.h"
 
 namespace trawlscope {
 namespace {
 
 using UnitIterator = const UChar*;
+using PolledUnits = AbortPollingIterator<UChar>;
+using PolledBytes = AbortPollingIterator<char>;
+// The code points of UTF-16 text, the way the Unicode engine reads them.
+template <typename Units>
+using CodePoints = boost::u16_to_u32_iterator<Units, UChar32>;
 
 const UChar* AsUChars(const char16_t* text) { return reinterpret_cast<const UChar*>(text); }
 
 }  // namespace
+}  // namespace trawlscope
+
+// The matcher's give-up point for the two iterators the scans use (see
+// ExpressionStateLimit). These replace Boost's own estimate for these types
+// only, and must be seen before the scans below instantiate the matcher.
+namespace boost::BOOST_REGEX_DETAIL_NS {
+
+using trawlscope::CodePoints;
+using trawlscope::PolledBytes;
+using trawlscope::PolledUnits;
+
+static_assert(std::is_same_v<std::iterator_traits<PolledBytes>::iterator_category,
+                             std::random_access_iterator_tag>);
+template <>
+void perl_matcher<PolledBytes, std::allocator<sub_match<PolledBytes>>, boost::regex::traits_type>::
+    estimate_max_state_count(std::random_access_iterator_tag*) {
+  max_state_count =
+      trawlscope::ExpressionStateLimit(last - base, static_cast<std::ptrdiff_t>(re.size()));
+}
+
+// Boost keeps a fixed 10^8 states for text it cannot measure at once, so the
+// UTF-16 scan and the byte scan of one text gave up at different points.
+static_assert(!std::is_base_of_v<std::random_access_iterator_tag,
+                                 std::iterator_traits<CodePoints<PolledUnits>>::iterator_category>);
+template <>
+void perl_matcher<CodePoints<PolledUnits>, std::allocator<sub_match<CodePoints<PolledUnits>>>,
+                  boost::icu_regex_traits>::estimate_max_state_count(void*) {
+  max_state_count = trawlscope::ExpressionStateLimit(last.base() - base.base(),
+                                                     static_cast<std::ptrdiff_t>(re.size()));
+}
+
+}  // namespace boost::BOOST_REGEX_DETAIL_NS
+
+namespace trawlscope {
+
+struct Matcher::Expressions {
+  boost::u32regex unicode;
+  // The same expression over bytes, when the pattern itself is ASCII: in
+  // ASCII text both engines see the same characters with the same classes.
+  std::optional<boost::regex> ascii;
+};
 
 MatchMode ModeOf(bool useRegex, bool caseSensitive) {
   if (useRegex) return MatchMode::RegularExpression;
@@ -25,11 +78,12 @@ Matcher::Matcher(std::u16string pattern, bool caseSensitive)
     : pattern_(std::move(pattern)), foldedPattern_(FoldCodeUnits(pattern_)) {
   boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
   if (!caseSensitive) flags |= boost::regex_constants::icase;
+  auto expressions = std::make_unique<Expressions>();
   try {
     const UChar* begin = AsUChars(pattern_.data());
-    expression_ = boost::make_u32regex(begin, begin + pattern_.size(), flags);
+    expressions->unicode = boost::make_u32regex(begin, begin + pattern_.size(), flags);
   } catch (const std::exception&) {
-    expression_.reset();
+    return;
   }
   const bool asciiPattern = std::all_of(pattern_.begin(), pattern_.end(),
                                         [](char16_t c) { return c < 0x80; });
@@ -40,28 +94,38 @@ Matcher::Matcher(std::u16string pattern, bool caseSensitive)
                                pattern_.find(u"\\x") != std::u16string::npos ||
                                pattern_.find(u"\\N") != std::u16string::npos ||
                                pattern_.find(u"\\X") != std::u16string::npos;
-  if (expression_ && asciiPattern && !namesCharacters) {
+  if (asciiPattern && !namesCharacters) {
     try {
-      asciiExpression_.emplace(std::string(pattern_.begin(), pattern_.end()), flags);
+      expressions->ascii.emplace(std::string(pattern_.begin(), pattern_.end()), flags);
     } catch (const std::exception&) {
-      asciiExpression_.reset();
+      expressions->ascii.reset();
     }
   }
+  expressions_ = std::move(expressions);
 }
+
+Matcher::~Matcher() = default;
+
+bool Matcher::CanScanAsciiBytes() const { return expressions_ && expressions_->ascii; }
 
 Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag& abortRequested,
                                          const std::function<void(size_t, size_t)>& onMatch) const {
-  if (!asciiExpression_) return ScanEnd::Completed;
-  const char* const begin = bytes.data();
+  if (!CanScanAsciiBytes()) return ScanEnd::Completed;
+  using Iteration = boost::regex_iterator<PolledBytes>;
+  const AbortPollScope polling(abortRequested);
+  const PolledBytes begin(bytes.data());
+  const PolledBytes end(bytes.data() + bytes.size());
   try {
-    for (boost::cregex_iterator it(begin, begin + bytes.size(), *asciiExpression_,
-                                   boost::match_default),
-         done;
-         it != done; ++it) {
+    for (Iteration it(begin, end, *expressions_->ascii, boost::match_default), done; it != done;
+         ++it) {
       if (IsAborted(abortRequested)) return ScanEnd::Aborted;
       const auto& match = (*it)[0];
       onMatch(static_cast<size_t>(match.first - begin), static_cast<size_t>(match.length()));
     }
+  } catch (const std::bad_alloc&) {
+    throw;  // the caller's to report: the file did not fit in memory, the expression is not at fault
+  } catch (const ScanAborted&) {
+    return ScanEnd::Aborted;
   } catch (const std::exception&) {
     return ScanEnd::MatchError;
   }
@@ -128,22 +192,26 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
     std::u16string_view text, const AbortFlag& abortRequested,
     const std::function<void(const ExpressionMatch&)>& onMatch,
     const std::u16string* format) const {
-  if (!expression_) return ScanEnd::Completed;
+  if (!expressions_) return ScanEnd::Completed;
   // The iteration of Boost's own replace-all (a UTF-32 view of the UTF-16
   // text), so that a search lists exactly what a replace changes. Each resume
   // point sees the text before it, so "^", "\b" and look-behind mean what
   // they mean in the whole text, and an empty match moves the scan on.
-  using Units = boost::u16_to_u32_iterator<UnitIterator, UChar32>;
+  using Units = CodePoints<PolledUnits>;
   using Iteration = boost::regex_iterator<Units, UChar32, boost::icu_regex_traits>;
-  const UnitIterator begin = AsUChars(text.data());
-  const UnitIterator end = begin + text.size();
+  const AbortPollScope polling(abortRequested);
+  const PolledUnits begin(AsUChars(text.data()));
+  const PolledUnits end(AsUChars(text.data() + text.size()));
   std::vector<UChar32> format32;
   if (format != nullptr) {
+    using FormatUnits = CodePoints<UnitIterator>;
     const UnitIterator f = AsUChars(format->data());
-    format32.assign(Units(f, f, f + format->size()), Units(f + format->size(), f, f + format->size()));
+    format32.assign(FormatUnits(f, f, f + format->size()),
+                    FormatUnits(f + format->size(), f, f + format->size()));
   }
+  const boost::u32regex& expression = expressions_->unicode;
   try {
-    for (Iteration it(Units(begin, begin, end), Units(end, begin, end), *expression_,
+    for (Iteration it(Units(begin, begin, end), Units(end, begin, end), expression,
                       boost::match_default),
          done;
          it != done; ++it) {
@@ -153,7 +221,7 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
       match.length = static_cast<size_t>((*it)[0].second.base() - (*it)[0].first.base());
       if (format != nullptr) {
         std::vector<UChar32> formatted;
-        it->format(std::back_inserter(formatted), format32, boost::format_default, *expression_);
+        it->format(std::back_inserter(formatted), format32, boost::format_default, expression);
         for (const UChar32 c : formatted) {
           if (U_IS_BMP(c)) {
             match.replacement += static_cast<char16_t>(c);
@@ -165,6 +233,10 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
       }
       onMatch(match);
     }
+  } catch (const std::bad_alloc&) {
+    throw;  // the caller's to report: the file did not fit in memory, the expression is not at fault
+  } catch (const ScanAborted&) {
+    return ScanEnd::Aborted;
   } catch (const std::exception&) {
     return ScanEnd::MatchError;
   }

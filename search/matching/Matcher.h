@@ -3,11 +3,9 @@
 // a run can ask for. Occurrences never overlap and come in ascending order.
 // The search and the replace use the same scans, so that a replace changes
 // exactly what a search lists.
-#include <boost/regex/icu.hpp>
-
 #include <cstddef>
 #include <functional>
-#include <optional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,17 +25,18 @@ class Matcher {
   // expression is compiled whatever the mode, as a run does; whether a
   // failure matters is the caller's to decide.
   Matcher(std::u16string pattern, bool caseSensitive);
+  ~Matcher();
 
-  bool ExpressionCompiled() const { return expression_.has_value(); }
+  bool ExpressionCompiled() const { return expressions_ != nullptr; }
   const std::u16string& Pattern() const { return pattern_; }
-  const boost::u32regex* Expression() const { return expression_ ? &*expression_ : nullptr; }
 
   enum class ScanEnd { Completed, Aborted, MatchError };
 
   // Calls `onMatch(position, length)` for each occurrence. The abort flag is
-  // tested at each occurrence found; once it is set, that occurrence is
-  // dropped and the scan ends. MatchError: the expression library gave up on
-  // this text (too complex); the occurrences reported before stand.
+  // tested at each occurrence found, and at every step of the expression's
+  // search; once it is set, the occurrence at hand is dropped and the scan
+  // ends. MatchError: the expression library gave up on this text (too
+  // complex); the occurrences reported before stand.
   ScanEnd Scan(std::u16string_view text, MatchMode mode, const AbortFlag& abortRequested,
                const std::function<void(size_t position, size_t length)>& onMatch) const;
 
@@ -55,7 +54,7 @@ class Matcher {
   // The expression scan over text that is pure ASCII, straight on its bytes:
   // it gives the same matches as Scan over the widened text, without
   // widening it first. Only when CanScanAsciiBytes().
-  bool CanScanAsciiBytes() const { return asciiExpression_.has_value(); }
+  bool CanScanAsciiBytes() const;
   ScanEnd ScanAsciiBytes(std::string_view bytes, const AbortFlag& abortRequested,
                          const std::function<void(size_t position, size_t length)>& onMatch) const;
 
@@ -67,12 +66,13 @@ class Matcher {
   ScanEnd ScanExpression(std::u16string_view text, const AbortFlag& abortRequested,
                          const std::function<void(size_t, size_t)>& onMatch) const;
 
+  // The compiled expressions, kept out of this header so that its users do
+  // not compile the expression library. Null when the pattern does not compile.
+  struct Expressions;
+
   std::u16string pattern_;
   std::u16string foldedPattern_;
-  std::optional<boost::u32regex> expression_;
-  // The same expression over bytes, when the pattern itself is ASCII: in
-  // ASCII text both engines see the same characters with the same classes.
-  std::optional<boost::regex> asciiExpression_;
+  std::unique_ptr<const Expressions> expressions_;
 };
 
 }  // namespace trawlscope

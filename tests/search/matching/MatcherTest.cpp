@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -93,6 +95,63 @@ TEST(Matcher, ExpressionTooComplexForTheTextIsAnErrorNotACrash) {
                                 [&](size_t, size_t) { ++found; });
   EXPECT_EQ(end, Matcher::ScanEnd::MatchError);
   EXPECT_EQ(found, 0u);
+}
+
+// Backtracks exponentially over a line of "x" and never matches. The comment
+// only makes the expression long: Boost's give-up point grows with the square
+// of the expression's length, which puts it hours away.
+std::u16string CatastrophicExpression() {
+  return u"(x+x+)+y(?#" + std::u16string(4000, u'-') + u")";
+}
+
+TEST(Matcher, AbortEndsASearchStuckInsideOneMatchAttempt) {
+  const Matcher matcher(CatastrophicExpression(), true);
+  ASSERT_TRUE(matcher.CanScanAsciiBytes());
+  const std::string bytes(100000, 'x');
+  const std::u16string text(bytes.begin(), bytes.end());
+  for (const bool asBytes : {true, false}) {
+    AbortFlag abort{false};
+    std::thread user([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+      abort = true;
+    });
+    size_t found = 0;
+    const auto count = [&](size_t, size_t) { ++found; };
+    const auto end = asBytes ? matcher.ScanAsciiBytes(bytes, abort, count)
+                             : matcher.Scan(text, MatchMode::RegularExpression, abort, count);
+    user.join();
+    EXPECT_EQ(end, Matcher::ScanEnd::Aborted) << (asBytes ? "bytes" : "UTF-16");
+    EXPECT_EQ(found, 0u);
+  }
+}
+
+TEST(Matcher, AScanAfterAnAbortedOneIsAbortableAndFindsItsHits) {
+  const Matcher matcher(CatastrophicExpression(), true);
+  const std::u16string text(100000, u'x');
+  const AbortFlag set{true};
+  EXPECT_EQ(matcher.Scan(text, MatchMode::RegularExpression, set, [](size_t, size_t) {}),
+            Matcher::ScanEnd::Aborted);
+  EXPECT_EQ(matcher.Scan(text, MatchMode::RegularExpression, set, [](size_t, size_t) {}),
+            Matcher::ScanEnd::Aborted);
+  EXPECT_EQ(Scan(u"x+y", u"xxy xy", MatchMode::RegularExpression), (Spans{{0, 3}, {4, 2}}));
+}
+
+// Boost sized its give-up point by the text's length only for text it can
+// measure at once, the bytes; for the code points of UTF-16 text it allowed a
+// fixed 10^8 states. So the two scans of one text disagreed both ways: a short
+// text too complex as bytes passed as UTF-16 (this case), and a long one too
+// complex as UTF-16 passed as bytes, where a replace then refused a file whose
+// hits a search had listed.
+TEST(Matcher, BothScansGiveUpOnTheSameText) {
+  const Matcher matcher(u"a(?:a|b)*c", true);
+  ASSERT_TRUE(matcher.CanScanAsciiBytes());
+  const std::string bytes = std::string(500, 'a') + "b";
+  const std::u16string text(bytes.begin(), bytes.end());
+  const AbortFlag never{false};
+  const auto ignore = [](size_t, size_t) {};
+  EXPECT_EQ(matcher.ScanAsciiBytes(bytes, never, ignore), Matcher::ScanEnd::MatchError);
+  EXPECT_EQ(matcher.Scan(text, MatchMode::RegularExpression, never, ignore),
+            Matcher::ScanEnd::MatchError);
 }
 
 // The byte scan of pure ASCII text is a shortcut: it must find exactly what
