@@ -20,16 +20,12 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   const int count = argc > 1 ? std::atoi(argv[1]) : 100000;
   HitList hits;
-  hits.Reserve(count);
   for (int i = 0; i < count; ++i) {
-    auto hit = std::make_unique<Hit>();
-    hit->folder = u"/data/docs/";
-    hit->fileName = u"file" + std::u16string(1, char16_t(u'A' + i % 26)) + u".txt";
-    hit->leftContext = (i % 2) ? u"この関数は値を返します。別の関数を呼ぶ前に" : u"int printf(const char *fmt, ...); /* ";
-    hit->keyword = (i % 2) ? u"関数" : u"printf";
-    hit->rightContext = u" の説明と、引数の一覧。 and some more ASCII text after the keyword to fill the column";
-    hit->line = i + 1;
-    hits.Append(std::move(hit));
+    hits.AppendStandalone(u"/data/docs/", u"file" + std::u16string(1, char16_t(u'A' + i % 26)) + u".txt",
+                          (i % 2) ? u"この関数は値を返します。別の関数を呼ぶ前に" : u"int printf(const char *fmt, ...); /* ",
+                          (i % 2) ? u"関数" : u"printf",
+                          u" の説明と、引数の一覧。 and some more ASCII text after the keyword to fill the column",
+                          i + 1, 0);
   }
   QTemporaryDir dir;
   IniProfileFile profile((dir.path() + "/t.ini").toStdString());

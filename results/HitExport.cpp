@@ -30,13 +30,13 @@ std::u16string FlattenField(std::u16string_view text) {
 std::u16string ExportText(const HitList& hits) {
   std::u16string text;
   for (const auto& hit : hits) {
-    text += FlattenField(DisplayPath(hit->fileName));
+    text += FlattenField(DisplayPath(hit.FileName()));
     text += u'\t';
-    text += FlattenField(hit->leftContext);
+    text += FlattenField(hit.LeftContext());
     text += u'\t';
-    text += FlattenField(hit->keyword);
+    text += FlattenField(hit.Keyword());
     text += u'\t';
-    text += FlattenField(hit->rightContext);
+    text += FlattenField(hit.RightContext());
     text += u'\n';
   }
   return text;

@@ -20,7 +20,7 @@ void SortBy(std::vector<const Hit*>& rows, Key key, bool descending) {
 void RowTable::SetHits(const HitList& hits) {
   rows_.clear();
   rows_.reserve(hits.size());
-  for (const auto& hit : hits) rows_.push_back(hit.get());
+  for (const auto& hit : hits) rows_.push_back(&hit);
 }
 
 void RowTable::SortByColumn(int column) {
@@ -28,13 +28,13 @@ void RowTable::SortByColumn(int column) {
   const bool descending = descending_[column];
   switch (static_cast<ResultColumn>(column)) {
     case ResultColumn::LeftContext:
-      SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.leftContext; }, descending);
+      SortBy(rows_, [](const Hit& h) { return h.LeftView(); }, descending);
       break;
     case ResultColumn::KeywordAndRight:
-      SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.rightContext; }, descending);
+      SortBy(rows_, [](const Hit& h) { return h.RightView(); }, descending);
       break;
     case ResultColumn::FileName:
-      SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.fileName; }, descending);
+      SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.FileName(); }, descending);
       break;
     case ResultColumn::Line:
       SortBy(rows_, [](const Hit& h) { return h.line; }, descending);

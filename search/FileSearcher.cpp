@@ -1,5 +1,6 @@
 #include "search/FileSearcher.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <new>
 
@@ -17,6 +18,9 @@
 namespace trawlscope {
 namespace {
 
+// A hit's left context is at most this long (and its right one three times
+// that), whatever the settings say: the lengths are kept in 32 bits.
+constexpr size_t kMaxContextUnits = 1u << 20;
 // Texts up to this many units keep their memory for the next file.
 constexpr size_t kKeptTextUnits = 16u << 20;
 
@@ -39,6 +43,8 @@ void CFileSearcher::StartFile(const std::u16string& path) {
   // Line starts are needed only for files with hits; MakeHit builds them.
   lineStarts_.clear();
   lineStartsBuilt_ = false;
+  fileCodePage_ = codepage::kNone;
+  hitFile_ = nullptr;
 }
 
 void CFileSearcher::ReleaseOversizedText() {
@@ -77,11 +83,14 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
     return {loaded.kind, loaded.error};
   }
   try {
+    fileCodePage_ = loaded.detected;
     const FileSearchOutcome outcome = SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
+    FinishFileHits();
     bytes_.Clear();
     ReleaseOversizedText();
     return outcome;
   } catch (const std::bad_alloc&) {
+    FinishFileHits();
     // A text too large for the memory left: this file is reported, the run goes on.
     asciiText_ = {};
     std::u16string().swap(text_);
@@ -148,20 +157,46 @@ void CFileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int c
       BuildLineStarts(never, text_, lineStarts_);
     lineStartsBuilt_ = true;
   }
+  if (hitFile_ == nullptr) {
+    hitFile_ = &hits.AddFile(folder_, fileName_, fileCodePage_);
+    stretchTextStart_ = stretchTextEnd_ = stretchBufferStart_ = 0;
+  }
   const size_t textSize = asciiText_.data() != nullptr ? asciiText_.size() : text_.size();
-  const ContextSpans spans =
-      ContextAround(position, length, textSize, static_cast<size_t>(std::max(contextLength, 0)));
+  const size_t width = std::min<size_t>(static_cast<size_t>(std::max(contextLength, 0)), kMaxContextUnits);
+  const ContextSpans spans = ContextAround(position, length, textSize, width);
+  const size_t spanEnd = spans.rightStart + spans.rightLength;
 
-  auto hit = std::make_unique<Hit>();
-  hit->folder = folder_;
-  hit->fileName = fileName_;
-  hit->leftContext = Substring(spans.leftStart, spans.leftLength);
-  hit->keyword = Substring(position, length);
-  hit->rightContext = Substring(spans.rightStart, spans.rightLength);
-  hit->position = static_cast<std::int64_t>(position);
-  hit->length = static_cast<std::int64_t>(length);
-  hit->line = LineOf(lineStarts_, hit->position);
-  hits.Append(std::move(hit));
+  // Hits come in ascending order, so a context either continues the stretch
+  // the buffer ends with or starts a new one after it.
+  std::u16string& buffer = hitFile_->wide;
+  const bool continues = !buffer.empty() && spans.leftStart >= stretchTextStart_ && spans.leftStart <= stretchTextEnd_;
+  if (!continues) {
+    stretchTextStart_ = stretchTextEnd_ = spans.leftStart;
+    stretchBufferStart_ = buffer.size();
+  }
+  if (spanEnd > stretchTextEnd_) {
+    buffer += Substring(stretchTextEnd_, spanEnd - stretchTextEnd_);
+    stretchTextEnd_ = spanEnd;
+  }
+  Hit hit(*hitFile_, stretchBufferStart_ + (spans.leftStart - stretchTextStart_), spans.leftLength, length,
+          spans.rightLength);
+  hit.position = static_cast<std::int64_t>(position);
+  hit.length = static_cast<std::int64_t>(length);
+  hit.line = LineOf(lineStarts_, hit.position);
+  hits.Append(hit);
+}
+
+void CFileSearcher::FinishFileHits() {
+  if (hitFile_ == nullptr) return;
+  std::u16string& wide = hitFile_->wide;
+  if (std::all_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x80; })) {
+    hitFile_->narrow.assign(wide.begin(), wide.end());
+    std::u16string().swap(wide);
+    hitFile_->isNarrow = true;
+  } else {
+    wide.shrink_to_fit();
+  }
+  hitFile_ = nullptr;
 }
 
 }  // namespace trawlscope

@@ -66,6 +66,8 @@ class CFileSearcher {
                                    CodePage detected, const FileIdentity& asRead,
                                    const std::u16string& replacementText);
   void MakeHit(HitList& hits, size_t position, size_t length, int contextLength);
+  // The file's contexts narrowed to one byte a unit when all of them are ASCII.
+  void FinishFileHits();
   void StartFile(const std::u16string& path);
   void ReleaseOversizedText();
   // For an ".xml" file with an XPath: its selected nodes' text into text_.
@@ -90,6 +92,13 @@ class CFileSearcher {
   std::u16string fileName_;
   LineStarts lineStarts_;
   bool lineStartsBuilt_ = false;
+  CodePage fileCodePage_ = codepage::kNone;
+  // The current file's record once it has a hit, and the stretch of its text
+  // that the end of the context buffer holds, so overlapping contexts share it.
+  HitFile* hitFile_ = nullptr;
+  size_t stretchTextStart_ = 0;
+  size_t stretchTextEnd_ = 0;
+  size_t stretchBufferStart_ = 0;
 };
 
 }  // namespace trawlscope

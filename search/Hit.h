@@ -1,22 +1,80 @@
 #pragma once
+// One occurrence of the search text, kept small: a run may hold millions.
+// The folder and name live once per file (HitFile), and the contexts of all
+// of a file's hits are cut from one buffer per file that holds each stretch
+// of text once, one byte per unit when the stretch is ASCII.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
+
+#include "platform/codepage/CodePageTable.h"
 
 namespace trawlscope {
 
-// One occurrence of the search text. Positions and lengths count UTF-16 code
-// units of the file's searchable text; 64-bit, since a text may pass 2^31 units.
-struct Hit {
-  std::u16string folder;        // ends with the separator
+// What the hits of one file share.
+struct HitFile {
+  std::u16string folder;  // ends with the separator
   std::u16string fileName;
-  std::u16string leftContext;   // raw text: may hold CR, LF, TAB
-  std::u16string keyword;       // as the file has it, not as typed
-  std::u16string rightContext;
-  std::int64_t line = 0;        // 1-based
-  std::int64_t position = 0;    // 0-based
+  CodePage codePage = 0;
+  // The text around the hits; narrow (one byte per unit) when all of it is ASCII.
+  std::string narrow;
+  std::u16string wide;
+  bool isNarrow = false;
+};
+
+// Part of a file's context buffer, compared and copied without building a string.
+class TextView {
+ public:
+  TextView(const HitFile& file, size_t start, size_t length) : file_(&file), start_(start), length_(length) {}
+  size_t size() const { return length_; }
+  char16_t operator[](size_t i) const {
+    return file_->isNarrow ? static_cast<char16_t>(static_cast<unsigned char>(file_->narrow[start_ + i]))
+                           : file_->wide[start_ + i];
+  }
+  std::u16string ToString() const;
+  // Code-unit order, as std::u16string compares.
+  friend bool operator<(const TextView& a, const TextView& b);
+
+ private:
+  const HitFile* file_;
+  size_t start_;
+  size_t length_;
+};
+
+class Hit {
+ public:
+  Hit(const HitFile& file, size_t contextStart, size_t leftLength, size_t keywordLength,
+      size_t rightLength)
+      : file_(&file), contextStart_(contextStart), keywordLength_(keywordLength),
+        leftLength_(static_cast<std::uint32_t>(leftLength)), rightLength_(static_cast<std::uint32_t>(rightLength)) {}
+
+  const HitFile& File() const { return *file_; }
+  const std::u16string& Folder() const { return file_->folder; }
+  const std::u16string& FileName() const { return file_->fileName; }
+  std::u16string FullPath() const { return file_->folder + file_->fileName; }
+  CodePage FileCodePage() const { return file_->codePage; }
+
+  // Raw text: may hold CR, LF, TAB. The keyword is as the file has it, not as typed.
+  TextView LeftView() const { return {*file_, contextStart_, leftLength_}; }
+  TextView KeywordView() const { return {*file_, contextStart_ + leftLength_, keywordLength_}; }
+  TextView RightView() const { return {*file_, contextStart_ + leftLength_ + keywordLength_, rightLength_}; }
+  std::u16string LeftContext() const { return LeftView().ToString(); }
+  std::u16string Keyword() const { return KeywordView().ToString(); }
+  std::u16string RightContext() const { return RightView().ToString(); }
+
+  // Positions and lengths count UTF-16 code units of the file's searchable
+  // text; 64-bit, since a text may pass 2^31 units.
+  std::int64_t line = 0;      // 1-based
+  std::int64_t position = 0;  // 0-based
   std::int64_t length = 0;
 
-  std::u16string FullPath() const { return folder + fileName; }
+ private:
+  const HitFile* file_;
+  std::uint64_t contextStart_;  // where the left context starts in the file's buffer
+  std::uint64_t keywordLength_;
+  std::uint32_t leftLength_;
+  std::uint32_t rightLength_;
 };
 
 }  // namespace trawlscope

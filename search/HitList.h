@@ -1,49 +1,52 @@
 #pragma once
+// The hits of a run in discovery order, with the records of the files they
+// are in. A run's committer appends; while a run goes on other threads may
+// call only Count().
 #include <atomic>
+#include <deque>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "search/Hit.h"
 
 namespace trawlscope {
 
-// The hits of a run in discovery order. The worker appends; while a run goes
-// on the UI thread may call only Count(), which never touches the vector's
-// storage that an append may be moving.
 class HitList {
  public:
-  static constexpr size_t kInitialRoom = 1000;
+  HitList() = default;
+  HitList(const HitList&) = delete;
+  HitList& operator=(const HitList&) = delete;
 
-  // Worker thread, or the UI thread while no run is in progress.
-  void Clear() {
-    hits_.clear();
-    count_.store(0, std::memory_order_release);
-  }
-  void Reserve(size_t room) { hits_.reserve(room); }
-  void Append(std::unique_ptr<Hit> hit) {
-    hits_.push_back(std::move(hit));
-    count_.store(hits_.size(), std::memory_order_release);
-  }
+  // Gives the memory of the last run back.
+  void Clear();
 
-  // Moves every hit of `other` to the end, in their order.
-  void Take(HitList&& other) {
-    if (hits_.empty() && hits_.capacity() < other.hits_.size()) hits_.reserve(other.hits_.size());
-    for (auto& hit : other.hits_) hits_.push_back(std::move(hit));
-    other.Clear();
-    count_.store(hits_.size(), std::memory_order_release);
-  }
+  // A new file record; hits that point at it may then be appended. Its
+  // address never changes, also when the list is taken by another.
+  HitFile& AddFile(std::u16string folder, std::u16string fileName, CodePage codePage);
+  void Append(const Hit& hit);
+
+  // One hit with a file record and texts of its own: for lists made by hand
+  // (tests, benchmarks). `folder` ends with the separator.
+  void AppendStandalone(std::u16string folder, std::u16string fileName, std::u16string_view left,
+                        std::u16string_view keyword, std::u16string_view right, std::int64_t line,
+                        std::int64_t position);
+
+  // Moves every hit and file of `other` to the end, in their order.
+  void Take(HitList&& other);
 
   // Any thread.
   size_t Count() const { return count_.load(std::memory_order_acquire); }
 
   // Only while no run is in progress.
   size_t size() const { return hits_.size(); }
-  const Hit& operator[](size_t i) const { return *hits_[i]; }
+  const Hit& operator[](size_t i) const { return hits_[i]; }
   auto begin() const { return hits_.begin(); }
   auto end() const { return hits_.end(); }
 
  private:
-  std::vector<std::unique_ptr<Hit>> hits_;
+  std::deque<Hit> hits_;  // a deque: appending never moves the hits a row table points at
+  std::vector<std::unique_ptr<HitFile>> files_;
   std::atomic<size_t> count_{0};
 };
 

@@ -9,7 +9,6 @@ namespace trawlscope {
 void RunSearch(JobState& state, IJobSink& sink) {
   state.fileList.clear();
   state.hits.Clear();
-  state.hits.Reserve(HitList::kInitialRoom);
   RunOverFiles(state, sink, RunPhase::Searching, [&](CFileSearcher& searcher, const std::u16string& path) {
     auto found = std::make_shared<HitList>();
     const FileSearchOutcome outcome = searcher.SearchFile(state.abortRequested, path, *found, state.contextLength);

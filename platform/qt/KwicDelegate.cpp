@@ -51,7 +51,7 @@ QSize KwicDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) co
 }
 
 KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, size_t row) const {
-  const int width = widths_ ? widths_->TextWidth(rows_.Row(row).keyword) : 0;
+  const int width = widths_ ? widths_->TextWidth(rows_.Row(row).Keyword()) : 0;
   return {cell.left(), width, cell.left() + width};
 }
 
@@ -70,20 +70,20 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
   switch (static_cast<ResultColumn>(index.column())) {
     case ResultColumn::Hidden:
     case ResultColumn::LeftContext:
-      DrawCellText(painter, cell, ToQString(hit.leftContext),
+      DrawCellText(painter, cell, ToQString(hit.LeftContext()),
                    index.column() == 1 ? Qt::AlignRight : Qt::AlignLeft);
       break;
     case ResultColumn::KeywordAndRight: {
       painter->setPen(kKeyword);
-      DrawCellText(painter, cell, ToQString(hit.keyword), Qt::AlignLeft);
+      DrawCellText(painter, cell, ToQString(hit.Keyword()), Qt::AlignLeft);
       painter->setPen(text);
       const KeywordLayout layout = LayOutKeyword(cell, row);
       QRect right = cell;
       right.setLeft(layout.rightContextLeft);
-      if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.rightContext), Qt::AlignLeft);
+      if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.RightContext()), Qt::AlignLeft);
       break;
     }
-    case ResultColumn::FileName: DrawCellText(painter, cell, ToQString(DisplayPath(hit.fileName)), Qt::AlignLeft); break;
+    case ResultColumn::FileName: DrawCellText(painter, cell, ToQString(DisplayPath(hit.FileName())), Qt::AlignLeft); break;
     case ResultColumn::Line: DrawCellText(painter, cell, QString::number(hit.line), Qt::AlignRight); break;
   }
   painter->restore();

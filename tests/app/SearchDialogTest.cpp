@@ -90,9 +90,9 @@ TEST_F(SearchDialogTest, SearchOpensTheResultsOverTheHitsItFound) {
   EXPECT_EQ(hits[0].FullPath(), Docs("a.txt"));
   EXPECT_EQ(hits[0].line, 1);
   EXPECT_EQ(hits[0].position, 4);
-  EXPECT_EQ(hits[0].leftContext, u"one ");
-  EXPECT_EQ(hits[0].keyword, u"needle");
-  EXPECT_EQ(hits[0].rightContext, u" two\nneedle\n");
+  EXPECT_EQ(hits[0].LeftContext(), u"one ");
+  EXPECT_EQ(hits[0].Keyword(), u"needle");
+  EXPECT_EQ(hits[0].RightContext(), u" two\nneedle\n");
   EXPECT_EQ(hits[1].line, 2);
   EXPECT_EQ(hits[2].FullPath(), Docs("b.txt"));
   EXPECT_EQ(view.results->note, u"");

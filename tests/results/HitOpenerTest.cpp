@@ -7,6 +7,7 @@
 #include <chrono>
 #include <thread>
 
+#include "search/HitList.h"
 #include "support/ScopedEnv.h"
 #include "support/TempTree.h"
 
@@ -29,11 +30,9 @@ TEST(HitOpener, StartsTheAssociatedEditorWithTheLine) {
   const test::ScopedEnv config("XDG_CONFIG_HOME", tree.Path("config"));
   const std::string file = tree.Write("docs/a file $(x).txt", "hello\n");
 
-  Hit hit;
-  hit.folder = test::U16(tree.Path("docs/"));
-  hit.fileName = u"a file $(x).txt";
-  hit.line = 42;
-  ASSERT_TRUE(OpenHit(hit, ""));
+  HitList hits;
+  hits.AppendStandalone(test::U16(tree.Path("docs/")), u"a file $(x).txt", u"", u"hello", u"", 42, 0);
+  ASSERT_TRUE(OpenHit(hits[0], ""));
   for (int i = 0; i < 200 && access(record.c_str(), F_OK) != 0; ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   EXPECT_EQ(tree.Read("args.txt"), "+42\n" + file + "\n");

@@ -7,15 +7,9 @@
 namespace trawlscope {
 namespace {
 
-std::unique_ptr<Hit> MakeHit(std::u16string left, std::u16string keyword, std::u16string right,
-                             std::u16string file, int line) {
-  auto hit = std::make_unique<Hit>();
-  hit->leftContext = std::move(left);
-  hit->keyword = std::move(keyword);
-  hit->rightContext = std::move(right);
-  hit->fileName = std::move(file);
-  hit->line = line;
-  return hit;
+void AddHit(HitList& list, std::u16string left, std::u16string keyword, std::u16string right, std::u16string file,
+            int line) {
+  list.AppendStandalone(u"/d/", std::move(file), left, keyword, right, line, 0);
 }
 
 class RowTableTest : public testing::Test {
@@ -23,9 +17,9 @@ class RowTableTest : public testing::Test {
   HitList hits;
   RowTable table;
   void SetUp() override {
-    hits.Append(MakeHit(u"b", u"K1", u"zeta", u"apple.txt", 10));
-    hits.Append(MakeHit(u"a", u"K2", u"alpha", u"Banana.txt", 9));
-    hits.Append(MakeHit(u"C", u"K3", u"Mid", u"cherry.txt", 100));
+    AddHit(hits, u"b", u"K1", u"zeta", u"apple.txt", 10);
+    AddHit(hits, u"a", u"K2", u"alpha", u"Banana.txt", 9);
+    AddHit(hits, u"C", u"K3", u"Mid", u"cherry.txt", 100);
     table.SetHits(hits);
   }
   std::vector<int> Lines() const {
@@ -61,8 +55,8 @@ TEST_F(RowTableTest, HiddenColumnOnlyTurnsItsFlag) {
 TEST(RowTable, KeywordIsNoPartOfItsColumnsKey) {
   // With the keyword in the key, "az" would sort before "ba".
   HitList list;
-  list.Append(MakeHit(u"", u"a", u"z", u"f", 1));
-  list.Append(MakeHit(u"", u"b", u"a", u"f", 2));
+  AddHit(list, u"", u"a", u"z", u"f", 1);
+  AddHit(list, u"", u"b", u"a", u"f", 2);
   RowTable table;
   table.SetHits(list);
   table.SortByColumn(2);
@@ -87,7 +81,7 @@ TEST(RowTable, EmptyTableChangesNoFlagAndOneRowTurnsIt) {
     EXPECT_FALSE(empty.NextSortDescending(c));
   }
   HitList one;
-  one.Append(MakeHit(u"l", u"k", u"r", u"f", 1));
+  AddHit(one, u"l", u"k", u"r", u"f", 1);
   RowTable single;
   single.SetHits(one);
   single.SortByColumn(3);
@@ -96,8 +90,8 @@ TEST(RowTable, EmptyTableChangesNoFlagAndOneRowTurnsIt) {
 
 TEST_F(RowTableTest, SurrogatePairsSortByTheirHighSurrogate) {
   HitList list;
-  list.Append(MakeHit(u"\xE000", u"k", u"", u"f", 1));
-  list.Append(MakeHit(u"😀", u"k", u"", u"f", 2));
+  AddHit(list, u"\xE000", u"k", u"", u"f", 1);
+  AddHit(list, u"😀", u"k", u"", u"f", 2);
   RowTable t;
   t.SetHits(list);
   t.SortByColumn(1);

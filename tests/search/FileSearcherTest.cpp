@@ -31,11 +31,11 @@ TEST_F(FileSearcherTest, HitCarriesFileContextsLineAndPosition) {
   Search("dir/a.txt", u"keyword");
   ASSERT_EQ(hits.size(), 1u);
   const Hit& hit = hits[0];
-  EXPECT_EQ(hit.folder, U16(tree.Path("dir/")));
-  EXPECT_EQ(hit.fileName, u"a.txt");
-  EXPECT_EQ(hit.leftContext, u"first line\r\nsecond ");
-  EXPECT_EQ(hit.keyword, u"keyword");
-  EXPECT_EQ(hit.rightContext, u" here\n");
+  EXPECT_EQ(hit.Folder(), U16(tree.Path("dir/")));
+  EXPECT_EQ(hit.FileName(), u"a.txt");
+  EXPECT_EQ(hit.LeftContext(), u"first line\r\nsecond ");
+  EXPECT_EQ(hit.Keyword(), u"keyword");
+  EXPECT_EQ(hit.RightContext(), u" here\n");
   EXPECT_EQ(hit.line, 2);
   EXPECT_EQ(hit.position, 19);
   EXPECT_EQ(hit.length, 7);
@@ -45,23 +45,23 @@ TEST_F(FileSearcherTest, ContextsAreCutAtTheirLengthAndAtTheTextsEnds) {
   tree.Write("c.txt", std::string(10, 'L') + "X" + std::string(200, 'R'));
   Search("c.txt", u"X");
   ASSERT_EQ(hits.size(), 1u);
-  EXPECT_EQ(hits[0].leftContext.size(), 10u);
-  EXPECT_EQ(hits[0].rightContext.size(), 90u);
+  EXPECT_EQ(hits[0].LeftContext().size(), 10u);
+  EXPECT_EQ(hits[0].RightContext().size(), 90u);
   tree.Write("d.txt", "Xmiddle" + std::string(40, '-') + "Y");
   hits.Clear();
   Search("d.txt", u"X");
   Search("d.txt", u"Y");
-  EXPECT_EQ(hits[0].leftContext, u"");
-  EXPECT_EQ(hits[1].leftContext.size(), 30u);
-  EXPECT_EQ(hits[1].rightContext, u"");
+  EXPECT_EQ(hits[0].LeftContext(), u"");
+  EXPECT_EQ(hits[1].LeftContext().size(), 30u);
+  EXPECT_EQ(hits[1].RightContext(), u"");
 }
 
 TEST_F(FileSearcherTest, CaseInsensitiveHitKeepsTheFilesOwnLetters) {
   tree.Write("a.txt", "Some WORD and a word");
   Search("a.txt", u"word", false, false);
   ASSERT_EQ(hits.size(), 2u);
-  EXPECT_EQ(hits[0].keyword, u"WORD");
-  EXPECT_EQ(hits[1].keyword, u"word");
+  EXPECT_EQ(hits[0].Keyword(), u"WORD");
+  EXPECT_EQ(hits[1].Keyword(), u"word");
 }
 
 TEST_F(FileSearcherTest, SameHitsInEveryEncodingOfAFile) {
@@ -85,7 +85,7 @@ TEST_F(FileSearcherTest, SameHitsInEveryEncodingOfAFile) {
     EXPECT_EQ(hits[1].line, 3);
     // Positions count from the first character after a byte-order mark.
     EXPECT_EQ(hits[0].position, 12 + 8);
-    EXPECT_EQ(hits[1].rightContext, u"\n");
+    EXPECT_EQ(hits[1].RightContext(), u"\n");
   }
 }
 
@@ -107,16 +107,45 @@ TEST_F(FileSearcherTest, FilesWithOtherByteFormsOfTheTextAreStillSearched) {
   tree.Write("kelvin.txt", "300 \xE2\x84\xAA is warm");
   Search("kelvin.txt", u"K", false, false);
   EXPECT_EQ(hits.size(), 2u);
-  EXPECT_EQ(hits[1].keyword, u"\x212A");
+  EXPECT_EQ(hits[1].Keyword(), u"\x212A");
 }
 
 TEST_F(FileSearcherTest, AsciiFileAndExpressionWithHits) {
   tree.Write("code.c", "int Foo_bar;\n/* Baz_qux */\n");
   Search("code.c", u"[A-Z][a-z]+_[a-z]+", true, true);
   ASSERT_EQ(hits.size(), 2u);
-  EXPECT_EQ(hits[1].keyword, u"Baz_qux");
+  EXPECT_EQ(hits[1].Keyword(), u"Baz_qux");
   EXPECT_EQ(hits[1].line, 2);
-  EXPECT_EQ(hits[1].leftContext, u"int Foo_bar;\n/* ");
+  EXPECT_EQ(hits[1].LeftContext(), u"int Foo_bar;\n/* ");
+}
+
+// Hits share their file's context buffer, overlapping contexts stored once:
+// every hit must still give exactly the text around it, narrow or wide.
+TEST_F(FileSearcherTest, SharedContextsGiveEachHitItsOwnText) {
+  unsigned seed = 11;
+  const auto next = [&] { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7FFF; };
+  const char* pieces[] = {"ab", "x", " ", "\n", "abab", "日本", "語"};
+  for (int round = 0; round < 40; ++round) {
+    const bool ascii = round % 2 == 0;
+    std::string text;
+    for (int i = 0, n = static_cast<int>(next() % 400); i < n; ++i) text += pieces[next() % (ascii ? 5 : 7)];
+    tree.Write("r.txt", text);
+    const int width = static_cast<int>(next() % 12);
+    hits.Clear();
+    Search("r.txt", u"ab", false, true, width);
+    const std::u16string wide = U16(text);
+    size_t expected = 0;
+    for (size_t at = wide.find(u"ab"); at != std::u16string::npos; at = wide.find(u"ab", at + 2)) ++expected;
+    ASSERT_EQ(hits.size(), expected);
+    for (const Hit& hit : hits) {
+      const size_t at = static_cast<size_t>(hit.position);
+      const size_t left = std::min<size_t>(at, width);
+      ASSERT_EQ(hit.LeftContext(), wide.substr(at - left, left));
+      ASSERT_EQ(hit.Keyword(), u"ab");
+      ASSERT_EQ(hit.RightContext(), wide.substr(at + 2, 3 * width));
+    }
+    if (ascii && hits.size() > 0) EXPECT_TRUE(hits[0].File().isNarrow);
+  }
 }
 
 }  // namespace

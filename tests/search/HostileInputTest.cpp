@@ -44,7 +44,7 @@ class HostileInputTest : public testing::Test {
   }
   std::vector<std::u16string> HitPaths() const {
     std::vector<std::u16string> paths;
-    for (const auto& hit : state.hits) paths.push_back(hit->FullPath());
+    for (const auto& hit : state.hits) paths.push_back(hit.FullPath());
     return paths;
   }
 };
@@ -60,7 +60,7 @@ TEST_F(HostileInputTest, BackslashInANameNeverLeadsOutOfItsFolder) {
   ASSERT_EQ(state.hits.size(), 4u);
   for (const auto& hit : state.hits) {
     std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(ToNativePath(hit->FullPath()), bytes)) << test::U8(hit->FullPath());
+    ASSERT_TRUE(ReadWholeFile(ToNativePath(hit.FullPath()), bytes)) << test::U8(hit.FullPath());
     EXPECT_NE(bytes, "needle outside");
   }
   EXPECT_EQ(DisplayPath(state.hits[0].FullPath()), U16(tree.Path("inner/..\\victim.txt")));

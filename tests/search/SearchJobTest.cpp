@@ -55,7 +55,7 @@ TEST_F(SearchJobTest, RunOverThreeFilesPublishesEachAndFindsEveryHit) {
 }
 
 TEST_F(SearchJobTest, EmptySearchTextDoesNothingButFinish) {
-  state.hits.Append(std::make_unique<Hit>());
+  state.hits.AppendStandalone(u"/", u"old.txt", u"", u"k", u"", 1, 0);
   state.request.searchText.clear();
   RunSearch(state, sink);
   EXPECT_EQ(state.progress.Read().listed, 0u);
@@ -144,10 +144,10 @@ TEST(SearchJobWorkers, SeveralSearchersGiveExactlyWhatOneGives) {
     RunSearch(state, sink);
     std::vector<std::u16string> lines;
     for (const auto& hit : state.hits) {
-      const std::string numbers = " " + std::to_string(hit->line) + " " + std::to_string(hit->position) + " " +
-                                  std::to_string(hit->length) + " ";
-      lines.push_back(hit->FullPath() + std::u16string(numbers.begin(), numbers.end()) + hit->leftContext +
-                      u"[" + hit->keyword + u"]" + hit->rightContext);
+      const std::string numbers = " " + std::to_string(hit.line) + " " + std::to_string(hit.position) + " " +
+                                  std::to_string(hit.length) + " ";
+      lines.push_back(hit.FullPath() + std::u16string(numbers.begin(), numbers.end()) + hit.LeftContext() +
+                      u"[" + hit.Keyword() + u"]" + hit.RightContext());
     }
     EXPECT_EQ(sink.summary.binarySkipped, 7u);
     return lines;

@@ -36,10 +36,10 @@ std::string PathField(const std::u16string& path) { return ToNativeBytes(Flatten
 void PrintHits(const HitList& hits) {
   std::string out;
   for (const auto& hit : hits) {
-    out += PathField(hit->FullPath());
-    out += '\t' + std::to_string(hit->line) + '\t' + std::to_string(hit->position) + '\t' +
-           std::to_string(hit->length) + '\t';
-    out += ToNativeBytes(FlattenField(hit->keyword));
+    out += PathField(hit.FullPath());
+    out += '\t' + std::to_string(hit.line) + '\t' + std::to_string(hit.position) + '\t' +
+           std::to_string(hit.length) + '\t';
+    out += ToNativeBytes(FlattenField(hit.Keyword()));
     out += '\n';
     if (out.size() > (1 << 16)) {
       std::fwrite(out.data(), 1, out.size(), stdout);
@@ -82,10 +82,10 @@ int Search(JobState& state, const std::string& outputFile) {
     std::fprintf(stderr, "could not be read (%s): %s\n", std::strerror(file.error), PathField(file.path).c_str());
   ReportBinaryFiles(summary);
   size_t files = 0;
-  const Hit* previous = nullptr;
+  const HitFile* previous = nullptr;
   for (const auto& hit : state.hits) {
-    if (previous == nullptr || previous->folder != hit->folder || previous->fileName != hit->fileName) ++files;
-    previous = hit.get();
+    if (&hit.File() != previous) ++files;  // one record per searched file with hits
+    previous = &hit.File();
   }
   std::fflush(stdout);
   std::fprintf(stderr, "%zu hits in %zu files\n", state.hits.size(), files);

@@ -19,15 +19,9 @@ using namespace trawlscope;
 
 namespace {
 
-std::unique_ptr<Hit> MakeHit(std::u16string left, std::u16string keyword, std::u16string right, int line) {
-  auto hit = std::make_unique<Hit>();
-  hit->folder = u"/d/";
-  hit->fileName = u"f" + std::u16string(1, char16_t(u'0' + line % 10)) + u".txt";
-  hit->leftContext = std::move(left);
-  hit->keyword = std::move(keyword);
-  hit->rightContext = std::move(right);
-  hit->line = line;
-  return hit;
+void AddHit(HitList& list, std::u16string left, std::u16string keyword, std::u16string right, int line) {
+  list.AppendStandalone(u"/d/", u"f" + std::u16string(1, char16_t(u'0' + line % 10)) + u".txt", left, keyword,
+                        right, line, 0);
 }
 
 }  // namespace
@@ -73,9 +67,9 @@ class TestResultDialog : public QObject {
     profile_ = std::make_unique<IniProfileFile>((dir_->path() + "/t.ini").toStdString());
     settings_ = std::make_unique<SettingsStore>(*profile_);
     hits_.Clear();
-    hits_.Append(MakeHit(u"short", u"key", u" after", 3));
-    hits_.Append(MakeHit(u"a much longer left context", u"関数", u"の後", 12));
-    hits_.Append(MakeHit(u"", u"k&x", u"tail", 7));
+    AddHit(hits_, u"short", u"key", u" after", 3);
+    AddHit(hits_, u"a much longer left context", u"関数", u"の後", 12);
+    AddHit(hits_, u"", u"k&x", u"tail", 7);
     commands_.clear();
     Open();
   }
@@ -104,14 +98,14 @@ class TestResultDialog : public QObject {
       const auto layout = list->Delegate()->LayOutKeyword(cell, row);
       QCOMPARE(layout.keywordLeft, left);
       int sum = 0;
-      for (const char16_t unit : hits_[row].keyword) sum += metrics.horizontalAdvance(QChar(unit));
+      for (const char16_t unit : hits_[row].Keyword()) sum += metrics.horizontalAdvance(QChar(unit));
       QCOMPARE(layout.rightContextLeft, left + sum);
     }
   }
 
   void aKeywordFillingItsColumnLeavesNoRoomForTheRightContext() {
     hits_.Clear();
-    hits_.Append(MakeHit(u"", std::u16string(200, u'W'), u"never shown", 1));
+    AddHit(hits_, u"", std::u16string(200, u'W'), u"never shown", 1);
     Open();
     KwicListView* list = dialog_->List();
     const QRect cell = list->visualRect(list->model()->index(0, 2));

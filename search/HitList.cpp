@@ -1,0 +1,44 @@
+#include "search/HitList.h"
+
+namespace trawlscope {
+
+void HitList::Clear() {
+  std::deque<Hit>().swap(hits_);
+  std::vector<std::unique_ptr<HitFile>>().swap(files_);
+  count_.store(0, std::memory_order_release);
+}
+
+HitFile& HitList::AddFile(std::u16string folder, std::u16string fileName, CodePage codePage) {
+  auto file = std::make_unique<HitFile>();
+  file->folder = std::move(folder);
+  file->fileName = std::move(fileName);
+  file->codePage = codePage;
+  files_.push_back(std::move(file));
+  return *files_.back();
+}
+
+void HitList::Append(const Hit& hit) {
+  hits_.push_back(hit);
+  count_.store(hits_.size(), std::memory_order_release);
+}
+
+void HitList::AppendStandalone(std::u16string folder, std::u16string fileName, std::u16string_view left,
+                               std::u16string_view keyword, std::u16string_view right, std::int64_t line,
+                               std::int64_t position) {
+  HitFile& file = AddFile(std::move(folder), std::move(fileName), 0);
+  file.wide.append(left).append(keyword).append(right);
+  Hit hit(file, 0, left.size(), keyword.size(), right.size());
+  hit.line = line;
+  hit.position = position;
+  hit.length = static_cast<std::int64_t>(keyword.size());
+  Append(hit);
+}
+
+void HitList::Take(HitList&& other) {
+  for (auto& file : other.files_) files_.push_back(std::move(file));
+  hits_.insert(hits_.end(), other.hits_.begin(), other.hits_.end());
+  other.Clear();
+  count_.store(hits_.size(), std::memory_order_release);
+}
+
+}  // namespace trawlscope
