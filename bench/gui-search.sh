@@ -1,0 +1,60 @@
+#!/bin/bash
+# The desktop program's speed as a user sees it: from Enter in the main
+# dialog until the result list is on the screen, under Xvfb with a window
+# manager, side by side with trawlscope-batch running the same search.
+# Usage: bench/gui-search.sh BUILD_DIR FOLDER TEXT [RUNS]   (e.g. CORPORA/linux PM_RESUME)
+# Needs: apt-get install xvfb openbox xdotool hyperfine
+set -e
+build=$(cd "${1:?build folder}" && pwd)
+folder=$(cd "${2:?folder to search}" && pwd)
+text=${3:?search text}
+runs=${4:-5}
+display=:${TRAWLSCOPE_BENCH_DISPLAY:-57}
+
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+# The settings live beside the program when its folder is writable: a copy
+# of it in a folder of our own keeps the user's settings out of the way.
+cp "$build/app/trawlscope" "$work/"
+Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
+sleep 1
+DISPLAY=$display openbox >/dev/null 2>&1 &
+sleep 1
+
+now() { date +%s.%N; }
+gui_once() {
+  cat > "$work/trawlscope.ini" <<INI
+[Filepath]
+EditControl=$folder
+[TextForSearch]
+EditControl=$text
+[CheckBox]
+Subfolder=1
+CaseSensitive=1
+Regex=0
+INI
+  DISPLAY=$display "$work/trawlscope" >/dev/null 2>&1 &
+  local pid=$!
+  local window
+  window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name "^Trawlscope [0-9]")
+  sleep 0.5
+  DISPLAY=$display xdotool windowactivate --sync "$window" >/dev/null 2>&1 || true
+  local start
+  start=$(now)
+  DISPLAY=$display xdotool key --window "$window" Return
+  until DISPLAY=$display xdotool search --onlyvisible --name "Trawlscope - Result" >/dev/null 2>&1; do
+    sleep 0.005
+  done
+  local end
+  end=$(now)
+  kill "$pid"; wait "$pid" 2>/dev/null || true
+  echo "$end - $start" | bc
+}
+
+echo "== GUI, Enter until the result list shows ($runs runs)"
+times=()
+for _ in $(seq "$runs"); do times+=("$(gui_once)"); done
+printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "median %.3f s (min %.3f, max %.3f)\n", a[int((NR+1)/2)], a[1], a[NR]}'
+
+echo "== trawlscope-batch, same search"
+hyperfine -N --warmup 1 --runs "$runs" "$build/tools/trawlscope-batch --path $folder --subfolders --case $text"
