@@ -24,19 +24,28 @@ struct FileReplaceOutcome {
   char32_t character = 0;    // problem CodePageCannotHold: the character
   CodePage codePage = 0;     // problem CodePageCannotHold: the file's page
 
-  static FileReplaceOutcome Changed(size_t count) { return {Kind::Changed, count}; }
+  static FileReplaceOutcome Changed(size_t count) { return Of(Kind::Changed, ReplaceProblem::None, count); }
   static FileReplaceOutcome Unchanged() { return {}; }
-  static FileReplaceOutcome LeftUnchanged(ReplaceProblem problem) {
-    return {Kind::LeftUnchanged, 0, problem};
-  }
+  static FileReplaceOutcome LeftUnchanged(ReplaceProblem problem) { return Of(Kind::LeftUnchanged, problem); }
   static FileReplaceOutcome FileFailed(const FileError& error) {
-    return {Kind::LeftUnchanged, 0, ReplaceProblem::File, error};
+    FileReplaceOutcome outcome = Of(Kind::LeftUnchanged, ReplaceProblem::File);
+    outcome.file = error;
+    return outcome;
   }
   // Unreadable, vanished or too large for memory: unlike Unchanged, the
   // user cannot tell whether it held the text.
   static FileReplaceOutcome Unreadable(int error) { return FileFailed(FileError::System(FileStep::Read, error)); }
-  static FileReplaceOutcome Binary() { return {Kind::Binary}; }
-  static FileReplaceOutcome Aborted() { return {Kind::Aborted, 0, ReplaceProblem::Aborted}; }
+  static FileReplaceOutcome Binary() { return Of(Kind::Binary, ReplaceProblem::None); }
+  static FileReplaceOutcome Aborted() { return Of(Kind::Aborted, ReplaceProblem::Aborted); }
+
+ private:
+  static FileReplaceOutcome Of(Kind kind, ReplaceProblem problem, size_t replacements = 0) {
+    FileReplaceOutcome outcome;
+    outcome.kind = kind;
+    outcome.problem = problem;
+    outcome.replacements = replacements;
+    return outcome;
+  }
 };
 
 }  // namespace trawlscope

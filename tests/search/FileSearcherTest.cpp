@@ -144,7 +144,9 @@ TEST_F(FileSearcherTest, SharedContextsGiveEachHitItsOwnText) {
       ASSERT_EQ(hit.Keyword(), u"ab");
       ASSERT_EQ(hit.RightContext(), wide.substr(at + 2, 3 * width));
     }
-    if (ascii && hits.size() > 0) EXPECT_TRUE(hits[0].File().isNarrow);
+    if (ascii && hits.size() > 0) {
+      EXPECT_TRUE(hits[0].File().isNarrow);
+    }
   }
 }
 

@@ -172,7 +172,7 @@ class TestSearchDialog : public QObject {
 
   void abortWhileListingOrSearchingShowsNoResultsAndTheNextRunStartsClean() {
     SlowFiles(std::chrono::milliseconds(400));
-    for (const QString phase : {QString("Making a list of files..."), QString("Searching...")}) {
+    for (const QString& phase : {QString("Making a list of files..."), QString("Searching...")}) {
       Type(ControlId::SearchPath, Path("tree"));
       Type(ControlId::SearchFor, "needle");
       QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
