@@ -1,6 +1,11 @@
 #include "platform/codepage/BinaryContent.h"
 
 #include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "platform/codepage/CodePageDetector.h"
 
@@ -116,11 +121,37 @@ bool ReadsAsText(std::string_view sample) {
          asciiPairs * kAsciiPairShareDenominator < characters * kAsciiPairShareNumerator;
 }
 
+
+#if defined(__SSE2__)
+// ReadsAsText<1> for a sample without NUL bytes, sixteen bytes at a time:
+// it runs on every file of a search, and almost every file is such text.
+bool NulFreeBytesReadAsText(std::string_view sample) {
+  const auto* data = reinterpret_cast<const unsigned char*>(sample.data());
+  const auto stray = [](__m128i v) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i control = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xE0))), zero);
+    const __m128i layout = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xF8))), _mm_set1_epi8(0x08));
+    const __m128i escape = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xFE))), _mm_set1_epi8(0x1A));
+    const __m128i del = _mm_cmpeq_epi8(v, _mm_set1_epi8(0x7F));
+    const __m128i bad = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(layout, escape), control), del);
+    return __builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(bad)));
+  };
+  size_t strays = 0, i = 0;
+  for (; i + 16 <= sample.size(); i += 16)
+    strays += stray(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)));
+  for (; i < sample.size(); ++i) strays += IsTextUnit<1>(data[i]) ? 0 : 1;
+  return strays <= sample.size() / kNoiseDivisor;
+}
+#endif
+
 }  // namespace
 
 bool IsBinaryContent(std::string_view bytes) {
   if (bytes.empty()) return false;
   const std::string_view sample = bytes.substr(0, kDetectionSampleBytes);
+#if defined(__SSE2__)
+  if (std::memchr(sample.data(), 0, sample.size()) == nullptr && NulFreeBytesReadAsText(sample)) return false;
+#endif
   return !ReadsAsText<1>(sample) && !ReadsAsText<2, false>(sample) && !ReadsAsText<2, true>(sample) &&
          !ReadsAsText<4, false>(sample) && !ReadsAsText<4, true>(sample);
 }

@@ -204,5 +204,29 @@ TEST(BinaryContent, WideTextItPassesIsDetectedAsWide) {
   }
 }
 
+// The share of stray controls decides at one in twenty, counted the same
+// whichever way the bytes are scanned: layout and escape controls are text,
+// DEL and the other C0 controls are not.
+TEST(BinaryContent, StrayControlShareDecidesAtOneInTwenty) {
+  for (const char strayByte : {'\x01', '\x7f', '\x1f'}) {
+    for (const size_t size : {2000u, 2003u, 10000u}) {
+      const size_t allowed = size / 20;
+      for (const size_t strays : {allowed, allowed + 1}) {
+        // High bytes read as letters byte by byte but as lone surrogates or
+        // nothing at all in UTF-16 and UTF-32: only the byte reading decides.
+        std::string sample(size, '\xD8');
+        for (size_t k = 0; k < strays; ++k) sample[(k * 7919) % size] = strayByte;
+        // Layout and escape controls everywhere else count for nothing.
+        for (size_t k = 3; k < size; k += 97)
+          if (sample[k] == '\xD8') sample[k] = "\t\n\r\b\x0e\x1a\x1b"[k % 7];
+        size_t placed = 0;
+        for (const char c : sample) placed += c == strayByte;
+        ASSERT_EQ(placed, strays);
+        EXPECT_EQ(IsBinaryContent(sample), strays > allowed) << int(strayByte) << " " << size << " " << strays;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace trawlscope
