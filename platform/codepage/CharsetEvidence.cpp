@@ -1,6 +1,7 @@
 #include "platform/codepage/CharsetEvidence.h"
 
 #include "platform/codepage/ByteScan.h"
+#include "platform/codepage/ScriptEvidence.h"
 
 #include <uchardet/uchardet.h>
 #include <unicode/ucsdet.h>
@@ -18,6 +19,8 @@ namespace {
 // byte that is not ASCII. More changes nothing the labelled corpus can
 // measure, but costs time on every file.
 constexpr size_t kUchardetBytes = 2048;
+
+constexpr CodePage kBig5 = 950;
 
 struct DetectorCloser {
   void operator()(UCharsetDetector* detector) const { ucsdet_close(detector); }
@@ -51,6 +54,52 @@ std::array<double, 4> ZeroShares(std::string_view sample) {
   return shares;
 }
 
+// ICU's recognizers for the double-byte pages score above their no-evidence
+// floor only on characters from their lists of common ones. Big5 and GB18030
+// read Latin text cleanly whenever each accented letter stands before an ASCII
+// one, so for those two the bytes are stepped through as ICU's recognizer
+// steps (not as the converter does), looking for a character within the span
+// of its list. The spans are ICU 72's; a test sweeps every character against
+// ICU itself, so a later ICU that widens its lists fails there.
+struct CommonCharacterSpan {
+  unsigned low;
+  unsigned high;
+  unsigned lowestTrail;
+  bool Holds(unsigned lead, unsigned trail) const {
+    const unsigned character = lead << 8 | trail;
+    return character >= low && character <= high && trail >= lowestTrail;
+  }
+};
+constexpr CommonCharacterSpan kBig5Common{0xA140, 0xC45F, 0x40};
+// All from GB2312's rows, second byte included.
+constexpr CommonCharacterSpan kGb18030Common{0xA1A1, 0xD6D0, 0xA1};
+
+bool MayHoldCommonBig5(std::string_view sample) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
+  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size(); ++i) {
+    if (bytes[i] < 0x80 || bytes[i] == 0xFF) continue;
+    if (kBig5Common.Holds(bytes[i], bytes[i + 1])) return true;
+    ++i;
+  }
+  return false;
+}
+
+bool MayHoldCommonGb18030(std::string_view sample) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
+  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size(); ++i) {
+    if (bytes[i] <= 0x80) continue;
+    const unsigned trail = bytes[i + 1];
+    if (bytes[i] != 0xFF && trail >= '0' && trail <= '9') {
+      // A four-byte character, never a common one.
+      i += i + 2 < sample.size() && bytes[i + 2] >= 0x81 && bytes[i + 2] <= 0xFE ? 3 : 2;
+      continue;
+    }
+    if (kGb18030Common.Holds(bytes[i], trail)) return true;
+    ++i;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::vector<CharsetCandidate> IcuCandidates(std::string_view sample) {
@@ -69,6 +118,17 @@ std::vector<CharsetCandidate> IcuCandidates(std::string_view sample) {
     candidates.push_back({CodePageOfCharsetName(name), confidence});
   }
   return candidates;
+}
+
+bool IcuMayNameCleanWideOrEastAsianPage(std::string_view sample) {
+  // ICU's UTF-16 and UTF-32 recognizers score above its no-evidence floor only
+  // on zero bytes, its ISO-2022 ones only on escape sequences.
+  if (sample.find('\0') != std::string_view::npos || sample.find('\x1b') != std::string_view::npos)
+    return true;
+  for (const CodePage page : {codepage::kShiftJis, codepage::kEucJp, codepage::kEucKr})
+    if (DecodesCleanly(sample, page)) return true;
+  return (MayHoldCommonBig5(sample) && DecodesCleanly(sample, kBig5)) ||
+         (MayHoldCommonGb18030(sample) && DecodesCleanly(sample, codepage::kGb18030));
 }
 
 CodePage UchardetGuess(std::string_view sample) {

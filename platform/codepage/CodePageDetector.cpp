@@ -106,6 +106,18 @@ bool IsEastAsianOrWideUnicode(CodePage codePage) {
   }
 }
 
+// The single-byte guess, unless the Japanese reading is the better one.
+CodePage JapaneseUnlessGuessReads(std::string_view sample, CodePage guess) {
+  // English text with a few Shift_JIS quotes or dashes reads as Latin with
+  // undefined bytes or control characters: the Japanese reading wins then.
+  if (guess != codepage::kNone && (!ReadsAsText(sample, guess) ||
+                                    (IsLatinPage(guess) && HighBytesComeInPairs(sample)))) {
+    for (const CodePage japanese : {codepage::kShiftJis, codepage::kEucJp})
+      if (ReadsAsText(sample, japanese)) return japanese;
+  }
+  return guess;
+}
+
 }  // namespace
 
 ByteOrderMark FindByteOrderMark(std::string_view bytes) {
@@ -153,6 +165,13 @@ CodePage DetectCodePage(std::string_view bytes) {
   const CodePage fastGuess = UchardetGuess(sample);
   if (IsEastAsianOrWideUnicode(fastGuess) && ReadsAsItsScript(sample, fastGuess)) return fastGuess;
 
+  // ICU runs an n-gram model for each single-byte page it knows, some eight
+  // times what all of uchardet costs; below, its answer counts only when it
+  // names a wide Unicode or East Asian page that decodes cleanly, or when
+  // uchardet has none.
+  if (fastGuess != codepage::kNone && !IcuMayNameCleanWideOrEastAsianPage(sample))
+    return JapaneseUnlessGuessReads(sample, WindowsPageForC1Bytes(fastGuess, sample));
+
   std::vector<CharsetCandidate> icu = IcuCandidates(sample);
   std::erase_if(icu, [](const CharsetCandidate& c) {
     return c.confidence <= kNoEvidenceConfidence || c.codePage == codepage::kNone;
@@ -164,14 +183,7 @@ CodePage DetectCodePage(std::string_view bytes) {
 
   CodePage guess = WindowsPageForC1Bytes(fastGuess, sample);
   if (guess == codepage::kNone && !icu.empty()) guess = icu.front().codePage;
-  // English text with a few Shift_JIS quotes or dashes reads as Latin with
-  // undefined bytes or control characters: the Japanese reading wins then.
-  if (guess != codepage::kNone && (!ReadsAsText(sample, guess) ||
-                                    (IsLatinPage(guess) && HighBytesComeInPairs(sample)))) {
-    for (const CodePage japanese : {codepage::kShiftJis, codepage::kEucJp})
-      if (ReadsAsText(sample, japanese)) return japanese;
-  }
-  return guess;
+  return JapaneseUnlessGuessReads(sample, guess);
 }
 
 }  // namespace trawlscope
