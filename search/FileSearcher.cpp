@@ -68,7 +68,7 @@ CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequest
 }
 
 RawPrefilter& CFileSearcher::Prefilter() {
-  if (!prefilter_) prefilter_ = std::make_unique<RawPrefilter>(matcher_->Pattern(), mode_);
+  if (!prefilter_) prefilter_ = std::make_unique<RawPrefilter>(*matcher_, mode_);
   return *prefilter_;
 }
 

@@ -1,6 +1,7 @@
 #include "search/matching/ByteSearch.h"
 
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -37,14 +38,18 @@ bool ByteFinder::MatchesAt(const char* at) const {
   return true;
 }
 
-bool ByteFinder::FoundIn(std::string_view haystack) const {
+size_t ByteFinder::Find(std::string_view haystack, size_t from) const {
+  constexpr size_t kNone = std::string_view::npos;
   const size_t n = needle_.size();
-  if (n == 0) return true;
-  if (haystack.size() < n) return false;
+  if (n == 0) return from <= haystack.size() ? from : kNone;
+  if (haystack.size() < n) return kNone;
   const char* const s = haystack.data();
   const size_t lastStart = haystack.size() - n;  // the last position a match may start at
-  size_t i = 0;
+  size_t i = from;
 #if defined(__SSE2__)
+  // A candidate's first and last bytes already match: for short needles
+  // that is the whole comparison.
+  const bool firstAndLastAreAll = n <= 2;
   const auto candidates = [&](size_t at) {
     const __m128i blockFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
     const __m128i blockLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + n - 1));
@@ -52,23 +57,26 @@ bool ByteFinder::FoundIn(std::string_view haystack) const {
         EqualTo(blockFirst, needle_.front(), caseless_), EqualTo(blockLast, needle_.back(), caseless_))));
   };
   const auto verify = [&](size_t at, unsigned mask) {
-    for (; mask != 0; mask &= mask - 1)
-      if (MatchesAt(s + at + static_cast<unsigned>(__builtin_ctz(mask)))) return true;
-    return false;
+    for (; mask != 0; mask &= mask - 1) {
+      const size_t candidate = at + static_cast<unsigned>(__builtin_ctz(mask));
+      if (firstAndLastAreAll || MatchesAt(s + candidate)) return candidate;
+    }
+    return kNone;
   };
   // Four blocks a round, with one branch for the common case of no candidate.
   for (; i + 64 <= lastStart + 1; i += 64) {
     const unsigned m0 = candidates(i), m1 = candidates(i + 16), m2 = candidates(i + 32),
                    m3 = candidates(i + 48);
     if ((m0 | m1 | m2 | m3) == 0) continue;
-    if (verify(i, m0) || verify(i + 16, m1) || verify(i + 32, m2) || verify(i + 48, m3)) return true;
+    for (const auto& [at, mask] : {std::pair{i, m0}, {i + 16, m1}, {i + 32, m2}, {i + 48, m3}})
+      if (const size_t found = verify(at, mask); found != kNone) return found;
   }
   for (; i + 16 <= lastStart + 1; i += 16)
-    if (verify(i, candidates(i))) return true;
+    if (const size_t found = verify(i, candidates(i)); found != kNone) return found;
 #endif
   for (; i <= lastStart; ++i)
-    if (MatchesAt(s + i)) return true;
-  return false;
+    if (MatchesAt(s + i)) return i;
+  return kNone;
 }
 
 }  // namespace trawlscope

@@ -34,3 +34,24 @@ std::ptrdiff_t ExpressionStateLimit(std::ptrdiff_t textLength, std::ptrdiff_t ex
 }
 
 }  // namespace trawlscope
+
+namespace trawlscope {
+namespace {
+
+constinit thread_local std::ptrdiff_t wholeTextLength = 0;  // 0: no scope
+
+}  // namespace
+
+WholeTextStateLimit::WholeTextStateLimit() { wholeTextLength = 0; }
+
+WholeTextStateLimit::~WholeTextStateLimit() { wholeTextLength = 0; }
+
+void WholeTextStateLimit::SearchFrom(std::ptrdiff_t unitsToTheEnd) {
+  wholeTextLength = std::max<std::ptrdiff_t>(unitsToTheEnd, 1);
+}
+
+std::ptrdiff_t WholeTextStateLimit::LimitedLength(std::ptrdiff_t searchedLength) {
+  return wholeTextLength > 0 ? wholeTextLength : searchedLength;
+}
+
+}  // namespace trawlscope

@@ -15,3 +15,24 @@ namespace trawlscope {
 std::ptrdiff_t ExpressionStateLimit(std::ptrdiff_t textLength, std::ptrdiff_t expressionLength);
 
 }  // namespace trawlscope
+
+namespace trawlscope {
+
+// A scan that hands the library chosen stretches of a text must give up
+// where a search from the same point to the text's end would, not earlier
+// for a short stretch. Within the scope, the limit takes its length from
+// SearchFrom instead of from the stretch. One scope per thread at a time.
+class WholeTextStateLimit {
+ public:
+  WholeTextStateLimit();
+  ~WholeTextStateLimit();
+  WholeTextStateLimit(const WholeTextStateLimit&) = delete;
+  WholeTextStateLimit& operator=(const WholeTextStateLimit&) = delete;
+
+  void SearchFrom(std::ptrdiff_t unitsToTheEnd);
+
+  // The length the limit is to count for a search of `searchedLength` units.
+  static std::ptrdiff_t LimitedLength(std::ptrdiff_t searchedLength);
+};
+
+}  // namespace trawlscope

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "search/matching/AbortPollingIterator.h"
+#include "search/matching/CandidateWindows.h"
 #include "search/matching/CaseFolding.h"
 #include "search/matching/ExpressionStateLimit.h"
 
@@ -43,8 +44,9 @@ static_assert(std::is_same_v<std::iterator_traits<PolledBytes>::iterator_categor
 template <>
 void perl_matcher<PolledBytes, std::allocator<sub_match<PolledBytes>>, boost::regex::traits_type>::
     estimate_max_state_count(std::random_access_iterator_tag*) {
-  max_state_count =
-      trawlscope::ExpressionStateLimit(last - base, static_cast<std::ptrdiff_t>(re.size()));
+  max_state_count = trawlscope::ExpressionStateLimit(
+      trawlscope::WholeTextStateLimit::LimitedLength(last - base),
+      static_cast<std::ptrdiff_t>(re.size()));
 }
 
 // Boost keeps a fixed 10^8 states for text it cannot measure at once, so the
@@ -54,19 +56,59 @@ static_assert(!std::is_base_of_v<std::random_access_iterator_tag,
 template <>
 void perl_matcher<CodePoints<PolledUnits>, std::allocator<sub_match<CodePoints<PolledUnits>>>,
                   boost::icu_regex_traits>::estimate_max_state_count(void*) {
-  max_state_count = trawlscope::ExpressionStateLimit(last.base() - base.base(),
-                                                     static_cast<std::ptrdiff_t>(re.size()));
+  max_state_count = trawlscope::ExpressionStateLimit(
+      trawlscope::WholeTextStateLimit::LimitedLength(last.base() - base.base()),
+      static_cast<std::ptrdiff_t>(re.size()));
 }
 
 }  // namespace boost::BOOST_REGEX_DETAIL_NS
 
 namespace trawlscope {
+namespace {
+
+// The matches of the whole text, in order, found by searching only the
+// stretches CandidateWindows picks. `at(i)` makes the iterator at unit i,
+// `offsetOf` turns one back.
+// Each search is Boost's own search from that point, seeing the whole text
+// behind it, so the matches are those the library's iteration gives; only
+// stops when `onMatch` returns false.
+template <typename Unit, typename Regex, typename MakeIterator, typename OffsetOf, typename OnMatch>
+void ForEachWindowedMatch(const ExpressionFacts& facts, std::basic_string_view<Unit> text,
+                          const Regex& expression, const MakeIterator& at, const OffsetOf& offsetOf,
+                          const OnMatch& onMatch) {
+  using Iterator = decltype(at(0));
+  CandidateWindows<Unit> windows(facts, text);
+  WholeTextStateLimit limit;
+  boost::match_results<Iterator> match;
+  const Iterator base = at(0);
+  size_t from = 0, start = 0, end = 0;
+  while (windows.Next(from, start, end)) {
+    limit.SearchFrom(static_cast<std::ptrdiff_t>(text.size() - from));
+    if (!boost::regex_search(at(start), at(end), match, expression, boost::match_default, base)) {
+      from = end;
+      continue;
+    }
+    if (!onMatch(match)) return;
+    // Matches hold a literal, so are never empty; the guard only ensures progress.
+    from = std::max(offsetOf(match[0].second), start + 1);
+  }
+}
+
+// Formats that copy the text before or after the match read it up to the
+// searched stretch's ends, not the text's.
+bool ReadsAroundTheMatch(const std::u16string* format) {
+  return format != nullptr && format->find_first_of(u"`'^_") != std::u16string::npos;
+}
+
+}  // namespace
 
 struct Matcher::Expressions {
   boost::u32regex unicode;
   // The same expression over bytes, when the pattern itself is ASCII: in
   // ASCII text both engines see the same characters with the same classes.
   std::optional<boost::regex> ascii;
+  // When known, matches are looked for only where they can be.
+  std::optional<ExpressionFacts> facts;
 };
 
 MatchMode ModeOf(bool useRegex, bool caseSensitive) {
@@ -101,7 +143,12 @@ Matcher::Matcher(std::u16string pattern, bool caseSensitive)
       expressions->ascii.reset();
     }
   }
+  expressions->facts = AnalyzeExpression(pattern_, caseSensitive);
   expressions_ = std::move(expressions);
+}
+
+const ExpressionFacts* Matcher::Facts() const {
+  return expressions_ && expressions_->facts ? &*expressions_->facts : nullptr;
 }
 
 Matcher::~Matcher() = default;
@@ -116,6 +163,19 @@ Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag
   const PolledBytes begin(bytes.data());
   const PolledBytes end(bytes.data() + bytes.size());
   try {
+    if (expressions_->facts) {
+      bool aborted = false;
+      ForEachWindowedMatch<char>(
+          *expressions_->facts, bytes, *expressions_->ascii,
+          [&](size_t i) { return PolledBytes(bytes.data() + i); },
+          [&](PolledBytes it) { return static_cast<size_t>(it - begin); },
+          [&](const boost::match_results<PolledBytes>& match) {
+            if (IsAborted(abortRequested)) return !(aborted = true);
+            onMatch(static_cast<size_t>(match[0].first - begin), static_cast<size_t>(match[0].length()));
+            return true;
+          });
+      return aborted ? ScanEnd::Aborted : ScanEnd::Completed;
+    }
     for (Iteration it(begin, end, *expressions_->ascii, boost::match_default), done; it != done;
          ++it) {
       if (IsAborted(abortRequested)) return ScanEnd::Aborted;
@@ -210,28 +270,39 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
                     FormatUnits(f + format->size(), f, f + format->size()));
   }
   const boost::u32regex& expression = expressions_->unicode;
-  try {
-    for (Iteration it(Units(begin, begin, end), Units(end, begin, end), expression,
-                      boost::match_default),
-         done;
-         it != done; ++it) {
-      if (IsAborted(abortRequested)) return ScanEnd::Aborted;
-      ExpressionMatch match;
-      match.position = static_cast<size_t>((*it)[0].first.base() - begin);
-      match.length = static_cast<size_t>((*it)[0].second.base() - (*it)[0].first.base());
-      if (format != nullptr) {
-        std::vector<UChar32> formatted;
-        it->format(std::back_inserter(formatted), format32, boost::format_default, expression);
-        for (const UChar32 c : formatted) {
-          if (U_IS_BMP(c)) {
-            match.replacement += static_cast<char16_t>(c);
-          } else {
-            match.replacement += static_cast<char16_t>(U16_LEAD(c));
-            match.replacement += static_cast<char16_t>(U16_TRAIL(c));
-          }
+  bool aborted = false;
+  const auto emit = [&](const boost::match_results<Units>& found) {
+    if (IsAborted(abortRequested)) return !(aborted = true);
+    ExpressionMatch match;
+    match.position = static_cast<size_t>(found[0].first.base() - begin);
+    match.length = static_cast<size_t>(found[0].second.base() - found[0].first.base());
+    if (format != nullptr) {
+      std::vector<UChar32> formatted;
+      found.format(std::back_inserter(formatted), format32, boost::format_default, expression);
+      for (const UChar32 c : formatted) {
+        if (U_IS_BMP(c)) {
+          match.replacement += static_cast<char16_t>(c);
+        } else {
+          match.replacement += static_cast<char16_t>(U16_LEAD(c));
+          match.replacement += static_cast<char16_t>(U16_TRAIL(c));
         }
       }
-      onMatch(match);
+    }
+    onMatch(match);
+    return true;
+  };
+  try {
+    // Built first in any case: it refuses text that starts or ends inside a pair.
+    const Units first(begin, begin, end);
+    if (expressions_->facts && !ReadsAroundTheMatch(format) && IsWellFormedUtf16(text)) {
+      ForEachWindowedMatch<char16_t>(
+          *expressions_->facts, text, expression,
+          [&](size_t i) { return Units(begin + static_cast<std::ptrdiff_t>(i), begin, end); },
+          [&](const Units& it) { return static_cast<size_t>(it.base() - begin); }, emit);
+    } else {
+      for (Iteration it(first, Units(end, begin, end), expression, boost::match_default), done;
+           it != done && emit(*it); ++it) {
+      }
     }
   } catch (const std::bad_alloc&) {
     throw;  // the caller's to report: the file did not fit in memory, the expression is not at fault
@@ -240,7 +311,7 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
   } catch (const std::exception&) {
     return ScanEnd::MatchError;
   }
-  return ScanEnd::Completed;
+  return aborted ? ScanEnd::Aborted : ScanEnd::Completed;
 }
 
 }  // namespace trawlscope

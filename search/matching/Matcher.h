@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "search/AbortFlag.h"
+#include "search/matching/ExpressionFacts.h"
 
 namespace trawlscope {
 
@@ -29,6 +30,8 @@ class Matcher {
 
   bool ExpressionCompiled() const { return expressions_ != nullptr; }
   const std::u16string& Pattern() const { return pattern_; }
+  // What every match of the compiled expression needs, when that is known.
+  const ExpressionFacts* Facts() const;
 
   enum class ScanEnd { Completed, Aborted, MatchError };
 

@@ -35,6 +35,16 @@ struct RawPrefilter::Plan {
 RawPrefilter::RawPrefilter(std::u16string pattern, MatchMode mode)
     : pattern_(std::move(pattern)), mode_(mode) {}
 
+RawPrefilter::RawPrefilter(const Matcher& matcher, MatchMode mode)
+    : pattern_(matcher.Pattern()), mode_(mode) {
+  const ExpressionFacts* facts = matcher.Facts();
+  if (mode_ != MatchMode::RegularExpression || facts == nullptr) return;
+  const MatchMode literalMode = facts->caseless ? MatchMode::CaseInsensitive : MatchMode::Exact;
+  for (const std::string& literal : facts->requiredLiterals)
+    literals_.push_back(
+        std::make_unique<RawPrefilter>(std::u16string(literal.begin(), literal.end()), literalMode));
+}
+
 RawPrefilter::~RawPrefilter() = default;
 
 std::unique_ptr<RawPrefilter::Plan> RawPrefilter::MakePlan(CodePage codePage) const {
@@ -75,6 +85,10 @@ std::unique_ptr<RawPrefilter::Plan> RawPrefilter::MakePlan(CodePage codePage) co
 }
 
 bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage) {
+  if (!literals_.empty()) {
+    return std::any_of(literals_.begin(), literals_.end(),
+                       [&](const auto& literal) { return literal->MayContain(bytes, codePage); });
+  }
   auto it = plans_.find(codePage);
   if (it == plans_.end()) it = plans_.emplace(codePage, MakePlan(codePage)).first;
   const Plan& plan = *it->second;

@@ -17,6 +17,9 @@ namespace trawlscope {
 class RawPrefilter {
  public:
   RawPrefilter(std::u16string pattern, MatchMode mode);
+  // The matcher's search text in `mode`; an expression is judged by the
+  // literals each of its matches must contain.
+  RawPrefilter(const Matcher& matcher, MatchMode mode);
   ~RawPrefilter();
 
   // False only when the bytes, decoded with `codePage`, certainly hold no
@@ -30,6 +33,8 @@ class RawPrefilter {
   std::u16string pattern_;
   MatchMode mode_;
   std::map<CodePage, std::unique_ptr<Plan>> plans_;
+  // For an expression: one filter per literal, any of which may be found.
+  std::vector<std::unique_ptr<RawPrefilter>> literals_;
 };
 
 }  // namespace trawlscope

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <random>
 #include <thread>
 #include <utility>
@@ -87,8 +89,9 @@ TEST(Matcher, AbortDropsTheOccurrenceFoundAfterIt) {
 }
 
 TEST(Matcher, ExpressionTooComplexForTheTextIsAnErrorNotACrash) {
-  const Matcher matcher(u"(a|aa)*(a|aa)*(a|aa)*c", true);
-  const std::u16string text(5000, u'a');
+  // The text holds "cd", which every match needs, so it is not passed over.
+  const Matcher matcher(u"(a|aa)*(a|aa)*(a|aa)*cd", true);
+  const std::u16string text = std::u16string(5000, u'a') + u"ccd";
   const AbortFlag never{false};
   size_t found = 0;
   const auto end = matcher.Scan(text, MatchMode::RegularExpression, never,
@@ -154,6 +157,30 @@ TEST(Matcher, BothScansGiveUpOnTheSameText) {
             Matcher::ScanEnd::MatchError);
 }
 
+// Searches of short stretches must not give up sooner than a search of the
+// whole text would: the first stretch here takes more states than Boost
+// allows a text of its own length, but far fewer than the whole text's share.
+TEST(Matcher, StretchesGiveUpWhereTheWholeTextWould) {
+  const std::u16string pattern = u"(x+x+)+yz";
+  const Matcher fast(pattern + u"(?#)", true);
+  const Matcher whole(pattern + u"\\Q\\E", true);
+  ASSERT_NE(fast.Facts(), nullptr);
+  ASSERT_EQ(whole.Facts(), nullptr);
+  const std::string bytes = std::string(14, 'x') + "yyz" + std::string(100000, '.') + "xxyz";
+  const std::u16string text(bytes.begin(), bytes.end());
+  const AbortFlag never{false};
+  for (const Matcher* matcher : {&fast, &whole}) {
+    Spans fromBytes, fromText;
+    EXPECT_EQ(matcher->ScanAsciiBytes(bytes, never, [&](size_t p, size_t n) { fromBytes.emplace_back(p, n); }),
+              Matcher::ScanEnd::Completed);
+    EXPECT_EQ(matcher->Scan(text, MatchMode::RegularExpression, never,
+                            [&](size_t p, size_t n) { fromText.emplace_back(p, n); }),
+              Matcher::ScanEnd::Completed);
+    EXPECT_EQ(fromBytes, (Spans{{bytes.size() - 4, 4}}));
+    EXPECT_EQ(fromText, fromBytes);
+  }
+}
+
 // The byte scan of pure ASCII text is a shortcut: it must find exactly what
 // the Unicode engine finds in the widened text.
 TEST(Matcher, AsciiByteScanAgreesWithTheUnicodeScan) {
@@ -180,6 +207,182 @@ TEST(Matcher, AsciiByteScanAgreesWithTheUnicodeScan) {
   }
   EXPECT_FALSE(Matcher(u"\\p{Han}", true).CanScanAsciiBytes());
   EXPECT_FALSE(Matcher(u"関数", true).CanScanAsciiBytes());
+}
+
+}  // namespace
+}  // namespace trawlscope
+
+namespace trawlscope {
+namespace {
+
+// Random expressions from a small grammar: literals, classes, alternation,
+// optional and repeated parts, anchors, look-arounds and back-references.
+class ExpressionGenerator {
+ public:
+  explicit ExpressionGenerator(std::mt19937& random) : random_(random) {}
+
+  std::u16string Expression(int depth = 0) {
+    std::u16string out = Sequence(depth);
+    if (depth < 2 && Chance(4)) out += u"|" + Sequence(depth);
+    return out;
+  }
+
+ private:
+  bool Chance(unsigned oneIn) { return random_() % oneIn == 0; }
+
+  template <size_t N>
+  std::u16string Pick(const char16_t* const (&choices)[N]) {
+    return choices[random_() % N];
+  }
+
+  std::u16string Sequence(int depth) {
+    std::u16string out;
+    const unsigned items = 1 + random_() % 4;
+    for (unsigned i = 0; i < items; ++i) out += Item(depth);
+    return out;
+  }
+
+  std::u16string Item(int depth) {
+    static const char16_t* const literals[] = {u"a", u"b", u"_", u"ab", u"K", u"xy", u"\\.", u" "};
+    static const char16_t* const classes[] = {u"[a-c]", u"[^a_]", u"\\w", u"\\s", u"\\d", u"\\W",
+                                              u"[A-Z]", u".", u"[k_]", u"\\S"};
+    static const char16_t* const anchors[] = {u"^", u"$", u"\\b", u"\\B"};
+    static const char16_t* const lookBehinds[] = {u"(?<=a)", u"(?<!b)", u"(?<=\\s)", u"(?<!_)"};
+    static const char16_t* const quantifiers[] = {u"?", u"*", u"+", u"{1,2}", u"+?", u"{2}"};
+    std::u16string item;
+    switch (random_() % 10) {
+      case 0:
+      case 1:
+      case 2: item = Pick(literals); break;
+      case 3:
+      case 4: item = Pick(classes); break;
+      case 5: item = Pick(anchors); break;
+      case 6: item = Pick(lookBehinds); break;
+      case 7:
+        if (depth < 2) item = (Chance(2) ? u"(?=" : u"(?!") + Sequence(depth + 1) + u")";
+        break;
+      case 8:
+        if (depth < 2) item = u"(" + Expression(depth + 1) + u")\\1";
+        break;
+      default:
+        if (depth < 2) item = u"(?:" + Expression(depth + 1) + u")";
+        break;
+    }
+    if (!item.empty() && Chance(3)) item += Pick(quantifiers);
+    return item;
+  }
+
+  std::mt19937& random_;
+};
+
+// Text from a few characters, with literals of the grammar sprinkled in.
+std::u16string RandomText(std::mt19937& random, bool asciiOnly) {
+  static const char16_t* const pieces[] = {u"a", u"b", u"c", u"x", u"y", u"_", u"K", u"k", u"A",
+                                           u"Z", u"1", u" ", u"\n", u"\r\n", u".", u"ab", u"xy_",
+                                           u"Kab", u"__", u"\t"};
+  static const char16_t* const wide[] = {u"\u00e9", u"\u212A", u"\u017F", u"\U0001F600", u"\u00a0"};
+  std::u16string text;
+  const unsigned count = random() % 120;
+  for (unsigned i = 0; i < count; ++i) {
+    if (!asciiOnly && random() % 10 == 0)
+      text += wide[random() % std::size(wide)];
+    else
+      text += pieces[random() % std::size(pieces)];
+  }
+  return text;
+}
+
+struct Outcome {
+  Matcher::ScanEnd end = Matcher::ScanEnd::Completed;
+  Spans spans;
+  std::vector<std::u16string> replacements;
+  bool operator==(const Outcome&) const = default;
+};
+
+void PrintTo(const Outcome& outcome, std::ostream* out) {
+  *out << "end " << static_cast<int>(outcome.end) << ", spans";
+  for (const auto& [p, n] : outcome.spans) *out << " " << p << "+" << n;
+  for (const std::u16string& r : outcome.replacements) *out << " " << std::string(r.begin(), r.end());
+}
+
+Outcome ScanText(const Matcher& matcher, const std::u16string& text) {
+  const AbortFlag never{false};
+  Outcome out;
+  const std::u16string format = u"<$&|$1>";
+  out.end = matcher.ForEachExpressionMatch(
+      text, never,
+      [&](const Matcher::ExpressionMatch& m) {
+        out.spans.emplace_back(m.position, m.length);
+        out.replacements.push_back(m.replacement);
+      },
+      &format);
+  return out;
+}
+
+Outcome ScanBytes(const Matcher& matcher, const std::u16string& text) {
+  const AbortFlag never{false};
+  Outcome out;
+  const std::string bytes(text.begin(), text.end());
+  out.end = matcher.ScanAsciiBytes(bytes, never,
+                                   [&](size_t p, size_t n) { out.spans.emplace_back(p, n); });
+  return out;
+}
+
+// A scan of stretches must find what the whole-text scan finds. Where the
+// whole-text scan gives up, its states having piled up over stretches the
+// other never visits, the other may go on: its hits then extend the ones
+// found before the give-up point, and it may give up further on.
+void ExpectSameScan(const Outcome& fast, const Outcome& whole, const std::string& shown,
+                    int& wholeGaveUpAlone) {
+  if (whole.end == Matcher::ScanEnd::MatchError && !(fast == whole)) {
+    ++wholeGaveUpAlone;
+    ASSERT_GE(fast.spans.size(), whole.spans.size()) << shown;
+    ASSERT_TRUE(std::equal(whole.spans.begin(), whole.spans.end(), fast.spans.begin())) << shown;
+    return;
+  }
+  ASSERT_EQ(fast, whole) << shown;
+}
+
+// The scans search only where the expression's facts say a match can be.
+// Each must find what a scan of the whole text finds: the same expression
+// made opaque to the analysis by an empty quote, which Boost ignores. Boost's
+// give-up point grows with the expression's length, so the other gets an
+// empty comment of the same length.
+const char16_t kKnownNothing[] = u"(?#)";
+const char16_t kOpaqueNothing[] = u"\\Q\\E";
+static_assert(std::size(kKnownNothing) == std::size(kOpaqueNothing));
+TEST(Matcher, ScansOfCandidateStretchesFindWhatWholeTextScansFind) {
+  std::mt19937 random(std::getenv("SEED") ? std::atoi(std::getenv("SEED")) : 20261208);
+  ExpressionGenerator generator(random);
+  int withFacts = 0, compared = 0, wholeGaveUpAlone = 0;
+  for (int round = 0; round < 1500; ++round) {
+    std::u16string pattern = generator.Expression();
+    if (random() % 4 == 0) pattern = u"(?i)" + pattern;
+    const bool caseSensitive = random() % 3 != 0;
+    const Matcher fast(pattern + kKnownNothing, caseSensitive);
+    const Matcher whole(pattern + kOpaqueNothing, caseSensitive);
+    if (!fast.ExpressionCompiled()) continue;
+    ASSERT_TRUE(whole.ExpressionCompiled());
+    ASSERT_EQ(whole.Facts(), nullptr);
+    if (fast.Facts() != nullptr) ++withFacts;
+    const std::string shown(pattern.begin(), pattern.end());
+    for (int t = 0; t < 8; ++t) {
+      const bool asciiOnly = t % 2 == 0;
+      const std::u16string text = RandomText(random, asciiOnly);
+      const std::string shownText(text.begin(), text.end());
+      ++compared;
+      const std::string where = shown + " in " + shownText;
+      ExpectSameScan(ScanText(fast, text), ScanText(whole, text), where, wholeGaveUpAlone);
+      if (asciiOnly && fast.CanScanAsciiBytes()) {
+        ASSERT_TRUE(whole.CanScanAsciiBytes());
+        ExpectSameScan(ScanBytes(fast, text), ScanBytes(whole, text), where, wholeGaveUpAlone);
+      }
+    }
+  }
+  // The comparison means something only if many expressions had facts.
+  EXPECT_GT(withFacts, 300);
+  EXPECT_GT(compared, 5000);
+  EXPECT_LT(wholeGaveUpAlone, compared / 100);
 }
 
 }  // namespace
