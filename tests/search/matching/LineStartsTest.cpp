@@ -30,5 +30,31 @@ TEST(LineStarts, ABreakAtTheEndAddsAnEntryAtTheTextsLength) {
   EXPECT_EQ(LineOf(starts, 2), 2);
 }
 
+// Breaks at every offset from a block's edge, in both the UTF-16 and the
+// byte form, against the rule spelled out one unit at a time.
+TEST(LineStarts, BreaksAnywhereInALongTextAreFoundInBothForms) {
+  unsigned seed = 3;
+  const auto next = [&] { return seed = seed * 1103515245 + 12345, (seed >> 16) & 0x7FFF; };
+  const AbortFlag never{false};
+  for (int round = 0; round < 200; ++round) {
+    std::string bytes;
+    for (int i = 0, n = static_cast<int>(next() % 120); i < n; ++i) bytes += "ab\r\nxyz"[next() % 7];
+    LineStarts expected;
+    for (size_t i = 0; i < bytes.size();) {
+      if (bytes[i] != '\r' && bytes[i] != '\n') {
+        ++i;
+        continue;
+      }
+      while (i < bytes.size() && (bytes[i] == '\r' || bytes[i] == '\n')) ++i;
+      expected.push_back(static_cast<std::int64_t>(i));
+    }
+    LineStarts fromBytes, fromUnits;
+    BuildLineStarts(never, std::string_view(bytes), fromBytes);
+    BuildLineStarts(never, std::u16string_view(std::u16string(bytes.begin(), bytes.end())), fromUnits);
+    ASSERT_EQ(fromBytes, expected) << bytes;
+    ASSERT_EQ(fromUnits, expected) << bytes;
+  }
+}
+
 }  // namespace
 }  // namespace trawlscope
