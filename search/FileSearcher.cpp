@@ -95,6 +95,7 @@ FileSearchOutcome CFileSearcher::SearchLoaded(const AbortFlag& abortRequested, C
   // A file whose bytes cannot hold the search text is not decoded: it gives
   // no hits either way.
   const std::string_view bytes = bytes_.Bytes();
+  codePage_ = detected;
   const auto onMatch = [&](size_t position, size_t length) {
     MakeHit(hits, position, length, contextLength);
   };
@@ -161,6 +162,7 @@ void CFileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int c
   hit->position = static_cast<std::int64_t>(position);
   hit->length = static_cast<std::int64_t>(length);
   hit->line = LineOf(lineStarts_, hit->position);
+  hit->codePage = codePage_;
   hits.Append(std::move(hit));
 }
 

@@ -15,6 +15,7 @@ struct Hit {
   std::int64_t line = 0;        // 1-based
   std::int64_t position = 0;    // 0-based
   std::int64_t length = 0;
+  std::uint32_t codePage = 0;   // the page the file was read in; 0 when unknown
 
   std::u16string FullPath() const { return folder + fileName; }
 };
