@@ -49,10 +49,10 @@ std::u16string ReplaceFaultsText(const RunSummary& summary) {
 }
 
 std::u16string RunNoteText(const RunSummary& summary) {
-  std::u16string note;
-  if (summary.binarySkipped > 0) note += DecimalText(summary.binarySkipped) + u" binary files skipped.";
+  std::u16string note = DecimalText(summary.filesSearched) + u" files searched.";
+  if (summary.binarySkipped > 0) note += u" " + DecimalText(summary.binarySkipped) + u" binary files skipped.";
   const size_t unreadable = summary.unreadable.size();
-  if (unreadable > 0) note += (note.empty() ? u"" : u" ") + DecimalText(unreadable) + u" files could not be read.";
+  if (unreadable > 0) note += u" " + DecimalText(unreadable) + u" files could not be read.";
   return note;
 }
 

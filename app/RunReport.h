@@ -17,7 +17,7 @@ std::u16string SearchProblemsText(const RunSummary& summary);
 // The files a replace left unchanged by a fault, one message; empty when none.
 std::u16string ReplaceFaultsText(const RunSummary& summary);
 
-// Beside "%d found.": what the run skipped; empty when it skipped nothing.
+// Beside "%d found.": how many files the run searched, then what it skipped.
 std::u16string RunNoteText(const RunSummary& summary);
 
 }  // namespace trawlscope

@@ -1,5 +1,7 @@
 #include "app/SearchDialog.h"
 
+#include <algorithm>
+
 #include "app/AppTexts.h"
 #include "app/DecimalText.h"
 #include "app/OutcomeText.h"
@@ -47,6 +49,11 @@ class CSearchDialog::Sink final : public IJobSink {
     OnUi([&] { dialog_.view_.ShowMessage(copy); });
   }
   void Warn(const RunWarning& warning) override {
+    if (warning.kind == RunWarning::Kind::ExpressionInvalid) {
+      const std::u16string detail = FromNativePath(warning.detail);
+      OnUi([&] { dialog_.view_.ShowDetailedMessage(texts::kRegexError, detail); });
+      return;
+    }
     const std::u16string text = WarningText(warning);
     OnUi([&] { dialog_.view_.ShowMessage(text); });
   }
@@ -80,7 +87,9 @@ void CSearchDialog::OnInitDialog() {
   const ScreenRect frame = settings_.ReadRect(
       settings::kMainDialog, {settings::kMainDialogDefaultLeft, settings::kMainDialogDefaultTop,
                               settings::kMainDialogDefaultRight, settings::kMainDialogDefaultBottom});
-  PlaceWindow(view_, frame, settings::kMainDialogMinWidth, settings::kMainDialogMinHeight);
+  const ScreenSize controls = view_.MinimumFrameSize();
+  PlaceWindow(view_, frame, std::max(settings::kMainDialogMinWidth, controls.width),
+              std::max(settings::kMainDialogMinHeight, controls.height));
   state_.contextLength = settings_.ReadInt(settings::kKwic, settings::kLength, settings::kDefaultContextLength);
 }
 
@@ -120,7 +129,9 @@ void CSearchDialog::BuildRequest() {
   IHistoryCombo& types = view_.Combo(ControlId::FileTypes);
   const std::u16string typesText = types.EditText();
   AddToHistory(types, typesText);
-  request.searchPath = view_.Combo(ControlId::SearchPath).EditText();
+  IHistoryCombo& searchPath = view_.Combo(ControlId::SearchPath);
+  request.searchPath = searchPath.EditText();
+  AddToHistory(searchPath, request.searchPath);
   request.includeSubfolders = view_.IsChecked(ControlId::Subfolders);
   request.fileTypes = typesText;
   IHistoryCombo& searchFor = view_.Combo(ControlId::SearchFor);
@@ -204,8 +215,11 @@ void CSearchDialog::ShowResults() {
   IResultView* results = view_.OpenResults(state_.hits);
   if (results == nullptr) return;
   results->SetRunNote(runNote_);
-  const ScreenRect frame = settings_.ReadRect(
-      settings::kResultDialog, {0, 0, settings::kResultDialogDefaultRight, settings::kResultDialogDefaultBottom});
+  // The first time, below the main dialog: over it, it would hide the search's own inputs.
+  const ScreenRect main = view_.Frame();
+  const ScreenRect below{main.left, main.bottom, main.left + settings::kResultDialogDefaultWidth,
+                         main.bottom + settings::kResultDialogDefaultHeight};
+  const ScreenRect frame = settings_.ReadRect(settings::kResultDialog, below);
   PlaceWindow(*results, frame, settings::kResultDialogMinWidth, settings::kResultDialogMinHeight);
 }
 

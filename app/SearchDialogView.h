@@ -41,6 +41,8 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual void SetChecked(ControlId id, bool checked) = 0;
   virtual void Enable(ControlId id, bool enabled) = 0;
   virtual ScreenRect Frame() const = 0;
+  // The smallest frame that shows every control whole, in the desktop's font and scale.
+  virtual ScreenSize MinimumFrameSize() const = 0;
 
   // Creates and shows the progress dialog; null when none is open.
   virtual IProgressView* OpenProgress() = 0;
@@ -56,6 +58,8 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual IResultView* Results() = 0;
 
   virtual void ShowMessage(std::u16string_view text) = 0;
+  // A message whose `detail` (a library's own description) is shown beneath it.
+  virtual void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) = 0;
   virtual void ShowBrowseMenu() = 0;
   virtual void SetWaitCursor(bool waiting) = 0;
   // Runs `work` on the UI thread after the current event is handled.

@@ -45,11 +45,10 @@ inline constexpr int kMainDialogDefaultBottom = 372;
 
 inline constexpr int kResultDialogMinWidth = 320;
 inline constexpr int kResultDialogMinHeight = 200;
-inline constexpr int kResultDialogDefaultRight = 800;
-inline constexpr int kResultDialogDefaultBottom = 200;
+inline constexpr int kResultDialogDefaultWidth = 800;
+inline constexpr int kResultDialogDefaultHeight = 200;
 inline constexpr int kDefaultBeforeTextWidth = 300;
 inline constexpr int kDefaultAfterTextWidth = 300;
 inline constexpr int kDefaultFilenameWidth = 100;
-inline constexpr int kDefaultLineWidth = 10;
 
 }  // namespace trawlscope::settings

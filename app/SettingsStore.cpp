@@ -115,4 +115,11 @@ void PlaceWindow(IPlaceableWindow& window, ScreenRect frame, int minimumWidth, i
   window.MoveTo(frame);
 }
 
+ScreenRect KeptOnScreen(const ScreenRect& frame, const ScreenRect& area) {
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const int left = std::max(std::min(frame.left, area.right - width), area.left);
+  const int top = std::max(std::min(frame.top, area.bottom - height), area.top);
+  return {left, top, left + width, top + height};
+}
+
 }  // namespace trawlscope

@@ -49,4 +49,9 @@ void AddToHistory(IHistoryCombo& combo, const std::u16string& newEditText);
 // desktop's origin when no part of it lies on the desktop, and applies it.
 void PlaceWindow(IPlaceableWindow& window, ScreenRect frame, int minimumWidth, int minimumHeight);
 
+// The frame moved, keeping its size, to lie inside `area` (the desktop's free
+// area); one larger than the area keeps its top-left corner, and so its title
+// bar, inside it.
+ScreenRect KeptOnScreen(const ScreenRect& frame, const ScreenRect& area);
+
 }  // namespace trawlscope

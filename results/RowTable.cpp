@@ -10,22 +10,24 @@ namespace {
 template <typename Key>
 void SortBy(std::vector<const Hit*>& rows, Key key, bool descending) {
   if (descending)
-    std::sort(rows.begin(), rows.end(), [&](const Hit* a, const Hit* b) { return key(*b) < key(*a); });
+    std::stable_sort(rows.begin(), rows.end(), [&](const Hit* a, const Hit* b) { return key(*b) < key(*a); });
   else
-    std::sort(rows.begin(), rows.end(), [&](const Hit* a, const Hit* b) { return key(*a) < key(*b); });
+    std::stable_sort(rows.begin(), rows.end(), [&](const Hit* a, const Hit* b) { return key(*a) < key(*b); });
 }
 
 }  // namespace
 
 void RowTable::SetHits(const HitList& hits) {
-  rows_.clear();
-  rows_.reserve(hits.size());
-  for (const auto& hit : hits) rows_.push_back(&hit);
+  discovered_.clear();
+  discovered_.reserve(hits.size());
+  for (const auto& hit : hits) discovered_.push_back(&hit);
+  rows_ = discovered_;
 }
 
 void RowTable::SortByColumn(int column) {
   if (rows_.empty() || column < 0 || column >= kResultColumns) return;
   const bool descending = descending_[column];
+  if (static_cast<ResultColumn>(column) != ResultColumn::Hidden) rows_ = discovered_;
   switch (static_cast<ResultColumn>(column)) {
     case ResultColumn::LeftContext:
       SortBy(rows_, [](const Hit& h) { return h.LeftView(); }, descending);

@@ -20,13 +20,15 @@ class RowTable {
 
   // Sorts by the column's key (left context, right context, file name or
   // line; the keyword is no part of the key), ascending then descending on
-  // repeated clicks. Code-unit order, no collation. Ties end in no defined
-  // order. An empty table changes nothing, not even the column's direction.
+  // repeated clicks. Code-unit order, no collation. Ties keep discovery
+  // order, so one file's hits stay in line order. An empty table changes
+  // nothing, not even the column's direction.
   void SortByColumn(int column);
   bool NextSortDescending(int column) const { return descending_.at(column); }
 
  private:
   std::vector<const Hit*> rows_;
+  std::vector<const Hit*> discovered_;  // every sort starts from this order
   std::array<bool, kResultColumns> descending_{};
 };
 

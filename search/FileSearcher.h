@@ -42,6 +42,10 @@ class CFileSearcher {
   // plain text, and never replaced.
   const std::string& XPathError() const { return xpathError_; }
 
+  // The expression library's description of why the search text is not a
+  // valid expression (UTF-8); empty when it compiles.
+  const std::string& ExpressionError() const { return matcher_->ExpressionError(); }
+
   FileSearchOutcome SearchFile(const AbortFlag& abortRequested, const std::u16string& path,
                                HitList& hits, int contextLength);
 

@@ -24,7 +24,7 @@ struct UnreadableFile {
 
 struct RunSummary {
   bool aborted = false;
-  bool expressionRejected = false;            // a regex run whose pattern did not compile
+  bool expressionRejected = false;            // a regex run whose pattern did not compile (warned first)
   bool xpathRejected = false;                 // the XPath did not compile; the run went on
   size_t filesSearched = 0;                   // files read and matched (or replaced in)
   size_t binarySkipped = 0;                   // files that are not text, never searched
@@ -38,6 +38,7 @@ struct RunWarning {
   enum class Kind {
     PathsNotFound,  // `paths`: Search path entries that name nothing; the rest is searched
     XPathInvalid,   // `detail`: the XML library's description; ".xml" files are read as plain text
+    ExpressionInvalid,  // `detail`: the expression library's description; the run ends
   };
   Kind kind = Kind::PathsNotFound;
   std::vector<std::u16string> paths;

@@ -34,7 +34,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   CFileSearcher checked;
   const bool compiled = checked.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
   if (request.useRegex && !compiled) {
-    sink.ShowMessage(texts::kRegexError);
+    sink.Warn({RunWarning::Kind::ExpressionInvalid, {}, checked.ExpressionError()});
     summary.expressionRejected = true;
     sink.RunFinished(summary);
     return;

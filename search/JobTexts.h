@@ -8,6 +8,5 @@ inline constexpr char16_t kSearchingPhase[] = u"Searching...";
 inline constexpr char16_t kReplacingPhase[] = u"Replacing...";
 inline constexpr char16_t kHitsCaption[] = u"Hits:";
 inline constexpr char16_t kFilesChangedCaption[] = u"Files changed:";
-inline constexpr char16_t kRegexError[] = u"正規表現に誤りがあります。";
 
 }  // namespace trawlscope::texts

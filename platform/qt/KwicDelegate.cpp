@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 #include "platform/files/NativePath.h"
 #include "platform/qt/QtText.h"
 
@@ -16,13 +18,32 @@ const QColor kKeyword(255, 0, 0);
 // Single line, every character literal (an "&" stays an "&"), cut with an
 // ellipsis. Right-aligned text is cut at its start: the left context keeps the
 // characters next to the keyword, which are the ones that matter.
-void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, Qt::Alignment alignment) {
-  const Qt::TextElideMode elide = (alignment & Qt::AlignRight) ? Qt::ElideLeft : Qt::ElideRight;
+void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, Qt::Alignment alignment,
+                  Qt::TextElideMode elide) {
   const QString shown = painter->fontMetrics().elidedText(text, elide, rect.width());
   painter->drawText(rect, static_cast<int>(alignment | Qt::AlignTop | Qt::TextSingleLine), shown);
 }
 
+void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, Qt::Alignment alignment) {
+  DrawCellText(painter, rect, text, alignment, (alignment & Qt::AlignRight) ? Qt::ElideLeft : Qt::ElideRight);
+}
+
+// Room above the text (the cell starts a pixel down) and below its descenders.
+constexpr int kRowPadding = 3;
+
 }  // namespace
+
+int KwicRowHeight(const QFont& font) {
+  int height = QFontMetrics(font).height();
+  // A glyph from a fallback family (a Japanese font beside a Latin one) may
+  // reach further than the first family's metrics say.
+  for (const QString& family : font.families()) {
+    QFont one(font);
+    one.setFamilies({family});
+    height = std::max(height, QFontMetrics(one).height());
+  }
+  return std::max(kKwicRowHeight, height + kRowPadding);
+}
 
 QColor RowBackground(int row, bool selected) {
   if (selected) return kSelected;
@@ -46,8 +67,8 @@ int CharacterWidths::TextWidth(std::u16string_view text) {
 
 KwicDelegate::KwicDelegate(const RowTable& rows, QObject* parent) : QStyledItemDelegate(parent), rows_(rows) {}
 
-QSize KwicDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
-  return QSize(0, kKwicRowHeight);
+QSize KwicDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+  return QSize(0, KwicRowHeight(option.font));
 }
 
 KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, size_t row) const {
@@ -83,7 +104,10 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
       if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.RightContext()), Qt::AlignLeft);
       break;
     }
-    case ResultColumn::FileName: DrawCellText(painter, cell, ToQString(DisplayPath(hit.FileName())), Qt::AlignLeft); break;
+    // Names of one family often differ only in their ends ("CPU_SET.3", "CPU_SET_S.3").
+    case ResultColumn::FileName:
+      DrawCellText(painter, cell, ToQString(DisplayPath(hit.FileName())), Qt::AlignLeft, Qt::ElideMiddle);
+      break;
     case ResultColumn::Line: DrawCellText(painter, cell, QString::number(hit.line), Qt::AlignRight); break;
   }
   painter->restore();

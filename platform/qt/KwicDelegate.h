@@ -11,8 +11,12 @@
 
 namespace trawlscope {
 
-// Rows are this tall.
+// Rows are never less tall than this.
 inline constexpr int kKwicRowHeight = 18;
+
+// A row tall enough for every family of the font, descenders and underscores
+// included, and never less than kKwicRowHeight.
+int KwicRowHeight(const QFont& font);
 
 // Widths of single UTF-16 code units, measured once each: a keyword's width
 // is their sum, so that every row's right context starts where its keyword ends.
@@ -31,6 +35,8 @@ class KwicDelegate final : public QStyledItemDelegate {
   Q_OBJECT
  public:
   KwicDelegate(const RowTable& rows, QObject* parent);
+  // The list's font changed: keyword widths are measured again.
+  void FontChanged() { widths_.reset(); }
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 

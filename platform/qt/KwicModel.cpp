@@ -1,6 +1,7 @@
 #include "platform/qt/KwicModel.h"
 
 #include "platform/qt/QtText.h"
+#include "results/HitText.h"
 
 namespace trawlscope {
 namespace {
@@ -17,9 +18,12 @@ int KwicModel::rowCount(const QModelIndex& parent) const {
 int KwicModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kResultColumns; }
 
 // The cells are painted by the delegate straight from the hits; the model
-// hands out no text of its own.
+// hands out no cell text of its own.
 QVariant KwicModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole && index.column() == 0) return index.row();
+  // The name column shows no folder: the tooltip tells files of one name apart.
+  if (role == Qt::ToolTipRole && index.isValid() && static_cast<size_t>(index.row()) < rows_.RowCount())
+    return ToQString(HitToolTip(rows_.Row(index.row())));
   return {};
 }
 

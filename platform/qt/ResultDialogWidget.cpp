@@ -42,13 +42,13 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
       output_(new QPushButton(QStringLiteral("Output"), this)),
       replace_(new QPushButton(QStringLiteral("Replace"), this)) {
   rows_.SetHits(hits);
+  setFont(DialogFont(kFontPoints));  // before the list, whose first widths follow its font
   list_ = new KwicListView(rows_, settings_, this);
   connect(list_, &KwicListView::OpenRequested, this, [this](const std::vector<size_t>& rows) {
     const std::string command = ToNativeBytes(settings_.ReadString(settings::kEditor, settings::kCommand));
     for (const size_t row : rows) OpenHit(rows_.Row(row), command);
   });
   setWindowTitle(QStringLiteral("Trawlscope - Result"));
-  setFont(DialogFont(kFontPoints));
   setSizeGripEnabled(true);
   const DialogUnits du(font());
   resize(du.X(411), du.Y(153));
@@ -82,7 +82,14 @@ void ResultDialogWidget::SetRunNote(std::u16string_view note) {
 
 ScreenSize ResultDialogWidget::VirtualScreenSize() const { return DesktopSize(); }
 
-void ResultDialogWidget::MoveTo(const ScreenRect& frame) { MoveFrameTo(*this, frame); }
+// Placed before it is first shown, so that the window manager takes the
+// position as the frame's: a window already mapped would have its client
+// area put there and its title bar above it.
+void ResultDialogWidget::MoveTo(const ScreenRect& frame) {
+  PlaceFrame(*this, frame);
+  placed_ = true;
+  if (!isVisible()) show();
+}
 
 QString ResultDialogWidget::StatusText() const { return status_->text(); }
 
@@ -93,8 +100,13 @@ void ResultDialogWidget::resizeEvent(QResizeEvent* event) {
   LayOut();
 }
 
+void ResultDialogWidget::moveEvent(QMoveEvent* event) {
+  QDialog::moveEvent(event);
+  SaveRectangle();
+}
+
 void ResultDialogWidget::SaveRectangle() {
-  settings_.WriteRect(settings::kResultDialog, FrameOf(*this));
+  if (placed_) settings_.WriteRect(settings::kResultDialog, FrameOf(*this));
 }
 
 // Each control keeps its height (the buttons and the label their width too).

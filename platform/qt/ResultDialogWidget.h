@@ -39,6 +39,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void LayOut();
@@ -54,6 +55,9 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   QLineEdit* status_;
   QPushButton* output_;
   QPushButton* replace_;
+  // Set by the first MoveTo: before it the window is nowhere it should be
+  // remembered, and the stored rectangle is yet to be read.
+  bool placed_ = false;
 };
 
 }  // namespace trawlscope

@@ -47,8 +47,10 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
   connect(&progressTimer_, &QTimer::timeout, this, [this] {
     if (logic_) logic_->OnTimer();
   });
-  messageSink = [this](const QString& text) {
-    QMessageBox::information(this, QApplication::applicationName(), text, QMessageBox::Ok);
+  messageSink = [this](const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
+    box.setInformativeText(detail);
+    box.exec();
   };
 }
 
@@ -62,8 +64,6 @@ void SearchDialogWidget::Build() {
   setFont(DialogFont(kFontPoints));
   setAcceptDrops(true);
   const DialogUnits du(font());
-  setMinimumSize(settings::kMainDialogMinWidth, settings::kMainDialogMinHeight);
-  resize(std::max(du.X(318), settings::kMainDialogMinWidth), std::max(du.Y(89), settings::kMainDialogMinHeight));
 
   // The dialog-unit label column is too narrow for some fonts: the combos
   // start after the widest label, and their right edges stay where they were.
@@ -84,7 +84,6 @@ void SearchDialogWidget::Build() {
   searchPath_ = combo(0);
   browse_ = new QPushButton(QStringLiteral("..."), this);
   browse_->setGeometry(du.ToPixels(299, 0, 12, 13));
-  browse_->setFlat(true);
   browse_->setAutoDefault(false);
   fileTypes_ = combo(15);
   xpath_ = combo(30);
@@ -102,6 +101,17 @@ void SearchDialogWidget::Build() {
   search_->setGeometry(std::max(du.X(261), subfolders_->geometry().right() + du.X(4)), du.Y(69),
                        du.X(50), du.Y(14));
   search_->setDefault(true);
+  // The template's 318 x 89 units can be smaller than the controls laid out
+  // in them (a label column widened, a tall font): the dialog is never
+  // smaller than what it holds plus the margin on the left.
+  QRect extent;
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (!child->isWindow()) extent |= child->geometry();
+  controlsExtent_ = QSize(extent.right() + 1 + du.X(3), extent.bottom() + 1 + du.Y(3));
+  setMinimumSize(std::max(controlsExtent_.width(), settings::kMainDialogMinWidth),
+                 std::max(controlsExtent_.height(), settings::kMainDialogMinHeight));
+  resize(std::max(du.X(318), minimumWidth()), std::max(du.Y(89), minimumHeight()));
+
   setTabOrder(searchPath_, browse_);
   setTabOrder(browse_, fileTypes_);
   setTabOrder(fileTypes_, xpath_);
@@ -174,9 +184,14 @@ void SearchDialogWidget::Enable(ControlId id, bool enabled) {
 
 ScreenRect SearchDialogWidget::Frame() const { return FrameOf(*this); }
 
+ScreenSize SearchDialogWidget::MinimumFrameSize() const {
+  const ScreenSize extra = FrameExtra(*this);
+  return {minimumWidth() + extra.width, minimumHeight() + extra.height};
+}
+
 ScreenSize SearchDialogWidget::VirtualScreenSize() const { return DesktopSize(); }
 
-void SearchDialogWidget::MoveTo(const ScreenRect& frame) { MoveFrameTo(*this, frame); }
+void SearchDialogWidget::MoveTo(const ScreenRect& frame) { PlaceFrame(*this, frame); }
 
 IProgressView* SearchDialogWidget::OpenProgress() {
   progress_ = std::make_unique<ProgressDialogWidget>(this, [this] { logic_->OnCommand(Command::Abort); });
@@ -192,16 +207,20 @@ void SearchDialogWidget::StartProgressTimer() { progressTimer_.start(); }
 void SearchDialogWidget::StopProgressTimer() { progressTimer_.stop(); }
 
 IResultView* SearchDialogWidget::OpenResults(const HitList& hits) {
+  // Shown by its first MoveTo: placed before it is mapped, its position is its frame's.
   results_ = std::make_unique<ResultDialogWidget>(this, hits, settings_,
                                                   [this](Command command) { logic_->OnCommand(command); });
-  results_->show();
   return results_.get();
 }
 
 void SearchDialogWidget::CloseResults() { results_.reset(); }
 IResultView* SearchDialogWidget::Results() { return results_.get(); }
 
-void SearchDialogWidget::ShowMessage(std::u16string_view text) { messageSink(ToQString(text)); }
+void SearchDialogWidget::ShowMessage(std::u16string_view text) { messageSink(ToQString(text), QString()); }
+
+void SearchDialogWidget::ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) {
+  messageSink(ToQString(text), ToQString(detail));
+}
 
 void SearchDialogWidget::ShowBrowseMenu() { browseMenu_->popup(browse_->mapToGlobal(QPoint(0, 0))); }
 

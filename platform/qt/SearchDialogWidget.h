@@ -35,6 +35,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   void SetChecked(ControlId id, bool checked) override;
   void Enable(ControlId id, bool enabled) override;
   ScreenRect Frame() const override;
+  ScreenSize MinimumFrameSize() const override;
   ScreenSize VirtualScreenSize() const override;
   void MoveTo(const ScreenRect& frame) override;
   IProgressView* OpenProgress() override;
@@ -46,6 +47,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   void CloseResults() override;
   IResultView* Results() override;
   void ShowMessage(std::u16string_view text) override;
+  void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) override;
   void ShowBrowseMenu() override;
   void SetWaitCursor(bool waiting) override;
   void Defer(std::function<void()> work) override;
@@ -59,8 +61,11 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QMenu* BrowseMenu() const { return browseMenu_; }
   ProgressDialogWidget* ProgressWidget() const { return progress_.get(); }
   ResultDialogWidget* ResultWidget() const { return results_.get(); }
-  // Message boxes are shown through this; tests replace it.
-  std::function<void(const QString&)> messageSink;
+  // Message boxes are shown through this (`detail` empty when there is
+  // none); tests replace it.
+  std::function<void(const QString& text, const QString& detail)> messageSink;
+  // The client area every control fits in, with the margin the layout keeps.
+  QSize ControlsExtent() const { return controlsExtent_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -86,6 +91,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QTimer progressTimer_;
   std::unique_ptr<ProgressDialogWidget> progress_;
   std::unique_ptr<ResultDialogWidget> results_;
+  QSize controlsExtent_;
   bool closing_ = false;
 };
 

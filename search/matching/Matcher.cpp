@@ -1,6 +1,7 @@
 #include "search/matching/Matcher.h"
 
 #include <boost/regex/icu.hpp>
+#include <unicode/unistr.h>
 
 #include <algorithm>
 #include <iterator>
@@ -100,6 +101,22 @@ bool ReadsAroundTheMatch(const std::u16string* format) {
   return format != nullptr && format->find_first_of(u"`'^_") != std::u16string::npos;
 }
 
+// The library's own words, without the excerpt it appends: that excerpt
+// narrows each code point to a byte. Ours marks the place in UTF-8.
+std::string DescribeExpressionError(const boost::regex_error& error, const std::u16string& pattern) {
+  std::string text = error.what();
+  const size_t excerpt = text.find("  The error occurred while parsing");
+  if (excerpt != std::string::npos) text.resize(excerpt);
+  const std::ptrdiff_t codePoints = error.position();
+  if (codePoints < 0) return text;
+  const icu::UnicodeString whole(false, AsUChars(pattern.data()), static_cast<int32_t>(pattern.size()));
+  const int32_t at = whole.moveIndex32(0, static_cast<int32_t>(std::min<std::ptrdiff_t>(codePoints, INT32_MAX)));
+  std::string before, after;
+  whole.tempSubString(0, at).toUTF8String(before);
+  whole.tempSubString(at).toUTF8String(after);
+  return text + " (at offset " + std::to_string(codePoints) + ": " + before + ">>>HERE>>>" + after + ")";
+}
+
 }  // namespace
 
 struct Matcher::Expressions {
@@ -124,7 +141,11 @@ Matcher::Matcher(std::u16string pattern, bool caseSensitive)
   try {
     const UChar* begin = AsUChars(pattern_.data());
     expressions->unicode = boost::make_u32regex(begin, begin + pattern_.size(), flags);
-  } catch (const std::exception&) {
+  } catch (const boost::regex_error& error) {
+    expressionError_ = DescribeExpressionError(error, pattern_);
+    return;
+  } catch (const std::exception& error) {
+    expressionError_ = error.what();
     return;
   }
   const bool asciiPattern = std::all_of(pattern_.begin(), pattern_.end(),

@@ -29,6 +29,9 @@ class Matcher {
   ~Matcher();
 
   bool ExpressionCompiled() const { return expressions_ != nullptr; }
+  // Why the expression did not compile, in the library's words with the
+  // place in the pattern (UTF-8); empty when it compiled.
+  const std::string& ExpressionError() const { return expressionError_; }
   const std::u16string& Pattern() const { return pattern_; }
   // What every match of the compiled expression needs, when that is known.
   const ExpressionFacts* Facts() const;
@@ -76,6 +79,7 @@ class Matcher {
   std::u16string pattern_;
   std::u16string foldedPattern_;
   std::unique_ptr<const Expressions> expressions_;
+  std::string expressionError_;
 };
 
 }  // namespace trawlscope

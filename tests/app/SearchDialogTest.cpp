@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <utility>
@@ -95,8 +96,7 @@ TEST_F(SearchDialogTest, SearchOpensTheResultsOverTheHitsItFound) {
   EXPECT_EQ(hits[0].RightContext(), u" two\nneedle\n");
   EXPECT_EQ(hits[1].line, 2);
   EXPECT_EQ(hits[2].FullPath(), Docs("b.txt"));
-  EXPECT_EQ(view.results->note, u"");
-  EXPECT_EQ(view.results->placements, (std::vector<ScreenRect>{{0, 0, 800, 200}}));
+  EXPECT_EQ(view.results->note, u"2 files searched.");
   EXPECT_EQ(view.events, (Events{"progress opened", "timer started", "timer stopped", "progress closed",
                                  "results opened"}));
   EXPECT_TRUE(view.messages.empty());
@@ -144,7 +144,7 @@ TEST_F(SearchDialogTest, RunNoteCountsTheBinaryFilesSkipped) {
   tree.Write("docs/tool.txt", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0 needle \x03\0\x3e\0", 21));
   SearchDocs();
   ASSERT_NE(view.results, nullptr);
-  EXPECT_EQ(view.results->note, u"1 binary files skipped.");
+  EXPECT_EQ(view.results->note, u"2 files searched. 1 binary files skipped.");
   EXPECT_EQ(view.results->hits.size(), 3u);
   EXPECT_TRUE(view.messages.empty());
 }
@@ -157,7 +157,7 @@ TEST_F(SearchDialogTest, FileGoneDuringTheRunIsSaidAndNoted) {
                                   u": No such file or directory"}));
   ASSERT_NE(view.results, nullptr);
   EXPECT_EQ(view.results->hits.size(), 2u);
-  EXPECT_EQ(view.results->note, u"1 files could not be read.");
+  EXPECT_EQ(view.results->note, u"1 files searched. 1 files could not be read.");
   // The message comes after the results, over them.
   EXPECT_EQ(view.events.back(), "message");
 }
@@ -167,6 +167,10 @@ TEST_F(SearchDialogTest, ExpressionThatDoesNotCompileIsSaidAndOpensNoResults) {
   view.checked[ControlId::Regex] = true;
   SearchDocs(u"need(le");
   EXPECT_EQ(view.messages, (Texts{u"正規表現に誤りがあります。"}));
+  // The library's own description, with the place in the pattern, goes in the box's detail.
+  ASSERT_EQ(view.details.size(), 1u);
+  EXPECT_NE(view.details[0].find(u"Unmatched marking parenthesis"), std::u16string::npos) << test::U8(view.details[0]);
+  EXPECT_NE(view.details[0].find(u"(at offset 7: need(le>>>HERE>>>)"), std::u16string::npos);
   EXPECT_EQ(view.results, nullptr);
   EXPECT_TRUE(view.progressRecord.fileNames.empty());
   EXPECT_EQ(view.events, (Events{"progress opened", "timer started", "message", "timer stopped", "progress closed"}));
@@ -372,6 +376,53 @@ TEST_F(SearchDialogTest, HistoriesGainWhatEachSearchAskedFor) {
   EXPECT_EQ(view.ComboOf(ControlId::SearchFor).Sorted(), (Texts{u"needle", u"the"}));
   EXPECT_EQ(view.ComboOf(ControlId::XPath).Sorted(), (Texts{u"", u"//p"}));
   EXPECT_EQ(view.ComboOf(ControlId::SearchFor).edit, u"the");
+}
+
+// A path typed by hand joins the history as the other combos' texts do, not
+// only picked or dropped ones.
+TEST_F(SearchDialogTest, SearchPathHistoryGainsEveryFolderSearched) {
+  WriteDocs();
+  const Texts folders = {Docs("one"), Docs("two"), Docs("three"), Docs("four")};
+  for (const auto& folder : folders) {
+    tree.Write(test::U8(folder) + "/x.txt", "needle\n");
+    Ask(u"needle", folder);
+    dialog.OnCommand(Command::Search);
+  }
+  Ask(u"needle", Docs());
+  dialog.OnCommand(Command::Search);
+  Texts expected = folders;
+  expected.push_back(Docs());
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(view.ComboOf(ControlId::SearchPath).Sorted(), expected);
+  EXPECT_EQ(view.ComboOf(ControlId::SearchPath).edit, Docs());
+}
+
+// The minimum and the first size cover the controls when the desktop's font
+// needs more than the stored floor; a larger stored frame still wins.
+TEST_F(SearchDialogTest, MainDialogIsAtLeastAsLargeAsItsControls) {
+  view.minimumFrame = {700, 260};
+  dialog.OnInitDialog();
+  EXPECT_EQ(view.placements, (std::vector<ScreenRect>{{0, 200, 700, 460}}));
+  view.minimumFrame = {300, 100};
+  dialog.OnInitDialog();
+  EXPECT_EQ(view.placements.back(), (ScreenRect{0, 200, 564, 372}));
+  tree.Write("trawlscope.ini", "[MainDialog]\nleft=10\ntop=20\nright=900\nbottom=400\n");
+  view.minimumFrame = {700, 260};
+  dialog.OnInitDialog();
+  EXPECT_EQ(view.placements.back(), (ScreenRect{10, 20, 900, 400}));
+}
+
+// The first time, the results open below the main dialog; afterwards where they were.
+TEST_F(SearchDialogTest, ResultsOpenBelowTheMainDialogUntilTheyHaveAPlace) {
+  WriteDocs();
+  view.frame = {30, 100, 630, 300};
+  SearchDocs();
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->placements, (std::vector<ScreenRect>{{30, 300, 830, 500}}));
+  settings.WriteRect(settings::kResultDialog, {50, 60, 950, 560});
+  SearchDocs();
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->placements, (std::vector<ScreenRect>{{50, 60, 950, 560}}));
 }
 
 TEST_F(SearchDialogTest, InitDialogReadsTheSettingsIntoTheControls) {

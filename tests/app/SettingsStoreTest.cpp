@@ -166,6 +166,16 @@ TEST(PlaceWindow, NarrowRectangleIsWidenedKeepingItsLeftEdge) {
   EXPECT_EQ(window.placed, (ScreenRect{100, 50, 800, 222}));
 }
 
+TEST(KeptOnScreen, FrameMovesInsideTheAreaKeepingItsSize) {
+  const ScreenRect area{0, 0, 1600, 1000};
+  EXPECT_EQ(KeptOnScreen({100, 50, 900, 250}, area), (ScreenRect{100, 50, 900, 250}));
+  // A title bar above the screen comes down; a frame past the bottom right comes back.
+  EXPECT_EQ(KeptOnScreen({0, -27, 800, 173}, area), (ScreenRect{0, 0, 800, 200}));
+  EXPECT_EQ(KeptOnScreen({1200, 900, 2000, 1100}, area), (ScreenRect{800, 800, 1600, 1000}));
+  // Too tall and too wide: the top-left corner stays in, so the title bar can be reached.
+  EXPECT_EQ(KeptOnScreen({-50, -40, 1750, 1160}, {0, 24, 1600, 1000}), (ScreenRect{0, 24, 1800, 1224}));
+}
+
 TEST(PlaceWindow, RectangleOffTheDesktopMovesToTheOriginKeepingItsSize) {
   FakeWindow window;
   PlaceWindow(window, {-1900, -500, -1000, -100}, 564, 172);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "results/HitExport.h"
 
 namespace trawlscope {
@@ -44,6 +46,33 @@ TEST_F(RowTableTest, EachColumnSortsByItsKeyAscendingThenDescending) {
   EXPECT_EQ(Lines(), (std::vector<int>{100, 9, 10}));  // by right context: "Mid" < "alpha" < "zeta"
   table.SortByColumn(1);  // its own flag: descending now
   EXPECT_EQ(Lines(), (std::vector<int>{10, 9, 100}));
+}
+
+// Enough rows that the sort is not a plain insertion sort, which would keep
+// ties in order by chance: within one file, hits stay in line order whichever
+// direction, and whatever column was sorted before.
+TEST(RowTableTies, KeepDiscoveryOrder) {
+  HitList hits;
+  const std::u16string names[] = {u"b.txt", u"a.txt", u"c.txt"};
+  for (int line = 1; line <= 300; ++line)
+    AddHit(hits, std::u16string(1, char16_t(u'a' + (line * 7) % 26)), u"k", u"", names[line % 3], line);
+  RowTable table;
+  table.SetHits(hits);
+  const auto expectLineOrderWithinEachFile = [&] {
+    std::map<std::u16string, int> lastLine;
+    for (size_t i = 0; i < table.RowCount(); ++i) {
+      const Hit& hit = table.Row(i);
+      EXPECT_LT(lastLine[hit.FileName()], hit.line) << "row " << i;
+      lastLine[hit.FileName()] = static_cast<int>(hit.line);
+    }
+  };
+  table.SortByColumn(static_cast<int>(ResultColumn::FileName));
+  EXPECT_EQ(table.Row(0).FileName(), u"a.txt");
+  expectLineOrderWithinEachFile();
+  table.SortByColumn(static_cast<int>(ResultColumn::LeftContext));
+  table.SortByColumn(static_cast<int>(ResultColumn::FileName));
+  EXPECT_EQ(table.Row(0).FileName(), u"c.txt");
+  expectLineOrderWithinEachFile();
 }
 
 TEST_F(RowTableTest, HiddenColumnOnlyTurnsItsFlag) {

@@ -71,7 +71,11 @@ TEST_F(SearchJobTest, BrokenExpressionIsAnErrorOnlyInRegexRuns) {
   RecordingSink regexSink;
   state.request.useRegex = true;
   RunSearch(state, regexSink);
-  EXPECT_EQ(regexSink.messages, (std::vector<std::u16string>{texts::kRegexError}));
+  EXPECT_TRUE(regexSink.messages.empty());
+  ASSERT_EQ(regexSink.warnings.size(), 1u);
+  EXPECT_EQ(regexSink.warnings[0].kind, RunWarning::Kind::ExpressionInvalid);
+  EXPECT_NE(regexSink.warnings[0].detail.find("Unmatched marking parenthesis"), std::string::npos)
+      << regexSink.warnings[0].detail;
   EXPECT_TRUE(regexSink.summary.expressionRejected);
   EXPECT_EQ(state.hits.Count(), 0u);
   EXPECT_TRUE(regexSink.finished);

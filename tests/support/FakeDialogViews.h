@@ -73,6 +73,8 @@ class FakeSearchDialogView final : public ISearchDialogView {
   std::unique_ptr<FakeProgressView> progress;
   std::unique_ptr<FakeResultView> results;
   std::vector<std::u16string> messages;
+  std::vector<std::u16string> details;  // of each message, empty when it had none
+  ScreenSize minimumFrame;              // what the controls need
   // "progress opened", "progress closed", "results opened", "results closed",
   // "timer started", "timer stopped", "message", "browse menu", "closed".
   std::vector<std::string> events;
@@ -102,6 +104,7 @@ class FakeSearchDialogView final : public ISearchDialogView {
   void SetChecked(ControlId id, bool on) override { checked[id] = on; }
   void Enable(ControlId id, bool on) override { enabled[id] = on; }
   ScreenRect Frame() const override { return frame; }
+  ScreenSize MinimumFrameSize() const override { return minimumFrame; }
 
   IProgressView* OpenProgress() override {
     progress = std::make_unique<FakeProgressView>(progressRecord);
@@ -128,8 +131,10 @@ class FakeSearchDialogView final : public ISearchDialogView {
   }
   IResultView* Results() override { return results.get(); }
 
-  void ShowMessage(std::u16string_view text) override {
+  void ShowMessage(std::u16string_view text) override { ShowDetailedMessage(text, {}); }
+  void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) override {
     messages.emplace_back(text);
+    details.emplace_back(detail);
     events.push_back("message");
   }
   void ShowBrowseMenu() override { events.push_back("browse menu"); }

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "app/AppTexts.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope::batch {
@@ -64,6 +65,10 @@ void TerminalProgress::Warn(const RunWarning& warning) {
   if (warning.kind == RunWarning::Kind::XPathInvalid) {
     std::fprintf(stderr, "the XPath does not compile (%s); .xml files are searched as plain text "
                          "and never replaced\n", warning.detail.c_str());
+    return;
+  }
+  if (warning.kind == RunWarning::Kind::ExpressionInvalid) {
+    std::fprintf(stderr, "%s\n%s\n", ToNativeBytes(texts::kRegexError).c_str(), warning.detail.c_str());
     return;
   }
   for (const auto& path : warning.paths)

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   DesktopProgram program((settingsDir.path() + QStringLiteral("/trawlscope.ini")).toStdString());
   SearchDialogWidget& window = program.Window();
   CSearchDialog& dialog = program.Logic();
-  window.messageSink = [](const QString&) {};
+  window.messageSink = [](const QString&, const QString&) {};
   window.move(40, 40);
   window.show();
 

@@ -1,5 +1,9 @@
 // The result dialog and its keyword-in-context list, offscreen.
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QMenu>
+#include <QScrollBar>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -57,7 +61,7 @@ class TestResultDialog : public QObject {
   void Open() {
     dialog_ = std::make_unique<ResultDialogWidget>(nullptr, hits_, *settings_,
                                                    [this](Command c) { commands_.push_back(c); });
-    dialog_->show();
+    dialog_->MoveTo({100, 100, 900, 400});  // shows it
     QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
   }
 
@@ -83,8 +87,7 @@ class TestResultDialog : public QObject {
     QCOMPARE(header->sectionSize(1), 300);
     QCOMPARE(header->sectionSize(2), 300);
     QCOMPARE(header->sectionSize(3), 100);
-    QCOMPARE(header->sectionSize(4), 10);
-    QCOMPARE(dialog_->List()->rowHeight(0), 18);
+    QCOMPARE(header->sectionSize(4), dialog_->List()->DefaultLineWidth());
     QCOMPARE(dialog_->List()->model()->headerData(2, Qt::Horizontal).toString(),
              QString("Keyword and Right Context"));
   }
@@ -214,6 +217,156 @@ class TestResultDialog : public QObject {
     Open();
     QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(1), 222);
     QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(3), 77);
+  }
+
+  // A tall font: the rows follow it, so descenders and underscores are drawn
+  // ("CPU_SET.3" must not read "CPU SET.3").
+  void rowsAreTallEnoughForTheFont() {
+    QCOMPARE(dialog_->List()->rowHeight(0), KwicRowHeight(dialog_->List()->font()));
+    QVERIFY(dialog_->List()->rowHeight(0) >= kKwicRowHeight);
+    hits_.Clear();
+    AddHit(hits_, u"", u"k", u"", 1);
+    hits_.AppendStandalone(u"/d/", u"____", u"", u"k", u"", 2, 0);
+    Open();
+    QFont big = dialog_->font();
+    big.setPixelSize(24);
+    dialog_->setFont(big);
+    KwicListView* list = dialog_->List();
+    const QFontMetrics metrics(list->font());
+    QVERIFY(list->rowHeight(1) >= metrics.height());
+    QCOMPARE(list->rowHeight(1), KwicRowHeight(list->font()));
+    // The underscores lie below the baseline: all of them are painted, as
+    // many dark pixels as the same text drawn with room to spare.
+    QImage free(200, 200, QImage::Format_RGB32);
+    free.fill(Qt::white);
+    {
+      QPainter painter(&free);
+      painter.setFont(list->font());
+      painter.setPen(Qt::black);
+      painter.drawText(free.rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, "____");
+    }
+    const auto inked = [](const QColor& c) { return c.red() < 180 && c.green() < 180; };
+    const int whole = CountPixels(free, free.rect(), inked);
+    QVERIFY(whole > 0);
+    const QRect name = list->visualRect(list->model()->index(1, 3));
+    QVERIFY(CountPixels(PaintedList(), name, inked) >= whole * 9 / 10);
+  }
+
+  void theLineColumnFitsItsTitleAndFiveDigits() {
+    KwicListView* list = dialog_->List();
+    const int width = list->horizontalHeader()->sectionSize(4);
+    QVERIFY(width >= QFontMetrics(list->font()).horizontalAdvance("00000"));
+    QVERIFY(width >= QFontMetrics(list->horizontalHeader()->font()).horizontalAdvance("Line") + 8);
+    // A stored width still wins.
+    list->horizontalHeader()->resizeSection(4, 33);
+    dialog_.reset();
+    Open();
+    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(4), 33);
+  }
+
+  void eachRowsTooltipNamesItsFolderLineAndCodePage() {
+    hits_.Clear();
+    HitFile& file = hits_.AddFile(u"/man/man3/", u"CPU_SET.3", 65001);
+    file.wide = u"k";
+    Hit hit(file, 0, 0, 1, 0);
+    hit.line = 4;
+    hits_.Append(hit);
+    Open();
+    const QVariant tip = dialog_->List()->model()->index(0, 3).data(Qt::ToolTipRole);
+    QCOMPARE(tip.toString(), QString("/man/man3/CPU_SET.3\nLine 4\nCode page 65001"));
+    QCOMPARE(dialog_->List()->model()->index(0, 1).data(Qt::ToolTipRole).toString(), tip.toString());
+  }
+
+  void ctrlCCopiesTheSelectedRowsAsText() {
+    KwicListView* list = dialog_->List();
+    QApplication::clipboard()->clear();
+    list->selectionModel()->select(list->model()->index(2, 1),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list->selectionModel()->select(list->model()->index(0, 1),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QString("/d/f3.txt\t3\tshort\tkey\t after\n/d/f7.txt\t7\t\tk&x\ttail\n"));
+    QVERIFY(commands_.empty());
+  }
+
+  void theContextMenuOpensCopiesAndCopiesPaths() {
+    KwicListView* list = dialog_->List();
+    std::vector<size_t> opened;
+    connect(list, &KwicListView::OpenRequested, this, [&](const std::vector<size_t>& rows) { opened = rows; });
+    list->selectRow(1);
+    QMenu* menu = list->MakeContextMenu();
+    QStringList titles;
+    for (QAction* action : menu->actions()) titles << action->text();
+    QCOMPARE(titles, QStringList({"&Open", "&Copy", "Copy full &path", "Open containing &folder"}));
+    menu->actions()[2]->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QString("/d/f2.txt\n"));
+    menu->actions()[1]->trigger();
+    QVERIFY(QApplication::clipboard()->text().startsWith("/d/f2.txt\t12\ta much longer left context\t"));
+    menu->actions()[0]->trigger();
+    QCOMPARE(opened, std::vector<size_t>{1});
+    delete menu;
+  }
+
+  // Home and End reach the first and last row and select it, with Ctrl too,
+  // and never scroll sideways.
+  void homeAndEndMoveTheCurrentRowAndTheSelection() {
+    KwicListView* list = dialog_->List();
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(1, 2));
+    const auto selectedRows = [list] {
+      std::vector<size_t> rows = list->SelectedRows();
+      return rows;
+    };
+    const int scrolled = list->horizontalScrollBar()->value();
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(list->currentIndex().row(), 2);
+    QCOMPARE(selectedRows(), std::vector<size_t>{2});
+    QTest::keyClick(list, Qt::Key_Home);
+    QCOMPARE(list->currentIndex().row(), 0);
+    QCOMPARE(selectedRows(), std::vector<size_t>{0});
+    QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(list->currentIndex().row(), 2);
+    QCOMPARE(selectedRows(), std::vector<size_t>{2});
+    QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(selectedRows(), std::vector<size_t>{0});
+    QTest::keyClick(list, Qt::Key_End, Qt::ShiftModifier);
+    QCOMPARE(selectedRows(), (std::vector<size_t>{0, 1, 2}));
+    QCOMPARE(list->horizontalScrollBar()->value(), scrolled);
+    QCOMPARE(list->currentIndex().column(), 2);
+  }
+
+  void theSortedColumnShowsItsDirection() {
+    QHeaderView* header = dialog_->List()->horizontalHeader();
+    QCOMPARE(header->sortIndicatorSection(), -1);
+    header->resizeSection(4, 40);
+    const QPoint lineHeader(header->sectionViewportPosition(4) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), 4);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    const QPoint nameHeader(header->sectionViewportPosition(3) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, nameHeader);
+    QCOMPARE(header->sortIndicatorSection(), 3);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  }
+
+  // The rectangle is the frame's, applied before the window shows; nothing is
+  // stored before the window has been placed.
+  void placementIsTheFramesAndIsStoredOnlyOncePlaced() {
+    dialog_.reset();
+    settings_->WriteRect(settings::kResultDialog, {10, 20, 30, 40});
+    auto dialog = std::make_unique<ResultDialogWidget>(nullptr, hits_, *settings_, [](Command) {});
+    dialog->resize(700, 300);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(settings_->ReadRect(settings::kResultDialog, {}), (ScreenRect{10, 20, 30, 40}));
+    dialog->MoveTo({50, 60, 550, 360});
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QCOMPARE(dialog->frameGeometry(), QRect(50, 60, 500, 300));
+    dialog->move(70, 80);
+    QCOMPARE(settings_->ReadRect(settings::kResultDialog, {}), (ScreenRect{70, 80, 570, 380}));
   }
 
   void enterAsksForAReplaceAndEscapeIsSwallowed() {

@@ -86,6 +86,7 @@ class TestSearchDialog : public QObject {
   std::unique_ptr<FakeChooser> chooser_;
   std::unique_ptr<CSearchDialog> logic_;
   QStringList messages_;
+  QStringList details_;
 
   QString Path(const QString& relative) const { return dir_->path() + "/" + relative; }
 
@@ -95,7 +96,10 @@ class TestSearchDialog : public QObject {
     chooser_ = std::make_unique<FakeChooser>();
     logic_ = std::make_unique<CSearchDialog>(*window_, *settings_, *chooser_, *runThread_);
     window_->SetLogic(logic_.get());
-    window_->messageSink = [this](const QString& text) { messages_ << text; };
+    window_->messageSink = [this](const QString& text, const QString& detail) {
+      messages_ << text;
+      details_ << detail;
+    };
     logic_->OnInitDialog();
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
@@ -134,6 +138,7 @@ class TestSearchDialog : public QObject {
     profile_ = std::make_unique<IniProfileFile>(Path("trawlscope.ini").toStdString());
     settings_ = std::make_unique<SettingsStore>(*profile_);
     messages_.clear();
+    details_.clear();
     OpenDialog();
   }
   void cleanup() { CloseDialog(); }
@@ -144,7 +149,7 @@ class TestSearchDialog : public QObject {
     QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Return);
     WaitForRunEnd();
     QTRY_VERIFY(window_->ResultWidget() != nullptr);
-    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found."));
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found.  3 files searched."));
     QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Escape);
     QVERIFY(window_->isVisible());
   }
@@ -189,7 +194,7 @@ class TestSearchDialog : public QObject {
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
     QTRY_VERIFY(window_->ResultWidget() != nullptr);
-    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found."));
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found.  3 files searched."));
   }
 
   void emptySearchTextGivesAnEmptyResult() {
@@ -197,7 +202,7 @@ class TestSearchDialog : public QObject {
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
     QTRY_VERIFY(window_->ResultWidget() != nullptr);
-    QCOMPARE(window_->ResultWidget()->StatusText(), QString("0 found."));
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("0 found.  0 files searched."));
   }
 
   void brokenExpressionSaysSoOnlyWithTheOptionOn() {
@@ -210,6 +215,8 @@ class TestSearchDialog : public QObject {
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
     QCOMPARE(messages_, QStringList({QString::fromUtf8("正規表現に誤りがあります。")}));
+    QCOMPARE(details_.size(), 1);
+    QVERIFY2(details_[0].contains("Unmatched marking parenthesis") && details_[0].contains("needle(>>>HERE>>>"), qPrintable(details_[0]));
     QVERIFY(window_->ResultWidget() == nullptr);
   }
 
@@ -231,6 +238,60 @@ class TestSearchDialog : public QObject {
     QVERIFY(searchFor->findText("first words") >= 0);
     QCOMPARE(window_->ComboBox(ControlId::FileTypes)->currentText(), QString("*.txt"));
     QVERIFY(window_->CheckBox(ControlId::CaseSensitive)->isChecked());
+  }
+
+  // At its smallest the dialog still shows every control whole: the search
+  // button's lower edge and the row of check boxes included.
+  void theSmallestDialogShowsEveryControl() {
+    window_->resize(1, 1);
+    QCOMPARE(window_->size(), window_->minimumSize());
+    QVERIFY(window_->width() >= 564 && window_->height() >= 172);
+    for (QWidget* child : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (child->isWindow()) continue;
+      QVERIFY2(window_->rect().contains(child->geometry()), qPrintable(child->objectName() + " " + child->metaObject()->className()));
+    }
+    QVERIFY(window_->SearchButton()->geometry().bottom() < window_->height() - 1);
+    // The first size too, and what the logic is told it needs.
+    CloseDialog();
+    std::filesystem::remove(Path("trawlscope.ini").toStdString());
+    OpenDialog();
+    QVERIFY(window_->width() >= window_->minimumWidth() && window_->height() >= window_->minimumHeight());
+    QVERIFY(window_->MinimumFrameSize().height >= window_->ControlsExtent().height());
+  }
+
+  void typedSearchPathsJoinTheHistory() {
+    for (const QString folder : {"one", "two", "three", "four"}) {
+      WriteFile(Path(folder + "/x.txt"), "needle\n");
+      Type(ControlId::SearchPath, Path(folder));
+      Type(ControlId::SearchFor, "needle");
+      QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+      WaitForRunEnd();
+    }
+    Type(ControlId::SearchPath, Path("tree"));
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QComboBox* paths = window_->ComboBox(ControlId::SearchPath);
+    for (const QString folder : {"one", "two", "three", "four"})
+      QVERIFY2(paths->findText(Path(folder)) >= 0, qPrintable(folder));
+  }
+
+  void theBrowseButtonLooksLikeAButton() { QVERIFY(!window_->BrowseButton()->isFlat()); }
+
+  // The results open where they were last time, their frame as stored, or
+  // the first time below the main dialog.
+  void resultsOpenWhereTheyWereOrBelowTheMainDialog() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    const QRect main = window_->frameGeometry();
+    QTRY_COMPARE(window_->ResultWidget()->frameGeometry().topLeft(), QPoint(main.left(), main.bottom() + 1));
+    settings_->WriteRect(u"ResultDialog", {40, 50, 540, 350});
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->frameGeometry(), QRect(40, 50, 500, 300));
   }
 
   void closingWithoutSearchingWritesTheSettingsToo() {

@@ -76,6 +76,20 @@ TEST(Matcher, BrokenExpressionIsReportedAndPlainScansStillWork) {
   EXPECT_EQ(Scan(u"printf(", u"x", MatchMode::RegularExpression), Spans{});
 }
 
+// The description names the fault and where it lies; characters beyond ASCII
+// and outside the BMP keep their UTF-8 bytes instead of being cut to one byte.
+TEST(Matcher, BrokenExpressionIsDescribedWithItsPlace) {
+  EXPECT_EQ(Matcher(u"needle", true).ExpressionError(), "");
+  const Matcher unmatched(u"関数[a-", true);
+  const std::string unmatchedText = unmatched.ExpressionError();
+  EXPECT_NE(unmatchedText.find("Unmatched [ or [^ in character class declaration"), std::string::npos) << unmatchedText;
+  EXPECT_NE(unmatchedText.find("(at offset 5: 関数[a->>>HERE>>>)"), std::string::npos) << unmatchedText;
+  EXPECT_EQ(unmatchedText.find("The error occurred"), std::string::npos);
+
+  const std::string quantifier = Matcher(u"\U0001F600*+*", true).ExpressionError();
+  EXPECT_NE(quantifier.find("\U0001F600*+>>>HERE>>>*"), std::string::npos) << quantifier;
+}
+
 TEST(Matcher, AbortDropsTheOccurrenceFoundAfterIt) {
   const Matcher matcher(u"a", true);
   AbortFlag abort{false};
