@@ -48,6 +48,21 @@ std::u16string ReplaceFaultsText(const RunSummary& summary) {
   return list.empty() ? list : texts::kFilesLeftUnchanged + list;
 }
 
+std::u16string ReplaceQuestion(const HitList& hits, const std::u16string& replacement) {
+  size_t files = 0;
+  const HitFile* previous = nullptr;
+  for (const Hit& hit : hits) {
+    if (&hit.File() != previous) ++files;
+    previous = &hit.File();
+  }
+  const std::u16string counts = DecimalText(static_cast<long long>(hits.size())) + u" occurrences in " +
+                                DecimalText(static_cast<long long>(files)) + u" files";
+  std::u16string question = replacement.empty()
+                                ? u"Delete the " + counts + u" (the replacement is empty)?"
+                                : u"Replace the " + counts + u" with \"" + replacement + u"\"?";
+  return question + u"\n\nEvery file is searched again and changed in place. This cannot be undone.";
+}
+
 std::u16string RunNoteText(const RunSummary& summary) {
   std::u16string note = DecimalText(summary.filesSearched) + u" files searched.";
   if (summary.binarySkipped > 0) note += u" " + DecimalText(summary.binarySkipped) + u" binary files skipped.";

@@ -4,6 +4,7 @@
 // count. The engine hands over what happened; the words are chosen here.
 #include <string>
 
+#include "search/HitList.h"
 #include "search/JobSink.h"
 
 namespace trawlscope {
@@ -16,6 +17,10 @@ std::u16string SearchProblemsText(const RunSummary& summary);
 
 // The files a replace left unchanged by a fault, one message; empty when none.
 std::u16string ReplaceFaultsText(const RunSummary& summary);
+
+// The question before a replace: what it will change, "delete" in plain
+// words when the replacement is empty, and that it cannot be undone.
+std::u16string ReplaceQuestion(const HitList& hits, const std::u16string& replacement);
 
 // Beside "%d found.": how many files the run searched, then what it skipped.
 std::u16string RunNoteText(const RunSummary& summary);

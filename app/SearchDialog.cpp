@@ -105,7 +105,9 @@ void CSearchDialog::SaveSettings() {
 void CSearchDialog::OnCommand(Command command) {
   switch (command) {
     case Command::Search: StartRun(JobKind::Search); break;
-    case Command::Replace: StartRun(JobKind::Replace); break;
+    case Command::Replace:
+      if (ConfirmReplace()) StartRun(JobKind::Replace);
+      break;
     case Command::ShowResults: ShowResults(); break;
     case Command::Abort: state_.abortRequested = true; break;
     case Command::CloseProgress: CloseProgress(); break;
@@ -171,6 +173,13 @@ void CSearchDialog::StartRun(JobKind kind) {
     CloseProgress();
     view_.ShowMessage(texts::kRunNotStarted);
   }
+}
+
+bool CSearchDialog::ConfirmReplace() {
+  if (running_) return false;
+  IResultView* results = view_.Results();
+  const std::u16string replacement = results ? results->ReplaceCombo().EditText() : u"";
+  return view_.Confirm(ReplaceQuestion(state_.hits, replacement));
 }
 
 void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {

@@ -48,6 +48,8 @@ class CSearchDialog {
   class Sink;
 
   void StartRun(JobKind kind);
+  // Asks before a replace writes anything; false when the user says no.
+  bool ConfirmReplace();
   void BuildRequest();
   void OpenProgress();
   void CloseProgress();

@@ -58,6 +58,8 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual IResultView* Results() = 0;
 
   virtual void ShowMessage(std::u16string_view text) = 0;
+  // A yes-or-no question whose default answer is no; true for yes.
+  virtual bool Confirm(std::u16string_view question) = 0;
   // A message whose `detail` (a library's own description) is shown beneath it.
   virtual void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) = 0;
   virtual void ShowBrowseMenu() = 0;

@@ -65,8 +65,13 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   status_->setText(QStringLiteral("%1 found.").arg(rows_.RowCount()));
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
   connect(output_, &QPushButton::clicked, this, [this] { onCommand_(Command::Export); });
+  // Enter replaces only from the "Replace with:" combo; anywhere else it opens
+  // the selected hits, as a double-click does. A replace is never one stray key away.
   new DialogKeyFilter(this, [this] {
-    onCommand_(Command::Replace);
+    if (replaceCombo_->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == replaceCombo_)
+      onCommand_(Command::Replace);
+    else
+      emit list_->OpenRequested(list_->SelectedRows());
     return true;
   });
   LayOut();

@@ -47,6 +47,10 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
   connect(&progressTimer_, &QTimer::timeout, this, [this] {
     if (logic_) logic_->OnTimer();
   });
+  confirmSink = [this](const QString& question) {
+    return QMessageBox::question(this, QApplication::applicationName(), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  };
   messageSink = [this](const QString& text, const QString& detail) {
     QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
     box.setInformativeText(detail);
@@ -215,6 +219,8 @@ IResultView* SearchDialogWidget::OpenResults(const HitList& hits) {
 
 void SearchDialogWidget::CloseResults() { results_.reset(); }
 IResultView* SearchDialogWidget::Results() { return results_.get(); }
+
+bool SearchDialogWidget::Confirm(std::u16string_view question) { return confirmSink(ToQString(question)); }
 
 void SearchDialogWidget::ShowMessage(std::u16string_view text) { messageSink(ToQString(text), QString()); }
 

@@ -48,6 +48,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   IResultView* Results() override;
   void ShowMessage(std::u16string_view text) override;
   void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) override;
+  bool Confirm(std::u16string_view question) override;
   void ShowBrowseMenu() override;
   void SetWaitCursor(bool waiting) override;
   void Defer(std::function<void()> work) override;
@@ -63,6 +64,8 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   ResultDialogWidget* ResultWidget() const { return results_.get(); }
   // Message boxes are shown through this (`detail` empty when there is
   // none); tests replace it.
+  // Answers the questions; a box whose default is No unless a test answers instead.
+  std::function<bool(const QString& question)> confirmSink;
   std::function<void(const QString& text, const QString& detail)> messageSink;
   // The client area every control fits in, with the margin the layout keeps.
   QSize ControlsExtent() const { return controlsExtent_; }

@@ -496,5 +496,25 @@ TEST_F(SearchDialogTest, CloseDuringARunWaitsForItsEndThenSaves) {
   EXPECT_EQ(Stored(u"TextForSearch", u"EditControl"), u"needle");
 }
 
+TEST_F(SearchDialogTest, ReplaceAsksFirstAndCancelChangesNothing) {
+  WriteDocs();
+  SearchDocs();
+  ASSERT_NE(view.results, nullptr);
+  view.results->replace.edit = u"pin";
+  view.confirmAnswer = false;
+  dialog.OnCommand(Command::Replace);
+  ASSERT_EQ(view.questions.size(), 1u);
+  EXPECT_EQ(view.questions[0].substr(0, 48), u"Replace the 3 occurrences in 2 files with \"pin\"?");
+  EXPECT_EQ(tree.Read("docs/a.txt"), "one needle two\nneedle\n");
+  EXPECT_FALSE(dialog.IsRunning());
+  EXPECT_NE(view.results, nullptr);  // still there: nothing happened
+
+  view.results->replace.edit = u"";
+  view.confirmAnswer = true;
+  dialog.OnCommand(Command::Replace);
+  EXPECT_NE(view.questions[1].find(u"Delete the 3 occurrences in 2 files"), std::u16string::npos);
+  EXPECT_EQ(tree.Read("docs/a.txt"), "one  two\n\n");
+}
+
 }  // namespace
 }  // namespace trawlscope

@@ -73,6 +73,8 @@ class FakeSearchDialogView final : public ISearchDialogView {
   std::unique_ptr<FakeProgressView> progress;
   std::unique_ptr<FakeResultView> results;
   std::vector<std::u16string> messages;
+  std::vector<std::u16string> questions;  // asked through Confirm
+  bool confirmAnswer = true;
   std::vector<std::u16string> details;  // of each message, empty when it had none
   ScreenSize minimumFrame;              // what the controls need
   // "progress opened", "progress closed", "results opened", "results closed",
@@ -131,6 +133,10 @@ class FakeSearchDialogView final : public ISearchDialogView {
   }
   IResultView* Results() override { return results.get(); }
 
+  bool Confirm(std::u16string_view question) override {
+    questions.emplace_back(question);
+    return confirmAnswer;
+  }
   void ShowMessage(std::u16string_view text) override { ShowDetailedMessage(text, {}); }
   void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) override {
     messages.emplace_back(text);

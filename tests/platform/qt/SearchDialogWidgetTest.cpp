@@ -19,11 +19,13 @@
 #include <memory>
 
 #include "app/SearchDialog.h"
+#include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
 #include "platform/ini/ProfileFile.h"
 #include "platform/qt/ProgressDialogWidget.h"
 #include "platform/qt/QtRunThread.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/KwicListView.h"
 #include "platform/qt/ResultDialogWidget.h"
 #include "platform/qt/SearchDialogWidget.h"
 
@@ -86,6 +88,8 @@ class TestSearchDialog : public QObject {
   std::unique_ptr<FakeChooser> chooser_;
   std::unique_ptr<CSearchDialog> logic_;
   QStringList messages_;
+  QStringList questions_;
+  bool confirmAnswer_ = true;
   QStringList details_;
 
   QString Path(const QString& relative) const { return dir_->path() + "/" + relative; }
@@ -96,6 +100,10 @@ class TestSearchDialog : public QObject {
     chooser_ = std::make_unique<FakeChooser>();
     logic_ = std::make_unique<CSearchDialog>(*window_, *settings_, *chooser_, *runThread_);
     window_->SetLogic(logic_.get());
+    window_->confirmSink = [this](const QString& question) {
+      questions_ << question;
+      return confirmAnswer_;
+    };
     window_->messageSink = [this](const QString& text, const QString& detail) {
       messages_ << text;
       details_ << detail;
@@ -138,6 +146,8 @@ class TestSearchDialog : public QObject {
     profile_ = std::make_unique<IniProfileFile>(Path("trawlscope.ini").toStdString());
     settings_ = std::make_unique<SettingsStore>(*profile_);
     messages_.clear();
+    questions_.clear();
+    confirmAnswer_ = true;
     details_.clear();
     OpenDialog();
   }
@@ -348,6 +358,44 @@ class TestSearchDialog : public QObject {
     QVERIFY(window_->ResultWidget() == nullptr);  // no result dialog follows a replace
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
     QCOMPARE(logic_->State().hits.Count(), size_t(3));  // the last search's hits stay
+  }
+
+  // A replace asks first, the question says what it does, and No changes nothing.
+  void replaceAsksFirstAndNoChangesNothing() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    confirmAnswer_ = false;
+    QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY(questions_[0].startsWith("Delete the 3 occurrences in 2 files"));
+    QVERIFY(!logic_->IsRunning());
+    QCOMPARE(ReadFile(Path("tree/a.txt")), std::string("needle one\n"));
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
+    QVERIFY(window_->ResultWidget() != nullptr);
+  }
+
+  // Enter on a row opens the hit, as a double-click does; it never replaces.
+  void enterOnARowOpensTheHitAndChangesNoFile() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    settings_->WriteString(settings::kEditor, settings::kCommand, u"true %s");  // opens nothing for real
+    KwicListView* list = window_->ResultWidget()->List();
+    std::vector<size_t> opened;
+    connect(list, &KwicListView::OpenRequested, this, [&](std::vector<size_t> rows) { opened = rows; });
+    list->setFocus();
+    list->selectRow(1);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(opened, std::vector<size_t>{1});
+    QVERIFY(questions_.isEmpty());
+    QVERIFY(!logic_->IsRunning());
+    QCOMPARE(ReadFile(Path("tree/a.txt")), std::string("needle one\n"));
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
   }
 
   void closingDuringAReplaceLeavesEveryFileWhole() {
