@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace trawlscope {
 namespace {
 
@@ -28,6 +30,31 @@ TEST(LineStarts, ABreakAtTheEndAddsAnEntryAtTheTextsLength) {
   EXPECT_EQ(starts, (LineStarts{2, 5}));
   EXPECT_EQ(LineOf(starts, 1), 1);  // the break itself belongs to the line it ends
   EXPECT_EQ(LineOf(starts, 2), 2);
+}
+
+// Breaks are found sixteen bytes at a time: one at any offset, in text of
+// any length, in both kinds of text, gives the entries a unit-by-unit walk gives.
+TEST(LineStarts, BreaksAtEveryOffsetOfBothKindsOfText) {
+  const AbortFlag never{false};
+  std::mt19937 random(7);
+  for (size_t length = 0; length < 80; ++length) {
+    for (int round = 0; round < 20; ++round) {
+      std::string bytes;
+      LineStarts expected;
+      for (size_t i = 0; i < length; ++i) {
+        const unsigned pick = random() % 12;
+        bytes += pick == 0 ? '\n' : pick == 1 ? '\r' : static_cast<char>('a' + pick);
+        const bool isBreak = bytes.back() == '\n' || bytes.back() == '\r';
+        if (isBreak && !expected.empty() && expected.back() == static_cast<std::int64_t>(i)) expected.back() = i + 1;
+        else if (isBreak) expected.push_back(static_cast<std::int64_t>(i + 1));
+      }
+      LineStarts fromBytes, fromText;
+      BuildLineStarts(never, bytes, fromBytes);
+      BuildLineStarts(never, std::u16string(bytes.begin(), bytes.end()), fromText);
+      ASSERT_EQ(fromBytes, expected) << length;
+      ASSERT_EQ(fromText, expected) << length;
+    }
+  }
 }
 
 }  // namespace
