@@ -303,7 +303,7 @@ class Parser {
     set.nonAscii = true;
     if (caseless_)
       for (const char16_t alike : CodeUnitsFoldingLike(c))
-        if (alike < 128) set.ascii.set(alike);  // "\u017F" folds like "s"
+        if (alike < 128) set.ascii.set(alike);  // U+017F LONG S folds like "s"
     consumable_ |= set;
     Info info;
     info.first = set;
