@@ -20,14 +20,20 @@ char32_t CharOf(char16_t unit) { return unit; }
 
 }  // namespace
 
+// ASCII text: a literal beyond ASCII is never in it.
 template <>
 class CandidateWindows<char>::LiteralFinder {
  public:
-  LiteralFinder(const std::string& literal, bool caseless) : finder_(literal, caseless) {}
-  size_t Find(std::string_view text, size_t from) const { return finder_.Find(text, from); }
+  LiteralFinder(const std::u16string& literal, bool caseless)
+      : finder_(std::string(literal.begin(), literal.end()), caseless),
+        beyondAscii_(std::any_of(literal.begin(), literal.end(), [](char16_t c) { return c >= 128; })) {}
+  size_t Find(std::string_view text, size_t from) const {
+    return beyondAscii_ ? kNone : finder_.Find(text, from);
+  }
 
  private:
   ByteFinder finder_;
+  bool beyondAscii_;
 };
 
 // Caseless, a unit matches a letter of the literal when it folds like it,
@@ -35,8 +41,7 @@ class CandidateWindows<char>::LiteralFinder {
 template <>
 class CandidateWindows<char16_t>::LiteralFinder {
  public:
-  LiteralFinder(const std::string& literal, bool caseless)
-      : literal_(literal.begin(), literal.end()), caseless_(caseless) {
+  LiteralFinder(const std::u16string& literal, bool caseless) : literal_(literal), caseless_(caseless) {
     if (caseless_) literal_ = FoldCodeUnits(literal_);
   }
 
@@ -62,7 +67,7 @@ template <typename Unit>
 CandidateWindows<Unit>::CandidateWindows(const ExpressionFacts& facts,
                                          std::basic_string_view<Unit> text)
     : facts_(facts), text_(text) {
-  for (const std::string& literal : facts.requiredLiterals)
+  for (const std::u16string& literal : facts.requiredLiterals)
     finders_.push_back(std::make_unique<LiteralFinder>(literal, facts.caseless));
   nextOccurrence_.assign(finders_.size(), kNotSought);
   const auto traitsOf = [&](char32_t c) {

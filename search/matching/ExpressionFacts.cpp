@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "search/matching/CaseFolding.h"
+
 namespace trawlscope {
 namespace {
 
@@ -18,16 +20,16 @@ constexpr int kUnbounded = -1;
 
 enum LengthBit : unsigned { kLength0 = 1, kLength1 = 2, kLength2OrMore = 4 };
 
-using Strings = std::vector<std::string>;
+using Strings = std::vector<std::u16string>;
 
 // What is known of the matches of one part of the expression. `prefix`,
 // `suffix` and `required`: every match starts with, ends with, or contains
 // one of the strings ({""} when nothing is known); `exact`: all its matches.
 struct Info {
   std::optional<Strings> exact;
-  Strings prefix{""};
-  Strings suffix{""};
-  Strings required{""};
+  Strings prefix{u""};
+  Strings suffix{u""};
+  Strings required{u""};
   CharacterSet first;
   CharacterSet second;
   unsigned lengths = 0;
@@ -37,7 +39,7 @@ struct GiveUp {};
 
 size_t Score(const Strings& strings) {
   size_t shortest = kMaxStringLength + 1;
-  for (const std::string& s : strings) shortest = std::min(shortest, s.size());
+  for (const std::u16string& s : strings) shortest = std::min(shortest, s.size());
   return strings.empty() ? 0 : shortest;
 }
 
@@ -61,8 +63,8 @@ void Normalize(Strings& strings) {
 std::optional<Strings> Product(const Strings& a, const Strings& b) {
   if (a.size() * b.size() > kMaxStrings) return std::nullopt;
   Strings out;
-  for (const std::string& x : a) {
-    for (const std::string& y : b) {
+  for (const std::u16string& x : a) {
+    for (const std::u16string& y : b) {
       if (x.size() + y.size() > kMaxStringLength) return std::nullopt;
       out.push_back(x + y);
     }
@@ -134,7 +136,7 @@ bool IsQuotable(char16_t c) {
 
 Info Empty() {
   Info info;
-  info.exact = Strings{""};
+  info.exact = Strings{u""};
   info.lengths = kLength0;
   return info;
 }
@@ -178,10 +180,10 @@ Info Concat(const Info& a, const Info& b) {
 Info Alternation(const Info& a, const Info& b) {
   Info out;
   if (a.exact && b.exact) out.exact = Union(*a.exact, *b.exact);
-  out.prefix = Union(a.prefix, b.prefix).value_or(Strings{""});
-  out.suffix = Union(a.suffix, b.suffix).value_or(Strings{""});
-  out.required = Union(BestOf(a), BestOf(b)).value_or(Strings{""});
-  if (Score(out.required) == 0) out.required = {""};
+  out.prefix = Union(a.prefix, b.prefix).value_or(Strings{u""});
+  out.suffix = Union(a.suffix, b.suffix).value_or(Strings{u""});
+  out.required = Union(BestOf(a), BestOf(b)).value_or(Strings{u""});
+  if (Score(out.required) == 0) out.required = {u""};
   out.first = a.first;
   out.first |= b.first;
   out.second = a.second;
@@ -285,11 +287,8 @@ class Parser {
     info.lengths = kLength1;
     if (!beyondAscii && set.ascii.count() <= kLiteralClassSize) {
       Strings strings;
-      for (char32_t c = 0; c < 128; ++c) {
-        if (!set.ascii.test(c)) continue;
-        const char32_t folded = caseless_ && c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
-        strings.emplace_back(1, static_cast<char>(folded));
-      }
+      for (char16_t c = 0; c < 128; ++c)
+        if (set.ascii.test(c)) strings.emplace_back(1, caseless_ ? FoldCodeUnit(c) : c);
       Normalize(strings);
       info.exact = strings;
       info.prefix = info.suffix = info.required = strings;
@@ -297,8 +296,26 @@ class Parser {
     return info;
   }
 
+  // A character beyond ASCII, which only sets of all such characters hold.
+  Info WideCharacter(char16_t c) {
+    if (c >= 0xD800 && c <= 0xDFFF) throw GiveUp{};
+    CharacterSet set;
+    set.nonAscii = true;
+    if (caseless_)
+      for (const char16_t alike : CodeUnitsFoldingLike(c))
+        if (alike < 128) set.ascii.set(alike);  // U+017F LONG S folds like "s"
+    consumable_ |= set;
+    Info info;
+    info.first = set;
+    info.lengths = kLength1;
+    info.exact = Strings{std::u16string(1, caseless_ ? FoldCodeUnit(c) : c)};
+    info.prefix = info.suffix = info.required = *info.exact;
+    return info;
+  }
+
   Info Atom() {
     const char16_t c = Take();
+    if (c >= 128) return WideCharacter(c);
     switch (c) {
       case '(': return Group();
       case '[': return Characters(Class());
@@ -363,6 +380,7 @@ class Parser {
     bool firstItem = true;
     for (;;) {
       char16_t c = Take();
+      if (c >= 128) throw GiveUp{};
       if (c == ']' && !firstItem) break;
       firstItem = false;
       if (c == '[' && More() && (Peek() == ':' || Peek() == '=' || Peek() == '.')) {
@@ -388,7 +406,7 @@ class Parser {
       if (More() && Peek() == '-' && at_ + 1 < text_.size() && text_[at_ + 1] != ']') {
         ++at_;
         last = Take();
-        if (last == '\\' || last == '[' || last < c) throw GiveUp{};
+        if (last == '\\' || last == '[' || last < c || last >= 128) throw GiveUp{};
       }
       set |= Range(c, last);
     }
@@ -424,8 +442,6 @@ CharacterSet CharacterSet::All() {
 }
 
 std::optional<ExpressionFacts> AnalyzeExpression(std::u16string_view pattern, bool caseSensitive) {
-  if (std::any_of(pattern.begin(), pattern.end(), [](char16_t c) { return c >= 128; }))
-    return std::nullopt;
   ExpressionFacts facts;
   facts.caseless = !caseSensitive || TurnsCaseOff(pattern);
   Parser parser(pattern, facts.caseless);
@@ -439,9 +455,9 @@ std::optional<ExpressionFacts> AnalyzeExpression(std::u16string_view pattern, bo
   Strings literals = BestOf(root);
   if (Score(literals) == 0) return std::nullopt;
   // A text holding "aab" holds "ab": only the strings inside no other are sought.
-  for (const std::string& s : literals) {
-    const bool holdsAnother = std::any_of(literals.begin(), literals.end(), [&](const std::string& t) {
-      return t != s && s.find(t) != std::string::npos;
+  for (const std::u16string& s : literals) {
+    const bool holdsAnother = std::any_of(literals.begin(), literals.end(), [&](const std::u16string& t) {
+      return t != s && s.find(t) != std::u16string::npos;
     });
     if (!holdsAnother) facts.requiredLiterals.push_back(s);
   }

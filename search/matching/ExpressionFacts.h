@@ -27,9 +27,10 @@ struct CharacterSet {
 };
 
 struct ExpressionFacts {
-  // Every match contains at least one of these non-empty ASCII strings,
-  // compared ignoring ASCII case when `caseless`.
-  std::vector<std::string> requiredLiterals;
+  // Every match contains at least one of these non-empty strings, without
+  // surrogates; when `caseless`, they are folded and compare with the text's
+  // code units folded (CaseFolding), as the Unicode engine compares.
+  std::vector<std::u16string> requiredLiterals;
   bool caseless = false;
   // Every character any part of the expression can consume, look-arounds
   // included: a match and everything its assertions read lie within one run

@@ -14,36 +14,35 @@ bool IsBreak(Unit c) {
   return c == Unit('\r') || c == Unit('\n');
 }
 
-// Where the next CR or LF is, from `i`; text.size() when there is none. Most
-// of a text is not line breaks: it is passed over sixteen bytes at a time.
-size_t NextBreak(std::u16string_view text, size_t i) {
+// The first CR or LF at or after `i`, or the text's size. Every file with a
+// hit is walked whole, so the walk goes sixteen bytes at a time.
+template <typename Unit>
+size_t NextBreak(std::basic_string_view<Unit> text, size_t i) {
 #if defined(__SSE2__)
-  const __m128i cr = _mm_set1_epi16(u'\r'), lf = _mm_set1_epi16(u'\n');
-  for (; i + 8 <= text.size(); i += 8) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi16(units, cr), _mm_cmpeq_epi16(units, lf))) != 0) break;
+  constexpr size_t kUnitsPerBlock = 16 / sizeof(Unit);
+  const auto equal = [](__m128i block, Unit c) {
+    if constexpr (sizeof(Unit) == 1) return _mm_cmpeq_epi8(block, _mm_set1_epi8(static_cast<char>(c)));
+    else return _mm_cmpeq_epi16(block, _mm_set1_epi16(static_cast<short>(c)));
+  };
+  for (; i + kUnitsPerBlock <= text.size(); i += kUnitsPerBlock) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+    const unsigned mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(equal(block, Unit('\n')), equal(block, Unit('\r')))));
+    if (mask != 0) return i + static_cast<unsigned>(__builtin_ctz(mask)) / sizeof(Unit);
   }
 #endif
   while (i < text.size() && !IsBreak(text[i])) ++i;
   return i;
 }
 
-size_t NextBreak(std::string_view text, size_t i) {
-#if defined(__SSE2__)
-  const __m128i cr = _mm_set1_epi8('\r'), lf = _mm_set1_epi8('\n');
-  for (; i + 16 <= text.size(); i += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
-    if (_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))) != 0) break;
-  }
-#endif
-  while (i < text.size() && !IsBreak(text[i])) ++i;
-  return i;
-}
-
-template <typename Text>
-void BuildFrom(const AbortFlag& abortRequested, Text text, LineStarts& lineStarts) {
+template <typename Unit>
+void BuildFrom(const AbortFlag& abortRequested, std::basic_string_view<Unit> text,
+               LineStarts& lineStarts) {
   lineStarts.clear();
-  for (size_t i = NextBreak(text, 0); i < text.size(); i = NextBreak(text, i)) {
+  size_t i = 0;
+  while (i < text.size()) {
+    i = NextBreak(text, i);
+    if (i == text.size()) return;
     if (IsAborted(abortRequested)) return;
     while (i < text.size() && IsBreak(text[i])) ++i;
     lineStarts.push_back(static_cast<std::int64_t>(i));

@@ -68,11 +68,10 @@ namespace trawlscope {
 namespace {
 
 // The matches of the whole text, in order, found by searching only the
-// stretches CandidateWindows picks. `at(i)` makes the iterator at unit i,
-// `offsetOf` turns one back.
-// Each search is Boost's own search from that point, seeing the whole text
-// behind it, so the matches are those the library's iteration gives; only
-// stops when `onMatch` returns false.
+// stretches CandidateWindows picks (`at(i)` makes the iterator at unit i,
+// `offsetOf` turns one back). Each search is Boost's own search from that
+// point with the whole text behind it, so the matches are those the
+// library's iteration gives. Stops early when `onMatch` returns false.
 template <typename Unit, typename Regex, typename MakeIterator, typename OffsetOf, typename OnMatch>
 void ForEachWindowedMatch(const ExpressionFacts& facts, std::basic_string_view<Unit> text,
                           const Regex& expression, const MakeIterator& at, const OffsetOf& offsetOf,

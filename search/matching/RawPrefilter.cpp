@@ -40,9 +40,8 @@ RawPrefilter::RawPrefilter(const Matcher& matcher, MatchMode mode)
   const ExpressionFacts* facts = matcher.Facts();
   if (mode_ != MatchMode::RegularExpression || facts == nullptr) return;
   const MatchMode literalMode = facts->caseless ? MatchMode::CaseInsensitive : MatchMode::Exact;
-  for (const std::string& literal : facts->requiredLiterals)
-    literals_.push_back(
-        std::make_unique<RawPrefilter>(std::u16string(literal.begin(), literal.end()), literalMode));
+  for (const std::u16string& literal : facts->requiredLiterals)
+    literals_.push_back(std::make_unique<RawPrefilter>(literal, literalMode));
 }
 
 RawPrefilter::~RawPrefilter() = default;

@@ -5,33 +5,40 @@
 namespace trawlscope {
 namespace {
 
-using Literals = std::vector<std::string>;
+using Literals = std::vector<std::u16string>;
 
 Literals RequiredOf(const std::u16string& pattern, bool caseSensitive = true) {
   const auto facts = AnalyzeExpression(pattern, caseSensitive);
-  return facts ? facts->requiredLiterals : Literals{"<none>"};
+  return facts ? facts->requiredLiterals : Literals{u"<none>"};
 }
 
 TEST(ExpressionFacts, LiteralsEveryMatchMustContain) {
   const std::pair<const char16_t*, Literals> cases[] = {
-      {u"[A-Z][a-z]+_[a-z]+", {"_"}},
-      {u"\\bstatic\\s+int\\b", {"static"}},
-      {u"todo|fixme", {"fixme", "todo"}},
-      {u"a+b", {"ab"}},                   // "aab" holds "ab"
-      {u"(?:ab|cd)ef", {"abef", "cdef"}},
-      {u"x[yz]w", {"xyw", "xzw"}},
-      {u"colou?r", {"color", "colour"}},
-      {u"(\\w+)=\\1;", {"="}},
-      {u"(?<=foo)bar(?!baz)", {"bar"}},  // look-arounds are outside the match
-      {u"a(?#comment)b", {"ab"}},
-      {u"[\\]x]y", {"]y", "xy"}},
+      {u"[A-Z][a-z]+_[a-z]+", {u"_"}},
+      {u"\\bstatic\\s+int\\b", {u"static"}},
+      {u"todo|fixme", {u"fixme", u"todo"}},
+      {u"a+b", {u"ab"}},                   // "aab" holds "ab"
+      {u"(?:ab|cd)ef", {u"abef", u"cdef"}},
+      {u"x[yz]w", {u"xyw", u"xzw"}},
+      {u"colou?r", {u"color", u"colour"}},
+      {u"(\\w+)=\\1;", {u"="}},
+      {u"(?<=foo)bar(?!baz)", {u"bar"}},  // look-arounds are outside the match
+      {u"a(?#comment)b", {u"ab"}},
+      {u"[\\]x]y", {u"]y", u"xy"}},
+      {u"関数|変数", {u"変数", u"関数"}},
+      {u"\\d+年", {u"年"}},
   };
   for (const auto& [pattern, literals] : cases)
-    EXPECT_EQ(RequiredOf(pattern), literals) << std::string(pattern, pattern + std::char_traits<char16_t>::length(pattern));
+    EXPECT_EQ(RequiredOf(pattern), literals) << literals.front().size();
 }
 
 TEST(ExpressionFacts, CaseInsensitiveLiteralsAreLowerCaseAndMarked) {
-  EXPECT_EQ(RequiredOf(u"(?i)TODO|FixMe"), (Literals{"fixme", "todo"}));
+  EXPECT_EQ(RequiredOf(u"(?i)TODO|FixMe"), (Literals{u"fixme", u"todo"}));
+  EXPECT_EQ(RequiredOf(u"ÄRGER", false), (Literals{u"ärger"}));
+  // LATIN SMALL LETTER LONG S folds like "s": either may start a match.
+  const auto longS = AnalyzeExpression(u"\u017Fx", false);
+  ASSERT_TRUE(longS);
+  EXPECT_TRUE(longS->first.Has('S') && longS->first.Has('s') && longS->first.Has(0x17F));
   EXPECT_TRUE(AnalyzeExpression(u"Ab(?i:c)", true)->caseless);
   EXPECT_FALSE(AnalyzeExpression(u"Abc", true)->caseless);
   const auto facts = AnalyzeExpression(u"k", false);
@@ -42,7 +49,7 @@ TEST(ExpressionFacts, CaseInsensitiveLiteralsAreLowerCaseAndMarked) {
 
 TEST(ExpressionFacts, NothingForWhatTheParserDoesNotKnowOrNoLiteral) {
   for (const char16_t* pattern :
-       {u"\\p{L}x", u"a\\Qb\\E", u"(?x) a b", u"\u00e9t\u00e9", u"\\Aab", u"ab\\z", u"x*", u"\\w+",
+       {u"\\p{L}x", u"a\\Qb\\E", u"(?x) a b", u"[à-é]", u"\\Aab", u"😀", u"ab\\z", u"x*", u"\\w+",
         u"a|\\d", u"(?P<n>ab)", u"\\<ab", u"ab)", u"", u"[[:alpha:]]"})
     EXPECT_FALSE(AnalyzeExpression(pattern, true).has_value())
         << std::string(pattern, pattern + std::char_traits<char16_t>::length(pattern));

@@ -257,7 +257,8 @@ class ExpressionGenerator {
   }
 
   std::u16string Item(int depth) {
-    static const char16_t* const literals[] = {u"a", u"b", u"_", u"ab", u"K", u"xy", u"\\.", u" "};
+    static const char16_t* const literals[] = {u"a", u"b", u"_", u"ab", u"K", u"xy", u"\\.", u" ",
+                                               u"\u00e9", u"\u017F", u"関数"};
     static const char16_t* const classes[] = {u"[a-c]", u"[^a_]", u"\\w", u"\\s", u"\\d", u"\\W",
                                               u"[A-Z]", u".", u"[k_]", u"\\S"};
     static const char16_t* const anchors[] = {u"^", u"$", u"\\b", u"\\B"};
@@ -294,7 +295,8 @@ std::u16string RandomText(std::mt19937& random, bool asciiOnly) {
   static const char16_t* const pieces[] = {u"a", u"b", u"c", u"x", u"y", u"_", u"K", u"k", u"A",
                                            u"Z", u"1", u" ", u"\n", u"\r\n", u".", u"ab", u"xy_",
                                            u"Kab", u"__", u"\t"};
-  static const char16_t* const wide[] = {u"\u00e9", u"\u212A", u"\u017F", u"\U0001F600", u"\u00a0"};
+  static const char16_t* const wide[] = {u"\u00e9", u"\u212A", u"\u017F", u"\U0001F600", u"\u00a0",
+                                         u"\u00c9", u"関数", u"関"};
   std::u16string text;
   const unsigned count = random() % 120;
   for (unsigned i = 0; i < count; ++i) {
