@@ -11,7 +11,7 @@
 # (default /tmp/shots). Exits non-zero when a frame lies off the screen, the
 # result window covers the main dialog, or a result window took longer than
 # MAX_SHOW_SECONDS (default 5).
-# Needs: Xvfb openbox xdotool x11-utils imagemagick (tools/install-packages.sh).
+# Needs: apt-get install xvfb openbox xdotool x11-utils imagemagick
 set -euo pipefail
 
 scale=1 tries=1 load=0 shots=/tmp/shots
