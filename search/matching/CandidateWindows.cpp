@@ -1,6 +1,7 @@
 #include "search/matching/CandidateWindows.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "search/matching/ByteSearch.h"
 #include "search/matching/CaseFolding.h"
@@ -18,13 +19,10 @@ bool IsTrail(char16_t unit) { return (unit & 0xFC00u) == 0xDC00u; }
 char32_t CharOf(char unit) { return static_cast<unsigned char>(unit); }
 char32_t CharOf(char16_t unit) { return unit; }
 
-}  // namespace
-
 // ASCII text: a literal beyond ASCII is never in it.
-template <>
-class CandidateWindows<char>::LiteralFinder {
+class AsciiLiteralFinder {
  public:
-  LiteralFinder(const std::u16string& literal, bool caseless)
+  AsciiLiteralFinder(const std::u16string& literal, bool caseless)
       : finder_(std::string(literal.begin(), literal.end()), caseless),
         beyondAscii_(std::any_of(literal.begin(), literal.end(), [](char16_t c) { return c >= 128; })) {}
   size_t Find(std::string_view text, size_t from) const {
@@ -38,10 +36,9 @@ class CandidateWindows<char>::LiteralFinder {
 
 // Caseless, a unit matches a letter of the literal when it folds like it,
 // the comparison the Unicode engine makes.
-template <>
-class CandidateWindows<char16_t>::LiteralFinder {
+class Utf16LiteralFinder {
  public:
-  LiteralFinder(const std::u16string& literal, bool caseless) : literal_(literal), caseless_(caseless) {
+  Utf16LiteralFinder(const std::u16string& literal, bool caseless) : literal_(literal), caseless_(caseless) {
     if (caseless_) literal_ = FoldCodeUnits(literal_);
   }
 
@@ -61,6 +58,16 @@ class CandidateWindows<char16_t>::LiteralFinder {
  private:
   std::u16string literal_;
   bool caseless_;
+};
+
+}  // namespace
+
+template <typename Unit>
+class CandidateWindows<Unit>::LiteralFinder
+    : public std::conditional_t<std::is_same_v<Unit, char>, AsciiLiteralFinder, Utf16LiteralFinder> {
+ public:
+  using Base = std::conditional_t<std::is_same_v<Unit, char>, AsciiLiteralFinder, Utf16LiteralFinder>;
+  using Base::Base;
 };
 
 template <typename Unit>
