@@ -224,6 +224,7 @@ void CSearchDialog::ShowResults() {
   IResultView* results = view_.OpenResults(state_.hits);
   if (results == nullptr) return;
   results->SetRunNote(runNote_);
+  results->SetSearchRequest(state_.request);
   // The first time, below the main dialog: over it, it would hide the search's own inputs.
   const ScreenRect main = view_.Frame();
   const ScreenRect below{main.left, main.bottom, main.left + settings::kResultDialogDefaultWidth,

@@ -9,6 +9,7 @@
 #include "app/DialogIds.h"
 #include "app/HistoryCombo.h"
 #include "app/PlaceableWindow.h"
+#include "app/SearchRequest.h"
 #include "search/HitList.h"
 
 namespace trawlscope {
@@ -32,6 +33,8 @@ class IResultView : public IPlaceableWindow {
   virtual IHistoryCombo& ReplaceCombo() = 0;
   // Shown beside the hit count: what the run skipped.
   virtual void SetRunNote(std::u16string_view note) = 0;
+  // The search the hits came from, which the preview of a replace repeats.
+  virtual void SetSearchRequest(const SearchRequest& request) = 0;
 };
 
 class ISearchDialogView : public IPlaceableWindow {

@@ -14,6 +14,8 @@ const QColor kSelected(195, 220, 252);
 const QColor kOddRow(239, 242, 255);
 const QColor kEvenRow(255, 255, 255);
 const QColor kKeyword(255, 0, 0);
+const QColor kReplacement(0, 128, 0);
+const QColor kUnknown(128, 128, 128);
 
 // Single line, every character literal (an "&" stays an "&"), cut with an
 // ellipsis. Right-aligned text is cut at its start: the left context keeps the
@@ -71,9 +73,29 @@ QSize KwicDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelInd
   return QSize(0, KwicRowHeight(option.font));
 }
 
+const QString KwicDelegate::kUnknownReplacement = QStringLiteral(" (?) ");
+
+void KwicDelegate::SetPreview(const ReplacePreview* preview, std::u16string replacement) {
+  preview_ = preview;
+  replacement_ = std::move(replacement);
+}
+
+std::optional<ReplacePreview::Outcome> KwicDelegate::PreviewOf(size_t row) const {
+  if (preview_ == nullptr) return std::nullopt;
+  return preview_->Of(rows_.Row(row), replacement_);
+}
+
+int KwicDelegate::ReplacementWidth(const ReplacePreview::Outcome& outcome) const {
+  if (!widths_) return 0;
+  if (!outcome.known) return widths_->Advance(kUnknownReplacement);
+  return widths_->TextWidth(outcome.replacement);
+}
+
 KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, size_t row) const {
   const int width = widths_ ? widths_->TextWidth(rows_.Row(row).Keyword()) : 0;
-  return {cell.left(), width, cell.left() + width};
+  const std::optional<ReplacePreview::Outcome> preview = PreviewOf(row);
+  const int replacement = preview ? ReplacementWidth(*preview) : 0;
+  return {cell.left(), width, cell.left() + width, cell.left() + width + replacement};
 }
 
 void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -94,16 +116,7 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
       DrawCellText(painter, cell, ToQString(hit.LeftContext()),
                    index.column() == 1 ? Qt::AlignRight : Qt::AlignLeft);
       break;
-    case ResultColumn::KeywordAndRight: {
-      painter->setPen(kKeyword);
-      DrawCellText(painter, cell, ToQString(hit.Keyword()), Qt::AlignLeft);
-      painter->setPen(text);
-      const KeywordLayout layout = LayOutKeyword(cell, row);
-      QRect right = cell;
-      right.setLeft(layout.rightContextLeft);
-      if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.RightContext()), Qt::AlignLeft);
-      break;
-    }
+    case ResultColumn::KeywordAndRight: PaintKeywordAndRight(painter, cell, row, text); break;
     // Names of one family often differ only in their ends ("CPU_SET.3", "CPU_SET_S.3").
     case ResultColumn::FileName:
       DrawCellText(painter, cell, ToQString(DisplayPath(hit.FileName())), Qt::AlignLeft, Qt::ElideMiddle);
@@ -111,6 +124,34 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     case ResultColumn::Line: DrawCellText(painter, cell, QString::number(hit.line), Qt::AlignRight); break;
   }
   painter->restore();
+}
+
+void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const {
+  const Hit& hit = rows_.Row(row);
+  const std::optional<ReplacePreview::Outcome> preview = PreviewOf(row);
+  const KeywordLayout layout = LayOutKeyword(cell, row);
+  painter->setPen(kKeyword);
+  if (preview) {
+    QFont struck = painter->font();
+    struck.setStrikeOut(true);
+    painter->setFont(struck);
+  }
+  DrawCellText(painter, cell, ToQString(hit.Keyword()), Qt::AlignLeft);
+  if (preview) {
+    QFont plain = painter->font();
+    plain.setStrikeOut(false);
+    painter->setFont(plain);
+    QRect replacement = cell;
+    replacement.setLeft(layout.replacementLeft);
+    painter->setPen(preview->known ? kReplacement : kUnknown);
+    if (replacement.width() > 0)
+      DrawCellText(painter, replacement, preview->known ? ToQString(preview->replacement) : kUnknownReplacement,
+                   Qt::AlignLeft);
+  }
+  painter->setPen(text);
+  QRect right = cell;
+  right.setLeft(layout.rightContextLeft);
+  if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.RightContext()), Qt::AlignLeft);
 }
 
 }  // namespace trawlscope

@@ -5,9 +5,11 @@
 #include <QFontMetrics>
 #include <QStyledItemDelegate>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "results/RowTable.h"
+#include "search/ReplacePreview.h"
 
 namespace trawlscope {
 
@@ -25,6 +27,7 @@ class CharacterWidths {
   explicit CharacterWidths(const QFont& font);
   int Width(char16_t unit);
   int TextWidth(std::u16string_view text);
+  int Advance(const QString& text) const { return metrics_.horizontalAdvance(text); }
 
  private:
   QFontMetrics metrics_;
@@ -37,6 +40,13 @@ class KwicDelegate final : public QStyledItemDelegate {
   KwicDelegate(const RowTable& rows, QObject* parent);
   // The list's font changed: keyword widths are measured again.
   void FontChanged() { widths_.reset(); }
+  // While `preview` is set, the keyword cell shows each keyword struck through
+  // and what a replace with `replacement` puts in its place after it. Only
+  // rows that are painted are worked out. Null ends the preview.
+  void SetPreview(const ReplacePreview* preview, std::u16string replacement);
+  bool Previewing() const { return preview_ != nullptr; }
+  // Shown where a row's replacement depends on text the hit does not keep.
+  static const QString kUnknownReplacement;
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
@@ -44,13 +54,20 @@ class KwicDelegate final : public QStyledItemDelegate {
   struct KeywordLayout {
     int keywordLeft;
     int keywordWidth;
+    int replacementLeft;  // the previewed replacement; rightContextLeft when none
     int rightContextLeft;
   };
   KeywordLayout LayOutKeyword(const QRect& cell, size_t row) const;
 
  private:
+  void PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const;
+  std::optional<ReplacePreview::Outcome> PreviewOf(size_t row) const;
+  int ReplacementWidth(const ReplacePreview::Outcome& outcome) const;
+
   const RowTable& rows_;
   mutable std::unique_ptr<CharacterWidths> widths_;
+  const ReplacePreview* preview_ = nullptr;
+  std::u16string replacement_;
 };
 
 QColor RowBackground(int row, bool selected);

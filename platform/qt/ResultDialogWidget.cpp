@@ -65,6 +65,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   status_->setText(QStringLiteral("%1 found.").arg(rows_.RowCount()));
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
   connect(output_, &QPushButton::clicked, this, [this] { onCommand_(Command::Export); });
+  connect(replaceCombo_, &QComboBox::editTextChanged, this, [this] { UpdatePreview(); });
   // Enter replaces only from the "Replace with:" combo; anywhere else it opens
   // the selected hits, as a double-click does. A replace is never one stray key away.
   new DialogKeyFilter(this, [this] {
@@ -83,6 +84,17 @@ void ResultDialogWidget::SetRunNote(std::u16string_view note) {
   QString text = QStringLiteral("%1 found.").arg(rows_.RowCount());
   if (!note.empty()) text += QStringLiteral("  ") + ToQString(note);
   status_->setText(text);
+}
+
+void ResultDialogWidget::SetSearchRequest(const SearchRequest& request) {
+  preview_ = std::make_unique<ReplacePreview>(request);
+  UpdatePreview();
+}
+
+void ResultDialogWidget::UpdatePreview() {
+  const std::u16string replacement = FromQString(replaceCombo_->currentText());
+  list_->Delegate()->SetPreview(replacement.empty() ? nullptr : preview_.get(), replacement);
+  list_->viewport()->update();
 }
 
 ScreenSize ResultDialogWidget::VirtualScreenSize() const { return DesktopSize(); }

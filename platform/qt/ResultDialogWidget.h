@@ -10,6 +10,7 @@
 #include "app/SettingsStore.h"
 #include "platform/qt/QtHistoryCombo.h"
 #include "results/RowTable.h"
+#include "search/ReplacePreview.h"
 
 class QComboBox;
 class QLineEdit;
@@ -27,6 +28,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
 
   IHistoryCombo& ReplaceCombo() override { return replaceHistory_; }
   void SetRunNote(std::u16string_view note) override;
+  void SetSearchRequest(const SearchRequest& request) override;
   ScreenSize VirtualScreenSize() const override;
   void MoveTo(const ScreenRect& frame) override;
 
@@ -43,11 +45,14 @@ class ResultDialogWidget final : public QDialog, public IResultView {
 
  private:
   void LayOut();
+  // The keyword column previews the replace while "Replace with:" holds text.
+  void UpdatePreview();
   void SaveRectangle();
 
   SettingsStore& settings_;
   std::function<void(Command)> onCommand_;
   RowTable rows_;
+  std::unique_ptr<ReplacePreview> preview_;
   class KwicListView* list_;
   QLabel* label_;
   QComboBox* replaceCombo_;

@@ -100,6 +100,33 @@ bool ReadsAroundTheMatch(const std::u16string* format) {
   return format != nullptr && format->find_first_of(u"`'^_") != std::u16string::npos;
 }
 
+std::vector<UChar32> CodePointsOf(const std::u16string& text) {
+  using TextCodePoints = CodePoints<UnitIterator>;
+  const UnitIterator f = AsUChars(text.data());
+  return {TextCodePoints(f, f, f + text.size()), TextCodePoints(f + text.size(), f, f + text.size())};
+}
+
+// A match's place in UTF-16 units from `begin`, and `format` applied to it when given.
+Matcher::ExpressionMatch MatchOf(const boost::match_results<CodePoints<PolledUnits>>& found,
+                                 const PolledUnits& begin, const std::vector<UChar32>* format,
+                                 const boost::u32regex& expression) {
+  Matcher::ExpressionMatch match;
+  match.position = static_cast<size_t>(found[0].first.base() - begin);
+  match.length = static_cast<size_t>(found[0].second.base() - found[0].first.base());
+  if (format == nullptr) return match;
+  std::vector<UChar32> formatted;
+  found.format(std::back_inserter(formatted), *format, boost::format_default, expression);
+  for (const UChar32 c : formatted) {
+    if (U_IS_BMP(c)) {
+      match.replacement += static_cast<char16_t>(c);
+    } else {
+      match.replacement += static_cast<char16_t>(U16_LEAD(c));
+      match.replacement += static_cast<char16_t>(U16_TRAIL(c));
+    }
+  }
+  return match;
+}
+
 // The library's own words, without the excerpt it appends: that excerpt
 // narrows each code point to a byte. Ours marks the place in UTF-8.
 std::string DescribeExpressionError(const boost::regex_error& error, const std::u16string& pattern) {
@@ -282,33 +309,12 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
   const AbortPollScope polling(abortRequested);
   const PolledUnits begin(AsUChars(text.data()));
   const PolledUnits end(AsUChars(text.data() + text.size()));
-  std::vector<UChar32> format32;
-  if (format != nullptr) {
-    using FormatUnits = CodePoints<UnitIterator>;
-    const UnitIterator f = AsUChars(format->data());
-    format32.assign(FormatUnits(f, f, f + format->size()),
-                    FormatUnits(f + format->size(), f, f + format->size()));
-  }
+  const std::vector<UChar32> format32 = format != nullptr ? CodePointsOf(*format) : std::vector<UChar32>();
   const boost::u32regex& expression = expressions_->unicode;
   bool aborted = false;
   const auto emit = [&](const boost::match_results<Units>& found) {
     if (IsAborted(abortRequested)) return !(aborted = true);
-    ExpressionMatch match;
-    match.position = static_cast<size_t>(found[0].first.base() - begin);
-    match.length = static_cast<size_t>(found[0].second.base() - found[0].first.base());
-    if (format != nullptr) {
-      std::vector<UChar32> formatted;
-      found.format(std::back_inserter(formatted), format32, boost::format_default, expression);
-      for (const UChar32 c : formatted) {
-        if (U_IS_BMP(c)) {
-          match.replacement += static_cast<char16_t>(c);
-        } else {
-          match.replacement += static_cast<char16_t>(U16_LEAD(c));
-          match.replacement += static_cast<char16_t>(U16_TRAIL(c));
-        }
-      }
-    }
-    onMatch(match);
+    onMatch(MatchOf(found, begin, format != nullptr ? &format32 : nullptr, expression));
     return true;
   };
   try {
@@ -332,6 +338,30 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
     return ScanEnd::MatchError;
   }
   return aborted ? ScanEnd::Aborted : ScanEnd::Completed;
+}
+
+std::optional<Matcher::ExpressionMatch> Matcher::ExpressionMatchAt(std::u16string_view text, size_t position,
+                                                                  const std::u16string& format) const {
+  if (!expressions_ || position > text.size()) return std::nullopt;
+  using Units = CodePoints<PolledUnits>;
+  const AbortFlag never{false};
+  const AbortPollScope polling(never);
+  const PolledUnits begin(AsUChars(text.data()));
+  const PolledUnits end(AsUChars(text.data() + text.size()));
+  const std::vector<UChar32> format32 = CodePointsOf(format);
+  try {
+    boost::match_results<Units> found;
+    const Units whole(begin, begin, end);
+    const Units from(begin + static_cast<std::ptrdiff_t>(position), begin, end);
+    if (!boost::regex_search(from, Units(end, begin, end), found, expressions_->unicode,
+                             boost::match_continuous, whole))
+      return std::nullopt;
+    return MatchOf(found, begin, &format32, expressions_->unicode);
+  } catch (const std::bad_alloc&) {
+    throw;
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
 }
 
 }  // namespace trawlscope

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -56,6 +57,12 @@ class Matcher {
   ScanEnd ForEachExpressionMatch(std::u16string_view text, const AbortFlag& abortRequested,
                                  const std::function<void(const ExpressionMatch&)>& onMatch,
                                  const std::u16string* format = nullptr) const;
+
+  // The expression's match that starts exactly at `position` of `text`, the
+  // text before it seen by "^", "\b" and look-behind, with `format` applied;
+  // nothing when none starts there or the library gives up.
+  std::optional<ExpressionMatch> ExpressionMatchAt(std::u16string_view text, size_t position,
+                                                   const std::u16string& format) const;
 
   // The expression scan over text that is pure ASCII, straight on its bytes:
   // it gives the same matches as Scan over the widened text, without

@@ -97,6 +97,8 @@ TEST_F(SearchDialogTest, SearchOpensTheResultsOverTheHitsItFound) {
   EXPECT_EQ(hits[1].line, 2);
   EXPECT_EQ(hits[2].FullPath(), Docs("b.txt"));
   EXPECT_EQ(view.results->note, u"2 files searched.");
+  // The preview of a replace repeats this search.
+  EXPECT_EQ(view.results->searchRequest.searchText, u"needle");
   EXPECT_EQ(view.events, (Events{"progress opened", "timer started", "timer stopped", "progress closed",
                                  "results opened"}));
   EXPECT_TRUE(view.messages.empty());

@@ -60,6 +60,8 @@ class FakeResultView final : public IResultView {
   void MoveTo(const ScreenRect& frame) override { placements.push_back(frame); }
   IHistoryCombo& ReplaceCombo() override { return replace; }
   void SetRunNote(std::u16string_view text) override { note = text; }
+  void SetSearchRequest(const SearchRequest& request) override { searchRequest = request; }
+  SearchRequest searchRequest;
 };
 
 class FakeSearchDialogView final : public ISearchDialogView {

@@ -150,6 +150,46 @@ class TestResultDialog : public QObject {
     }
   }
 
+  void replaceTextPreviewsEveryRowAndAnEmptyOneEndsThePreview() {
+    static auto isGreen = [](const QColor& c) { return c.green() > 100 && c.red() < 60 && c.blue() < 60; };
+    static auto isGrey = [](const QColor& c) {
+      return c.red() > 90 && c.red() < 170 && std::abs(c.red() - c.green()) < 8 && std::abs(c.red() - c.blue()) < 8;
+    };
+    KwicListView* list = dialog_->List();
+    SearchRequest request;
+    request.searchText = u"(k)(\\w+)";
+    request.useRegex = true;
+    dialog_->SetSearchRequest(request);
+    QVERIFY(!list->Delegate()->Previewing());
+    dialog_->ReplaceComboBox()->setEditText(QStringLiteral("[$2]"));
+    QVERIFY(list->Delegate()->Previewing());
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    auto layout = list->Delegate()->LayOutKeyword(cell, 0);
+    QCOMPARE(layout.replacementLeft, layout.keywordLeft + layout.keywordWidth);
+    QCOMPARE(layout.rightContextLeft - layout.replacementLeft, CharacterWidths(list->font()).TextWidth(u"[ey]"));
+    QImage image = PaintedList();
+    const QRect replacement(layout.replacementLeft, cell.top(), layout.rightContextLeft - layout.replacementLeft,
+                            cell.height());
+    QVERIFY(CountPixels(image, replacement, isGreen) > 0);
+    QVERIFY(CountPixels(image, QRect(layout.keywordLeft, cell.top(), layout.keywordWidth, cell.height()), IsRed) > 0);
+
+    // A look-ahead may read past the contexts: the row says it cannot tell.
+    request.searchText = u"k\\w+(?= )";
+    dialog_->SetSearchRequest(request);
+    layout = list->Delegate()->LayOutKeyword(cell, 0);
+    image = PaintedList();
+    const QRect unknown(layout.replacementLeft, cell.top(), layout.rightContextLeft - layout.replacementLeft,
+                        cell.height());
+    QCOMPARE(CountPixels(image, unknown, isGreen), 0);
+    QVERIFY(CountPixels(image, unknown, isGrey) > 0);
+
+    dialog_->ReplaceComboBox()->setEditText(QString());
+    QVERIFY(!list->Delegate()->Previewing());
+    layout = list->Delegate()->LayOutKeyword(cell, 0);
+    QCOMPARE(layout.rightContextLeft, layout.keywordLeft + layout.keywordWidth);
+    QCOMPARE(CountPixels(PaintedList(), cell, isGreen), 0);
+  }
+
   void rowsAreStripedAcrossTheWholeWidthAndTheSelectionShows() {
     KwicListView* list = dialog_->List();
     // Left of the right-aligned left context, and right of the last column.
