@@ -16,6 +16,11 @@ std::u16string Line(const std::u16string& path, const std::string& why) {
   return Line(path) + u": " + FromNativePath(why);
 }
 
+// "1 file", "2 files".
+std::u16string Counted(size_t count, std::u16string_view one, std::u16string_view many) {
+  return DecimalText(static_cast<long long>(count)) + u" " + std::u16string(count == 1 ? one : many);
+}
+
 }  // namespace
 
 std::u16string WarningText(const RunWarning& warning) {
@@ -40,12 +45,24 @@ std::u16string SearchProblemsText(const RunSummary& summary) {
   return text;
 }
 
-std::u16string ReplaceFaultsText(const RunSummary& summary) {
+std::u16string ReplaceSummaryText(const RunSummary& summary) {
+  size_t files = 0, occurrences = 0;
   std::u16string list;
-  for (const auto& file : summary.replaced)
-    if (file.outcome.kind == FileReplaceOutcome::Kind::LeftUnchanged) list += Line(file.path, ReplaceProblemText(file.outcome));
+  for (const auto& file : summary.replaced) {
+    if (file.outcome.kind == FileReplaceOutcome::Kind::Changed) {
+      ++files;
+      occurrences += file.outcome.replacements;
+    } else if (file.outcome.kind == FileReplaceOutcome::Kind::LeftUnchanged) {
+      list += Line(file.path, ReplaceProblemText(file.outcome));
+    }
+  }
   for (const auto& path : summary.unsearchable) list += Line(path);
-  return list.empty() ? list : texts::kFilesLeftUnchanged + list;
+  std::u16string text = files == 0 ? std::u16string(u"No file was changed.")
+                                   : u"Replaced " + Counted(occurrences, u"occurrence", u"occurrences") +
+                                         u" in " + Counted(files, u"file", u"files") + u".";
+  if (summary.aborted) text += u"\nThe replace was stopped before it went through every file.";
+  if (!list.empty()) text += u"\n\n" + std::u16string(texts::kFilesLeftUnchanged) + list;
+  return text;
 }
 
 std::u16string ReplaceQuestion(const HitList& hits, const std::u16string& replacement) {

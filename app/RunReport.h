@@ -15,8 +15,9 @@ std::u16string WarningText(const RunWarning& warning);
 // message; empty when there are none.
 std::u16string SearchProblemsText(const RunSummary& summary);
 
-// The files a replace left unchanged by a fault, one message; empty when none.
-std::u16string ReplaceFaultsText(const RunSummary& summary);
+// What a replace did, one message: the files changed and occurrences
+// replaced, then the files it left unchanged with the reason for each.
+std::u16string ReplaceSummaryText(const RunSummary& summary);
 
 // The question before a replace: what it will change, "delete" in plain
 // words when the replacement is empty, and that it cannot be undone.

@@ -196,7 +196,7 @@ void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
   }
   runNote_ = RunNoteText(summary);
   const std::u16string problems =
-      kind == JobKind::Search ? SearchProblemsText(summary) : ReplaceFaultsText(summary);
+      kind == JobKind::Search ? SearchProblemsText(summary) : ReplaceSummaryText(summary);
   if (kind == JobKind::Search && !summary.expressionRejected) OnCommand(Command::ShowResults);
   if (!problems.empty()) view_.ShowMessage(problems);
 }

@@ -213,10 +213,11 @@ TEST_F(SearchDialogTest, ReplaceTakesTheResultViewsTextAndRewritesTheFiles) {
   EXPECT_EQ(view.progressRecord.phases.back(), u"Replacing...");
   // The results of the search no longer match the files: they close and stay closed.
   EXPECT_EQ(view.events, (Events{"progress opened", "timer started", "results closed", "timer stopped",
-                                 "progress closed"}));
+                                 "progress closed", "message"}));
   EXPECT_EQ(view.progressRecord.countCaptions.back(), u"Files changed:");
   EXPECT_EQ(view.progressRecord.hitCounts.back(), u"1");  // a.txt was changed before b.txt's turn
-  EXPECT_TRUE(view.messages.empty());
+  // A clean run says what it did too.
+  EXPECT_EQ(view.messages, (Texts{u"Replaced 3 occurrences in 2 files."}));
   EXPECT_TRUE(InputsAre(true));
 }
 
@@ -228,7 +229,8 @@ TEST_F(SearchDialogTest, ReplaceSaysTheFilesItLeftUnchanged) {
   dialog.OnCommand(Command::Replace);
   EXPECT_EQ(tree.Read("docs/a.txt"), "one pin two\npin\n");
   ASSERT_EQ(view.messages.size(), 1u);
-  const std::u16string lead = std::u16string(texts::kFilesLeftUnchanged) + u"\n" + Docs("b.txt") + u": ";
+  const std::u16string lead = u"Replaced 2 occurrences in 1 file.\n\n" + std::u16string(texts::kFilesLeftUnchanged) +
+                              u"\n" + Docs("b.txt") + u": ";
   EXPECT_EQ(view.messages[0].substr(0, lead.size()), lead);
 }
 
