@@ -18,8 +18,11 @@ struct RunResult {
 };
 
 // Runs the tool with `arguments` (already shell-quoted), stderr to `errFile`.
+// The undo journal goes beside `errFile`, never into the user's own.
 RunResult RunBatch(const std::string& arguments, const std::string& errFile) {
-  const std::string command = std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
+  const std::string stateHome = errFile.substr(0, errFile.rfind('/')) + "/state";
+  const std::string command = "XDG_STATE_HOME='" + stateHome + "' " + std::string(TRAWLSCOPE_BATCH) + " " +
+                              arguments + " 2>" + errFile;
   FILE* pipe = popen(command.c_str(), "r");
   RunResult result;
   char buffer[4096];
