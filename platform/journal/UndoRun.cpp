@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <utility>
 
 #include "platform/files/FileReader.h"
 #include "platform/files/SafeFileWriter.h"
@@ -12,8 +14,9 @@
 namespace trawlscope {
 namespace {
 
-// One file put back, or why not.
-std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& entry, IFileOps& ops) {
+// One file put back, or why not; `placed` is then what stands at its path.
+std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& entry, IFileOps& ops,
+                                       FileIdentity& placed) {
   const auto refused = [&](UndoRefusal reason, FileError error = {}) {
     return std::optional<UndoRefusedFile>(UndoRefusedFile{entry.path, reason, error});
   };
@@ -39,7 +42,34 @@ std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& e
     if (written.error.refusal == FileRefusal::ChangedSinceRead) return refused(UndoRefusal::ChangedSinceReplace);
     return refused(UndoRefusal::File, written.error);
   }
+  placed = written.placed;
   return std::nullopt;
+}
+
+// A file put back holds what the run before wrote, but as a new file: that
+// run's record of it is brought up to date, so that undoing it next still
+// sees the file as that run left it. Only where the contents agree.
+void CarryBackIdentities(const std::vector<KeptRun>& runs, std::vector<std::pair<const JournalEntry*, FileIdentity>> restored,
+                         IFileOps& ops) {
+  for (size_t r = 1; r < runs.size() && !restored.empty(); ++r) {
+    if (!runs[r].manifest) break;  // an undo stops at a damaged run anyway
+    RunManifest manifest = *runs[r].manifest;
+    bool changed = false;
+    for (auto it = restored.begin(); it != restored.end();) {
+      const auto entry = std::find_if(manifest.files.begin(), manifest.files.end(),
+                                      [&](const JournalEntry& e) { return e.path == it->first->path; });
+      if (entry == manifest.files.end()) {
+        ++it;
+        continue;
+      }
+      if (entry->writtenHash == it->first->originalHash) {
+        entry->written = it->second;
+        changed = true;
+      }
+      it = restored.erase(it);
+    }
+    if (changed) WriteWholeFile(runs[r].folder + "/" + kManifestName, ManifestBytes(manifest), ops);
+  }
 }
 
 }  // namespace
@@ -54,8 +84,9 @@ UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops) {
   UndoReport report;
   if (place.folder.empty()) return report;
   const JournalLock lock(place.folder);
-  const auto run = LastKeptRun(place.folder);
-  if (!run) return report;
+  const std::vector<KeptRun> runs = ListKeptRuns(place.folder);
+  if (runs.empty()) return report;
+  const KeptRun* run = &runs.front();
   report.runName = run->name;
   report.runFolder = run->folder;
   // Every original is checked before the first file is touched: a journal
@@ -67,13 +98,18 @@ UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops) {
   }
   report.status = UndoReport::Status::Undone;
   report.description = run->manifest->description;
+  std::vector<std::pair<const JournalEntry*, FileIdentity>> restored;
   for (const JournalEntry& entry : run->manifest->files) {
-    if (auto refused = Restore(*run, entry, ops))
+    FileIdentity placed;
+    if (auto refused = Restore(*run, entry, ops, placed)) {
       report.refused.push_back(std::move(*refused));
-    else
+    } else {
       report.restored.push_back(entry.path);
+      restored.emplace_back(&entry, placed);
+    }
   }
   RemoveRunFolder(run->folder);
+  CarryBackIdentities(runs, std::move(restored), ops);
   return report;
 }
 
