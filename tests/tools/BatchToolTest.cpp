@@ -21,7 +21,8 @@ struct RunResult {
 // The undo journal goes beside `errFile`, never into the user's own.
 RunResult RunBatch(const std::string& arguments, const std::string& errFile) {
   const std::string stateHome = errFile.substr(0, errFile.rfind('/')) + "/state";
-  const std::string command = "XDG_STATE_HOME='" + stateHome + "' " + std::string(TRAWLSCOPE_BATCH) + " " +
+  // Exported, so that every command of a pipe sees it.
+  const std::string command = "export XDG_STATE_HOME='" + stateHome + "'; " + std::string(TRAWLSCOPE_BATCH) + " " +
                               arguments + " 2>" + errFile;
   FILE* pipe = popen(command.c_str(), "r");
   RunResult result;
