@@ -86,8 +86,58 @@ std::string ReplaceProblemText(const FileReplaceOutcome& outcome) {
     case ReplaceProblem::NodesOverlap: return "the selected nodes' occurrences overlap";
     case ReplaceProblem::XPathDoesNotCompile: return "the XPath does not compile";
     case ReplaceProblem::XPathCannotBeEvaluated: return "the XPath cannot be evaluated in it";
+    case ReplaceProblem::ChangedSinceSearch: return "it changed since the search";
+    case ReplaceProblem::OccurrenceChanged: return "a chosen occurrence is no longer there as the search found it";
+    case ReplaceProblem::OccurrencesOverlap: return "the chosen occurrences overlap";
+    case ReplaceProblem::JournalFailed:
+      return "its original could not be kept for undo: " + FileErrorText(outcome.file);
   }
   return {};
+}
+
+std::string UndoRefusalText(const UndoRefusedFile& file) {
+  switch (file.reason) {
+    case UndoRefusal::ChangedSinceReplace: return "it changed since the replace";
+    case UndoRefusal::Missing: return "it is no longer there";
+    case UndoRefusal::File: return FileErrorText(file.error);
+  }
+  return {};
+}
+
+std::string ByteSizeText(std::uint64_t bytes) {
+  constexpr std::uint64_t kKilo = 1024;
+  char text[32];
+  if (bytes < kKilo) {
+    std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
+  } else if (bytes < kKilo * kKilo) {
+    std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / kKilo);
+  } else {
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (kKilo * kKilo));
+  }
+  return text;
+}
+
+std::string JournalEndText(const JournalEnd& end) {
+  switch (end.kind) {
+    case JournalEnd::Kind::NotAsked: return "cannot be undone";
+    case JournalEnd::Kind::NothingKept: return {};
+    case JournalEnd::Kind::Kept: return "can be undone";
+    case JournalEnd::Kind::TooLarge:
+      return "cannot be undone: its original files did not fit in the undo journal";
+    case JournalEnd::Kind::Failed:
+      return "cannot be undone: the undo journal could not be written: " + FileErrorText(end.error);
+  }
+  return {};
+}
+
+std::string JournalRoomText(const JournalRoom& room) {
+  if (room.fits) return {};
+  if (room.limit == 0) return "the undo journal is turned off";
+  if (room.needed > room.limit)
+    return "the original files (" + ByteSizeText(room.needed) + ") would not fit in the undo journal (" +
+           ByteSizeText(room.limit) + ")";
+  return "the original files (" + ByteSizeText(room.needed) + ") would not fit on the undo journal's disk (" +
+         ByteSizeText(room.available) + " free)";
 }
 
 }  // namespace trawlscope

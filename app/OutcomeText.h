@@ -2,9 +2,13 @@
 // The words for what happened to a file: why it could not be read or
 // written, and what a replace did to it. The engine hands over values; the
 // desktop program and the batch tool both word them here.
+#include <cstdint>
 #include <string>
 
 #include "platform/files/FileError.h"
+#include "platform/journal/JournalFolder.h"
+#include "platform/journal/RunJournal.h"
+#include "platform/journal/UndoRun.h"
 #include "search/ReplaceOutcome.h"
 
 namespace trawlscope {
@@ -14,5 +18,19 @@ std::string FileErrorText(const FileError& error);
 
 // Why a replace left a file unchanged (UTF-8); empty for the other outcomes.
 std::string ReplaceProblemText(const FileReplaceOutcome& outcome);
+
+// Why an undo left a file as it was (UTF-8).
+std::string UndoRefusalText(const UndoRefusedFile& file);
+
+// Whether a finished replace run can be undone, and why not (UTF-8): "can be
+// undone", "cannot be undone: ..."; empty when it changed nothing.
+std::string JournalEndText(const JournalEnd& end);
+
+// Before a replace: why its originals would not fit in the undo journal
+// (UTF-8), for "cannot be undone" in the question; empty when they fit.
+std::string JournalRoomText(const JournalRoom& room);
+
+// A size for people: "12 KB", "1.5 MB", "2048 MB".
+std::string ByteSizeText(std::uint64_t bytes);
 
 }  // namespace trawlscope

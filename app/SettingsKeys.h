@@ -29,12 +29,18 @@ inline constexpr char16_t kLine[] = u"line";
 inline constexpr char16_t kKwic[] = u"KWIC";
 inline constexpr char16_t kLength[] = u"Length";
 
+inline constexpr char16_t kUndo[] = u"Undo";
+inline constexpr char16_t kRuns[] = u"Runs";
+inline constexpr char16_t kMaxMegabytes[] = u"MaxMegabytes";
+
 inline constexpr char16_t kEditor[] = u"Editor";
 inline constexpr char16_t kCommand[] = u"Command";
 
 // A combo's history keeps at most this many entries in the file (keys 0..19).
 inline constexpr int kHistoryEntries = 20;
 inline constexpr int kDefaultContextLength = 30;
+inline constexpr int kDefaultUndoRuns = 10;
+inline constexpr int kDefaultUndoMegabytes = 2048;
 
 inline constexpr int kMainDialogMinWidth = 564;
 inline constexpr int kMainDialogMinHeight = 172;

@@ -8,6 +8,7 @@
 #include "platform/files/SafeFileWriter.h"
 #include "search/text/ByteSplice.h"
 #include "search/FileSearcher.h"
+#include "search/SelectedEdits.h"
 #include "search/text/TextDecoding.h"
 #include "search/text/TextEdits.h"
 #include "search/xml/XmlFiles.h"
@@ -26,7 +27,8 @@ FileReplaceOutcome Refused(ReplaceProblem problem, char32_t character, CodePage 
 
 FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
                                                 const std::u16string& path,
-                                                const std::u16string& replacementText) {
+                                                const std::u16string& replacementText,
+                                                const ReplaceScope& scope) {
   using Kind = FileSearchOutcome::Kind;
   FileIdentity asRead;
   const Loaded loaded = ReadAndDetect(abortRequested, path, &asRead);
@@ -38,7 +40,7 @@ FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
     case Kind::Binary: outcome = FileReplaceOutcome::Binary(); break;
     default:
       try {
-        outcome = ReplaceLoaded(abortRequested, path, loaded.detected, asRead, replacementText);
+        outcome = ReplaceLoaded(abortRequested, path, loaded.detected, asRead, replacementText, scope);
       } catch (const std::bad_alloc&) {
         std::u16string().swap(text_);
         bytes_.Clear(true);
@@ -50,44 +52,111 @@ FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
   return outcome;
 }
 
+FileReplaceOutcome CFileSearcher::WriteReplaced(const std::u16string& path, std::string_view newBytes,
+                                                const FileIdentity& asRead, size_t replacements,
+                                                const ReplaceScope& scope) {
+  const std::string nativePath = ToNativePath(path);
+  const std::string_view oldBytes = bytes_.Bytes();
+  KeptOriginal kept;
+  if (scope.journal != nullptr) {
+    // On disk before the file is touched: a crash after the rename still leaves the original.
+    kept = scope.journal->Keep(scope.order, nativePath, oldBytes);
+    if (kept.kind == KeptOriginal::Kind::Failed) {
+      FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFailed);
+      outcome.file = kept.error;
+      return outcome;
+    }
+  }
+  const WriteResult written = RewriteFile(nativePath, newBytes, oldBytes, asRead);
+  if (kept.kind == KeptOriginal::Kind::Kept) {
+    if (written.written)
+      scope.journal->Written(kept.ticket, written.placed, newBytes);
+    else
+      scope.journal->Discard(kept.ticket);
+  }
+  if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
+  return FileReplaceOutcome::Changed(replacements);
+}
+
+FileReplaceOutcome CFileSearcher::ReplaceXml(const AbortFlag& abortRequested, const std::u16string& path,
+                                             const FileIdentity& asRead, const std::u16string& replacementText,
+                                             const ReplaceScope& scope) {
+  const std::string_view bytes = bytes_.Bytes();
+  // Markup must never go down the plain-text road: an XPath that cannot be
+  // used leaves the document as it is.
+  if (!xpathError_.empty()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathDoesNotCompile);
+  XmlReplacement xml;
+  if (scope.only == nullptr) {
+    xml = ReplaceInXml(bytes, xpath_, *matcher_, mode_, abortRequested, replacementText);
+  } else {
+    // Picked hits count units of the selected nodes' text, as the search gave it.
+    if (!ExtractXPathText(bytes, xpath_, text_))
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathCannotBeEvaluated);
+    SelectedEdits chosen(*scope.only, hasPattern_ ? matcher_.get() : nullptr, mode_, replacementText);
+    if (const ReplaceProblem problem = chosen.Check(text_); problem != ReplaceProblem::None)
+      return FileReplaceOutcome::LeftUnchanged(problem);
+    xml = ReplaceInXml(bytes, xpath_, [&](std::u16string_view nodeText, size_t start, TextEdits& edits) {
+      return chosen.Collect(nodeText, start, abortRequested, edits);
+    });
+    if (IsAborted(abortRequested)) return FileReplaceOutcome::Aborted();
+    if (xml.kind != XmlReplacement::Kind::Refused && !chosen.AllFound())
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged);
+  }
+  switch (xml.kind) {
+    case XmlReplacement::Kind::PlainText:
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathCannotBeEvaluated);
+    case XmlReplacement::Kind::NothingToChange: return FileReplaceOutcome::Unchanged();
+    case XmlReplacement::Kind::Refused: return Refused(xml.problem, xml.character, xml.codePage);
+    case XmlReplacement::Kind::Spliced: return WriteReplaced(path, xml.bytes, asRead, xml.replacements, scope);
+  }
+  return FileReplaceOutcome::Unchanged();
+}
+
+FileReplaceOutcome CFileSearcher::CollectSelected(const AbortFlag& abortRequested, const SelectedFile& only,
+                                                  const std::u16string& replacementText, TextEdits& edits) {
+  SelectedEdits chosen(only, hasPattern_ ? matcher_.get() : nullptr, mode_, replacementText);
+  if (const ReplaceProblem problem = chosen.Check(text_); problem != ReplaceProblem::None)
+    return FileReplaceOutcome::LeftUnchanged(problem);
+  const auto end = chosen.Collect(text_, 0, abortRequested, edits);
+  if (end == Matcher::ScanEnd::MatchError)
+    return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
+  // Unlike a full replace, picked occurrences are written all of them or none.
+  if (end == Matcher::ScanEnd::Aborted || IsAborted(abortRequested)) return FileReplaceOutcome::Aborted();
+  if (!chosen.AllFound()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged);
+  return FileReplaceOutcome::Changed(edits.size());
+}
+
 FileReplaceOutcome CFileSearcher::ReplaceLoaded(const AbortFlag& abortRequested,
                                                 const std::u16string& path, CodePage detected,
                                                 const FileIdentity& asRead,
-                                                const std::u16string& replacementText) {
-  const std::string_view bytes = bytes_.Bytes();
-  if (IsXmlWithXPath()) {
-    // Markup must never go down the plain-text road: an XPath that cannot be
-    // used leaves the document as it is.
-    if (!xpathError_.empty()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathDoesNotCompile);
-    XmlReplacement xml = ReplaceInXml(bytes, xpath_, *matcher_, mode_, abortRequested, replacementText);
-    switch (xml.kind) {
-      case XmlReplacement::Kind::PlainText:
-        return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathCannotBeEvaluated);
-      case XmlReplacement::Kind::NothingToChange: return FileReplaceOutcome::Unchanged();
-      case XmlReplacement::Kind::Refused: return Refused(xml.problem, xml.character, xml.codePage);
-      case XmlReplacement::Kind::Spliced: {
-        const WriteResult written = RewriteFile(ToNativePath(path), xml.bytes, bytes, asRead);
-        if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
-        return FileReplaceOutcome::Changed(xml.replacements);
-      }
-    }
+                                                const std::u16string& replacementText,
+                                                const ReplaceScope& scope) {
+  if (scope.only != nullptr) {
+    if (scope.only->occurrences.empty()) return FileReplaceOutcome::Unchanged();
+    if (scope.only->searched && !scope.only->searched->Unchanged(asRead))
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ChangedSinceSearch);
   }
-  if (!Prefilter().MayContain(bytes, detected)) return FileReplaceOutcome::Unchanged();
+  if (IsXmlWithXPath()) return ReplaceXml(abortRequested, path, asRead, replacementText, scope);
+  const std::string_view bytes = bytes_.Bytes();
+  if (scope.only == nullptr && !Prefilter().MayContain(bytes, detected)) return FileReplaceOutcome::Unchanged();
 
   bool hadBom = false;
   const CodePage codePage = DecodeDetectedBytes(bytes, detected, text_, hadBom);
   TextEdits edits;
-  const auto end = CollectEdits(*matcher_, text_, mode_, abortRequested, replacementText, edits);
-  if (end == Matcher::ScanEnd::MatchError)
-    return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
-  // Aborted part-way, the occurrences replaced so far are written, all of them or none.
+  if (scope.only != nullptr) {
+    const FileReplaceOutcome collected = CollectSelected(abortRequested, *scope.only, replacementText, edits);
+    if (collected.kind != FileReplaceOutcome::Kind::Changed) return collected;
+  } else {
+    const auto end = CollectEdits(*matcher_, text_, mode_, abortRequested, replacementText, edits);
+    if (end == Matcher::ScanEnd::MatchError)
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
+    // Aborted part-way, the occurrences replaced so far are written, all of them or none.
+  }
   if (edits.empty()) return FileReplaceOutcome::Unchanged();
 
   const SpliceResult spliced = SpliceEdits(bytes, FindByteOrderMark(bytes).length, codePage, text_, edits);
   if (!spliced.done) return Refused(spliced.problem, spliced.character, codePage);
-  const WriteResult written = RewriteFile(ToNativePath(path), spliced.bytes, bytes, asRead);
-  if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
-  return FileReplaceOutcome::Changed(edits.size());
+  return WriteReplaced(path, spliced.bytes, asRead, edits.size(), scope);
 }
 
 }  // namespace trawlscope

@@ -29,6 +29,7 @@ constexpr size_t kKeptTextUnits = 16u << 20;
 bool CFileSearcher::Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,
                             const std::u16string& xpath) {
   mode_ = ModeOf(useRegex, caseSensitive);
+  hasPattern_ = !pattern.empty();
   xpath_ = xpath;
   xpathError_ = xpath.empty() ? std::string() : XmlDocument::XPathCompileError(xpath);
   matcher_ = std::make_unique<Matcher>(pattern, caseSensitive);
@@ -77,7 +78,7 @@ bool CFileSearcher::IsXmlWithXPath() const { return !xpath_.empty() && IsXmlPath
 FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
                                             const std::u16string& path, HitList& hits,
                                             int contextLength) {
-  const Loaded loaded = ReadAndDetect(abortRequested, path);
+  const Loaded loaded = ReadAndDetect(abortRequested, path, &searched_);
   if (loaded.kind != FileSearchOutcome::Kind::Searched) {
     bytes_.Clear();
     return {loaded.kind, loaded.error};
@@ -159,6 +160,8 @@ void CFileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int c
   }
   if (hitFile_ == nullptr) {
     hitFile_ = &hits.AddFile(folder_, fileName_, fileCodePage_);
+    hitFile_->hasIdentity = true;
+    hitFile_->identity = searched_;
     stretchTextStart_ = stretchTextEnd_ = stretchBufferStart_ = 0;
   }
   const size_t textSize = asciiText_.data() != nullptr ? asciiText_.size() : text_.size();

@@ -8,12 +8,15 @@
 
 #include "platform/codepage/CodePageTable.h"
 #include "platform/files/FileReader.h"
+#include "platform/journal/RunJournal.h"
 #include "search/AbortFlag.h"
 #include "search/HitList.h"
+#include "search/HitSelection.h"
 #include "search/matching/LineStarts.h"
 #include "search/matching/Matcher.h"
 #include "search/matching/RawPrefilter.h"
 #include "search/ReplaceOutcome.h"
+#include "search/text/TextEdits.h"
 
 namespace trawlscope {
 
@@ -27,6 +30,13 @@ struct FileSearchOutcome {
   };
   Kind kind = Kind::Searched;
   int error = 0;  // Unreadable: the errno
+};
+
+// What a replace of one file takes beyond its text.
+struct ReplaceScope {
+  const SelectedFile* only = nullptr;  // only these occurrences; null for every one
+  RunJournal* journal = nullptr;       // keeps the original before the file is replaced; null for none
+  size_t order = 0;                    // the file's place in the run, for the journal
 };
 
 class CFileSearcher {
@@ -52,8 +62,13 @@ class CFileSearcher {
   // Replaces every occurrence in the file and writes it back in its own code
   // page, changing no byte outside the occurrences; never writes a file in
   // which nothing matched, that could not be read whole, or that is binary.
+  // With `scope.only`, the file must still be what the search read and hold
+  // each picked occurrence as the search found it (a match of the search
+  // text now, when there is one), or it is left as it is. With a journal,
+  // the original is kept there before the file is written, or the file is
+  // left as it is.
   FileReplaceOutcome ReplaceInFile(const AbortFlag& abortRequested, const std::u16string& path,
-                                   const std::u16string& replacementText);
+                                   const std::u16string& replacementText, const ReplaceScope& scope = {});
 
  private:
   // The file read into bytes_ and its code page detected.
@@ -68,7 +83,16 @@ class CFileSearcher {
                                  HitList& hits, int contextLength);
   FileReplaceOutcome ReplaceLoaded(const AbortFlag& abortRequested, const std::u16string& path,
                                    CodePage detected, const FileIdentity& asRead,
-                                   const std::u16string& replacementText);
+                                   const std::u16string& replacementText, const ReplaceScope& scope);
+  FileReplaceOutcome ReplaceXml(const AbortFlag& abortRequested, const std::u16string& path,
+                                const FileIdentity& asRead, const std::u16string& replacementText,
+                                const ReplaceScope& scope);
+  // The picked occurrences' edits of text_, or why the file must stay as it is.
+  FileReplaceOutcome CollectSelected(const AbortFlag& abortRequested, const SelectedFile& only,
+                                     const std::u16string& replacementText, TextEdits& edits);
+  // The new bytes written over the file, its original kept first when the run has a journal.
+  FileReplaceOutcome WriteReplaced(const std::u16string& path, std::string_view newBytes,
+                                   const FileIdentity& asRead, size_t replacements, const ReplaceScope& scope);
   void MakeHit(HitList& hits, size_t position, size_t length, int contextLength);
   // The file's contexts narrowed to one byte a unit when all of them are ASCII.
   void FinishFileHits();
@@ -84,6 +108,8 @@ class CFileSearcher {
   RawPrefilter& Prefilter();
 
   MatchMode mode_ = MatchMode::Exact;
+  bool hasPattern_ = false;
+  FileIdentity searched_;  // the file being searched, as it was read
   std::u16string text_;
   std::string_view asciiText_;  // while an ASCII file is scanned as bytes, its text
   FolderCursor folderCursor_;

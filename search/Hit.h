@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/codepage/CodePageTable.h"
+#include "platform/files/FileIdentity.h"
 
 namespace trawlscope {
 
@@ -17,6 +18,11 @@ struct HitFile {
   std::u16string folder;  // ends with the separator
   std::u16string fileName;
   CodePage codePage = 0;
+  // What the file was when it was searched (device, inode, size, time), so
+  // that a replace of picked hits can tell whether it changed since. Hand-made
+  // hits have none.
+  bool hasIdentity = false;
+  FileIdentity identity;
   // The text around the hits; narrow (one byte per unit) when all of it is ASCII.
   std::string narrow;
   std::u16string wide;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/journal/RunJournal.h"
 #include "search/ReplaceOutcome.h"
 
 namespace trawlscope {
@@ -31,6 +32,7 @@ struct RunSummary {
   std::vector<std::u16string> unsearchable;   // files the expression was too complex for
   std::vector<UnreadableFile> unreadable;     // a search run: files it could not read
   std::vector<ReplacedFile> replaced;         // a replace run: every file it went through
+  JournalEnd journal;                         // a replace run: whether it can be undone
 };
 
 // Something the user must hear before the run goes on. The sink chooses the words.

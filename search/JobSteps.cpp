@@ -24,16 +24,18 @@ unsigned SearcherCount(unsigned asked) {
 
 }  // namespace
 
-void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const ProcessFile& process) {
+void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const ProcessFile& process,
+                  const CommitStep& finish) {
   const SearchRequest& request = state.request;
   RunSummary summary;
-  if (request.searchText.empty()) {
+  const HitSelection* selection = state.selection ? &*state.selection : nullptr;
+  if (request.searchText.empty() && selection == nullptr) {
     sink.RunFinished(summary);
     return;
   }
   CFileSearcher checked;
   const bool compiled = checked.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
-  if (request.useRegex && !compiled) {
+  if (request.useRegex && !compiled && !request.searchText.empty()) {
     sink.Warn({RunWarning::Kind::ExpressionInvalid, {}, checked.ExpressionError()});
     summary.expressionRejected = true;
     sink.RunFinished(summary);
@@ -59,7 +61,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
     size_t index = 0;
     std::u16string path;
     while (feed.Take(abortRequested, index, path) && commits.WaitForRoom(index, abortRequested)) {
-      CommitStep step = process(searcher, path);
+      CommitStep step = process(searcher, index, path);
       commits.Commit(index, [&summary, step = std::move(step)] { step(summary); });
     }
   };
@@ -74,19 +76,24 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   }
 
   RunWarning missing;
-  ListFiles(abortRequested, request.searchPath, request.includeSubfolders, request.fileTypes,
-            [&](std::u16string path) {
-              state.fileList.push_back(path);
-              state.progress.FileListed();
-              feed.Add(std::move(path));
-            },
-            &missing.paths);
+  const auto listed = [&](std::u16string path) {
+    state.fileList.push_back(path);
+    state.progress.FileListed();
+    feed.Add(std::move(path));
+  };
+  if (selection != nullptr) {
+    for (const SelectedFile& file : selection->files) listed(file.path);
+  } else {
+    ListFiles(abortRequested, request.searchPath, request.includeSubfolders, request.fileTypes, listed,
+              &missing.paths);
+  }
   feed.Close();
   state.progress.ListingDone();
   if (!missing.paths.empty() && !IsAborted(abortRequested)) sink.Warn(missing);
   if (searchers.empty()) searchFiles();
   for (auto& searcher : searchers) searcher.join();
   commits.Flush();
+  if (finish) finish(summary);
 
   summary.aborted = IsAborted(abortRequested);
   state.progress.Finish();

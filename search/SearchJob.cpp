@@ -9,7 +9,7 @@ namespace trawlscope {
 void RunSearch(JobState& state, IJobSink& sink) {
   state.fileList.clear();
   state.hits.Clear();
-  RunOverFiles(state, sink, RunPhase::Searching, [&](CFileSearcher& searcher, const std::u16string& path) {
+  RunOverFiles(state, sink, RunPhase::Searching, [&](CFileSearcher& searcher, size_t, const std::u16string& path) {
     auto found = std::make_shared<HitList>();
     const FileSearchOutcome outcome = searcher.SearchFile(state.abortRequested, path, *found, state.contextLength);
     return [&state, found, outcome, path](RunSummary& summary) {

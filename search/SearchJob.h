@@ -4,11 +4,14 @@
 // take them. Reports through the sink, publishes progress in the state, and
 // stops at the next check point once the abort flag is set.
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/SearchRequest.h"
 #include "search/AbortFlag.h"
+#include "platform/journal/JournalFolder.h"
 #include "search/HitList.h"
+#include "search/HitSelection.h"
 #include "search/JobSink.h"
 #include "search/RunProgress.h"
 #include "search/listing/FileList.h"
@@ -29,6 +32,16 @@ struct JobState {
   // Called as each file's turn comes, in list order, before it is read: a
   // seam for tests that change the tree in the middle of a run.
   std::function<void(size_t index, const std::u16string& path)> beforeFile;
+
+  // A replace run changes only these occurrences, visiting only these files
+  // in this order, instead of listing the Search path. The search text may
+  // then be empty: each picked stretch is replaced as it is.
+  std::optional<HitSelection> selection;
+  // Where a replace run keeps each changed file's original for undo; none
+  // for a run that cannot be undone (and for tests that do not ask).
+  std::optional<JournalPlace> journal;
+  // The batch tool's command line, shown with the run among the kept ones (UTF-8).
+  std::string journalCommand;
 };
 
 // No searcher threads: the run's own thread searches once the listing is

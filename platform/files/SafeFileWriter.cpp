@@ -116,7 +116,8 @@ WriteResult RewriteInPlace(IFileOps& ops, const std::string& target, std::string
   const int fd = ops.Open(target.c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return {false, FileError::System(FileStep::OpenForWriting, errno)};
   int error = 0;
-  WriteResult result{true, {}};
+  WriteResult result{true, {}, {}};
+  struct stat after;
   // Checked before reserving room, which itself touches the modification time.
   if (ChangedSince(ops, target, asRead)) {
     result = {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
@@ -128,6 +129,8 @@ WriteResult RewriteInPlace(IFileOps& ops, const std::string& target, std::string
     int ignored = 0;
     if (WriteAll(ops, fd, oldBytes, ignored, 0)) ops.Truncate(fd, static_cast<off_t>(oldBytes.size()));
     ops.Sync(fd);
+  } else if (ops.FStat(fd, &after) == 0) {
+    result.placed = FileIdentity::Of(after);
   }
   ops.Close(fd);
   return result;
@@ -166,7 +169,7 @@ WriteResult WriteThroughTemporary(IFileOps& ops, const std::string& target, std:
     return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
   if (!temporary.RenameOver(target, error)) return {false, FileError::System(FileStep::Save, error)};
   FlushFolder(ops, NativeFolderOf(target));
-  return {true, {}};
+  return {true, {}, placed};
 }
 
 // Someone wrote into the old file between the last check and the rename, so

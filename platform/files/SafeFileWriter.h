@@ -12,8 +12,11 @@
 namespace trawlscope {
 
 struct WriteResult {
+  WriteResult(bool written = false, FileError error = {}, FileIdentity placed = {})
+      : written(written), error(error), placed(placed) {}
   bool written = false;
   FileError error;  // why not
+  FileIdentity placed;  // when written: what now stands at the path, as the write left it
 };
 
 // Replaces the content of the file at `nativePath`, which was read as

@@ -24,6 +24,10 @@ enum class ReplaceProblem : std::uint8_t {
   NodesOverlap,              // the selected nodes' occurrences overlap
   XPathDoesNotCompile,
   XPathCannotBeEvaluated,
+  ChangedSinceSearch,        // a replace of picked hits: the file is not what the search read
+  OccurrenceChanged,         // a picked occurrence is no longer there as the search found it
+  OccurrencesOverlap,        // picked occurrences overlap one another
+  JournalFailed,             // its original could not be kept for undo: the outcome's FileError says how
 };
 
 }  // namespace trawlscope

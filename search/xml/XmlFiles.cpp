@@ -72,6 +72,12 @@ bool ExtractXPathText(std::string_view bytes, const std::u16string& xpath, std::
 XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath, const Matcher& matcher,
                             MatchMode mode, const AbortFlag& abortRequested,
                             const std::u16string& replacementText) {
+  return ReplaceInXml(bytes, xpath, [&](std::u16string_view nodeText, size_t, TextEdits& edits) {
+    return CollectEdits(matcher, nodeText, mode, abortRequested, replacementText, edits);
+  });
+}
+
+XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath, const NodeEdits& collect) {
   // A document that does not parse gave no hits, and is never saved.
   const auto document = XmlDocument::Parse(bytes);
   if (!document) return {};
@@ -84,10 +90,12 @@ XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath,
   const CodePage codePage = DocumentCodePage(bytes, *document);
   const size_t markLength = FindByteOrderMark(bytes).length;
   std::u16string source;
+  size_t nodeStart = 0;  // where the node's text starts in the searched text: each node is followed by LF
   for (const auto& node : *selected) {
     if (!node.qualifies) continue;
     TextEdits edits;
-    const auto end = CollectEdits(matcher, node.text, mode, abortRequested, replacementText, edits);
+    const auto end = collect(node.text, nodeStart, edits);
+    nodeStart += node.text.size() + 1;
     if (end == Matcher::ScanEnd::MatchError) return Refused(ReplaceProblem::ExpressionTooComplex);
     if (edits.empty()) continue;
     if (node.isAttribute) return Refused(ReplaceProblem::InAttributeValue);

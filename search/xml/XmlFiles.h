@@ -1,6 +1,7 @@
 #pragma once
 // Searching and replacing in ".xml" files through an XPath: only the text of
 // the nodes the expression selects, and whose first child is text, takes part.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -35,5 +36,13 @@ struct XmlReplacement {
 XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath, const Matcher& matcher,
                             MatchMode mode, const AbortFlag& abortRequested,
                             const std::u16string& replacementText);
+
+// The edits for one selected node's text, which starts `start` units into
+// the text ExtractXPathText gives (positions relative to the node's text).
+using NodeEdits = std::function<Matcher::ScanEnd(std::u16string_view nodeText, size_t start, TextEdits& edits)>;
+
+// The same with the edits of each node chosen by `collect`: a replace of
+// some occurrences only.
+XmlReplacement ReplaceInXml(std::string_view bytes, const std::u16string& xpath, const NodeEdits& collect);
 
 }  // namespace trawlscope

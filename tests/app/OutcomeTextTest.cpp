@@ -35,5 +35,38 @@ TEST(OutcomeText, ReplaceProblemsSayWhichCharacterAPageCannotHold) {
   EXPECT_EQ(ReplaceProblemText(FileReplaceOutcome::Changed(3)), "");
 }
 
+TEST(OutcomeText, PickedReplacesAndTheJournalSayWhyAFileWasLeft) {
+  EXPECT_EQ(ReplaceProblemText(FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ChangedSinceSearch)),
+            "it changed since the search");
+  EXPECT_EQ(ReplaceProblemText(FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged)),
+            "a chosen occurrence is no longer there as the search found it");
+  EXPECT_EQ(ReplaceProblemText(FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrencesOverlap)),
+            "the chosen occurrences overlap");
+  FileReplaceOutcome journal = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFailed);
+  journal.file = FileError::System(FileStep::Write, ENOSPC);
+  EXPECT_EQ(ReplaceProblemText(journal), "its original could not be kept for undo: writing failed: the disk is full");
+}
+
+TEST(OutcomeText, UndoRefusalsAndTheJournalsEnd) {
+  EXPECT_EQ(UndoRefusalText({"/a", UndoRefusal::ChangedSinceReplace, {}}), "it changed since the replace");
+  EXPECT_EQ(UndoRefusalText({"/a", UndoRefusal::Missing, {}}), "it is no longer there");
+  EXPECT_EQ(UndoRefusalText({"/a", UndoRefusal::File, FileError::Refused(FileRefusal::ReadOnly)}),
+            "the file is read-only");
+  JournalEnd end;
+  end.kind = JournalEnd::Kind::Kept;
+  EXPECT_EQ(JournalEndText(end), "can be undone");
+  end.kind = JournalEnd::Kind::TooLarge;
+  EXPECT_EQ(JournalEndText(end), "cannot be undone: its original files did not fit in the undo journal");
+  end.kind = JournalEnd::Kind::NothingKept;
+  EXPECT_EQ(JournalEndText(end), "");
+  JournalRoom room{false, 3 * kMegabyte, 2 * kMegabyte, 100 * kMegabyte};
+  EXPECT_EQ(JournalRoomText(room), "the original files (3.0 MB) would not fit in the undo journal (2.0 MB)");
+  room.limit = 10 * kMegabyte;
+  room.available = 1024;
+  EXPECT_EQ(JournalRoomText(room), "the original files (3.0 MB) would not fit on the undo journal's disk (1.0 KB free)");
+  room.fits = true;
+  EXPECT_EQ(JournalRoomText(room), "");
+}
+
 }  // namespace
 }  // namespace trawlscope

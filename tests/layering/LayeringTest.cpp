@@ -106,6 +106,8 @@ TEST(Layering, PlantedIncludesAreCaught) {
   EXPECT_FALSE(Violations("search/matching/Matcher.cpp", {"QString"}).empty());
   EXPECT_FALSE(Violations("app/SearchDialog.cpp", {"platform/qt/QtText.h"}).empty());
   EXPECT_FALSE(Violations("platform/files/FileReader.cpp", {"search/Hit.h"}).empty());
+  EXPECT_FALSE(Violations("platform/journal/RunJournal.cpp", {"search/ReplaceOutcome.h"}).empty());
+  EXPECT_TRUE(Violations("search/FileSearcher.h", {"platform/journal/RunJournal.h"}).empty());
   EXPECT_FALSE(Violations("search/listing/FileList.cpp", {"search/HitList.h"}).empty());
   EXPECT_FALSE(Violations("search/SearchJob.h", {"results/RowTable.h"}).empty());
   EXPECT_FALSE(Violations("results/RowTable.cpp", {"app/SearchDialog.h"}).empty());

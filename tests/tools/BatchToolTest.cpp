@@ -18,8 +18,12 @@ struct RunResult {
 };
 
 // Runs the tool with `arguments` (already shell-quoted), stderr to `errFile`.
+// The undo journal goes beside `errFile`, never into the user's own.
 RunResult RunBatch(const std::string& arguments, const std::string& errFile) {
-  const std::string command = std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
+  const std::string stateHome = errFile.substr(0, errFile.rfind('/')) + "/state";
+  // Exported, so that every command of a pipe sees it.
+  const std::string command = "export XDG_STATE_HOME='" + stateHome + "'; " + std::string(TRAWLSCOPE_BATCH) + " " +
+                              arguments + " 2>" + errFile;
   FILE* pipe = popen(command.c_str(), "r");
   RunResult result;
   char buffer[4096];
@@ -127,6 +131,84 @@ TEST_F(BatchToolTest, XPathThatDoesNotCompileIsSaidAndExitsWithTwoAfterTheRun) {
   EXPECT_EQ(tree.Read("x/doc.xml"), "<item>x</item>");
   EXPECT_EQ(run.out, tree.Path("x/doc.xml") + "\tleft unchanged: the XPath does not compile\n");
   EXPECT_NE(tree.Read("stderr.txt").find("the XPath does not compile (Invalid expression"), std::string::npos);
+}
+
+// The tool's own hit lines, filtered by grep in a real pipe, pick what a
+// second run replaces; names with spaces, "\\" and Japanese survive the trip.
+TEST_F(BatchToolTest, OnlyHitsReplacesThePipedOccurrencesAndNothingElse) {
+  const std::string sentence = trawlscope::test::kJapaneseSentence;
+  tree.Write("pipe/sp ace\\名前.txt", trawlscope::test::Transcode(sentence + "\n関数 keep\n関数 change\n", "EUC-JP"));
+  tree.Write("pipe/other.txt", "関数 keep\n");
+  const std::string batch = TRAWLSCOPE_BATCH;
+  const RunResult run = RunBatch("--path " + Quoted(tree.Path("pipe")) + " 関数 | grep 'sp ace' | awk -F'\\t' '$2 == 3' | " +
+                                     batch + " --only-hits - --replace 函数",
+                                 err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("pipe/sp ace\\名前.txt") + "\tchanged 1\n");
+  EXPECT_EQ(tree.Read("pipe/sp ace\\名前.txt"),
+            trawlscope::test::Transcode(sentence + "\n関数 keep\n函数 change\n", "EUC-JP"));
+  EXPECT_EQ(tree.Read("pipe/other.txt"), "関数 keep\n");
+}
+
+TEST_F(BatchToolTest, OnlyHitsWithASearchTextReplacesOnlyCurrentMatches) {
+  tree.Write("hits/a.txt", "key=value\nname=trawl\n");
+  const std::string lines = tree.Path("hits/a.txt") + "\t2\t10\t10\tname=trawl\n";
+  tree.Write("lines.txt", lines);
+  const RunResult run =
+      RunBatch("--only-hits " + Quoted(tree.Path("lines.txt")) + " --regex --replace '$2:$1' '(\\w+)=(\\w+)'", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(tree.Read("hits/a.txt"), "key=value\ntrawl:name\n");
+  // Again: the listed stretch no longer holds its keyword.
+  const RunResult again =
+      RunBatch("--only-hits " + Quoted(tree.Path("lines.txt")) + " --regex --replace '$2:$1' '(\\w+)=(\\w+)'", err);
+  EXPECT_EQ(again.out, tree.Path("hits/a.txt") + "\tleft unchanged: a chosen occurrence is no longer there as the "
+                                                 "search found it\n");
+}
+
+TEST_F(BatchToolTest, ABadHitLineNamesItsNumberAndNothingIsWritten) {
+  tree.Write("lines.txt", tree.Path("docs/a.txt") + "\t1\t6\t2\n\n" + tree.Path("docs/a.txt") + "\t2\tx\t2\n");
+  const RunResult run = RunBatch("--only-hits " + Quoted(tree.Path("lines.txt")) + " --replace 函数", err);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: --only-hits " + tree.Path("lines.txt") +
+                                         ": line 3: the position is not a number\n");
+  EXPECT_EQ(tree.Read("docs/a.txt"), "alpha 関数\r\nbeta\t関数\n");
+  EXPECT_EQ(RunBatch("--only-hits - --replace x < /dev/null --path x", err).status, 2);
+  EXPECT_EQ(RunBatch("--only-hits -", err).status, 2);  // no --replace
+}
+
+TEST_F(BatchToolTest, UndoPutsBackTheLastReplaceAndThenTheOneBefore) {
+  const std::string sjis = tree.Read("docs/sub/b.txt");
+  ASSERT_EQ(RunBatch("--path " + Quoted(tree.Path("docs")) + " --subfolders --replace 函数 関数", err).status, 0);
+  ASSERT_EQ(RunBatch("--path " + Quoted(tree.Path("docs/a.txt")) + " --replace 機能 函数", err).status, 0);
+
+  const RunResult list = RunBatch("--undo-list", err);
+  EXPECT_EQ(list.status, 0);
+  const size_t second = list.out.find("\t1 files\t函数\t機能\ttrawlscope-batch --path ");
+  const size_t first = list.out.find("\t3 files\t関数\t函数\ttrawlscope-batch --path ");
+  EXPECT_NE(second, std::string::npos) << list.out;
+  EXPECT_NE(first, std::string::npos) << list.out;
+  EXPECT_LT(second, first);  // newest first
+
+  RunResult undo = RunBatch("--undo", err);
+  EXPECT_EQ(undo.status, 0);
+  EXPECT_EQ(undo.out, tree.Path("docs/a.txt") + "\trestored\n");
+  EXPECT_EQ(tree.Read("docs/a.txt"), "alpha 函数\r\nbeta\t函数\n");
+
+  tree.Write("docs/skip.md", "edited since");
+  undo = RunBatch("--undo", err);
+  EXPECT_EQ(undo.status, 1);
+  EXPECT_EQ(undo.out, tree.Path("docs/a.txt") + "\trestored\n" + tree.Path("docs/sub/b.txt") + "\trestored\n" +
+                          tree.Path("docs/skip.md") + "\tleft unchanged: it changed since the replace\n");
+  EXPECT_EQ(tree.Read("stderr.txt"), "2 files restored; 1 files left unchanged\n");
+  EXPECT_EQ(tree.Read("docs/a.txt"), "alpha 関数\r\nbeta\t関数\n");
+  EXPECT_EQ(tree.Read("docs/sub/b.txt"), sjis);
+  EXPECT_EQ(tree.Read("docs/skip.md"), "edited since");
+
+  EXPECT_EQ(RunBatch("--undo", err).status, 2);
+  EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: there is no replace to undo\n");
+  EXPECT_EQ(RunBatch("--undo-list", err).out, "");
+  EXPECT_EQ(RunBatch("--undo --path x", err).status, 2);
 }
 
 }  // namespace

@@ -9,7 +9,10 @@ const char kUsage[] =
     "                        [--subfolders] [--output FILE] SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR] [--regex] [--case]\n"
     "                        [--subfolders] --replace TEXT SEARCH-TEXT\n"
-    "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders] --codepages\n";
+    "       trawlscope-batch --only-hits FILE [--xpath EXPR] [--regex] [--case] --replace TEXT\n"
+    "                        [SEARCH-TEXT]\n"
+    "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders] --codepages\n"
+    "       trawlscope-batch --undo | --undo-list\n";
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
                                               std::string& error) {
@@ -48,6 +51,16 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       if (!text) return std::nullopt;
       options.request.replacementText = *text;
       options.replace = true;
+    } else if (argument == "--only-hits") {
+      if (i + 1 >= arguments.size()) {
+        error = "--only-hits needs a file (\"-\" for standard input)";
+        return std::nullopt;
+      }
+      options.onlyHitsFile = arguments[++i];
+    } else if (argument == "--undo") {
+      options.undo = true;
+    } else if (argument == "--undo-list") {
+      options.undoList = true;
     } else if (argument == "--output") {
       if (i + 1 >= arguments.size()) {
         error = "--output needs a value";
@@ -66,6 +79,29 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       error = "unknown option " + argument;
       return std::nullopt;
     }
+  }
+  if (options.undo || options.undoList) {
+    if (arguments.size() != 1) {
+      error = std::string(options.undo ? "--undo" : "--undo-list") + " takes nothing else";
+      return std::nullopt;
+    }
+    return options;
+  }
+  if (!options.onlyHitsFile.empty()) {
+    if (!options.replace || options.listCodePages || !options.outputFile.empty()) {
+      error = "--only-hits goes with --replace, and with neither --codepages nor --output";
+      return std::nullopt;
+    }
+    if (havePath || !options.request.fileTypes.empty() || options.request.includeSubfolders) {
+      error = "--only-hits names the files itself: no --path, --types or --subfolders";
+      return std::nullopt;
+    }
+    if (positional.size() > 1) {
+      error = "give at most one search text";
+      return std::nullopt;
+    }
+    if (!positional.empty()) options.request.searchText = FromNativePath(positional.front());
+    return options;
   }
   if (!havePath) {
     error = "--path is required";

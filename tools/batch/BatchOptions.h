@@ -13,6 +13,9 @@ struct BatchOptions {
   std::string outputFile;  // native; empty when not asked for
   bool listCodePages = false;
   bool replace = false;  // request.replacementText holds the replacement
+  std::string onlyHitsFile;  // native; "-" for stdin; empty when every occurrence is replaced
+  bool undo = false;
+  bool undoList = false;
 };
 
 // The options, or nothing with `error` set to what is wrong.

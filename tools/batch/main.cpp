@@ -3,16 +3,22 @@
 #include <csignal>
 #include <cstring>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "BatchOptions.h"
+#include "HitLines.h"
 #include "TerminalProgress.h"
+#include "UndoCommands.h"
 #include "app/OutcomeText.h"
+#include "app/SettingsLocation.h"
+#include "app/UndoSettings.h"
 #include "platform/codepage/CodePageDetector.h"
 #include "platform/files/FileReader.h"
 #include "platform/files/NativePath.h"
 #include "platform/desktop/ProcessLocale.h"
+#include "platform/ini/ProfileFile.h"
 #include "results/HitExport.h"
 #include "search/ReplaceJob.h"
 #include "search/SearchJob.h"
@@ -135,11 +141,54 @@ int Replace(JobState& state) {
   std::fprintf(stderr, "%zu replacements in %zu files; %zu files left unchanged\n", occurrences,
                changed, left);
   ReportBinaryFiles(summary);
+  const JournalEnd& journal = summary.journal;
+  if (journal.kind == JournalEnd::Kind::TooLarge || journal.kind == JournalEnd::Kind::Failed)
+    std::fprintf(stderr, "this replace %s\n", JournalEndText(journal).c_str());
   if (summary.aborted) {
     std::fprintf(stderr, "aborted\n");
     return kExitInterrupted;
   }
   return summary.xpathRejected ? kExitUsage : 0;
+}
+
+// The settings file the desktop program beside this tool uses, read only.
+JournalPlace SettingsJournalPlace() {
+  SettingsEnvironment environment = CurrentSettingsEnvironment();
+  environment.executablePath = NativeFolderOf(environment.executablePath) + "/trawlscope";
+  IniProfileFile file(SettingsFilePath(environment));
+  return UndoJournalPlace(SettingsStore(file));
+}
+
+// The command line as a shell would take it back, for the list of kept runs.
+std::string CommandLine(int argc, char** argv) {
+  std::string line = "trawlscope-batch";
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    const bool plain = !argument.empty() && argument.find_first_not_of(
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_./=:,+@%") == std::string::npos;
+    std::string quoted = "'";
+    for (const char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    line += " " + (plain ? argument : quoted + "'");
+  }
+  return line;
+}
+
+// The hit lines of --only-hits; a bad line ends the tool before anything is written.
+std::optional<HitSelection> ReadSelection(const std::string& file) {
+  std::string text;
+  if (file == "-") {
+    char buffer[1 << 16];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) text.append(buffer, got);
+  } else if (const ReadStatus read = ReadWholeFile(file, text); !read) {
+    std::fprintf(stderr, "trawlscope-batch: cannot read %s: %s\n", file.c_str(), std::strerror(read.error));
+    return std::nullopt;
+  }
+  std::string error;
+  auto selection = batch::ParseHitLines(text, error);
+  if (!selection)
+    std::fprintf(stderr, "trawlscope-batch: --only-hits %s: %s\n", file == "-" ? "(standard input)" : file.c_str(),
+                 error.c_str());
+  return selection;
 }
 
 }  // namespace
@@ -152,10 +201,33 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "trawlscope-batch: %s\n%s", error.c_str(), batch::kUsage);
     return kExitUsage;
   }
+  if (options->undoList) return batch::ListRuns(CurrentUndoJournalFolder());
+  if (options->undo) {
+    // Whatever the settings keep now, the runs already kept can be undone.
+    JournalPlace place = SettingsJournalPlace();
+    place.folder = CurrentUndoJournalFolder();
+    return batch::UndoLast(place);
+  }
   JobState state;
   state.request = options->request;
   interruptFlag = &state.abortRequested;
   std::signal(SIGINT, OnInterrupt);
   if (options->listCodePages) return ListCodePages(state);
-  return options->replace ? Replace(state) : Search(state, options->outputFile);
+  if (!options->replace) return Search(state, options->outputFile);
+
+  const JournalPlace place = SettingsJournalPlace();
+  if (!place.folder.empty()) {
+    state.journal = place;
+    state.journalCommand = CommandLine(argc, argv);
+  }
+  if (!options->onlyHitsFile.empty()) {
+    state.selection = ReadSelection(options->onlyHitsFile);
+    if (!state.selection) return kExitUsage;
+    const JournalRoom room = RoomForOriginals(place, SelectedFileBytes(*state.selection));
+    if (state.journal && !room.fits) {
+      std::fprintf(stderr, "this replace cannot be undone: %s\n", JournalRoomText(room).c_str());
+      state.journal.reset();
+    }
+  }
+  return Replace(state);
 }

@@ -1,0 +1,177 @@
+#include "platform/journal/RunManifest.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "platform/journal/ContentHash.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr std::string_view kHeader = "trawlscope-undo 1\n";
+constexpr std::string_view kChecksumKey = "checksum\t";
+constexpr size_t kHashDigits = 64;
+constexpr size_t kOriginalDigits = 6;
+constexpr std::string_view kOriginalSuffix = ".orig";
+constexpr size_t kFileFields = 10;
+
+// Fields hold any bytes: the few that would break a line or a field, and
+// the escape itself, are written as %XX.
+std::string Escaped(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == '%' || byte == 0x7F) {
+      char code[4];
+      std::snprintf(code, sizeof code, "%%%02X", byte);
+      out += code;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      out += text[i];
+      continue;
+    }
+    unsigned value = 0;
+    if (i + 2 >= text.size() ||
+        std::from_chars(text.data() + i + 1, text.data() + i + 3, value, 16).ptr != text.data() + i + 3)
+      return std::nullopt;
+    out += static_cast<char>(value);
+    i += 2;
+  }
+  return out;
+}
+
+template <typename Number>
+bool ParseNumber(std::string_view text, Number& value) {
+  const auto end = text.data() + text.size();
+  return !text.empty() && std::from_chars(text.data(), end, value).ptr == end;
+}
+
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (size_t start = 0;;) {
+    const size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    if (tab == std::string_view::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+bool IsHash(std::string_view text) {
+  return text.size() == kHashDigits && text.find_first_not_of("0123456789abcdef") == std::string_view::npos;
+}
+
+std::optional<JournalEntry> ParseEntry(const std::vector<std::string_view>& fields) {
+  if (fields.size() != kFileFields + 1) return std::nullopt;
+  JournalEntry entry;
+  auto path = Unescaped(fields[1]);
+  if (!path || path->empty()) return std::nullopt;
+  entry.path = std::move(*path);
+  entry.originalName = std::string(fields[2]);
+  std::int64_t seconds = 0, nanoseconds = 0;
+  std::uint64_t device = 0, inode = 0;
+  std::int64_t size = 0;
+  if (!IsOriginalName(entry.originalName) || !ParseNumber(fields[3], entry.originalSize) || !IsHash(fields[4]) ||
+      !ParseNumber(fields[5], device) || !ParseNumber(fields[6], inode) || !ParseNumber(fields[7], size) ||
+      !ParseNumber(fields[8], seconds) || !ParseNumber(fields[9], nanoseconds) || !IsHash(fields[10]))
+    return std::nullopt;
+  entry.originalHash = std::string(fields[4]);
+  entry.written.device = static_cast<dev_t>(device);
+  entry.written.inode = static_cast<ino_t>(inode);
+  entry.written.size = static_cast<off_t>(size);
+  entry.written.modified.tv_sec = static_cast<time_t>(seconds);
+  entry.written.modified.tv_nsec = static_cast<long>(nanoseconds);
+  entry.writtenHash = std::string(fields[10]);
+  return entry;
+}
+
+}  // namespace
+
+bool IsOriginalName(std::string_view name) {
+  return name.size() == kOriginalDigits + kOriginalSuffix.size() &&
+         name.find_first_not_of("0123456789") == kOriginalDigits && name.substr(kOriginalDigits) == kOriginalSuffix;
+}
+
+std::string OriginalName(size_t index) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%06zu", index);
+  return name + std::string(kOriginalSuffix);
+}
+
+std::string ManifestBytes(const RunManifest& manifest) {
+  const RunDescription& run = manifest.description;
+  std::string out(kHeader);
+  out += "time\t" + std::to_string(run.time) + "\n";
+  out += "search\t" + Escaped(run.searchText) + "\n";
+  out += "replacement\t" + Escaped(run.replacementText) + "\n";
+  out += "command\t" + Escaped(run.command) + "\n";
+  for (const JournalEntry& file : manifest.files) {
+    out += "file\t" + Escaped(file.path) + "\t" + file.originalName + "\t" + std::to_string(file.originalSize) +
+           "\t" + file.originalHash + "\t" + std::to_string(static_cast<std::uint64_t>(file.written.device)) +
+           "\t" + std::to_string(static_cast<std::uint64_t>(file.written.inode)) + "\t" +
+           std::to_string(static_cast<std::int64_t>(file.written.size)) + "\t" +
+           std::to_string(static_cast<std::int64_t>(file.written.modified.tv_sec)) + "\t" +
+           std::to_string(static_cast<std::int64_t>(file.written.modified.tv_nsec)) + "\t" + file.writtenHash +
+           "\n";
+  }
+  out += "end\t" + std::to_string(manifest.files.size()) + "\n";
+  out += std::string(kChecksumKey) + ContentHash(out) + "\n";
+  return out;
+}
+
+std::optional<RunManifest> ParseManifest(std::string_view bytes) {
+  // The checksum line first: nothing of a damaged manifest is believed.
+  const size_t checksumLine = bytes.rfind(kChecksumKey);
+  if (checksumLine == std::string_view::npos || bytes.substr(0, kHeader.size()) != kHeader) return std::nullopt;
+  const std::string_view body = bytes.substr(0, checksumLine);
+  const std::string_view last = bytes.substr(checksumLine + kChecksumKey.size());
+  if (last.size() != kHashDigits + 1 || last.back() != '\n' || last.substr(0, kHashDigits) != ContentHash(body))
+    return std::nullopt;
+
+  RunManifest manifest;
+  bool ended = false;
+  size_t start = kHeader.size();
+  while (start < body.size()) {
+    const size_t newline = body.find('\n', start);
+    if (newline == std::string_view::npos || ended) return std::nullopt;
+    const auto fields = Fields(body.substr(start, newline - start));
+    start = newline + 1;
+    const std::string_view key = fields[0];
+    if (key == "file") {
+      auto entry = ParseEntry(fields);
+      if (!entry) return std::nullopt;
+      manifest.files.push_back(std::move(*entry));
+      continue;
+    }
+    if (fields.size() != 2) return std::nullopt;
+    auto value = Unescaped(fields[1]);
+    if (!value) return std::nullopt;
+    RunDescription& run = manifest.description;
+    if (key == "time") {
+      if (!ParseNumber(fields[1], run.time)) return std::nullopt;
+    } else if (key == "search") {
+      run.searchText = std::move(*value);
+    } else if (key == "replacement") {
+      run.replacementText = std::move(*value);
+    } else if (key == "command") {
+      run.command = std::move(*value);
+    } else if (key == "end") {
+      size_t count = 0;
+      if (!ParseNumber(fields[1], count) || count != manifest.files.size()) return std::nullopt;
+      ended = true;
+    }
+    // Other keys are for later versions, and are passed over.
+  }
+  if (!ended) return std::nullopt;
+  return manifest;
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,234 @@
+// The undo journal over real files: originals kept before a file is
+// replaced, put back byte for byte, never over a file changed since, never
+// from a journal cut short; the oldest runs pruned.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fcntl.h>
+
+#include "platform/files/FileReader.h"
+#include "platform/files/SafeFileWriter.h"
+#include "platform/journal/KeptRuns.h"
+#include "platform/journal/RunJournal.h"
+#include "platform/journal/UndoRun.h"
+#include "support/CutShortOps.h"
+#include "support/TempTree.h"
+#include "support/Transcode.h"
+
+namespace trawlscope {
+namespace {
+
+using test::CutShortOps;
+using test::TempTree;
+
+class UndoJournalTest : public testing::Test {
+ protected:
+  TempTree tree;
+  JournalPlace place{tree.Path("state/undo")};
+
+  // One run that replaces each file's content as a replace run does: the
+  // original kept first, then the safe writer.
+  JournalEnd Run(const std::vector<std::pair<std::string, std::string>>& changes, const std::string& replacement = "x",
+                 IFileOps& ops = SystemFileOps()) {
+    RunJournal journal(place, {1700000000, "search", replacement, ""}, ops);
+    size_t order = 0;
+    for (const auto& [relative, bytes] : changes) {
+      const std::string path = tree.Path(relative);
+      std::string old;
+      FileBuffer buffer;
+      FileIdentity asRead;
+      EXPECT_TRUE(ReadWholeFile(path, buffer, &asRead));
+      old.assign(buffer.Bytes());
+      const KeptOriginal kept = journal.Keep(order++, path, old);
+      if (kept.kind == KeptOriginal::Kind::Failed) continue;
+      const WriteResult written = RewriteFile(path, bytes, old, asRead);
+      EXPECT_TRUE(written.written);
+      if (kept.kind == KeptOriginal::Kind::Kept) journal.Written(kept.ticket, written.placed, bytes);
+    }
+    return journal.Finish();
+  }
+
+  std::vector<std::string> Replacements() const {
+    std::vector<std::string> texts;
+    for (const KeptRun& run : ListKeptRuns(place.folder))
+      texts.push_back(run.manifest ? run.manifest->description.replacementText : "damaged");
+    return texts;
+  }
+};
+
+TEST_F(UndoJournalTest, UndoPutsBackEveryFileByteForByteAndThenTheRunBefore) {
+  const std::string sjis = test::Transcode("関数を呼ぶ\r\n", "windows-31j");
+  const std::string utf16 = test::Transcode("\xEF\xBB\xBF関数\n", "UTF-16LE");
+  tree.Write("a.txt", sjis);
+  tree.Write("b.txt", utf16);
+  ASSERT_EQ(Run({{"a.txt", "first"}}, "one").kind, JournalEnd::Kind::Kept);
+  const JournalEnd second = Run({{"a.txt", "second"}, {"b.txt", "second b"}}, "two");
+  ASSERT_EQ(second.kind, JournalEnd::Kind::Kept);
+  EXPECT_EQ(second.files, 2u);
+  EXPECT_EQ(Replacements(), (std::vector<std::string>{"two", "one"}));
+
+  UndoReport report = UndoLastRun(place);
+  EXPECT_EQ(report.status, UndoReport::Status::Undone);
+  EXPECT_EQ(report.description.replacementText, "two");
+  EXPECT_EQ(report.restored, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("b.txt")}));
+  EXPECT_TRUE(report.refused.empty());
+  EXPECT_EQ(tree.Read("a.txt"), "first");
+  EXPECT_EQ(tree.Read("b.txt"), utf16);
+
+  report = UndoLastRun(place);
+  EXPECT_EQ(report.status, UndoReport::Status::Undone);
+  EXPECT_EQ(tree.Read("a.txt"), sjis);
+  EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::NothingToUndo);
+}
+
+TEST_F(UndoJournalTest, AFileChangedSinceTheReplaceIsLeftAsItIsAndListed) {
+  tree.Write("a.txt", "alpha");
+  tree.Write("b.txt", "beta");
+  tree.Write("c.txt", "gamma");
+  ASSERT_EQ(Run({{"a.txt", "ALPHA"}, {"b.txt", "BETA"}, {"c.txt", "GAMMA"}}).kind, JournalEnd::Kind::Kept);
+  tree.Write("b.txt", "edited by hand");
+  // Same size and time as the run left it, other bytes: only the hash tells.
+  struct stat before;
+  stat(tree.Path("c.txt").c_str(), &before);
+  tree.Write("c.txt", "GAMMa");
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  utimensat(AT_FDCWD, tree.Path("c.txt").c_str(), times, 0);
+
+  const UndoReport report = UndoLastRun(place);
+  EXPECT_EQ(report.status, UndoReport::Status::Undone);
+  EXPECT_EQ(report.restored, (std::vector<std::string>{tree.Path("a.txt")}));
+  ASSERT_EQ(report.refused.size(), 2u);
+  EXPECT_EQ(report.refused[0].path, tree.Path("b.txt"));
+  EXPECT_EQ(report.refused[0].reason, UndoRefusal::ChangedSinceReplace);
+  EXPECT_EQ(report.refused[1].path, tree.Path("c.txt"));
+  EXPECT_EQ(report.refused[1].reason, UndoRefusal::ChangedSinceReplace);
+  EXPECT_EQ(tree.Read("a.txt"), "alpha");
+  EXPECT_EQ(tree.Read("b.txt"), "edited by hand");
+  EXPECT_EQ(tree.Read("c.txt"), "GAMMa");
+}
+
+TEST_F(UndoJournalTest, AFileGoneSinceTheReplaceIsListedAsMissing) {
+  tree.Write("a.txt", "alpha");
+  ASSERT_EQ(Run({{"a.txt", "ALPHA"}}).kind, JournalEnd::Kind::Kept);
+  unlink(tree.Path("a.txt").c_str());
+  const UndoReport report = UndoLastRun(place);
+  ASSERT_EQ(report.refused.size(), 1u);
+  EXPECT_EQ(report.refused[0].reason, UndoRefusal::Missing);
+}
+
+TEST_F(UndoJournalTest, RestoreKeepsPermissionsLinksAndHardLinks) {
+  tree.Write("real.txt", "original");
+  chmod(tree.Path("real.txt").c_str(), 0640);
+  symlink(tree.Path("real.txt").c_str(), tree.Path("link.txt").c_str());
+  tree.Write("hard.txt", "hard original");
+  link(tree.Path("hard.txt").c_str(), tree.Path("hard2.txt").c_str());
+  ASSERT_EQ(Run({{"link.txt", "changed"}, {"hard.txt", "hard changed"}}).kind, JournalEnd::Kind::Kept);
+  ASSERT_EQ(tree.Read("hard2.txt"), "hard changed");
+
+  const UndoReport report = UndoLastRun(place);
+  EXPECT_EQ(report.restored.size(), 2u);
+  EXPECT_EQ(tree.Read("real.txt"), "original");
+  EXPECT_EQ(tree.Read("hard2.txt"), "hard original");
+  struct stat info;
+  ASSERT_EQ(lstat(tree.Path("link.txt").c_str(), &info), 0);
+  EXPECT_TRUE(S_ISLNK(info.st_mode));
+  ASSERT_EQ(stat(tree.Path("real.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0640u);
+  ASSERT_EQ(stat(tree.Path("hard.txt").c_str(), &info), 0);
+  EXPECT_EQ(info.st_nlink, 2u);
+}
+
+TEST_F(UndoJournalTest, AManifestTheDiskHadNoRoomForLeavesNoRun) {
+  tree.Write("a.txt", "alpha");
+  CutShortOps ops("manifest", CutShortOps::Cut::FullDisk);
+  const JournalEnd end = Run({{"a.txt", "ALPHA"}}, "x", ops);
+  EXPECT_GT(ops.cutWrites, 0);
+  EXPECT_EQ(end.kind, JournalEnd::Kind::Failed);
+  EXPECT_EQ(end.error.error, ENOSPC);
+  EXPECT_TRUE(ListKeptRuns(place.folder).empty());
+  EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::NothingToUndo);
+  EXPECT_EQ(tree.Read("a.txt"), "ALPHA");
+}
+
+TEST_F(UndoJournalTest, AManifestCutShortUnseenIsNeverRestoredFrom) {
+  tree.Write("a.txt", "alpha");
+  tree.Write("b.txt", "beta");
+  ASSERT_EQ(Run({{"a.txt", "one"}}, "earlier").kind, JournalEnd::Kind::Kept);
+  CutShortOps ops("manifest", CutShortOps::Cut::SilentHalf);
+  Run({{"a.txt", "two"}, {"b.txt", "BETA"}}, "cut", ops);
+  ASSERT_GT(ops.cutWrites, 0);
+
+  EXPECT_EQ(Replacements(), (std::vector<std::string>{"damaged", "earlier"}));
+  const UndoReport report = UndoLastRun(place);
+  EXPECT_EQ(report.status, UndoReport::Status::Damaged);
+  EXPECT_TRUE(report.restored.empty());
+  EXPECT_EQ(tree.Read("a.txt"), "two");
+  EXPECT_EQ(tree.Read("b.txt"), "BETA");
+  // The damaged run stays for the user to look at, and keeps blocking: an
+  // undo must not skip to an older run behind the user's back.
+  EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::Damaged);
+}
+
+TEST_F(UndoJournalTest, AnOriginalCutShortUnseenRestoresNothingAtAll) {
+  tree.Write("a.txt", "alpha");
+  tree.Write("b.txt", "a longer original of the second file");
+  CutShortOps ops("000001.orig", CutShortOps::Cut::SilentHalf);
+  ASSERT_EQ(Run({{"a.txt", "ALPHA"}, {"b.txt", "B"}}, "x", ops).kind, JournalEnd::Kind::Kept);
+  ASSERT_GT(ops.cutWrites, 0);
+  const UndoReport report = UndoLastRun(place);
+  EXPECT_EQ(report.status, UndoReport::Status::Damaged);
+  EXPECT_EQ(tree.Read("a.txt"), "ALPHA");  // intact itself, but its run is not
+  EXPECT_EQ(tree.Read("b.txt"), "B");
+}
+
+TEST_F(UndoJournalTest, AnOriginalTheDiskHadNoRoomForLeavesItsFileUnreplaced) {
+  tree.Write("a.txt", "alpha");
+  CutShortOps ops(".orig", CutShortOps::Cut::FullDisk);
+  RunJournal journal(place, {}, ops);
+  const KeptOriginal kept = journal.Keep(0, tree.Path("a.txt"), "alpha");
+  EXPECT_EQ(kept.kind, KeptOriginal::Kind::Failed);
+  EXPECT_EQ(kept.error.error, ENOSPC);
+  EXPECT_EQ(journal.Finish().kind, JournalEnd::Kind::NothingKept);
+  EXPECT_TRUE(ListKeptRuns(place.folder).empty());
+}
+
+TEST_F(UndoJournalTest, OnlyTheLastTenRunsAreKept) {
+  tree.Write("a.txt", "start");
+  for (int i = 1; i <= 12; ++i) ASSERT_EQ(Run({{"a.txt", "run " + std::to_string(i)}}, std::to_string(i)).kind,
+                                          JournalEnd::Kind::Kept);
+  EXPECT_EQ(Replacements(), (std::vector<std::string>{"12", "11", "10", "9", "8", "7", "6", "5", "4", "3"}));
+}
+
+TEST_F(UndoJournalTest, OldestRunsGoWhenTheSizeLimitIsPassed) {
+  place.maxBytes = 3000;
+  tree.Write("a.txt", std::string(1000, 'a'));
+  for (int i = 1; i <= 4; ++i)
+    ASSERT_EQ(Run({{"a.txt", std::string(1000, static_cast<char>('a' + i))}}, std::to_string(i)).kind,
+              JournalEnd::Kind::Kept);
+  // Each run holds a 1000-byte original and its manifest: two fit in 3000 bytes.
+  EXPECT_EQ(Replacements(), (std::vector<std::string>{"4", "3"}));
+}
+
+TEST_F(UndoJournalTest, ARunWhoseOriginalsPassTheLimitGoesOnWithoutAJournal) {
+  place.maxBytes = 10;
+  tree.Write("a.txt", "small");
+  tree.Write("b.txt", "far more than ten bytes");
+  const JournalEnd end = Run({{"a.txt", "A"}, {"b.txt", "B"}});
+  EXPECT_EQ(end.kind, JournalEnd::Kind::TooLarge);
+  EXPECT_EQ(tree.Read("b.txt"), "B");  // replaced all the same
+  EXPECT_TRUE(ListKeptRuns(place.folder).empty());
+  EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::NothingToUndo);
+}
+
+TEST_F(UndoJournalTest, RoomForOriginalsWeighsTheLimit) {
+  place.maxBytes = 1000;
+  EXPECT_TRUE(RoomForOriginals(place, 1000).fits);
+  EXPECT_FALSE(RoomForOriginals(place, 1001).fits);
+  EXPECT_GT(RoomForOriginals(place, 1).available, 0u);  // measured on the disk of the nearest folder
+  place.folder.clear();
+  EXPECT_FALSE(RoomForOriginals(place, 1).fits);
+}
+
+}  // namespace
+}  // namespace trawlscope

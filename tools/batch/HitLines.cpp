@@ -1,0 +1,90 @@
+#include "HitLines.h"
+
+#include <algorithm>
+#include <charconv>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/files/NativePath.h"
+
+namespace trawlscope::batch {
+namespace {
+
+constexpr size_t kPathField = 0;
+constexpr size_t kLineField = 1;
+constexpr size_t kPositionField = 2;
+constexpr size_t kLengthField = 3;
+constexpr size_t kKeywordField = 4;
+constexpr char16_t kIdeographicSpace = 0x3000;
+
+std::vector<std::string_view> Fields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  for (size_t start = 0;;) {
+    const size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+    if (tab == std::string_view::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+bool ParseCount(std::string_view text, std::int64_t& value) {
+  const char* end = text.data() + text.size();
+  return !text.empty() && std::from_chars(text.data(), end, value).ptr == end && value >= 0;
+}
+
+}  // namespace
+
+std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& error) {
+  HitSelection selection;
+  std::unordered_map<std::u16string, size_t> fileIndex;
+  size_t lineNumber = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t newline = text.find('\n', start);
+    if (newline == std::string_view::npos) newline = text.size();
+    std::string_view line = text.substr(start, newline - start);
+    start = newline + 1;
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.empty()) continue;
+    const auto fields = Fields(line);
+    const auto fail = [&](const std::string& why) {
+      error = "line " + std::to_string(lineNumber) + ": " + why;
+      return std::nullopt;
+    };
+    if (fields.size() <= kLengthField) return fail("expected path, line, position and length separated by TABs");
+    if (fields[kPathField].empty()) return fail("the path is empty");
+    std::int64_t lineOfHit = 0;
+    SelectedOccurrence occurrence;
+    if (!ParseCount(fields[kLineField], lineOfHit) || lineOfHit == 0) return fail("the line is not a number from 1");
+    if (!ParseCount(fields[kPositionField], occurrence.position)) return fail("the position is not a number");
+    if (!ParseCount(fields[kLengthField], occurrence.length)) return fail("the length is not a number");
+    if (fields.size() > kKeywordField) {
+      std::u16string keyword = FromNativePath(fields[kKeywordField]);
+      if (keyword.find(kIdeographicSpace) == std::u16string::npos &&
+          keyword.size() == static_cast<size_t>(occurrence.length))
+        occurrence.keyword = std::move(keyword);
+      else if (keyword.find(kIdeographicSpace) == std::u16string::npos)
+        return fail("the keyword is not as long as the length says");
+    }
+    // The name as the tool printed it: "\" is part of a name there, never a separator.
+    std::u16string path = FromNativeName(fields[kPathField]);
+    auto [place, added] = fileIndex.try_emplace(path, selection.files.size());
+    if (added) selection.files.push_back({std::move(path), std::nullopt, {}});
+    selection.files[place->second].occurrences.push_back(std::move(occurrence));
+  }
+  for (SelectedFile& file : selection.files) {
+    auto& occurrences = file.occurrences;
+    std::stable_sort(occurrences.begin(), occurrences.end(),
+                     [](const SelectedOccurrence& a, const SelectedOccurrence& b) {
+                       return a.position != b.position ? a.position < b.position : a.length < b.length;
+                     });
+    occurrences.erase(std::unique(occurrences.begin(), occurrences.end(),
+                                  [](const SelectedOccurrence& a, const SelectedOccurrence& b) {
+                                    return a.position == b.position && a.length == b.length;
+                                  }),
+                      occurrences.end());
+  }
+  return selection;
+}
+
+}  // namespace trawlscope::batch

@@ -1,0 +1,21 @@
+#pragma once
+// Reading back the hit lines the tool prints (path TAB line TAB position TAB
+// length TAB keyword), so that a search piped through grep can pick the
+// occurrences a replace changes.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "search/HitSelection.h"
+
+namespace trawlscope::batch {
+
+// The occurrences the lines name, grouped by file in the order files first
+// appear. Fields past the fourth are optional; the fifth, the keyword, is
+// then checked against the file, unless it holds an IDEOGRAPHIC SPACE (a
+// flattened TAB or line break cannot be told from a real one). Empty lines
+// are passed over. Nothing, with `error` naming the line, when a line is not
+// a hit line.
+std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& error);
+
+}  // namespace trawlscope::batch

@@ -1,0 +1,70 @@
+#include "UndoCommands.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "app/OutcomeText.h"
+#include "platform/files/NativePath.h"
+#include "platform/journal/UndoRun.h"
+#include "results/HitExport.h"
+
+namespace trawlscope::batch {
+namespace {
+
+constexpr int kExitSomeRefused = 1;
+constexpr int kExitNothingUndone = 2;
+
+std::string Field(const std::string& utf8) { return ToNativeBytes(FlattenField(FromNativePath(utf8))); }
+std::string PathField(const std::string& nativePath) {
+  return ToNativeBytes(FlattenField(DisplayPath(FromNativeName(nativePath))));
+}
+
+std::string LocalTime(std::int64_t seconds) {
+  const auto time = static_cast<std::time_t>(seconds);
+  std::tm local{};
+  localtime_r(&time, &local);
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
+
+int UndoLast(const JournalPlace& place) {
+  const UndoReport report = UndoLastRun(place);
+  switch (report.status) {
+    case UndoReport::Status::NothingToUndo:
+      std::fprintf(stderr, "trawlscope-batch: there is no replace to undo\n");
+      return kExitNothingUndone;
+    case UndoReport::Status::Damaged:
+      std::fprintf(stderr,
+                   "trawlscope-batch: the journal of the last replace is damaged or incomplete; nothing was "
+                   "restored (it is kept in %s)\n",
+                   report.runFolder.c_str());
+      return kExitNothingUndone;
+    case UndoReport::Status::Undone: break;
+  }
+  for (const std::string& path : report.restored) std::printf("%s\trestored\n", PathField(path).c_str());
+  for (const UndoRefusedFile& file : report.refused)
+    std::printf("%s\tleft unchanged: %s\n", PathField(file.path).c_str(), UndoRefusalText(file).c_str());
+  std::fflush(stdout);
+  std::fprintf(stderr, "%zu files restored; %zu files left unchanged\n", report.restored.size(),
+               report.refused.size());
+  return report.refused.empty() ? 0 : kExitSomeRefused;
+}
+
+int ListRuns(const std::string& journalFolder) {
+  for (const KeptRun& run : ListKeptRuns(journalFolder)) {
+    if (!run.manifest) {
+      std::printf("%s\tdamaged\n", run.name.c_str());
+      continue;
+    }
+    const RunDescription& description = run.manifest->description;
+    std::printf("%s\t%zu files\t%s\t%s\t%s\n", LocalTime(description.time).c_str(), run.manifest->files.size(),
+                Field(description.searchText).c_str(), Field(description.replacementText).c_str(),
+                Field(description.command).c_str());
+  }
+  return 0;
+}
+
+}  // namespace trawlscope::batch
