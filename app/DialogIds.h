@@ -14,10 +14,13 @@ enum class ControlId {
   Regex = 1007,
   CaseSensitive = 1008,
   Subfolders = 1009,
+  UndoLastReplace = 1010,
 };
 
 enum class Command {
   Replace = 134,        // from the result dialog
+  ReplaceSelected = 140,  // from the result dialog: the selected rows' occurrences only
+  UndoLastReplace = 1010,
   ShowResults = 135,    // from the search worker
   Abort = 136,          // from the progress dialog
   CloseProgress = 137,  // from the worker

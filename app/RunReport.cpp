@@ -16,10 +16,6 @@ std::u16string Line(const std::u16string& path, const std::string& why) {
   return Line(path) + u": " + FromNativePath(why);
 }
 
-// "1 file", "2 files".
-std::u16string Counted(size_t count, std::u16string_view one, std::u16string_view many) {
-  return DecimalText(static_cast<long long>(count)) + u" " + std::u16string(count == 1 ? one : many);
-}
 
 }  // namespace
 
@@ -58,26 +54,47 @@ std::u16string ReplaceSummaryText(const RunSummary& summary) {
   }
   for (const auto& path : summary.unsearchable) list += Line(path);
   std::u16string text = files == 0 ? std::u16string(u"No file was changed.")
-                                   : u"Replaced " + Counted(occurrences, u"occurrence", u"occurrences") +
-                                         u" in " + Counted(files, u"file", u"files") + u".";
+                                   : u"Replaced " + CountedText(occurrences, u"occurrence", u"occurrences") +
+                                         u" in " + CountedText(files, u"file", u"files") + u".";
   if (summary.aborted) text += u"\nThe replace was stopped before it went through every file.";
   if (!list.empty()) text += u"\n\n" + std::u16string(texts::kFilesLeftUnchanged) + list;
+  const std::string journal = JournalEndText(summary.journal);
+  if (files > 0 && !journal.empty()) text += u"\n\nThis replace " + FromNativePath(journal) + u".";
   return text;
 }
 
-std::u16string ReplaceQuestion(const HitList& hits, const std::u16string& replacement) {
-  size_t files = 0;
-  const HitFile* previous = nullptr;
-  for (const Hit& hit : hits) {
-    if (&hit.File() != previous) ++files;
-    previous = &hit.File();
-  }
-  const std::u16string counts = DecimalText(static_cast<long long>(hits.size())) + u" occurrences in " +
-                                DecimalText(static_cast<long long>(files)) + u" files";
+std::u16string ReplaceQuestion(const ReplaceScopeCounts& scope, const std::u16string& replacement,
+                               const std::optional<JournalRoom>& room) {
+  const std::u16string counts = std::u16string(scope.selectedOnly ? u"selected " : u"") +
+                                CountedText(scope.occurrences, u"occurrence", u"occurrences") + u" in " +
+                                CountedText(scope.files, u"file", u"files");
   std::u16string question = replacement.empty()
                                 ? u"Delete the " + counts + u" (the replacement is empty)?"
                                 : u"Replace the " + counts + u" with \"" + replacement + u"\"?";
-  return question + u"\n\nEvery file is searched again and changed in place. This cannot be undone.";
+  question += scope.selectedOnly ? u"\n\nEach file is checked first: one changed since the search is left as it is."
+                                 : u"\n\nEvery file is searched again and changed in place.";
+  if (room && room->fits) return question + u" It can be undone afterwards (\"Undo last replace\").";
+  const std::string why = room ? JournalRoomText(*room) : std::string("the undo journal is turned off");
+  return question + u" This cannot be undone: " + FromNativePath(why) + u".";
+}
+
+ReplaceScopeCounts CountScope(const HitList& hits) {
+  ReplaceScopeCounts scope;
+  const HitFile* previous = nullptr;
+  for (const Hit& hit : hits) {
+    if (&hit.File() != previous) ++scope.files;
+    previous = &hit.File();
+  }
+  scope.occurrences = hits.size();
+  return scope;
+}
+
+ReplaceScopeCounts CountScope(const HitSelection& selection) {
+  ReplaceScopeCounts scope;
+  scope.selectedOnly = true;
+  scope.files = selection.files.size();
+  for (const SelectedFile& file : selection.files) scope.occurrences += file.occurrences.size();
+  return scope;
 }
 
 std::u16string RunNoteText(const RunSummary& summary) {

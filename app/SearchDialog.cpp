@@ -8,6 +8,9 @@
 #include "app/ProgressDisplay.h"
 #include "app/RunReport.h"
 #include "app/SettingsKeys.h"
+#include "app/UndoSettings.h"
+#include "app/UndoText.h"
+#include "platform/journal/UndoRun.h"
 #include "platform/files/NativePath.h"
 #include "results/HitExport.h"
 #include "search/listing/PathHelpers.h"
@@ -69,8 +72,9 @@ class CSearchDialog::Sink final : public IJobSink {
 };
 
 CSearchDialog::CSearchDialog(ISearchDialogView& view, SettingsStore& settings,
-                             IPathChooser& chooser, IRunThread& runThread)
-    : view_(view), settings_(settings), chooser_(chooser), runThread_(runThread) {}
+                             IPathChooser& chooser, IRunThread& runThread, std::string undoJournalFolder)
+    : view_(view), settings_(settings), chooser_(chooser), runThread_(runThread),
+      undoFolder_(std::move(undoJournalFolder)) {}
 
 CSearchDialog::~CSearchDialog() {
   state_.abortRequested = true;
@@ -91,6 +95,7 @@ void CSearchDialog::OnInitDialog() {
   PlaceWindow(view_, frame, std::max(settings::kMainDialogMinWidth, controls.width),
               std::max(settings::kMainDialogMinHeight, controls.height));
   state_.contextLength = settings_.ReadInt(settings::kKwic, settings::kLength, settings::kDefaultContextLength);
+  UpdateUndoButton();
 }
 
 void CSearchDialog::SaveSettings() {
@@ -105,9 +110,9 @@ void CSearchDialog::SaveSettings() {
 void CSearchDialog::OnCommand(Command command) {
   switch (command) {
     case Command::Search: StartRun(JobKind::Search); break;
-    case Command::Replace:
-      if (ConfirmReplace()) StartRun(JobKind::Replace);
-      break;
+    case Command::Replace: Replace(std::nullopt); break;
+    case Command::ReplaceSelected: ReplaceSelected(); break;
+    case Command::UndoLastReplace: UndoLastReplace(true); break;
     case Command::ShowResults: ShowResults(); break;
     case Command::Abort: state_.abortRequested = true; break;
     case Command::CloseProgress: CloseProgress(); break;
@@ -141,22 +146,32 @@ void CSearchDialog::BuildRequest() {
   AddToHistory(searchFor, request.searchText);
   request.caseSensitive = view_.IsChecked(ControlId::CaseSensitive);
   request.useRegex = view_.IsChecked(ControlId::Regex);
-  if (IResultView* results = view_.Results()) {
-    request.replacementText = results->ReplaceCombo().EditText();
-    AddToHistory(results->ReplaceCombo(), request.replacementText);
-  }
+  TakeReplacementText();
   IHistoryCombo& xpath = view_.Combo(ControlId::XPath);
   request.xpath = xpath.EditText();
   AddToHistory(xpath, request.xpath);
   state_.abortRequested = false;
 }
 
+void CSearchDialog::TakeReplacementText() {
+  if (IResultView* results = view_.Results()) {
+    state_.request.replacementText = results->ReplaceCombo().EditText();
+    AddToHistory(results->ReplaceCombo(), state_.request.replacementText);
+  }
+}
+
 void CSearchDialog::StartRun(JobKind kind) {
   if (running_) return;
   view_.SetWaitCursor(true);
   OpenProgress();
-  BuildRequest();
-  view_.CloseResults();  // after BuildRequest, which reads its replacement text
+  // Picked hits are replaced under the search that found them, whatever the inputs say now.
+  if (state_.selection) {
+    TakeReplacementText();
+    state_.abortRequested = false;
+  } else {
+    BuildRequest();
+  }
+  view_.CloseResults();  // after the replacement text is read
   if (sink_) runThread_.Join();  // the last run's worker has finished its job
   sink_ = std::make_unique<Sink>(*this, kind);
   running_ = true;
@@ -175,11 +190,52 @@ void CSearchDialog::StartRun(JobKind kind) {
   }
 }
 
-bool CSearchDialog::ConfirmReplace() {
-  if (running_) return false;
+void CSearchDialog::Replace(std::optional<HitSelection> selection) {
+  if (running_) return;
   IResultView* results = view_.Results();
   const std::u16string replacement = results ? results->ReplaceCombo().EditText() : u"";
-  return view_.Confirm(ReplaceQuestion(state_.hits, replacement));
+  const JournalPlace place = UndoPlace();
+  std::optional<JournalRoom> room;
+  if (!place.folder.empty())
+    room = RoomForOriginals(place, selection ? SelectedFileBytes(*selection) : HitFileBytes(state_.hits));
+  const ReplaceScopeCounts scope = selection ? CountScope(*selection) : CountScope(state_.hits);
+  if (!view_.Confirm(ReplaceQuestion(scope, replacement, room))) return;
+  state_.journal.reset();
+  if (room && room->fits) state_.journal = place;
+  state_.selection = std::move(selection);
+  StartRun(JobKind::Replace);
+}
+
+void CSearchDialog::ReplaceSelected() {
+  IResultView* results = view_.Results();
+  if (results == nullptr || running_) return;
+  const std::vector<const Hit*> hits = results->SelectedHits();
+  if (!hits.empty()) Replace(SelectionOfHits(hits));
+}
+
+JournalPlace CSearchDialog::UndoPlace() const {
+  return undoFolder_.empty() ? JournalPlace{} : UndoJournalPlace(settings_, undoFolder_);
+}
+
+void CSearchDialog::UndoLastReplace(bool ask) {
+  if (running_ || undoFolder_.empty()) return;
+  const std::optional<KeptRun> last = LastKeptRun(undoFolder_);
+  if (!last) {
+    view_.ShowMessage(u"There is no replace to undo.");
+  } else if (!ask || view_.Confirm(UndoQuestion(*last))) {
+    // Runs kept while the settings allowed it can be undone after they turn the journal off.
+    JournalPlace place = UndoPlace();
+    place.folder = undoFolder_;
+    view_.SetWaitCursor(true);
+    const UndoReport report = UndoLastRun(place);
+    view_.SetWaitCursor(false);
+    view_.ShowMessage(UndoReportText(report));
+  }
+  UpdateUndoButton();
+}
+
+void CSearchDialog::UpdateUndoButton() {
+  view_.Enable(ControlId::UndoLastReplace, !running_ && !undoFolder_.empty() && LastKeptRun(undoFolder_).has_value());
 }
 
 void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
@@ -194,10 +250,17 @@ void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
     });
     return;
   }
+  if (kind == JobKind::Replace) {
+    state_.selection.reset();
+    state_.journal.reset();
+    const bool undoable = summary.journal.kind == JournalEnd::Kind::Kept;
+    if (view_.ShowReplaceSummary(ReplaceSummaryText(summary), undoable) && undoable) UndoLastReplace(false);
+    UpdateUndoButton();
+    return;
+  }
   runNote_ = RunNoteText(summary);
-  const std::u16string problems =
-      kind == JobKind::Search ? SearchProblemsText(summary) : ReplaceSummaryText(summary);
-  if (kind == JobKind::Search && !summary.expressionRejected) OnCommand(Command::ShowResults);
+  if (!summary.expressionRejected) OnCommand(Command::ShowResults);
+  const std::u16string problems = SearchProblemsText(summary);
   if (!problems.empty()) view_.ShowMessage(problems);
 }
 
@@ -216,6 +279,7 @@ void CSearchDialog::CloseProgress() {
 
 void CSearchDialog::SetInputsEnabled(bool enabled) {
   for (const ControlId id : kInputs) view_.Enable(id, enabled);
+  UpdateUndoButton();
 }
 
 void CSearchDialog::ShowResults() {

@@ -4,6 +4,7 @@
 // on a worker. It sees the windows only through ISearchDialogView, so it is
 // tested without any. UI thread only, except where a function says otherwise.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "app/RunThread.h"
 #include "app/SearchDialogView.h"
 #include "app/SettingsStore.h"
+#include "platform/journal/JournalFolder.h"
+#include "search/HitSelection.h"
 #include "search/JobSink.h"
 #include "search/SearchJob.h"
 
@@ -21,8 +24,10 @@ enum class JobKind { Search, Replace };
 
 class CSearchDialog {
  public:
+  // Replace runs keep the originals of the files they change in the undo
+  // journal in `undoJournalFolder` (native; empty keeps none).
   CSearchDialog(ISearchDialogView& view, SettingsStore& settings, IPathChooser& chooser,
-                IRunThread& runThread);
+                IRunThread& runThread, std::string undoJournalFolder);
   ~CSearchDialog();
 
   // Reads the settings into the controls.
@@ -48,9 +53,17 @@ class CSearchDialog {
   class Sink;
 
   void StartRun(JobKind kind);
-  // Asks before a replace writes anything; false when the user says no.
-  bool ConfirmReplace();
+  // Asks first, then replaces the occurrences of `selection`, or all the
+  // search found when there is none.
+  void Replace(std::optional<HitSelection> selection);
+  void ReplaceSelected();
+  // Puts back the files of the last replace; `ask` names the run first.
+  void UndoLastReplace(bool ask);
+  void UpdateUndoButton();
+  // The journal's place and limits as the settings say; its folder is empty when they turn it off.
+  JournalPlace UndoPlace() const;
   void BuildRequest();
+  void TakeReplacementText();
   void OpenProgress();
   void CloseProgress();
   void SetInputsEnabled(bool enabled);
@@ -71,6 +84,7 @@ class CSearchDialog {
   bool running_ = false;
   bool closePending_ = false;
   std::u16string runNote_;  // what the last search skipped, beside its hit count
+  std::string undoFolder_;
 };
 
 // Paths each in double quotes, one space between them: what the listing splits.

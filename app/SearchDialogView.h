@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/DialogIds.h"
 #include "app/HistoryCombo.h"
@@ -35,6 +36,8 @@ class IResultView : public IPlaceableWindow {
   virtual void SetRunNote(std::u16string_view note) = 0;
   // The search the hits came from, which the preview of a replace repeats.
   virtual void SetSearchRequest(const SearchRequest& request) = 0;
+  // The hits of the selected rows, in the list's order.
+  virtual std::vector<const Hit*> SelectedHits() const = 0;
 };
 
 class ISearchDialogView : public IPlaceableWindow {
@@ -63,6 +66,9 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual void ShowMessage(std::u16string_view text) = 0;
   // A yes-or-no question whose default answer is no; true for yes.
   virtual bool Confirm(std::u16string_view question) = 0;
+  // What a replace did; with `offerUndo`, an "Undo" button beside OK. True
+  // when the user chose to undo.
+  virtual bool ShowReplaceSummary(std::u16string_view text, bool offerUndo) = 0;
   // A message whose `detail` (a library's own description) is shown beneath it.
   virtual void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) = 0;
   virtual void ShowBrowseMenu() = 0;

@@ -1,5 +1,7 @@
 #include "platform/qt/DesktopProgram.h"
 
+#include "platform/journal/JournalFolder.h"
+
 #include <QApplication>
 #include <QIcon>
 
@@ -16,7 +18,7 @@ DesktopProgram::DesktopProgram(const std::string& settingsPath)
       settings_(profile_),
       window_(settings_),
       chooser_(&window_),
-      dialog_(window_, settings_, chooser_, runThread_) {
+      dialog_(window_, settings_, chooser_, runThread_, CurrentUndoJournalFolder()) {
   window_.SetLogic(&dialog_);
   dialog_.OnInitDialog();
 }

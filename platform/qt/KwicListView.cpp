@@ -159,6 +159,8 @@ QMenu* KwicListView::MakeContextMenu() {
   add(QStringLiteral("&Copy"), [this] { CopySelectedRows(); })->setShortcut(QKeySequence::Copy);
   add(QStringLiteral("Copy full &path"), [this] { CopySelectedPaths(); });
   add(QStringLiteral("Open containing &folder"), [this] { OpenSelectedFolders(); });
+  menu->addSeparator();
+  add(QStringLiteral("&Replace selected..."), [this] { emit ReplaceSelectedRequested(); });
   return menu;
 }
 

@@ -38,6 +38,7 @@ class KwicListView final : public QTableView {
 
  signals:
   void OpenRequested(std::vector<size_t> rows);
+  void ReplaceSelectedRequested();
 
  protected:
   void paintEvent(QPaintEvent* event) override;

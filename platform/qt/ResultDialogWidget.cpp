@@ -40,7 +40,8 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
       replaceHistory_(*replaceCombo_),
       status_(new QLineEdit(this)),
       output_(new QPushButton(QStringLiteral("Output"), this)),
-      replace_(new QPushButton(QStringLiteral("Replace"), this)) {
+      replace_(new QPushButton(QStringLiteral("Replace"), this)),
+      replaceSelected_(new QPushButton(QStringLiteral("Replace selected"), this)) {
   rows_.SetHits(hits);
   setFont(DialogFont(kFontPoints));  // before the list, whose first widths follow its font
   list_ = new KwicListView(rows_, settings_, this);
@@ -60,10 +61,20 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   label_->setGeometry(du.ToPixels(0, 128, 43, 8));
   label_->resize(std::max(label_->width(), label_->sizeHint().width()), label_->height());
   output_->setGeometry(du.ToPixels(310, 141, 50, 12));
+  replaceSelected_->setGeometry(du.ToPixels(0, 141, 70, 12));
+  replaceSelected_->resize(std::max(replaceSelected_->width(), replaceSelected_->sizeHint().width()),
+                           replaceSelected_->height());
+  replaceSelected_->setAutoDefault(false);
   replace_->setAutoDefault(false);
   output_->setAutoDefault(false);
   status_->setText(QStringLiteral("%1 found.").arg(rows_.RowCount()));
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
+  connect(replaceSelected_, &QPushButton::clicked, this, [this] { onCommand_(Command::ReplaceSelected); });
+  connect(list_, &KwicListView::ReplaceSelectedRequested, this, [this] { onCommand_(Command::ReplaceSelected); });
+  // Nothing selected, nothing to replace.
+  const auto followSelection = [this] { replaceSelected_->setEnabled(list_->selectionModel()->hasSelection()); };
+  connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, followSelection);
+  followSelection();
   connect(output_, &QPushButton::clicked, this, [this] { onCommand_(Command::Export); });
   connect(replaceCombo_, &QComboBox::editTextChanged, this, [this] { UpdatePreview(); });
   // Enter replaces only from the "Replace with:" combo; anywhere else it opens
@@ -95,6 +106,12 @@ void ResultDialogWidget::UpdatePreview() {
   const std::u16string replacement = FromQString(replaceCombo_->currentText());
   list_->Delegate()->SetPreview(replacement.empty() ? nullptr : preview_.get(), replacement);
   list_->viewport()->update();
+}
+
+std::vector<const Hit*> ResultDialogWidget::SelectedHits() const {
+  std::vector<const Hit*> hits;
+  for (const size_t row : list_->SelectedRows()) hits.push_back(&rows_.Row(row));
+  return hits;
 }
 
 ScreenSize ResultDialogWidget::VirtualScreenSize() const { return DesktopSize(); }
@@ -132,9 +149,13 @@ void ResultDialogWidget::LayOut() {
   QRect r = replace_->geometry();
   r.moveBottomRight(client.bottomRight());
   replace_->setGeometry(r);
+  QRect rs = replaceSelected_->geometry();
+  rs.moveBottom(client.bottom());
+  rs.moveRight(r.left() - kGap - 1);
+  replaceSelected_->setGeometry(rs);
   QRect o = output_->geometry();
   o.moveBottom(client.bottom());
-  o.moveRight(r.left() - kGap - 1);
+  o.moveRight(rs.left() - kGap - 1);
   output_->setGeometry(o);
   QRect s = status_->geometry();
   s.moveBottom(client.bottom());

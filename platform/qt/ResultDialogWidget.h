@@ -29,6 +29,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   IHistoryCombo& ReplaceCombo() override { return replaceHistory_; }
   void SetRunNote(std::u16string_view note) override;
   void SetSearchRequest(const SearchRequest& request) override;
+  std::vector<const Hit*> SelectedHits() const override;
   ScreenSize VirtualScreenSize() const override;
   void MoveTo(const ScreenRect& frame) override;
 
@@ -37,6 +38,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   const RowTable& Rows() const { return rows_; }
   QComboBox* ReplaceComboBox() const { return replaceCombo_; }
   QPushButton* ReplaceButton() const { return replace_; }
+  QPushButton* ReplaceSelectedButton() const { return replaceSelected_; }
   QPushButton* OutputButton() const { return output_; }
 
  protected:
@@ -60,6 +62,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   QLineEdit* status_;
   QPushButton* output_;
   QPushButton* replace_;
+  QPushButton* replaceSelected_;
   // Set by the first MoveTo: before it the window is nowhere it should be
   // remembered, and the stored rectangle is yet to be read.
   bool placed_ = false;

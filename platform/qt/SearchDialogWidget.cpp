@@ -51,6 +51,13 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
     return QMessageBox::question(this, QApplication::applicationName(), question,
                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
   };
+  summarySink = [this](const QString& text, bool offerUndo) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
+    QAbstractButton* undo = offerUndo ? box.addButton(QStringLiteral("&Undo"), QMessageBox::ResetRole) : nullptr;
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return undo != nullptr && box.clickedButton() == undo;
+  };
   messageSink = [this](const QString& text, const QString& detail) {
     QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
     box.setInformativeText(detail);
@@ -105,6 +112,13 @@ void SearchDialogWidget::Build() {
   search_->setGeometry(std::max(du.X(261), subfolders_->geometry().right() + du.X(4)), du.Y(69),
                        du.X(50), du.Y(14));
   search_->setDefault(true);
+  // Beside the options, below the inputs: reachable at any time, never in the way of Enter.
+  undo_ = new QPushButton(QStringLiteral("&Undo last replace"), this);
+  undo_->setAutoDefault(false);
+  undo_->setToolTip(QStringLiteral("Puts back the files the last replace changed, if they are still as it left them"));
+  const int undoLeft = std::max(du.X(173), regex_->geometry().right() + du.X(6));
+  undo_->setGeometry(undoLeft, du.Y(60), std::max(undo_->sizeHint().width(), du.X(70)), du.Y(12));
+  undo_->setEnabled(false);
   // The template's 318 x 89 units can be smaller than the controls laid out
   // in them (a label column widened, a tall font): the dialog is never
   // smaller than what it holds plus the margin on the left.
@@ -124,6 +138,7 @@ void SearchDialogWidget::Build() {
   setTabOrder(regex_, caseSensitive_);
   setTabOrder(caseSensitive_, subfolders_);
   setTabOrder(subfolders_, search_);
+  setTabOrder(search_, undo_);
 
   histories_ = {std::make_unique<QtHistoryCombo>(*searchPath_), std::make_unique<QtHistoryCombo>(*fileTypes_),
                 std::make_unique<QtHistoryCombo>(*xpath_), std::make_unique<QtHistoryCombo>(*searchFor_)};
@@ -135,6 +150,7 @@ void SearchDialogWidget::Build() {
           [this] { logic_->OnCommand(Command::PickFolder); });
   connect(browse_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Browse); });
   connect(search_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Search); });
+  connect(undo_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::UndoLastReplace); });
   new DialogKeyFilter(this, [this] {
     if (logic_ == nullptr) return false;
     logic_->OnEnter();
@@ -178,6 +194,7 @@ void SearchDialogWidget::Enable(ControlId id, bool enabled) {
   switch (id) {
     case ControlId::Browse: widget = browse_; break;
     case ControlId::Search: widget = search_; break;
+    case ControlId::UndoLastReplace: widget = undo_; break;
     case ControlId::Regex:
     case ControlId::CaseSensitive:
     case ControlId::Subfolders: widget = CheckBox(id); break;
@@ -226,6 +243,10 @@ void SearchDialogWidget::ShowMessage(std::u16string_view text) { messageSink(ToQ
 
 void SearchDialogWidget::ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) {
   messageSink(ToQString(text), ToQString(detail));
+}
+
+bool SearchDialogWidget::ShowReplaceSummary(std::u16string_view text, bool offerUndo) {
+  return summarySink(ToQString(text), offerUndo);
 }
 
 void SearchDialogWidget::ShowBrowseMenu() { browseMenu_->popup(browse_->mapToGlobal(QPoint(0, 0))); }

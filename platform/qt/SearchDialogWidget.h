@@ -48,6 +48,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   IResultView* Results() override;
   void ShowMessage(std::u16string_view text) override;
   void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) override;
+  bool ShowReplaceSummary(std::u16string_view text, bool offerUndo) override;
   bool Confirm(std::u16string_view question) override;
   void ShowBrowseMenu() override;
   void SetWaitCursor(bool waiting) override;
@@ -59,6 +60,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QCheckBox* CheckBox(ControlId id) const;
   QPushButton* SearchButton() const { return search_; }
   QPushButton* BrowseButton() const { return browse_; }
+  QPushButton* UndoButton() const { return undo_; }
   QMenu* BrowseMenu() const { return browseMenu_; }
   ProgressDialogWidget* ProgressWidget() const { return progress_.get(); }
   ResultDialogWidget* ResultWidget() const { return results_.get(); }
@@ -67,6 +69,8 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   // Answers the questions; a box whose default is No unless a test answers instead.
   std::function<bool(const QString& question)> confirmSink;
   std::function<void(const QString& text, const QString& detail)> messageSink;
+  // Shows a replace's summary; true when its "Undo" button was chosen.
+  std::function<bool(const QString& text, bool offerUndo)> summarySink;
   // The client area every control fits in, with the margin the layout keeps.
   QSize ControlsExtent() const { return controlsExtent_; }
 
@@ -90,6 +94,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QCheckBox* subfolders_;
   QPushButton* browse_;
   QPushButton* search_;
+  QPushButton* undo_ = nullptr;
   QMenu* browseMenu_;
   QTimer progressTimer_;
   std::unique_ptr<ProgressDialogWidget> progress_;

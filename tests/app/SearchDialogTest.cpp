@@ -1,5 +1,4 @@
-// The main dialog's logic over fake windows, real files in a temporary folder
-// and a run thread that runs every job at once on the test's own thread.
+// The main dialog's logic: searching, messages, settings and the run's windows.
 #include "app/SearchDialog.h"
 
 #include <gtest/gtest.h>
@@ -12,75 +11,16 @@
 #include "app/AppTexts.h"
 #include "app/SettingsKeys.h"
 #include "search/listing/PathHelpers.h"
-#include "support/FakeDialogViews.h"
-#include "support/FakePathChooser.h"
-#include "support/SynchronousRunThread.h"
-#include "support/TempTree.h"
+#include "support/SearchDialogFixture.h"
 
 namespace trawlscope {
 namespace {
 
+using test::Events;
+using test::kInputs;
+using test::SearchDialogTest;
+using test::Texts;
 using test::U16;
-using Events = std::vector<std::string>;
-using Texts = std::vector<std::u16string>;
-
-constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes,     ControlId::SearchFor,
-                                 ControlId::XPath,      ControlId::Browse,        ControlId::Regex,
-                                 ControlId::CaseSensitive, ControlId::Subfolders, ControlId::Search};
-
-class SearchDialogTest : public testing::Test {
- protected:
-  test::TempTree tree;
-  IniProfileFile profile{tree.Path("trawlscope.ini")};
-  SettingsStore settings{profile};
-  test::FakeSearchDialogView view;
-  test::FakePathChooser chooser;
-  test::SynchronousRunThread runThread;
-  CSearchDialog dialog{view, settings, chooser, runThread};
-
-  std::u16string Docs(std::string_view name = {}) const { return U16(tree.Path("docs/" + std::string(name))); }
-
-  // Two text files with three hits between them, and a log file the types leave out.
-  void WriteDocs() {
-    tree.Write("docs/a.txt", "one needle two\nneedle\n");
-    tree.Write("docs/b.txt", "the needle\n");
-    tree.Write("docs/c.log", "needle\n");
-  }
-  void Ask(const std::u16string& searchFor, const std::u16string& searchPath) {
-    view.ComboOf(ControlId::SearchPath).edit = searchPath;
-    view.ComboOf(ControlId::FileTypes).edit = u"*.txt";
-    view.ComboOf(ControlId::SearchFor).edit = searchFor;
-  }
-  void SearchDocs(const std::u16string& searchFor = u"needle") {
-    Ask(searchFor, Docs());
-    dialog.OnCommand(Command::Search);
-  }
-  void Fill(ControlId id, const std::u16string& edit, const Texts& items) {
-    view.ComboOf(id).edit = edit;
-    view.ComboOf(id).items = items;
-  }
-  bool InputsAre(bool enabled) const {
-    for (const ControlId id : kInputs) {
-      const auto it = view.enabled.find(id);
-      if (it == view.enabled.end() || it->second != enabled) return false;
-    }
-    return true;
-  }
-  // Everything on this thread, and a tick of the progress clock as each file's turn comes.
-  void SetUp() override { At(u"", nullptr); }
-
-  // Runs `action` as the turn of file `name` comes, after that tick.
-  void At(std::u16string_view name, std::function<void()> action) {
-    dialog.State().workers = kSearchAfterListing;
-    dialog.State().beforeFile = [this, name = std::u16string(name), action](size_t, const std::u16string& path) {
-      dialog.OnTimer();
-      if (action && FileNameOf(path) == name) action();
-    };
-  }
-  std::u16string Stored(std::u16string_view section, std::u16string_view key) const {
-    return settings.ReadString(section, key);
-  }
-};
 
 TEST_F(SearchDialogTest, SearchOpensTheResultsOverTheHitsItFound) {
   WriteDocs();
@@ -213,11 +153,13 @@ TEST_F(SearchDialogTest, ReplaceTakesTheResultViewsTextAndRewritesTheFiles) {
   EXPECT_EQ(view.progressRecord.phases.back(), u"Replacing...");
   // The results of the search no longer match the files: they close and stay closed.
   EXPECT_EQ(view.events, (Events{"progress opened", "timer started", "results closed", "timer stopped",
-                                 "progress closed", "message"}));
+                                 "progress closed", "summary"}));
   EXPECT_EQ(view.progressRecord.countCaptions.back(), u"Files changed:");
   EXPECT_EQ(view.progressRecord.hitCounts.back(), u"1");  // a.txt was changed before b.txt's turn
-  // A clean run says what it did too.
-  EXPECT_EQ(view.messages, (Texts{u"Replaced 3 occurrences in 2 files."}));
+  // A clean run says what it did too, and offers to take it back.
+  EXPECT_EQ(view.summaries, (Texts{u"Replaced 3 occurrences in 2 files.\n\nThis replace can be undone."}));
+  EXPECT_EQ(view.undoOffered, std::vector<bool>{true});
+  EXPECT_TRUE(view.messages.empty());
   EXPECT_TRUE(InputsAre(true));
 }
 
@@ -228,10 +170,10 @@ TEST_F(SearchDialogTest, ReplaceSaysTheFilesItLeftUnchanged) {
   At(u"b.txt", [&] { std::remove(tree.Path("docs/b.txt").c_str()); });
   dialog.OnCommand(Command::Replace);
   EXPECT_EQ(tree.Read("docs/a.txt"), "one pin two\npin\n");
-  ASSERT_EQ(view.messages.size(), 1u);
+  ASSERT_EQ(view.summaries.size(), 1u);
   const std::u16string lead = u"Replaced 2 occurrences in 1 file.\n\n" + std::u16string(texts::kFilesLeftUnchanged) +
                               u"\n" + Docs("b.txt") + u": ";
-  EXPECT_EQ(view.messages[0].substr(0, lead.size()), lead);
+  EXPECT_EQ(view.summaries[0].substr(0, lead.size()), lead);
 }
 
 TEST_F(SearchDialogTest, AbortStopsTheRunAndOpensNoResults) {

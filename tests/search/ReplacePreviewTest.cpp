@@ -85,7 +85,9 @@ TEST_F(ReplacePreviewTest, EveryKnownRowShowsWhatTheReplaceWrites) {
         EXPECT_EQ(outcome.replacement, edits[i].replacement) << "hit " << i;
       }
       // Only the look-behind leaves rows unknown once the contexts are wide.
-      if (contextLength == 30) EXPECT_EQ(known, c.lookAround ? 0u : hits.size());
+      if (contextLength == 30) {
+        EXPECT_EQ(known, c.lookAround ? 0u : hits.size());
+      }
     }
   }
 }

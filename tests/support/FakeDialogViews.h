@@ -61,7 +61,9 @@ class FakeResultView final : public IResultView {
   IHistoryCombo& ReplaceCombo() override { return replace; }
   void SetRunNote(std::u16string_view text) override { note = text; }
   void SetSearchRequest(const SearchRequest& request) override { searchRequest = request; }
+  std::vector<const Hit*> SelectedHits() const override { return selected; }
   SearchRequest searchRequest;
+  std::vector<const Hit*> selected;
 };
 
 class FakeSearchDialogView final : public ISearchDialogView {
@@ -77,6 +79,9 @@ class FakeSearchDialogView final : public ISearchDialogView {
   std::vector<std::u16string> messages;
   std::vector<std::u16string> questions;  // asked through Confirm
   bool confirmAnswer = true;
+  std::vector<std::u16string> summaries;  // of replaces, through ShowReplaceSummary
+  std::vector<bool> undoOffered;
+  bool undoAnswer = false;  // the summary's Undo is chosen
   std::vector<std::u16string> details;  // of each message, empty when it had none
   ScreenSize minimumFrame;              // what the controls need
   // "progress opened", "progress closed", "results opened", "results closed",
@@ -140,6 +145,12 @@ class FakeSearchDialogView final : public ISearchDialogView {
     return confirmAnswer;
   }
   void ShowMessage(std::u16string_view text) override { ShowDetailedMessage(text, {}); }
+  bool ShowReplaceSummary(std::u16string_view text, bool offerUndo) override {
+    summaries.emplace_back(text);
+    undoOffered.push_back(offerUndo);
+    events.push_back("summary");
+    return offerUndo && undoAnswer;
+  }
   void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) override {
     messages.emplace_back(text);
     details.emplace_back(detail);

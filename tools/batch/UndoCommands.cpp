@@ -1,9 +1,9 @@
 #include "UndoCommands.h"
 
 #include <cstdio>
-#include <ctime>
 
 #include "app/OutcomeText.h"
+#include "app/UndoText.h"
 #include "platform/files/NativePath.h"
 #include "platform/journal/UndoRun.h"
 #include "results/HitExport.h"
@@ -17,15 +17,6 @@ constexpr int kExitNothingUndone = 2;
 std::string Field(const std::string& utf8) { return ToNativeBytes(FlattenField(FromNativePath(utf8))); }
 std::string PathField(const std::string& nativePath) {
   return ToNativeBytes(FlattenField(DisplayPath(FromNativeName(nativePath))));
-}
-
-std::string LocalTime(std::int64_t seconds) {
-  const auto time = static_cast<std::time_t>(seconds);
-  std::tm local{};
-  localtime_r(&time, &local);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
 }
 
 }  // namespace
@@ -60,7 +51,7 @@ int ListRuns(const std::string& journalFolder) {
       continue;
     }
     const RunDescription& description = run.manifest->description;
-    std::printf("%s\t%zu files\t%s\t%s\t%s\n", LocalTime(description.time).c_str(), run.manifest->files.size(),
+    std::printf("%s\t%zu files\t%s\t%s\t%s\n", RunTimeText(description.time).c_str(), run.manifest->files.size(),
                 Field(description.searchText).c_str(), Field(description.replacementText).c_str(),
                 Field(description.command).c_str());
   }

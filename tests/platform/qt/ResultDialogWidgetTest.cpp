@@ -238,7 +238,10 @@ class TestResultDialog : public QObject {
     QPushButton* replace = dialog_->ReplaceButton();
     QPushButton* output = dialog_->OutputButton();
     QCOMPARE(replace->geometry().bottomRight(), client.bottomRight());
-    QCOMPARE(output->geometry().right(), replace->geometry().left() - 3);
+    QPushButton* selected = dialog_->ReplaceSelectedButton();
+    QCOMPARE(selected->geometry().right(), replace->geometry().left() - 3);
+    QCOMPARE(selected->geometry().bottom(), client.bottom());
+    QCOMPARE(output->geometry().right(), selected->geometry().left() - 3);
     QCOMPARE(output->geometry().bottom(), client.bottom());
     QComboBox* combo = dialog_->ReplaceComboBox();
     QCOMPARE(combo->geometry().right(), client.right());
@@ -330,6 +333,22 @@ class TestResultDialog : public QObject {
     QVERIFY(commands_.empty());
   }
 
+  void replaceSelectedWorksOnTheSelectedRowsOnly() {
+    QPushButton* button = dialog_->ReplaceSelectedButton();
+    QVERIFY(!button->isEnabled());
+    QVERIFY(dialog_->SelectedHits().empty());
+    KwicListView* list = dialog_->List();
+    list->selectRow(2);
+    list->selectionModel()->select(list->model()->index(0, 1),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QVERIFY(button->isEnabled());
+    QCOMPARE(dialog_->SelectedHits(), (std::vector<const Hit*>{&hits_[0], &hits_[2]}));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(commands_, std::vector<Command>{Command::ReplaceSelected});
+    list->clearSelection();
+    QVERIFY(!button->isEnabled());
+  }
+
   void theContextMenuOpensCopiesAndCopiesPaths() {
     KwicListView* list = dialog_->List();
     std::vector<size_t> opened;
@@ -338,13 +357,16 @@ class TestResultDialog : public QObject {
     QMenu* menu = list->MakeContextMenu();
     QStringList titles;
     for (QAction* action : menu->actions()) titles << action->text();
-    QCOMPARE(titles, QStringList({"&Open", "&Copy", "Copy full &path", "Open containing &folder"}));
+    QCOMPARE(titles, QStringList({"&Open", "&Copy", "Copy full &path", "Open containing &folder", "",
+                                  "&Replace selected..."}));
     menu->actions()[2]->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QString("/d/f2.txt\n"));
     menu->actions()[1]->trigger();
     QVERIFY(QApplication::clipboard()->text().startsWith("/d/f2.txt\t12\ta much longer left context\t"));
     menu->actions()[0]->trigger();
     QCOMPARE(opened, std::vector<size_t>{1});
+    menu->actions()[5]->trigger();
+    QCOMPARE(commands_, std::vector<Command>{Command::ReplaceSelected});
     delete menu;
   }
 

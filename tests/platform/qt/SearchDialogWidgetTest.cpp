@@ -89,6 +89,8 @@ class TestSearchDialog : public QObject {
   std::unique_ptr<CSearchDialog> logic_;
   QStringList messages_;
   QStringList questions_;
+  QStringList summaries_;
+  bool undoAnswer_ = false;
   bool confirmAnswer_ = true;
   QStringList details_;
 
@@ -98,7 +100,8 @@ class TestSearchDialog : public QObject {
     runThread_ = std::make_unique<ObservedRunThread>();
     window_ = std::make_unique<SearchDialogWidget>(*settings_);
     chooser_ = std::make_unique<FakeChooser>();
-    logic_ = std::make_unique<CSearchDialog>(*window_, *settings_, *chooser_, *runThread_);
+    logic_ = std::make_unique<CSearchDialog>(*window_, *settings_, *chooser_, *runThread_,
+                                             Path("undo").toStdString());
     window_->SetLogic(logic_.get());
     window_->confirmSink = [this](const QString& question) {
       questions_ << question;
@@ -107,6 +110,10 @@ class TestSearchDialog : public QObject {
     window_->messageSink = [this](const QString& text, const QString& detail) {
       messages_ << text;
       details_ << detail;
+    };
+    window_->summarySink = [this](const QString& text, bool offerUndo) {
+      summaries_ << text;
+      return offerUndo && undoAnswer_;
     };
     logic_->OnInitDialog();
     window_->show();
@@ -146,6 +153,8 @@ class TestSearchDialog : public QObject {
     profile_ = std::make_unique<IniProfileFile>(Path("trawlscope.ini").toStdString());
     settings_ = std::make_unique<SettingsStore>(*profile_);
     messages_.clear();
+    summaries_.clear();
+    undoAnswer_ = false;
     questions_.clear();
     confirmAnswer_ = true;
     details_.clear();
@@ -358,6 +367,27 @@ class TestSearchDialog : public QObject {
     QVERIFY(window_->ResultWidget() == nullptr);  // no result dialog follows a replace
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
     QCOMPARE(logic_->State().hits.Count(), size_t(3));  // the last search's hits stay
+  }
+
+  // The summary's Undo puts the files back; until then "Undo last replace" is on offer.
+  void undoLastReplaceFollowsTheJournal() {
+    QVERIFY(!window_->UndoButton()->isEnabled());
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QTest::keyClicks(window_->ResultWidget()->ReplaceComboBox()->lineEdit(), "pin");
+    QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_COMPARE(summaries_.size(), 1);
+    QVERIFY(summaries_[0].endsWith("This replace can be undone."));
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
+    QVERIFY(window_->UndoButton()->isEnabled());
+    QTest::mouseClick(window_->UndoButton(), Qt::LeftButton);
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
+    QCOMPARE(messages_.last(), QString("Put back 2 files."));
+    QVERIFY(!window_->UndoButton()->isEnabled());
   }
 
   // A replace asks first, the question says what it does, and No changes nothing.
