@@ -13,12 +13,16 @@ struct BatchOptions {
   std::string outputFile;  // native; empty when not asked for
   bool listCodePages = false;
   bool replace = false;  // request.replacementText holds the replacement
+  // --help or --version: nothing else was read, and nothing is required.
+  bool showHelp = false;
+  bool showVersion = false;
 };
 
 // The options, or nothing with `error` set to what is wrong.
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
                                               std::string& error);
 
+// The synopsis, the first lines of --help.
 extern const char kUsage[];
 
 }  // namespace trawlscope::batch
