@@ -6,6 +6,10 @@
 set -eu
 pages=${1:?source folder}/resources/man
 batch=${2:?trawlscope-batch}
+if ! command -v groff >/dev/null 2>&1; then
+  echo "skipped: groff is not installed (apt-get install groff-base)"
+  exit 77
+fi
 status=0
 for page in "$pages"/*.1; do
   for device in utf8 ascii; do
