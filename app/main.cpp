@@ -2,12 +2,20 @@
 // its window and runs the event loop until the dialog is closed.
 #include <QApplication>
 
+#include <cstdio>
+
+#include "app/CommandLine.h"
 #include "app/SettingsLocation.h"
 #include "platform/desktop/ProcessLocale.h"
 #include "platform/qt/DesktopProgram.h"
 
 int main(int argc, char** argv) {
   using namespace trawlscope;
+  switch (ReadCommandLine(argc, argv)) {
+    case StartRequest::Help: std::fputs(kDesktopHelp, stdout); return 0;
+    case StartRequest::Version: std::printf("trawlscope %s\n", TRAWLSCOPE_VERSION); return 0;
+    case StartRequest::Run: break;
+  }
   SetProcessLocale();  // once, before any other thread exists
   QApplication application(argc, argv);
   SetUpApplication();

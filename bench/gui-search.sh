@@ -2,7 +2,7 @@
 # The desktop program's speed as a user sees it: from Enter in the main
 # dialog until the result list is on the screen, under Xvfb with a window
 # manager, side by side with trawlscope-batch running the same search.
-# Usage: bench/gui-search.sh BUILD_DIR FOLDER TEXT [RUNS]   (e.g. CORPORA/linux PM_RESUME)
+# Usage: bench/gui-search.sh BUILD_DIR FOLDER TEXT [RUNS]   (e.g. CORPORA/linux PM_RESUME, CORPORA from bench/make-corpora.sh)
 # Needs: apt-get install xvfb openbox xdotool hyperfine
 set -e
 build=$(cd "${1:?build folder}" && pwd)

@@ -2,7 +2,7 @@
 # Replace speed on the Japanese corpus against `sed -i` over the same UTF-8
 # files (each run on a fresh copy), then a check that the replace changed
 # exactly what a search lists and a second search finds nothing.
-# Usage: bench/replace-ja.sh BUILD_DIR CORPORA_DIR [SCRATCH_DIR]
+# Usage: bench/replace-ja.sh BUILD_DIR CORPORA_DIR [SCRATCH_DIR]   (CORPORA_DIR from bench/make-corpora.sh)
 set -e
 build=$(cd "${1:?build folder}" && pwd)
 corpora=$(cd "${2:?corpora folder}" && pwd)

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Search speed on the Japanese corpus (the same texts in UTF-8, Shift_JIS,
 # EUC-JP and UTF-16 LE) against ripgrep, which finds only the UTF-8 and UTF-16 hits.
-# Usage: bench/search-ja.sh BUILD_DIR CORPORA_DIR
+# Usage: bench/search-ja.sh BUILD_DIR CORPORA_DIR   (CORPORA_DIR from bench/make-corpora.sh)
 set -e
 build=$(cd "${1:?build folder}" && pwd)
 cd "${2:?corpora folder}"

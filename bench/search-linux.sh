@@ -1,6 +1,6 @@
 #!/bin/sh
 # Search speed on the Linux source tree against ripgrep and grep, side by side.
-# Usage: bench/search-linux.sh BUILD_DIR CORPORA_DIR   (corpora from make-corpora.sh)
+# Usage: bench/search-linux.sh BUILD_DIR CORPORA_DIR   (CORPORA_DIR from bench/make-corpora.sh)
 # Needs: apt-get install hyperfine ripgrep
 set -e
 build=$(cd "${1:?build folder}" && pwd)

@@ -97,6 +97,42 @@ TEST_F(BatchToolTest, UsageErrorsAndBadExpressionsExitWithTwo) {
   EXPECT_EQ(RunBatch("--path " + Quoted(tree.Path("docs")) + " 'a('", err).status, 0);
 }
 
+TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {
+  const RunResult run = RunBatch("--path x --help", err);  // wherever it stands
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("usage: trawlscope-batch --path TEXT", 0), 0u);
+  for (const char* word :
+       {"--path TEXT", "--types PATTERN", "--subfolders", "--regex", "--case", "--xpath EXPR",
+        "--output FILE", "--replace TEXT", "--only-hits FILE", "--undo ", "--undo-list", "--codepages",
+        "--help", "--version", "PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD", "changed N",
+        "left unchanged: REASON", "CODE-PAGE TAB BOM", "Exit status", "  2 ", "  130 "})
+    EXPECT_NE(run.out.find(word), std::string::npos) << word;
+  size_t lineStart = 0;
+  for (size_t end; (end = run.out.find('\n', lineStart)) != std::string::npos; lineStart = end + 1)
+    EXPECT_LE(end - lineStart, 79u) << run.out.substr(lineStart, end - lineStart);
+  EXPECT_EQ(tree.Read("stderr.txt"), "");
+}
+
+TEST_F(BatchToolTest, HelpAsTheValueOfAnOptionIsThatValue) {
+  const RunResult run = RunBatch("--path " + Quoted(tree.Path("docs")) + " --replace --help 関数x", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\tunchanged\n" + tree.Path("docs/skip.md") + "\tunchanged\n");
+}
+
+TEST_F(BatchToolTest, VersionIsTheProjectVersion) {
+  const RunResult run = RunBatch("--version", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, std::string("trawlscope-batch ") + TRAWLSCOPE_VERSION + "\n");
+}
+
+TEST_F(BatchToolTest, AnUnknownOptionIsNamedWithAHintNotTheWholeHelp) {
+  const RunResult run = RunBatch("--path x --bogus 関数", err);
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(tree.Read("stderr.txt"),
+            "trawlscope-batch: unknown option --bogus\nTry 'trawlscope-batch --help' for more information.\n");
+}
+
 TEST_F(BatchToolTest, ReplacePrintsEveryFilesOutcome) {
   tree.Write("docs/ro.txt", "関数");
   chmod(tree.Path("docs/ro.txt").c_str(), 0444);

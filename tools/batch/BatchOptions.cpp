@@ -5,14 +5,18 @@
 namespace trawlscope::batch {
 
 const char kUsage[] =
-    "usage: trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR] [--regex] [--case]\n"
-    "                        [--subfolders] [--output FILE] SEARCH-TEXT\n"
-    "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR] [--regex] [--case]\n"
-    "                        [--subfolders] --replace TEXT SEARCH-TEXT\n"
-    "       trawlscope-batch --only-hits FILE [--xpath EXPR] [--regex] [--case] --replace TEXT\n"
-    "                        [SEARCH-TEXT]\n"
-    "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders] --codepages\n"
-    "       trawlscope-batch --undo | --undo-list\n";
+    "usage: trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
+    "                        [--regex] [--case] [--subfolders] [--output FILE]\n"
+    "                        SEARCH-TEXT\n"
+    "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
+    "                        [--regex] [--case] [--subfolders] --replace TEXT\n"
+    "                        SEARCH-TEXT\n"
+    "       trawlscope-batch --only-hits FILE [--xpath EXPR] [--regex] [--case]\n"
+    "                        --replace TEXT [SEARCH-TEXT]\n"
+    "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders]\n"
+    "                        --codepages\n"
+    "       trawlscope-batch --undo | --undo-list\n"
+    "       trawlscope-batch --help | --version\n";
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
                                               std::string& error) {
@@ -33,6 +37,10 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       positional.push_back(argument);
     } else if (argument == "--") {
       optionsEnded = true;
+    } else if (argument == "--help" || argument == "--version") {
+      options.showHelp = argument == "--help";
+      options.showVersion = !options.showHelp;
+      return options;
     } else if (argument == "--path") {
       const auto text = value("--path");
       if (!text) return std::nullopt;

@@ -16,12 +16,16 @@ struct BatchOptions {
   std::string onlyHitsFile;  // native; "-" for stdin; empty when every occurrence is replaced
   bool undo = false;
   bool undoList = false;
+  // --help or --version: nothing else was read, and nothing is required.
+  bool showHelp = false;
+  bool showVersion = false;
 };
 
 // The options, or nothing with `error` set to what is wrong.
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
                                               std::string& error);
 
+// The synopsis, the first lines of --help.
 extern const char kUsage[];
 
 }  // namespace trawlscope::batch

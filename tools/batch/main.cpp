@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "BatchHelp.h"
 #include "BatchOptions.h"
 #include "HitLines.h"
 #include "TerminalProgress.h"
@@ -198,8 +199,16 @@ int main(int argc, char** argv) {
   std::string error;
   const auto options = batch::ParseBatchOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
-    std::fprintf(stderr, "trawlscope-batch: %s\n%s", error.c_str(), batch::kUsage);
+    std::fprintf(stderr, "trawlscope-batch: %s\n%s", error.c_str(), batch::kHelpHint);
     return kExitUsage;
+  }
+  if (options->showHelp) {
+    std::printf("%s%s", batch::kUsage, batch::kHelp);
+    return 0;
+  }
+  if (options->showVersion) {
+    std::printf("trawlscope-batch %s\n", TRAWLSCOPE_VERSION);
+    return 0;
   }
   if (options->undoList) return batch::ListRuns(CurrentUndoJournalFolder());
   if (options->undo) {

@@ -1,0 +1,15 @@
+#pragma once
+// The desktop program's own command-line options. They are read before the
+// window system is reached, so that --help and --version work without a
+// display; every other argument is left to Qt.
+
+namespace trawlscope {
+
+enum class StartRequest { Run, Help, Version };
+
+// What the arguments ask for: the first --help or --version wins.
+StartRequest ReadCommandLine(int argc, const char* const* argv);
+
+extern const char kDesktopHelp[];
+
+}  // namespace trawlscope

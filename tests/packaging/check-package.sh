@@ -1,0 +1,50 @@
+#!/bin/sh
+# Makes the Debian package from a build folder, into a temporary folder so
+# that nothing is installed or left behind, and checks what it holds and
+# what it depends on.
+# Usage: check-package.sh BUILD_DIR VERSION
+set -eu
+build=$(cd "${1:?build folder}" && pwd)
+version=${2:?version}
+for tool in cpack dpkg-deb dpkg-shlibdeps file; do
+  if ! command -v "$tool" >/dev/null 2>&1; then
+    echo "skipped: $tool is not installed (apt-get install cmake dpkg-dev file)"
+    exit 77
+  fi
+done
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log"; exit 1; }
+package=$(ls "$work"/trawlscope_*.deb)
+status=0
+fail() { echo "$*"; status=1; }
+
+dpkg-deb -c "$package" | awk '$1 !~ /^d/ {print $6}' | sort > "$work/files"
+for file in ./usr/bin/trawlscope ./usr/bin/trawlscope-batch \
+            ./usr/share/applications/trawlscope.desktop \
+            ./usr/share/icons/hicolor/scalable/apps/trawlscope.svg \
+            ./usr/share/icons/hicolor/64x64/apps/trawlscope.png \
+            ./usr/share/metainfo/io.github.trawlscope.Trawlscope.metainfo.xml \
+            ./usr/share/man/man1/trawlscope.1.gz ./usr/share/man/man1/trawlscope-batch.1.gz; do
+  grep -qx "$file" "$work/files" || fail "missing from the package: $file"
+done
+# Only the two programs: no test, benchmark or screenshot tool slips in.
+extra=$(grep '^./usr/bin/' "$work/files" | grep -vx -e ./usr/bin/trawlscope -e ./usr/bin/trawlscope-batch || true)
+[ -z "$extra" ] || fail "unexpected programs in the package: $extra"
+outside=$(grep -v '^./usr/' "$work/files" || true)
+[ -z "$outside" ] || fail "files outside /usr: $outside"
+
+field() { dpkg-deb -f "$package" "$1"; }
+[ "$(field Package)" = trawlscope ] || fail "Package is '$(field Package)'"
+[ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', the project's is $version"
+[ -n "$(field Maintainer)" ] || fail "no Maintainer"
+[ -n "$(field Section)" ] || fail "no Section"
+[ -n "$(field Description)" ] || fail "no Description"
+depends=$(field Depends)
+# The libraries the programs link, whatever their Debian release's versions.
+for library in 'libqt6widgets6' 'libqt6core6' 'libicu[0-9]+' 'libboost-regex1\.[0-9.]+(-icu[0-9]+)?' 'libuchardet0' \
+               'libxml2' 'libglib2\.0-0' 'libc6' 'libstdc\+\+6'; do
+  printf '%s\n' "$depends" | tr ',' '\n' | grep -Eq "^ *$library( |$)" || fail "Depends lacks $library: $depends"
+done
+[ $status = 0 ] && { echo "$(basename "$package"):"; dpkg-deb -f "$package" Package Version Section Depends; }
+exit $status
