@@ -1,6 +1,9 @@
 #include "platform/qt/KwicDelegate.h"
 
+#include <QAbstractItemView>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -74,10 +77,27 @@ QSize KwicDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelInd
 }
 
 const QString KwicDelegate::kUnknownReplacement = QStringLiteral(" (?) ");
+const QString KwicDelegate::kUnknownReplacementTip = QStringLiteral(
+    "What replaces this occurrence depends on text beyond the context shown here\n"
+    "(a look-ahead, a look-behind, or a format that copies the text around the match).\n"
+    "The replace works it out from the whole file.");
 
 void KwicDelegate::SetPreview(const ReplacePreview* preview, std::u16string replacement) {
   preview_ = preview;
   replacement_ = std::move(replacement);
+}
+
+bool KwicDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) {
+  if (event->type() == QEvent::ToolTip && static_cast<ResultColumn>(index.column()) == ResultColumn::KeywordAndRight &&
+      static_cast<size_t>(index.row()) < rows_.RowCount()) {
+    const std::optional<ReplacePreview::Outcome> preview = PreviewOf(static_cast<size_t>(index.row()));
+    if (preview && !preview->known) {
+      QToolTip::showText(event->globalPos(), kUnknownReplacementTip, view);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 std::optional<ReplacePreview::Outcome> KwicDelegate::PreviewOf(size_t row) const {

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
+#include <QHelpEvent>
 
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
@@ -182,6 +184,9 @@ class TestResultDialog : public QObject {
                         cell.height());
     QCOMPARE(CountPixels(image, unknown, isGreen), 0);
     QVERIFY(CountPixels(image, unknown, isGrey) > 0);
+    QHelpEvent help(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
+    QVERIFY(list->Delegate()->helpEvent(&help, list, QStyleOptionViewItem(), list->model()->index(0, 2)));
+    QTRY_COMPARE(QToolTip::text(), KwicDelegate::kUnknownReplacementTip);
 
     dialog_->ReplaceComboBox()->setEditText(QString());
     QVERIFY(!list->Delegate()->Previewing());
