@@ -7,11 +7,11 @@
 #include <set>
 #include <string>
 
-#include "platform/files/FileOps.h"
+#include "support/ForwardingFileOps.h"
 
 namespace trawlscope::test {
 
-class CutShortOps final : public IFileOps {
+class CutShortOps final : public ForwardingFileOps {
  public:
   enum class Cut { FullDisk, SilentHalf };
   // Temporary files whose template holds `nameFragment` ("manifest", ".orig").
@@ -19,13 +19,11 @@ class CutShortOps final : public IFileOps {
 
   int cutWrites = 0;  // writes that were cut so far
 
-  int Open(const char* path, int flags, mode_t mode) override { return real_.Open(path, flags, mode); }
   int CreateTemporary(std::string& pathTemplate) override {
     const int fd = real_.CreateTemporary(pathTemplate);
     if (fd >= 0 && pathTemplate.find(fragment_) != std::string::npos) cutFds_.insert(fd);
     return fd;
   }
-  ssize_t PRead(int fd, void* data, size_t size, off_t offset) override { return real_.PRead(fd, data, size, offset); }
   ssize_t Write(int fd, const void* data, size_t size) override {
     if (fullFds_.count(fd) != 0) {
       errno = ENOSPC;
@@ -39,27 +37,13 @@ class CutShortOps final : public IFileOps {
     fullFds_.insert(fd);
     return written;
   }
-  ssize_t PWrite(int fd, const void* data, size_t size, off_t offset) override {
-    return real_.PWrite(fd, data, size, offset);
-  }
-  int Reserve(int fd, off_t size) override { return real_.Reserve(fd, size); }
-  int Truncate(int fd, off_t size) override { return real_.Truncate(fd, size); }
-  int Sync(int fd) override { return real_.Sync(fd); }
   int Close(int fd) override {
     cutFds_.erase(fd);
     fullFds_.erase(fd);
     return real_.Close(fd);
   }
-  int Rename(const char* from, const char* to) override { return real_.Rename(from, to); }
-  int Unlink(const char* path) override { return real_.Unlink(path); }
-  int Stat(const char* path, struct stat* info) override { return real_.Stat(path, info); }
-  int FStat(int fd, struct stat* info) override { return real_.FStat(fd, info); }
-  int ChangeMode(int fd, mode_t mode) override { return real_.ChangeMode(fd, mode); }
-  int ChangeOwner(int fd, uid_t owner, gid_t group) override { return real_.ChangeOwner(fd, owner, group); }
-  int CopyExtendedAttributes(int from, int to) override { return real_.CopyExtendedAttributes(from, to); }
 
  private:
-  IFileOps& real_ = SystemFileOps();
   std::string fragment_;
   Cut cut_;
   std::set<int> cutFds_;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/files/FileReader.h"
+#include "support/ForwardingFileOps.h"
 #include "support/TempTree.h"
 
 namespace trawlscope {
@@ -20,7 +21,7 @@ using test::TempTree;
 
 // The real calls, with one of them made to fail when asked, and another
 // program appending to the file at one chosen moment of the write.
-class FailingOps final : public IFileOps {
+class FailingOps final : public test::ForwardingFileOps {
  public:
   enum class Fail { Nothing, CreateTemporary, ShortWriteThenFull, WriteNoSpace, Sync, Rename, PWrite, Reserve };
   enum class Moment { OpenForWriting, TemporarySync, TemporaryClose, Rename };
@@ -52,9 +53,6 @@ class FailingOps final : public IFileOps {
     temporaryFd_ = real_.CreateTemporary(pathTemplate);
     return temporaryFd_;
   }
-  ssize_t PRead(int fd, void* data, size_t size, off_t offset) override {
-    return real_.PRead(fd, data, size, offset);
-  }
   ssize_t Write(int fd, const void* data, size_t size) override {
     if (fail == Fail::WriteNoSpace) return Error(ENOSPC);
     if (fail == Fail::ShortWriteThenFull) {
@@ -75,7 +73,6 @@ class FailingOps final : public IFileOps {
   int Reserve(int fd, off_t size) override {
     return fail == Fail::Reserve ? Error(ENOSPC) : real_.Reserve(fd, size);
   }
-  int Truncate(int fd, off_t size) override { return real_.Truncate(fd, size); }
   int Sync(int fd) override {
     if (fd == temporaryFd_) AppendAt(Moment::TemporarySync);
     return fail == Fail::Sync ? Error(EIO) : real_.Sync(fd);
@@ -91,12 +88,6 @@ class FailingOps final : public IFileOps {
     AppendAt(Moment::Rename);
     return fail == Fail::Rename ? Error(EXDEV) : real_.Rename(from, to);
   }
-  int Unlink(const char* path) override { return real_.Unlink(path); }
-  int Stat(const char* path, struct stat* info) override { return real_.Stat(path, info); }
-  int FStat(int fd, struct stat* info) override { return real_.FStat(fd, info); }
-  int ChangeMode(int fd, mode_t mode) override { return real_.ChangeMode(fd, mode); }
-  int ChangeOwner(int fd, uid_t owner, gid_t group) override { return real_.ChangeOwner(fd, owner, group); }
-  int CopyExtendedAttributes(int from, int to) override { return real_.CopyExtendedAttributes(from, to); }
 
  private:
   static int Error(int error) {
@@ -109,7 +100,6 @@ class FailingOps final : public IFileOps {
     ASSERT_EQ(write(appendFd_, line.data(), line.size()), static_cast<ssize_t>(line.size()));
     --appendsLeft_;
   }
-  IFileOps& real_ = SystemFileOps();
   bool shortWritten_ = false;
   int temporaryFd_ = -1;
   int appendFd_ = -1;

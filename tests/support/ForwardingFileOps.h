@@ -1,0 +1,33 @@
+#pragma once
+// The real system calls, each a virtual that a fault-injecting fake
+// overrides for the few calls it changes; the rest reach the system as they are.
+#include "platform/files/FileOps.h"
+
+namespace trawlscope::test {
+
+class ForwardingFileOps : public IFileOps {
+ public:
+  int Open(const char* path, int flags, mode_t mode) override { return real_.Open(path, flags, mode); }
+  int CreateTemporary(std::string& pathTemplate) override { return real_.CreateTemporary(pathTemplate); }
+  ssize_t PRead(int fd, void* data, size_t size, off_t offset) override { return real_.PRead(fd, data, size, offset); }
+  ssize_t Write(int fd, const void* data, size_t size) override { return real_.Write(fd, data, size); }
+  ssize_t PWrite(int fd, const void* data, size_t size, off_t offset) override {
+    return real_.PWrite(fd, data, size, offset);
+  }
+  int Reserve(int fd, off_t size) override { return real_.Reserve(fd, size); }
+  int Truncate(int fd, off_t size) override { return real_.Truncate(fd, size); }
+  int Sync(int fd) override { return real_.Sync(fd); }
+  int Close(int fd) override { return real_.Close(fd); }
+  int Rename(const char* from, const char* to) override { return real_.Rename(from, to); }
+  int Unlink(const char* path) override { return real_.Unlink(path); }
+  int Stat(const char* path, struct stat* info) override { return real_.Stat(path, info); }
+  int FStat(int fd, struct stat* info) override { return real_.FStat(fd, info); }
+  int ChangeMode(int fd, mode_t mode) override { return real_.ChangeMode(fd, mode); }
+  int ChangeOwner(int fd, uid_t owner, gid_t group) override { return real_.ChangeOwner(fd, owner, group); }
+  int CopyExtendedAttributes(int from, int to) override { return real_.CopyExtendedAttributes(from, to); }
+
+ protected:
+  IFileOps& real_ = SystemFileOps();
+};
+
+}  // namespace trawlscope::test
