@@ -1,16 +1,22 @@
 #pragma once
-// Texts the desktop program shows.
+// Texts the desktop program and the batch tool show, by their English
+// source; Words() gives them in the user's language.
+#include "app/TextCatalogue.h"
 
 namespace trawlscope::texts {
 
-inline constexpr char16_t kCantSelectFolder[] = u"Can't select folder path.";
-inline constexpr char16_t kRunNotStarted[] = u"検索を開始できませんでした。";
-inline constexpr char16_t kFilesLeftUnchanged[] = u"次のファイルは変更できませんでした。";
-inline constexpr char16_t kOutputNotWritten[] = u"出力ファイルを書き込めませんでした。";
-inline constexpr char16_t kPathsNotFound[] = u"次のパスは見つかりませんでした。";
-inline constexpr char16_t kRegexError[] = u"正規表現に誤りがあります。";
-inline constexpr char16_t kXPathError[] = u"XPathに誤りがあります。";
-inline constexpr char16_t kFilesNotRead[] = u"次のファイルは読み込めませんでした。";
-inline constexpr char16_t kFilesNotSearched[] = u"次のファイルは正規表現で検索できませんでした。";
+inline constexpr CatalogueText kCantSelectFolder = TRAWLSCOPE_TEXT("Messages", "Can't select folder path.");
+inline constexpr CatalogueText kRunNotStarted = TRAWLSCOPE_TEXT("Messages", "The search could not be started.");
+inline constexpr CatalogueText kFilesLeftUnchanged =
+    TRAWLSCOPE_TEXT("Messages", "The following files could not be changed.");
+inline constexpr CatalogueText kOutputNotWritten =
+    TRAWLSCOPE_TEXT("Messages", "The output file could not be written.");
+inline constexpr CatalogueText kPathsNotFound = TRAWLSCOPE_TEXT("Messages", "The following paths were not found.");
+inline constexpr CatalogueText kRegexError = TRAWLSCOPE_TEXT("Messages", "The regular expression has an error.");
+inline constexpr CatalogueText kXPathError = TRAWLSCOPE_TEXT("Messages", "The XPath has an error.");
+inline constexpr CatalogueText kFilesNotRead = TRAWLSCOPE_TEXT("Messages", "The following files could not be read.");
+inline constexpr CatalogueText kFilesNotSearched =
+    TRAWLSCOPE_TEXT("Messages", "The following files could not be searched with the regular expression.");
+inline constexpr CatalogueText kNothingToUndo = TRAWLSCOPE_TEXT("Undo", "There is no replace to undo.");
 
 }  // namespace trawlscope::texts

@@ -4,32 +4,41 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/TextCatalogue.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope {
 namespace {
 
-const char* StepText(FileStep step) {
+// Every reason here is a clause that the callers put after a file name and a
+// colon, so each translates on its own.
+std::string Say(const CatalogueText& text) { return WordsUtf8(text); }
+
+std::string Filled(const CatalogueText& pattern, std::initializer_list<std::string_view> arguments) {
+  return FillIn(WordsUtf8(pattern), arguments);
+}
+
+std::string StepText(FileStep step) {
   switch (step) {
-    case FileStep::None: return "";
-    case FileStep::Read: return "cannot read";
-    case FileStep::Find: return "cannot find it";
-    case FileStep::Open: return "cannot open it";
-    case FileStep::OpenForWriting: return "cannot open it for writing";
-    case FileStep::CreateTemporary: return "cannot create a file in its folder";
-    case FileStep::Write: return "writing failed";
-    case FileStep::Reserve: return "cannot make room for it";
-    case FileStep::WriteInPlace: return "writing it in place failed";
-    case FileStep::SetPermissions: return "cannot give it its permissions";
-    case FileStep::Save: return "saving failed";
-    case FileStep::Encode: return "the text cannot be written in its code page";
+    case FileStep::None: return {};
+    case FileStep::Read: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot read"));
+    case FileStep::Find: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot find it"));
+    case FileStep::Open: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot open it"));
+    case FileStep::OpenForWriting: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot open it for writing"));
+    case FileStep::CreateTemporary: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot create a file in its folder"));
+    case FileStep::Write: return Say(TRAWLSCOPE_TEXT("Outcome", "writing failed"));
+    case FileStep::Reserve: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot make room for it"));
+    case FileStep::WriteInPlace: return Say(TRAWLSCOPE_TEXT("Outcome", "writing it in place failed"));
+    case FileStep::SetPermissions: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot give it its permissions"));
+    case FileStep::Save: return Say(TRAWLSCOPE_TEXT("Outcome", "saving failed"));
+    case FileStep::Encode: return Say(TRAWLSCOPE_TEXT("Outcome", "the text cannot be written in its code page"));
   }
   return "";
 }
 
 std::string SystemText(FileStep step, int error) {
   std::string text = StepText(step);
-  if (error == ENOSPC || error == EDQUOT) return text + ": the disk is full";
+  if (error == ENOSPC || error == EDQUOT) return text + ": " + Say(TRAWLSCOPE_TEXT("Outcome", "the disk is full"));
   if (error != 0) text += std::string(": ") + std::strerror(error);
   return text;
 }
@@ -52,13 +61,14 @@ std::string CharacterText(char32_t c) {
 std::string FileErrorText(const FileError& error) {
   switch (error.refusal) {
     case FileRefusal::None: return SystemText(error.step, error.error);
-    case FileRefusal::ReadOnly: return "the file is read-only";
-    case FileRefusal::NotRegularFile: return "it is not a regular file";
-    case FileRefusal::ChangedSinceRead: return "it changed since it was read";
-    case FileRefusal::ChangedDuringWrite: return "changed during the write";
+    case FileRefusal::ReadOnly: return Say(TRAWLSCOPE_TEXT("Outcome", "the file is read-only"));
+    case FileRefusal::NotRegularFile: return Say(TRAWLSCOPE_TEXT("Outcome", "it is not a regular file"));
+    case FileRefusal::ChangedSinceRead: return Say(TRAWLSCOPE_TEXT("Outcome", "it changed since it was read"));
+    case FileRefusal::ChangedDuringWrite: return Say(TRAWLSCOPE_TEXT("Outcome", "changed during the write"));
     case FileRefusal::PutBackFailed:
-      return std::string("changed during the write, and the old content could not be put back: ") +
-             (error.step == FileStep::None ? "it kept changing" : SystemText(error.step, error.error));
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "changed during the write, and the old content could not be put back: %1"),
+                    {error.step == FileStep::None ? Say(TRAWLSCOPE_TEXT("Outcome", "it kept changing"))
+                                                  : SystemText(error.step, error.error)});
   }
   return {};
 }
@@ -67,38 +77,40 @@ std::string ReplaceProblemText(const FileReplaceOutcome& outcome) {
   switch (outcome.problem) {
     case ReplaceProblem::None: return {};
     case ReplaceProblem::File: return FileErrorText(outcome.file);
-    case ReplaceProblem::Aborted: return "the run was aborted before the file was changed";
-    case ReplaceProblem::ExpressionTooComplex: return "the expression is too complex for this file";
+    case ReplaceProblem::Aborted: return Say(TRAWLSCOPE_TEXT("Outcome", "the run was aborted before the file was changed"));
+    case ReplaceProblem::ExpressionTooComplex: return Say(TRAWLSCOPE_TEXT("Outcome", "the expression is too complex for this file"));
     case ReplaceProblem::CodePageCannotHold:
       if (outcome.character == 0)
-        return "the replacement cannot be written in the file's code page (" + std::to_string(outcome.codePage) + ")";
-      return "the file's code page (" + std::to_string(outcome.codePage) + ") cannot hold " +
-             CharacterText(outcome.character);
-    case ReplaceProblem::EncodingNotRewritable: return "its encoding cannot be rewritten without changing other bytes";
-    case ReplaceProblem::NotOnCharacterBoundary: return "an occurrence does not begin or end on a character of the file";
-    case ReplaceProblem::PlacementUncertain: return "the change cannot be placed in the file's bytes with certainty";
-    case ReplaceProblem::InsideCharacterReference: return "an occurrence begins or ends inside a character reference";
-    case ReplaceProblem::CdataCannotHold: return "the replacement cannot stand in a CDATA section";
-    case ReplaceProblem::InAttributeValue: return "an occurrence is in an attribute value, which is not changed";
-    case ReplaceProblem::UsesDocumentEntities: return "an occurrence is in text that uses the document's own entities";
-    case ReplaceProblem::DocumentEncodingUnknown: return "the document's encoding is not known";
-    case ReplaceProblem::SpansChildElement: return "an occurrence spans a child element's boundary";
-    case ReplaceProblem::NodesOverlap: return "the selected nodes' occurrences overlap";
-    case ReplaceProblem::XPathDoesNotCompile: return "the XPath does not compile";
-    case ReplaceProblem::XPathCannotBeEvaluated: return "the XPath cannot be evaluated in it";
-    case ReplaceProblem::ChangedSinceSearch: return "it changed since the search";
-    case ReplaceProblem::OccurrenceChanged: return "a chosen occurrence is no longer there as the search found it";
-    case ReplaceProblem::OccurrencesOverlap: return "the chosen occurrences overlap";
+        return Filled(TRAWLSCOPE_TEXT("Outcome", "the replacement cannot be written in the file's code page (%1)"),
+                      {std::to_string(outcome.codePage)});
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "the file's code page (%1) cannot hold %2"),
+                    {std::to_string(outcome.codePage), CharacterText(outcome.character)});
+    case ReplaceProblem::EncodingNotRewritable: return Say(TRAWLSCOPE_TEXT("Outcome", "its encoding cannot be rewritten without changing other bytes"));
+    case ReplaceProblem::NotOnCharacterBoundary: return Say(TRAWLSCOPE_TEXT("Outcome", "an occurrence does not begin or end on a character of the file"));
+    case ReplaceProblem::PlacementUncertain: return Say(TRAWLSCOPE_TEXT("Outcome", "the change cannot be placed in the file's bytes with certainty"));
+    case ReplaceProblem::InsideCharacterReference: return Say(TRAWLSCOPE_TEXT("Outcome", "an occurrence begins or ends inside a character reference"));
+    case ReplaceProblem::CdataCannotHold: return Say(TRAWLSCOPE_TEXT("Outcome", "the replacement cannot stand in a CDATA section"));
+    case ReplaceProblem::InAttributeValue: return Say(TRAWLSCOPE_TEXT("Outcome", "an occurrence is in an attribute value, which is not changed"));
+    case ReplaceProblem::UsesDocumentEntities: return Say(TRAWLSCOPE_TEXT("Outcome", "an occurrence is in text that uses the document's own entities"));
+    case ReplaceProblem::DocumentEncodingUnknown: return Say(TRAWLSCOPE_TEXT("Outcome", "the document's encoding is not known"));
+    case ReplaceProblem::SpansChildElement: return Say(TRAWLSCOPE_TEXT("Outcome", "an occurrence spans a child element's boundary"));
+    case ReplaceProblem::NodesOverlap: return Say(TRAWLSCOPE_TEXT("Outcome", "the selected nodes' occurrences overlap"));
+    case ReplaceProblem::XPathDoesNotCompile: return Say(TRAWLSCOPE_TEXT("Outcome", "the XPath does not compile"));
+    case ReplaceProblem::XPathCannotBeEvaluated: return Say(TRAWLSCOPE_TEXT("Outcome", "the XPath cannot be evaluated in it"));
+    case ReplaceProblem::ChangedSinceSearch: return Say(TRAWLSCOPE_TEXT("Outcome", "it changed since the search"));
+    case ReplaceProblem::OccurrenceChanged: return Say(TRAWLSCOPE_TEXT("Outcome", "a chosen occurrence is no longer there as the search found it"));
+    case ReplaceProblem::OccurrencesOverlap: return Say(TRAWLSCOPE_TEXT("Outcome", "the chosen occurrences overlap"));
     case ReplaceProblem::JournalFailed:
-      return "its original could not be kept for undo: " + FileErrorText(outcome.file);
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "its original could not be kept for undo: %1"),
+                    {FileErrorText(outcome.file)});
   }
   return {};
 }
 
 std::string UndoRefusalText(const UndoRefusedFile& file) {
   switch (file.reason) {
-    case UndoRefusal::ChangedSinceReplace: return "it changed since the replace";
-    case UndoRefusal::Missing: return "it is no longer there";
+    case UndoRefusal::ChangedSinceReplace: return Say(TRAWLSCOPE_TEXT("Outcome", "it changed since the replace"));
+    case UndoRefusal::Missing: return Say(TRAWLSCOPE_TEXT("Outcome", "it is no longer there"));
     case UndoRefusal::File: return FileErrorText(file.error);
   }
   return {};
@@ -108,36 +120,41 @@ std::string ByteSizeText(std::uint64_t bytes) {
   constexpr std::uint64_t kKilo = 1024;
   char text[32];
   if (bytes < kKilo) {
-    std::snprintf(text, sizeof text, "%llu bytes", static_cast<unsigned long long>(bytes));
-  } else if (bytes < kKilo * kKilo) {
-    std::snprintf(text, sizeof text, "%.1f KB", static_cast<double>(bytes) / kKilo);
-  } else {
-    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (kKilo * kKilo));
+    std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(bytes));
+    return Filled(TRAWLSCOPE_TEXT("Outcome", "%1 bytes"), {text});
   }
-  return text;
+  if (bytes < kKilo * kKilo) {
+    std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / kKilo);
+    return Filled(TRAWLSCOPE_TEXT("Outcome", "%1 KB"), {text});
+  }
+  std::snprintf(text, sizeof text, "%.1f", static_cast<double>(bytes) / (kKilo * kKilo));
+  return Filled(TRAWLSCOPE_TEXT("Outcome", "%1 MB"), {text});
 }
 
 std::string JournalEndText(const JournalEnd& end) {
   switch (end.kind) {
-    case JournalEnd::Kind::NotAsked: return "cannot be undone";
+    case JournalEnd::Kind::NotAsked: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot be undone"));
     case JournalEnd::Kind::NothingKept: return {};
-    case JournalEnd::Kind::Kept: return "can be undone";
+    case JournalEnd::Kind::Kept: return Say(TRAWLSCOPE_TEXT("Outcome", "can be undone"));
     case JournalEnd::Kind::TooLarge:
-      return "cannot be undone: its original files did not fit in the undo journal";
+      return Say(TRAWLSCOPE_TEXT("Outcome", "cannot be undone: its original files did not fit in the undo journal"));
     case JournalEnd::Kind::Failed:
-      return "cannot be undone: the undo journal could not be written: " + FileErrorText(end.error);
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "cannot be undone: the undo journal could not be written: %1"),
+                    {FileErrorText(end.error)});
   }
   return {};
 }
 
 std::string JournalRoomText(const JournalRoom& room) {
   if (room.fits) return {};
-  if (room.limit == 0) return "the undo journal is turned off";
+  if (room.limit == 0) return JournalOffText();
   if (room.needed > room.limit)
-    return "the original files (" + ByteSizeText(room.needed) + ") would not fit in the undo journal (" +
-           ByteSizeText(room.limit) + ")";
-  return "the original files (" + ByteSizeText(room.needed) + ") would not fit on the undo journal's disk (" +
-         ByteSizeText(room.available) + " free)";
+    return Filled(TRAWLSCOPE_TEXT("Outcome", "the original files (%1) would not fit in the undo journal (%2)"),
+                  {ByteSizeText(room.needed), ByteSizeText(room.limit)});
+  return Filled(TRAWLSCOPE_TEXT("Outcome", "the original files (%1) would not fit on the undo journal's disk (%2 free)"),
+                {ByteSizeText(room.needed), ByteSizeText(room.available)});
 }
+
+std::string JournalOffText() { return Say(TRAWLSCOPE_TEXT("Outcome", "the undo journal is turned off")); }
 
 }  // namespace trawlscope

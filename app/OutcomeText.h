@@ -30,6 +30,9 @@ std::string JournalEndText(const JournalEnd& end);
 // (UTF-8), for "cannot be undone" in the question; empty when they fit.
 std::string JournalRoomText(const JournalRoom& room);
 
+// "the undo journal is turned off" (UTF-8), for a question asked without one.
+std::string JournalOffText();
+
 // A size for people: "12 KB", "1.5 MB", "2048 MB".
 std::string ByteSizeText(std::uint64_t bytes);
 

@@ -1,28 +1,15 @@
 #include "app/ProgressDisplay.h"
 
 #include "app/DecimalText.h"
+#include "app/ProgressTexts.h"
 #include "platform/files/NativePath.h"
-#include "search/JobTexts.h"
 
 namespace trawlscope {
-namespace {
-
-const char16_t* PhaseText(RunPhase phase) {
-  switch (phase) {
-    case RunPhase::Listing: return texts::kListingPhase;
-    case RunPhase::Searching: return texts::kSearchingPhase;
-    case RunPhase::Replacing: return texts::kReplacingPhase;
-    case RunPhase::Idle: break;
-  }
-  return nullptr;
-}
-
-}  // namespace
 
 void ShowProgress(IProgressView& view, const ProgressSnapshot& now, size_t hitsFound) {
-  const char16_t* phase = PhaseText(now.phase);
+  const CatalogueText* phase = texts::PhaseText(now.phase);
   if (phase == nullptr) return;
-  view.SetPhase(phase);
+  view.SetPhase(Words(*phase));
   if (now.phase != RunPhase::Listing) {
     // Files done so far: the one whose turn came last is still under way.
     const size_t done = now.started > 0 ? now.started - 1 : 0;
@@ -33,10 +20,10 @@ void ShowProgress(IProgressView& view, const ProgressSnapshot& now, size_t hitsF
   }
   view.SetFileName(DisplayPath(now.fileName));
   if (now.phase == RunPhase::Replacing) {
-    view.SetCountCaption(texts::kFilesChangedCaption);
+    view.SetCountCaption(Words(texts::kFilesChangedCaption));
     view.SetHitCount(DecimalText(static_cast<long long>(now.filesChanged)));
   } else {
-    view.SetCountCaption(texts::kHitsCaption);
+    view.SetCountCaption(Words(texts::kHitsCaption));
     view.SetHitCount(DecimalText(static_cast<long long>(hitsFound)));
   }
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/AppTexts.h"
+#include "app/CountTexts.h"
 #include "app/DecimalText.h"
 #include "app/OutcomeText.h"
 #include "platform/files/NativePath.h"
@@ -16,13 +17,16 @@ std::u16string Line(const std::u16string& path, const std::string& why) {
   return Line(path) + u": " + FromNativePath(why);
 }
 
+std::u16string Sentence(const CatalogueText& pattern, std::initializer_list<std::u16string_view> arguments) {
+  return FillIn(Words(pattern), arguments);
+}
 
 }  // namespace
 
 std::u16string WarningText(const RunWarning& warning) {
   if (warning.kind == RunWarning::Kind::XPathInvalid)
-    return std::u16string(texts::kXPathError) + u"\n" + FromNativePath(warning.detail);
-  std::u16string text = texts::kPathsNotFound;
+    return Words(texts::kXPathError) + u"\n" + FromNativePath(warning.detail);
+  std::u16string text = Words(texts::kPathsNotFound);
   for (const auto& path : warning.paths) text += Line(path);
   return text;
 }
@@ -30,12 +34,12 @@ std::u16string WarningText(const RunWarning& warning) {
 std::u16string SearchProblemsText(const RunSummary& summary) {
   std::u16string text;
   if (!summary.unreadable.empty()) {
-    text += texts::kFilesNotRead;
+    text += Words(texts::kFilesNotRead);
     for (const auto& file : summary.unreadable) text += Line(file.path, std::strerror(file.error));
   }
   if (!summary.unsearchable.empty()) {
     if (!text.empty()) text += u"\n\n";
-    text += texts::kFilesNotSearched;
+    text += Words(texts::kFilesNotSearched);
     for (const auto& path : summary.unsearchable) text += Line(path);
   }
   return text;
@@ -53,29 +57,36 @@ std::u16string ReplaceSummaryText(const RunSummary& summary) {
     }
   }
   for (const auto& path : summary.unsearchable) list += Line(path);
-  std::u16string text = files == 0 ? std::u16string(u"No file was changed.")
-                                   : u"Replaced " + CountedText(occurrences, u"occurrence", u"occurrences") +
-                                         u" in " + CountedText(files, u"file", u"files") + u".";
-  if (summary.aborted) text += u"\nThe replace was stopped before it went through every file.";
-  if (!list.empty()) text += u"\n\n" + std::u16string(texts::kFilesLeftUnchanged) + list;
+  std::u16string text =
+      files == 0 ? Words(TRAWLSCOPE_TEXT("RunReport", "No file was changed."))
+                 : Sentence(TRAWLSCOPE_TEXT("RunReport", "Replaced %1 in %2."), {OccurrencesText(occurrences), FilesText(files)});
+  if (summary.aborted)
+    text += u"\n" + Words(TRAWLSCOPE_TEXT("RunReport", "The replace was stopped before it went through every file."));
+  if (!list.empty()) text += u"\n\n" + Words(texts::kFilesLeftUnchanged) + list;
   const std::string journal = JournalEndText(summary.journal);
-  if (files > 0 && !journal.empty()) text += u"\n\nThis replace " + FromNativePath(journal) + u".";
+  if (files > 0 && !journal.empty())
+    text += u"\n\n" + Sentence(TRAWLSCOPE_TEXT("RunReport", "This replace %1."), {FromNativePath(journal)});
   return text;
 }
 
 std::u16string ReplaceQuestion(const ReplaceScopeCounts& scope, const std::u16string& replacement,
                                const std::optional<JournalRoom>& room) {
-  const std::u16string counts = std::u16string(scope.selectedOnly ? u"selected " : u"") +
-                                CountedText(scope.occurrences, u"occurrence", u"occurrences") + u" in " +
-                                CountedText(scope.files, u"file", u"files");
-  std::u16string question = replacement.empty()
-                                ? u"Delete the " + counts + u" (the replacement is empty)?"
-                                : u"Replace the " + counts + u" with \"" + replacement + u"\"?";
-  question += scope.selectedOnly ? u"\n\nEach file is checked first: one changed since the search is left as it is."
-                                 : u"\n\nEvery file is searched again and changed in place.";
-  if (room && room->fits) return question + u" It can be undone afterwards (\"Undo last replace\").";
-  const std::string why = room ? JournalRoomText(*room) : std::string("the undo journal is turned off");
-  return question + u" This cannot be undone: " + FromNativePath(why) + u".";
+  const std::u16string counts =
+      Sentence(scope.selectedOnly ? TRAWLSCOPE_TEXT("RunReport", "selected %1 in %2")
+                                  : TRAWLSCOPE_TEXT("RunReport", "%1 in %2"),
+               {OccurrencesText(scope.occurrences), FilesText(scope.files)});
+  std::u16string question =
+      replacement.empty() ? Sentence(TRAWLSCOPE_TEXT("RunReport", "Delete the %1 (the replacement is empty)?"), {counts})
+                          : Sentence(TRAWLSCOPE_TEXT("RunReport", "Replace the %1 with \"%2\"?"), {counts, replacement});
+  question += u"\n\n";
+  question += scope.selectedOnly
+                  ? Words(TRAWLSCOPE_TEXT("RunReport",
+                                          "Each file is checked first: one changed since the search is left as it is."))
+                  : Words(TRAWLSCOPE_TEXT("RunReport", "Every file is searched again and changed in place."));
+  if (room && room->fits)
+    return question + u" " + Words(TRAWLSCOPE_TEXT("RunReport", "It can be undone afterwards (\"Undo last replace\")."));
+  const std::string why = room ? JournalRoomText(*room) : JournalOffText();
+  return question + u" " + Sentence(TRAWLSCOPE_TEXT("RunReport", "This cannot be undone: %1."), {FromNativePath(why)});
 }
 
 ReplaceScopeCounts CountScope(const HitList& hits) {
@@ -98,10 +109,12 @@ ReplaceScopeCounts CountScope(const HitSelection& selection) {
 }
 
 std::u16string RunNoteText(const RunSummary& summary) {
-  std::u16string note = DecimalText(summary.filesSearched) + u" files searched.";
-  if (summary.binarySkipped > 0) note += u" " + DecimalText(summary.binarySkipped) + u" binary files skipped.";
+  std::u16string note = Sentence(TRAWLSCOPE_TEXT("RunReport", "%1 files searched."), {DecimalText(summary.filesSearched)});
+  if (summary.binarySkipped > 0)
+    note += u" " + Sentence(TRAWLSCOPE_TEXT("RunReport", "%1 binary files skipped."), {DecimalText(summary.binarySkipped)});
   const size_t unreadable = summary.unreadable.size();
-  if (unreadable > 0) note += u" " + DecimalText(unreadable) + u" files could not be read.";
+  if (unreadable > 0)
+    note += u" " + Sentence(TRAWLSCOPE_TEXT("RunReport", "%1 files could not be read."), {DecimalText(unreadable)});
   return note;
 }
 

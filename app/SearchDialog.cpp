@@ -6,6 +6,7 @@
 #include "app/DecimalText.h"
 #include "app/OutcomeText.h"
 #include "app/ProgressDisplay.h"
+#include "app/ProgressTexts.h"
 #include "app/RunReport.h"
 #include "app/SettingsKeys.h"
 #include "app/UndoSettings.h"
@@ -14,7 +15,6 @@
 #include "platform/files/NativePath.h"
 #include "results/HitExport.h"
 #include "search/listing/PathHelpers.h"
-#include "search/JobTexts.h"
 #include "search/ReplaceJob.h"
 
 namespace trawlscope {
@@ -54,7 +54,7 @@ class CSearchDialog::Sink final : public IJobSink {
   void Warn(const RunWarning& warning) override {
     if (warning.kind == RunWarning::Kind::ExpressionInvalid) {
       const std::u16string detail = FromNativePath(warning.detail);
-      OnUi([&] { dialog_.view_.ShowDetailedMessage(texts::kRegexError, detail); });
+      OnUi([&] { dialog_.view_.ShowDetailedMessage(Words(texts::kRegexError), detail); });
       return;
     }
     const std::u16string text = WarningText(warning);
@@ -186,7 +186,7 @@ void CSearchDialog::StartRun(JobKind kind) {
     running_ = false;
     sink_.reset();
     CloseProgress();
-    view_.ShowMessage(texts::kRunNotStarted);
+    view_.ShowMessage(Words(texts::kRunNotStarted));
   }
 }
 
@@ -221,7 +221,7 @@ void CSearchDialog::UndoLastReplace(bool ask) {
   if (running_ || undoFolder_.empty()) return;
   const std::optional<KeptRun> last = LastKeptRun(undoFolder_);
   if (!last) {
-    view_.ShowMessage(u"There is no replace to undo.");
+    view_.ShowMessage(Words(texts::kNothingToUndo));
   } else if (!ask || view_.Confirm(UndoQuestion(*last))) {
     // Runs kept while the settings allowed it can be undone after they turn the journal off.
     JournalPlace place = UndoPlace();
@@ -266,7 +266,7 @@ void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
 
 void CSearchDialog::OpenProgress() {
   view_.CloseProgress();
-  if (IProgressView* progress = view_.OpenProgress()) progress->SetPhase(texts::kListingPhase);
+  if (IProgressView* progress = view_.OpenProgress()) progress->SetPhase(Words(texts::kListingPhase));
   view_.StartProgressTimer();
   SetInputsEnabled(false);
 }
@@ -304,7 +304,7 @@ void CSearchDialog::ExportHits() {
   const WriteResult written = trawlscope::ExportHits(state_.hits, *path);
   view_.SetWaitCursor(false);
   if (!written.written)
-    view_.ShowMessage(std::u16string(texts::kOutputNotWritten) + u"\n" + DisplayPath(*path) + u": " +
+    view_.ShowMessage(Words(texts::kOutputNotWritten) + u"\n" + DisplayPath(*path) + u": " +
                       FromNativePath(FileErrorText(written.error)));
 }
 
@@ -319,7 +319,7 @@ void CSearchDialog::PickFolder() {
   const FolderChoice choice = chooser_.ChooseFolder(InitialFolderFromPath(combo.EditText()));
   if (!choice.chosen) return;
   if (choice.path.empty()) {
-    view_.ShowMessage(texts::kCantSelectFolder);
+    view_.ShowMessage(Words(texts::kCantSelectFolder));
     return;
   }
   AddToHistory(combo, choice.path);

@@ -2,7 +2,8 @@
 
 #include <ctime>
 
-#include "app/DecimalText.h"
+#include "app/AppTexts.h"
+#include "app/CountTexts.h"
 #include "app/OutcomeText.h"
 #include "platform/files/NativePath.h"
 
@@ -10,7 +11,6 @@ namespace trawlscope {
 namespace {
 
 std::u16string Utf16(const std::string& utf8) { return FromNativePath(utf8); }
-
 
 }  // namespace
 
@@ -25,25 +25,27 @@ std::string RunTimeText(std::int64_t secondsSinceEpoch) {
 
 std::u16string UndoQuestion(const KeptRun& run) {
   if (!run.manifest)
-    return u"The record of the last replace is damaged or incomplete, so it cannot be undone.";
+    return Words(TRAWLSCOPE_TEXT("Undo", "The record of the last replace is damaged or incomplete, so it cannot be undone."));
   const RunDescription& description = run.manifest->description;
-  return u"Undo the replace of " + Utf16(RunTimeText(description.time)) + u" (\"" + Utf16(description.searchText) +
-         u"\" with \"" + Utf16(description.replacementText) + u"\", " +
-         CountedText(run.manifest->files.size(), u"file", u"files") +
-         u")?\n\nEach file gets its content from before the replace back, unless it has changed since.";
+  return FillIn(Words(TRAWLSCOPE_TEXT("Undo", "Undo the replace of %1 (\"%2\" with \"%3\", %4)?\n\n"
+                                              "Each file gets its content from before the replace back, "
+                                              "unless it has changed since.")),
+                {Utf16(RunTimeText(description.time)), Utf16(description.searchText),
+                 Utf16(description.replacementText), FilesText(run.manifest->files.size())});
 }
 
 std::u16string UndoReportText(const UndoReport& report) {
   switch (report.status) {
-    case UndoReport::Status::NothingToUndo: return u"There is no replace to undo.";
+    case UndoReport::Status::NothingToUndo: return Words(texts::kNothingToUndo);
     case UndoReport::Status::Damaged:
-      return u"The record of the last replace is damaged or incomplete: no file was touched.\nIt is kept in " +
-             Utf16(report.runFolder);
+      return FillIn(Words(TRAWLSCOPE_TEXT("Undo", "The record of the last replace is damaged or incomplete: "
+                                                  "no file was touched.\nIt is kept in %1")),
+                    {Utf16(report.runFolder)});
     case UndoReport::Status::Undone: break;
   }
-  std::u16string text = u"Put back " + CountedText(report.restored.size(), u"file", u"files") + u".";
+  std::u16string text = FillIn(Words(TRAWLSCOPE_TEXT("Undo", "Put back %1.")), {FilesText(report.restored.size())});
   if (!report.refused.empty()) {
-    text += u"\n\nThese files were left as they are:";
+    text += u"\n\n" + Words(TRAWLSCOPE_TEXT("Undo", "These files were left as they are:"));
     for (const UndoRefusedFile& file : report.refused)
       text += u"\n" + DisplayPath(FromNativeName(file.path)) + u": " + Utf16(UndoRefusalText(file));
   }

@@ -8,6 +8,7 @@
 #include "app/SettingsLocation.h"
 #include "platform/desktop/ProcessLocale.h"
 #include "platform/qt/DesktopProgram.h"
+#include "platform/qt/QtTextCatalogue.h"
 
 int main(int argc, char** argv) {
   using namespace trawlscope;
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
   }
   SetProcessLocale();  // once, before any other thread exists
   QApplication application(argc, argv);
+  InstallUserLanguage();  // from the environment, not from the locale set above
   SetUpApplication();
   DesktopProgram program(SettingsFilePath(CurrentSettingsEnvironment()));
   program.Window().show();

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "search/FileFeed.h"
-#include "search/JobTexts.h"
 #include "search/OrderedCommits.h"
 #include "search/listing/PathHelpers.h"
 

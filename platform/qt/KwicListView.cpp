@@ -155,12 +155,12 @@ QMenu* KwicListView::MakeContextMenu() {
     connect(item, &QAction::triggered, this, action);
     return item;
   };
-  add(QStringLiteral("&Open"), [this] { emit OpenRequested(SelectedRows()); });
-  add(QStringLiteral("&Copy"), [this] { CopySelectedRows(); })->setShortcut(QKeySequence::Copy);
-  add(QStringLiteral("Copy full &path"), [this] { CopySelectedPaths(); });
-  add(QStringLiteral("Open containing &folder"), [this] { OpenSelectedFolders(); });
+  add(tr("&Open"), [this] { emit OpenRequested(SelectedRows()); });
+  add(tr("&Copy"), [this] { CopySelectedRows(); })->setShortcut(QKeySequence::Copy);
+  add(tr("Copy full &path"), [this] { CopySelectedPaths(); });
+  add(tr("Open containing &folder"), [this] { OpenSelectedFolders(); });
   menu->addSeparator();
-  add(QStringLiteral("&Replace selected..."), [this] { emit ReplaceSelectedRequested(); });
+  add(tr("&Replace selected..."), [this] { emit ReplaceSelectedRequested(); });
   return menu;
 }
 

@@ -6,8 +6,10 @@
 namespace trawlscope {
 namespace {
 
-const char16_t* const kColumnTitles[] = {u"", u"Left Context", u"Keyword and Right Context",
-                                         u"Filename", u"Line"};
+// Marked for lupdate here, translated when shown.
+const char* const kColumnTitles[] = {"", QT_TRANSLATE_NOOP("KwicModel", "Left Context"),
+                                     QT_TRANSLATE_NOOP("KwicModel", "Keyword and Right Context"),
+                                     QT_TRANSLATE_NOOP("KwicModel", "Filename"), QT_TRANSLATE_NOOP("KwicModel", "Line")};
 
 }  // namespace
 
@@ -30,7 +32,7 @@ QVariant KwicModel::data(const QModelIndex& index, int role) const {
 QVariant KwicModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kResultColumns)
     return {};
-  return ToQString(kColumnTitles[section]);
+  return tr(kColumnTitles[section]);
 }
 
 void KwicModel::RowsReordered() {

@@ -45,7 +45,7 @@ ProgressDialogWidget::ProgressDialogWidget(QWidget* owner, std::function<void()>
   countCaption_ = new QLabel(this);
   countCaption_->setGeometry(du.ToPixels(3, 50, 40, 13));
   hitCount_ = ReadOnlyField(this, du.ToPixels(45, 50, 83, 13));
-  abort_ = new QPushButton(QStringLiteral("Abort"), this);
+  abort_ = new QPushButton(tr("Abort"), this);
   abort_->setGeometry(du.ToPixels(133, 47, 50, 14));
   connect(abort_, &QPushButton::clicked, this, [this] { onAbort_(); });
 }

@@ -1,5 +1,6 @@
 #include "platform/qt/QtPathChooser.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 #include "platform/qt/QtText.h"
@@ -7,7 +8,7 @@
 namespace trawlscope {
 
 std::optional<std::vector<std::u16string>> QtPathChooser::ChooseFiles(const std::u16string& startFolder) {
-  const QStringList files = QFileDialog::getOpenFileNames(owner_, QStringLiteral("Select file(s)"),
+  const QStringList files = QFileDialog::getOpenFileNames(owner_, QCoreApplication::translate("QtPathChooser", "Select file(s)"),
                                                           ToQString(startFolder));
   if (files.isEmpty()) return std::nullopt;
   std::vector<std::u16string> paths;
@@ -16,7 +17,7 @@ std::optional<std::vector<std::u16string>> QtPathChooser::ChooseFiles(const std:
 }
 
 FolderChoice QtPathChooser::ChooseFolder(const std::u16string& startFolder) {
-  const QString folder = QFileDialog::getExistingDirectory(owner_, QStringLiteral("Select folder"),
+  const QString folder = QFileDialog::getExistingDirectory(owner_, QCoreApplication::translate("QtPathChooser", "Select folder"),
                                                            ToQString(startFolder));
   if (folder.isNull()) return {};
   return {true, FromQString(folder)};

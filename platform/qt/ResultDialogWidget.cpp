@@ -35,13 +35,13 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
       settings_(settings),
       onCommand_(std::move(onCommand)),
       list_(nullptr),
-      label_(new QLabel(QStringLiteral("Replace with:"), this)),
+      label_(new QLabel(tr("Replace with:"), this)),
       replaceCombo_(MakeHistoryComboBox(this)),
       replaceHistory_(*replaceCombo_),
       status_(new QLineEdit(this)),
-      output_(new QPushButton(QStringLiteral("Output"), this)),
-      replace_(new QPushButton(QStringLiteral("Replace"), this)),
-      replaceSelected_(new QPushButton(QStringLiteral("Replace selected"), this)) {
+      output_(new QPushButton(tr("Output"), this)),
+      replace_(new QPushButton(tr("Replace"), this)),
+      replaceSelected_(new QPushButton(tr("Replace selected"), this)) {
   rows_.SetHits(hits);
   setFont(DialogFont(kFontPoints));  // before the list, whose first widths follow its font
   list_ = new KwicListView(rows_, settings_, this);
@@ -67,7 +67,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   replaceSelected_->setAutoDefault(false);
   replace_->setAutoDefault(false);
   output_->setAutoDefault(false);
-  status_->setText(QStringLiteral("%1 found.").arg(rows_.RowCount()));
+  status_->setText(tr("%1 found.").arg(rows_.RowCount()));
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
   connect(replaceSelected_, &QPushButton::clicked, this, [this] { onCommand_(Command::ReplaceSelected); });
   connect(list_, &KwicListView::ReplaceSelectedRequested, this, [this] { onCommand_(Command::ReplaceSelected); });
@@ -92,7 +92,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
 ResultDialogWidget::~ResultDialogWidget() = default;
 
 void ResultDialogWidget::SetRunNote(std::u16string_view note) {
-  QString text = QStringLiteral("%1 found.").arg(rows_.RowCount());
+  QString text = tr("%1 found.").arg(rows_.RowCount());
   if (!note.empty()) text += QStringLiteral("  ") + ToQString(note);
   status_->setText(text);
 }

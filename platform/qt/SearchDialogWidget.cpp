@@ -53,7 +53,7 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
   };
   summarySink = [this](const QString& text, bool offerUndo) {
     QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
-    QAbstractButton* undo = offerUndo ? box.addButton(QStringLiteral("&Undo"), QMessageBox::ResetRole) : nullptr;
+    QAbstractButton* undo = offerUndo ? box.addButton(tr("&Undo"), QMessageBox::ResetRole) : nullptr;
     box.setDefaultButton(QMessageBox::Ok);
     box.exec();
     return undo != nullptr && box.clickedButton() == undo;
@@ -78,10 +78,10 @@ void SearchDialogWidget::Build() {
 
   // The dialog-unit label column is too narrow for some fonts: the combos
   // start after the widest label, and their right edges stay where they were.
-  QLabel* labels[] = {Label(this, QStringLiteral("Search path:"), du.ToPixels(3, 0, 41, 12)),
-                      Label(this, QStringLiteral("File types:"), du.ToPixels(3, 15, 41, 12)),
-                      Label(this, QStringLiteral("XPath:"), du.ToPixels(3, 30, 41, 12)),
-                      Label(this, QStringLiteral("Search for:"), du.ToPixels(3, 46, 41, 12))};
+  QLabel* labels[] = {Label(this, tr("Search path:"), du.ToPixels(3, 0, 41, 12)),
+                      Label(this, tr("File types:"), du.ToPixels(3, 15, 41, 12)),
+                      Label(this, tr("XPath:"), du.ToPixels(3, 30, 41, 12)),
+                      Label(this, tr("Search for:"), du.ToPixels(3, 46, 41, 12))};
   int labelWidth = 0;
   for (QLabel* label : labels) labelWidth = std::max(labelWidth, label->sizeHint().width());
   for (QLabel* label : labels) label->resize(labelWidth, label->height());
@@ -104,18 +104,18 @@ void SearchDialogWidget::Build() {
     box->setGeometry(x, du.Y(y), box->sizeHint().width(), du.Y(10));
     return box;
   };
-  regex_ = checkBox(QStringLiteral("&Regular expression"), comboLeft, 62);
-  caseSensitive_ = checkBox(QStringLiteral("&Case sensitive"), comboLeft, 73);
-  subfolders_ = checkBox(QStringLiteral("&Include subfolders"),
+  regex_ = checkBox(tr("&Regular expression"), comboLeft, 62);
+  caseSensitive_ = checkBox(tr("&Case sensitive"), comboLeft, 73);
+  subfolders_ = checkBox(tr("&Include subfolders"),
                          std::max(du.X(173), caseSensitive_->geometry().right() + du.X(6)), 73);
-  search_ = new QPushButton(QStringLiteral("&Search"), this);
+  search_ = new QPushButton(tr("&Search"), this);
   search_->setGeometry(std::max(du.X(261), subfolders_->geometry().right() + du.X(4)), du.Y(69),
                        du.X(50), du.Y(14));
   search_->setDefault(true);
   // Beside the options, below the inputs: reachable at any time, never in the way of Enter.
-  undo_ = new QPushButton(QStringLiteral("&Undo last replace"), this);
+  undo_ = new QPushButton(tr("&Undo last replace"), this);
   undo_->setAutoDefault(false);
-  undo_->setToolTip(QStringLiteral("Puts back the files the last replace changed, if they are still as it left them"));
+  undo_->setToolTip(tr("Puts back the files the last replace changed, if they are still as it left them"));
   const int undoLeft = std::max(du.X(173), regex_->geometry().right() + du.X(6));
   undo_->setGeometry(undoLeft, du.Y(60), std::max(undo_->sizeHint().width(), du.X(70)), du.Y(12));
   undo_->setEnabled(false);
@@ -144,9 +144,9 @@ void SearchDialogWidget::Build() {
                 std::make_unique<QtHistoryCombo>(*xpath_), std::make_unique<QtHistoryCombo>(*searchFor_)};
 
   browseMenu_ = new QMenu(this);
-  connect(browseMenu_->addAction(QStringLiteral("File")), &QAction::triggered, this,
+  connect(browseMenu_->addAction(tr("File")), &QAction::triggered, this,
           [this] { logic_->OnCommand(Command::PickFiles); });
-  connect(browseMenu_->addAction(QStringLiteral("Folder")), &QAction::triggered, this,
+  connect(browseMenu_->addAction(tr("Folder")), &QAction::triggered, this,
           [this] { logic_->OnCommand(Command::PickFolder); });
   connect(browse_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Browse); });
   connect(search_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Search); });

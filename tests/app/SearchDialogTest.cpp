@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <utility>
 
-#include "app/AppTexts.h"
 #include "app/SettingsKeys.h"
 #include "search/listing/PathHelpers.h"
 #include "support/SearchDialogFixture.h"
@@ -95,7 +94,7 @@ TEST_F(SearchDialogTest, FileGoneDuringTheRunIsSaidAndNoted) {
   WriteDocs();
   At(u"b.txt", [&] { std::remove(tree.Path("docs/b.txt").c_str()); });
   SearchDocs();
-  EXPECT_EQ(view.messages, (Texts{std::u16string(texts::kFilesNotRead) + u"\n" + Docs("b.txt") +
+  EXPECT_EQ(view.messages, (Texts{std::u16string(u"The following files could not be read.") + u"\n" + Docs("b.txt") +
                                   u": No such file or directory"}));
   ASSERT_NE(view.results, nullptr);
   EXPECT_EQ(view.results->hits.size(), 2u);
@@ -108,7 +107,7 @@ TEST_F(SearchDialogTest, ExpressionThatDoesNotCompileIsSaidAndOpensNoResults) {
   WriteDocs();
   view.checked[ControlId::Regex] = true;
   SearchDocs(u"need(le");
-  EXPECT_EQ(view.messages, (Texts{u"正規表現に誤りがあります。"}));
+  EXPECT_EQ(view.messages, (Texts{u"The regular expression has an error."}));
   // The library's own description, with the place in the pattern, goes in the box's detail.
   ASSERT_EQ(view.details.size(), 1u);
   EXPECT_NE(view.details[0].find(u"Unmatched marking parenthesis"), std::u16string::npos) << test::U8(view.details[0]);
@@ -123,7 +122,7 @@ TEST_F(SearchDialogTest, XPathThatDoesNotCompileIsSaidAndTheSearchGoesOn) {
   view.ComboOf(ControlId::XPath).edit = u"//[";
   SearchDocs();
   ASSERT_EQ(view.messages.size(), 1u);
-  const std::u16string lead = std::u16string(texts::kXPathError) + u"\n";
+  const std::u16string lead = std::u16string(u"The XPath has an error.") + u"\n";
   EXPECT_EQ(view.messages[0].substr(0, lead.size()), lead);
   EXPECT_GT(view.messages[0].size(), lead.size());  // the library's own description follows
   ASSERT_NE(view.results, nullptr);
@@ -134,7 +133,7 @@ TEST_F(SearchDialogTest, SearchPathEntriesThatDoNotExistAreSaidAndTheRestIsSearc
   WriteDocs();
   Ask(u"needle", u"\"" + Docs("b.txt") + u"\" \"" + Docs("gone.txt") + u"\"");
   dialog.OnCommand(Command::Search);
-  EXPECT_EQ(view.messages, (Texts{std::u16string(texts::kPathsNotFound) + u"\n" + Docs("gone.txt")}));
+  EXPECT_EQ(view.messages, (Texts{std::u16string(u"The following paths were not found.") + u"\n" + Docs("gone.txt")}));
   ASSERT_NE(view.results, nullptr);
   ASSERT_EQ(view.results->hits.size(), 1u);
   EXPECT_EQ(view.results->hits[0].FullPath(), Docs("b.txt"));
@@ -171,7 +170,7 @@ TEST_F(SearchDialogTest, ReplaceSaysTheFilesItLeftUnchanged) {
   dialog.OnCommand(Command::Replace);
   EXPECT_EQ(tree.Read("docs/a.txt"), "one pin two\npin\n");
   ASSERT_EQ(view.summaries.size(), 1u);
-  const std::u16string lead = u"Replaced 2 occurrences in 1 file.\n\n" + std::u16string(texts::kFilesLeftUnchanged) +
+  const std::u16string lead = std::u16string(u"Replaced 2 occurrences in 1 file.\n\nThe following files could not be changed.") +
                               u"\n" + Docs("b.txt") + u": ";
   EXPECT_EQ(view.summaries[0].substr(0, lead.size()), lead);
 }
@@ -229,7 +228,7 @@ TEST_F(SearchDialogTest, ExportToAFolderThatDoesNotExistIsSaid) {
   SearchDocs();
   chooser.output = U16(tree.Path("none/out.txt"));
   dialog.OnCommand(Command::Export);
-  const std::u16string lead = std::u16string(texts::kOutputNotWritten) + u"\n" + *chooser.output + u": ";
+  const std::u16string lead = std::u16string(u"The output file could not be written.") + u"\n" + *chooser.output + u": ";
   ASSERT_EQ(view.messages.size(), 1u);
   EXPECT_EQ(view.messages[0].substr(0, lead.size()), lead);
 }
@@ -304,7 +303,7 @@ TEST_F(SearchDialogTest, RunThatCannotStartIsSaidAndLeavesTheDialogUsable) {
   WriteDocs();
   runThread.refuseToStart = true;
   SearchDocs();
-  EXPECT_EQ(view.messages, (Texts{u"検索を開始できませんでした。"}));
+  EXPECT_EQ(view.messages, (Texts{u"The search could not be started."}));
   EXPECT_FALSE(dialog.IsRunning());
   EXPECT_EQ(view.progress, nullptr);
   EXPECT_TRUE(InputsAre(true));

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "search/JobTexts.h"
 #include "support/RecordingSink.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"

@@ -4,7 +4,6 @@
 
 #include <thread>
 
-#include "search/JobTexts.h"
 #include "support/RecordingSink.h"
 #include "support/Transcode.h"
 #include "support/TempTree.h"

@@ -17,13 +17,16 @@ struct RunResult {
   int status = -1;
 };
 
+// The language the tool speaks follows these, whatever the machine's own.
+constexpr char kEnglish[] = "unset LC_MESSAGES LANG; export LANGUAGE=en LC_ALL=C.UTF-8; ";
+
 // Runs the tool with `arguments` (already shell-quoted), stderr to `errFile`.
 // The undo journal goes beside `errFile`, never into the user's own.
-RunResult RunBatch(const std::string& arguments, const std::string& errFile) {
+RunResult RunBatch(const std::string& arguments, const std::string& errFile, const std::string& language = kEnglish) {
   const std::string stateHome = errFile.substr(0, errFile.rfind('/')) + "/state";
   // Exported, so that every command of a pipe sees it.
-  const std::string command = "export XDG_STATE_HOME='" + stateHome + "'; " + std::string(TRAWLSCOPE_BATCH) + " " +
-                              arguments + " 2>" + errFile;
+  const std::string command = language + "export XDG_STATE_HOME='" + stateHome + "'; " +
+                              std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
   FILE* pipe = popen(command.c_str(), "r");
   RunResult result;
   char buffer[4096];
@@ -91,7 +94,7 @@ TEST_F(BatchToolTest, UsageErrorsAndBadExpressionsExitWithTwo) {
   const RunResult bad = RunBatch("--path " + Quoted(tree.Path("docs")) + " --regex 'a('", err);
   EXPECT_EQ(bad.status, 2);
   // The library's description follows, with the place in the pattern.
-  EXPECT_EQ(tree.Read("stderr.txt").rfind("正規表現に誤りがあります。\n", 0), 0u);
+  EXPECT_EQ(tree.Read("stderr.txt").rfind("The regular expression has an error.\n", 0), 0u);
   EXPECT_NE(tree.Read("stderr.txt").find("(at offset 2: a(>>>HERE>>>)"), std::string::npos);
   // Without --regex the same text is plain text.
   EXPECT_EQ(RunBatch("--path " + Quoted(tree.Path("docs")) + " 'a('", err).status, 0);
@@ -245,6 +248,37 @@ TEST_F(BatchToolTest, UndoPutsBackTheLastReplaceAndThenTheOneBefore) {
   EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: there is no replace to undo\n");
   EXPECT_EQ(RunBatch("--undo-list", err).out, "");
   EXPECT_EQ(RunBatch("--undo --path x", err).status, 2);
+}
+
+// The language is the user's, read from the environment as Qt reads it; the
+// Japanese locale the tool sets for itself at start-up never chooses it.
+TEST_F(BatchToolTest, MessagesFollowTheLanguageOfTheEnvironment) {
+  const std::string broken = "--path " + Quoted(tree.Path("docs")) + " --regex 'a('";
+  const std::pair<const char*, const char*> cases[] = {
+      {"unset LANGUAGE LC_MESSAGES LANG; export LC_ALL=ja_JP.UTF-8; ", "正規表現に誤りがあります。\n"},
+      {"unset LANGUAGE LC_ALL LC_MESSAGES; export LANG=ja_JP.UTF-8; ", "正規表現に誤りがあります。\n"},
+      {"unset LC_ALL LC_MESSAGES LANG; export LANGUAGE=ja; ", "正規表現に誤りがあります。\n"},
+      {"unset LANGUAGE LC_MESSAGES LANG; export LC_ALL=C; ", "The regular expression has an error.\n"},
+      {"unset LANGUAGE LC_MESSAGES LANG; export LC_ALL=de_DE.UTF-8; ", "The regular expression has an error.\n"},
+      // English first wins even though only Japanese has a catalogue.
+      {"unset LC_MESSAGES LANG; export LANGUAGE=en:ja LC_ALL=ja_JP.UTF-8; ", "The regular expression has an error.\n"},
+  };
+  for (const auto& [language, lead] : cases) {
+    EXPECT_EQ(RunBatch(broken, err, language).status, 2) << language;
+    EXPECT_EQ(tree.Read("stderr.txt").rfind(lead, 0), 0u) << language << tree.Read("stderr.txt");
+  }
+}
+
+// A replace the tool cannot make says why in the user's language, the
+// reason included.
+TEST_F(BatchToolTest, ReplaceProblemsAreWordedInTheUsersLanguage) {
+  // Shift_JIS (code page 932) has no emoji, so the file is left as it is.
+  const std::string replace = "--path " + Quoted(tree.Path("docs/sub/b.txt")) + " --replace '😀' 関数";
+  const std::string english = RunBatch(replace, err).out;
+  const std::string japanese = RunBatch(replace, err, "unset LANGUAGE LC_MESSAGES LANG; export LC_ALL=ja_JP.UTF-8; ").out;
+  EXPECT_NE(english.find("the file's code page (932) cannot hold \"😀\" (U+1F600)"), std::string::npos) << english;
+  EXPECT_NE(japanese.find("ファイルのコードページ (932) では \"😀\" (U+1F600) を書き表せません"), std::string::npos)
+      << japanese;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/AppTexts.h"
+#include "app/ProgressTexts.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope::batch {
@@ -68,7 +69,7 @@ void TerminalProgress::Warn(const RunWarning& warning) {
     return;
   }
   if (warning.kind == RunWarning::Kind::ExpressionInvalid) {
-    std::fprintf(stderr, "%s\n%s\n", ToNativeBytes(texts::kRegexError).c_str(), warning.detail.c_str());
+    std::fprintf(stderr, "%s\n%s\n", WordsUtf8(texts::kRegexError).c_str(), warning.detail.c_str());
     return;
   }
   for (const auto& path : warning.paths)
@@ -90,24 +91,11 @@ RunSummary TerminalProgress::Summary() const {
   return summary_;
 }
 
-namespace {
-
-const char* PhaseText(RunPhase phase) {
-  switch (phase) {
-    case RunPhase::Listing: return "Making a list of files...";
-    case RunPhase::Searching: return "Searching...";
-    case RunPhase::Replacing: return "Replacing...";
-    case RunPhase::Idle: break;
-  }
-  return "";
-}
-
-}  // namespace
-
 // Called with the mutex held.
 void TerminalProgress::Redraw() {
   const ProgressSnapshot now = progress_.Read();
-  std::string line = PhaseText(now.phase);
+  const CatalogueText* phase = texts::PhaseText(now.phase);
+  std::string line = phase != nullptr ? WordsUtf8(*phase) : std::string();
   if (now.phase != RunPhase::Listing)
     line += " " + std::to_string(now.started > 0 ? now.started - 1 : 0) + "/" + std::to_string(now.listed);
   line += "  " + std::to_string(hits_.Count()) + " hits  " + ToNativeBytes(DisplayPath(now.fileName));

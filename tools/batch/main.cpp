@@ -20,6 +20,7 @@
 #include "platform/files/NativePath.h"
 #include "platform/desktop/ProcessLocale.h"
 #include "platform/ini/ProfileFile.h"
+#include "platform/qt/QtTextCatalogue.h"
 #include "results/HitExport.h"
 #include "search/ReplaceJob.h"
 #include "search/SearchJob.h"
@@ -196,6 +197,8 @@ std::optional<HitSelection> ReadSelection(const std::string& file) {
 
 int main(int argc, char** argv) {
   SetProcessLocale();
+  // The language comes from the environment, which SetProcessLocale leaves alone.
+  InstallUserLanguage();
   std::string error;
   const auto options = batch::ParseBatchOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {

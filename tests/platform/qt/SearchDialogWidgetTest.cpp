@@ -24,6 +24,7 @@
 #include "platform/ini/ProfileFile.h"
 #include "platform/qt/ProgressDialogWidget.h"
 #include "platform/qt/QtRunThread.h"
+#include "platform/qt/QtTextCatalogue.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/KwicListView.h"
 #include "platform/qt/ResultDialogWidget.h"
@@ -93,6 +94,12 @@ class TestSearchDialog : public QObject {
   bool undoAnswer_ = false;
   bool confirmAnswer_ = true;
   QStringList details_;
+  bool japanese_ = false;  // the language ctest gave this run (the messages' tests run under both)
+
+  // What the dialogs say in this run's language.
+  QString Said(const char* english, const char* japanese) const {
+    return QString::fromUtf8(japanese_ ? japanese : english);
+  }
 
   QString Path(const QString& relative) const { return dir_->path() + "/" + relative; }
 
@@ -145,6 +152,14 @@ class TestSearchDialog : public QObject {
   }
 
  private slots:
+  // ctest names the language it set up, so that a catalogue that fails to
+  // load cannot pass for English.
+  void initTestCase() {
+    const std::string language = InstallUserLanguage();
+    QCOMPARE(QString::fromStdString(language.empty() ? "en" : language), qEnvironmentVariable("TRAWLSCOPE_TEST_LANGUAGE"));
+    japanese_ = language == "ja";
+  }
+
   void init() {
     dir_ = std::make_unique<QTemporaryDir>();
     WriteFile(Path("tree/a.txt"), "needle one\n");
@@ -233,7 +248,7 @@ class TestSearchDialog : public QObject {
     window_->CheckBox(ControlId::Regex)->setChecked(true);
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
-    QCOMPARE(messages_, QStringList({QString::fromUtf8("正規表現に誤りがあります。")}));
+    QCOMPARE(messages_, QStringList({Said("The regular expression has an error.", "正規表現に誤りがあります。")}));
     QCOMPARE(details_.size(), 1);
     QVERIFY2(details_[0].contains("Unmatched marking parenthesis") && details_[0].contains("needle(>>>HERE>>>"), qPrintable(details_[0]));
     QVERIFY(window_->ResultWidget() == nullptr);
@@ -381,12 +396,13 @@ class TestSearchDialog : public QObject {
     QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
     WaitForRunEnd();
     QTRY_COMPARE(summaries_.size(), 1);
-    QVERIFY(summaries_[0].endsWith("This replace can be undone."));
+    QVERIFY2(summaries_[0].endsWith(Said("This replace can be undone.", "この置換は元に戻せます。")),
+             qPrintable(summaries_[0]));
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
     QVERIFY(window_->UndoButton()->isEnabled());
     QTest::mouseClick(window_->UndoButton(), Qt::LeftButton);
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
-    QCOMPARE(messages_.last(), QString("Put back 2 files."));
+    QCOMPARE(messages_.last(), Said("Put back 2 files.", "2 ファイル を元に戻しました。"));
     QVERIFY(!window_->UndoButton()->isEnabled());
   }
 
@@ -400,7 +416,9 @@ class TestSearchDialog : public QObject {
     confirmAnswer_ = false;
     QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
     QCOMPARE(questions_.size(), 1);
-    QVERIFY(questions_[0].startsWith("Delete the 3 occurrences in 2 files"));
+    QVERIFY2(questions_[0].startsWith(Said("Delete the 3 occurrences in 2 files (the replacement is empty)?",
+                                           "2 ファイル の 3 箇所 を削除しますか？（置換後の文字列が空です）")),
+             qPrintable(questions_[0]));
     QVERIFY(!logic_->IsRunning());
     QCOMPARE(ReadFile(Path("tree/a.txt")), std::string("needle one\n"));
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
@@ -478,7 +496,7 @@ class TestSearchDialog : public QObject {
     chooser_->output = FromQString(Path("no/such/folder/out.tsv"));
     QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
     QCOMPARE(messages_.size(), 1);
-    QVERIFY(messages_.front().contains(QString::fromUtf8("出力ファイルを書き込めませんでした。")));
+    QVERIFY(messages_.front().contains(Said("The output file could not be written.", "出力ファイルを書き込めませんでした。")));
     chooser_->output.reset();
     QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
     QCOMPARE(messages_.size(), 1);

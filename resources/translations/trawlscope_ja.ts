@@ -1,0 +1,522 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja_JP" sourcelanguage="en">
+<context>
+    <name>Counts</name>
+    <message>
+        <source>%1 file</source>
+        <translation>%1 ファイル</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>%1 ファイル</translation>
+    </message>
+    <message>
+        <source>%1 occurrence</source>
+        <translation>%1 箇所</translation>
+    </message>
+    <message>
+        <source>%1 occurrences</source>
+        <translation>%1 箇所</translation>
+    </message>
+</context>
+<context>
+    <name>KwicListView</name>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>Copy full &amp;path</source>
+        <translation>Copy full &amp;path</translation>
+    </message>
+    <message>
+        <source>Open containing &amp;folder</source>
+        <translation>Open containing &amp;folder</translation>
+    </message>
+    <message>
+        <source>&amp;Replace selected...</source>
+        <translation>&amp;Replace selected...</translation>
+    </message>
+</context>
+<context>
+    <name>KwicModel</name>
+    <message>
+        <source>Left Context</source>
+        <translation>Left Context</translation>
+    </message>
+    <message>
+        <source>Keyword and Right Context</source>
+        <translation>Keyword and Right Context</translation>
+    </message>
+    <message>
+        <source>Filename</source>
+        <translation>Filename</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>Line</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>Can&apos;t select folder path.</source>
+        <translation>Can&apos;t select folder path.</translation>
+    </message>
+    <message>
+        <source>The search could not be started.</source>
+        <translation>検索を開始できませんでした。</translation>
+    </message>
+    <message>
+        <source>The following files could not be changed.</source>
+        <translation>次のファイルは変更できませんでした。</translation>
+    </message>
+    <message>
+        <source>The output file could not be written.</source>
+        <translation>出力ファイルを書き込めませんでした。</translation>
+    </message>
+    <message>
+        <source>The following paths were not found.</source>
+        <translation>次のパスは見つかりませんでした。</translation>
+    </message>
+    <message>
+        <source>The regular expression has an error.</source>
+        <translation>正規表現に誤りがあります。</translation>
+    </message>
+    <message>
+        <source>The XPath has an error.</source>
+        <translation>XPathに誤りがあります。</translation>
+    </message>
+    <message>
+        <source>The following files could not be read.</source>
+        <translation>次のファイルは読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>The following files could not be searched with the regular expression.</source>
+        <translation>次のファイルは正規表現で検索できませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>Outcome</name>
+    <message>
+        <source>cannot read</source>
+        <translation>読み込めません</translation>
+    </message>
+    <message>
+        <source>cannot find it</source>
+        <translation>見つかりません</translation>
+    </message>
+    <message>
+        <source>cannot open it</source>
+        <translation>開けません</translation>
+    </message>
+    <message>
+        <source>cannot open it for writing</source>
+        <translation>書き込み用に開けません</translation>
+    </message>
+    <message>
+        <source>cannot create a file in its folder</source>
+        <translation>そのフォルダーにファイルを作成できません</translation>
+    </message>
+    <message>
+        <source>writing failed</source>
+        <translation>書き込みに失敗しました</translation>
+    </message>
+    <message>
+        <source>cannot make room for it</source>
+        <translation>領域を確保できません</translation>
+    </message>
+    <message>
+        <source>writing it in place failed</source>
+        <translation>その場での書き込みに失敗しました</translation>
+    </message>
+    <message>
+        <source>cannot give it its permissions</source>
+        <translation>アクセス権を設定できません</translation>
+    </message>
+    <message>
+        <source>saving failed</source>
+        <translation>保存に失敗しました</translation>
+    </message>
+    <message>
+        <source>the text cannot be written in its code page</source>
+        <translation>テキストをそのコードページで書き表せません</translation>
+    </message>
+    <message>
+        <source>the disk is full</source>
+        <translation>ディスクがいっぱいです</translation>
+    </message>
+    <message>
+        <source>the file is read-only</source>
+        <translation>ファイルは読み取り専用です</translation>
+    </message>
+    <message>
+        <source>it is not a regular file</source>
+        <translation>通常のファイルではありません</translation>
+    </message>
+    <message>
+        <source>it changed since it was read</source>
+        <translation>読み込んだ後に変更されました</translation>
+    </message>
+    <message>
+        <source>changed during the write</source>
+        <translation>書き込み中に変更されました</translation>
+    </message>
+    <message>
+        <source>changed during the write, and the old content could not be put back: %1</source>
+        <translation>書き込み中に変更され、元の内容に戻せませんでした: %1</translation>
+    </message>
+    <message>
+        <source>it kept changing</source>
+        <translation>変更が続きました</translation>
+    </message>
+    <message>
+        <source>the run was aborted before the file was changed</source>
+        <translation>ファイルを変更する前に実行が中止されました</translation>
+    </message>
+    <message>
+        <source>the expression is too complex for this file</source>
+        <translation>このファイルには式が複雑すぎます</translation>
+    </message>
+    <message>
+        <source>the replacement cannot be written in the file&apos;s code page (%1)</source>
+        <translation>置換後の文字列をファイルのコードページ (%1) で書き表せません</translation>
+    </message>
+    <message>
+        <source>the file&apos;s code page (%1) cannot hold %2</source>
+        <translation>ファイルのコードページ (%1) では %2 を書き表せません</translation>
+    </message>
+    <message>
+        <source>its encoding cannot be rewritten without changing other bytes</source>
+        <translation>このエンコーディングでは他のバイトを変えずに書き換えられません</translation>
+    </message>
+    <message>
+        <source>an occurrence does not begin or end on a character of the file</source>
+        <translation>該当箇所の始まりか終わりがファイルの文字の境目にありません</translation>
+    </message>
+    <message>
+        <source>the change cannot be placed in the file&apos;s bytes with certainty</source>
+        <translation>変更をファイルのバイト列の正しい位置に確実に置けません</translation>
+    </message>
+    <message>
+        <source>an occurrence begins or ends inside a character reference</source>
+        <translation>該当箇所が文字参照の途中で始まるか終わります</translation>
+    </message>
+    <message>
+        <source>the replacement cannot stand in a CDATA section</source>
+        <translation>置換後の文字列は CDATA セクションに置けません</translation>
+    </message>
+    <message>
+        <source>an occurrence is in an attribute value, which is not changed</source>
+        <translation>該当箇所が属性値の中にあります（属性値は変更しません）</translation>
+    </message>
+    <message>
+        <source>an occurrence is in text that uses the document&apos;s own entities</source>
+        <translation>該当箇所が文書独自の実体を使うテキストの中にあります</translation>
+    </message>
+    <message>
+        <source>the document&apos;s encoding is not known</source>
+        <translation>文書のエンコーディングが分かりません</translation>
+    </message>
+    <message>
+        <source>an occurrence spans a child element&apos;s boundary</source>
+        <translation>該当箇所が子要素の境界をまたいでいます</translation>
+    </message>
+    <message>
+        <source>the selected nodes&apos; occurrences overlap</source>
+        <translation>選択したノードの該当箇所が重なっています</translation>
+    </message>
+    <message>
+        <source>the XPath does not compile</source>
+        <translation>XPathに誤りがあります</translation>
+    </message>
+    <message>
+        <source>the XPath cannot be evaluated in it</source>
+        <translation>このファイルでは XPath を評価できません</translation>
+    </message>
+    <message>
+        <source>it changed since the search</source>
+        <translation>検索の後に変更されました</translation>
+    </message>
+    <message>
+        <source>a chosen occurrence is no longer there as the search found it</source>
+        <translation>選んだ該当箇所が検索したときのままではなくなっています</translation>
+    </message>
+    <message>
+        <source>the chosen occurrences overlap</source>
+        <translation>選んだ該当箇所が重なっています</translation>
+    </message>
+    <message>
+        <source>its original could not be kept for undo: %1</source>
+        <translation>元に戻すための元のファイルを保存できませんでした: %1</translation>
+    </message>
+    <message>
+        <source>it changed since the replace</source>
+        <translation>置換の後に変更されました</translation>
+    </message>
+    <message>
+        <source>it is no longer there</source>
+        <translation>もうありません</translation>
+    </message>
+    <message>
+        <source>%1 bytes</source>
+        <translation>%1 バイト</translation>
+    </message>
+    <message>
+        <source>%1 KB</source>
+        <translation>%1 KB</translation>
+    </message>
+    <message>
+        <source>%1 MB</source>
+        <translation>%1 MB</translation>
+    </message>
+    <message>
+        <source>cannot be undone</source>
+        <translation>元に戻せません</translation>
+    </message>
+    <message>
+        <source>can be undone</source>
+        <translation>元に戻せます</translation>
+    </message>
+    <message>
+        <source>cannot be undone: its original files did not fit in the undo journal</source>
+        <translation>元に戻せません: 元のファイルが取り消し用の記録に収まりませんでした</translation>
+    </message>
+    <message>
+        <source>cannot be undone: the undo journal could not be written: %1</source>
+        <translation>元に戻せません: 取り消し用の記録を書き込めませんでした: %1</translation>
+    </message>
+    <message>
+        <source>the original files (%1) would not fit in the undo journal (%2)</source>
+        <translation>元のファイル (%1) が取り消し用の記録の上限 (%2) に収まりません</translation>
+    </message>
+    <message>
+        <source>the original files (%1) would not fit on the undo journal&apos;s disk (%2 free)</source>
+        <translation>元のファイル (%1) が取り消し用の記録のディスク (空き %2) に収まりません</translation>
+    </message>
+    <message>
+        <source>the undo journal is turned off</source>
+        <translation>取り消し用の記録がオフになっています</translation>
+    </message>
+</context>
+<context>
+    <name>Progress</name>
+    <message>
+        <source>Making a list of files...</source>
+        <translation>Making a list of files...</translation>
+    </message>
+    <message>
+        <source>Searching...</source>
+        <translation>Searching...</translation>
+    </message>
+    <message>
+        <source>Replacing...</source>
+        <translation>Replacing...</translation>
+    </message>
+    <message>
+        <source>Hits:</source>
+        <translation>Hits:</translation>
+    </message>
+    <message>
+        <source>Files changed:</source>
+        <translation>Files changed:</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressDialogWidget</name>
+    <message>
+        <source>Abort</source>
+        <translation>Abort</translation>
+    </message>
+</context>
+<context>
+    <name>QtPathChooser</name>
+    <message>
+        <source>Select file(s)</source>
+        <translation>Select file(s)</translation>
+    </message>
+    <message>
+        <source>Select folder</source>
+        <translation>Select folder</translation>
+    </message>
+</context>
+<context>
+    <name>ResultDialogWidget</name>
+    <message>
+        <source>Replace with:</source>
+        <translation>Replace with:</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>Replace selected</source>
+        <translation>Replace selected</translation>
+    </message>
+    <message>
+        <source>%1 found.</source>
+        <translation>%1 found.</translation>
+    </message>
+</context>
+<context>
+    <name>RunReport</name>
+    <message>
+        <source>No file was changed.</source>
+        <translation>変更したファイルはありません。</translation>
+    </message>
+    <message>
+        <source>Replaced %1 in %2.</source>
+        <translation>%2 の %1 を置換しました。</translation>
+    </message>
+    <message>
+        <source>The replace was stopped before it went through every file.</source>
+        <translation>すべてのファイルを処理する前に置換を中止しました。</translation>
+    </message>
+    <message>
+        <source>This replace %1.</source>
+        <translation>この置換は%1。</translation>
+    </message>
+    <message>
+        <source>selected %1 in %2</source>
+        <translation>%2 の選択した %1</translation>
+    </message>
+    <message>
+        <source>%1 in %2</source>
+        <translation>%2 の %1</translation>
+    </message>
+    <message>
+        <source>Delete the %1 (the replacement is empty)?</source>
+        <translation>%1 を削除しますか？（置換後の文字列が空です）</translation>
+    </message>
+    <message>
+        <source>Replace the %1 with &quot;%2&quot;?</source>
+        <translation>%1 を「%2」に置換しますか？</translation>
+    </message>
+    <message>
+        <source>Each file is checked first: one changed since the search is left as it is.</source>
+        <translation>各ファイルをまず確認し、検索の後に変更されたファイルはそのままにします。</translation>
+    </message>
+    <message>
+        <source>Every file is searched again and changed in place.</source>
+        <translation>各ファイルをもう一度検索し、その場で変更します。</translation>
+    </message>
+    <message>
+        <source>It can be undone afterwards (&quot;Undo last replace&quot;).</source>
+        <translation>後で元に戻せます（「Undo last replace」）。</translation>
+    </message>
+    <message>
+        <source>This cannot be undone: %1.</source>
+        <translation>この置換は元に戻せません: %1。</translation>
+    </message>
+    <message>
+        <source>%1 files searched.</source>
+        <translation>%1 ファイルを検索しました。</translation>
+    </message>
+    <message>
+        <source>%1 binary files skipped.</source>
+        <translation>バイナリファイル %1 個をスキップしました。</translation>
+    </message>
+    <message>
+        <source>%1 files could not be read.</source>
+        <translation>%1 ファイルを読み込めませんでした。</translation>
+    </message>
+</context>
+<context>
+    <name>SearchDialogWidget</name>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>Search path:</source>
+        <translation>Search path:</translation>
+    </message>
+    <message>
+        <source>File types:</source>
+        <translation>File types:</translation>
+    </message>
+    <message>
+        <source>XPath:</source>
+        <translation>XPath:</translation>
+    </message>
+    <message>
+        <source>Search for:</source>
+        <translation>Search for:</translation>
+    </message>
+    <message>
+        <source>&amp;Regular expression</source>
+        <translation>&amp;Regular expression</translation>
+    </message>
+    <message>
+        <source>&amp;Case sensitive</source>
+        <translation>&amp;Case sensitive</translation>
+    </message>
+    <message>
+        <source>&amp;Include subfolders</source>
+        <translation>&amp;Include subfolders</translation>
+    </message>
+    <message>
+        <source>&amp;Search</source>
+        <translation>&amp;Search</translation>
+    </message>
+    <message>
+        <source>&amp;Undo last replace</source>
+        <translation>&amp;Undo last replace</translation>
+    </message>
+    <message>
+        <source>Puts back the files the last replace changed, if they are still as it left them</source>
+        <translation>Puts back the files the last replace changed, if they are still as it left them</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Folder</source>
+        <translation>Folder</translation>
+    </message>
+</context>
+<context>
+    <name>Undo</name>
+    <message>
+        <source>There is no replace to undo.</source>
+        <translation>元に戻す置換はありません。</translation>
+    </message>
+    <message>
+        <source>The record of the last replace is damaged or incomplete, so it cannot be undone.</source>
+        <translation>前回の置換の記録が壊れているか不完全なため、元に戻せません。</translation>
+    </message>
+    <message>
+        <source>Undo the replace of %1 (&quot;%2&quot; with &quot;%3&quot;, %4)?
+
+Each file gets its content from before the replace back, unless it has changed since.</source>
+        <translation>%1 の置換（「%2」を「%3」に、%4）を元に戻しますか？
+
+各ファイルを置換前の内容に戻します。ただし、置換の後に変更されたファイルはそのままにします。</translation>
+    </message>
+    <message>
+        <source>The record of the last replace is damaged or incomplete: no file was touched.
+It is kept in %1</source>
+        <translation>前回の置換の記録が壊れているか不完全です。どのファイルも変更していません。
+記録は次の場所に残してあります: %1</translation>
+    </message>
+    <message>
+        <source>Put back %1.</source>
+        <translation>%1 を元に戻しました。</translation>
+    </message>
+    <message>
+        <source>These files were left as they are:</source>
+        <translation>次のファイルはそのままにしました:</translation>
+    </message>
+</context>
+</TS>
