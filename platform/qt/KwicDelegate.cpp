@@ -77,10 +77,11 @@ QSize KwicDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelInd
 }
 
 const QString KwicDelegate::kUnknownReplacement = QStringLiteral(" (?) ");
-const QString KwicDelegate::kUnknownReplacementTip = QStringLiteral(
-    "What replaces this occurrence depends on text beyond the context shown here\n"
-    "(a look-ahead, a look-behind, or a format that copies the text around the match).\n"
-    "The replace works it out from the whole file.");
+QString KwicDelegate::UnknownReplacementTip() {
+  return tr("What replaces this occurrence depends on text beyond the context shown here\n"
+            "(a look-ahead, a look-behind, or a format that copies the text around the match).\n"
+            "The replace works it out from the whole file.");
+}
 
 void KwicDelegate::SetPreview(const ReplacePreview* preview, std::u16string replacement) {
   preview_ = preview;
@@ -93,7 +94,7 @@ bool KwicDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const Q
       static_cast<size_t>(index.row()) < rows_.RowCount()) {
     const std::optional<ReplacePreview::Outcome> preview = PreviewOf(static_cast<size_t>(index.row()));
     if (preview && !preview->known) {
-      QToolTip::showText(event->globalPos(), kUnknownReplacementTip, view);
+      QToolTip::showText(event->globalPos(), UnknownReplacementTip(), view);
       return true;
     }
   }

@@ -47,7 +47,7 @@ class KwicDelegate final : public QStyledItemDelegate {
   bool Previewing() const { return preview_ != nullptr; }
   // Shown where a row's replacement depends on text the hit does not keep.
   static const QString kUnknownReplacement;
-  static const QString kUnknownReplacementTip;
+  static QString UnknownReplacementTip();
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   // Over a "(?)", the tooltip says why the replacement is not shown.

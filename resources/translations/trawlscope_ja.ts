@@ -21,6 +21,17 @@
     </message>
 </context>
 <context>
+    <name>KwicDelegate</name>
+    <message>
+        <source>What replaces this occurrence depends on text beyond the context shown here
+(a look-ahead, a look-behind, or a format that copies the text around the match).
+The replace works it out from the whole file.</source>
+        <translation>この箇所が何に置き換わるかは、ここに表示されている前後の文字より先の内容で決まります
+（先読み・後読み、またはマッチの前後の文字を写す書式）。
+置換ではファイル全体から求めます。</translation>
+    </message>
+</context>
+<context>
     <name>KwicListView</name>
     <message>
         <source>&amp;Open</source>

@@ -186,7 +186,7 @@ class TestResultDialog : public QObject {
     QVERIFY(CountPixels(image, unknown, isGrey) > 0);
     QHelpEvent help(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
     QVERIFY(list->Delegate()->helpEvent(&help, list, QStyleOptionViewItem(), list->model()->index(0, 2)));
-    QTRY_COMPARE(QToolTip::text(), KwicDelegate::kUnknownReplacementTip);
+    QTRY_COMPARE(QToolTip::text(), KwicDelegate::UnknownReplacementTip());
 
     dialog_->ReplaceComboBox()->setEditText(QString());
     QVERIFY(!list->Delegate()->Previewing());
