@@ -2,6 +2,73 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="ja_JP" sourcelanguage="en">
 <context>
+    <name>Batch</name>
+    <message>
+        <source>%1 binary files skipped</source>
+        <translation>バイナリファイル %1 個を飛ばしました</translation>
+    </message>
+    <message>
+        <source>could not be searched (the expression is too complex for it): %1</source>
+        <translation>検索できませんでした（正規表現がこのファイルには複雑すぎます）: %1</translation>
+    </message>
+    <message>
+        <source>could not be read (%1): %2</source>
+        <translation>読み込めませんでした（%1）: %2</translation>
+    </message>
+    <message>
+        <source>%1 hits in %2 files</source>
+        <translation>%2 ファイルに %1 件</translation>
+    </message>
+    <message>
+        <source>could not write %1: %2</source>
+        <translation>%1 を書き込めませんでした: %2</translation>
+    </message>
+    <message>
+        <source>aborted</source>
+        <translation>中止しました</translation>
+    </message>
+    <message>
+        <source>%1 replacements in %2 files; %3 files left unchanged</source>
+        <translation>%2 ファイルで %1 箇所を置換しました。%3 ファイルは変更していません</translation>
+    </message>
+    <message>
+        <source>this replace %1</source>
+        <translation>この置換は%1</translation>
+    </message>
+    <message>
+        <source>this replace cannot be undone: %1</source>
+        <translation>この置換は元に戻せません: %1</translation>
+    </message>
+    <message>
+        <source>trawlscope-batch: cannot read %1: %2</source>
+        <translation>trawlscope-batch: %1 を読み込めません: %2</translation>
+    </message>
+    <message>
+        <source>(standard input)</source>
+        <translation>（標準入力）</translation>
+    </message>
+    <message>
+        <source>the XPath does not compile (%1); .xml files are searched as plain text and never replaced</source>
+        <translation>XPathに誤りがあります（%1）。.xml ファイルは通常のテキストとして検索し、置換しません</translation>
+    </message>
+    <message>
+        <source>not found: %1</source>
+        <translation>見つかりません: %1</translation>
+    </message>
+    <message>
+        <source>trawlscope-batch: there is no replace to undo</source>
+        <translation>trawlscope-batch: 元に戻す置換がありません</translation>
+    </message>
+    <message>
+        <source>trawlscope-batch: the journal of the last replace is damaged or incomplete; nothing was restored (it is kept in %1)</source>
+        <translation>trawlscope-batch: 直前の置換の記録が壊れているか不完全です。何も戻していません（記録は %1 に残してあります）</translation>
+    </message>
+    <message>
+        <source>%1 files restored; %2 files left unchanged</source>
+        <translation>%1 ファイルを元に戻しました。%2 ファイルはそのままです</translation>
+    </message>
+</context>
+<context>
     <name>Counts</name>
     <message>
         <source>%1 file</source>

@@ -269,6 +269,20 @@ TEST_F(BatchToolTest, MessagesFollowTheLanguageOfTheEnvironment) {
   }
 }
 
+// What the tool says on stderr follows the language; the hit lines on stdout
+// keep their fixed form for scripts.
+TEST_F(BatchToolTest, ItsOwnLinesOnStderrFollowTheLanguageAndStdoutDoesNot) {
+  const std::string search = "--path " + Quoted(tree.Path("docs/a.txt")) + " 関数";
+  const std::string japanese = "unset LANGUAGE LC_MESSAGES LANG; export LC_ALL=ja_JP.UTF-8; ";
+  const std::string hits = RunBatch(search, err).out;
+  EXPECT_EQ(tree.Read("stderr.txt"), "2 hits in 1 files\n");
+  EXPECT_EQ(RunBatch(search, err, japanese).out, hits);
+  EXPECT_EQ(tree.Read("stderr.txt"), "1 ファイルに 2 件\n");
+  RunBatch("--path " + Quoted(tree.Path("nowhere")) + " x", err, japanese);
+  EXPECT_NE(tree.Read("stderr.txt").find("見つかりません: " + tree.Path("nowhere")), std::string::npos)
+      << tree.Read("stderr.txt");
+}
+
 // A replace the tool cannot make says why in the user's language, the
 // reason included.
 TEST_F(BatchToolTest, ReplaceProblemsAreWordedInTheUsersLanguage) {

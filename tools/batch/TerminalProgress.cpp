@@ -1,5 +1,7 @@
 #include "TerminalProgress.h"
 
+#include "BatchTexts.h"
+
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -64,16 +66,15 @@ void TerminalProgress::Warn(const RunWarning& warning) {
   std::lock_guard lock(mutex_);
   ClearLine();
   if (warning.kind == RunWarning::Kind::XPathInvalid) {
-    std::fprintf(stderr, "the XPath does not compile (%s); .xml files are searched as plain text "
-                         "and never replaced\n", warning.detail.c_str());
+    Say(batch::texts::kXPathError, {warning.detail});
     return;
   }
   if (warning.kind == RunWarning::Kind::ExpressionInvalid) {
-    std::fprintf(stderr, "%s\n%s\n", WordsUtf8(texts::kRegexError).c_str(), warning.detail.c_str());
+    std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kRegexError).c_str(), warning.detail.c_str());
     return;
   }
   for (const auto& path : warning.paths)
-    std::fprintf(stderr, "not found: %s\n", ToNativeBytes(DisplayPath(path)).c_str());
+    Say(texts::kNotFound, {ToNativeBytes(DisplayPath(path))});
 }
 
 void TerminalProgress::RunFinished(const RunSummary& summary) {
@@ -94,7 +95,7 @@ RunSummary TerminalProgress::Summary() const {
 // Called with the mutex held.
 void TerminalProgress::Redraw() {
   const ProgressSnapshot now = progress_.Read();
-  const CatalogueText* phase = texts::PhaseText(now.phase);
+  const CatalogueText* phase = trawlscope::texts::PhaseText(now.phase);
   std::string line = phase != nullptr ? WordsUtf8(*phase) : std::string();
   if (now.phase != RunPhase::Listing)
     line += " " + std::to_string(now.started > 0 ? now.started - 1 : 0) + "/" + std::to_string(now.listed);

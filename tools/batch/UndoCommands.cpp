@@ -1,5 +1,7 @@
 #include "UndoCommands.h"
 
+#include "BatchTexts.h"
+
 #include <cstdio>
 
 #include "app/OutcomeText.h"
@@ -25,13 +27,10 @@ int UndoLast(const JournalPlace& place) {
   const UndoReport report = UndoLastRun(place);
   switch (report.status) {
     case UndoReport::Status::NothingToUndo:
-      std::fprintf(stderr, "trawlscope-batch: there is no replace to undo\n");
+      Say(texts::kNothingToUndo);
       return kExitNothingUndone;
     case UndoReport::Status::Damaged:
-      std::fprintf(stderr,
-                   "trawlscope-batch: the journal of the last replace is damaged or incomplete; nothing was "
-                   "restored (it is kept in %s)\n",
-                   report.runFolder.c_str());
+      Say(texts::kUndoDamaged, {report.runFolder});
       return kExitNothingUndone;
     case UndoReport::Status::Undone: break;
   }
@@ -39,8 +38,7 @@ int UndoLast(const JournalPlace& place) {
   for (const UndoRefusedFile& file : report.refused)
     std::printf("%s\tleft unchanged: %s\n", PathField(file.path).c_str(), UndoRefusalText(file).c_str());
   std::fflush(stdout);
-  std::fprintf(stderr, "%zu files restored; %zu files left unchanged\n", report.restored.size(),
-               report.refused.size());
+  Say(texts::kRestored, {std::to_string(report.restored.size()), std::to_string(report.refused.size())});
   return report.refused.empty() ? 0 : kExitSomeRefused;
 }
 

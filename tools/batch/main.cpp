@@ -10,6 +10,7 @@
 #include "BatchHelp.h"
 #include "BatchOptions.h"
 #include "HitLines.h"
+#include "BatchTexts.h"
 #include "TerminalProgress.h"
 #include "UndoCommands.h"
 #include "app/OutcomeText.h"
@@ -58,7 +59,7 @@ void PrintHits(const HitList& hits) {
 }
 
 void ReportBinaryFiles(const RunSummary& summary) {
-  if (summary.binarySkipped > 0) std::fprintf(stderr, "%zu binary files skipped\n", summary.binarySkipped);
+  if (summary.binarySkipped > 0) batch::Say(batch::texts::kBinarySkipped, {std::to_string(summary.binarySkipped)});
 }
 
 int ListCodePages(JobState& state) {
@@ -84,10 +85,9 @@ int Search(JobState& state, const std::string& outputFile) {
 
   PrintHits(state.hits);
   for (const auto& path : summary.unsearchable)
-    std::fprintf(stderr, "could not be searched (the expression is too complex for it): %s\n",
-                 PathField(path).c_str());
+    batch::Say(batch::texts::kTooComplex, {PathField(path)});
   for (const auto& file : summary.unreadable)
-    std::fprintf(stderr, "could not be read (%s): %s\n", std::strerror(file.error), PathField(file.path).c_str());
+    batch::Say(batch::texts::kNotRead, {std::strerror(file.error), PathField(file.path)});
   ReportBinaryFiles(summary);
   size_t files = 0;
   const HitFile* previous = nullptr;
@@ -96,16 +96,16 @@ int Search(JobState& state, const std::string& outputFile) {
     previous = &hit.File();
   }
   std::fflush(stdout);
-  std::fprintf(stderr, "%zu hits in %zu files\n", state.hits.size(), files);
+  batch::Say(batch::texts::kHitsInFiles, {std::to_string(state.hits.size()), std::to_string(files)});
   if (!outputFile.empty()) {
     const WriteResult written = ExportHits(state.hits, FromNativePath(outputFile));
     if (!written.written) {
-      std::fprintf(stderr, "could not write %s: %s\n", outputFile.c_str(), FileErrorText(written.error).c_str());
+      batch::Say(batch::texts::kNotWritten, {outputFile, FileErrorText(written.error)});
       return 1;
     }
   }
   if (summary.aborted) {
-    std::fprintf(stderr, "aborted\n");
+    batch::Say(batch::texts::kAborted);
     return kExitInterrupted;
   }
   return summary.xpathRejected ? kExitUsage : 0;
@@ -140,14 +140,13 @@ int Replace(JobState& state) {
     }
   }
   std::fflush(stdout);
-  std::fprintf(stderr, "%zu replacements in %zu files; %zu files left unchanged\n", occurrences,
-               changed, left);
+  batch::Say(batch::texts::kReplaced, {std::to_string(occurrences), std::to_string(changed), std::to_string(left)});
   ReportBinaryFiles(summary);
   const JournalEnd& journal = summary.journal;
   if (journal.kind == JournalEnd::Kind::TooLarge || journal.kind == JournalEnd::Kind::Failed)
-    std::fprintf(stderr, "this replace %s\n", JournalEndText(journal).c_str());
+    batch::Say(batch::texts::kThisReplace, {JournalEndText(journal)});
   if (summary.aborted) {
-    std::fprintf(stderr, "aborted\n");
+    batch::Say(batch::texts::kAborted);
     return kExitInterrupted;
   }
   return summary.xpathRejected ? kExitUsage : 0;
@@ -182,14 +181,14 @@ std::optional<HitSelection> ReadSelection(const std::string& file) {
     char buffer[1 << 16];
     for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) text.append(buffer, got);
   } else if (const ReadStatus read = ReadWholeFile(file, text); !read) {
-    std::fprintf(stderr, "trawlscope-batch: cannot read %s: %s\n", file.c_str(), std::strerror(read.error));
+    batch::Say(batch::texts::kCannotRead, {file, std::strerror(read.error)});
     return std::nullopt;
   }
   std::string error;
   auto selection = batch::ParseHitLines(text, error);
   if (!selection)
-    std::fprintf(stderr, "trawlscope-batch: --only-hits %s: %s\n", file == "-" ? "(standard input)" : file.c_str(),
-                 error.c_str());
+    std::fprintf(stderr, "trawlscope-batch: --only-hits %s: %s\n",
+                 file == "-" ? WordsUtf8(batch::texts::kStandardInput).c_str() : file.c_str(), error.c_str());
   return selection;
 }
 
@@ -237,7 +236,7 @@ int main(int argc, char** argv) {
     if (!state.selection) return kExitUsage;
     const JournalRoom room = RoomForOriginals(place, SelectedFileBytes(*state.selection));
     if (state.journal && !room.fits) {
-      std::fprintf(stderr, "this replace cannot be undone: %s\n", JournalRoomText(room).c_str());
+      batch::Say(batch::texts::kCannotBeUndone, {JournalRoomText(room)});
       state.journal.reset();
     }
   }
