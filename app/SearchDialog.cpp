@@ -47,10 +47,6 @@ class CSearchDialog::Sink final : public IJobSink {
  public:
   Sink(CSearchDialog& dialog, JobKind kind) : dialog_(dialog), kind_(kind) {}
 
-  void ShowMessage(std::u16string_view text) override {
-    const std::u16string copy(text);
-    OnUi([&] { dialog_.view_.ShowMessage(copy); });
-  }
   void Warn(const RunWarning& warning) override {
     if (warning.kind == RunWarning::Kind::ExpressionInvalid) {
       const std::u16string detail = FromNativePath(warning.detail);

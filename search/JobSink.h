@@ -1,6 +1,6 @@
 #pragma once
-// What a running job must tell whoever shows it, in order: its messages,
-// its warnings and its end. Progress is not among them: the job publishes it
+// What a running job must tell whoever shows it, in order: its warnings (as
+// kinds and values: the sink chooses the words) and its end. Progress is not among them: the job publishes it
 // (RunProgress) and the display reads it at its own pace. Every call comes
 // from the run's thread; an implementation that touches windows hands the
 // call to the UI thread and waits for it there.
@@ -50,8 +50,6 @@ struct RunWarning {
 class IJobSink {
  public:
   virtual ~IJobSink() = default;
-  // A fixed text for a message box with an OK button.
-  virtual void ShowMessage(std::u16string_view text) = 0;
   // Shown before the run goes on; the run waits until the sink returns.
   virtual void Warn(const RunWarning& warning) = 0;
   virtual void RunFinished(const RunSummary& summary) = 0;

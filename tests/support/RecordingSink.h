@@ -9,12 +9,10 @@ namespace trawlscope::test {
 
 class RecordingSink final : public IJobSink {
  public:
-  std::vector<std::u16string> messages;
   std::vector<RunWarning> warnings;
   bool finished = false;
   RunSummary summary;
 
-  void ShowMessage(std::u16string_view text) override { messages.emplace_back(text); }
   void Warn(const RunWarning& warning) override { warnings.push_back(warning); }
   void RunFinished(const RunSummary& s) override {
     finished = true;

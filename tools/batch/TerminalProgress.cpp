@@ -56,12 +56,6 @@ TerminalProgress::~TerminalProgress() {
   if (painter_.joinable()) painter_.join();
 }
 
-void TerminalProgress::ShowMessage(std::u16string_view text) {
-  std::lock_guard lock(mutex_);
-  ClearLine();
-  std::fprintf(stderr, "%s\n", ToNativeBytes(text).c_str());
-}
-
 void TerminalProgress::Warn(const RunWarning& warning) {
   std::lock_guard lock(mutex_);
   ClearLine();

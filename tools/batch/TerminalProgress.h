@@ -18,7 +18,6 @@ class TerminalProgress final : public IJobSink {
   TerminalProgress(const HitList& hits, const RunProgress& progress);
   ~TerminalProgress() override;
 
-  void ShowMessage(std::u16string_view text) override;
   void Warn(const RunWarning& warning) override;
   void RunFinished(const RunSummary& summary) override;
 
