@@ -1,9 +1,9 @@
 #pragma once
 // What a running job must tell whoever shows it, in order: its warnings (as
-// kinds and values: the sink chooses the words) and its end. Progress is not among them: the job publishes it
-// (RunProgress) and the display reads it at its own pace. Every call comes
-// from the run's thread; an implementation that touches windows hands the
-// call to the UI thread and waits for it there.
+// kinds and values: the sink chooses the words) and its end. Progress is not
+// among them: the job publishes it (RunProgress) and the display reads it at
+// its own pace. Every call comes from the run's thread; an implementation
+// that touches windows hands the call to the UI thread and waits for it there.
 #include <string>
 #include <string_view>
 #include <vector>
