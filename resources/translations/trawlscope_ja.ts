@@ -69,6 +69,137 @@
     </message>
 </context>
 <context>
+    <name>BatchHelp</name>
+    <message>
+        <source>
+Searches text and XML files in any code page the way the Trawlscope window
+does and prints one line per hit, or replaces every occurrence in place.
+
+Options:
+  --path TEXT       what to search: one bare path, or paths each in double
+                    quotes, &apos;&quot;/data/docs&quot; &quot;/data/notes.txt&quot;&apos; (required)
+  --types PATTERN   one wildcard pattern, such as &apos;*.txt&apos;, that file names
+                    and the subfolders entered must fit (default: all)
+  --subfolders      search subfolders too
+  --regex           SEARCH-TEXT is a regular expression (Perl syntax)
+  --case            upper and lower case differ
+  --xpath EXPR      in &quot;.xml&quot; files, search only the text of the nodes that
+                    the XPath 1.0 expression selects
+  --output FILE     also write the hits to FILE, UTF-16 LE with a byte-order
+                    mark
+  --replace TEXT    replace every occurrence with TEXT (with --regex, $&amp; is
+                    the match and $1 the first group) and print each file&apos;s
+                    outcome; each file keeps its code page
+  --only-hits FILE  with --replace: replace only the occurrences listed in
+                    FILE, lines as a search prints them (PATH TAB LINE TAB
+                    POSITION TAB LENGTH; a KEYWORD field must still stand
+                    there; further fields ignored); &quot;-&quot; reads standard
+                    input; no --path, --types or --subfolders with it
+  --undo            put back the files of the last replace run that are still
+                    as it left them
+  --undo-list       list the replace runs kept for --undo
+  --codepages       print each file&apos;s detected code page instead of searching
+  --help            print this help and exit
+  --version         print the version and exit
+  --                what follows is the search text, even if it starts with --
+
+Output, one line per hit or file on standard output:
+  search       PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD; LINE counts
+               from 1, POSITION from 0 in the file&apos;s text, POSITION and LENGTH
+               in UTF-16 code units; then &quot;N hits in M files&quot; on stderr
+  --output     FILE-NAME TAB LEFT-CONTEXT TAB KEYWORD TAB RIGHT-CONTEXT LF
+  --replace    PATH TAB &quot;changed N&quot;, &quot;unchanged&quot; or &quot;left unchanged: REASON&quot;;
+               then &quot;N replacements in M files; K files left unchanged&quot;
+  --codepages  PATH TAB CODE-PAGE TAB BOM: 65001 UTF-8, 1200 UTF-16 LE,
+               1201 UTF-16 BE, 932 Shift_JIS, 51932 EUC-JP and so on; BOM is 1
+               when the file starts with a byte-order mark, else 0
+  Tabs and line breaks inside a field are shown as U+3000. Binary files are
+  skipped; they, unreadable files and paths that name nothing are said on
+  stderr.
+
+Replace runs kept for --undo live in $XDG_STATE_HOME/trawlscope/undo
+(~/.local/state/trawlscope/undo); the settings file&apos;s section [Undo] sets
+how many (Runs, default 10) and how much (MaxMegabytes, default 2048).
+
+Exit status:
+  0    the run finished, whether or not anything was found
+  1    the --output file could not be written
+  2    a usage error, a search text that does not compile as an expression,
+       or an XPath that does not compile (the run still goes on, searching
+       &quot;.xml&quot; files as plain text and replacing nothing in them)
+  130  interrupted by Ctrl-C
+  --undo exits 1 when some files were left as they are, 2 when there is no
+  replace to undo or its record is damaged
+</source>
+        <translation>
+テキストと XML のファイルを、どのコードページでも Trawlscope のウィンドウと
+同じように検索し、見つかった箇所を 1 行ずつ表示します。または、すべての箇所を
+その場で置換します。
+
+オプション:
+  --path TEXT       検索する場所: パスを 1 つそのまま、または二重引用符で囲んだ
+                    パスを並べて &apos;&quot;/data/docs&quot; &quot;/data/notes.txt&quot;&apos;（必須）
+  --types PATTERN   ファイル名と入るサブフォルダーが合うべきワイルドカード
+                    パターン 1 つ、たとえば &apos;*.txt&apos;（既定: すべて）
+  --subfolders      サブフォルダーも検索する
+  --regex           SEARCH-TEXT を正規表現（Perl 構文）として扱う
+  --case            大文字と小文字を区別する
+  --xpath EXPR      &quot;.xml&quot; ファイルでは、XPath 1.0 式が選ぶノードのテキスト
+                    だけを検索する
+  --output FILE     見つかった箇所を FILE にも書く（UTF-16 LE、バイト順マーク
+                    付き）
+  --replace TEXT    すべての箇所を TEXT で置換し（--regex では $&amp; がマッチ、
+                    $1 が最初のグループ）、ファイルごとの結果を表示する。
+                    各ファイルは元のコードページのまま
+  --only-hits FILE  --replace と共に: FILE に並んだ箇所だけを置換する。行は
+                    検索が表示する形（PATH TAB LINE TAB POSITION TAB LENGTH。
+                    KEYWORD 欄があれば、その文字列がまだそこにあること。
+                    それ以降の欄は無視）。&quot;-&quot; は標準入力を読む。--path、
+                    --types、--subfolders とは併用しない
+  --undo            直前の置換で変わったファイルのうち、その置換が残したままの
+                    ものを元に戻す
+  --undo-list       --undo のために保存している置換の一覧を表示する
+  --codepages       検索せずに、各ファイルの判定したコードページを表示する
+  --help            このヘルプを表示して終了する
+  --version         バージョンを表示して終了する
+  --                以降は -- で始まっていても検索文字列とみなす
+
+出力（標準出力に、見つかった箇所かファイルごとに 1 行）:
+  検索         PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD。LINE は 1 から、
+               POSITION はファイルのテキストの 0 から数え、POSITION と LENGTH
+               は UTF-16 コード単位。最後に件数を標準エラーに表示
+  --output     FILE-NAME TAB LEFT-CONTEXT TAB KEYWORD TAB RIGHT-CONTEXT LF
+  --replace    PATH TAB &quot;changed N&quot;、&quot;unchanged&quot; または &quot;left unchanged: 理由&quot;。
+               最後に置換数とファイル数を標準エラーに表示
+  --codepages  PATH TAB CODE-PAGE TAB BOM: 65001 UTF-8、1200 UTF-16 LE、
+               1201 UTF-16 BE、932 Shift_JIS、51932 EUC-JP など。ファイルが
+               バイト順マークで始まれば BOM は 1、そうでなければ 0
+  欄の中のタブと改行は U+3000 で表示します。バイナリファイルは飛ばします。
+  それらと、読めないファイル、何も指さないパスは標準エラーに表示します。
+
+--undo のために保存する置換は $XDG_STATE_HOME/trawlscope/undo
+（~/.local/state/trawlscope/undo）に置きます。設定ファイルの [Undo] セクションで
+保存する数（Runs、既定 10）と量（MaxMegabytes、既定 2048）を決めます。
+
+終了ステータス:
+  0    実行が終わった（見つかったかどうかにかかわらず）
+  1    --output のファイルを書けなかった
+  2    使い方の誤り、正規表現として誤りのある検索文字列、または誤りのある
+       XPath（その場合も実行は続き、&quot;.xml&quot; ファイルは通常のテキストとして
+       検索し、置換はしない）
+  130  Ctrl-C で中断した
+  --undo は、そのままにしたファイルがあれば 1、元に戻す置換がないか記録が
+  壊れていれば 2 で終了する
+</translation>
+    </message>
+    <message>
+        <source>Try &apos;trawlscope-batch --help&apos; for more information.
+</source>
+        <translation>詳しくは &apos;trawlscope-batch --help&apos; を見てください。
+</translation>
+    </message>
+</context>
+<context>
     <name>Counts</name>
     <message>
         <source>%1 file</source>

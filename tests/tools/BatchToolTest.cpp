@@ -278,6 +278,12 @@ TEST_F(BatchToolTest, ItsOwnLinesOnStderrFollowTheLanguageAndStdoutDoesNot) {
   EXPECT_EQ(tree.Read("stderr.txt"), "2 hits in 1 files\n");
   EXPECT_EQ(RunBatch(search, err, japanese).out, hits);
   EXPECT_EQ(tree.Read("stderr.txt"), "1 ファイルに 2 件\n");
+  const std::string help = RunBatch("--help", err, japanese).out;
+  EXPECT_EQ(help.rfind("usage: trawlscope-batch --path TEXT", 0), 0u);  // the synopsis is syntax
+  EXPECT_NE(help.find("\nオプション:\n"), std::string::npos) << help;
+  EXPECT_EQ(RunBatch("--bogus", err, japanese).status, 2);
+  EXPECT_EQ(tree.Read("stderr.txt"),
+            "trawlscope-batch: unknown option --bogus\n詳しくは 'trawlscope-batch --help' を見てください。\n");
   RunBatch("--path " + Quoted(tree.Path("nowhere")) + " x", err, japanese);
   EXPECT_NE(tree.Read("stderr.txt").find("見つかりません: " + tree.Path("nowhere")), std::string::npos)
       << tree.Read("stderr.txt");

@@ -2,7 +2,8 @@
 
 namespace trawlscope::batch {
 
-const char kHelp[] =
+const CatalogueText kHelp = TRAWLSCOPE_TEXT(
+    "BatchHelp",
     "\n"
     "Searches text and XML files in any code page the way the Trawlscope window\n"
     "does and prints one line per hit, or replaces every occurrence in place.\n"
@@ -61,8 +62,8 @@ const char kHelp[] =
     "       \".xml\" files as plain text and replacing nothing in them)\n"
     "  130  interrupted by Ctrl-C\n"
     "  --undo exits 1 when some files were left as they are, 2 when there is no\n"
-    "  replace to undo or its record is damaged\n";
+    "  replace to undo or its record is damaged\n");
 
-const char kHelpHint[] = "Try 'trawlscope-batch --help' for more information.\n";
+const CatalogueText kHelpHint = TRAWLSCOPE_TEXT("BatchHelp", "Try 'trawlscope-batch --help' for more information.\n");
 
 }  // namespace trawlscope::batch

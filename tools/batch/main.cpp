@@ -201,11 +201,11 @@ int main(int argc, char** argv) {
   std::string error;
   const auto options = batch::ParseBatchOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
-    std::fprintf(stderr, "trawlscope-batch: %s\n%s", error.c_str(), batch::kHelpHint);
+    std::fprintf(stderr, "trawlscope-batch: %s\n%s", error.c_str(), WordsUtf8(batch::kHelpHint).c_str());
     return kExitUsage;
   }
   if (options->showHelp) {
-    std::printf("%s%s", batch::kUsage, batch::kHelp);
+    std::printf("%s%s", batch::kUsage, WordsUtf8(batch::kHelp).c_str());
     return 0;
   }
   if (options->showVersion) {
