@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/SettingsLocation.h"
 #include "platform/desktop/ProcessLocale.h"
+#include "platform/files/NativePath.h"
 #include "platform/qt/DesktopProgram.h"
 #include "platform/qt/QtTextCatalogue.h"
 
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
   InstallUserLanguage();  // from the environment, not from the locale set above
   SetUpApplication();
   DesktopProgram program(SettingsFilePath(CurrentSettingsEnvironment()));
+  // QApplication has taken its own options out of argv by now.
+  std::vector<std::u16string> named;
+  for (const std::string& path : PathArguments(argc, argv)) named.push_back(FromNativePath(path));
+  program.Logic().TakeDroppedFiles(named);
   program.Window().show();
   return QApplication::exec();
 }

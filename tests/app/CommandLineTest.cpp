@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 namespace trawlscope {
@@ -27,6 +29,17 @@ TEST(CommandLine, HelpAndVersionAnywhereTheFirstWinning) {
 
 TEST(CommandLine, NothingAfterTheEndOfOptionsIsAnOption) {
   EXPECT_EQ(Read({"--", "--help"}), StartRequest::Run);
+}
+
+// What a file manager's "Open with" passes: absolute paths, or relative ones
+// from a terminal, which are made absolute against the working folder.
+TEST(CommandLine, FilesAndFoldersNamedAreTakenAbsolute) {
+  const std::vector<const char*> arguments = {"trawlscope", "/data/docs", "notes/a.txt", "--x", "--", "-odd"};
+  const std::string here = std::filesystem::current_path().string();
+  EXPECT_EQ(PathArguments(static_cast<int>(arguments.size()), arguments.data()),
+            (std::vector<std::string>{"/data/docs", here + "/notes/a.txt", here + "/-odd"}));
+  const std::vector<const char*> none = {"trawlscope"};
+  EXPECT_TRUE(PathArguments(1, none.data()).empty());
 }
 
 TEST(CommandLine, TheHelpNamesBothOptions) {
