@@ -9,6 +9,9 @@ corpora=$(cd "${2:?corpora folder}" && pwd)
 scratch=${3:-/tmp/trawlscope-replace-bench}
 batch="$build/tools/trawlscope-batch"
 mkdir -p "$scratch"
+# Each replace keeps its originals for undo, as a user's does; here they go
+# beside the copies, never into the user's own journal.
+export XDG_STATE_HOME="$scratch/state"
 
 hyperfine -N --warmup 1 --runs "${RUNS:-5}" \
   --prepare "sh -c 'rm -rf $scratch/utf8 && cp -r $corpora/ja/utf8 $scratch/utf8'" \
