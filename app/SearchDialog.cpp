@@ -231,7 +231,7 @@ void CSearchDialog::UndoLastReplace(bool ask) {
 }
 
 void CSearchDialog::UpdateUndoButton() {
-  view_.Enable(ControlId::UndoLastReplace, !running_ && !undoFolder_.empty() && LastKeptRun(undoFolder_).has_value());
+  view_.Enable(ControlId::UndoLastReplace, !running_ && !undoFolder_.empty() && !KeptRunNames(undoFolder_).empty());
 }
 
 void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <functional>
 #include <filesystem>
 #include <system_error>
 
@@ -41,21 +42,31 @@ bool IsOld(const fs::path& folder) {
 
 }  // namespace
 
-std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder) {
-  std::vector<KeptRun> runs;
+std::vector<std::string> KeptRunNames(const std::string& journalFolder) {
+  std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(journalFolder, error)) {
     std::error_code kindError;
     if (!entry.is_directory(kindError) || entry.is_symlink(kindError) || !HasManifest(entry.path())) continue;
-    KeptRun run;
-    run.name = entry.path().filename().string();
-    run.folder = entry.path().string();
-    std::string bytes;
-    if (ReadWholeFile(run.folder + "/" + kManifestName, bytes)) run.manifest = ParseManifest(bytes);
-    run.bytes = BytesIn(entry.path());
-    runs.push_back(std::move(run));
+    names.push_back(entry.path().filename().string());
   }
-  std::sort(runs.begin(), runs.end(), [](const KeptRun& a, const KeptRun& b) { return a.name > b.name; });
+  std::sort(names.begin(), names.end(), std::greater<>());
+  return names;
+}
+
+KeptRun ReadKeptRun(const std::string& journalFolder, const std::string& name) {
+  KeptRun run;
+  run.name = name;
+  run.folder = journalFolder + "/" + name;
+  std::string bytes;
+  if (ReadWholeFile(run.folder + "/" + kManifestName, bytes)) run.manifest = ParseManifest(bytes);
+  run.bytes = BytesIn(run.folder);
+  return run;
+}
+
+std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder) {
+  std::vector<KeptRun> runs;
+  for (const std::string& name : KeptRunNames(journalFolder)) runs.push_back(ReadKeptRun(journalFolder, name));
   return runs;
 }
 

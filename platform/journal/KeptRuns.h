@@ -21,7 +21,13 @@ struct KeptRun {
   std::uint64_t bytes = 0;              // what the folder holds on disk
 };
 
-// The runs with a manifest, newest first. Reads only the manifests.
+// The folder names of the runs with a manifest, newest first; reads none.
+std::vector<std::string> KeptRunNames(const std::string& journalFolder);
+
+// One run of the journal by its folder name: its manifest and its size on disk.
+KeptRun ReadKeptRun(const std::string& journalFolder, const std::string& name);
+
+// The runs with a manifest, newest first, each read as ReadKeptRun reads it.
 std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder);
 
 // Whether every original the manifest names is there with its recorded size

@@ -75,9 +75,10 @@ void CarryBackIdentities(const std::vector<KeptRun>& runs, std::vector<std::pair
 }  // namespace
 
 std::optional<KeptRun> LastKeptRun(const std::string& journalFolder) {
-  std::vector<KeptRun> runs = ListKeptRuns(journalFolder);
-  if (runs.empty()) return std::nullopt;
-  return std::move(runs.front());
+  // Only the newest is read: the dialog asks this at the start and end of every run.
+  const std::vector<std::string> names = KeptRunNames(journalFolder);
+  if (names.empty()) return std::nullopt;
+  return ReadKeptRun(journalFolder, names.front());
 }
 
 UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops) {
