@@ -113,8 +113,12 @@ int KwicDelegate::ReplacementWidth(const ReplacePreview::Outcome& outcome) const
 }
 
 KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, size_t row) const {
+  return LayOutKeyword(cell, row, PreviewOf(row));
+}
+
+KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, size_t row,
+                                                        const std::optional<ReplacePreview::Outcome>& preview) const {
   const int width = widths_ ? widths_->TextWidth(rows_.Row(row).Keyword()) : 0;
-  const std::optional<ReplacePreview::Outcome> preview = PreviewOf(row);
   const int replacement = preview ? ReplacementWidth(*preview) : 0;
   return {cell.left(), width, cell.left() + width, cell.left() + width + replacement};
 }
@@ -149,8 +153,9 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
 
 void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const {
   const Hit& hit = rows_.Row(row);
+  // Worked out once: with an expression it is a match over the contexts.
   const std::optional<ReplacePreview::Outcome> preview = PreviewOf(row);
-  const KeywordLayout layout = LayOutKeyword(cell, row);
+  const KeywordLayout layout = LayOutKeyword(cell, row, preview);
   painter->setPen(kKeyword);
   if (preview) {
     QFont struck = painter->font();

@@ -65,6 +65,8 @@ class KwicDelegate final : public QStyledItemDelegate {
 
  private:
   void PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const;
+  KeywordLayout LayOutKeyword(const QRect& cell, size_t row,
+                              const std::optional<ReplacePreview::Outcome>& preview) const;
   std::optional<ReplacePreview::Outcome> PreviewOf(size_t row) const;
   int ReplacementWidth(const ReplacePreview::Outcome& outcome) const;
 
