@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "platform/files/NativePath.h"
 
@@ -58,14 +57,12 @@ std::uint64_t SelectedFileBytes(const HitSelection& selection) {
 }
 
 std::uint64_t HitFileBytes(const HitList& hits) {
+  // A file's hits stand together in the list: each file is counted at its first.
   std::uint64_t total = 0;
   const HitFile* previous = nullptr;
-  std::unordered_set<const HitFile*> counted;
   for (const Hit& hit : hits) {
-    const HitFile* file = &hit.File();
-    if (file == previous || !counted.insert(file).second) continue;
-    previous = file;
-    total += SizeOf(*file);
+    if (&hit.File() != previous) total += SizeOf(hit.File());
+    previous = &hit.File();
   }
   return total;
 }

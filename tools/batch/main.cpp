@@ -14,6 +14,7 @@
 #include "TerminalProgress.h"
 #include "UndoCommands.h"
 #include "app/OutcomeText.h"
+#include "app/RunReport.h"
 #include "app/SettingsLocation.h"
 #include "app/UndoSettings.h"
 #include "platform/codepage/CodePageDetector.h"
@@ -89,14 +90,9 @@ int Search(JobState& state, const std::string& outputFile) {
   for (const auto& file : summary.unreadable)
     batch::Say(batch::texts::kNotRead, {std::strerror(file.error), PathField(file.path)});
   ReportBinaryFiles(summary);
-  size_t files = 0;
-  const HitFile* previous = nullptr;
-  for (const auto& hit : state.hits) {
-    if (&hit.File() != previous) ++files;  // one record per searched file with hits
-    previous = &hit.File();
-  }
   std::fflush(stdout);
-  batch::Say(batch::texts::kHitsInFiles, {std::to_string(state.hits.size()), std::to_string(files)});
+  const ReplaceScopeCounts found = CountScope(state.hits);
+  batch::Say(batch::texts::kHitsInFiles, {std::to_string(found.occurrences), std::to_string(found.files)});
   if (!outputFile.empty()) {
     const WriteResult written = ExportHits(state.hits, FromNativePath(outputFile));
     if (!written.written) {
