@@ -109,6 +109,8 @@ ReplaceScopeCounts CountScope(const HitSelection& selection) {
 }
 
 std::u16string RunNoteText(const RunSummary& summary) {
+  // The note stands on one line after "%1 found.", which keeps its English
+  // under Japanese; the Japanese catalogue keeps the note's English with it.
   std::u16string note = Sentence(TRAWLSCOPE_TEXT("RunReport", "%1 files searched."), {DecimalText(summary.filesSearched)});
   if (summary.binarySkipped > 0)
     note += u" " + Sentence(TRAWLSCOPE_TEXT("RunReport", "%1 binary files skipped."), {DecimalText(summary.binarySkipped)});

@@ -629,15 +629,15 @@ The replace works it out from the whole file.</source>
     </message>
     <message>
         <source>%1 files searched.</source>
-        <translation>%1 ファイルを検索しました。</translation>
+        <translation>%1 files searched.</translation>
     </message>
     <message>
         <source>%1 binary files skipped.</source>
-        <translation>バイナリファイル %1 個をスキップしました。</translation>
+        <translation>%1 binary files skipped.</translation>
     </message>
     <message>
         <source>%1 files could not be read.</source>
-        <translation>%1 ファイルを読み込めませんでした。</translation>
+        <translation>%1 files could not be read.</translation>
     </message>
 </context>
 <context>
