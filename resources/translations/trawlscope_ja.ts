@@ -585,7 +585,7 @@ The replace works it out from the whole file.</source>
     </message>
     <message>
         <source>Replaced %1 in %2.</source>
-        <translation>%2 の %1 を置換しました。</translation>
+        <translation>%2の %1を置換しました。</translation>
     </message>
     <message>
         <source>The replace was stopped before it went through every file.</source>
@@ -597,19 +597,19 @@ The replace works it out from the whole file.</source>
     </message>
     <message>
         <source>selected %1 in %2</source>
-        <translation>%2 の選択した %1</translation>
+        <translation>%2の選択した %1</translation>
     </message>
     <message>
         <source>%1 in %2</source>
-        <translation>%2 の %1</translation>
+        <translation>%2の %1</translation>
     </message>
     <message>
         <source>Delete the %1 (the replacement is empty)?</source>
-        <translation>%1 を削除しますか？（置換後の文字列が空です）</translation>
+        <translation>%1を削除しますか？（置換後の文字列が空です）</translation>
     </message>
     <message>
         <source>Replace the %1 with &quot;%2&quot;?</source>
-        <translation>%1 を「%2」に置換しますか？</translation>
+        <translation>%1を「%2」に置換しますか？</translation>
     </message>
     <message>
         <source>Each file is checked first: one changed since the search is left as it is.</source>
@@ -721,7 +721,7 @@ It is kept in %1</source>
     </message>
     <message>
         <source>Put back %1.</source>
-        <translation>%1 を元に戻しました。</translation>
+        <translation>%1を元に戻しました。</translation>
     </message>
     <message>
         <source>These files were left as they are:</source>

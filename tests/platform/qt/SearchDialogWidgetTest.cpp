@@ -402,7 +402,7 @@ class TestSearchDialog : public QObject {
     QVERIFY(window_->UndoButton()->isEnabled());
     QTest::mouseClick(window_->UndoButton(), Qt::LeftButton);
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
-    QCOMPARE(messages_.last(), Said("Put back 2 files.", "2 ファイル を元に戻しました。"));
+    QCOMPARE(messages_.last(), Said("Put back 2 files.", "2 ファイルを元に戻しました。"));
     QVERIFY(!window_->UndoButton()->isEnabled());
   }
 
@@ -417,7 +417,7 @@ class TestSearchDialog : public QObject {
     QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
     QCOMPARE(questions_.size(), 1);
     QVERIFY2(questions_[0].startsWith(Said("Delete the 3 occurrences in 2 files (the replacement is empty)?",
-                                           "2 ファイル の 3 箇所 を削除しますか？（置換後の文字列が空です）")),
+                                           "2 ファイルの 3 箇所を削除しますか？（置換後の文字列が空です）")),
              qPrintable(questions_[0]));
     QVERIFY(!logic_->IsRunning());
     QCOMPARE(ReadFile(Path("tree/a.txt")), std::string("needle one\n"));
