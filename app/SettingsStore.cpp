@@ -39,6 +39,13 @@ void SettingsStore::WriteInt(std::u16string_view section, std::u16string_view ke
   file_.WriteString(section, key, DecimalText(value));
 }
 
+void SettingsStore::WriteInts(std::u16string_view section,
+                              const std::vector<std::pair<std::u16string_view, int>>& values) {
+  std::vector<ProfileValue> entries;
+  for (const auto& [key, value] : values) entries.push_back({std::u16string(key), DecimalText(value)});
+  file_.WriteStrings(section, entries);
+}
+
 std::u16string SettingsStore::ReadString(std::u16string_view section,
                                          std::u16string_view key) const {
   return file_.ReadString(section, key).value_or(std::u16string());
@@ -59,10 +66,10 @@ ScreenRect SettingsStore::ReadRect(std::u16string_view section, const ScreenRect
 }
 
 void SettingsStore::WriteRect(std::u16string_view section, const ScreenRect& rect) {
-  WriteInt(section, settings::kTop, rect.top);
-  WriteInt(section, settings::kBottom, rect.bottom);
-  WriteInt(section, settings::kLeft, rect.left);
-  WriteInt(section, settings::kRight, rect.right);
+  WriteInts(section, {{settings::kTop, rect.top},
+                      {settings::kBottom, rect.bottom},
+                      {settings::kLeft, rect.left},
+                      {settings::kRight, rect.right}});
 }
 
 void SettingsStore::LoadHistory(IHistoryCombo& combo, std::u16string_view section) const {
@@ -75,9 +82,10 @@ void SettingsStore::LoadHistory(IHistoryCombo& combo, std::u16string_view sectio
 }
 
 void SettingsStore::SaveHistory(const IHistoryCombo& combo, std::u16string_view section) {
-  WriteString(section, settings::kEditControl, combo.EditText());
+  std::vector<ProfileValue> entries{{std::u16string(settings::kEditControl), combo.EditText()}};
   const int count = std::min(combo.ItemCount(), settings::kHistoryEntries);
-  for (int i = 0; i < count; ++i) WriteString(section, DecimalText(i), combo.ItemText(i));
+  for (int i = 0; i < count; ++i) entries.push_back({DecimalText(i), combo.ItemText(i)});
+  file_.WriteStrings(section, entries);
 }
 
 std::uint32_t HistoryHash(std::u16string_view text) {

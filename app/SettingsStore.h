@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/HistoryCombo.h"
 #include "app/PlaceableWindow.h"
@@ -20,6 +22,8 @@ class SettingsStore {
   // number reads as 0. Failed writes are ignored: settings never stop the program.
   int ReadInt(std::u16string_view section, std::u16string_view key, int defaultValue) const;
   void WriteInt(std::u16string_view section, std::u16string_view key, int value);
+  // Several keys of one section in one write.
+  void WriteInts(std::u16string_view section, const std::vector<std::pair<std::u16string_view, int>>& values);
   std::u16string ReadString(std::u16string_view section, std::u16string_view key) const;
   void WriteString(std::u16string_view section, std::u16string_view key, std::u16string_view value);
 

@@ -26,16 +26,23 @@ std::optional<std::u16string> IniProfileFile::ReadString(std::u16string_view sec
 
 bool IniProfileFile::WriteString(std::u16string_view section, std::u16string_view key,
                                  std::u16string_view value) {
+  return WriteStrings(section, {{std::u16string(key), std::u16string(value)}});
+}
+
+bool IniProfileFile::WriteStrings(std::u16string_view section, const std::vector<ProfileValue>& values) {
   std::string text;
   // A missing file is an empty one; an unreadable one must not be replaced by
   // a file holding only this key.
   if (!ReadWholeFile(path_, text) && access(path_.c_str(), F_OK) == 0) return false;
   // The user's configuration folder may not exist yet on a first start.
+  std::string changed = text;
+  const std::string nativeSection = ToNativeBytes(section);
+  for (const ProfileValue& entry : values)
+    changed = SetIniValue(changed, nativeSection, ToNativeBytes(entry.key), ToNativeBytes(entry.value));
+  if (changed == text && access(path_.c_str(), F_OK) == 0) return true;
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ignored);
-  return WriteWholeFile(path_, SetIniValue(text, ToNativeBytes(section), ToNativeBytes(key),
-                                           ToNativeBytes(value)))
-      .written;
+  return WriteWholeFile(path_, changed).written;
 }
 
 }  // namespace trawlscope

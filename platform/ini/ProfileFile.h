@@ -6,8 +6,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trawlscope {
+
+struct ProfileValue {
+  std::u16string key;
+  std::u16string value;
+};
 
 // Called on the UI thread only.
 class IProfileFile {
@@ -19,6 +25,12 @@ class IProfileFile {
   // False when the file could not be written; the file is then as it was.
   virtual bool WriteString(std::u16string_view section, std::u16string_view key,
                            std::u16string_view value) = 0;
+  // Several keys of one section together, as one write where the file allows.
+  virtual bool WriteStrings(std::u16string_view section, const std::vector<ProfileValue>& values) {
+    bool written = true;
+    for (const ProfileValue& entry : values) written = WriteString(section, entry.key, entry.value) && written;
+    return written;
+  }
 };
 
 class IniProfileFile final : public IProfileFile {
@@ -32,6 +44,9 @@ class IniProfileFile final : public IProfileFile {
                                            std::u16string_view key) const override;
   bool WriteString(std::u16string_view section, std::u16string_view key,
                    std::u16string_view value) override;
+  // One write for all of them, and none when the file already holds them:
+  // each write is flushed to the disk, which the UI thread waits for.
+  bool WriteStrings(std::u16string_view section, const std::vector<ProfileValue>& values) override;
 
   const std::string& Path() const { return path_; }
 

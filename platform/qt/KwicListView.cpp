@@ -84,8 +84,9 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
 KwicListView::~KwicListView() { SaveColumnWidths(); }
 
 void KwicListView::SaveColumnWidths() {
-  for (int i = 0; i < 4; ++i)
-    settings_.WriteInt(settings::kResultDialog, kStoredWidths[i].key, horizontalHeader()->sectionSize(i + 1));
+  std::vector<std::pair<std::u16string_view, int>> widths;
+  for (int i = 0; i < 4; ++i) widths.emplace_back(kStoredWidths[i].key, horizontalHeader()->sectionSize(i + 1));
+  settings_.WriteInts(settings::kResultDialog, widths);
 }
 
 int KwicListView::DefaultLineWidth() const {

@@ -26,6 +26,7 @@ namespace {
 constexpr double kFontPoints = 11;
 constexpr int kGap = 2;
 constexpr int kLabelGap = 8;
+constexpr int kRectangleSaveDelayMs = 500;
 
 }  // namespace
 
@@ -42,6 +43,9 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
       output_(new QPushButton(tr("Output"), this)),
       replace_(new QPushButton(tr("Replace"), this)),
       replaceSelected_(new QPushButton(tr("Replace selected"), this)) {
+  rectangleSaver_.setSingleShot(true);
+  rectangleSaver_.setInterval(kRectangleSaveDelayMs);
+  connect(&rectangleSaver_, &QTimer::timeout, this, [this] { SaveRectangle(); });
   rows_.SetHits(hits);
   setFont(DialogFont(kFontPoints));  // before the list, whose first widths follow its font
   list_ = new KwicListView(rows_, settings_, this);
@@ -89,7 +93,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   LayOut();
 }
 
-ResultDialogWidget::~ResultDialogWidget() = default;
+ResultDialogWidget::~ResultDialogWidget() { SavePendingRectangle(); }
 
 void ResultDialogWidget::SetRunNote(std::u16string_view note) {
   QString text = tr("%1 found.").arg(rows_.RowCount());
@@ -130,17 +134,32 @@ QString ResultDialogWidget::StatusText() const { return status_->text(); }
 // Enter anywhere in the dialog starts a replace; Escape does nothing.
 void ResultDialogWidget::resizeEvent(QResizeEvent* event) {
   QDialog::resizeEvent(event);
-  SaveRectangle();
+  SaveRectangleSoon();
   LayOut();
 }
 
 void ResultDialogWidget::moveEvent(QMoveEvent* event) {
   QDialog::moveEvent(event);
-  SaveRectangle();
+  SaveRectangleSoon();
+}
+
+void ResultDialogWidget::hideEvent(QHideEvent* event) {
+  SavePendingRectangle();
+  QDialog::hideEvent(event);
 }
 
 void ResultDialogWidget::SaveRectangle() {
   if (placed_) settings_.WriteRect(settings::kResultDialog, FrameOf(*this));
+}
+
+void ResultDialogWidget::SaveRectangleSoon() {
+  if (placed_) rectangleSaver_.start();
+}
+
+void ResultDialogWidget::SavePendingRectangle() {
+  if (!rectangleSaver_.isActive()) return;
+  rectangleSaver_.stop();
+  SaveRectangle();
 }
 
 // Each control keeps its height (the buttons and the label their width too).

@@ -2,6 +2,7 @@
 // The result dialog: the hit list, "Replace with:", "Replace" and "Output".
 // Every command goes to the main dialog through `onCommand`.
 #include <QDialog>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -44,14 +45,20 @@ class ResultDialogWidget final : public QDialog, public IResultView {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void moveEvent(QMoveEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void LayOut();
   // The keyword column previews the replace while "Replace with:" holds text.
   void UpdatePreview();
   void SaveRectangle();
+  // A move or resize is stored once the window has stood still a moment, so
+  // that placing or dragging it does not wait on the disk at every step.
+  void SaveRectangleSoon();
+  void SavePendingRectangle();
 
   SettingsStore& settings_;
+  QTimer rectangleSaver_;
   std::function<void(Command)> onCommand_;
   RowTable rows_;
   std::unique_ptr<ReplacePreview> preview_;

@@ -39,6 +39,29 @@ TEST(IniProfileFile, EveryWriteReachesTheFileAndLeavesNoTemporaryFile) {
   EXPECT_EQ(EntriesIn(tree.Root()), 1u);
 }
 
+ino_t InodeOf(const std::string& path) {
+  struct stat info {};
+  stat(path.c_str(), &info);
+  return info.st_ino;
+}
+
+// Several keys go out in one write, and values the file already holds cause
+// none: each write is a flushed replacement of the whole file.
+TEST(IniProfileFile, KeysOfASectionAreWrittenTogetherAndUnchangedValuesAreNotRewritten) {
+  TempTree tree;
+  tree.Write("t.ini", "[Window]\ntop=1\n[Other]\nx=1\n");
+  IniProfileFile file(tree.Path("t.ini"));
+  ASSERT_TRUE(file.WriteStrings(u"Window", {{u"top", u"10"}, {u"left", u"20"}, {u"right", u"30"}}));
+  EXPECT_EQ(tree.Read("t.ini"), "[Window]\ntop=10\nleft=20\nright=30\n[Other]\nx=1\n");
+  const ino_t written = InodeOf(tree.Path("t.ini"));
+  ASSERT_TRUE(file.WriteStrings(u"Window", {{u"left", u"20"}, {u"top", u"10"}}));
+  ASSERT_TRUE(file.WriteString(u"Other", u"x", u"1"));
+  EXPECT_EQ(InodeOf(tree.Path("t.ini")), written);
+  ASSERT_TRUE(file.WriteString(u"Other", u"x", u"2"));
+  EXPECT_NE(InodeOf(tree.Path("t.ini")), written);
+  EXPECT_EQ(tree.Read("t.ini"), "[Window]\ntop=10\nleft=20\nright=30\n[Other]\nx=2\n");
+}
+
 TEST(IniProfileFile, LongValuesAreCutAt4095UnitsOnRead) {
   TempTree tree;
   IniProfileFile file(tree.Path("t.ini"));

@@ -253,8 +253,22 @@ class TestResultDialog : public QObject {
     QCOMPARE(dialog_->List()->geometry().bottom(), combo->geometry().top() - 3);
     QCOMPARE(dialog_->List()->geometry().right(), client.right());
     const QRect frame = dialog_->frameGeometry();
-    QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kRight, -1), frame.right() + 1);
+    QTRY_COMPARE(settings_->ReadInt(settings::kResultDialog, settings::kRight, -1), frame.right() + 1);
     QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kBottom, -1), frame.bottom() + 1);
+  }
+
+  // Placing or dragging the window waits for it to stand still before the
+  // disk is written; closing it writes at once what is still pending.
+  void theRectangleIsStoredOnceTheWindowStandsStillOrCloses() {
+    const ScreenRect before = settings_->ReadRect(settings::kResultDialog, {});
+    dialog_->move(dialog_->pos() + QPoint(7, 5));
+    QCOMPARE(settings_->ReadRect(settings::kResultDialog, {}), before);
+    QTRY_COMPARE(settings_->ReadInt(settings::kResultDialog, settings::kLeft, -1), dialog_->frameGeometry().left());
+    dialog_->move(dialog_->pos() + QPoint(11, 13));
+    const QRect moved = dialog_->frameGeometry();
+    dialog_->close();
+    QCOMPARE(settings_->ReadRect(settings::kResultDialog, {}),
+             (ScreenRect{moved.left(), moved.top(), moved.right() + 1, moved.bottom() + 1}));
   }
 
   void columnWidthsAreKeptForTheNextList() {
@@ -433,7 +447,7 @@ class TestResultDialog : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
     QCOMPARE(dialog->frameGeometry(), QRect(50, 60, 500, 300));
     dialog->move(70, 80);
-    QCOMPARE(settings_->ReadRect(settings::kResultDialog, {}), (ScreenRect{70, 80, 570, 380}));
+    QTRY_COMPARE(settings_->ReadRect(settings::kResultDialog, {}), (ScreenRect{70, 80, 570, 380}));
   }
 
   void enterAsksForAReplaceAndEscapeIsSwallowed() {

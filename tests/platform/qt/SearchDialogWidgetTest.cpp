@@ -321,6 +321,7 @@ class TestSearchDialog : public QObject {
     QTRY_VERIFY(window_->ResultWidget() != nullptr);
     const QRect main = window_->frameGeometry();
     QTRY_COMPARE(window_->ResultWidget()->frameGeometry().topLeft(), QPoint(main.left(), main.bottom() + 1));
+    window_->ResultWidget()->close();  // stores where it stood
     settings_->WriteRect(u"ResultDialog", {40, 50, 540, 350});
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
