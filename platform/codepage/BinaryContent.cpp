@@ -82,6 +82,52 @@ uint32_t UnitAt(const unsigned char* p) {
   return unit;
 }
 
+#if defined(__SSE2__)
+// What eight UTF-16 units hold when none is NUL or a surrogate, so that each
+// is one character: strays and ASCII pairs as ReadsAsText counts them.
+struct WideBlock {
+  unsigned stray = 0;
+  unsigned asciiPairs = 0;
+};
+
+// Lanes where low <= unit <= high, unsigned.
+inline __m128i UnitsIn(__m128i units, uint16_t low, uint16_t high) {
+  const __m128i offset = _mm_sub_epi16(units, _mm_set1_epi16(static_cast<short>(low)));
+  return _mm_cmpeq_epi16(_mm_subs_epu16(offset, _mm_set1_epi16(static_cast<short>(high - low))),
+                         _mm_setzero_si128());
+}
+
+inline __m128i BytesIn(__m128i bytes, uint8_t low, uint8_t high) {
+  const __m128i offset = _mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(low)));
+  return _mm_cmpeq_epi8(_mm_subs_epu8(offset, _mm_set1_epi8(static_cast<char>(high - low))),
+                        _mm_setzero_si128());
+}
+
+inline unsigned LanesSet(__m128i mask16) { return __builtin_popcount(_mm_movemask_epi8(mask16)) / 2; }
+
+// False when the block holds a NUL or a surrogate: the unit-by-unit walk takes those.
+template <bool kBigEndian>
+bool ReadWideBlock(const unsigned char* p, WideBlock& block) {
+  __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i bytes = units;
+  if constexpr (kBigEndian) units = _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8));
+  const __m128i zero = _mm_cmpeq_epi16(units, _mm_setzero_si128());
+  if (_mm_movemask_epi8(_mm_or_si128(zero, UnitsIn(units, 0xD800, 0xDFFF))) != 0) return false;
+
+  const __m128i textControl = _mm_or_si128(UnitsIn(units, 0x08, 0x0F), UnitsIn(units, 0x1A, 0x1B));
+  const __m128i control = _mm_andnot_si128(textControl, UnitsIn(units, 0x00, 0x1F));
+  const __m128i stray = _mm_or_si128(_mm_or_si128(control, UnitsIn(units, 0x7F, 0x9F)),
+                                     _mm_or_si128(UnitsIn(units, 0xE000, 0xF8FF), UnitsIn(units, 0xFFFE, 0xFFFF)));
+  // IsAsciiPair looks at both bytes alike, so the byte order does not matter.
+  const __m128i asciiText = _mm_or_si128(_mm_or_si128(BytesIn(bytes, 0x20, 0x7E), BytesIn(bytes, 0x08, 0x0D)),
+                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1B)));
+  const __m128i pair = _mm_cmpeq_epi16(asciiText, _mm_set1_epi16(-1));
+  block.stray = LanesSet(stray);
+  block.asciiPairs = LanesSet(pair);
+  return true;
+}
+#endif
+
 // Whether the sample reads as text in units of this width and byte order: one
 // byte as in every ASCII-based code page, or UTF-16 or UTF-32, where a mark is
 // just another character. A unit cut off at the sample's end is left out.
@@ -93,6 +139,20 @@ bool ReadsAsText(std::string_view sample) {
   const size_t mostStray = count / kNoiseDivisor;
   size_t characters = 0, stray = 0, supplementary = 0, asciiPairs = 0;
   for (size_t i = 0; i < count;) {
+#if defined(__SSE2__)
+    // UTF-16 text is mostly runs of plain characters: eight at a time.
+    if constexpr (kUnitBytes == 2) {
+      WideBlock block;
+      if (i + 8 <= count && ReadWideBlock<kBigEndian>(data + i * 2, block)) {
+        characters += 8;
+        asciiPairs += block.asciiPairs;
+        stray += block.stray;
+        if (stray > mostStray) return false;
+        i += 8;
+        continue;
+      }
+    }
+#endif
     uint32_t unit = unitAt(i);
     if (unit == 0) {
       size_t end = i + 1;

@@ -228,5 +228,55 @@ TEST(BinaryContent, StrayControlShareDecidesAtOneInTwenty) {
   }
 }
 
+// UTF-16 text: "é" throughout, which the other byte order reads as private
+// use and the byte reading as text broken by NULs, so that only the wide
+// reading in this byte order decides.
+std::string WideSample(const std::vector<char16_t>& units, bool bigEndian) {
+  std::string bytes;
+  for (const char16_t unit : units) {
+    const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+// Strays and ASCII-looking pairs are counted alike wherever they fall, eight
+// units at a time or one by one around surrogate pairs.
+TEST(BinaryContent, WideStrayAndAsciiPairSharesDecideAtTheirBounds) {
+  for (const bool bigEndian : {false, true}) {
+    for (const size_t size : {1003u, 4000u, 5000u}) {
+      // Surrogate pairs every 101 units: one character each.
+      std::vector<char16_t> base(size, u'\u00E9');
+      size_t pairs = 0;
+      for (size_t k = 50; k + 1 < size; k += 101, ++pairs) base[k] = 0xD83D, base[k + 1] = 0xDE00;
+      const size_t characters = size - pairs;
+      const auto isFree = [&](const std::vector<char16_t>& units, size_t k) { return units[k] == u'\u00E9'; };
+
+      const size_t allowed = characters / 20;
+      for (const size_t strays : {allowed, allowed + 1}) {
+        std::vector<char16_t> units = base;
+        const char16_t strayUnits[] = {0x0001, 0x007F, 0x0090, 0xE000, 0xF8FF, 0xFFFF};
+        for (size_t k = 0, placed = 0; placed < strays; k = (k + 7919) % size)
+          if (isFree(units, k)) units[k] = strayUnits[placed++ % 6];
+        for (size_t k = 3; k < size; k += 37)
+          if (isFree(units, k)) units[k] = u"\t\n\x1b"[k % 3];
+        EXPECT_EQ(IsBinaryContent(WideSample(units, bigEndian)), strays > allowed)
+            << bigEndian << " " << size << " " << strays;
+      }
+
+      // U+4141 is "AA" byte by byte: nine in ten such units mean byte text.
+      const size_t mostPairs = (characters * 9 + 9) / 10 - 1;
+      for (const size_t asciiPairs : {mostPairs, mostPairs + 1}) {
+        std::vector<char16_t> units = base;
+        for (size_t k = 0, placed = 0; placed < asciiPairs; ++k)
+          if (isFree(units, k)) units[k] = 0x4141, ++placed;
+        EXPECT_EQ(IsBinaryContent(WideSample(units, bigEndian)), asciiPairs > mostPairs)
+            << bigEndian << " " << size << " " << asciiPairs;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace trawlscope
