@@ -103,7 +103,10 @@ inline __m128i BytesIn(__m128i bytes, uint8_t low, uint8_t high) {
                         _mm_setzero_si128());
 }
 
-inline unsigned LanesSet(__m128i mask16) { return __builtin_popcount(_mm_movemask_epi8(mask16)) / 2; }
+inline unsigned LanesSet(__m128i mask16) {
+  const __m128i sums = _mm_sad_epu8(_mm_and_si128(mask16, _mm_set1_epi16(1)), _mm_setzero_si128());
+  return static_cast<unsigned>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+}
 
 // False when the block holds a NUL or a surrogate: the unit-by-unit walk takes those.
 template <bool kBigEndian>

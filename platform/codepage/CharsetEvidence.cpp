@@ -180,6 +180,10 @@ bool IsValidUtf8Prefix(std::string_view sample) {
   const int32_t length = static_cast<int32_t>(sample.size());
   int32_t i = static_cast<int32_t>(FindFirstHighByte(sample));
   while (i < length) {
+    if (bytes[i] < 0x80) {
+      i += static_cast<int32_t>(FindFirstHighByte(sample.substr(i)));
+      continue;
+    }
     const int32_t start = i;
     UChar32 c;
     U8_NEXT(bytes, i, length, c);

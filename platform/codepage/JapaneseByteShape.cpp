@@ -19,16 +19,18 @@ struct Shape {
 
 bool InRange(unsigned char b, unsigned char low, unsigned char high) { return b >= low && b <= high; }
 
-// Markup and Latin words between the Japanese ones are passed over in blocks.
-size_t NextHighByte(std::string_view s, size_t from) {
-  if (from < s.size() && static_cast<unsigned char>(s[from]) >= 0x80) return from;
-  return from + FindFirstHighByte(s.substr(from));
-}
+// The offset of the last byte of the ASCII run at `i`: markup and Latin words
+// between the Japanese ones are passed over in blocks.
+size_t EndOfAsciiRun(std::string_view s, size_t i) { return i + FindFirstHighByte(s.substr(i)) - 1; }
 
 Shape ShiftJisShape(std::string_view s) {
   Shape shape;
-  for (size_t i = NextHighByte(s, 0); i < s.size(); i = NextHighByte(s, i + 1)) {
+  for (size_t i = 0; i < s.size(); ++i) {
     const auto lead = static_cast<unsigned char>(s[i]);
+    if (lead < 0x80) {
+      i = EndOfAsciiRun(s, i);
+      continue;
+    }
     if (InRange(lead, 0xA1, 0xDF)) continue;
     if (!InRange(lead, 0x81, 0x9F) && !InRange(lead, 0xE0, 0xFC)) return {false};
     if (i + 1 == s.size()) break;  // cut off by the sample's end
@@ -43,8 +45,12 @@ Shape ShiftJisShape(std::string_view s) {
 
 Shape EucJpShape(std::string_view s) {
   Shape shape;
-  for (size_t i = NextHighByte(s, 0); i < s.size(); i = NextHighByte(s, i + 1)) {
+  for (size_t i = 0; i < s.size(); ++i) {
     const auto lead = static_cast<unsigned char>(s[i]);
+    if (lead < 0x80) {
+      i = EndOfAsciiRun(s, i);
+      continue;
+    }
     const size_t length = lead == 0x8F ? 3 : 2;
     if (!InRange(lead, 0xA1, 0xFE) && lead != 0x8E && lead != 0x8F) return {false};
     if (i + length > s.size()) break;

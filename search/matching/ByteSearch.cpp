@@ -1,5 +1,6 @@
 #include "search/matching/ByteSearch.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -13,6 +14,22 @@ namespace {
 bool IsAsciiLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
 
 char AsciiLower(char c) { return IsAsciiLetter(c) ? static_cast<char>(c | 0x20) : c; }
+
+// Bytes of English text and source code, the most frequent first; any byte
+// not listed (controls, bytes from 0x80 up) counts as rarer than all of them.
+constexpr std::string_view kByFrequency =
+    " e\ntaoinsrlcdhu_pm()f;,g.=*x-b0y1>\"/vw#k2<{}E\tTSARINOCLDPMU:&F38B4+|z56[]7q9\\HGVjWXKY'!%?@~^`JQZ$";
+
+size_t Commonness(char c) {
+  const size_t rank = kByFrequency.find(c);
+  return rank == std::string_view::npos ? 0 : kByFrequency.size() - rank;
+}
+
+// A caseless letter is found in either case: as common as its commoner form.
+size_t CommonnessOf(char c, bool caseless) {
+  if (!caseless || !IsAsciiLetter(c)) return Commonness(c);
+  return std::max(Commonness(static_cast<char>(c | 0x20)), Commonness(static_cast<char>(c & ~0x20)));
+}
 
 #if defined(__SSE2__)
 // Sixteen bytes compared with one needle byte; a letter in either case.
@@ -29,7 +46,18 @@ __m128i EqualTo(__m128i block, char wanted, bool caseless) {
 // sixteen positions are tested at once, and only the few survivors compared
 // whole.
 ByteFinder::ByteFinder(std::string needle, bool asciiCaseless)
-    : needle_(std::move(needle)), caseless_(asciiCaseless) {}
+    : needle_(std::move(needle)), caseless_(asciiCaseless) {
+  if (needle_.size() < 2) return;
+  // Short needles keep their ends, so that both probes cover the whole needle.
+  secondProbe_ = needle_.size() - 1;
+  if (needle_.size() == 2) return;
+  const auto commonness = [&](size_t k) { return CommonnessOf(needle_[k], caseless_); };
+  for (size_t k = 0; k < needle_.size(); ++k)
+    if (commonness(k) < commonness(firstProbe_)) firstProbe_ = k;
+  secondProbe_ = firstProbe_ == 0 ? 1 : 0;
+  for (size_t k = 0; k < needle_.size(); ++k)
+    if (k != firstProbe_ && commonness(k) < commonness(secondProbe_)) secondProbe_ = k;
+}
 
 bool ByteFinder::MatchesAt(const char* at) const {
   if (!caseless_) return std::memcmp(at, needle_.data(), needle_.size()) == 0;
@@ -47,19 +75,20 @@ size_t ByteFinder::Find(std::string_view haystack, size_t from) const {
   const size_t lastStart = haystack.size() - n;  // the last position a match may start at
   size_t i = from;
 #if defined(__SSE2__)
-  // A candidate's first and last bytes already match: for short needles
-  // that is the whole comparison.
-  const bool firstAndLastAreAll = n <= 2;
+  // A candidate's two probe bytes already match: for short needles that is
+  // the whole comparison.
+  const bool probesAreAll = n <= 2;
+  const char first = needle_[firstProbe_], second = needle_[secondProbe_];
   const auto candidates = [&](size_t at) {
-    const __m128i blockFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
-    const __m128i blockLast = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + n - 1));
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
-        EqualTo(blockFirst, needle_.front(), caseless_), EqualTo(blockLast, needle_.back(), caseless_))));
+    const __m128i blockFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + firstProbe_));
+    const __m128i blockSecond = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + secondProbe_));
+    return static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_and_si128(EqualTo(blockFirst, first, caseless_), EqualTo(blockSecond, second, caseless_))));
   };
   const auto verify = [&](size_t at, unsigned mask) {
     for (; mask != 0; mask &= mask - 1) {
       const size_t candidate = at + static_cast<unsigned>(__builtin_ctz(mask));
-      if (firstAndLastAreAll || MatchesAt(s + candidate)) return candidate;
+      if (probesAreAll || MatchesAt(s + candidate)) return candidate;
     }
     return kNone;
   };

@@ -19,6 +19,10 @@ class ByteFinder {
 
   std::string needle_;
   bool caseless_;
+  // The two needle bytes that candidates are first tested on: the rarest in
+  // usual text and code, so that few candidates are compared whole.
+  size_t firstProbe_ = 0;
+  size_t secondProbe_ = 0;
 };
 
 }  // namespace trawlscope

@@ -53,5 +53,27 @@ TEST(ByteFinder, RandomHaystacksAgreeWithStdFind) {
   }
 }
 
+// Candidates are tested first on the needle's rarest bytes, wherever they sit
+// in it: the first occurrence is still the one found, in either case mode.
+TEST(ByteFinder, FirstOccurrenceIsFoundWhicheverBytesAreProbed) {
+  std::mt19937 random(11);
+  const std::string alphabet = "aAeE_Qq\x80 ";
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
+    return text;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string haystack(random() % 200, '\0');
+    for (char& c : haystack) c = alphabet[random() % alphabet.size()];
+    std::string needle(1 + random() % 7, '\0');
+    for (char& c : needle) c = alphabet[random() % alphabet.size()];
+    const bool caseless = random() % 2 == 0;
+    const size_t from = haystack.empty() ? 0 : random() % haystack.size();
+    const size_t expected = caseless ? lower(haystack).find(lower(needle), from) : haystack.find(needle, from);
+    ASSERT_EQ(ByteFinder(needle, caseless).Find(haystack, from), expected)
+        << needle << " in " << haystack << " from " << from << (caseless ? " caseless" : "");
+  }
+}
+
 }  // namespace
 }  // namespace trawlscope
