@@ -38,8 +38,14 @@ bool CFileSearcher::Prepare(bool useRegex, bool caseSensitive, const std::u16str
 }
 
 void CFileSearcher::StartFile(const std::u16string& path) {
-  folder_ = FolderOf(path);
-  fileName_ = FileNameOf(path);
+  // Files of one folder come in a row: its name is converted once for them.
+  const std::u16string_view name = FileNameViewOf(path);
+  const std::u16string_view folder = std::u16string_view(path).substr(0, path.size() - name.size());
+  if (folder != folder_ || nativeFolder_.empty()) {
+    folder_.assign(folder);
+    nativeFolder_ = ToNativePath(folder_);
+  }
+  fileName_.assign(name);
   text_.clear();
   // Line starts are needed only for files with hits; MakeHit builds them.
   lineStarts_.clear();
@@ -59,7 +65,7 @@ CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequest
   using Kind = FileSearchOutcome::Kind;
   StartFile(path);
   const ReadStatus read =
-      ReadWholeFileIn(folderCursor_, ToNativePath(folder_), ToNativePath(fileName_), bytes_, identity);
+      ReadWholeFileIn(folderCursor_, nativeFolder_, ToNativePath(fileName_), bytes_, identity);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   if (!read) return {Kind::Unreadable, read.error};
   if (IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};

@@ -119,6 +119,7 @@ class CFileSearcher {
   std::u16string xpath_;
   std::string xpathError_;
   std::u16string folder_;
+  std::string nativeFolder_;
   std::u16string fileName_;
   LineStarts lineStarts_;
   bool lineStartsBuilt_ = false;

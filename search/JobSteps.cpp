@@ -50,18 +50,17 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   state.fileList.clear();
   state.progress.Start(phase);
   FileFeed feed([&](size_t index, const std::u16string& path) {
-    state.progress.FileStarted(FileNameOf(path));
+    state.progress.FileStarted(FileNameViewOf(path));
     if (state.beforeFile) state.beforeFile(index, path);
   });
-  OrderedCommits commits(kFilesAhead);
+  OrderedCommits<RunSummary> commits(kFilesAhead, summary);
   const auto searchFiles = [&] {
     CFileSearcher searcher;
     searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
     size_t index = 0;
     std::u16string path;
     while (feed.Take(abortRequested, index, path) && commits.WaitForRoom(index, abortRequested)) {
-      CommitStep step = process(searcher, index, path);
-      commits.Commit(index, [&summary, step = std::move(step)] { step(summary); });
+      commits.Commit(index, process(searcher, index, path));
     }
   };
   std::vector<std::thread> searchers;

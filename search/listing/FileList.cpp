@@ -45,11 +45,10 @@ void CollectAbsoluteFolder(const AbortFlag& abortRequested, const OnFileListed& 
       std::u16string name = FromNativeName(entry.name);
       if (fileTypes.Matches(name)) {
         std::u16string path = absolute + name;
-        std::string nativePath = nativeFolder + entry.name;
         if (entry.kind == EntryKind::Folder) {
           CollectAbsoluteFolder(abortRequested, onFile, includeSubfolders, path + u'/',
-                                nativePath + '/', fileTypes);
-        } else if (FitsPathLimit(nativePath)) {
+                                nativeFolder + entry.name + '/', fileTypes);
+        } else if (nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
           onFile(std::move(path));
         }
       }

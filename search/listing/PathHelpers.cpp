@@ -32,9 +32,9 @@ std::u16string FolderOf(std::u16string_view path) {
   return std::u16string(path.substr(0, NameStart(path)));
 }
 
-std::u16string FileNameOf(std::u16string_view path) {
-  return std::u16string(path.substr(NameStart(path)));
-}
+std::u16string FileNameOf(std::u16string_view path) { return std::u16string(FileNameViewOf(path)); }
+
+std::u16string_view FileNameViewOf(std::u16string_view path) { return path.substr(NameStart(path)); }
 
 std::u16string LowerExtensionOf(std::u16string_view path) {
   const std::u16string_view name = path.substr(NameStart(path));

@@ -14,6 +14,7 @@ std::u16string FolderOf(std::u16string_view path);
 
 // What follows the last separator.
 std::u16string FileNameOf(std::u16string_view path);
+std::u16string_view FileNameViewOf(std::u16string_view path);
 
 // From the last "." of the name, lower-cased by simple case mapping; empty when
 // the name has no dot.
