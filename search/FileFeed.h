@@ -1,12 +1,14 @@
 #pragma once
 // The files of a run as the listing finds them: the listing adds them, the
 // searchers take them in list order, each with its index, and the end of the
-// listing closes the feed. Any thread.
+// listing closes the feed. Add and Close on the listing's thread, Take on any.
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "search/AbortFlag.h"
 
@@ -22,15 +24,27 @@ class FileFeed {
   void Add(std::u16string path);
   void Close();
 
-  // The next file; false once the feed is closed and empty, or the run aborted.
-  bool Take(const AbortFlag& abortRequested, size_t& index, std::u16string& path);
+  // The next file, which stays valid while the feed lives; null once the
+  // feed is closed and empty, or the run aborted.
+  const std::u16string* Take(const AbortFlag& abortRequested, size_t& index);
 
  private:
+  // Hands the files added since the last time to the searchers.
+  void Publish();
+
+  // The listing's own: files not yet handed over. Handing them over in
+  // batches keeps the listing and the searchers off each other's lock.
+  std::vector<std::u16string> pending_;
+
   std::mutex mutex_;
   std::condition_variable ready_;
-  std::deque<std::u16string> waiting_;
+  // Every file of the run, kept until its end: a path is freed by the thread
+  // that made it, not by a searcher, whose frees would queue on the
+  // listing's allocator.
+  std::deque<std::u16string> files_;
   size_t taken_ = 0;
   bool closed_ = false;
+  std::atomic<int> waiting_{0};
   OnTaken onTaken_;
 };
 

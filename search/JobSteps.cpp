@@ -58,9 +58,9 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
     CFileSearcher searcher;
     searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
     size_t index = 0;
-    std::u16string path;
-    while (feed.Take(abortRequested, index, path) && commits.WaitForRoom(index, abortRequested)) {
-      commits.Commit(index, process(searcher, index, path));
+    const std::u16string* path = nullptr;
+    while ((path = feed.Take(abortRequested, index)) != nullptr && commits.WaitForRoom(index, abortRequested)) {
+      commits.Commit(index, process(searcher, index, *path));
     }
   };
   std::vector<std::thread> searchers;

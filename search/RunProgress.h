@@ -1,6 +1,7 @@
 #pragma once
 // Where a run publishes how far it has come, for whoever shows it to read at
 // its own pace: the run never waits for a display.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -26,11 +27,10 @@ class RunProgress {
     now_ = {};
     now_.phase = RunPhase::Listing;
     workPhase_ = workPhase;
+    listed_.store(0, std::memory_order_relaxed);
   }
-  void FileListed() {
-    std::lock_guard lock(mutex_);
-    ++now_.listed;
-  }
+  // Once a file, on the listing's thread: no lock for it to share with the searchers.
+  void FileListed() { listed_.fetch_add(1, std::memory_order_relaxed); }
   void ListingDone() {
     std::lock_guard lock(mutex_);
     now_.phase = workPhase_;
@@ -50,12 +50,15 @@ class RunProgress {
   }
   ProgressSnapshot Read() const {
     std::lock_guard lock(mutex_);
-    return now_;
+    ProgressSnapshot snapshot = now_;
+    snapshot.listed = listed_.load(std::memory_order_relaxed);
+    return snapshot;
   }
 
  private:
   mutable std::mutex mutex_;
   ProgressSnapshot now_;
+  std::atomic<size_t> listed_{0};
   RunPhase workPhase_ = RunPhase::Searching;
 };
 
