@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/codepage/ByteScan.h"
 #include "platform/codepage/CodePageConverter.h"
 #include "platform/codepage/EncodingUniqueness.h"
 #include "search/matching/ByteSearch.h"
@@ -29,7 +30,7 @@ struct RawPrefilter::Plan {
   std::unique_ptr<ByteFinder> finder;
   // For AsciiCaseless: encoded non-ASCII characters that fold like a letter of
   // the pattern (KELVIN SIGN folds to "k"); any of them in the bytes means decode.
-  std::vector<std::string> foldAlikes;
+  std::vector<ByteFinder> foldAlikes;
 };
 
 RawPrefilter::RawPrefilter(std::u16string pattern, MatchMode mode)
@@ -71,7 +72,7 @@ std::unique_ptr<RawPrefilter::Plan> RawPrefilter::MakePlan(CodePage codePage) co
       const std::u16string_view alikeText(&alike, 1);
       if (HasUniqueByteForms(alikeText, codePage)) {
         EncodeFromUtf16(alikeText, codePage, encoded);
-        plan->foldAlikes.push_back(encoded);
+        plan->foldAlikes.emplace_back(encoded);
       } else if (CanDecodeTo(alike, codePage)) {
         return plan;  // it may hide behind several byte forms: decode to be sure
       }
@@ -95,8 +96,12 @@ bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage) {
     case Plan::Kind::DecodeAlways: return true;
     case Plan::Kind::ExactBytes: return plan.finder->FoundIn(bytes);
     case Plan::Kind::AsciiCaseless: {
-      for (const auto& alike : plan.foldAlikes)
-        if (ByteFinder(alike).FoundIn(bytes)) return true;
+      // A fold-alike is no ASCII character, so in these pages its bytes start
+      // with one from 0x80 up: it can only stand from the first such byte
+      // on, and most files have none.
+      const std::string_view fromFirstHigh = bytes.substr(FindFirstHighByte(bytes));
+      for (const ByteFinder& alike : plan.foldAlikes)
+        if (alike.FoundIn(fromFirstHigh)) return true;
       return plan.finder->FoundIn(bytes);
     }
   }
