@@ -138,7 +138,8 @@ FileReplaceOutcome CFileSearcher::ReplaceLoaded(const AbortFlag& abortRequested,
   }
   if (IsXmlWithXPath()) return ReplaceXml(abortRequested, path, asRead, replacementText, scope);
   const std::string_view bytes = bytes_.Bytes();
-  if (scope.only == nullptr && !Prefilter().MayContain(bytes, detected)) return FileReplaceOutcome::Unchanged();
+  if (scope.only == nullptr && !Prefilter().MayContain(bytes, detected, firstHighByte_))
+    return FileReplaceOutcome::Unchanged();
 
   bool hadBom = false;
   const CodePage codePage = DecodeDetectedBytes(bytes, detected, text_, hadBom);

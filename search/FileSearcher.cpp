@@ -69,7 +69,10 @@ CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequest
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   if (!read) return {Kind::Unreadable, read.error};
   if (IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
-  const CodePage detected = DetectCodePage(bytes_.Bytes());
+  // One pass finds where the non-ASCII bytes start, for the detector, the
+  // prefilter and the choice of scan alike.
+  firstHighByte_ = FindFirstHighByte(bytes_.Bytes());
+  const CodePage detected = DetectCodePage(bytes_.Bytes(), firstHighByte_);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   return {Kind::Searched, 0, detected};
 }
@@ -115,10 +118,10 @@ FileSearchOutcome CFileSearcher::SearchLoaded(const AbortFlag& abortRequested, C
     MakeHit(hits, position, length, contextLength);
   };
   if (LoadXmlText(bytes)) return Finish(matcher_->Scan(text_, mode_, abortRequested, onMatch), abortRequested);
-  if (!Prefilter().MayContain(bytes, detected)) return {};
+  if (!Prefilter().MayContain(bytes, detected, firstHighByte_)) return {};
 
   if (mode_ == MatchMode::RegularExpression && matcher_->CanScanAsciiBytes() &&
-      IsAsciiTransparent(detected) && !HasHighBytes(bytes)) {
+      IsAsciiTransparent(detected) && firstHighByte_ == bytes.size()) {
     // Most files of a source tree are pure ASCII: the expression runs on
     // their bytes, and hits take their contexts from them, so the text is
     // never widened.

@@ -120,6 +120,7 @@ class CFileSearcher {
   std::string xpathError_;
   std::u16string folder_;
   std::string nativeFolder_;
+  size_t firstHighByte_ = 0;  // of the file's bytes as read
   std::u16string fileName_;
   LineStarts lineStarts_;
   bool lineStartsBuilt_ = false;

@@ -131,8 +131,11 @@ ByteOrderMark FindByteOrderMark(std::string_view bytes) {
 }
 
 std::string_view DetectionSample(std::string_view bytes) {
+  return DetectionSample(bytes, FindFirstHighByte(bytes));
+}
+
+std::string_view DetectionSample(std::string_view bytes, size_t firstHigh) {
   const std::string_view head = bytes.substr(0, kDetectionSampleBytes);
-  const size_t firstHigh = FindFirstHighByte(bytes);
   if (firstHigh < head.size() || firstHigh == bytes.size() ||
       head.find('\0') != std::string_view::npos || head.find(char(kEscape)) != std::string_view::npos)
     return head;
@@ -140,11 +143,15 @@ std::string_view DetectionSample(std::string_view bytes) {
 }
 
 CodePage DetectCodePage(std::string_view bytes) {
+  return DetectCodePage(bytes, FindFirstHighByte(bytes));
+}
+
+CodePage DetectCodePage(std::string_view bytes, size_t firstHighByte) {
   if (bytes.empty()) return codepage::kUtf8;
   if (const ByteOrderMark mark = FindByteOrderMark(bytes); mark.codePage != codepage::kNone)
     return mark.codePage;
 
-  const std::string_view sample = DetectionSample(bytes);
+  const std::string_view sample = DetectionSample(bytes, firstHighByte);
   if (const CodePage wide = WideUnicodeByZeroBytes(sample); wide != codepage::kNone) return wide;
   if (!HasHighBytes(sample)) {
     const CodePage sevenBit = SevenBitEncoding(sample);

@@ -15,11 +15,15 @@ inline constexpr size_t kDetectionSampleBytes = 10000;
 // The code page to decode `bytes` with; kNone when nothing fits. Pure ASCII
 // gives UTF-8, so that any text written into it later can be held.
 CodePage DetectCodePage(std::string_view bytes);
+// The same for a caller that has already found the offset of the first byte
+// from 0x80 up (bytes.size() when there is none), to spare a pass.
+CodePage DetectCodePage(std::string_view bytes, size_t firstHighByte);
 
 // The part of the file the detectors see: its first 10000 bytes, unless those
 // are all ASCII, in which case 10000 bytes from the first byte that is not
 // (an English header must not hide the Japanese below it).
 std::string_view DetectionSample(std::string_view bytes);
+std::string_view DetectionSample(std::string_view bytes, size_t firstHighByte);
 
 // Byte-order marks: the code page a mark stands for and its length, or kNone.
 struct ByteOrderMark {

@@ -85,9 +85,14 @@ std::unique_ptr<RawPrefilter::Plan> RawPrefilter::MakePlan(CodePage codePage) co
 }
 
 bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage) {
+  return MayContain(bytes, codePage, FindFirstHighByte(bytes));
+}
+
+bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage, size_t firstHighByte) {
   if (!literals_.empty()) {
-    return std::any_of(literals_.begin(), literals_.end(),
-                       [&](const auto& literal) { return literal->MayContain(bytes, codePage); });
+    return std::any_of(literals_.begin(), literals_.end(), [&](const auto& literal) {
+      return literal->MayContain(bytes, codePage, firstHighByte);
+    });
   }
   auto it = plans_.find(codePage);
   if (it == plans_.end()) it = plans_.emplace(codePage, MakePlan(codePage)).first;
@@ -99,7 +104,7 @@ bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage) {
       // A fold-alike is no ASCII character, so in these pages its bytes start
       // with one from 0x80 up: it can only stand from the first such byte
       // on, and most files have none.
-      const std::string_view fromFirstHigh = bytes.substr(FindFirstHighByte(bytes));
+      const std::string_view fromFirstHigh = bytes.substr(std::min(firstHighByte, bytes.size()));
       for (const ByteFinder& alike : plan.foldAlikes)
         if (alike.FoundIn(fromFirstHigh)) return true;
       return plan.finder->FoundIn(bytes);

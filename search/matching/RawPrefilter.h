@@ -24,6 +24,9 @@ class RawPrefilter {
 
   // False only when the bytes, decoded with `codePage`, certainly hold no
   // occurrence. Worker thread; plans are kept per code page for the run.
+  // `firstHighByte`: the offset of the first byte from 0x80 up, or
+  // bytes.size() when there is none.
+  bool MayContain(std::string_view bytes, CodePage codePage, size_t firstHighByte);
   bool MayContain(std::string_view bytes, CodePage codePage);
 
  private:
