@@ -1,7 +1,6 @@
 #include "platform/codepage/BinaryContent.h"
 
 #include <cstdint>
-#include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -188,6 +187,7 @@ bool ReadsAsText(std::string_view sample) {
 #if defined(__SSE2__)
 // ReadsAsText<1> for a sample without NUL bytes, sixteen bytes at a time:
 // it runs on every file of a search, and almost every file is such text.
+// False as soon as a NUL turns up: the other readings decide then.
 bool NulFreeBytesReadAsText(std::string_view sample) {
   const auto* data = reinterpret_cast<const unsigned char*>(sample.data());
   const __m128i zero = _mm_setzero_si128();
@@ -196,8 +196,10 @@ bool NulFreeBytesReadAsText(std::string_view sample) {
   size_t strays = 0, i = 0;
   while (i + 16 <= sample.size()) {
     __m128i counts = zero;
+    __m128i nuls = zero;
     for (size_t block = 0; block < kBlocksPerSum && i + 16 <= sample.size(); ++block, i += 16) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+      nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(v, zero));
       const __m128i control = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xE0))), zero);
       const __m128i layout = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xF8))), _mm_set1_epi8(0x08));
       const __m128i escape = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xFE))), _mm_set1_epi8(0x1A));
@@ -205,10 +207,14 @@ bool NulFreeBytesReadAsText(std::string_view sample) {
       const __m128i bad = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(layout, escape), control), del);
       counts = _mm_sub_epi8(counts, bad);
     }
+    if (_mm_movemask_epi8(nuls) != 0) return false;
     const __m128i sums = _mm_sad_epu8(counts, zero);
     strays += static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
   }
-  for (; i < sample.size(); ++i) strays += IsTextUnit<1>(data[i]) ? 0 : 1;
+  for (; i < sample.size(); ++i) {
+    if (data[i] == 0) return false;
+    strays += IsTextUnit<1>(data[i]) ? 0 : 1;
+  }
   return strays <= sample.size() / kNoiseDivisor;
 }
 #endif
@@ -219,7 +225,7 @@ bool IsBinaryContent(std::string_view bytes) {
   if (bytes.empty()) return false;
   const std::string_view sample = bytes.substr(0, kDetectionSampleBytes);
 #if defined(__SSE2__)
-  if (std::memchr(sample.data(), 0, sample.size()) == nullptr && NulFreeBytesReadAsText(sample)) return false;
+  if (NulFreeBytesReadAsText(sample)) return false;
 #endif
   return !ReadsAsText<1>(sample) && !ReadsAsText<2, false>(sample) && !ReadsAsText<2, true>(sample) &&
          !ReadsAsText<4, false>(sample) && !ReadsAsText<4, true>(sample);
