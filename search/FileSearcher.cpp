@@ -64,14 +64,18 @@ CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequest
                                                    FileIdentity* identity) {
   using Kind = FileSearchOutcome::Kind;
   StartFile(path);
+  // Most files of a big tree are ASCII, which is read as UTF-8: the search
+  // text is looked for as their bytes arrive, and where the non-ASCII bytes
+  // start is noted for the detector, the prefilter and the choice of scan.
+  const ByteFinder* asciiNeedle = IsXmlWithXPath() ? nullptr : Prefilter().FinderForAsciiBytes(codepage::kUtf8);
+  arrival_.Start(asciiNeedle, asciiNeedle != nullptr ? asciiNeedle->NeedleSize() : 0);
+  const OnBytesRead onRead = [this](std::string_view soFar, size_t newFrom) { arrival_.Arrived(soFar, newFrom); };
   const ReadStatus read =
-      ReadWholeFileIn(folderCursor_, nativeFolder_, ToNativePath(fileName_), bytes_, identity);
+      ReadWholeFileIn(folderCursor_, nativeFolder_, ToNativePath(fileName_), bytes_, identity, &onRead);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   if (!read) return {Kind::Unreadable, read.error};
   if (IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
-  // One pass finds where the non-ASCII bytes start, for the detector, the
-  // prefilter and the choice of scan alike.
-  firstHighByte_ = FindFirstHighByte(bytes_.Bytes());
+  firstHighByte_ = arrival_.FirstHighByte(bytes_.Bytes().size());
   const CodePage detected = DetectCodePage(bytes_.Bytes(), firstHighByte_);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   return {Kind::Searched, 0, detected};
@@ -118,7 +122,10 @@ FileSearchOutcome CFileSearcher::SearchLoaded(const AbortFlag& abortRequested, C
     MakeHit(hits, position, length, contextLength);
   };
   if (LoadXmlText(bytes)) return Finish(matcher_->Scan(text_, mode_, abortRequested, onMatch), abortRequested);
-  if (!Prefilter().MayContain(bytes, detected, firstHighByte_)) return {};
+  const bool mayContain = arrival_.NeedleSettled() && detected == codepage::kUtf8
+                              ? arrival_.NeedleFound()
+                              : Prefilter().MayContain(bytes, detected, firstHighByte_);
+  if (!mayContain) return {};
 
   if (mode_ == MatchMode::RegularExpression && matcher_->CanScanAsciiBytes() &&
       IsAsciiTransparent(detected) && firstHighByte_ == bytes.size()) {

@@ -12,6 +12,7 @@
 #include "search/AbortFlag.h"
 #include "search/HitList.h"
 #include "search/HitSelection.h"
+#include "search/matching/ArrivalScan.h"
 #include "search/matching/LineStarts.h"
 #include "search/matching/Matcher.h"
 #include "search/matching/RawPrefilter.h"
@@ -121,6 +122,7 @@ class CFileSearcher {
   std::u16string folder_;
   std::string nativeFolder_;
   size_t firstHighByte_ = 0;  // of the file's bytes as read
+  ArrivalScan arrival_;
   std::u16string fileName_;
   LineStarts lineStarts_;
   bool lineStartsBuilt_ = false;

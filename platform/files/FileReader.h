@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -16,6 +17,12 @@ struct ReadStatus {
   explicit operator bool() const { return error == 0; }
 };
 
+// Called as a file's bytes arrive, piece after piece: `soFar` holds every
+// byte read until now, the newest from `newFrom` on. A caller looks at each
+// piece while it is still in the processor's cache, rather than walking a
+// large file's bytes again from memory afterwards.
+using OnBytesRead = std::function<void(std::string_view soFar, size_t newFrom)>;
+
 // Room for one file's bytes, kept from file to file so that a run over a big
 // tree does not allocate, zero and fault in fresh pages for every file.
 class FileBuffer {
@@ -25,7 +32,7 @@ class FileBuffer {
   void Clear(bool releaseRoom = false);
 
  private:
-  friend ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity);
+  friend ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead);
   char* MakeRoom(size_t size);
 
   std::unique_ptr<char[]> data_;
@@ -50,9 +57,11 @@ class FolderCursor {
   int fd_ = -1;
 };
 
-// Reads `name` in `nativeFolder` (which ends in "/") whole, as below.
+// Reads `name` in `nativeFolder` (which ends in "/") whole, as below;
+// `onRead`, when given, sees the bytes as they arrive.
 ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
-                     FileBuffer& buffer, FileIdentity* identity = nullptr);
+                           FileBuffer& buffer, FileIdentity* identity = nullptr,
+                           const OnBytesRead* onRead = nullptr);
 
 // Reads a regular file whole, whatever its size. False, with no bytes, when
 // the path is not a regular file or cannot be read (a FIFO or a device would

@@ -11,6 +11,7 @@ class ByteFinder {
   // `asciiCaseless`: ASCII letters match in either case; other bytes exactly.
   explicit ByteFinder(std::string needle, bool asciiCaseless = false);
   bool FoundIn(std::string_view haystack) const { return Find(haystack, 0) != std::string_view::npos; }
+  size_t NeedleSize() const { return needle_.size(); }
   // The first occurrence starting at or after `from`, or npos.
   size_t Find(std::string_view haystack, size_t from) const;
 

@@ -84,6 +84,19 @@ std::unique_ptr<RawPrefilter::Plan> RawPrefilter::MakePlan(CodePage codePage) co
   return plan;
 }
 
+const RawPrefilter::Plan& RawPrefilter::PlanFor(CodePage codePage) {
+  auto it = plans_.find(codePage);
+  if (it == plans_.end()) it = plans_.emplace(codePage, MakePlan(codePage)).first;
+  return *it->second;
+}
+
+const ByteFinder* RawPrefilter::FinderForAsciiBytes(CodePage codePage) {
+  if (!literals_.empty()) return nullptr;
+  // Fold-alikes are not ASCII: on ASCII bytes only the finder answers.
+  const Plan& plan = PlanFor(codePage);
+  return plan.kind == Plan::Kind::DecodeAlways ? nullptr : plan.finder.get();
+}
+
 bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage) {
   return MayContain(bytes, codePage, FindFirstHighByte(bytes));
 }
@@ -94,9 +107,7 @@ bool RawPrefilter::MayContain(std::string_view bytes, CodePage codePage, size_t 
       return literal->MayContain(bytes, codePage, firstHighByte);
     });
   }
-  auto it = plans_.find(codePage);
-  if (it == plans_.end()) it = plans_.emplace(codePage, MakePlan(codePage)).first;
-  const Plan& plan = *it->second;
+  const Plan& plan = PlanFor(codePage);
   switch (plan.kind) {
     case Plan::Kind::DecodeAlways: return true;
     case Plan::Kind::ExactBytes: return plan.finder->FoundIn(bytes);

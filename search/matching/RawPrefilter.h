@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/codepage/CodePageTable.h"
+#include "search/matching/ByteSearch.h"
 #include "search/matching/Matcher.h"
 
 namespace trawlscope {
@@ -29,9 +30,15 @@ class RawPrefilter {
   bool MayContain(std::string_view bytes, CodePage codePage, size_t firstHighByte);
   bool MayContain(std::string_view bytes, CodePage codePage);
 
+  // The finder whose answer on bytes that are all ASCII is MayContain's for
+  // `codePage`; null when MayContain does more than search for one needle
+  // (an expression's literals, text that is always decoded).
+  const ByteFinder* FinderForAsciiBytes(CodePage codePage);
+
  private:
   struct Plan;
   std::unique_ptr<Plan> MakePlan(CodePage codePage) const;
+  const Plan& PlanFor(CodePage codePage);
 
   std::u16string pattern_;
   MatchMode mode_;

@@ -41,6 +41,30 @@ TEST_F(FileSearcherTest, HitCarriesFileContextsLineAndPosition) {
   EXPECT_EQ(hit.length, 7);
 }
 
+// Large files are looked at piece by piece as they are read: an occurrence
+// across the boundary of two pieces is found, in either case mode, and one
+// in a file whose non-ASCII bytes come only near its end (a file not read
+// as UTF-8 alone) is found too.
+TEST_F(FileSearcherTest, LargeFilesAreSearchedWholeWhereverThePiecesEnd) {
+  constexpr size_t kPiece = 256u << 10;
+  const std::string head(kPiece - 4, 'x');
+  tree.Write("across.txt", head + "needle" + std::string(kPiece, 'y') + "\n");
+  Search("across.txt", u"needle");
+  ASSERT_EQ(hits.size(), 1u);
+  EXPECT_EQ(hits[0].position, static_cast<std::int64_t>(kPiece - 4));
+  Search("across.txt", u"NEEDLE", false, false);
+  ASSERT_EQ(hits.size(), 2u);
+  EXPECT_EQ(hits[1].Keyword(), u"needle");
+
+  tree.Write("latin1.txt", head + "needle" + std::string(3 * kPiece, 'y') + "\xE9t\xE9\n");
+  Search("latin1.txt", u"needle");
+  ASSERT_EQ(hits.size(), 3u);
+  EXPECT_EQ(hits[2].position, static_cast<std::int64_t>(kPiece - 4));
+  tree.Write("none.txt", std::string(3 * kPiece, 'n') + "eedl");
+  Search("none.txt", u"needle");
+  EXPECT_EQ(hits.size(), 3u);
+}
+
 TEST_F(FileSearcherTest, ContextsAreCutAtTheirLengthAndAtTheTextsEnds) {
   tree.Write("c.txt", std::string(10, 'L') + "X" + std::string(200, 'R'));
   Search("c.txt", u"X");

@@ -24,6 +24,33 @@ TEST(FileReader, ReadsWholeFilesAndReusesItsBuffer) {
   EXPECT_TRUE(buffer.Bytes().empty());
 }
 
+// The bytes arrive in pieces that follow one another and end with the file;
+// each time, everything read so far is in the buffer.
+TEST(FileReader, BytesAreShownAsTheyArrive) {
+  test::TempTree tree;
+  std::string content(1000003, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + i % 26);
+  tree.Write("big", content);
+  tree.Write("small", "abc");
+  FileBuffer buffer;
+  FolderCursor cursor;
+  for (const char* name : {"big", "small"}) {
+    const std::string expected = tree.Read(name);
+    size_t end = 0, calls = 0;
+    const OnBytesRead onRead = [&](std::string_view soFar, size_t newFrom) {
+      EXPECT_EQ(newFrom, end);
+      EXPECT_GT(soFar.size(), newFrom);
+      EXPECT_EQ(soFar, std::string_view(expected).substr(0, soFar.size()));
+      end = soFar.size();
+      ++calls;
+    };
+    ASSERT_TRUE(ReadWholeFileIn(cursor, tree.Root() + "/", name, buffer, nullptr, &onRead));
+    EXPECT_EQ(end, expected.size()) << name;
+    EXPECT_EQ(buffer.Bytes(), expected);
+    EXPECT_GE(calls, expected.size() > 300000 ? 2u : 1u) << name;
+  }
+}
+
 TEST(FileReader, OnlyRegularFilesAreRead) {
   test::TempTree tree;
   ASSERT_EQ(mkfifo(tree.Path("pipe").c_str(), 0600), 0);

@@ -1,0 +1,38 @@
+#pragma once
+// What a file's bytes tell as they are read, while each piece is still in the
+// processor's cache: where the first byte from 0x80 up stands and, as long as
+// every byte so far is ASCII, whether a needle occurs. A large file is then
+// not walked again from memory only to learn that it holds no hit.
+#include <cstddef>
+#include <string_view>
+
+#include "search/matching/ByteSearch.h"
+
+namespace trawlscope {
+
+class ArrivalScan {
+ public:
+  // A new file; `needle` (null for none) is looked for while the bytes stay ASCII.
+  void Start(const ByteFinder* needle, size_t needleSize);
+
+  // `soFar` holds every byte read until now, the newest from `newFrom` on.
+  void Arrived(std::string_view soFar, size_t newFrom);
+
+  // The offset of the first byte from 0x80 up in the whole file, or `size`
+  // when there is none.
+  size_t FirstHighByte(size_t size) const { return sawHighByte_ ? firstHighByte_ : size; }
+
+  // Whether the needle was looked for through the whole file (it held only
+  // ASCII), and so whether NeedleFound is the answer for all of it.
+  bool NeedleSettled() const { return needle_ != nullptr && !sawHighByte_; }
+  bool NeedleFound() const { return found_; }
+
+ private:
+  const ByteFinder* needle_ = nullptr;
+  size_t needleSize_ = 0;
+  bool sawHighByte_ = false;
+  size_t firstHighByte_ = 0;
+  bool found_ = false;
+};
+
+}  // namespace trawlscope
