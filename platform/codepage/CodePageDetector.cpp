@@ -44,9 +44,12 @@ CodePage ChooseAmongIcuCandidates(const std::vector<CharsetCandidate>& candidate
   return candidates.front().codePage;
 }
 
-size_t CountHighBytes(std::string_view bytes) {
-  return std::count_if(bytes.begin(), bytes.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+// Counting stops at `limit`: East Asian text reaches it within its first line.
+bool HasFewerHighBytesThan(std::string_view bytes, size_t limit) {
+  size_t count = 0;
+  for (size_t i = FindFirstHighByte(bytes); i < bytes.size(); ++i)
+    if (static_cast<unsigned char>(bytes[i]) >= 0x80 && ++count >= limit) return false;
+  return true;
 }
 
 // Bytes 0x80..0x9F are control characters in the ISO-8859 pages but letters
@@ -159,7 +162,7 @@ CodePage DetectCodePage(std::string_view bytes, size_t firstHighByte) {
   }
   if (IsValidUtf8Prefix(sample)) return codepage::kUtf8;
 
-  if (CountHighBytes(sample) < kShortSampleHighBytes) {
+  if (HasFewerHighBytesThan(sample, kShortSampleHighBytes)) {
     if (const CodePage reading = PlausibleEastAsianReading(sample); reading != codepage::kNone)
       return reading;
   }

@@ -21,7 +21,9 @@ bool InRange(unsigned char b, unsigned char low, unsigned char high) { return b 
 
 // The offset of the last byte of the ASCII run at `i`: markup and Latin words
 // between the Japanese ones are passed over in blocks.
-size_t EndOfAsciiRun(std::string_view s, size_t i) { return i + FindFirstHighByte(s.substr(i)) - 1; }
+[[gnu::always_inline]] inline size_t EndOfAsciiRun(std::string_view s, size_t i) {
+  return i + FindFirstHighByte(s.substr(i)) - 1;
+}
 
 Shape ShiftJisShape(std::string_view s) {
   Shape shape;
