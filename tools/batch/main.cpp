@@ -1,5 +1,6 @@
 // trawlscope-batch: the search engine from a terminal. It runs the same job
 // as the desktop program and prints what the result list would show.
+#include <charconv>
 #include <csignal>
 #include <cstring>
 #include <cstdio>
@@ -43,13 +44,43 @@ extern "C" void OnInterrupt(int) {
 // A path as one field of a line: readable UTF-8, never a TAB or line break.
 std::string PathField(const std::u16string& path) { return ToNativeBytes(FlattenField(DisplayPath(path))); }
 
+void AppendNumber(std::string& out, std::int64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, end);
+}
+
+// The keyword as a field: a plain ASCII one is its own bytes.
+void AppendKeyword(std::string& out, const TextView& keyword) {
+  for (size_t i = 0; i < keyword.size(); ++i) {
+    const char16_t c = keyword[i];
+    if (c >= 0x80 || c == u'\t' || c == u'\r' || c == u'\n') {
+      out += ToNativeBytes(FlattenField(keyword.ToString()));
+      return;
+    }
+  }
+  for (size_t i = 0; i < keyword.size(); ++i) out += static_cast<char>(keyword[i]);
+}
+
+// Printed once the run is over, so each file's path is made once for all its hits.
 void PrintHits(const HitList& hits) {
   std::string out;
+  const HitFile* file = nullptr;
+  std::string path;
   for (const auto& hit : hits) {
-    out += PathField(hit.FullPath());
-    out += '\t' + std::to_string(hit.line) + '\t' + std::to_string(hit.position) + '\t' +
-           std::to_string(hit.length) + '\t';
-    out += ToNativeBytes(FlattenField(hit.Keyword()));
+    if (&hit.File() != file) {
+      file = &hit.File();
+      path = PathField(hit.FullPath());
+    }
+    out += path;
+    out += '\t';
+    AppendNumber(out, hit.line);
+    out += '\t';
+    AppendNumber(out, hit.position);
+    out += '\t';
+    AppendNumber(out, hit.length);
+    out += '\t';
+    AppendKeyword(out, hit.KeywordView());
     out += '\n';
     if (out.size() > (1 << 16)) {
       std::fwrite(out.data(), 1, out.size(), stdout);
