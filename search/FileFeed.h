@@ -2,6 +2,7 @@
 // The files of a run as the listing finds them: the listing adds them, the
 // searchers take them in list order, each with its index, and the end of the
 // listing closes the feed. Add and Close on the listing's thread, Take on any.
+// The files end up in the run's list, which nobody else touches meanwhile.
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "search/AbortFlag.h"
+#include "search/listing/FileList.h"
 
 namespace trawlscope {
 
@@ -19,7 +21,7 @@ class FileFeed {
   // Runs under the feed's lock each time a file is taken, so that its calls
   // come in list order: progress, and the tests' hooks.
   using OnTaken = std::function<void(size_t index, const std::u16string& path)>;
-  explicit FileFeed(OnTaken onTaken) : onTaken_(std::move(onTaken)) {}
+  FileFeed(FileList& files, OnTaken onTaken) : files_(files), onTaken_(std::move(onTaken)) {}
 
   void Add(std::u16string path);
   void Close();
@@ -41,7 +43,7 @@ class FileFeed {
   // Every file of the run, kept until its end: a path is freed by the thread
   // that made it, not by a searcher, whose frees would queue on the
   // listing's allocator.
-  std::deque<std::u16string> files_;
+  FileList& files_;
   size_t taken_ = 0;
   bool closed_ = false;
   std::atomic<int> waiting_{0};

@@ -49,7 +49,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   state.contextLength = kRunContextLength;
   state.fileList.clear();
   state.progress.Start(phase);
-  FileFeed feed([&](size_t index, const std::u16string& path) {
+  FileFeed feed(state.fileList, [&](size_t index, const std::u16string& path) {
     state.progress.FileStarted(FileNameViewOf(path));
     if (state.beforeFile) state.beforeFile(index, path);
   });
@@ -75,7 +75,6 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
 
   RunWarning missing;
   const auto listed = [&](std::u16string path) {
-    state.fileList.push_back(path);
     state.progress.FileListed();
     feed.Add(std::move(path));
   };

@@ -3,7 +3,10 @@
 #include <unicode/ucnv.h>
 
 #include <algorithm>
+#include <map>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/codepage/CodePageConverter.h"
 
@@ -55,21 +58,47 @@ double CommonChineseShare(std::string_view sample, CodePage codePage) {
   return pairs ? double(common) / pairs : 0.0;
 }
 
-bool DecodeStrictly(std::string_view sample, CodePage codePage, std::u16string& text) {
-  const char* name = IcuConverterName(codePage);
-  if (name == nullptr) return false;
-  UErrorCode status = U_ZERO_ERROR;
-  UConverter* converter = ucnv_open(name, &status);
-  if (U_FAILURE(status)) return false;
-  ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-  text.assign(sample.size() + 16, u'\0');
-  UChar* target = reinterpret_cast<UChar*>(text.data());
+struct ConverterCloser {
+  void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+
+// Opened once per thread and code page, to stop at the first byte sequence
+// that is not valid: a file's detection asks several pages in turn, and
+// opening a converter costs more than reading a sample with it.
+UConverter* StrictConverter(CodePage codePage) {
+  thread_local std::map<CodePage, std::unique_ptr<UConverter, ConverterCloser>> opened;
+  auto it = opened.find(codePage);
+  if (it == opened.end()) {
+    UConverter* converter = nullptr;
+    if (const char* name = IcuConverterName(codePage)) {
+      UErrorCode status = U_ZERO_ERROR;
+      converter = ucnv_open(name, &status);
+      if (U_SUCCESS(status)) ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+      if (U_FAILURE(status) && converter != nullptr) {
+        ucnv_close(converter);
+        converter = nullptr;
+      }
+    }
+    it = opened.emplace(codePage, converter).first;
+  }
+  if (it->second) ucnv_reset(it->second.get());
+  return it->second.get();
+}
+
+// `text` is valid until the next call on this thread.
+bool DecodeStrictly(std::string_view sample, CodePage codePage, std::u16string_view& text) {
+  thread_local std::vector<UChar> room;
+  text = {};
+  UConverter* converter = StrictConverter(codePage);
+  if (converter == nullptr) return false;
+  if (room.size() < sample.size() + 16) room.resize(sample.size() + 16);
+  UChar* target = room.data();
   const char* source = sample.data();
+  UErrorCode status = U_ZERO_ERROR;
   // No flush: a character cut off by the sample's end is left pending, not an error.
-  ucnv_toUnicode(converter, &target, target + text.size(), &source, source + sample.size(),
-                 nullptr, false, &status);
-  text.resize(target - reinterpret_cast<UChar*>(text.data()));
-  ucnv_close(converter);
+  ucnv_toUnicode(converter, &target, room.data() + room.size(), &source, source + sample.size(), nullptr, false,
+                 &status);
+  text = {reinterpret_cast<const char16_t*>(room.data()), static_cast<size_t>(target - room.data())};
   return U_SUCCESS(status);
 }
 
@@ -79,12 +108,12 @@ constexpr double kSomeKana = 0.1;
 }  // namespace
 
 bool DecodesCleanly(std::string_view sample, CodePage codePage) {
-  std::u16string text;
+  std::u16string_view text;
   return DecodeStrictly(sample, codePage, text);
 }
 
 bool ReadsAsItsScript(std::string_view sample, CodePage codePage) {
-  std::u16string text;
+  std::u16string_view text;
   if (!DecodeStrictly(sample, codePage, text)) return false;
   const ScriptCounts c = Count(text);
   switch (FamilyOf(codePage)) {
@@ -96,7 +125,7 @@ bool ReadsAsItsScript(std::string_view sample, CodePage codePage) {
 }
 
 bool ReadsAsText(std::string_view sample, CodePage codePage) {
-  std::u16string text;
+  std::u16string_view text;
   if (!DecodeStrictly(sample, codePage, text)) return false;
   return std::none_of(text.begin(), text.end(), [](char16_t c) {
     return (c >= 0x80 && c <= 0x9F) || (c >= 0xFF61 && c <= 0xFF9F);
@@ -104,7 +133,7 @@ bool ReadsAsText(std::string_view sample, CodePage codePage) {
 }
 
 CodePage PlausibleEastAsianReading(std::string_view sample) {
-  std::u16string text;
+  std::u16string_view text;
   for (const CodePage japanese : {CodePage(932), CodePage(51932)}) {
     if (!DecodeStrictly(sample, japanese, text)) continue;
     const ScriptCounts c = Count(text);

@@ -2,6 +2,7 @@
 // Turning the Search path and File types of a request into the ordered list of
 // files a run processes. Runs on the worker thread; polls the abort flag
 // before each token and after each folder entry.
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -12,7 +13,9 @@
 
 namespace trawlscope {
 
-using FileList = std::vector<std::u16string>;
+// A deque: a path keeps its address while later ones are appended, so that
+// a run's searchers can work on it as the listing goes on.
+using FileList = std::deque<std::u16string>;
 
 // Linux's own limit on a path handed to the kernel; longer ones cannot be opened.
 constexpr size_t kMaxNativePathBytes = 4096;
