@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <new>
 
 #include "platform/files/SystemCalls.h"
 
@@ -73,10 +72,15 @@ void FileBuffer::Clear(bool releaseRoom) {
 
 char* FileBuffer::MakeRoom(size_t size) {
   if (size > capacity_) {
-    data_.reset();
-    capacity_ = 0;
-    data_.reset(new (std::nothrow) char[size]);  // not zeroed: it is read over at once
-    if (!data_) return nullptr;
+    // Not zeroed: it is read over at once.
+    char* grown = static_cast<char*>(std::realloc(data_.get(), size));
+    if (grown == nullptr) {
+      data_.reset();
+      capacity_ = 0;
+      return nullptr;
+    }
+    data_.release();
+    data_.reset(grown);
     capacity_ = size;
   }
   return data_.get();

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -35,7 +36,13 @@ class FileBuffer {
   friend ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead);
   char* MakeRoom(size_t size);
 
-  std::unique_ptr<char[]> data_;
+  struct Free {
+    void operator()(char* data) const { std::free(data); }
+  };
+  // From malloc, so that growing it is a realloc: a large block is moved by
+  // remapping, keeping the pages already touched instead of faulting in new
+  // ones for every larger file.
+  std::unique_ptr<char, Free> data_;
   size_t size_ = 0;
   size_t capacity_ = 0;
 };

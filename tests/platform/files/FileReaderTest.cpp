@@ -19,6 +19,12 @@ TEST(FileReader, ReadsWholeFilesAndReusesItsBuffer) {
   EXPECT_EQ(buffer.Bytes(), big);
   ASSERT_TRUE(ReadWholeFileIn(cursor, tree.Root() + "/", "small", buffer));
   EXPECT_EQ(buffer.Bytes(), std::string_view("a\0b", 3));
+  // A larger file grows the room; nothing of the last file's bytes is left in it.
+  std::string bigger(700001, 'y');
+  bigger[350000] = 'z';
+  tree.Write("bigger", bigger);
+  ASSERT_TRUE(ReadWholeFileIn(cursor, tree.Root() + "/", "bigger", buffer));
+  EXPECT_EQ(buffer.Bytes(), bigger);
   tree.Write("empty");
   ASSERT_TRUE(ReadWholeFile(tree.Path("empty"), buffer));
   EXPECT_TRUE(buffer.Bytes().empty());
