@@ -4,8 +4,17 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
+
+#include "platform/qt/ResultDialogWidget.h"
 
 namespace trawlscope {
+
+namespace {
+
+constexpr int kPrepareFontsDelayMs = 200;
+
+}  // namespace
 
 void SetUpApplication() {
   QApplication::setApplicationName(QStringLiteral("Trawlscope"));
@@ -21,6 +30,8 @@ DesktopProgram::DesktopProgram(const std::string& settingsPath)
       dialog_(window_, settings_, chooser_, runThread_, CurrentUndoJournalFolder()) {
   window_.SetLogic(&dialog_);
   dialog_.OnInitDialog();
+  // Once the main dialog is up, while the user types the first search.
+  QTimer::singleShot(kPrepareFontsDelayMs, [] { ResultDialogWidget::PrepareFonts(); });
 }
 
 }  // namespace trawlscope

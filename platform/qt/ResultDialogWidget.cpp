@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 
@@ -94,6 +97,17 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
 }
 
 ResultDialogWidget::~ResultDialogWidget() { SavePendingRectangle(); }
+
+void ResultDialogWidget::PrepareFonts() {
+  const QString sample = QString::fromUtf16(u"Trawlscope 検索の関数をカタカナで 中文繁體 한국어 Кириллица Ελληνικά …");
+  const QFont font = DialogFont(kFontPoints);
+  QFontMetrics(font).horizontalAdvance(sample);
+  // Drawing once fills the glyph cache the list's painting uses.
+  QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+  QPainter painter(&image);
+  painter.setFont(font);
+  painter.drawText(0, 12, sample);
+}
 
 void ResultDialogWidget::SetRunNote(std::u16string_view note) {
   QString text = tr("%1 found.").arg(rows_.RowCount());

@@ -27,6 +27,11 @@ class ResultDialogWidget final : public QDialog, public IResultView {
                      std::function<void(Command)> onCommand);
   ~ResultDialogWidget() override;
 
+  // Loads the fonts the list draws with, the fallbacks for East Asian,
+  // Cyrillic and Greek text included, so that the first list of hits does not
+  // wait on font files. For an idle moment before the first search.
+  static void PrepareFonts();
+
   IHistoryCombo& ReplaceCombo() override { return replaceHistory_; }
   void SetRunNote(std::u16string_view note) override;
   void SetSearchRequest(const SearchRequest& request) override;
