@@ -73,8 +73,13 @@ bool ReadsAsJapanese(const Shape& shape) {
 }  // namespace
 
 CodePage ClearlyJapanese(std::string_view sample) {
-  if (ReadsAsJapanese(ShiftJisShape(sample))) return codepage::kShiftJis;
+  // EUC-JP is asked first: Shift_JIS's kana leads 0x82 and 0x83 are no EUC-JP
+  // bytes, so a sample that reads as Japanese in EUC-JP has no Shift_JIS kana
+  // and never reads as Japanese in Shift_JIS too. Shift_JIS text leaves the
+  // EUC-JP walk at its first kana or kanji, while EUC-JP text would go through
+  // the whole Shift_JIS walk.
   if (ReadsAsJapanese(EucJpShape(sample))) return codepage::kEucJp;
+  if (ReadsAsJapanese(ShiftJisShape(sample))) return codepage::kShiftJis;
   return codepage::kNone;
 }
 
