@@ -24,6 +24,9 @@ class FileFeed {
   FileFeed(FileList& files, OnTaken onTaken) : files_(files), onTaken_(std::move(onTaken)) {}
 
   void Add(std::u16string path);
+  // Hands the files added since the last time to the searchers: the listing
+  // calls it before anything that may keep it away a while.
+  void Publish();
   void Close();
 
   // The next file, which stays valid while the feed lives; null once the
@@ -31,9 +34,6 @@ class FileFeed {
   const std::u16string* Take(const AbortFlag& abortRequested, size_t& index);
 
  private:
-  // Hands the files added since the last time to the searchers.
-  void Publish();
-
   // The listing's own: files not yet handed over. Handing them over in
   // batches keeps the listing and the searchers off each other's lock.
   std::vector<std::u16string> pending_;

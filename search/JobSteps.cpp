@@ -82,7 +82,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
     for (const SelectedFile& file : selection->files) listed(file.path);
   } else {
     ListFiles(abortRequested, request.searchPath, request.includeSubfolders, request.fileTypes, listed,
-              &missing.paths);
+              &missing.paths, [&] { feed.Publish(); });
   }
   feed.Close();
   state.progress.ListingDone();

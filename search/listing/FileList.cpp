@@ -30,30 +30,37 @@ bool TokenFindsSomething(std::u16string_view token, const std::string& nativeTok
 
 // `absolute` ends in "/"; `nativeFolder` is the same path as the kernel sees
 // it, carried along so that names read from disk are used as they are.
-void CollectAbsoluteFolder(const AbortFlag& abortRequested, const OnFileListed& onFile,
-                           bool includeSubfolders, const std::u16string& absolute,
-                           const std::string& nativeFolder, const WildcardPattern& fileTypes) {
+struct Listing {
+  const AbortFlag& abortRequested;
+  const OnFileListed& onFile;
+  const BeforeFolderRead& beforeFolderRead;
+  bool includeSubfolders;
+  const WildcardPattern& fileTypes;
+};
+
+void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolute, const std::string& nativeFolder) {
   std::vector<DirectoryEntry> entries;
-  if (!FitsPathLimit(nativeFolder) || !ReadDirectory(nativeFolder, entries)) return;
+  if (!FitsPathLimit(nativeFolder)) return;
+  if (listing.beforeFolderRead) listing.beforeFolderRead();
+  if (!ReadDirectory(nativeFolder, entries)) return;
   std::sort(entries.begin(), entries.end(),
             [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
 
   for (const DirectoryEntry& entry : entries) {
     const bool listable = entry.kind == EntryKind::RegularFile ||
-                          (entry.kind == EntryKind::Folder && includeSubfolders);
+                          (entry.kind == EntryKind::Folder && listing.includeSubfolders);
     if (listable) {
       std::u16string name = FromNativeName(entry.name);
-      if (fileTypes.Matches(name)) {
+      if (listing.fileTypes.Matches(name)) {
         std::u16string path = absolute + name;
         if (entry.kind == EntryKind::Folder) {
-          CollectAbsoluteFolder(abortRequested, onFile, includeSubfolders, path + u'/',
-                                nativeFolder + entry.name + '/', fileTypes);
+          CollectAbsoluteFolder(listing, path + u'/', nativeFolder + entry.name + '/');
         } else if (nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
-          onFile(std::move(path));
+          listing.onFile(std::move(path));
         }
       }
     }
-    if (IsAborted(abortRequested)) return;
+    if (IsAborted(listing.abortRequested)) return;
   }
 }
 
@@ -61,16 +68,17 @@ void CollectAbsoluteFolder(const AbortFlag& abortRequested, const OnFileListed& 
 
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
                std::u16string_view fileTypes, const OnFileListed& onFile,
-               std::vector<std::u16string>* notFound) {
+               std::vector<std::u16string>* notFound, const BeforeFolderRead& beforeFolderRead) {
   const WildcardPattern pattern(fileTypes);
+  const Listing listing{abortRequested, onFile, beforeFolderRead, includeSubfolders, pattern};
   for (const auto& token : SplitPathTokens(searchPath)) {
     if (IsAborted(abortRequested)) return;
     if (IsSpaceToken(token)) continue;
     const std::string nativeToken = ToNativePath(token);
+    if (beforeFolderRead) beforeFolderRead();  // looking the token up may wait on the disk too
     if (FitsPathLimit(nativeToken) && KindOfPath(nativeToken) == PathKind::Folder) {
       const std::u16string absolute = AbsoluteFolder(token);
-      CollectAbsoluteFolder(abortRequested, onFile, includeSubfolders, absolute, ToNativePath(absolute),
-                            pattern);
+      CollectAbsoluteFolder(listing, absolute, ToNativePath(absolute));
     } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, nativeToken)) {
       onFile(token);
     } else if (notFound != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {

@@ -21,6 +21,9 @@ using FileList = std::deque<std::u16string>;
 constexpr size_t kMaxNativePathBytes = 4096;
 
 using OnFileListed = std::function<void(std::u16string path)>;
+// Called before each folder is read, which may take a while on a slow disk:
+// a caller that hands files on in batches hands over what it holds.
+using BeforeFolderRead = std::function<void()>;
 
 // Hands each file the Search path and type pattern name to `onFile`, in list
 // order, as soon as it is found. A folder named in the path is listed at its
@@ -31,7 +34,7 @@ using OnFileListed = std::function<void(std::u16string path)>;
 // `notFound` when it is given.
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
                std::u16string_view fileTypes, const OnFileListed& onFile,
-               std::vector<std::u16string>* notFound = nullptr);
+               std::vector<std::u16string>* notFound = nullptr, const BeforeFolderRead& beforeFolderRead = {});
 
 // The same, appended to `fileList`, which the caller has emptied.
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,

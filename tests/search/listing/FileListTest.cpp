@@ -56,6 +56,23 @@ TEST_F(FileListTest, SubfoldersAreListedDepthFirstBeforeTheNextEntry) {
             (Names{"d/a.txt", "d/m/n/y.txt", "d/m/x.txt", "d/z.txt"}));
 }
 
+// The caller hears before every folder is read, so that files it holds back
+// reach the searchers before the listing may wait on the disk.
+TEST_F(FileListTest, EveryFolderReadIsAnnouncedBeforeItHappens) {
+  tree.Write("d/a.txt");
+  tree.Write("d/m/x.txt");
+  tree.Write("d/m/n/y.txt");
+  tree.Write("d/z.txt");
+  std::vector<std::string> events;
+  const std::string root = tree.Root() + "/";
+  ListFiles(
+      abort, U16(tree.Path("d")), true, u"",
+      [&](std::u16string path) { events.push_back(test::U8(path).substr(root.size())); }, nullptr,
+      [&] { events.push_back("read"); });
+  // Once for the token, then once for each folder: d, d/m, d/m/n.
+  EXPECT_EQ(events, (Names{"read", "read", "d/a.txt", "read", "read", "d/m/n/y.txt", "d/m/x.txt", "d/z.txt"}));
+}
+
 TEST_F(FileListTest, TwoQuotedFoldersAreListedAtTheirTopLevel) {
   tree.Write("one/1.txt");
   tree.Write("one/sub/skip.txt");
