@@ -34,7 +34,9 @@ ProgressDialogWidget::ProgressDialogWidget(QWidget* owner, std::function<void()>
   setFont(DialogFont(kFontPoints));
   const DialogUnits du(font());
   setFixedSize(du.X(186), du.Y(65));
-  phase_ = ReadOnlyField(this, du.ToPixels(3, 4, 83, 12));
+  // The phase may take the whole row: "Making a list of files..." is longer
+  // than the counter's left edge allows, and no counter shows while listing.
+  phase_ = ReadOnlyField(this, du.ToPixels(3, 4, 179, 12));
   counter_ = ReadOnlyField(this, du.ToPixels(94, 4, 88, 12), Qt::AlignRight);
   fileName_ = ReadOnlyField(this, du.ToPixels(3, 18, 178, 12));
   bar_ = new QProgressBar(this);
@@ -50,9 +52,17 @@ ProgressDialogWidget::ProgressDialogWidget(QWidget* owner, std::function<void()>
   connect(abort_, &QPushButton::clicked, this, [this] { onAbort_(); });
 }
 
-void ProgressDialogWidget::SetPhase(std::u16string_view text) { phase_->setText(ToQString(text)); }
+// A field scrolls to its cursor, which setText puts at the end: a text too
+// long for it would lose its beginning rather than its end.
+void ProgressDialogWidget::SetPhase(std::u16string_view text) {
+  phase_->setText(ToQString(text));
+  phase_->setCursorPosition(0);
+}
 void ProgressDialogWidget::SetCounter(std::u16string_view text) { counter_->setText(ToQString(text)); }
-void ProgressDialogWidget::SetFileName(std::u16string_view text) { fileName_->setText(ToQString(text)); }
+void ProgressDialogWidget::SetFileName(std::u16string_view text) {
+  fileName_->setText(ToQString(text));
+  fileName_->setCursorPosition(0);
+}
 void ProgressDialogWidget::SetRange(int maximum) {
   // A range of 0..0 would make the bar busy-animate; an empty list shows empty.
   bar_->setRange(0, maximum > 0 ? maximum : 1);

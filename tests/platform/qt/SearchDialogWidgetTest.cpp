@@ -209,6 +209,27 @@ class TestSearchDialog : public QObject {
     QVERIFY(window_->ProgressWidget() == nullptr);
   }
 
+  // The listing's phase is wider than the counter's left edge: it has the
+  // row to itself and shows whole. A file name too long for its field shows
+  // its beginning, not its end.
+  void progressFieldsShowTheirTextsFromTheStart() {
+    ProgressDialogWidget progress(window_.get(), [] {});
+    const QString phase = QStringLiteral("Making a list of files...");
+    progress.SetPhase(phase.toStdU16String());
+    const QString name = QStringLiteral("a_file_name_much_longer_than_the_progress_dialog_is_wide_%1.txt").arg(QString(80, 'x'));
+    progress.SetFileName(name.toStdU16String());
+    progress.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    for (QLineEdit* field : progress.findChildren<QLineEdit*>()) {
+      if (field->text() == phase) {
+        QVERIFY(field->fontMetrics().horizontalAdvance(phase) < field->contentsRect().width() - 4);
+        QCOMPARE(field->cursorPosition(), 0);
+      } else if (field->text() == name) {
+        QCOMPARE(field->cursorPosition(), 0);
+      }
+    }
+  }
+
   void abortWhileListingOrSearchingShowsNoResultsAndTheNextRunStartsClean() {
     SlowFiles(std::chrono::milliseconds(400));
     for (const QString& phase : {QString("Making a list of files..."), QString("Searching...")}) {
