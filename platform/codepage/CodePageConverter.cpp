@@ -1,43 +1,18 @@
 #include "platform/codepage/CodePageConverter.h"
 
+#include "platform/codepage/ByteScan.h"
+#include "platform/codepage/ConverterCache.h"
+
 #include <unicode/ucnv.h>
 
 #include <algorithm>
 #include <map>
-#include <memory>
 #include <mutex>
 
 namespace trawlscope {
 namespace {
 
-struct ConverterCloser {
-  void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
-
-// Opening a converter costs more than converting a small file, so each thread
-// keeps the ones it has used.
-UConverter* CachedConverter(CodePage codePage) {
-  thread_local std::map<CodePage, ConverterPtr> cache;
-  auto it = cache.find(codePage);
-  if (it == cache.end()) {
-    const char* name = IcuConverterName(codePage);
-    UConverter* converter = nullptr;
-    if (name != nullptr) {
-      UErrorCode status = U_ZERO_ERROR;
-      converter = ucnv_open(name, &status);
-      if (U_FAILURE(status)) converter = nullptr;
-    }
-    it = cache.emplace(codePage, ConverterPtr(converter)).first;
-  }
-  if (it->second) ucnv_reset(it->second.get());
-  return it->second.get();
-}
-
-bool IsPureAscii(std::string_view bytes) {
-  return std::all_of(bytes.begin(), bytes.end(),
-                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
+bool IsPureAscii(std::string_view bytes) { return !HasHighBytes(bytes); }
 
 void WidenAscii(std::string_view bytes, std::u16string& text) {
   text.resize(bytes.size());

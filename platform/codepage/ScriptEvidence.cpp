@@ -3,12 +3,11 @@
 #include <unicode/ucnv.h>
 
 #include <algorithm>
-#include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/ConverterCache.h"
 
 namespace trawlscope {
 namespace {
@@ -58,38 +57,11 @@ double CommonChineseShare(std::string_view sample, CodePage codePage) {
   return pairs ? double(common) / pairs : 0.0;
 }
 
-struct ConverterCloser {
-  void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-
-// Opened once per thread and code page, to stop at the first byte sequence
-// that is not valid: a file's detection asks several pages in turn, and
-// opening a converter costs more than reading a sample with it.
-UConverter* StrictConverter(CodePage codePage) {
-  thread_local std::map<CodePage, std::unique_ptr<UConverter, ConverterCloser>> opened;
-  auto it = opened.find(codePage);
-  if (it == opened.end()) {
-    UConverter* converter = nullptr;
-    if (const char* name = IcuConverterName(codePage)) {
-      UErrorCode status = U_ZERO_ERROR;
-      converter = ucnv_open(name, &status);
-      if (U_SUCCESS(status)) ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-      if (U_FAILURE(status) && converter != nullptr) {
-        ucnv_close(converter);
-        converter = nullptr;
-      }
-    }
-    it = opened.emplace(codePage, converter).first;
-  }
-  if (it->second) ucnv_reset(it->second.get());
-  return it->second.get();
-}
-
 // `text` is valid until the next call on this thread.
 bool DecodeStrictly(std::string_view sample, CodePage codePage, std::u16string_view& text) {
   thread_local std::vector<UChar> room;
   text = {};
-  UConverter* converter = StrictConverter(codePage);
+  UConverter* converter = CachedConverter(codePage, InvalidBytes::Stop);
   if (converter == nullptr) return false;
   if (room.size() < sample.size() + 16) room.resize(sample.size() + 16);
   UChar* target = room.data();
