@@ -68,7 +68,7 @@ CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequest
   // text is looked for as their bytes arrive, and where the non-ASCII bytes
   // start is noted for the detector, the prefilter and the choice of scan.
   const ByteFinder* asciiNeedle = IsXmlWithXPath() ? nullptr : Prefilter().FinderForAsciiBytes(codepage::kUtf8);
-  arrival_.Start(asciiNeedle, asciiNeedle != nullptr ? asciiNeedle->NeedleSize() : 0);
+  arrival_.Start(asciiNeedle);
   const OnBytesRead onRead = [this](std::string_view soFar, size_t newFrom) { arrival_.Arrived(soFar, newFrom); };
   const ReadStatus read =
       ReadWholeFileIn(folderCursor_, nativeFolder_, ToNativePath(fileName_), bytes_, identity, &onRead);

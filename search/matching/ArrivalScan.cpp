@@ -6,9 +6,8 @@
 
 namespace trawlscope {
 
-void ArrivalScan::Start(const ByteFinder* needle, size_t needleSize) {
+void ArrivalScan::Start(const ByteFinder* needle) {
   needle_ = needle;
-  needleSize_ = needleSize;
   sawHighByte_ = false;
   firstHighByte_ = 0;
   found_ = false;
@@ -24,7 +23,8 @@ void ArrivalScan::Arrived(std::string_view soFar, size_t newFrom) {
   }
   if (needle_ == nullptr || found_) return;
   // An occurrence may begin in the piece before and end in this one.
-  const size_t from = newFrom - std::min(newFrom, needleSize_ > 0 ? needleSize_ - 1 : 0);
+  const size_t overlap = needle_->NeedleSize() > 0 ? needle_->NeedleSize() - 1 : 0;
+  const size_t from = newFrom - std::min(newFrom, overlap);
   found_ = needle_->FoundIn(soFar.substr(from));
 }
 

@@ -13,7 +13,7 @@ namespace trawlscope {
 class ArrivalScan {
  public:
   // A new file; `needle` (null for none) is looked for while the bytes stay ASCII.
-  void Start(const ByteFinder* needle, size_t needleSize);
+  void Start(const ByteFinder* needle);
 
   // `soFar` holds every byte read until now, the newest from `newFrom` on.
   void Arrived(std::string_view soFar, size_t newFrom);
@@ -29,7 +29,6 @@ class ArrivalScan {
 
  private:
   const ByteFinder* needle_ = nullptr;
-  size_t needleSize_ = 0;
   bool sawHighByte_ = false;
   size_t firstHighByte_ = 0;
   bool found_ = false;

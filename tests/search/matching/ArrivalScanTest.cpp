@@ -24,14 +24,14 @@ TEST(ArrivalScan, FindsTheNeedleAcrossPieceBoundaries) {
   const std::string bytes = std::string(100, 'x') + "PM_RESUME" + std::string(50, 'y');
   for (size_t cut = 90; cut <= 115; ++cut) {
     ArrivalScan scan;
-    scan.Start(&needle, needle.NeedleSize());
+    scan.Start(&needle);
     Feed(scan, bytes, {cut});
     EXPECT_TRUE(scan.NeedleSettled());
     EXPECT_TRUE(scan.NeedleFound()) << cut;
     EXPECT_EQ(scan.FirstHighByte(bytes.size()), bytes.size());
   }
   ArrivalScan scan;
-  scan.Start(&needle, needle.NeedleSize());
+  scan.Start(&needle);
   Feed(scan, std::string(300, 'P'), {100, 200});
   EXPECT_TRUE(scan.NeedleSettled());
   EXPECT_FALSE(scan.NeedleFound());
@@ -45,13 +45,13 @@ TEST(ArrivalScan, AByteAbove0x7FUnsettlesTheNeedleAndIsLocated) {
     std::string bytes = "abc" + std::string(197, '.');
     bytes[high] = '\xE9';
     ArrivalScan scan;
-    scan.Start(&needle, needle.NeedleSize());
+    scan.Start(&needle);
     Feed(scan, bytes, {100});
     EXPECT_FALSE(scan.NeedleSettled()) << high;
     EXPECT_EQ(scan.FirstHighByte(bytes.size()), high);
   }
   ArrivalScan none;
-  none.Start(nullptr, 0);
+  none.Start(nullptr);
   Feed(none, "plain", {2});
   EXPECT_FALSE(none.NeedleSettled());
   EXPECT_EQ(none.FirstHighByte(5), 5u);
@@ -67,7 +67,7 @@ TEST(ArrivalScan, AgreesWithAPlainFindOnRandomPieces) {
     for (char& c : text) c = "ab"[random() % 2];
     const ByteFinder needle(text);
     ArrivalScan scan;
-    scan.Start(&needle, needle.NeedleSize());
+    scan.Start(&needle);
     size_t from = 0;
     while (from < bytes.size()) {
       const size_t to = std::min(bytes.size(), from + 1 + random() % 50);
