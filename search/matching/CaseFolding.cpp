@@ -25,14 +25,15 @@ const FoldTable& Table() {
 
 const FoldTable& CodeUnitFoldTable() { return Table(); }
 
-std::u16string CodeUnitsFoldingLike(char16_t unit) {
+std::u16string CodeUnitsFoldingTo(char16_t folded) {
   const FoldTable& table = Table();
-  const char16_t folded = table[unit];
   std::u16string sources;
   for (size_t c = 0; c < table.size(); ++c)
     if (table[c] == folded) sources += static_cast<char16_t>(c);
   return sources;
 }
+
+std::u16string CodeUnitsFoldingLike(char16_t unit) { return CodeUnitsFoldingTo(Table()[unit]); }
 
 std::u16string FoldCodeUnits(std::u16string_view text) {
   const FoldTable& table = Table();

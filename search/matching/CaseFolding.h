@@ -15,6 +15,9 @@ const FoldTable& CodeUnitFoldTable();
 inline char16_t FoldCodeUnit(char16_t unit) { return CodeUnitFoldTable()[unit]; }
 std::u16string FoldCodeUnits(std::u16string_view text);
 
+// Every code unit that folds to `folded`.
+std::u16string CodeUnitsFoldingTo(char16_t folded);
+
 // Every code unit that folds to the same unit as `unit` does, `unit` included.
 std::u16string CodeUnitsFoldingLike(char16_t unit);
 

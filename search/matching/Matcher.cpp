@@ -160,7 +160,9 @@ MatchMode ModeOf(bool useRegex, bool caseSensitive) {
 }
 
 Matcher::Matcher(std::u16string pattern, bool caseSensitive)
-    : pattern_(std::move(pattern)), foldedPattern_(FoldCodeUnits(pattern_)) {
+    : pattern_(std::move(pattern)),
+      foldedPattern_(FoldCodeUnits(pattern_)),
+      firstUnitAlikes_(foldedPattern_.empty() ? std::u16string() : CodeUnitsFoldingTo(foldedPattern_.front())) {
   boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
   if (!caseSensitive) flags |= boost::regex_constants::icase;
   auto expressions = std::make_unique<Expressions>();
@@ -267,13 +269,10 @@ Matcher::ScanEnd Matcher::ScanCaseInsensitive(
   const std::u16string& p = foldedPattern_;
   if (p.empty() || p.size() > text.size()) return ScanEnd::Completed;
   const FoldTable& fold = CodeUnitFoldTable();
-  const char16_t first = p.front();
   const size_t last = text.size() - p.size();
   for (size_t at = 0; at <= last;) {
-    if (fold[text[at]] != first) {
-      ++at;
-      continue;
-    }
+    at = firstUnitAlikes_.Find(text, at, last + 1);
+    if (at > last) break;
     size_t k = 1;
     while (k < p.size() && fold[text[at + k]] == p[k]) ++k;
     if (k < p.size()) {

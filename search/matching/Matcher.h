@@ -12,6 +12,7 @@
 
 #include "search/AbortFlag.h"
 #include "search/matching/ExpressionFacts.h"
+#include "search/matching/UnitSetFinder.h"
 
 namespace trawlscope {
 
@@ -85,6 +86,8 @@ class Matcher {
 
   std::u16string pattern_;
   std::u16string foldedPattern_;
+  // Every unit that folds to the folded pattern's first unit.
+  UnitSetFinder firstUnitAlikes_;
   std::unique_ptr<const Expressions> expressions_;
   std::string expressionError_;
 };

@@ -1,5 +1,7 @@
 #include "search/matching/Matcher.h"
 
+#include "search/matching/CaseFolding.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,6 +41,34 @@ TEST(Matcher, CaseInsensitiveScanFoldsUnitsAndSeesPastNul) {
   EXPECT_EQ(Scan(u"k", u"\x212A", MatchMode::CaseInsensitive), (Spans{{0, 1}}));  // KELVIN SIGN
   EXPECT_EQ(Scan(u"ÄRGER", u"ärger", MatchMode::CaseInsensitive), (Spans{{0, 5}}));
   EXPECT_EQ(Scan(u"関数", u"関数と関数", MatchMode::CaseInsensitive), (Spans{{0, 2}, {3, 2}}));
+}
+
+// The case-insensitive scan looks for the units folding to the first one in
+// blocks: it must find what a unit-by-unit comparison finds, at every
+// distance from the block edges, and for first units with many alikes.
+TEST(Matcher, CaseInsensitiveScanFindsWhatAUnitByUnitComparisonFinds) {
+  std::mt19937 random(7);
+  const std::u16string alphabet = u"tThHeE\u0398\u03B8\u03D1\u03F4\u03B9\u0399\u0345\u1FBE kK\u212A\n";
+  const std::u16string patterns[] = {u"the", u"T", u"k", u"\u03B8x", u"\u0399\u03B9", u"eh"};
+  for (int round = 0; round < 400; ++round) {
+    std::u16string text;
+    const size_t length = random() % 70;
+    for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
+    for (const std::u16string& pattern : patterns) {
+      const std::u16string folded = FoldCodeUnits(pattern);
+      Spans expected;
+      for (size_t at = 0; at + folded.size() <= text.size();) {
+        if (FoldCodeUnits(text.substr(at, folded.size())) == folded) {
+          expected.emplace_back(at, folded.size());
+          at += folded.size();
+        } else {
+          ++at;
+        }
+      }
+      ASSERT_EQ(Scan(pattern, text, MatchMode::CaseInsensitive, false), expected)
+          << "round " << round << ", pattern of " << pattern.size() << " units";
+    }
+  }
 }
 
 TEST(Matcher, ExpressionResumesSeeingTheTextBeforeThem) {
