@@ -4,6 +4,7 @@
 
 #include <array>
 #include <memory>
+#include <unordered_map>
 
 namespace trawlscope {
 namespace {
@@ -26,11 +27,18 @@ const FoldTable& Table() {
 const FoldTable& CodeUnitFoldTable() { return Table(); }
 
 std::u16string CodeUnitsFoldingTo(char16_t folded) {
-  const FoldTable& table = Table();
-  std::u16string sources;
-  for (size_t c = 0; c < table.size(); ++c)
-    if (table[c] == folded) sources += static_cast<char16_t>(c);
-  return sources;
+  // Asked for each unit of a search text in each code page a run meets.
+  static const std::unique_ptr<std::unordered_map<char16_t, std::u16string>> sharedFolds = [] {
+    const FoldTable& table = Table();
+    std::unordered_map<char16_t, std::u16string> shared;
+    for (size_t c = 0; c < table.size(); ++c)
+      if (table[c] != c) shared[table[c]];
+    for (size_t c = 0; c < table.size(); ++c)
+      if (auto it = shared.find(table[c]); it != shared.end()) it->second += static_cast<char16_t>(c);
+    return std::make_unique<std::unordered_map<char16_t, std::u16string>>(std::move(shared));
+  }();
+  if (const auto it = sharedFolds->find(folded); it != sharedFolds->end()) return it->second;
+  return Table()[folded] == folded ? std::u16string(1, folded) : std::u16string();
 }
 
 std::u16string CodeUnitsFoldingLike(char16_t unit) { return CodeUnitsFoldingTo(Table()[unit]); }
