@@ -47,9 +47,8 @@ void CFileSearcher::StartFile(const std::u16string& path) {
   }
   fileName_.assign(name);
   text_.clear();
-  // Line starts are needed only for files with hits; MakeHit builds them.
-  lineStarts_.clear();
-  lineStartsBuilt_ = false;
+  asciiLines_.reset();
+  textLines_.reset();
   fileCodePage_ = codepage::kNone;
   hitFile_ = nullptr;
 }
@@ -166,13 +165,11 @@ std::u16string CFileSearcher::Substring(size_t start, size_t length) const {
 }
 
 void CFileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int contextLength) {
-  if (!lineStartsBuilt_) {
-    const AbortFlag never{false};
+  if (!asciiLines_ && !textLines_) {
     if (asciiText_.data() != nullptr)
-      BuildLineStarts(never, asciiText_, lineStarts_);
+      asciiLines_.emplace(asciiText_);
     else
-      BuildLineStarts(never, text_, lineStarts_);
-    lineStartsBuilt_ = true;
+      textLines_.emplace(text_);
   }
   if (hitFile_ == nullptr) {
     hitFile_ = &hits.AddFile(folder_, fileName_, fileCodePage_);
@@ -201,7 +198,7 @@ void CFileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int c
           spans.rightLength);
   hit.position = static_cast<std::int64_t>(position);
   hit.length = static_cast<std::int64_t>(length);
-  hit.line = LineOf(lineStarts_, hit.position);
+  hit.line = asciiLines_ ? asciiLines_->LineOf(position) : textLines_->LineOf(position);
   hits.Append(hit);
 }
 

@@ -4,6 +4,7 @@
 // Lives on the worker thread for exactly one run.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/codepage/CodePageTable.h"
@@ -13,7 +14,7 @@
 #include "search/HitList.h"
 #include "search/HitSelection.h"
 #include "search/matching/ArrivalScan.h"
-#include "search/matching/LineStarts.h"
+#include "search/matching/LineCounter.h"
 #include "search/matching/Matcher.h"
 #include "search/matching/RawPrefilter.h"
 #include "search/ReplaceOutcome.h"
@@ -124,8 +125,9 @@ class CFileSearcher {
   size_t firstHighByte_ = 0;  // of the file's bytes as read
   ArrivalScan arrival_;
   std::u16string fileName_;
-  LineStarts lineStarts_;
-  bool lineStartsBuilt_ = false;
+  // The current file's line counter once it has a hit, over the text scanned.
+  std::optional<LineCounter<char>> asciiLines_;
+  std::optional<LineCounter<char16_t>> textLines_;
   CodePage fileCodePage_ = codepage::kNone;
   // The current file's record once it has a hit, and the stretch of its text
   // that the end of the context buffer holds, so overlapping contexts share it.

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include "search/matching/LineStarts.h"
 
 namespace trawlscope {
 namespace {
@@ -31,15 +30,6 @@ TEST(HitContext, ContextsStopAtTheTextsEnds) {
   const ContextSpans none = ContextAround(kPast32, 0, kPast32, 0);
   EXPECT_EQ(none.leftLength, 0u);
   EXPECT_EQ(none.rightLength, 0u);
-}
-
-TEST(LineStarts, LinesPast2To31CountOnPast2To32) {
-  // Line k + 2 starts at entry k: three lines, the last beyond 4 GiB units.
-  const LineStarts starts{static_cast<std::int64_t>(kPast31), static_cast<std::int64_t>(kPast32)};
-  EXPECT_EQ(LineOf(starts, 0), 1);
-  EXPECT_EQ(LineOf(starts, static_cast<std::int64_t>(kPast31) - 1), 1);
-  EXPECT_EQ(LineOf(starts, static_cast<std::int64_t>(kPast31)), 2);
-  EXPECT_EQ(LineOf(starts, static_cast<std::int64_t>(kPast32) + 5), 3);
 }
 
 }  // namespace

@@ -1,0 +1,64 @@
+#include "search/matching/LineCounter.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace trawlscope {
+namespace {
+
+std::int64_t LineOfIn(std::u16string_view text, size_t position) {
+  LineCounter<char16_t> counter(text);
+  return counter.LineOf(position);
+}
+
+TEST(LineCounter, AnyRunOfCrAndLfIsOneBreak) {
+  EXPECT_EQ(LineOfIn(u"a\rb\nc\r\nd", 7), 4);
+  EXPECT_EQ(LineOfIn(u"a\n\n\nb", 4), 2);
+  EXPECT_EQ(LineOfIn(u"a\r\n\r\nb", 5), 2);
+  EXPECT_EQ(LineOfIn(u"a\n\rb", 3), 2);
+  EXPECT_EQ(LineOfIn(u"abc", 2), 1);
+  EXPECT_EQ(LineOfIn(u"", 0), 1);
+}
+
+TEST(LineCounter, ABreakBelongsToTheLineItEnds) {
+  LineCounter<char16_t> counter(u"a\nb\r\n");
+  EXPECT_EQ(counter.LineOf(1), 1);
+  EXPECT_EQ(counter.LineOf(2), 2);
+  EXPECT_EQ(counter.LineOf(3), 2);  // inside the closing run
+  EXPECT_EQ(counter.LineOf(5), 3);  // an empty match at the very end
+}
+
+// The line of every unit, asked in ascending order with random gaps, in
+// both kinds of text and at every length around the block size, against a
+// unit-by-unit count from the start.
+TEST(LineCounter, AscendingPositionsGetTheLinesACountFromTheStartGives) {
+  std::mt19937 random(7);
+  for (size_t length = 0; length < 80; ++length) {
+    for (int round = 0; round < 20; ++round) {
+      std::string bytes;
+      for (size_t i = 0; i < length; ++i) {
+        const unsigned pick = random() % 12;
+        bytes += pick == 0 ? '\n' : pick == 1 ? '\r' : static_cast<char>('a' + pick);
+      }
+      std::vector<std::int64_t> expected(length + 1, 1);
+      for (size_t p = 1; p <= length; ++p) {
+        const bool endsRun = (bytes[p - 1] == '\n' || bytes[p - 1] == '\r') &&
+                             (p == length || (bytes[p] != '\n' && bytes[p] != '\r'));
+        expected[p] = expected[p - 1] + (endsRun ? 1 : 0);
+      }
+      const std::u16string text(bytes.begin(), bytes.end());
+      LineCounter<char> fromBytes(bytes);
+      LineCounter<char16_t> fromText(text);
+      for (size_t p = random() % 3; p <= length; p += 1 + random() % 20) {
+        ASSERT_EQ(fromBytes.LineOf(p), expected[p]) << "length " << length << ", position " << p;
+        ASSERT_EQ(fromText.LineOf(p), expected[p]) << "length " << length << ", position " << p;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace trawlscope
