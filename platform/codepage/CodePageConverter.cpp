@@ -1,6 +1,7 @@
 #include "platform/codepage/CodePageConverter.h"
 
 #include "platform/codepage/ByteScan.h"
+#include "platform/codepage/ByteTableDecoder.h"
 #include "platform/codepage/ConverterCache.h"
 
 #include <unicode/ucnv.h>
@@ -80,6 +81,7 @@ bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& te
     WidenAscii(bytes, text);
     return true;
   }
+  if (DecodeThroughByteTable(bytes, codePage, text)) return true;
   UConverter* converter = CachedConverter(codePage);
   if (converter == nullptr) return false;
   if (!DecodeWithIcu(converter, bytes, text)) {
