@@ -25,6 +25,11 @@ bool IcuMayNameCleanWideOrEastAsianPage(std::string_view sample);
 // uchardet's single answer, kNone when it has none.
 CodePage UchardetGuess(std::string_view sample);
 
+// uchardet's answer from the first few hundred bytes of a sample dense with
+// high bytes, kNone for other samples. East Asian text, two high bytes a
+// character, shows its page in that much; other answers need the full guess.
+CodePage UchardetGlance(std::string_view sample);
+
 // UTF-16 or UTF-32 without a mark, told by where the zero bytes of Latin text fall.
 CodePage WideUnicodeByZeroBytes(std::string_view sample);
 

@@ -171,7 +171,11 @@ CodePage DetectCodePage(std::string_view bytes, size_t firstHighByte) {
     return japanese;
 
   // uchardet is some thirty times faster than ICU's detector and as good on
-  // the East Asian pages, so its answer settles those without asking ICU.
+  // the East Asian pages, so its answer settles those without asking ICU;
+  // it costs a tenth of a microsecond a high byte, so it glances first.
+  if (const CodePage glance = UchardetGlance(sample);
+      IsEastAsianOrWideUnicode(glance) && ReadsAsItsScript(sample, glance))
+    return glance;
   const CodePage fastGuess = UchardetGuess(sample);
   if (IsEastAsianOrWideUnicode(fastGuess) && ReadsAsItsScript(sample, fastGuess)) return fastGuess;
 
