@@ -28,6 +28,10 @@ using CodePoints = boost::u16_to_u32_iterator<Units, UChar32>;
 
 const UChar* AsUChars(const char16_t* text) { return reinterpret_cast<const UChar*>(text); }
 
+std::u16string UnitsFoldingToUnitAt(const std::u16string& folded, size_t i) {
+  return i < folded.size() ? CodeUnitsFoldingTo(folded[i]) : std::u16string();
+}
+
 }  // namespace
 }  // namespace trawlscope
 
@@ -162,7 +166,7 @@ MatchMode ModeOf(bool useRegex, bool caseSensitive) {
 Matcher::Matcher(std::u16string pattern, bool caseSensitive)
     : pattern_(std::move(pattern)),
       foldedPattern_(FoldCodeUnits(pattern_)),
-      firstUnitAlikes_(foldedPattern_.empty() ? std::u16string() : CodeUnitsFoldingTo(foldedPattern_.front())) {
+      caselessStarts_(UnitsFoldingToUnitAt(foldedPattern_, 0), UnitsFoldingToUnitAt(foldedPattern_, 1)) {
   boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
   if (!caseSensitive) flags |= boost::regex_constants::icase;
   auto expressions = std::make_unique<Expressions>();
@@ -271,7 +275,7 @@ Matcher::ScanEnd Matcher::ScanCaseInsensitive(
   const FoldTable& fold = CodeUnitFoldTable();
   const size_t last = text.size() - p.size();
   for (size_t at = 0; at <= last;) {
-    at = firstUnitAlikes_.Find(text, at, last + 1);
+    at = caselessStarts_.Find(text, at, last + 1);
     if (at > last) break;
     size_t k = 1;
     while (k < p.size() && fold[text[at + k]] == p[k]) ++k;

@@ -86,8 +86,8 @@ class Matcher {
 
   std::u16string pattern_;
   std::u16string foldedPattern_;
-  // Every unit that folds to the folded pattern's first unit.
-  UnitSetFinder firstUnitAlikes_;
+  // Where the folded pattern may start: its first two units, unfolded.
+  UnitSetFinder caselessStarts_;
   std::unique_ptr<const Expressions> expressions_;
   std::string expressionError_;
 };
