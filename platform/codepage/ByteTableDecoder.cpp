@@ -117,32 +117,38 @@ const ByteTable* TableFor(CodePage codePage) {
 
 }  // namespace
 
-bool DecodeThroughByteTable(std::string_view bytes, CodePage codePage, std::u16string& text) {
+HeldPrefix DecodeHeldPrefix(std::string_view bytes, CodePage codePage, char16_t* out) {
   thread_local std::map<CodePage, const ByteTable*> known;
   auto it = known.find(codePage);
   if (it == known.end()) it = known.emplace(codePage, TableFor(codePage)).first;
   const ByteTable* table = it->second;
-  if (table == nullptr) return false;
+  if (table == nullptr) return {};
 
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t size = bytes.size();
-  text.resize(size);
-  char16_t* out = text.data();
-  for (size_t i = 0; i < size;) {
+  char16_t* const start = out;
+  size_t i = 0;
+  while (i < size) {
     const char16_t unit = table->single[data[i]];
     if (unit < kLeadByte) {
       *out++ = unit;
       ++i;
       continue;
     }
-    if (unit == kNotHeld || i + 1 == size) return false;
+    if (unit == kNotHeld || i + 1 == size) break;
     const char16_t pair = table->pairs[data[i] << 8 | data[i + 1]];
-    if (pair == kNotHeld) return false;
+    if (pair == kNotHeld) break;
     *out++ = pair;
     i += 2;
   }
-  text.resize(static_cast<size_t>(out - text.data()));
-  return true;
+  return {i, static_cast<size_t>(out - start)};
+}
+
+bool DecodeThroughByteTable(std::string_view bytes, CodePage codePage, std::u16string& text) {
+  text.resize(bytes.size());
+  const HeldPrefix prefix = DecodeHeldPrefix(bytes, codePage, text.data());
+  text.resize(prefix.units);
+  return prefix.bytes == bytes.size();
 }
 
 }  // namespace trawlscope

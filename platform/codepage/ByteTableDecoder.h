@@ -12,10 +12,21 @@
 
 namespace trawlscope {
 
-// Decodes `bytes` into `text` exactly as ICU's converter would, when every
-// character of `bytes` is one the table holds. False otherwise (an invalid
-// or unassigned sequence, a character of three or more bytes, a page the
-// table does not serve): then the caller decodes with ICU. Any thread.
+struct HeldPrefix {
+  size_t bytes = 0;  // decoded, always whole characters
+  size_t units = 0;  // written
+};
+
+// Decodes `bytes` from the start, exactly as ICU's converter would, up to the
+// first character the table does not hold (an invalid or unassigned
+// sequence, a character of three or more bytes, a character cut off by the
+// end) or to the end. `out` has room for bytes.size() units. The pages are
+// stateless, so ICU takes over from there as if it had decoded all along.
+// Nothing is decoded for a page the table does not serve. Any thread.
+HeldPrefix DecodeHeldPrefix(std::string_view bytes, CodePage codePage, char16_t* out);
+
+// DecodeHeldPrefix over all of `bytes` into `text`; false when the table did
+// not hold every character.
 bool DecodeThroughByteTable(std::string_view bytes, CodePage codePage, std::u16string& text);
 
 }  // namespace trawlscope

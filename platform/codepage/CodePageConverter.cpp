@@ -28,11 +28,11 @@ void CopyUtf16Le(std::string_view bytes, std::u16string& text) {
                                     (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
 }
 
-bool DecodeWithIcu(UConverter* converter, std::string_view bytes, std::u16string& text) {
-  text.resize(bytes.size() + 16);
+// Appends to the `produced` units `text` already holds.
+bool DecodeWithIcu(UConverter* converter, std::string_view bytes, std::u16string& text, size_t produced = 0) {
+  text.resize(produced + bytes.size() + 16);
   const char* source = bytes.data();
   const char* sourceLimit = bytes.data() + bytes.size();
-  size_t produced = 0;
   for (;;) {
     UChar* target = reinterpret_cast<UChar*>(text.data()) + produced;
     UChar* targetLimit = reinterpret_cast<UChar*>(text.data()) + text.size();
@@ -81,10 +81,18 @@ bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& te
     WidenAscii(bytes, text);
     return true;
   }
-  if (DecodeThroughByteTable(bytes, codePage, text)) return true;
+  text.resize(bytes.size());
+  const HeldPrefix held = DecodeHeldPrefix(bytes, codePage, text.data());
+  if (held.bytes == bytes.size()) {
+    text.resize(held.units);
+    return true;
+  }
   UConverter* converter = CachedConverter(codePage);
-  if (converter == nullptr) return false;
-  if (!DecodeWithIcu(converter, bytes, text)) {
+  if (converter == nullptr) {
+    text.clear();
+    return false;
+  }
+  if (!DecodeWithIcu(converter, bytes.substr(held.bytes), text, held.units)) {
     text.clear();
     return false;
   }

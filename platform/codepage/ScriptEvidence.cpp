@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/codepage/ByteTableDecoder.h"
 #include "platform/codepage/CodePageConverter.h"
 #include "platform/codepage/ConverterCache.h"
 
@@ -64,11 +65,12 @@ bool DecodeStrictly(std::string_view sample, CodePage codePage, std::u16string_v
   UConverter* converter = CachedConverter(codePage, InvalidBytes::Stop);
   if (converter == nullptr) return false;
   if (room.size() < sample.size() + 16) room.resize(sample.size() + 16);
-  UChar* target = room.data();
-  const char* source = sample.data();
+  const HeldPrefix held = DecodeHeldPrefix(sample, codePage, reinterpret_cast<char16_t*>(room.data()));
+  UChar* target = room.data() + held.units;
+  const char* source = sample.data() + held.bytes;
   UErrorCode status = U_ZERO_ERROR;
   // No flush: a character cut off by the sample's end is left pending, not an error.
-  ucnv_toUnicode(converter, &target, room.data() + room.size(), &source, source + sample.size(), nullptr, false,
+  ucnv_toUnicode(converter, &target, room.data() + room.size(), &source, sample.data() + sample.size(), nullptr, false,
                  &status);
   text = {reinterpret_cast<const char16_t*>(room.data()), static_cast<size_t>(target - room.data())};
   return U_SUCCESS(status);
