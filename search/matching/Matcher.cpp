@@ -166,6 +166,7 @@ MatchMode ModeOf(bool useRegex, bool caseSensitive) {
 Matcher::Matcher(std::u16string pattern, bool caseSensitive)
     : pattern_(std::move(pattern)),
       foldedPattern_(FoldCodeUnits(pattern_)),
+      exactStarts_(std::u16string_view(pattern_).substr(0, 1), std::u16string_view(pattern_).substr(std::min<size_t>(1, pattern_.size()), 1)),
       caselessStarts_(UnitsFoldingToUnitAt(foldedPattern_, 0), UnitsFoldingToUnitAt(foldedPattern_, 1)) {
   boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
   if (!caseSensitive) flags |= boost::regex_constants::icase;
@@ -258,11 +259,19 @@ Matcher::ScanEnd Matcher::Scan(std::u16string_view text, MatchMode mode,
 
 Matcher::ScanEnd Matcher::ScanExact(std::u16string_view text, const AbortFlag& abortRequested,
                                     const std::function<void(size_t, size_t)>& onMatch) const {
-  if (pattern_.empty()) return ScanEnd::Completed;
-  for (size_t at = text.find(pattern_); at != std::u16string_view::npos;
-       at = text.find(pattern_, at + pattern_.size())) {
+  const std::u16string& p = pattern_;
+  if (p.empty() || p.size() > text.size()) return ScanEnd::Completed;
+  const size_t last = text.size() - p.size();
+  for (size_t at = 0; at <= last;) {
+    at = exactStarts_.Find(text, at, last + 1);
+    if (at > last) break;
+    if (text.compare(at, p.size(), p) != 0) {
+      ++at;
+      continue;
+    }
     if (IsAborted(abortRequested)) return ScanEnd::Aborted;
-    onMatch(at, pattern_.size());
+    onMatch(at, p.size());
+    at += p.size();
   }
   return ScanEnd::Completed;
 }

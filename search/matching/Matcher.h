@@ -86,7 +86,9 @@ class Matcher {
 
   std::u16string pattern_;
   std::u16string foldedPattern_;
-  // Where the folded pattern may start: its first two units, unfolded.
+  // Where the pattern may start: its first two units, and for the
+  // case-insensitive scan every unit folding to them.
+  UnitSetFinder exactStarts_;
   UnitSetFinder caselessStarts_;
   std::unique_ptr<const Expressions> expressions_;
   std::string expressionError_;

@@ -43,29 +43,37 @@ TEST(Matcher, CaseInsensitiveScanFoldsUnitsAndSeesPastNul) {
   EXPECT_EQ(Scan(u"関数", u"関数と関数", MatchMode::CaseInsensitive), (Spans{{0, 2}, {3, 2}}));
 }
 
-// The case-insensitive scan looks for the units folding to the first one in
-// blocks: it must find what a unit-by-unit comparison finds, at every
-// distance from the block edges, and for first units with many alikes.
-TEST(Matcher, CaseInsensitiveScanFindsWhatAUnitByUnitComparisonFinds) {
+// Both literal scans look for the search text's first two units in blocks
+// (the case-insensitive one for every unit folding to them): they must find
+// what a unit-by-unit comparison finds, at every distance from the block
+// edges, and for first units with many alikes.
+TEST(Matcher, LiteralScansFindWhatAUnitByUnitComparisonFinds) {
   std::mt19937 random(7);
   const std::u16string alphabet = u"tThHeE\u0398\u03B8\u03D1\u03F4\u03B9\u0399\u0345\u1FBE kK\u212A\n";
-  const std::u16string patterns[] = {u"the", u"T", u"k", u"\u03B8x", u"\u0399\u03B9", u"eh"};
+  const std::u16string patterns[] = {u"the", u"T", u"k", u"\u03B8x", u"\u0399\u03B9", u"eh", u"tt"};
+  const auto naive = [](const std::u16string& text, const std::u16string& pattern, bool fold) {
+    const auto same = [&](std::u16string_view a, std::u16string_view b) {
+      return fold ? FoldCodeUnits(a) == FoldCodeUnits(b) : a == b;
+    };
+    Spans spans;
+    for (size_t at = 0; at + pattern.size() <= text.size();) {
+      if (same(std::u16string_view(text).substr(at, pattern.size()), pattern)) {
+        spans.emplace_back(at, pattern.size());
+        at += pattern.size();
+      } else {
+        ++at;
+      }
+    }
+    return spans;
+  };
   for (int round = 0; round < 400; ++round) {
     std::u16string text;
     const size_t length = random() % 70;
     for (size_t i = 0; i < length; ++i) text += alphabet[random() % alphabet.size()];
     for (const std::u16string& pattern : patterns) {
-      const std::u16string folded = FoldCodeUnits(pattern);
-      Spans expected;
-      for (size_t at = 0; at + folded.size() <= text.size();) {
-        if (FoldCodeUnits(text.substr(at, folded.size())) == folded) {
-          expected.emplace_back(at, folded.size());
-          at += folded.size();
-        } else {
-          ++at;
-        }
-      }
-      ASSERT_EQ(Scan(pattern, text, MatchMode::CaseInsensitive, false), expected)
+      ASSERT_EQ(Scan(pattern, text, MatchMode::CaseInsensitive, false), naive(text, pattern, true))
+          << "round " << round << ", pattern of " << pattern.size() << " units";
+      ASSERT_EQ(Scan(pattern, text, MatchMode::Exact), naive(text, pattern, false))
           << "round " << round << ", pattern of " << pattern.size() << " units";
     }
   }
