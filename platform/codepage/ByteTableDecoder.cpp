@@ -10,6 +10,10 @@
 #include <mutex>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/codepage/ConverterCache.h"
 
 namespace trawlscope {
@@ -23,7 +27,24 @@ constexpr char16_t kLeadByte = 0xFFFE;
 struct ByteTable {
   std::array<char16_t, 0x100> single{};  // a character, kLeadByte or kNotHeld
   std::vector<char16_t> pairs;           // lead << 8 | trail: a character or kNotHeld
+  bool asciiIsItself = false;            // bytes below 0x80 decode to the same units
 };
+
+#if defined(__SSE2__)
+// Widens the ASCII bytes from `i` on, sixteen at a time, up to the first block
+// holding a high byte; returns where it stopped.
+size_t WidenAsciiBlocks(const unsigned char* data, size_t i, size_t size, char16_t*& out) {
+  const __m128i zero = _mm_setzero_si128();
+  for (; i + 16 <= size; i += 16) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    if (_mm_movemask_epi8(block) != 0) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, zero));
+    out += 16;
+  }
+  return i;
+}
+#endif
 
 // ICU puts U+FFFD or SUB in place of what it cannot decode: those are left
 // to ICU, unless SUB came from SUB itself.
@@ -84,6 +105,8 @@ std::unique_ptr<ByteTable> BuildTable(CodePage codePage) {
   ConvertEach(converter, singles, [&](size_t b, char16_t unit) { table->single[b] = unit; });
   // The separator must be LF itself: not so in EBCDIC pages, left to ICU.
   if (table->single['\n'] != u'\n') return nullptr;
+  table->asciiIsItself = true;
+  for (unsigned b = 0; b < 0x80; ++b) table->asciiIsItself &= table->single[b] == b;
 
   if (ucnv_getMaxCharSize(converter) > 1) {
     std::vector<std::string> pairs;
@@ -129,6 +152,13 @@ HeldPrefix DecodeHeldPrefix(std::string_view bytes, CodePage codePage, char16_t*
   char16_t* const start = out;
   size_t i = 0;
   while (i < size) {
+#if defined(__SSE2__)
+    // Most text in these pages is ASCII between the other characters.
+    if (data[i] < 0x80 && table->asciiIsItself) {
+      i = WidenAsciiBlocks(data, i, size, out);
+      if (i == size) break;
+    }
+#endif
     const char16_t unit = table->single[data[i]];
     if (unit < kLeadByte) {
       *out++ = unit;

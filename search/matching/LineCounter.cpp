@@ -35,14 +35,19 @@ std::int64_t LineCounter<Unit>::LineOf(size_t position) {
   // that are breaks followed by no break (or by the text's end) are counted.
   size_t j = counted_;
 #if defined(__SSE2__)
+  // Few bits are set in a block, fewer than a call to a population count costs
+  // on processors the build cannot assume to have the instruction.
+  std::int64_t runEndBits = 0;
   constexpr size_t kUnitsPerBlock = 16 / sizeof(Unit);
   // Each block is compared with itself one unit on, which must be in the text.
   for (; j + kUnitsPerBlock <= position && j + kUnitsPerBlock < text_.size(); j += kUnitsPerBlock) {
     const unsigned breaks = BreakMask(text_.data() + j);
     if (breaks == 0) continue;
     const unsigned next = BreakMask(text_.data() + j + 1);
-    line_ += __builtin_popcount(breaks & ~next) / static_cast<int>(sizeof(Unit));
+    // A bit a byte: each unit that ends a run sets one bit for each of its bytes.
+    for (unsigned ends = breaks & ~next; ends != 0; ends &= ends - 1) ++runEndBits;
   }
+  line_ += runEndBits / static_cast<std::int64_t>(sizeof(Unit));
 #endif
   for (; j < position; ++j)
     if (IsBreak(text_[j]) && (j + 1 == text_.size() || !IsBreak(text_[j + 1]))) ++line_;

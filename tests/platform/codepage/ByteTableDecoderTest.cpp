@@ -72,6 +72,7 @@ TEST(ByteTableDecoder, MixedTextDecodesAsIcuDecodesIt) {
       const unsigned pieces = random() % 30;
       for (unsigned i = 0; i < pieces; ++i) {
         if (random() % 20 == 0) bytes += static_cast<char>(random() % 0x100);
+        else if (random() % 5 == 0) bytes += std::string(random() % 40, static_cast<char>('a' + round % 26));
         else bytes += characters.substr(random() % characters.size(), random() % 12);
       }
       std::u16string text;
