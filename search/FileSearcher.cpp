@@ -67,15 +67,30 @@ CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequest
   // text is looked for as their bytes arrive, and where the non-ASCII bytes
   // start is noted for the detector, the prefilter and the choice of scan.
   const ByteFinder* asciiNeedle = IsXmlWithXPath() ? nullptr : Prefilter().FinderForAsciiBytes(codepage::kUtf8);
+  // An ASCII file without the search text is known as such once read: past
+  // its head, its bytes need not be kept.
+  const OnBytesRead onRead = [this, asciiNeedle](std::string_view soFar, size_t newFrom) {
+    if (newFrom == 0) arrival_.Start(asciiNeedle);
+    arrival_.Arrived(soFar, newFrom);
+    return arrival_.MayDropPastBytes(kKeptTailBytes) ? PastBytes::MayDrop : PastBytes::Keep;
+  };
   arrival_.Start(asciiNeedle);
-  const OnBytesRead onRead = [this](std::string_view soFar, size_t newFrom) { arrival_.Arrived(soFar, newFrom); };
-  const ReadStatus read =
-      ReadWholeFileIn(folderCursor_, nativeFolder_, ToNativePath(fileName_), bytes_, identity, &onRead);
+  const std::string nativeName = ToNativePath(fileName_);
+  ReadStatus read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   if (!read) return {Kind::Unreadable, read.error};
   if (IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
+  // Only the head of a file that was let go is there: it holds no byte from
+  // 0x80 up, and the detector looks no further than the head then.
   firstHighByte_ = arrival_.FirstHighByte(bytes_.Bytes().size());
   const CodePage detected = DetectCodePage(bytes_.Bytes(), firstHighByte_);
+  if (!bytes_.IsWhole() && detected != codepage::kUtf8) {
+    // Escape sequences or HZ's shifts in the head: a seven-bit page whose
+    // bytes the prefilter must see whole.
+    read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity);
+    if (!read) return {Kind::Unreadable, read.error};
+    firstHighByte_ = FindFirstHighByte(bytes_.Bytes());
+  }
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   return {Kind::Searched, 0, detected};
 }

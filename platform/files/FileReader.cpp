@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/files/SystemCalls.h"
 
@@ -16,7 +17,7 @@ namespace {
 constexpr size_t kKeptRoom = 64u << 20;
 
 // Pieces small enough to stay in the processor's cache until looked at.
-constexpr size_t kPieceBytes = 256u << 10;
+constexpr size_t kPieceBytes = 64u << 10;
 
 // O_NONBLOCK keeps open() from waiting on a FIFO before fstat can refuse it.
 constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
@@ -64,6 +65,7 @@ long long RegularFileSize(int fd, FileIdentity* identity, int& error) {
 
 void FileBuffer::Clear(bool releaseRoom) {
   size_ = 0;
+  whole_ = true;
   if (releaseRoom || capacity_ > kKeptRoom) {
     data_.reset();
     capacity_ = 0;
@@ -112,16 +114,35 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
   // A file that shrank while being read keeps what was read; one that grew is
   // read to the size it had when opened.
   const size_t wanted = static_cast<size_t>(size);
-  size_t done = 0;
+  size_t done = 0;  // of the file
+  size_t held = 0;  // in the buffer: `done` unless bytes were let go
+  bool windowed = false;
+  bool mayWindow = onRead != nullptr;
   while (done < wanted) {
     const size_t piece = onRead != nullptr ? std::min(kPieceBytes, wanted - done) : wanted - done;
-    const long long got = ReadUpTo(file.Fd(), room + done, piece);
+    const long long got = ReadUpTo(file.Fd(), room + held, piece);
     if (got < 0) return {errno};
     done += static_cast<size_t>(got);
-    if (onRead != nullptr && got > 0) (*onRead)(std::string_view(room, done), done - static_cast<size_t>(got));
+    held += static_cast<size_t>(got);
+    if (onRead != nullptr && got > 0) {
+      const PastBytes past = (*onRead)(std::string_view(room, held), held - static_cast<size_t>(got));
+      if (past == PastBytes::Keep && windowed) {
+        // Too late: what was let go is needed after all. Once more from the start, whole.
+        if (lseek(file.Fd(), 0, SEEK_SET) != 0) return {errno};
+        done = held = 0;
+        windowed = mayWindow = false;
+        continue;
+      }
+      if (past == PastBytes::MayDrop && mayWindow && held > kKeptHeadBytes + kKeptTailBytes) {
+        std::memmove(room + kKeptHeadBytes, room + held - kKeptTailBytes, kKeptTailBytes);
+        held = kKeptHeadBytes + kKeptTailBytes;
+        windowed = true;
+      }
+    }
     if (static_cast<size_t>(got) < piece) break;  // the file shrank while being read
   }
-  buffer.size_ = done;
+  buffer.size_ = windowed ? kKeptHeadBytes : held;
+  buffer.whole_ = !windowed;
   return {};
 }
 

@@ -18,17 +18,30 @@ struct ReadStatus {
   explicit operator bool() const { return error == 0; }
 };
 
-// Called as a file's bytes arrive, piece after piece: `soFar` holds every
-// byte read until now, the newest from `newFrom` on. A caller looks at each
+// What a caller that sees a file's bytes arrive needs of those before the
+// newest piece: all of them, or only the file's head (kKeptHeadBytes) and
+// the kKeptTailBytes just before the piece.
+enum class PastBytes { Keep, MayDrop };
+inline constexpr size_t kKeptHeadBytes = 16u << 10;
+inline constexpr size_t kKeptTailBytes = 4u << 10;
+
+// Called as a file's bytes arrive, piece after piece: `soFar` holds the bytes
+// before the newest piece that were kept and the newest from `newFrom` on.
+// `newFrom` 0 starts the file, or starts it again. A caller looks at each
 // piece while it is still in the processor's cache, rather than walking a
-// large file's bytes again from memory afterwards.
-using OnBytesRead = std::function<void(std::string_view soFar, size_t newFrom)>;
+// large file's bytes again from memory afterwards. While it answers MayDrop,
+// the reader reads on into the same small room, which stays in the cache;
+// a Keep after that makes it read the file again from the start, whole.
+using OnBytesRead = std::function<PastBytes(std::string_view soFar, size_t newFrom)>;
 
 // Room for one file's bytes, kept from file to file so that a run over a big
 // tree does not allocate, zero and fault in fresh pages for every file.
 class FileBuffer {
  public:
+  // The file's bytes; only its head when they were let go past it.
   std::string_view Bytes() const { return {data_.get(), size_}; }
+  // False when the reader's caller let the bytes past the head go.
+  bool IsWhole() const { return whole_; }
   // Drops the bytes and, when `releaseRoom`, the memory behind them.
   void Clear(bool releaseRoom = false);
 
@@ -45,6 +58,7 @@ class FileBuffer {
   std::unique_ptr<char, Free> data_;
   size_t size_ = 0;
   size_t capacity_ = 0;
+  bool whole_ = true;
 };
 
 // Keeps the folder of the last file read open, so that reading the many files

@@ -27,6 +27,12 @@ class ArrivalScan {
   bool NeedleSettled() const { return needle_ != nullptr && !sawHighByte_; }
   bool NeedleFound() const { return found_; }
 
+  // Whether the bytes seen so far (all ASCII, no needle) may be let go, all
+  // but the last `keptTail`: nothing more is to be learned from them.
+  bool MayDropPastBytes(size_t keptTail) const {
+    return needle_ != nullptr && !sawHighByte_ && !found_ && needle_->NeedleSize() <= keptTail + 1;
+  }
+
  private:
   const ByteFinder* needle_ = nullptr;
   bool sawHighByte_ = false;

@@ -65,6 +65,38 @@ TEST_F(FileSearcherTest, LargeFilesAreSearchedWholeWhereverThePiecesEnd) {
   EXPECT_EQ(hits.size(), 3u);
 }
 
+// The bytes of a large ASCII file are let go as it is read, as long as they
+// hold neither the search text nor a byte from 0x80 up. An occurrence across
+// any piece's end is still found; a late occurrence, a late non-ASCII byte or
+// an escape sequence of a seven-bit page in the head has the file read whole.
+TEST_F(FileSearcherTest, LateOccurrencesAndLateNonAsciiBytesOfLargeAsciiFilesAreFound) {
+  constexpr size_t kPiece = 64u << 10;
+  size_t expected = 0;
+  for (const size_t at : {5 * kPiece - 3, 7 * kPiece - 1, 7 * kPiece, 9 * kPiece + 17}) {
+    tree.Write("late.txt", std::string(at, 'x') + "needle" + std::string(kPiece, 'y') + "\n");
+    Search("late.txt", u"needle");
+    ASSERT_EQ(hits.size(), ++expected) << at;
+    EXPECT_EQ(hits[expected - 1].position, static_cast<std::int64_t>(at));
+    Search("late.txt", u"NEEDLE", false, false);
+    ASSERT_EQ(hits.size(), ++expected) << at;
+  }
+  // Latin-1 past the pieces already let go: the text is decoded whole.
+  tree.Write("late-latin1.txt", std::string(3 * kPiece, 'x') + "needle " + std::string(5 * kPiece, 'y') + "\xE9t\xE9\n");
+  Search("late-latin1.txt", u"needle");
+  ASSERT_EQ(hits.size(), ++expected);
+  EXPECT_EQ(hits[expected - 1].position, static_cast<std::int64_t>(3 * kPiece));
+  Search("late-latin1.txt", u"\u00e9t\u00e9");
+  ASSERT_EQ(hits.size(), ++expected);
+  EXPECT_EQ(hits[expected - 1].position, static_cast<std::int64_t>(8 * kPiece + 7));
+  // ISO-2022-JP announces itself at the start, and its text is all seven-bit
+  // bytes: what the reader let go is read again for the prefilter.
+  const std::string konnichiwa = "\x1b$B$3$s$K$A$O\x1b(B";
+  tree.Write("jis.txt", "\x1b$B$3$s\x1b(B\n" + std::string(6 * kPiece, 'x') + "\n" + konnichiwa + "\n");
+  Search("jis.txt", u"\u3053\u3093\u306b\u3061\u306f");
+  ASSERT_EQ(hits.size(), ++expected);
+  EXPECT_EQ(hits[expected - 1].line, 3);
+}
+
 TEST_F(FileSearcherTest, ContextsAreCutAtTheirLengthAndAtTheTextsEnds) {
   tree.Write("c.txt", std::string(10, 'L') + "X" + std::string(200, 'R'));
   Search("c.txt", u"X");

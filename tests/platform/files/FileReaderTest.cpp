@@ -1,6 +1,8 @@
 #include "platform/files/FileReader.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sys/stat.h>
 
 #include "support/TempTree.h"
@@ -49,11 +51,54 @@ TEST(FileReader, BytesAreShownAsTheyArrive) {
       EXPECT_EQ(soFar, std::string_view(expected).substr(0, soFar.size()));
       end = soFar.size();
       ++calls;
+      return PastBytes::Keep;
     };
     ASSERT_TRUE(ReadWholeFileIn(cursor, tree.Root() + "/", name, buffer, nullptr, &onRead));
     EXPECT_EQ(end, expected.size()) << name;
     EXPECT_EQ(buffer.Bytes(), expected);
     EXPECT_GE(calls, expected.size() > 300000 ? 2u : 1u) << name;
+  }
+}
+
+// A caller that lets the bytes go keeps the head and, before each piece,
+// the file's bytes just before it; a Keep after that reads the file again
+// from the start, whole.
+TEST(FileReader, BytesLetGoLeaveTheHeadAndAKeepReadsTheFileAgainWhole) {
+  test::TempTree tree;
+  std::string content(700001, '\0');
+  for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>('a' + (i * 7) % 26);
+  tree.Write("big", content);
+  FileBuffer buffer;
+  FolderCursor cursor;
+  for (const size_t keepFrom : {content.size(), size_t{300000}}) {
+    size_t fileOffset = 0, starts = 0;
+    const OnBytesRead onRead = [&](std::string_view soFar, size_t newFrom) {
+      if (newFrom == 0) {
+        ++starts;
+        fileOffset = 0;
+      }
+      const size_t piece = soFar.size() - newFrom;
+      const std::string_view file(content);
+      EXPECT_TRUE(soFar.substr(newFrom) == file.substr(fileOffset, piece)) << fileOffset;
+      // Before the piece stand the file's own bytes before it, as far as they were kept.
+      const size_t before = std::min(newFrom, kKeptTailBytes);
+      EXPECT_TRUE(soFar.substr(newFrom - before, before) == file.substr(fileOffset - before, before)) << fileOffset;
+      const size_t head = std::min(newFrom, kKeptHeadBytes);
+      EXPECT_TRUE(soFar.substr(0, head) == file.substr(0, head)) << fileOffset;
+      fileOffset += piece;
+      return starts == 1 && fileOffset <= keepFrom ? PastBytes::MayDrop : PastBytes::Keep;
+    };
+    ASSERT_TRUE(ReadWholeFileIn(cursor, tree.Root() + "/", "big", buffer, nullptr, &onRead));
+    EXPECT_EQ(fileOffset, content.size());
+    if (keepFrom == content.size()) {
+      EXPECT_EQ(starts, 1u);
+      EXPECT_FALSE(buffer.IsWhole());
+      EXPECT_TRUE(buffer.Bytes() == std::string_view(content).substr(0, kKeptHeadBytes));
+    } else {
+      EXPECT_EQ(starts, 2u);
+      EXPECT_TRUE(buffer.IsWhole());
+      EXPECT_TRUE(buffer.Bytes() == content);
+    }
   }
 }
 
