@@ -7,7 +7,6 @@
 #include <string>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -15,6 +14,7 @@
 #endif
 
 #include "platform/codepage/ConverterCache.h"
+#include "platform/codepage/PerCodePage.h"
 
 namespace trawlscope {
 namespace {
@@ -129,21 +129,12 @@ std::unique_ptr<ByteTable> BuildTable(CodePage codePage) {
   return table;
 }
 
-const ByteTable* TableFor(CodePage codePage) {
-  static std::mutex mutex;
-  static std::map<CodePage, std::unique_ptr<ByteTable>> tables;
-  std::lock_guard lock(mutex);
-  auto it = tables.find(codePage);
-  if (it == tables.end()) it = tables.emplace(codePage, BuildTable(codePage)).first;
-  return it->second.get();
-}
-
 }  // namespace
 
 HeldPrefix DecodeHeldPrefix(std::string_view bytes, CodePage codePage, char16_t* out) {
   thread_local std::map<CodePage, const ByteTable*> known;
   auto it = known.find(codePage);
-  if (it == known.end()) it = known.emplace(codePage, TableFor(codePage)).first;
+  if (it == known.end()) it = known.emplace(codePage, OncePerCodePage<ByteTable, BuildTable>(codePage)).first;
   const ByteTable* table = it->second;
   if (table == nullptr) return {};
 

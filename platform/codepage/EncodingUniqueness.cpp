@@ -2,13 +2,12 @@
 
 #include <unicode/ucnv.h>
 
-#include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <unordered_set>
 
 #include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/PerCodePage.h"
 
 namespace trawlscope {
 namespace {
@@ -69,12 +68,7 @@ std::unique_ptr<CharacterSet> ComputeCharactersWithSeveralForms(CodePage codePag
 
 // Null when the code page has no converter.
 const CharacterSet* CharactersWithSeveralForms(CodePage codePage) {
-  static std::mutex mutex;
-  static std::map<CodePage, std::unique_ptr<CharacterSet>> known;
-  std::lock_guard lock(mutex);
-  auto it = known.find(codePage);
-  if (it == known.end()) it = known.emplace(codePage, ComputeCharactersWithSeveralForms(codePage)).first;
-  return it->second.get();
+  return OncePerCodePage<CharacterSet, ComputeCharactersWithSeveralForms>(codePage);
 }
 
 }  // namespace
