@@ -24,6 +24,10 @@ constexpr size_t kMaxContextUnits = 1u << 20;
 // Texts up to this many units keep their memory for the next file.
 constexpr size_t kKeptTextUnits = 16u << 20;
 
+// A file whose bytes were let go past its head is still checked for binary
+// content and detected on a full sample.
+static_assert(kKeptHeadBytes >= kDetectionSampleBytes);
+
 }  // namespace
 
 bool CFileSearcher::Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,

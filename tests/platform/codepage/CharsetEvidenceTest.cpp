@@ -74,6 +74,19 @@ TEST(IcuGate, ClosedForGermanThatBig5AndGb18030HappenToRead) {
   EXPECT_FALSE(IcuMayNameCleanWideOrEastAsianPage(russian));
 }
 
+// uchardet glances only at text dense with high bytes, and there its East
+// Asian answer is the one the full guess gives; sparse text gets no glance.
+TEST(UchardetGlance, DenseEastAsianTextIsSettledAtAGlanceAndSparseTextIsNot) {
+  const std::string chinese = Transcode(Repeat(std::string("Section 1. ") + test::kChineseSentence + "\n", 40), "GB18030");
+  EXPECT_EQ(UchardetGlance(chinese), codepage::kGb18030);
+  EXPECT_EQ(UchardetGlance(chinese), UchardetGuess(chinese));
+  const std::string big5 = Transcode(Repeat("臺灣的首都是臺北，這裡有很多的學校和書店。", 40), "Big5");
+  EXPECT_EQ(UchardetGlance(big5), UchardetGuess(big5));
+  const std::string french = Transcode(Repeat(test::kFrenchSentence, 40), "windows-1252");
+  EXPECT_EQ(UchardetGlance(french), codepage::kNone);
+  EXPECT_EQ(UchardetGlance(std::string(5000, 'a')), codepage::kNone);
+}
+
 // Zero bytes (UTF-16, UTF-32) and escapes (ISO-2022) open the gate whatever
 // else the bytes hold.
 TEST(IcuGate, ZeroBytesAndEscapesOpenIt) {
