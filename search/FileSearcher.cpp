@@ -8,6 +8,7 @@
 #include "platform/codepage/ByteScan.h"
 #include "platform/codepage/CodePageConverter.h"
 #include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/PlainAscii.h"
 #include "platform/files/NativePath.h"
 #include "platform/xml/XmlDocument.h"
 #include "search/HitContext.h"
@@ -83,11 +84,14 @@ CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequest
   ReadStatus read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   if (!read) return {Kind::Unreadable, read.error};
-  if (IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
   // Only the head of a file that was let go is there: it holds no byte from
-  // 0x80 up, and the detector looks no further than the head then.
+  // 0x80 up, and the binary check and the detector look no further than the
+  // head then.
   firstHighByte_ = arrival_.FirstHighByte(bytes_.Bytes().size());
-  const CodePage detected = DetectCodePage(bytes_.Bytes(), firstHighByte_);
+  const bool plainAscii = firstHighByte_ == bytes_.Bytes().size() &&
+                          IsPlainAsciiSample(bytes_.Bytes().substr(0, kDetectionSampleBytes));
+  if (!plainAscii && IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
+  const CodePage detected = plainAscii ? codepage::kUtf8 : DetectCodePage(bytes_.Bytes(), firstHighByte_);
   if (!bytes_.IsWhole() && detected != codepage::kUtf8) {
     // Escape sequences or HZ's shifts in the head: a seven-bit page whose
     // bytes the prefilter must see whole.
