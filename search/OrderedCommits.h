@@ -2,6 +2,7 @@
 // Each file's result reaches the run in list order, whichever searcher
 // finished it first, so that hits and outcomes come exactly as one searcher
 // alone would give them. Any thread.
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -26,6 +27,9 @@ class OrderedCommits {
   // Waits until file `index` is within the window; false when the run was
   // aborted meanwhile (the file is then not processed).
   bool WaitForRoom(size_t index, const AbortFlag& abortRequested) {
+    // There is nearly always room, and the next file to commit only moves
+    // on: no lock to learn that.
+    if (index < next_.load(std::memory_order_acquire) + slots_.size()) return !IsAborted(abortRequested);
     std::unique_lock lock(mutex_);
     while (index >= next_ + slots_.size()) {
       if (IsAborted(abortRequested)) return false;
@@ -41,8 +45,10 @@ class OrderedCommits {
     slots_[index % slots_.size()] = std::move(step);
     filled_[index % slots_.size()] = true;
     const size_t before = next_;
-    for (; filled_[next_ % slots_.size()]; ++next_) RunSlot(next_ % slots_.size());
-    if (next_ != before) room_.notify_all();
+    size_t next = before;
+    for (; filled_[next % slots_.size()]; ++next) RunSlot(next % slots_.size());
+    next_.store(next, std::memory_order_release);
+    if (next != before) room_.notify_all();
   }
 
   // Once every searcher has stopped: runs the steps still held back, in list
@@ -68,7 +74,7 @@ class OrderedCommits {
   Target& target_;
   std::vector<Step> slots_;
   std::vector<bool> filled_;
-  size_t next_ = 0;
+  std::atomic<size_t> next_{0};  // written under the lock
 };
 
 }  // namespace trawlscope

@@ -28,6 +28,7 @@ class RunProgress {
     now_.phase = RunPhase::Listing;
     workPhase_ = workPhase;
     listed_.store(0, std::memory_order_relaxed);
+    started_.store(0, std::memory_order_relaxed);
   }
   // Once a file, on the listing's thread: no lock for it to share with the searchers.
   void FileListed() { listed_.fetch_add(1, std::memory_order_relaxed); }
@@ -35,10 +36,12 @@ class RunProgress {
     std::lock_guard lock(mutex_);
     now_.phase = workPhase_;
   }
+  // Once a file. The name is for the eye only: while a display is reading,
+  // the next file's name will do, and the searcher goes on at once.
   void FileStarted(std::u16string_view fileName) {
-    std::lock_guard lock(mutex_);
-    ++now_.started;
-    now_.fileName.assign(fileName);
+    started_.fetch_add(1, std::memory_order_relaxed);
+    std::unique_lock lock(mutex_, std::try_to_lock);
+    if (lock.owns_lock()) now_.fileName.assign(fileName);
   }
   void FileChanged() {
     std::lock_guard lock(mutex_);
@@ -52,6 +55,7 @@ class RunProgress {
     std::lock_guard lock(mutex_);
     ProgressSnapshot snapshot = now_;
     snapshot.listed = listed_.load(std::memory_order_relaxed);
+    snapshot.started = started_.load(std::memory_order_relaxed);
     return snapshot;
   }
 
@@ -59,6 +63,7 @@ class RunProgress {
   mutable std::mutex mutex_;
   ProgressSnapshot now_;
   std::atomic<size_t> listed_{0};
+  std::atomic<size_t> started_{0};
   RunPhase workPhase_ = RunPhase::Searching;
 };
 
