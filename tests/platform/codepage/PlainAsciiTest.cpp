@@ -12,13 +12,14 @@ namespace trawlscope {
 namespace {
 
 // The one-pass answer agrees with the binary check and the detector on
-// samples of every length around the block size, with each kind of byte
-// that must turn it away (controls, DEL, NUL, ESC, high bytes) at every
-// place, and with HZ's and ISO-2022's announcements.
+// samples of every length around the block size, layout controls among
+// them, with each kind of byte that must turn it away (other controls, DEL,
+// NUL, ESC, high bytes) at every place, and with HZ's and ISO-2022's
+// announcements.
 TEST(PlainAscii, PlainSamplesAreTextInUtf8AndEveryOtherByteTurnsTheAnswerAway) {
   std::mt19937 random(5);
-  const std::string plain = "int main(void) {\treturn ~0; }\r\n";
-  const char odd[] = {'\0', '\x01', '\x08', '\x0B', '\x0C', '\x1A', '\x1B', '\x7F', '\x80', '\xE9', '\xFF'};
+  const std::string plain = "int main(void) {\treturn ~0; }\r\n\b\v\f\x0E\x0F";
+  const char odd[] = {'\0', '\x01', '\x07', '\x10', '\x1A', '\x1B', '\x1F', '\x7F', '\x80', '\xE9', '\xFF'};
   size_t plainCount = 0;
   for (size_t length = 0; length < 70; ++length) {
     std::string sample;
