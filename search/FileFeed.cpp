@@ -48,6 +48,9 @@ const std::u16string* FileFeed::Take(const AbortFlag& abortRequested, size_t& in
   if (IsAborted(abortRequested) || taken_ == files_.size()) return nullptr;
   index = taken_++;
   const std::u16string* path = &files_[index];
+  // The listing wrote the next path on another core: its first use by a
+  // searcher would wait for it.
+  if (taken_ < files_.size()) __builtin_prefetch(files_[taken_].data());
   if (onTaken_) onTaken_(index, *path);
   // A hook or a user may abort the run as the file is taken: it is then not processed.
   return IsAborted(abortRequested) ? nullptr : path;
