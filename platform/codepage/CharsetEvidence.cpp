@@ -77,12 +77,14 @@ std::array<double, 4> ZeroShares(std::string_view sample) {
 }
 
 // ICU's recognizers for the double-byte pages score above their no-evidence
-// floor only on characters from their lists of common ones. Big5 and GB18030
-// read Latin text cleanly whenever each accented letter stands before an ASCII
-// one, so for those two the bytes are stepped through as ICU's recognizer
-// steps (not as the converter does), looking for a character within the span
-// of its list. The spans are ICU 72's; a test sweeps every character against
-// ICU itself, so a later ICU that widens its lists fails there.
+// floor only on characters from their lists of common ones. Latin text reads
+// cleanly in Big5 and GB18030 whenever each accented letter stands before an
+// ASCII one, and sparse Latin or Japanese text often in the other pages too,
+// so the bytes are stepped through as ICU's recognizer steps (not as the
+// converter does), looking for a character within the span of its list; only
+// then is the page's clean reading worth checking. The spans are ICU 72's; a
+// test sweeps every character against ICU itself, so a later ICU that widens
+// its lists fails there.
 struct CommonCharacterSpan {
   unsigned low;
   unsigned high;
@@ -95,6 +97,38 @@ struct CommonCharacterSpan {
 constexpr CommonCharacterSpan kBig5Common{0xA140, 0xC45F, 0x40};
 // All from GB2312's rows, second byte included.
 constexpr CommonCharacterSpan kGb18030Common{0xA1A1, 0xD6D0, 0xA1};
+constexpr CommonCharacterSpan kShiftJisCommon{0x8140, 0x95AA, 0x40};
+constexpr CommonCharacterSpan kEucJpCommon{0xA1A1, 0xCDD1, 0xA1};
+constexpr CommonCharacterSpan kEucKrCommon{0xB0A1, 0xC8AD, 0xA1};
+
+// ICU reads one byte up to 0x7F and from 0xA1 to 0xDF, two bytes otherwise.
+bool MayHoldCommonShiftJis(std::string_view sample) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
+  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size(); ++i) {
+    if (bytes[i] < 0x80 || (bytes[i] >= 0xA1 && bytes[i] <= 0xDF)) continue;
+    if (kShiftJisCommon.Holds(bytes[i], bytes[i + 1])) return true;
+    ++i;
+  }
+  return false;
+}
+
+// ICU's EUC recognizer, for EUC-JP and EUC-KR alike: one byte up to 0x8D,
+// three from 0x8F, whose last two it looks up as if they were a character,
+// two otherwise.
+bool MayHoldCommonEuc(std::string_view sample, const CommonCharacterSpan& common) {
+  const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
+  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size(); ++i) {
+    if (bytes[i] <= 0x8D) continue;
+    if (bytes[i] == 0x8F) {
+      if (i + 2 < sample.size() && common.Holds(bytes[i + 1], bytes[i + 2])) return true;
+      i += 2;
+      continue;
+    }
+    if (common.Holds(bytes[i], bytes[i + 1])) return true;
+    ++i;
+  }
+  return false;
+}
 
 bool MayHoldCommonBig5(std::string_view sample) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
@@ -156,9 +190,10 @@ bool IcuMayNameCleanWideOrEastAsianPage(std::string_view sample) {
   // on zero bytes, its ISO-2022 ones only on escape sequences.
   if (sample.find('\0') != std::string_view::npos || sample.find('\x1b') != std::string_view::npos)
     return true;
-  for (const CodePage page : {codepage::kShiftJis, codepage::kEucJp, codepage::kEucKr})
-    if (DecodesCleanly(sample, page)) return true;
-  return (MayHoldCommonBig5(sample) && DecodesCleanly(sample, kBig5)) ||
+  return (MayHoldCommonShiftJis(sample) && DecodesCleanly(sample, codepage::kShiftJis)) ||
+         (MayHoldCommonEuc(sample, kEucJpCommon) && DecodesCleanly(sample, codepage::kEucJp)) ||
+         (MayHoldCommonEuc(sample, kEucKrCommon) && DecodesCleanly(sample, codepage::kEucKr)) ||
+         (MayHoldCommonBig5(sample) && DecodesCleanly(sample, kBig5)) ||
          (MayHoldCommonGb18030(sample) && DecodesCleanly(sample, codepage::kGb18030));
 }
 

@@ -120,6 +120,32 @@ TEST(IcuGate, OpenForEveryCharacterIcuCountsAsCommon) {
   EXPECT_GT(counted, 150);  // nearly all of ICU's Big5 and GB18030 common characters
 }
 
+// The same sweep with nothing to shut out the Japanese and Korean readings:
+// wherever ICU's Shift_JIS, EUC-JP or EUC-KR recognizer counts a character as
+// common and the page reads it, the gate must be open; and so for EUC's
+// three-byte characters, whose last two bytes ICU looks up as one.
+TEST(IcuGate, OpenForEveryCharacterIcuCountsAsCommonInTheJapaneseAndKoreanPages) {
+  int counted = 0;
+  const auto sweep = [&](const std::string& character, const std::string& what) {
+    const std::string sample = Repeat("ab " + character + "cd ", 12);
+    counted += CleanWideOrEastAsianPageIcuNames(sample) != codepage::kNone;
+    ExpectGateOpenWhereIcuNamesAPage(sample, what);
+  };
+  for (unsigned lead = 0x80; lead <= 0xFF; ++lead) {
+    for (unsigned trail = 0x40; trail <= 0xFF; ++trail) {
+      sweep({char(lead), char(trail)}, "character " + std::to_string(lead << 8 | trail));
+      if (HasFailure()) return;
+    }
+  }
+  for (unsigned second = 0xA1; second <= 0xFE; ++second) {
+    for (unsigned third = 0xA1; third <= 0xFE; ++third) {
+      sweep({'\x8F', char(second), char(third)}, "EUC character 8F " + std::to_string(second << 8 | third));
+      if (HasFailure()) return;
+    }
+  }
+  EXPECT_GT(counted, 400);  // ICU's common characters of all five pages
+}
+
 // The labelled corpus, when it is there: on every sample the detector would
 // hand to ICU, the gate is open wherever ICU's answer would count.
 TEST(IcuGate, OpenWhereverIcuCountsOnTheLabelledCorpus) {
