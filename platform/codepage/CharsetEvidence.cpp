@@ -190,11 +190,14 @@ bool IcuMayNameCleanWideOrEastAsianPage(std::string_view sample) {
   // on zero bytes, its ISO-2022 ones only on escape sequences.
   if (sample.find('\0') != std::string_view::npos || sample.find('\x1b') != std::string_view::npos)
     return true;
-  return (MayHoldCommonShiftJis(sample) && DecodesCleanly(sample, codepage::kShiftJis)) ||
-         (MayHoldCommonEuc(sample, kEucJpCommon) && DecodesCleanly(sample, codepage::kEucJp)) ||
-         (MayHoldCommonEuc(sample, kEucKrCommon) && DecodesCleanly(sample, codepage::kEucKr)) ||
-         (MayHoldCommonBig5(sample) && DecodesCleanly(sample, kBig5)) ||
-         (MayHoldCommonGb18030(sample) && DecodesCleanly(sample, codepage::kGb18030));
+  // ICU sees its own part of the sample only: a common character elsewhere
+  // cannot raise its confidence.
+  const std::string_view seen = IcuSample(sample);
+  return (MayHoldCommonShiftJis(seen) && DecodesCleanly(sample, codepage::kShiftJis)) ||
+         (MayHoldCommonEuc(seen, kEucJpCommon) && DecodesCleanly(sample, codepage::kEucJp)) ||
+         (MayHoldCommonEuc(seen, kEucKrCommon) && DecodesCleanly(sample, codepage::kEucKr)) ||
+         (MayHoldCommonBig5(seen) && DecodesCleanly(sample, kBig5)) ||
+         (MayHoldCommonGb18030(seen) && DecodesCleanly(sample, codepage::kGb18030));
 }
 
 namespace {
