@@ -198,6 +198,9 @@ bool NulFreeBytesReadAsText(std::string_view sample) {
     __m128i counts = zero;
     __m128i nuls = zero;
     for (size_t block = 0; block < kBlocksPerSum && i + 16 <= sample.size(); ++block, i += 16) {
+      // UTF-16 and UTF-32 text, with a NUL in every few bytes, is left to
+      // the other readings at once.
+      if (block % 4 == 0 && _mm_movemask_epi8(nuls) != 0) return false;
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
       nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(v, zero));
       const __m128i control = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xE0))), zero);

@@ -255,6 +255,18 @@ bool IsValidUtf8Prefix(std::string_view sample) {
       i += static_cast<int32_t>(FindFirstHighByte(sample.substr(i)));
       continue;
     }
+    // The two- and three-byte characters of most text, without surrogates
+    // and overlong forms; anything else is ICU's to judge.
+    const uint8_t lead = bytes[i];
+    if (lead >= 0xE1 && lead <= 0xEF && lead != 0xED && i + 2 < length && U8_IS_TRAIL(bytes[i + 1]) &&
+        U8_IS_TRAIL(bytes[i + 2])) {
+      i += 3;
+      continue;
+    }
+    if (lead >= 0xC2 && lead <= 0xDF && i + 1 < length && U8_IS_TRAIL(bytes[i + 1])) {
+      i += 2;
+      continue;
+    }
     const int32_t start = i;
     UChar32 c;
     U8_NEXT(bytes, i, length, c);

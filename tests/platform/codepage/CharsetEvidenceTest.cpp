@@ -1,6 +1,9 @@
 #include "platform/codepage/CharsetEvidence.h"
 
 #include <gtest/gtest.h>
+#include <unicode/utf8.h>
+
+#include <random>
 
 #include <cstdlib>
 #include <fstream>
@@ -85,6 +88,41 @@ TEST(UchardetGlance, DenseEastAsianTextIsSettledAtAGlanceAndSparseTextIsNot) {
   const std::string french = Transcode(Repeat(test::kFrenchSentence, 40), "windows-1252");
   EXPECT_EQ(UchardetGlance(french), codepage::kNone);
   EXPECT_EQ(UchardetGlance(std::string(5000, 'a')), codepage::kNone);
+}
+
+// The quick steps over common two- and three-byte characters judge as ICU's
+// own step does, surrogates, overlong forms and characters cut off by the
+// sample's end included.
+TEST(Utf8Prefix, QuickStepsJudgeAsIcusStepDoes) {
+  const auto reference = [](std::string_view sample) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(sample.data());
+    const int32_t length = static_cast<int32_t>(sample.size());
+    for (int32_t i = 0; i < length;) {
+      const int32_t start = i;
+      UChar32 c;
+      U8_NEXT(bytes, i, length, c);
+      if (c >= 0) continue;
+      const int32_t expected = U8_COUNT_TRAIL_BYTES(bytes[start]) + 1;
+      if (bytes[start] < 0xC2 || bytes[start] > 0xF4 || start + expected <= length) return false;
+      for (int32_t k = start + 1; k < length; ++k)
+        if (!U8_IS_TRAIL(bytes[k])) return false;
+      return true;
+    }
+    return true;
+  };
+  std::mt19937 random(3);
+  const std::string pieces[] = {"a", " ", "\xC3\xA9", "\xE3\x81\x82", "\xEF\xBC\x81", "\xF0\x9F\x98\x80",
+                                "\xE0\xA0\x80", "\xE0\x80\x80", "\xED\x9F\xBF", "\xED\xA0\x80", "\xC0\xAF",
+                                "\xC2", "\xE3\x81", "\x80", "\xBF", "\xF4\x90\x80\x80", "\xFF"};
+  int valid = 0;
+  for (int round = 0; round < 20000; ++round) {
+    std::string sample;
+    const int count = static_cast<int>(random() % 8);
+    for (int k = 0; k < count; ++k) sample += pieces[random() % std::size(pieces)];
+    ASSERT_EQ(IsValidUtf8Prefix(sample), reference(sample)) << round;
+    valid += reference(sample);
+  }
+  EXPECT_GT(valid, 1000);
 }
 
 // Zero bytes (UTF-16, UTF-32) and escapes (ISO-2022) open the gate whatever
