@@ -15,12 +15,12 @@
 
 #include "platform/codepage/ConverterCache.h"
 #include "platform/codepage/PerCodePage.h"
+#include "platform/codepage/SequenceConversion.h"
 
 namespace trawlscope {
 namespace {
 
-// Marks in the tables, never a character the table hands out: ICU's own
-// substitutes are left to ICU, which knows what it replaced.
+// Marks in the tables: noncharacters, which no page decodes to.
 constexpr char16_t kNotHeld = 0xFFFF;
 constexpr char16_t kLeadByte = 0xFFFE;
 
@@ -46,69 +46,27 @@ size_t WidenAsciiBlocks(const unsigned char* data, size_t i, size_t size, char16
 }
 #endif
 
-// ICU puts U+FFFD or SUB in place of what it cannot decode: those are left
-// to ICU, unless SUB came from SUB itself.
-bool IsSubstitute(char16_t unit, std::string_view sequence) {
-  return unit == 0xFFFD || unit >= kLeadByte || (unit == 0x1A && sequence != "\x1a");
-}
-
-// Each candidate sequence followed by LF, all in one conversion with offsets:
-// a sequence is one character when exactly one unit comes from its first
-// byte, none from the rest, and the LF after it comes out alone.
-template <typename Accept>
-void ConvertEach(UConverter* converter, const std::vector<std::string>& sequences, Accept accept) {
-  std::string source;
-  std::vector<size_t> starts;
-  for (const std::string& sequence : sequences) {
-    starts.push_back(source.size());
-    source += sequence;
-    source += '\n';
-  }
-  std::u16string out(source.size() + 16, u'\0');
-  std::vector<int32_t> offsets(out.size());
-  const char* from = source.data();
-  UChar* to = reinterpret_cast<UChar*>(out.data());
-  UErrorCode status = U_ZERO_ERROR;
-  ucnv_toUnicode(converter, &to, to + out.size(), &from, source.data() + source.size(), offsets.data(), true,
-                 &status);
-  if (U_FAILURE(status)) return;
-  const size_t produced = static_cast<size_t>(to - reinterpret_cast<UChar*>(out.data()));
-  size_t k = 0;
-  for (size_t s = 0; s < sequences.size(); ++s) {
-    const size_t lf = starts[s] + sequences[s].size();
-    size_t fromStart = 0, fromRest = 0;
-    char16_t unit = 0;
-    for (; k < produced && static_cast<size_t>(offsets[k]) < lf; ++k) {
-      if (static_cast<size_t>(offsets[k]) == starts[s]) {
-        ++fromStart;
-        unit = out[k];
-      } else {
-        ++fromRest;
-      }
-    }
-    const bool lfAlone = k < produced && static_cast<size_t>(offsets[k]) == lf && out[k] == u'\n';
-    if (lfAlone) ++k;
-    if (fromStart == 1 && fromRest == 0 && lfAlone && !IsSubstitute(unit, sequences[s])) accept(s, unit);
-  }
-}
-
 std::unique_ptr<ByteTable> BuildTable(CodePage codePage) {
   UConverter* converter = CachedConverter(codePage);
   if (converter == nullptr) return nullptr;
   const UConverterType type = ucnv_getType(converter);
   if (type != UCNV_SBCS && type != UCNV_DBCS && type != UCNV_MBCS) return nullptr;
+  const bool doubleByte = ucnv_getMaxCharSize(converter) > 1;
 
   auto table = std::make_unique<ByteTable>();
   table->single.fill(kNotHeld);
   std::vector<std::string> singles;
   for (int b = 0; b < 0x100; ++b) singles.push_back(std::string(1, static_cast<char>(b)));
-  ConvertEach(converter, singles, [&](size_t b, char16_t unit) { table->single[b] = unit; });
-  // The separator must be LF itself: not so in EBCDIC pages, left to ICU.
-  if (table->single['\n'] != u'\n') return nullptr;
+  // The marks are no characters any page decodes to; were one, ICU keeps it.
+  const auto held = [](char16_t unit) { return unit < kLeadByte; };
+  if (!DecodeEachSequence(codePage, singles, [&](size_t b, char16_t unit) {
+        if (held(unit)) table->single[b] = unit;
+      }))
+    return nullptr;
   table->asciiIsItself = true;
   for (unsigned b = 0; b < 0x80; ++b) table->asciiIsItself &= table->single[b] == b;
 
-  if (ucnv_getMaxCharSize(converter) > 1) {
+  if (doubleByte) {
     std::vector<std::string> pairs;
     std::vector<unsigned> keys;
     for (unsigned lead = 0x80; lead < 0x100; ++lead) {
@@ -119,23 +77,26 @@ std::unique_ptr<ByteTable> BuildTable(CodePage codePage) {
       }
     }
     table->pairs.assign(0x10000, kNotHeld);
-    ucnv_reset(converter);
-    ConvertEach(converter, pairs, [&](size_t s, char16_t unit) {
+    DecodeEachSequence(codePage, pairs, [&](size_t s, char16_t unit) {
+      if (!held(unit)) return;
       table->pairs[keys[s]] = unit;
       table->single[keys[s] >> 8] = kLeadByte;
     });
   }
-  ucnv_reset(converter);
   return table;
+}
+
+const ByteTable* TableFor(CodePage codePage) {
+  thread_local std::map<CodePage, const ByteTable*> known;
+  auto it = known.find(codePage);
+  if (it == known.end()) it = known.emplace(codePage, OncePerCodePage<ByteTable, BuildTable>(codePage)).first;
+  return it->second;
 }
 
 }  // namespace
 
 HeldPrefix DecodeHeldPrefix(std::string_view bytes, CodePage codePage, char16_t* out) {
-  thread_local std::map<CodePage, const ByteTable*> known;
-  auto it = known.find(codePage);
-  if (it == known.end()) it = known.emplace(codePage, OncePerCodePage<ByteTable, BuildTable>(codePage)).first;
-  const ByteTable* table = it->second;
+  const ByteTable* table = TableFor(codePage);
   if (table == nullptr) return {};
 
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
@@ -170,6 +131,21 @@ bool DecodeThroughByteTable(std::string_view bytes, CodePage codePage, std::u16s
   const HeldPrefix prefix = DecodeHeldPrefix(bytes, codePage, text.data());
   text.resize(prefix.units);
   return prefix.bytes == bytes.size();
+}
+
+bool ForEachHeldSequence(CodePage codePage, const std::function<void(std::string_view, char16_t)>& visit) {
+  const ByteTable* table = TableFor(codePage);
+  if (table == nullptr) return false;
+  for (unsigned b = 0; b < 0x100; ++b) {
+    const char16_t unit = table->single[b];
+    if (unit < kLeadByte) visit(std::string(1, static_cast<char>(b)), unit);
+  }
+  for (unsigned key = 0; key < table->pairs.size(); ++key) {
+    if (table->pairs[key] == kNotHeld) continue;
+    const char pair[] = {static_cast<char>(key >> 8), static_cast<char>(key & 0xFF)};
+    visit(std::string_view(pair, 2), table->pairs[key]);
+  }
+  return true;
 }
 
 }  // namespace trawlscope

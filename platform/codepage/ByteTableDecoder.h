@@ -5,6 +5,7 @@
 // every one- and two-byte character, asked once per process; decoding a
 // file is then a lookup per character, several times faster than ICU's
 // converter, which the search does for every file with a hit.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -28,5 +29,10 @@ HeldPrefix DecodeHeldPrefix(std::string_view bytes, CodePage codePage, char16_t*
 // DecodeHeldPrefix over all of `bytes` into `text`; false when the table did
 // not hold every character.
 bool DecodeThroughByteTable(std::string_view bytes, CodePage codePage, std::u16string& text);
+
+// Calls `visit(bytes, character)` for every one- and two-byte sequence that
+// decodes, without an invalid or unassigned byte, to exactly one UTF-16 unit:
+// what the table holds. False, visiting nothing, for a page it does not serve.
+bool ForEachHeldSequence(CodePage codePage, const std::function<void(std::string_view, char16_t)>& visit);
 
 }  // namespace trawlscope

@@ -5,9 +5,12 @@
 #include <memory>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
+#include "platform/codepage/ByteTableDecoder.h"
 #include "platform/codepage/CodePageConverter.h"
 #include "platform/codepage/PerCodePage.h"
+#include "platform/codepage/SequenceConversion.h"
 
 namespace trawlscope {
 namespace {
@@ -34,16 +37,60 @@ bool DecodeOne(UConverter* converter, const std::string& bytes, char16_t& charac
   return true;
 }
 
+// The byte sequences whose characters are weighed: up to two bytes, and
+// EUC-JP's three-byte JIS X 0212 row; GB18030's four-byte forms are
+// one-to-one by design.
+std::vector<std::string> SequencesToWeigh(CodePage codePage, bool doubleByte) {
+  std::vector<std::string> sequences;
+  for (int lead = 0; lead < 0x100; ++lead) {
+    sequences.push_back(std::string(1, char(lead)));
+    if (!doubleByte) continue;
+    for (int trail = 0; trail < 0x100; ++trail) sequences.push_back({char(lead), char(trail)});
+  }
+  if (codePage == codepage::kEucJp || codePage == 20932)
+    for (int second = 0xA1; second < 0xFF; ++second)
+      for (int third = 0xA1; third < 0xFF; ++third) sequences.push_back({'\x8F', char(second), char(third)});
+  return sequences;
+}
+
+// The same as below from the decoding table's sequences and one call to ICU
+// to encode their characters back, instead of one or two calls a sequence;
+// null when the page does not allow it.
+std::unique_ptr<CharacterSet> CharactersWithSeveralFormsAtOnce(CodePage codePage) {
+  std::vector<std::string> sequences;
+  std::u16string characters;
+  const auto take = [&](std::string_view bytes, char16_t character) {
+    sequences.emplace_back(bytes);
+    characters += character;
+  };
+  if (!ForEachHeldSequence(codePage, take)) return nullptr;
+  if (codePage == codepage::kEucJp || codePage == 20932) {
+    std::vector<std::string> jisX0212;
+    for (int second = 0xA1; second < 0xFF; ++second)
+      for (int third = 0xA1; third < 0xFF; ++third) jisX0212.push_back({'\x8F', char(second), char(third)});
+    if (!DecodeEachSequence(codePage, jisX0212, [&](size_t s, char16_t c) { take(jisX0212[s], c); })) return nullptr;
+  }
+  std::vector<std::string> encoded;
+  if (!EncodeEachUnit(codePage, characters, encoded)) return nullptr;
+  auto several = std::make_unique<CharacterSet>();
+  for (size_t k = 0; k < characters.size(); ++k)
+    if (encoded[k] != sequences[k]) several->insert(characters[k]);
+  return several;
+}
+
 // Every character that some byte sequence decodes to but that encodes back to
-// other bytes: a duplicate or a one-way mapping. Sequences of up to two bytes
-// are walked, and EUC-JP's three-byte JIS X 0212 row; GB18030's four-byte
-// forms are one-to-one by design.
+// other bytes, or to none: a duplicate or a one-way mapping.
 std::unique_ptr<CharacterSet> ComputeCharactersWithSeveralForms(CodePage codePage) {
   auto several = std::make_unique<CharacterSet>();
   const char* name = IcuConverterName(codePage);
   UErrorCode status = U_ZERO_ERROR;
   UConverter* converter = name ? ucnv_open(name, &status) : nullptr;
   if (converter == nullptr || U_FAILURE(status)) return nullptr;
+  const bool doubleByte = ucnv_getMaxCharSize(converter) >= 2;
+  if (auto atOnce = CharactersWithSeveralFormsAtOnce(codePage)) {
+    ucnv_close(converter);
+    return atOnce;
+  }
   ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
 
   std::string encoded;
@@ -53,15 +100,7 @@ std::unique_ptr<CharacterSet> ComputeCharactersWithSeveralForms(CodePage codePag
     if (!EncodeFromUtf16(std::u16string_view(&character, 1), codePage, encoded) || encoded != bytes)
       several->insert(character);
   };
-  std::string bytes;
-  for (int lead = 0; lead < 0x100; ++lead) {
-    check(std::string(1, char(lead)));
-    if (ucnv_getMaxCharSize(converter) < 2) continue;
-    for (int trail = 0; trail < 0x100; ++trail) check({char(lead), char(trail)});
-  }
-  if (codePage == codepage::kEucJp || codePage == 20932)
-    for (int second = 0xA1; second < 0xFF; ++second)
-      for (int third = 0xA1; third < 0xFF; ++third) check({'\x8F', char(second), char(third)});
+  for (const std::string& sequence : SequencesToWeigh(codePage, doubleByte)) check(sequence);
   ucnv_close(converter);
   return several;
 }

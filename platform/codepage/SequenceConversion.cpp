@@ -1,0 +1,110 @@
+#include "platform/codepage/SequenceConversion.h"
+
+#include <unicode/ucnv.h>
+
+#include <memory>
+
+#include "platform/codepage/CodePageConverter.h"
+
+namespace trawlscope {
+namespace {
+
+struct ConverterCloser {
+  void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using OwnedConverter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// Bytes or characters the page does not take are left out, not replaced:
+// what comes out of a sequence is then what it truly decodes or encodes to.
+OwnedConverter OpenSkipping(CodePage codePage) {
+  const char* name = IcuConverterName(codePage);
+  if (name == nullptr) return nullptr;
+  UErrorCode status = U_ZERO_ERROR;
+  OwnedConverter converter(ucnv_open(name, &status));
+  if (U_FAILURE(status)) return nullptr;
+  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &status);
+  ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &status);
+  return U_SUCCESS(status) ? std::move(converter) : nullptr;
+}
+
+}  // namespace
+
+bool DecodeEachSequence(CodePage codePage, const std::vector<std::string>& sequences,
+                        const std::function<void(size_t, char16_t)>& accept) {
+  const OwnedConverter converter = OpenSkipping(codePage);
+  if (!converter) return false;
+  // Each sequence followed by LF: a sequence is one character when exactly
+  // one unit comes from its first byte, none from the rest, and the LF after
+  // it comes out alone.
+  std::string source;
+  std::vector<size_t> starts;
+  for (const std::string& sequence : sequences) {
+    starts.push_back(source.size());
+    source += sequence;
+    source += '\n';
+  }
+  std::u16string out(source.size() + 16, u'\0');
+  std::vector<int32_t> offsets(out.size());
+  const char* from = source.data();
+  UChar* to = reinterpret_cast<UChar*>(out.data());
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_toUnicode(converter.get(), &to, to + out.size(), &from, source.data() + source.size(), offsets.data(), true,
+                 &status);
+  if (U_FAILURE(status)) return false;
+  const size_t produced = static_cast<size_t>(to - reinterpret_cast<UChar*>(out.data()));
+  size_t k = 0;
+  size_t separators = 0;
+  for (size_t s = 0; s < sequences.size(); ++s) {
+    const size_t lf = starts[s] + sequences[s].size();
+    size_t fromStart = 0, fromRest = 0;
+    char16_t unit = 0;
+    for (; k < produced && static_cast<size_t>(offsets[k]) < lf; ++k) {
+      if (static_cast<size_t>(offsets[k]) == starts[s]) {
+        ++fromStart;
+        unit = out[k];
+      } else {
+        ++fromRest;
+      }
+    }
+    const bool lfAlone = k < produced && static_cast<size_t>(offsets[k]) == lf && out[k] == u'\n';
+    if (lfAlone) {
+      ++k;
+      ++separators;
+    }
+    if (fromStart == 1 && fromRest == 0 && lfAlone) accept(s, unit);
+  }
+  return separators == sequences.size();
+}
+
+bool EncodeEachUnit(CodePage codePage, std::u16string_view units, std::vector<std::string>& encoded) {
+  encoded.assign(units.size(), std::string());
+  const OwnedConverter converter = OpenSkipping(codePage);
+  if (!converter) return false;
+  // Unit i stands at 2i, its LF at 2i + 1.
+  std::u16string source;
+  for (const char16_t unit : units) {
+    source += unit;
+    source += u'\n';
+  }
+  std::string out(source.size() * 4 + 16, '\0');
+  std::vector<int32_t> offsets(out.size());
+  const UChar* from = reinterpret_cast<const UChar*>(source.data());
+  char* to = out.data();
+  UErrorCode status = U_ZERO_ERROR;
+  ucnv_fromUnicode(converter.get(), &to, out.data() + out.size(), &from, from + source.size(), offsets.data(), true,
+                   &status);
+  if (U_FAILURE(status)) return false;
+  const size_t produced = static_cast<size_t>(to - out.data());
+  size_t separators = 0;
+  for (size_t k = 0; k < produced; ++k) {
+    const auto at = static_cast<size_t>(offsets[k]);
+    if (at % 2 == 0) {
+      encoded[at / 2] += out[k];
+    } else {
+      separators += out[k] == '\n';
+    }
+  }
+  return separators == units.size();
+}
+
+}  // namespace trawlscope
