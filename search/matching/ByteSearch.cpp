@@ -1,5 +1,7 @@
 #include "search/matching/ByteSearch.h"
 
+#include "platform/codepage/ByteScan.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -106,6 +108,50 @@ size_t ByteFinder::Find(std::string_view haystack, size_t from) const {
   for (; i <= lastStart; ++i)
     if (MatchesAt(s + i)) return i;
   return kNone;
+}
+
+ByteFinder::InAscii ByteFinder::LookInAscii(std::string_view haystack) const {
+  const auto inTwoPasses = [&] {
+    if (HasHighBytes(haystack)) return InAscii::HighByte;
+    return FoundIn(haystack) ? InAscii::Found : InAscii::NotFound;
+  };
+#if defined(__SSE2__)
+  const size_t n = needle_.size();
+  if (n < 2 || haystack.size() < n + 64) return inTwoPasses();
+  const char* const s = haystack.data();
+  const size_t lastStart = haystack.size() - n;
+  const char first = needle_[firstProbe_], second = needle_[secondProbe_];
+  const auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)); };
+  // The first probe's blocks cover the haystack from `firstProbe_` on, one
+  // round after another; what lies outside them is looked at apart.
+  const auto highOutside = [&](size_t coveredEnd) {
+    return HasHighBytes(haystack.substr(0, firstProbe_)) || HasHighBytes(haystack.substr(coveredEnd));
+  };
+  size_t i = 0;
+  for (; i + 64 <= lastStart + 1; i += 64) {
+    __m128i firsts[4], masks[4];
+    for (size_t k = 0; k < 4; ++k) firsts[k] = load(i + firstProbe_ + 16 * k);
+    const __m128i any = _mm_or_si128(_mm_or_si128(firsts[0], firsts[1]), _mm_or_si128(firsts[2], firsts[3]));
+    if (_mm_movemask_epi8(any) != 0) return InAscii::HighByte;
+    unsigned found = 0;
+    for (size_t k = 0; k < 4; ++k) {
+      masks[k] = _mm_and_si128(EqualTo(firsts[k], first, caseless_),
+                               EqualTo(load(i + secondProbe_ + 16 * k), second, caseless_));
+      found |= static_cast<unsigned>(_mm_movemask_epi8(masks[k]));
+    }
+    if (found == 0) continue;
+    for (size_t k = 0; k < 4; ++k) {
+      for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(masks[k])); mask != 0; mask &= mask - 1) {
+        if (n > 2 && !MatchesAt(s + i + 16 * k + static_cast<unsigned>(__builtin_ctz(mask)))) continue;
+        return highOutside(i + firstProbe_ + 64) ? InAscii::HighByte : InAscii::Found;
+      }
+    }
+  }
+  if (highOutside(i + firstProbe_)) return InAscii::HighByte;
+  return Find(haystack, i) != std::string_view::npos ? InAscii::Found : InAscii::NotFound;
+#else
+  return inTwoPasses();
+#endif
 }
 
 }  // namespace trawlscope

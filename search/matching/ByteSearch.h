@@ -15,6 +15,11 @@ class ByteFinder {
   // The first occurrence starting at or after `from`, or npos.
   size_t Find(std::string_view haystack, size_t from) const;
 
+  // Whether `haystack` holds a byte from 0x80 up and, when it holds none,
+  // whether it holds the needle: both in one pass over bytes read once.
+  enum class InAscii { HighByte, Found, NotFound };
+  InAscii LookInAscii(std::string_view haystack) const;
+
  private:
   bool MatchesAt(const char* at) const;
 

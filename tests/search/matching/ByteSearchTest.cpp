@@ -75,5 +75,36 @@ TEST(ByteFinder, FirstOccurrenceIsFoundWhicheverBytesAreProbed) {
   }
 }
 
+// The one-pass look answers as a search for the first high byte and then for
+// the needle would: a high byte at the very start, in the middle of a round,
+// in the tail past the last full round or nowhere, needles in either case.
+TEST(ByteFinder, LookingInAsciiAnswersAsTheTwoQuestionsApartWould) {
+  std::mt19937 random(13);
+  const std::string alphabet = "aAeE_Qq \n";
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
+    return text;
+  };
+  int counts[3] = {};
+  for (int round = 0; round < 6000; ++round) {
+    std::string haystack(random() % 300, '\0');
+    for (char& c : haystack) c = alphabet[random() % alphabet.size()];
+    if (!haystack.empty() && random() % 3 == 0) haystack[random() % haystack.size()] = '\xE9';
+    std::string needle(1 + random() % 6, '\0');
+    for (char& c : needle) c = alphabet[random() % (alphabet.size() - 1)];
+    const bool caseless = random() % 2 == 0;
+    using InAscii = ByteFinder::InAscii;
+    InAscii expected = InAscii::NotFound;
+    if (haystack.find('\xE9') != std::string::npos)
+      expected = InAscii::HighByte;
+    else if ((caseless ? lower(haystack).find(lower(needle)) : haystack.find(needle)) != std::string::npos)
+      expected = InAscii::Found;
+    ASSERT_EQ(ByteFinder(needle, caseless).LookInAscii(haystack), expected)
+        << needle << " in " << haystack << (caseless ? " caseless" : "");
+    ++counts[static_cast<int>(expected)];
+  }
+  for (const int count : counts) EXPECT_GT(count, 500);
+}
+
 }  // namespace
 }  // namespace trawlscope
