@@ -53,15 +53,16 @@ TEST(ByteFinder, RandomHaystacksAgreeWithStdFind) {
   }
 }
 
+std::string AsciiLowered(std::string text) {
+  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
+  return text;
+}
+
 // Candidates are tested first on the needle's rarest bytes, wherever they sit
 // in it: the first occurrence is still the one found, in either case mode.
 TEST(ByteFinder, FirstOccurrenceIsFoundWhicheverBytesAreProbed) {
   std::mt19937 random(11);
   const std::string alphabet = "aAeE_Qq\x80 ";
-  const auto lower = [](std::string text) {
-    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
-    return text;
-  };
   for (int round = 0; round < 3000; ++round) {
     std::string haystack(random() % 200, '\0');
     for (char& c : haystack) c = alphabet[random() % alphabet.size()];
@@ -69,7 +70,7 @@ TEST(ByteFinder, FirstOccurrenceIsFoundWhicheverBytesAreProbed) {
     for (char& c : needle) c = alphabet[random() % alphabet.size()];
     const bool caseless = random() % 2 == 0;
     const size_t from = haystack.empty() ? 0 : random() % haystack.size();
-    const size_t expected = caseless ? lower(haystack).find(lower(needle), from) : haystack.find(needle, from);
+    const size_t expected = caseless ? AsciiLowered(haystack).find(AsciiLowered(needle), from) : haystack.find(needle, from);
     ASSERT_EQ(ByteFinder(needle, caseless).Find(haystack, from), expected)
         << needle << " in " << haystack << " from " << from << (caseless ? " caseless" : "");
   }
@@ -81,10 +82,6 @@ TEST(ByteFinder, FirstOccurrenceIsFoundWhicheverBytesAreProbed) {
 TEST(ByteFinder, LookingInAsciiAnswersAsTheTwoQuestionsApartWould) {
   std::mt19937 random(13);
   const std::string alphabet = "aAeE_Qq \n";
-  const auto lower = [](std::string text) {
-    for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
-    return text;
-  };
   int counts[3] = {};
   for (int round = 0; round < 6000; ++round) {
     std::string haystack(random() % 300, '\0');
@@ -97,7 +94,7 @@ TEST(ByteFinder, LookingInAsciiAnswersAsTheTwoQuestionsApartWould) {
     InAscii expected = InAscii::NotFound;
     if (haystack.find('\xE9') != std::string::npos)
       expected = InAscii::HighByte;
-    else if ((caseless ? lower(haystack).find(lower(needle)) : haystack.find(needle)) != std::string::npos)
+    else if ((caseless ? AsciiLowered(haystack).find(AsciiLowered(needle)) : haystack.find(needle)) != std::string::npos)
       expected = InAscii::Found;
     ASSERT_EQ(ByteFinder(needle, caseless).LookInAscii(haystack), expected)
         << needle << " in " << haystack << (caseless ? " caseless" : "");
