@@ -202,16 +202,26 @@ bool IcuMayNameCleanWideOrEastAsianPage(std::string_view sample) {
 
 namespace {
 
-// uchardet's answer for the sample's first `length` bytes from its first
-// high byte, or `denseLength` bytes when it is dense with them.
-CodePage AskUchardet(std::string_view sample, size_t length, size_t denseLength) {
+// What uchardet is given of a sample: from its first high byte when the
+// sample is longer than kUchardetBytes; then, when the bytes are dense with
+// high bytes, `denseLength` of them, else kUchardetBytes.
+struct UchardetSlice {
+  std::string_view bytes;
+  bool dense = false;
+};
+
+UchardetSlice SliceForUchardet(std::string_view sample, size_t denseLength) {
+  const size_t firstHigh = FindFirstHighByte(sample);
+  if (sample.size() > kUchardetBytes && firstHigh != sample.size()) sample = sample.substr(firstHigh);
+  const bool dense = IsDense(sample);
+  return {sample.substr(0, dense ? denseLength : kUchardetBytes), dense};
+}
+
+CodePage AskUchardet(std::string_view bytes) {
   uchardet_t detector = ThreadUchardet();
   if (detector == nullptr) return codepage::kNone;
   uchardet_reset(detector);
-  const size_t firstHigh = FindFirstHighByte(sample);
-  if (sample.size() > length && firstHigh != sample.size()) sample = sample.substr(firstHigh);
-  sample = sample.substr(0, IsDense(sample) ? denseLength : length);
-  if (uchardet_handle_data(detector, sample.data(), sample.size()) != 0) return codepage::kNone;
+  if (uchardet_handle_data(detector, bytes.data(), bytes.size()) != 0) return codepage::kNone;
   uchardet_data_end(detector);
   return CodePageOfCharsetName(uchardet_get_charset(detector));
 }
@@ -219,13 +229,13 @@ CodePage AskUchardet(std::string_view sample, size_t length, size_t denseLength)
 }  // namespace
 
 CodePage UchardetGuess(std::string_view sample) {
-  return AskUchardet(sample, kUchardetBytes, kDenseUchardetBytes);
+  return AskUchardet(SliceForUchardet(sample, kDenseUchardetBytes).bytes);
 }
 
 CodePage UchardetGlance(std::string_view sample) {
-  const size_t firstHigh = FindFirstHighByte(sample);
-  if (firstHigh == sample.size() || !IsDense(sample.substr(firstHigh))) return codepage::kNone;
-  return AskUchardet(sample, kUchardetBytes, kGlanceBytes);
+  // A sparse sample would be given the full length, which is the guess itself.
+  const UchardetSlice slice = SliceForUchardet(sample, kGlanceBytes);
+  return slice.dense ? AskUchardet(slice.bytes) : codepage::kNone;
 }
 
 CodePage WideUnicodeByZeroBytes(std::string_view sample) {

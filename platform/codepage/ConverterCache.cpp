@@ -20,6 +20,10 @@ UConverter* Open(CodePage codePage, InvalidBytes invalid) {
   UConverter* converter = ucnv_open(name, &status);
   if (U_SUCCESS(status) && invalid == InvalidBytes::Stop)
     ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+  if (U_SUCCESS(status) && invalid == InvalidBytes::Skip) {
+    ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &status);
+    ucnv_setFromUCallBack(converter, UCNV_FROM_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &status);
+  }
   if (U_FAILURE(status)) {
     if (converter != nullptr) ucnv_close(converter);
     return nullptr;

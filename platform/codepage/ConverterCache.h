@@ -7,11 +7,12 @@
 
 namespace trawlscope {
 
-enum class InvalidBytes { Substitute, Stop };
+enum class InvalidBytes { Substitute, Stop, Skip };
 
 // This thread's converter for the code page, reset; null when ICU has none.
 // With InvalidBytes::Stop, decoding stops at the first byte sequence that is
-// not valid instead of putting a substitute in its place.
+// not valid instead of putting a substitute in its place; with Skip, such
+// sequences, and characters the page cannot encode, are left out.
 UConverter* CachedConverter(CodePage codePage, InvalidBytes invalid = InvalidBytes::Substitute);
 
 }  // namespace trawlscope

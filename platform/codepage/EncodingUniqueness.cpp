@@ -9,6 +9,7 @@
 
 #include "platform/codepage/ByteTableDecoder.h"
 #include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/ConverterCache.h"
 #include "platform/codepage/PerCodePage.h"
 #include "platform/codepage/SequenceConversion.h"
 
@@ -40,6 +41,13 @@ bool DecodeOne(UConverter* converter, const std::string& bytes, char16_t& charac
 // The byte sequences whose characters are weighed: up to two bytes, and
 // EUC-JP's three-byte JIS X 0212 row; GB18030's four-byte forms are
 // one-to-one by design.
+bool HasJisX0212Row(CodePage codePage) { return codePage == codepage::kEucJp || codePage == 20932; }
+
+void AppendJisX0212Row(std::vector<std::string>& sequences) {
+  for (int second = 0xA1; second < 0xFF; ++second)
+    for (int third = 0xA1; third < 0xFF; ++third) sequences.push_back({'\x8F', char(second), char(third)});
+}
+
 std::vector<std::string> SequencesToWeigh(CodePage codePage, bool doubleByte) {
   std::vector<std::string> sequences;
   for (int lead = 0; lead < 0x100; ++lead) {
@@ -47,9 +55,7 @@ std::vector<std::string> SequencesToWeigh(CodePage codePage, bool doubleByte) {
     if (!doubleByte) continue;
     for (int trail = 0; trail < 0x100; ++trail) sequences.push_back({char(lead), char(trail)});
   }
-  if (codePage == codepage::kEucJp || codePage == 20932)
-    for (int second = 0xA1; second < 0xFF; ++second)
-      for (int third = 0xA1; third < 0xFF; ++third) sequences.push_back({'\x8F', char(second), char(third)});
+  if (HasJisX0212Row(codePage)) AppendJisX0212Row(sequences);
   return sequences;
 }
 
@@ -64,10 +70,9 @@ std::unique_ptr<CharacterSet> CharactersWithSeveralFormsAtOnce(CodePage codePage
     characters += character;
   };
   if (!ForEachHeldSequence(codePage, take)) return nullptr;
-  if (codePage == codepage::kEucJp || codePage == 20932) {
+  if (HasJisX0212Row(codePage)) {
     std::vector<std::string> jisX0212;
-    for (int second = 0xA1; second < 0xFF; ++second)
-      for (int third = 0xA1; third < 0xFF; ++third) jisX0212.push_back({'\x8F', char(second), char(third)});
+    AppendJisX0212Row(jisX0212);
     if (!DecodeEachSequence(codePage, jisX0212, [&](size_t s, char16_t c) { take(jisX0212[s], c); })) return nullptr;
   }
   std::vector<std::string> encoded;
@@ -81,18 +86,12 @@ std::unique_ptr<CharacterSet> CharactersWithSeveralFormsAtOnce(CodePage codePage
 // Every character that some byte sequence decodes to but that encodes back to
 // other bytes, or to none: a duplicate or a one-way mapping.
 std::unique_ptr<CharacterSet> ComputeCharactersWithSeveralForms(CodePage codePage) {
-  auto several = std::make_unique<CharacterSet>();
-  const char* name = IcuConverterName(codePage);
-  UErrorCode status = U_ZERO_ERROR;
-  UConverter* converter = name ? ucnv_open(name, &status) : nullptr;
-  if (converter == nullptr || U_FAILURE(status)) return nullptr;
+  if (auto atOnce = CharactersWithSeveralFormsAtOnce(codePage)) return atOnce;
+  // Pages without a decoding table (Latin-1, the EBCDIC pages): a sequence at a time.
+  UConverter* converter = CachedConverter(codePage, InvalidBytes::Stop);
+  if (converter == nullptr) return nullptr;
   const bool doubleByte = ucnv_getMaxCharSize(converter) >= 2;
-  if (auto atOnce = CharactersWithSeveralFormsAtOnce(codePage)) {
-    ucnv_close(converter);
-    return atOnce;
-  }
-  ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-
+  auto several = std::make_unique<CharacterSet>();
   std::string encoded;
   const auto check = [&](const std::string& bytes) {
     char16_t character;
@@ -101,7 +100,6 @@ std::unique_ptr<CharacterSet> ComputeCharactersWithSeveralForms(CodePage codePag
       several->insert(character);
   };
   for (const std::string& sequence : SequencesToWeigh(codePage, doubleByte)) check(sequence);
-  ucnv_close(converter);
   return several;
 }
 

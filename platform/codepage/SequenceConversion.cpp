@@ -2,37 +2,16 @@
 
 #include <unicode/ucnv.h>
 
-#include <memory>
-
-#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/ConverterCache.h"
 
 namespace trawlscope {
-namespace {
-
-struct ConverterCloser {
-  void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-using OwnedConverter = std::unique_ptr<UConverter, ConverterCloser>;
-
-// Bytes or characters the page does not take are left out, not replaced:
-// what comes out of a sequence is then what it truly decodes or encodes to.
-OwnedConverter OpenSkipping(CodePage codePage) {
-  const char* name = IcuConverterName(codePage);
-  if (name == nullptr) return nullptr;
-  UErrorCode status = U_ZERO_ERROR;
-  OwnedConverter converter(ucnv_open(name, &status));
-  if (U_FAILURE(status)) return nullptr;
-  ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &status);
-  ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_SKIP, nullptr, nullptr, nullptr, &status);
-  return U_SUCCESS(status) ? std::move(converter) : nullptr;
-}
-
-}  // namespace
 
 bool DecodeEachSequence(CodePage codePage, const std::vector<std::string>& sequences,
                         const std::function<void(size_t, char16_t)>& accept) {
-  const OwnedConverter converter = OpenSkipping(codePage);
-  if (!converter) return false;
+  // Bytes the page does not take are left out, not replaced: what comes out
+  // of a sequence is then what it truly decodes to.
+  UConverter* converter = CachedConverter(codePage, InvalidBytes::Skip);
+  if (converter == nullptr) return false;
   // Each sequence followed by LF: a sequence is one character when exactly
   // one unit comes from its first byte, none from the rest, and the LF after
   // it comes out alone.
@@ -48,7 +27,7 @@ bool DecodeEachSequence(CodePage codePage, const std::vector<std::string>& seque
   const char* from = source.data();
   UChar* to = reinterpret_cast<UChar*>(out.data());
   UErrorCode status = U_ZERO_ERROR;
-  ucnv_toUnicode(converter.get(), &to, to + out.size(), &from, source.data() + source.size(), offsets.data(), true,
+  ucnv_toUnicode(converter, &to, to + out.size(), &from, source.data() + source.size(), offsets.data(), true,
                  &status);
   if (U_FAILURE(status)) return false;
   const size_t produced = static_cast<size_t>(to - reinterpret_cast<UChar*>(out.data()));
@@ -78,8 +57,9 @@ bool DecodeEachSequence(CodePage codePage, const std::vector<std::string>& seque
 
 bool EncodeEachUnit(CodePage codePage, std::u16string_view units, std::vector<std::string>& encoded) {
   encoded.assign(units.size(), std::string());
-  const OwnedConverter converter = OpenSkipping(codePage);
-  if (!converter) return false;
+  // A character the page cannot hold comes out as no bytes at all.
+  UConverter* converter = CachedConverter(codePage, InvalidBytes::Skip);
+  if (converter == nullptr) return false;
   // Unit i stands at 2i, its LF at 2i + 1.
   std::u16string source;
   for (const char16_t unit : units) {
@@ -91,7 +71,7 @@ bool EncodeEachUnit(CodePage codePage, std::u16string_view units, std::vector<st
   const UChar* from = reinterpret_cast<const UChar*>(source.data());
   char* to = out.data();
   UErrorCode status = U_ZERO_ERROR;
-  ucnv_fromUnicode(converter.get(), &to, out.data() + out.size(), &from, from + source.size(), offsets.data(), true,
+  ucnv_fromUnicode(converter, &to, out.data() + out.size(), &from, from + source.size(), offsets.data(), true,
                    &status);
   if (U_FAILURE(status)) return false;
   const size_t produced = static_cast<size_t>(to - out.data());

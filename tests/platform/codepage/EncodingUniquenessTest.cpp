@@ -46,7 +46,8 @@ std::set<char16_t> SeveralFormsOneByOne(CodePage codePage) {
 // answers for every character are those of the slow way.
 TEST(EncodingUniqueness, EveryCharacterIsJudgedAsOneSequenceAtATimeWouldJudgeIt) {
   for (const CodePage page : {CodePage(932), CodePage(51932), CodePage(936), CodePage(54936), CodePage(950),
-                              CodePage(949), CodePage(1252), CodePage(1251), CodePage(20866), CodePage(437)}) {
+                              CodePage(949), CodePage(1252), CodePage(1251), CodePage(20866), CodePage(437),
+                              CodePage(28591)}) {
     ASSERT_NE(IcuConverterName(page), nullptr) << page;
     const std::set<char16_t> several = SeveralFormsOneByOne(page);
     size_t unique = 0;
