@@ -1,6 +1,7 @@
 #include "search/matching/ByteSearch.h"
 
 #include "platform/codepage/ByteScan.h"
+#include "search/matching/ProbeRounds.h"
 
 #include <algorithm>
 #include <cstring>
@@ -111,47 +112,24 @@ size_t ByteFinder::Find(std::string_view haystack, size_t from) const {
 }
 
 ByteFinder::InAscii ByteFinder::LookInAscii(std::string_view haystack) const {
-  const auto inTwoPasses = [&] {
+  const size_t n = needle_.size();
+  if (n < 2) {
     if (HasHighBytes(haystack)) return InAscii::HighByte;
     return FoundIn(haystack) ? InAscii::Found : InAscii::NotFound;
-  };
-#if defined(__SSE2__)
-  const size_t n = needle_.size();
-  if (n < 2 || haystack.size() < n + 64) return inTwoPasses();
-  const char* const s = haystack.data();
-  const size_t lastStart = haystack.size() - n;
-  const char first = needle_[firstProbe_], second = needle_[secondProbe_];
-  const auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)); };
-  // The first probe's blocks cover the haystack from `firstProbe_` on, one
-  // round after another; what lies outside them is looked at apart.
-  const auto highOutside = [&](size_t coveredEnd) {
-    return HasHighBytes(haystack.substr(0, firstProbe_)) || HasHighBytes(haystack.substr(coveredEnd));
-  };
-  size_t i = 0;
-  for (; i + 64 <= lastStart + 1; i += 64) {
-    __m128i firsts[4], masks[4];
-    for (size_t k = 0; k < 4; ++k) firsts[k] = load(i + firstProbe_ + 16 * k);
-    const __m128i any = _mm_or_si128(_mm_or_si128(firsts[0], firsts[1]), _mm_or_si128(firsts[2], firsts[3]));
-    if (_mm_movemask_epi8(any) != 0) return InAscii::HighByte;
-    unsigned found = 0;
-    for (size_t k = 0; k < 4; ++k) {
-      masks[k] = _mm_and_si128(EqualTo(firsts[k], first, caseless_),
-                               EqualTo(load(i + secondProbe_ + 16 * k), second, caseless_));
-      found |= static_cast<unsigned>(_mm_movemask_epi8(masks[k]));
-    }
-    if (found == 0) continue;
-    for (size_t k = 0; k < 4; ++k) {
-      for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(masks[k])); mask != 0; mask &= mask - 1) {
-        if (n > 2 && !MatchesAt(s + i + 16 * k + static_cast<unsigned>(__builtin_ctz(mask)))) continue;
-        return highOutside(i + firstProbe_ + 64) ? InAscii::HighByte : InAscii::Found;
-      }
-    }
   }
-  if (highOutside(i + firstProbe_)) return InAscii::HighByte;
-  return Find(haystack, i) != std::string_view::npos ? InAscii::Found : InAscii::NotFound;
-#else
-  return inTwoPasses();
-#endif
+  using probe_rounds::Stop;
+  const probe_rounds::Needle needle{needle_.data(), n, firstProbe_, secondProbe_, caseless_};
+  static const bool wide = probe_rounds::ProcessorHasAvx2();
+  const probe_rounds::Outcome rounds = wide ? probe_rounds::InBlocksOf32(needle, haystack.data(), haystack.size())
+                                            : probe_rounds::InBlocksOf16(needle, haystack.data(), haystack.size());
+  if (rounds.stop == Stop::HighByte) return InAscii::HighByte;
+  // The rounds looked for high bytes only where the first probe's blocks lay.
+  const size_t coveredEnd = std::min(rounds.end + firstProbe_, haystack.size());
+  const size_t coveredStart = std::min(firstProbe_, coveredEnd);
+  if (HasHighBytes(haystack.substr(0, coveredStart)) || HasHighBytes(haystack.substr(coveredEnd)))
+    return InAscii::HighByte;
+  if (rounds.stop == Stop::Found) return InAscii::Found;
+  return Find(haystack, rounds.end) != std::string_view::npos ? InAscii::Found : InAscii::NotFound;
 }
 
 }  // namespace trawlscope
