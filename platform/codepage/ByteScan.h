@@ -10,6 +10,10 @@
 
 namespace trawlscope {
 
+// Whether the scans built for AVX2 may run here: the processor has it and
+// the system saves its registers.
+bool ProcessorHasAvx2();
+
 // Offset of the first byte >= 0x80, or bytes.size() when there is none.
 inline size_t FindFirstHighByte(std::string_view bytes) {
   const char* const data = bytes.data();

@@ -119,7 +119,7 @@ ByteFinder::InAscii ByteFinder::LookInAscii(std::string_view haystack) const {
   }
   using probe_rounds::Stop;
   const probe_rounds::Needle needle{needle_.data(), n, firstProbe_, secondProbe_, caseless_};
-  static const bool wide = probe_rounds::ProcessorHasAvx2();
+  static const bool wide = ProcessorHasAvx2();
   const probe_rounds::Outcome rounds = wide ? probe_rounds::InBlocksOf32(needle, haystack.data(), haystack.size())
                                             : probe_rounds::InBlocksOf16(needle, haystack.data(), haystack.size());
   if (rounds.stop == Stop::HighByte) return InAscii::HighByte;

@@ -61,16 +61,6 @@ Outcome InBlocksOf16(const Needle& needle, const char* s, size_t size) {
   return {Stop::Ran, i};
 }
 
-bool ProcessorHasAvx2() {
-#if defined(TRAWLSCOPE_HAVE_AVX2_BUILD)
-  // Also asks whether the system saves the wide registers.
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-#else
-  return false;
-#endif
-}
-
 #if !defined(TRAWLSCOPE_HAVE_AVX2_BUILD)
 Outcome InBlocksOf32(const Needle& needle, const char* s, size_t size) { return InBlocksOf16(needle, s, size); }
 #endif

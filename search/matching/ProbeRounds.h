@@ -34,9 +34,8 @@ bool MatchesAt(const Needle& needle, const char* at);
 
 Outcome InBlocksOf16(const Needle& needle, const char* haystack, size_t size);
 
-// Only where ProcessorHasAvx2(). Its rounds are longer: `end` may differ
-// from InBlocksOf16's, what it means for the haystack does not.
+// Only where ProcessorHasAvx2() (platform/codepage/ByteScan.h). Its rounds
+// are longer: `end` may differ from InBlocksOf16's, what it means does not.
 Outcome InBlocksOf32(const Needle& needle, const char* haystack, size_t size);
-bool ProcessorHasAvx2();
 
 }  // namespace trawlscope::probe_rounds

@@ -1,6 +1,6 @@
-// Built with -mavx2 and run only where the processor has it: nothing here
-// may be shared with the rest of the program, so it includes no header
-// whose inline functions a generic caller could end up using in this build.
+// Built with -mavx2 and run only where the processor has it. It calls no
+// inline function of a header but the intrinsics': the linker could keep
+// this unit's AVX2 copy of one for every caller.
 #include "search/matching/ProbeRounds.h"
 
 #include <immintrin.h>

@@ -1,5 +1,7 @@
 #include "search/matching/ProbeRounds.h"
 
+#include "platform/codepage/ByteScan.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -58,7 +60,7 @@ void ExpectRoundsKeepTheirPromise(Outcome (*rounds)(const Needle&, const char*, 
 TEST(ProbeRounds, BlocksOf16KeepTheirPromise) { ExpectRoundsKeepTheirPromise(InBlocksOf16, 64); }
 
 TEST(ProbeRounds, BlocksOf32KeepTheirPromise) {
-  if (!ProcessorHasAvx2()) GTEST_SKIP() << "this processor has no AVX2";
+  if (!trawlscope::ProcessorHasAvx2()) GTEST_SKIP() << "this processor has no AVX2";
   ExpectRoundsKeepTheirPromise(InBlocksOf32, 128);
 }
 
