@@ -3,7 +3,7 @@
 # dialog until the result list is on the screen, under Xvfb with a window
 # manager, side by side with trawlscope-batch running the same search.
 # Usage: bench/gui-search.sh BUILD_DIR FOLDER TEXT [RUNS]   (e.g. CORPORA/linux PM_RESUME, CORPORA from bench/make-corpora.sh)
-# Needs: apt-get install xvfb openbox xdotool hyperfine libx11-dev (for trawlscope-window-wait)
+# Needs: apt-get install xvfb openbox xdotool libx11-dev (for trawlscope-window-wait)
 set -e
 build=$(cd "${1:?build folder}" && pwd)
 folder=$(cd "${2:?folder to search}" && pwd)
@@ -45,10 +45,25 @@ INI
   tail -n 1 "$work/wait"
 }
 
-echo "== GUI, Enter until the result list shows ($runs runs)"
-times=()
-for _ in $(seq "$runs"); do times+=("$(gui_once)"); done
-printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {printf "median %.3f s (min %.3f, max %.3f)\n", a[int((NR+1)/2)], a[1], a[NR]}'
+batch_once() {
+  local start=$EPOCHREALTIME
+  "$build/tools/trawlscope-batch" --path "$folder" --subfolders --case "$text" >/dev/null 2>&1
+  echo "$EPOCHREALTIME $start" | awk '{printf "%.3f\n", $1 - $2}'
+}
 
-echo "== trawlscope-batch, same search"
-hyperfine -N --warmup 1 --runs "$runs" "$build/tools/trawlscope-batch --path $folder --subfolders --case $text"
+median() { sort -n | awk '{a[NR]=$1} END {printf "%.3f", a[int((NR+1)/2)]}'; }
+
+# The two run in turns, so that the machine's moods fall on both alike.
+batch_once >/dev/null
+gui=()
+batch=()
+for _ in $(seq "$runs"); do
+  gui+=("$(gui_once)")
+  batch+=("$(batch_once)")
+done
+echo "== $runs runs each, in turns: Enter until the result list shows, and trawlscope-batch --case"
+gui_median=$(printf '%s\n' "${gui[@]}" | median)
+batch_median=$(printf '%s\n' "${batch[@]}" | median)
+echo "GUI   median $gui_median s (all: $(printf '%s\n' "${gui[@]}" | sort -n | tr '\n' ' '))"
+echo "batch median $batch_median s (all: $(printf '%s\n' "${batch[@]}" | sort -n | tr '\n' ' '))"
+echo "$gui_median $batch_median" | awk '{printf "GUI / batch: %.2f\n", $1 / $2}'
