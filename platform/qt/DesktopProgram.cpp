@@ -31,7 +31,12 @@ DesktopProgram::DesktopProgram(const std::string& settingsPath)
   window_.SetLogic(&dialog_);
   dialog_.OnInitDialog();
   // Once the main dialog is up, while the user types the first search.
-  QTimer::singleShot(kPrepareFontsDelayMs, [] { ResultDialogWidget::PrepareFonts(); });
+  QTimer::singleShot(kPrepareFontsDelayMs, [] {
+    ResultDialogWidget::PrepareFonts();
+    // The wait cursor's image is looked up in the cursor theme the first time it is shown.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::restoreOverrideCursor();
+  });
 }
 
 }  // namespace trawlscope

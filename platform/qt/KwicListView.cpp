@@ -45,6 +45,11 @@ bool IsHomeOrEnd(const QEvent* event) {
 KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* parent)
     : QTableView(parent), rows_(rows), settings_(settings), model_(new KwicModel(rows, this)),
       delegate_(new KwicDelegate(rows, this)) {
+  // The rows' header is set up before the model comes: each change of its
+  // sizes later would walk every row of a long list.
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  FitRowsToFont();
   setModel(model_);
   setItemDelegate(delegate_);
   setShowGrid(false);
@@ -53,9 +58,6 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  verticalHeader()->hide();
-  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-  FitRowsToFont();
   horizontalHeader()->setSectionsClickable(true);
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(false);
