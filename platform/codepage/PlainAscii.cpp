@@ -30,6 +30,8 @@ Rounds InBlocksOf16(const unsigned char* data, size_t size) {
     const __m128i all = _mm_and_si128(_mm_and_si128(plain(i), plain(i + 16)), _mm_and_si128(plain(i + 32), plain(i + 48)));
     if (_mm_movemask_epi8(all) != 0xFFFF) return {false, false, i};
   }
+  for (; i + 16 <= size; i += 16)
+    if (_mm_movemask_epi8(plain(i)) != 0xFFFF) return {false, false, i};
   tilde = _mm_movemask_epi8(tildes) != 0;
 #endif
   return {true, tilde, i};
@@ -37,9 +39,17 @@ Rounds InBlocksOf16(const unsigned char* data, size_t size) {
 
 bool IsPlainAsciiSampleBy(Rounds (*rounds)(const unsigned char*, size_t), std::string_view sample) {
   const auto* data = reinterpret_cast<const unsigned char*>(sample.data());
-  const Rounds bulk = rounds(data, sample.size());
+  Rounds bulk = rounds(data, sample.size());
   if (!bulk.plain) return false;
   bool tilde = bulk.tilde;
+  // What the wide rounds left, in narrow blocks as far as they go.
+  if (bulk.end < sample.size() && rounds != InBlocksOf16) {
+    const size_t wideEnd = bulk.end;
+    bulk = InBlocksOf16(data + wideEnd, sample.size() - wideEnd);
+    if (!bulk.plain) return false;
+    tilde = tilde || bulk.tilde;
+    bulk.end += wideEnd;
+  }
   for (size_t i = bulk.end; i < sample.size(); ++i) {
     const unsigned char b = data[i];
     if (!((b >= 0x20 && b <= 0x7E) || (b >= 0x08 && b <= 0x0F))) return false;

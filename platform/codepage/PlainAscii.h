@@ -16,8 +16,8 @@ bool IsPlainAsciiSample(std::string_view sample);
 
 namespace plain_ascii {
 
-// The bulk of the look, a round of blocks at a time: whether the bytes up to
-// `end` are all plain, and whether a "~" is among them.
+// The bulk of the look, a block at a time: whether the bytes up to `end`
+// are all plain, and whether a "~" is among them.
 struct Rounds {
   bool plain;
   bool tilde;
