@@ -48,6 +48,8 @@ class CFileSearcher {
   // regex run does.
   bool Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,
                const std::u16string& xpath);
+  // Opens folders together with the run's other searchers; `folders` outlives this.
+  void ShareFolders(SharedFolders& folders) { folderCursor_.Share(folders); }
 
   // Empty when no XPath was given or it compiles; otherwise the XML
   // library's description of the fault. ".xml" files are then searched as

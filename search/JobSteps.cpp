@@ -52,13 +52,15 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   state.fileList.clear();
   state.progress.Start(phase);
   FileFeed feed(state.fileList, [&](size_t index, const std::u16string& path) {
-    state.progress.FileStarted(FileNameViewOf(path));
+    state.progress.FileStarted(path);
     if (state.beforeFile) state.beforeFile(index, path);
   });
   OrderedCommits<RunSummary> commits(kFilesAhead, summary);
+  SharedFolders folders;
   const auto searchFiles = [&] {
     CFileSearcher searcher;
     searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
+    searcher.ShareFolders(folders);
     size_t index = 0;
     const std::u16string* path = nullptr;
     while ((path = feed.Take(abortRequested, index)) != nullptr && commits.WaitForRoom(index, abortRequested)) {

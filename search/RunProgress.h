@@ -7,6 +7,8 @@
 #include <mutex>
 #include <string>
 
+#include "search/listing/PathHelpers.h"
+
 namespace trawlscope {
 
 enum class RunPhase : std::uint8_t { Idle, Listing, Searching, Replacing };
@@ -26,6 +28,7 @@ class RunProgress {
     std::lock_guard lock(mutex_);
     now_ = {};
     now_.phase = RunPhase::Listing;
+    current_.store(nullptr, std::memory_order_relaxed);
     workPhase_ = workPhase;
     listed_.store(0, std::memory_order_relaxed);
     started_.store(0, std::memory_order_relaxed);
@@ -36,24 +39,27 @@ class RunProgress {
     std::lock_guard lock(mutex_);
     now_.phase = workPhase_;
   }
-  // Once a file. The name is for the eye only: while a display is reading,
-  // the next file's name will do, and the searcher goes on at once.
-  void FileStarted(std::u16string_view fileName) {
+  // Once a file, in list order, under the feed's lock: kept short. `path`
+  // stays as it is until Finish(), and its name is taken only when a
+  // display reads.
+  void FileStarted(const std::u16string& path) {
     started_.fetch_add(1, std::memory_order_relaxed);
-    std::unique_lock lock(mutex_, std::try_to_lock);
-    if (lock.owns_lock()) now_.fileName.assign(fileName);
+    current_.store(&path, std::memory_order_release);
   }
   void FileChanged() {
     std::lock_guard lock(mutex_);
     ++now_.filesChanged;
   }
+  // Once every searcher has stopped, before the run's file list may go.
   void Finish() {
     std::lock_guard lock(mutex_);
+    if (const std::u16string* path = current_.exchange(nullptr)) now_.fileName = FileNameViewOf(*path);
     now_.phase = RunPhase::Idle;
   }
   ProgressSnapshot Read() const {
     std::lock_guard lock(mutex_);
     ProgressSnapshot snapshot = now_;
+    if (const std::u16string* path = current_.load(std::memory_order_acquire)) snapshot.fileName = FileNameViewOf(*path);
     snapshot.listed = listed_.load(std::memory_order_relaxed);
     snapshot.started = started_.load(std::memory_order_relaxed);
     return snapshot;
@@ -64,6 +70,7 @@ class RunProgress {
   ProgressSnapshot now_;
   std::atomic<size_t> listed_{0};
   std::atomic<size_t> started_{0};
+  std::atomic<const std::u16string*> current_{nullptr};  // a path of the run's file list
   RunPhase workPhase_ = RunPhase::Searching;
 };
 

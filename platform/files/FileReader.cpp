@@ -88,16 +88,23 @@ char* FileBuffer::MakeRoom(size_t size) {
   return data_.get();
 }
 
-FolderCursor::~FolderCursor() {
-  if (fd_ >= 0) close(fd_);
+FolderCursor::~FolderCursor() { LetGo(); }
+
+void FolderCursor::LetGo() {
+  if (fd_ >= 0) shared_ != nullptr ? shared_->Release(fd_) : static_cast<void>(close(fd_));
+  fd_ = -1;
+}
+
+void FolderCursor::Share(SharedFolders& folders) {
+  LetGo();
+  shared_ = &folders;
 }
 
 int FolderCursor::FolderFd(const std::string& nativeFolder) {
   if (nativeFolder == folder_ && fd_ >= 0) return fd_;
-  if (fd_ >= 0) close(fd_);
+  LetGo();
   folder_ = nativeFolder;
-  // O_PATH: the descriptor only anchors lookups, which is the cheapest kind to open.
-  fd_ = open(nativeFolder.empty() ? "." : nativeFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+  fd_ = shared_ != nullptr ? shared_->Hold(nativeFolder) : OpenFolderForLookups(nativeFolder);
   return fd_;
 }
 

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/files/FileIdentity.h"
+#include "platform/files/SharedFolders.h"
 
 namespace trawlscope {
 
@@ -63,6 +64,7 @@ class FileBuffer {
 
 // Keeps the folder of the last file read open, so that reading the many files
 // of one folder in a row resolves the folder's path once rather than per file.
+// Cursors that share their folders open each once between them.
 class FolderCursor {
  public:
   FolderCursor() = default;
@@ -70,12 +72,17 @@ class FolderCursor {
   FolderCursor(const FolderCursor&) = delete;
   FolderCursor& operator=(const FolderCursor&) = delete;
 
+  // From the next folder on; `folders` outlives the cursor.
+  void Share(SharedFolders& folders);
   // The folder's descriptor, or -1 when it cannot be opened.
   int FolderFd(const std::string& nativeFolder);
 
  private:
+  void LetGo();
+
   std::string folder_;
   int fd_ = -1;
+  SharedFolders* shared_ = nullptr;
 };
 
 // Reads `name` in `nativeFolder` (which ends in "/") whole, as below;
