@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "search/AbortFlag.h"
+#include "search/AdaptiveMutex.h"
 #include "search/listing/FileList.h"
 
 namespace trawlscope {
@@ -38,8 +39,8 @@ class FileFeed {
   // batches keeps the listing and the searchers off each other's lock.
   std::vector<std::u16string> pending_;
 
-  std::mutex mutex_;
-  std::condition_variable ready_;
+  AdaptiveMutex mutex_;
+  std::condition_variable_any ready_;
   // Every file of the run, kept until its end: a path is freed by the thread
   // that made it, not by a searcher, whose frees would queue on the
   // listing's allocator.

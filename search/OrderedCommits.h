@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "search/AbortFlag.h"
+#include "search/AdaptiveMutex.h"
 
 namespace trawlscope {
 
@@ -69,8 +70,8 @@ class OrderedCommits {
     if (step) step(target_);
   }
 
-  std::mutex mutex_;
-  std::condition_variable room_;
+  AdaptiveMutex mutex_;
+  std::condition_variable_any room_;
   Target& target_;
   std::vector<Step> slots_;
   std::vector<bool> filled_;
