@@ -94,10 +94,16 @@ std::string Encode(std::u16string_view text, bool backslashIsSeparator) {
   return out;
 }
 
-std::u16string Decode(std::string_view nativePath, bool escapeBackslash) {
-  std::u16string out;
-  out.reserve(nativePath.size());
-  for (size_t i = 0; i < nativePath.size();) {
+void AppendDecoded(std::u16string& out, std::string_view nativePath, bool escapeBackslash) {
+  // Names are mostly ASCII: that part is widened in one go.
+  size_t ascii = 0;
+  while (ascii < nativePath.size() && static_cast<unsigned char>(nativePath[ascii]) < 0x80 &&
+         !(escapeBackslash && nativePath[ascii] == '\\'))
+    ++ascii;
+  const size_t start = out.size();
+  out.resize(start + ascii);
+  for (size_t i = 0; i < ascii; ++i) out[start + i] = static_cast<char16_t>(nativePath[i]);
+  for (size_t i = ascii; i < nativePath.size();) {
     const unsigned char b = static_cast<unsigned char>(nativePath[i]);
     if (b < 0x80) {
       out += (escapeBackslash && b == '\\') ? kEscapedBackslash : static_cast<char16_t>(b);
@@ -113,6 +119,12 @@ std::u16string Decode(std::string_view nativePath, bool escapeBackslash) {
       ++i;
     }
   }
+}
+
+std::u16string Decode(std::string_view nativePath, bool escapeBackslash) {
+  std::u16string out;
+  out.reserve(nativePath.size());
+  AppendDecoded(out, nativePath, escapeBackslash);
   return out;
 }
 
@@ -131,6 +143,8 @@ std::string ToNativeBytes(std::u16string_view text) { return Encode(text, false)
 std::u16string FromNativePath(std::string_view nativePath) { return Decode(nativePath, false); }
 
 std::u16string FromNativeName(std::string_view nativeName) { return Decode(nativeName, true); }
+
+void AppendNativeName(std::u16string& path, std::string_view nativeName) { AppendDecoded(path, nativeName, true); }
 
 std::u16string DisplayPath(std::u16string_view path) {
   std::u16string shown(path);

@@ -22,6 +22,8 @@ std::u16string FromNativePath(std::string_view nativePath);
 // A name or path read from the file system, which later goes back to the file
 // system: also escapes "\", so path text splitting never reinterprets it.
 std::u16string FromNativeName(std::string_view nativeName);
+// The same, appended to `path`: a listing builds each path without a copy of its name.
+void AppendNativeName(std::u16string& path, std::string_view nativeName);
 
 // A path as people read it: escaped "\" shown as "\", bytes that are not text
 // as U+FFFD. Not for reopening the file.

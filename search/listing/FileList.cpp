@@ -50,11 +50,14 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
     const bool listable = entry.kind == EntryKind::RegularFile ||
                           (entry.kind == EntryKind::Folder && listing.includeSubfolders);
     if (listable) {
-      std::u16string name = FromNativeName(entry.name);
-      if (listing.fileTypes.Matches(name)) {
-        std::u16string path = absolute + name;
+      std::u16string path;
+      path.reserve(absolute.size() + entry.name.size() + 1);
+      path += absolute;
+      AppendNativeName(path, entry.name);
+      if (listing.fileTypes.Matches(std::u16string_view(path).substr(absolute.size()))) {
         if (entry.kind == EntryKind::Folder) {
-          CollectAbsoluteFolder(listing, path + u'/', nativeFolder + entry.name + '/');
+          path += u'/';
+          CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/');
         } else if (nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
           listing.onFile(std::move(path));
         }

@@ -36,6 +36,10 @@ TEST(NativePath, BackslashInANameReadFromDiskStaysPartOfTheName) {
     EXPECT_EQ(text.find(u'\\'), std::u16string::npos) << name;  // nothing a splitter would cut
     EXPECT_EQ(ToNativePath(text), name);
     EXPECT_EQ(ToNativeBytes(text), name);
+    // A listing appends the name to its folder's path: the same escapes.
+    std::u16string path = u"/folder/";
+    AppendNativeName(path, name);
+    EXPECT_EQ(path, u"/folder/" + text) << name;
   }
   EXPECT_EQ(FromNativePath("a\\b"), u"a\\b");  // text that is no name keeps its backslash
 }
