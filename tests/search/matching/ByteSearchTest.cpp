@@ -4,6 +4,8 @@
 
 #include <random>
 
+#include "support/RandomAscii.h"
+
 namespace trawlscope {
 namespace {
 
@@ -53,10 +55,8 @@ TEST(ByteFinder, RandomHaystacksAgreeWithStdFind) {
   }
 }
 
-std::string AsciiLowered(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
-  return text;
-}
+using test::FindFirst;
+using test::RandomText;
 
 // Candidates are tested first on the needle's rarest bytes, wherever they sit
 // in it: the first occurrence is still the one found, in either case mode.
@@ -64,13 +64,11 @@ TEST(ByteFinder, FirstOccurrenceIsFoundWhicheverBytesAreProbed) {
   std::mt19937 random(11);
   const std::string alphabet = "aAeE_Qq\x80 ";
   for (int round = 0; round < 3000; ++round) {
-    std::string haystack(random() % 200, '\0');
-    for (char& c : haystack) c = alphabet[random() % alphabet.size()];
-    std::string needle(1 + random() % 7, '\0');
-    for (char& c : needle) c = alphabet[random() % alphabet.size()];
+    const std::string haystack = RandomText(random, random() % 200, alphabet);
+    const std::string needle = RandomText(random, 1 + random() % 7, alphabet);
     const bool caseless = random() % 2 == 0;
     const size_t from = haystack.empty() ? 0 : random() % haystack.size();
-    const size_t expected = caseless ? AsciiLowered(haystack).find(AsciiLowered(needle), from) : haystack.find(needle, from);
+    const size_t expected = FindFirst(haystack, needle, caseless, from);
     ASSERT_EQ(ByteFinder(needle, caseless).Find(haystack, from), expected)
         << needle << " in " << haystack << " from " << from << (caseless ? " caseless" : "");
   }
@@ -85,17 +83,14 @@ TEST(ByteFinder, LookingInAsciiAnswersAsTheTwoQuestionsApartWould) {
   const std::string alphabet = "aAeE_Qq \n";
   int counts[3] = {};
   for (int round = 0; round < 6000; ++round) {
-    std::string haystack(random() % 700, '\0');
-    for (char& c : haystack) c = alphabet[random() % alphabet.size()];
-    if (!haystack.empty() && random() % 3 == 0) haystack[random() % haystack.size()] = '\xE9';
-    std::string needle(1 + random() % 6, '\0');
-    for (char& c : needle) c = alphabet[random() % (alphabet.size() - 1)];
+    const std::string haystack = test::RandomHaystack(random, 700, alphabet);
+    const std::string needle = RandomText(random, 1 + random() % 6, std::string_view(alphabet).substr(0, alphabet.size() - 1));
     const bool caseless = random() % 2 == 0;
     using InAscii = ByteFinder::InAscii;
     InAscii expected = InAscii::NotFound;
     if (haystack.find('\xE9') != std::string::npos)
       expected = InAscii::HighByte;
-    else if ((caseless ? AsciiLowered(haystack).find(AsciiLowered(needle)) : haystack.find(needle)) != std::string::npos)
+    else if (FindFirst(haystack, needle, caseless) != std::string::npos)
       expected = InAscii::Found;
     ASSERT_EQ(ByteFinder(needle, caseless).LookInAscii(haystack), expected)
         << needle << " in " << haystack << (caseless ? " caseless" : "");

@@ -1,6 +1,7 @@
 #include "search/matching/ProbeRounds.h"
 
 #include "platform/codepage/ByteScan.h"
+#include "support/RandomAscii.h"
 
 #include <gtest/gtest.h>
 
@@ -9,11 +10,6 @@
 
 namespace trawlscope::probe_rounds {
 namespace {
-
-std::string AsciiLowered(std::string text) {
-  for (char& c : text) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c | 0x20) : c;
-  return text;
-}
 
 bool HasHighByteIn(const std::string& text, size_t from, size_t to) {
   for (size_t k = from; k < to && k < text.size(); ++k)
@@ -28,17 +24,14 @@ void ExpectRoundsKeepTheirPromise(Outcome (*rounds)(const Needle&, const char*, 
   std::mt19937 random(17);
   const std::string alphabet = "aAeE_Qq \n";
   for (int round = 0; round < 4000; ++round) {
-    std::string haystack(random() % 700, '\0');
-    for (char& c : haystack) c = alphabet[random() % alphabet.size()];
-    if (!haystack.empty() && random() % 3 == 0) haystack[random() % haystack.size()] = '\xE9';
-    std::string text(2 + random() % 5, '\0');
-    for (char& c : text) c = alphabet[random() % (alphabet.size() - 1)];
+    const std::string haystack = test::RandomHaystack(random, 700, alphabet);
+    const std::string text = test::RandomText(random, 2 + random() % 5, std::string_view(alphabet).substr(0, alphabet.size() - 1));
     const bool caseless = random() % 2 == 0;
     const size_t firstProbe = random() % text.size();
     const size_t secondProbe = (firstProbe + 1 + random() % (text.size() - 1)) % text.size();
     const Needle needle{text.data(), text.size(), firstProbe, secondProbe, caseless};
     const Outcome got = rounds(needle, haystack.data(), haystack.size());
-    const size_t first = caseless ? AsciiLowered(haystack).find(AsciiLowered(text)) : haystack.find(text);
+    const size_t first = test::FindFirst(haystack, text, caseless);
     const std::string where = text + " in " + haystack + (caseless ? " caseless" : "");
     switch (got.stop) {
       case Stop::HighByte:
