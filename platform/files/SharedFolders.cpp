@@ -12,6 +12,12 @@ namespace {
 // About the time an open takes; past it the opener may have lost its core.
 constexpr int kSpinsBeforeYielding = 256;
 
+void PauseASpin() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#endif
+}
+
 }  // namespace
 
 int OpenFolderForLookups(const std::string& nativeFolder) {
@@ -28,7 +34,7 @@ int SharedFolders::AwaitOpened(const Slot& slot) {
     const int fd = slot.fd.load(std::memory_order_acquire);
     if (fd != kOpening) return fd;
     if (spins < kSpinsBeforeYielding)
-      __builtin_ia32_pause();
+      PauseASpin();
     else
       sched_yield();
   }
