@@ -1,7 +1,6 @@
 #include "search/matching/ProbeRounds.h"
 
 #include <cstring>
-#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -29,13 +28,12 @@ Outcome InBlocksOf16(const Needle& needle, const char* s, size_t size) {
   size_t i = 0;
 #if defined(__SSE2__)
   // A caseless letter is compared with its case bit set on both sides.
-  const auto probe = [&](size_t k) {
-    const char c = needle.bytes[k];
-    const bool folded = needle.asciiCaseless && IsAsciiLetter(c);
-    return std::pair{_mm_set1_epi8(folded ? static_cast<char>(c | 0x20) : c), _mm_set1_epi8(folded ? 0x20 : 0)};
+  const auto folded = [&](size_t k) { return needle.asciiCaseless && IsAsciiLetter(needle.bytes[k]); };
+  const auto wanted = [&](size_t k) {
+    return _mm_set1_epi8(folded(k) ? static_cast<char>(needle.bytes[k] | 0x20) : needle.bytes[k]);
   };
-  const auto [first, firstFold] = probe(needle.firstProbe);
-  const auto [second, secondFold] = probe(needle.secondProbe);
+  const __m128i first = wanted(needle.firstProbe), firstFold = _mm_set1_epi8(folded(needle.firstProbe) ? 0x20 : 0);
+  const __m128i second = wanted(needle.secondProbe), secondFold = _mm_set1_epi8(folded(needle.secondProbe) ? 0x20 : 0);
   const auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)); };
   // Spelled out four blocks a round: -O2 keeps arrays of vectors on the stack.
   const auto candidates = [&](__m128i firsts, size_t at) {
