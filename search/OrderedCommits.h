@@ -32,10 +32,9 @@ class OrderedCommits {
     // on: no lock to learn that.
     if (index < next_.load(std::memory_order_acquire) + slots_.size()) return !IsAborted(abortRequested);
     std::unique_lock lock(mutex_);
-    while (index >= next_ + slots_.size()) {
-      if (IsAborted(abortRequested)) return false;
-      room_.wait_for(lock, kAbortPoll);
-    }
+    ++waiting_;
+    while (index >= next_ + slots_.size() && !IsAborted(abortRequested)) room_.wait_for(lock, kAbortPoll);
+    --waiting_;
     return !IsAborted(abortRequested);
   }
 
@@ -49,7 +48,8 @@ class OrderedCommits {
     size_t next = before;
     for (; filled_[next % slots_.size()]; ++next) RunSlot(next % slots_.size());
     next_.store(next, std::memory_order_release);
-    if (next != before) room_.notify_all();
+    // This condition variable takes a lock of its own to notify: only for waiters.
+    if (next != before && waiting_ > 0) room_.notify_all();
   }
 
   // Once every searcher has stopped: runs the steps still held back, in list
@@ -76,6 +76,7 @@ class OrderedCommits {
   std::vector<Step> slots_;
   std::vector<bool> filled_;
   std::atomic<size_t> next_{0};  // written under the lock
+  int waiting_ = 0;              // searchers in WaitForRoom's wait, under the lock
 };
 
 }  // namespace trawlscope
