@@ -39,18 +39,13 @@ Rounds InBlocksOf16(const unsigned char* data, size_t size) {
 
 bool IsPlainAsciiSampleBy(Rounds (*rounds)(const unsigned char*, size_t), std::string_view sample) {
   const auto* data = reinterpret_cast<const unsigned char*>(sample.data());
-  Rounds bulk = rounds(data, sample.size());
+  const Rounds bulk = rounds(data, sample.size());
   if (!bulk.plain) return false;
-  bool tilde = bulk.tilde;
-  // What the wide rounds left, in narrow blocks as far as they go.
-  if (bulk.end < sample.size() && rounds != InBlocksOf16) {
-    const size_t wideEnd = bulk.end;
-    bulk = InBlocksOf16(data + wideEnd, sample.size() - wideEnd);
-    if (!bulk.plain) return false;
-    tilde = tilde || bulk.tilde;
-    bulk.end += wideEnd;
-  }
-  for (size_t i = bulk.end; i < sample.size(); ++i) {
+  // What wide rounds leave, in narrow blocks as far as they go.
+  const Rounds rest = InBlocksOf16(data + bulk.end, sample.size() - bulk.end);
+  if (!rest.plain) return false;
+  bool tilde = bulk.tilde || rest.tilde;
+  for (size_t i = bulk.end + rest.end; i < sample.size(); ++i) {
     const unsigned char b = data[i];
     if (!((b >= 0x20 && b <= 0x7E) || (b >= 0x08 && b <= 0x0F))) return false;
     tilde = tilde || b == '~';
