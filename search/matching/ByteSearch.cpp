@@ -1,7 +1,6 @@
 #include "search/matching/ByteSearch.h"
 
 #include "platform/codepage/ByteScan.h"
-#include "search/matching/ProbeRounds.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,8 +14,6 @@ namespace trawlscope {
 namespace {
 
 bool IsAsciiLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-
-char AsciiLower(char c) { return IsAsciiLetter(c) ? static_cast<char>(c | 0x20) : c; }
 
 // Bytes of English text and source code, the most frequent first; any byte
 // not listed (controls, bytes from 0x80 up) counts as rarer than all of them.
@@ -33,15 +30,6 @@ size_t CommonnessOf(char c, bool caseless) {
   if (!caseless || !IsAsciiLetter(c)) return Commonness(c);
   return std::max(Commonness(static_cast<char>(c | 0x20)), Commonness(static_cast<char>(c & ~0x20)));
 }
-
-#if defined(__SSE2__)
-// Sixteen bytes compared with one needle byte; a letter in either case.
-__m128i EqualTo(__m128i block, char wanted, bool caseless) {
-  if (caseless && IsAsciiLetter(wanted))
-    return _mm_cmpeq_epi8(_mm_or_si128(block, _mm_set1_epi8(0x20)), _mm_set1_epi8(wanted | 0x20));
-  return _mm_cmpeq_epi8(block, _mm_set1_epi8(wanted));
-}
-#endif
 
 }  // namespace
 
@@ -62,12 +50,11 @@ ByteFinder::ByteFinder(std::string needle, bool asciiCaseless)
     if (k != firstProbe_ && commonness(k) < commonness(secondProbe_)) secondProbe_ = k;
 }
 
-bool ByteFinder::MatchesAt(const char* at) const {
-  if (!caseless_) return std::memcmp(at, needle_.data(), needle_.size()) == 0;
-  for (size_t k = 0; k < needle_.size(); ++k)
-    if (AsciiLower(at[k]) != AsciiLower(needle_[k])) return false;
-  return true;
+probe_rounds::Needle ByteFinder::AsProbed() const {
+  return {needle_.data(), needle_.size(), firstProbe_, secondProbe_, caseless_};
 }
+
+bool ByteFinder::MatchesAt(const char* at) const { return probe_rounds::MatchesAt(AsProbed(), at); }
 
 size_t ByteFinder::Find(std::string_view haystack, size_t from) const {
   constexpr size_t kNone = std::string_view::npos;
@@ -81,12 +68,15 @@ size_t ByteFinder::Find(std::string_view haystack, size_t from) const {
   // A candidate's two probe bytes already match: for short needles that is
   // the whole comparison.
   const bool probesAreAll = n <= 2;
-  const char first = needle_[firstProbe_], second = needle_[secondProbe_];
+  const probe_rounds::ProbeByte firstByte = probe_rounds::ProbeByteOf(AsProbed(), firstProbe_);
+  const probe_rounds::ProbeByte secondByte = probe_rounds::ProbeByteOf(AsProbed(), secondProbe_);
+  const __m128i first = _mm_set1_epi8(firstByte.wanted), firstFold = _mm_set1_epi8(firstByte.fold);
+  const __m128i second = _mm_set1_epi8(secondByte.wanted), secondFold = _mm_set1_epi8(secondByte.fold);
   const auto candidates = [&](size_t at) {
     const __m128i blockFirst = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + firstProbe_));
     const __m128i blockSecond = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at + secondProbe_));
-    return static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_and_si128(EqualTo(blockFirst, first, caseless_), EqualTo(blockSecond, second, caseless_))));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(blockFirst, firstFold), first),
+                                                                 _mm_cmpeq_epi8(_mm_or_si128(blockSecond, secondFold), second))));
   };
   const auto verify = [&](size_t at, unsigned mask) {
     for (; mask != 0; mask &= mask - 1) {
@@ -118,7 +108,7 @@ ByteFinder::InAscii ByteFinder::LookInAscii(std::string_view haystack) const {
     return FoundIn(haystack) ? InAscii::Found : InAscii::NotFound;
   }
   using probe_rounds::Stop;
-  const probe_rounds::Needle needle{needle_.data(), n, firstProbe_, secondProbe_, caseless_};
+  const probe_rounds::Needle needle = AsProbed();
   static const bool wide = ProcessorHasAvx2();
   const probe_rounds::Outcome rounds = wide ? probe_rounds::InBlocksOf32(needle, haystack.data(), haystack.size())
                                             : probe_rounds::InBlocksOf16(needle, haystack.data(), haystack.size());

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "search/matching/ProbeRounds.h"
+
 namespace trawlscope {
 
 class ByteFinder {
@@ -21,6 +23,7 @@ class ByteFinder {
   InAscii LookInAscii(std::string_view haystack) const;
 
  private:
+  probe_rounds::Needle AsProbed() const;
   bool MatchesAt(const char* at) const;
 
   std::string needle_;

@@ -22,18 +22,22 @@ bool MatchesAt(const Needle& needle, const char* at) {
   return true;
 }
 
+ProbeByte ProbeByteOf(const Needle& needle, size_t k) {
+  const char c = needle.bytes[k];
+  // A caseless letter is compared with its case bit set on both sides.
+  if (needle.asciiCaseless && IsAsciiLetter(c)) return {static_cast<char>(c | 0x20), 0x20};
+  return {c, 0};
+}
+
 Outcome InBlocksOf16(const Needle& needle, const char* s, size_t size) {
   if (size < needle.size) return {Stop::Ran, 0};
   const size_t lastStart = size - needle.size;
   size_t i = 0;
 #if defined(__SSE2__)
-  // A caseless letter is compared with its case bit set on both sides.
-  const auto folded = [&](size_t k) { return needle.asciiCaseless && IsAsciiLetter(needle.bytes[k]); };
-  const auto wanted = [&](size_t k) {
-    return _mm_set1_epi8(folded(k) ? static_cast<char>(needle.bytes[k] | 0x20) : needle.bytes[k]);
-  };
-  const __m128i first = wanted(needle.firstProbe), firstFold = _mm_set1_epi8(folded(needle.firstProbe) ? 0x20 : 0);
-  const __m128i second = wanted(needle.secondProbe), secondFold = _mm_set1_epi8(folded(needle.secondProbe) ? 0x20 : 0);
+  const ProbeByte firstByte = ProbeByteOf(needle, needle.firstProbe);
+  const ProbeByte secondByte = ProbeByteOf(needle, needle.secondProbe);
+  const __m128i first = _mm_set1_epi8(firstByte.wanted), firstFold = _mm_set1_epi8(firstByte.fold);
+  const __m128i second = _mm_set1_epi8(secondByte.wanted), secondFold = _mm_set1_epi8(secondByte.fold);
   const auto load = [&](size_t at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at)); };
   // Spelled out four blocks a round: -O2 keeps arrays of vectors on the stack.
   const auto candidates = [&](__m128i firsts, size_t at) {

@@ -32,6 +32,15 @@ struct Outcome {
 // Whether `needle` sits whole at `at`.
 bool MatchesAt(const Needle& needle, const char* at);
 
+// How a block is compared with the needle's byte `k`: the block with `fold`
+// set in each byte equals `wanted` where it holds the byte (a caseless
+// letter in either case).
+struct ProbeByte {
+  char wanted;
+  char fold;
+};
+ProbeByte ProbeByteOf(const Needle& needle, size_t k);
+
 Outcome InBlocksOf16(const Needle& needle, const char* haystack, size_t size);
 
 // Only where ProcessorHasAvx2() (platform/codepage/ByteScan.h). Its rounds

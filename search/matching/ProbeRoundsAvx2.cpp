@@ -6,27 +6,14 @@
 #include <immintrin.h>
 
 namespace trawlscope::probe_rounds {
-namespace {
-
-bool IsAsciiLetter(char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
-
-// A caseless letter is compared with its case bit set on both sides.
-__m256i Wanted(const Needle& needle, size_t k) {
-  const char c = needle.bytes[k];
-  return _mm256_set1_epi8(needle.asciiCaseless && IsAsciiLetter(c) ? static_cast<char>(c | 0x20) : c);
-}
-
-__m256i Fold(const Needle& needle, size_t k) {
-  return _mm256_set1_epi8(needle.asciiCaseless && IsAsciiLetter(needle.bytes[k]) ? 0x20 : 0);
-}
-
-}  // namespace
 
 Outcome InBlocksOf32(const Needle& needle, const char* s, size_t size) {
   if (size < needle.size) return {Stop::Ran, 0};
   const size_t lastStart = size - needle.size;
-  const __m256i first = Wanted(needle, needle.firstProbe), firstFold = Fold(needle, needle.firstProbe);
-  const __m256i second = Wanted(needle, needle.secondProbe), secondFold = Fold(needle, needle.secondProbe);
+  const ProbeByte firstByte = ProbeByteOf(needle, needle.firstProbe);
+  const ProbeByte secondByte = ProbeByteOf(needle, needle.secondProbe);
+  const __m256i first = _mm256_set1_epi8(firstByte.wanted), firstFold = _mm256_set1_epi8(firstByte.fold);
+  const __m256i second = _mm256_set1_epi8(secondByte.wanted), secondFold = _mm256_set1_epi8(secondByte.fold);
   const auto load = [&](size_t at) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + at)); };
   // Spelled out four blocks a round: -O2 keeps arrays of vectors on the stack.
   const auto candidates = [&](__m256i firsts, size_t at) {
