@@ -65,6 +65,7 @@ std::string FileErrorText(const FileError& error) {
     case FileRefusal::NotRegularFile: return Say(TRAWLSCOPE_TEXT("Outcome", "it is not a regular file"));
     case FileRefusal::ChangedSinceRead: return Say(TRAWLSCOPE_TEXT("Outcome", "it changed since it was read"));
     case FileRefusal::ChangedDuringWrite: return Say(TRAWLSCOPE_TEXT("Outcome", "changed during the write"));
+    case FileRefusal::OwnerNotKept: return Say(TRAWLSCOPE_TEXT("Outcome", "its owner and group cannot be kept"));
     case FileRefusal::PutBackFailed:
       return Filled(TRAWLSCOPE_TEXT("Outcome", "changed during the write, and the old content could not be put back: %1"),
                     {error.step == FileStep::None ? Say(TRAWLSCOPE_TEXT("Outcome", "it kept changing"))
@@ -103,6 +104,8 @@ std::string ReplaceProblemText(const FileReplaceOutcome& outcome) {
     case ReplaceProblem::JournalFailed:
       return Filled(TRAWLSCOPE_TEXT("Outcome", "its original could not be kept for undo: %1"),
                     {FileErrorText(outcome.file)});
+    case ReplaceProblem::JournalFull:
+      return Say(TRAWLSCOPE_TEXT("Outcome", "its original would not fit in the undo journal's limit ([Undo] MaxMegabytes)"));
   }
   return {};
 }
@@ -136,11 +139,24 @@ std::string JournalEndText(const JournalEnd& end) {
     case JournalEnd::Kind::NotAsked: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot be undone"));
     case JournalEnd::Kind::NothingKept: return {};
     case JournalEnd::Kind::Kept: return Say(TRAWLSCOPE_TEXT("Outcome", "can be undone"));
-    case JournalEnd::Kind::TooLarge:
-      return Say(TRAWLSCOPE_TEXT("Outcome", "cannot be undone: its original files did not fit in the undo journal"));
-    case JournalEnd::Kind::Failed:
-      return Filled(TRAWLSCOPE_TEXT("Outcome", "cannot be undone: the undo journal could not be written: %1"),
-                    {FileErrorText(end.error)});
+  }
+  return {};
+}
+
+std::string JournalFolderText(const FolderCheck& check) {
+  const std::string& folder = check.path;
+  switch (check.trust) {
+    case FolderTrust::Private: return {};
+    case FolderTrust::NotAFolder:
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "the undo journal's place %1 is not a folder"), {folder});
+    case FolderTrust::NotOwned:
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "the undo journal's folder %1 belongs to another user"), {folder});
+    case FolderTrust::OpenToOthers:
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "the undo journal's folder %1 is open to other users (it must have mode 0700)"),
+                    {folder});
+    case FolderTrust::Unusable:
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "the undo journal's folder %1 cannot be made: %2"),
+                    {folder, std::strerror(check.error)});
   }
   return {};
 }
@@ -148,6 +164,7 @@ std::string JournalEndText(const JournalEnd& end) {
 std::string JournalRoomText(const JournalRoom& room) {
   if (room.fits) return {};
   if (room.limit == 0) return JournalOffText();
+  if (!room.folder) return JournalFolderText(room.folder);
   if (room.needed > room.limit)
     return Filled(TRAWLSCOPE_TEXT("Outcome", "the original files (%1) would not fit in the undo journal (%2)"),
                   {ByteSizeText(room.needed), ByteSizeText(room.limit)});

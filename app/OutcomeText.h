@@ -30,6 +30,9 @@ std::string JournalEndText(const JournalEnd& end);
 // (UTF-8), for "cannot be undone" in the question; empty when they fit.
 std::string JournalRoomText(const JournalRoom& room);
 
+// Why the undo journal's folder is not used (UTF-8); empty when it is private.
+std::string JournalFolderText(const FolderCheck& check);
+
 // "the undo journal is turned off" (UTF-8), for a question asked without one.
 std::string JournalOffText();
 

@@ -225,7 +225,15 @@ void CSearchDialog::UndoLastReplace(bool ask) {
     view_.SetWaitCursor(true);
     const UndoReport report = UndoLastRun(place);
     view_.SetWaitCursor(false);
-    view_.ShowMessage(UndoReportText(report));
+    const bool someKept = report.status == UndoReport::Status::Undone && !report.refused.empty();
+    if (!someKept) {
+      view_.ShowMessage(UndoReportText(report));
+    } else if (view_.Confirm(UndoReportText(report) + u"\n\n" + BesideQuestion(report))) {
+      view_.SetWaitCursor(true);
+      const BesideReport beside = PutOriginalsBeside(place);
+      view_.SetWaitCursor(false);
+      view_.ShowMessage(BesideReportText(beside));
+    }
   }
   UpdateUndoButton();
 }

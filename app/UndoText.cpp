@@ -41,12 +41,33 @@ std::u16string UndoReportText(const UndoReport& report) {
       return FillIn(Words(TRAWLSCOPE_TEXT("Undo", "The record of the last replace is damaged or incomplete: "
                                                   "no file was touched.\nIt is kept in %1")),
                     {Utf16(report.runFolder)});
+    case UndoReport::Status::NotPrivate: return Utf16(JournalFolderText(report.folder));
     case UndoReport::Status::Undone: break;
   }
   std::u16string text = FillIn(Words(TRAWLSCOPE_TEXT("Undo", "Put back %1.")), {FilesText(report.restored.size())});
   if (!report.refused.empty()) {
     text += u"\n\n" + Words(TRAWLSCOPE_TEXT("Undo", "These files were left as they are:"));
     for (const UndoRefusedFile& file : report.refused)
+      text += u"\n" + DisplayPath(FromNativeName(file.path)) + u": " + Utf16(UndoRefusalText(file));
+    text += u"\n\n" + Words(TRAWLSCOPE_TEXT("Undo", "Their originals are still kept with the replace."));
+  }
+  return text;
+}
+
+std::u16string BesideQuestion(const UndoReport& report) {
+  return FillIn(Words(TRAWLSCOPE_TEXT("Undo", "Put the kept originals of %1 beside them, each as a new file "
+                                              "named after it with \".original\"? Nothing is overwritten.")),
+                {FilesText(report.refused.size())});
+}
+
+std::u16string BesideReportText(const BesideReport& report) {
+  if (report.status == UndoReport::Status::NotPrivate) return Utf16(JournalFolderText(report.folder));
+  if (report.status != UndoReport::Status::Undone) return UndoReportText(UndoReport{report.status, report.folder, {}, report.runFolder});
+  std::u16string text = FillIn(Words(TRAWLSCOPE_TEXT("Undo", "Put %1 beside their files:")), {FilesText(report.placed.size())});
+  for (const auto& [path, beside] : report.placed) text += u"\n" + DisplayPath(FromNativeName(beside));
+  if (!report.failed.empty()) {
+    text += u"\n\n" + Words(TRAWLSCOPE_TEXT("Undo", "These originals could not be written and are still kept:"));
+    for (const UndoRefusedFile& file : report.failed)
       text += u"\n" + DisplayPath(FromNativeName(file.path)) + u": " + Utf16(UndoRefusalText(file));
   }
   return text;

@@ -18,4 +18,10 @@ std::u16string UndoQuestion(const KeptRun& run);
 // The files put back, then those left as they are with the reason for each.
 std::u16string UndoReportText(const UndoReport& report);
 
+// Whether to put the originals an undo could not put back beside their files.
+std::u16string BesideQuestion(const UndoReport& report);
+
+// The originals put beside their files, and those that could not be.
+std::u16string BesideReportText(const BesideReport& report);
+
 }  // namespace trawlscope

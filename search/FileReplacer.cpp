@@ -57,20 +57,25 @@ FileReplaceOutcome CFileSearcher::WriteReplaced(const std::u16string& path, std:
                                                 const ReplaceScope& scope) {
   const std::string nativePath = ToNativePath(path);
   const std::string_view oldBytes = bytes_.Bytes();
+  if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
   KeptOriginal kept;
+  kept.kind = KeptOriginal::Kind::Full;
   if (scope.journal != nullptr) {
-    // On disk before the file is touched: a crash after the rename still leaves the original.
-    kept = scope.journal->Keep(scope.order, nativePath, oldBytes);
-    if (kept.kind == KeptOriginal::Kind::Failed) {
+    // On disk, and named in the run's record, before the file is touched:
+    // a crash after the rename still leaves the original.
+    kept = scope.journal->Keep(nativePath, oldBytes, newBytes);
+    if (kept.kind != KeptOriginal::Kind::Kept) {
+      if (kept.kind == KeptOriginal::Kind::Full) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFull);
       FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFailed);
       outcome.file = kept.error;
       return outcome;
     }
   }
   const WriteResult written = RewriteFile(nativePath, newBytes, oldBytes, asRead);
-  if (kept.kind == KeptOriginal::Kind::Kept) {
+  if (written.written && scope.taken != nullptr) scope.taken->Placed(written.placed);
+  if (scope.journal != nullptr) {
     if (written.written)
-      scope.journal->Written(kept.ticket, written.placed, newBytes);
+      scope.journal->Written(kept.ticket);
     else
       scope.journal->Discard(kept.ticket);
   }

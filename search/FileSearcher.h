@@ -18,6 +18,7 @@
 #include "search/matching/Matcher.h"
 #include "search/matching/RawPrefilter.h"
 #include "search/ReplaceOutcome.h"
+#include "search/ReplacedFiles.h"
 #include "search/text/TextEdits.h"
 
 namespace trawlscope {
@@ -38,7 +39,7 @@ struct FileSearchOutcome {
 struct ReplaceScope {
   const SelectedFile* only = nullptr;  // only these occurrences; null for every one
   RunJournal* journal = nullptr;       // keeps the original before the file is replaced; null for none
-  size_t order = 0;                    // the file's place in the run, for the journal
+  ReplacedFiles* taken = nullptr;      // the run's files written so far; null when names cannot repeat
 };
 
 class CFileSearcher {

@@ -26,11 +26,12 @@ void RunReplace(JobState& state, IJobSink& sink) {
   if (state.journal && !state.journal->folder.empty() && state.journal->maxRuns > 0)
     journal = std::make_unique<RunJournal>(*state.journal, DescriptionOf(state));
   const HitSelection* selection = state.selection ? &*state.selection : nullptr;
+  ReplacedFiles taken;
   const auto process = [&](CFileSearcher& searcher, size_t index, const std::u16string& path) {
     ReplaceScope scope;
     scope.only = selection != nullptr ? &selection->files[index] : nullptr;
     scope.journal = journal.get();
-    scope.order = index;
+    scope.taken = &taken;
     const FileReplaceOutcome outcome =
         searcher.ReplaceInFile(state.abortRequested, path, request.replacementText, scope);
     if (outcome.kind == FileReplaceOutcome::Kind::Changed) state.progress.FileChanged();

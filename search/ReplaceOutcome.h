@@ -16,6 +16,7 @@ struct FileReplaceOutcome {
     LeftUnchanged,  // something matched, or it could not be read: `problem` says why
     Aborted,        // the run was aborted while the file was being read
     Binary,         // not text: never searched, never written
+    SameFile,       // another name of a file this run replaced already: replaced once
   };
   Kind kind = Kind::Unchanged;
   size_t replacements = 0;
@@ -36,6 +37,7 @@ struct FileReplaceOutcome {
   // user cannot tell whether it held the text.
   static FileReplaceOutcome Unreadable(int error) { return FileFailed(FileError::System(FileStep::Read, error)); }
   static FileReplaceOutcome Binary() { return Of(Kind::Binary, ReplaceProblem::None); }
+  static FileReplaceOutcome SameFile() { return Of(Kind::SameFile, ReplaceProblem::None); }
   static FileReplaceOutcome Aborted() { return Of(Kind::Aborted, ReplaceProblem::Aborted); }
 
  private:

@@ -29,6 +29,7 @@ enum class FileRefusal : std::uint8_t {
   ChangedSinceRead,    // before anything was written: left as it was
   ChangedDuringWrite,  // seen after the rename: the old content, with the change, was put back
   PutBackFailed,       // as above, but putting it back failed at `step` (or it kept changing)
+  OwnerNotKept,        // a new file could not take the old one's owner and group
 };
 
 struct FileError {

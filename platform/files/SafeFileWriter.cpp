@@ -5,7 +5,10 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <memory>
 
 #include "platform/files/NativePath.h"
@@ -15,6 +18,10 @@ namespace trawlscope {
 namespace {
 
 constexpr mode_t kNewFileMode = 0666;  // before the umask, as editors create files
+constexpr mode_t kPrivateFileMode = 0600;
+constexpr mode_t kDefaultUmask = 022;
+constexpr std::string_view kTemporaryMark = ".trawlscope-";
+constexpr size_t kTemporaryLetters = 6;  // mkstemp's XXXXXX
 constexpr mode_t kWriteBits = 0222;
 constexpr int kPutBackAttempts = 3;  // a file that keeps changing is not chased for ever
 
@@ -30,12 +37,30 @@ void FlushFolder(IFileOps& ops, const std::string& folder) {
   ops.Close(fd);
 }
 
+// Read, never set: umask() changes it for every thread at once, and a file
+// another thread created in between would get the wrong mode.
+mode_t ProcessUmask() {
+  FILE* status = std::fopen("/proc/self/status", "re");
+  if (status == nullptr) return kDefaultUmask;
+  char line[256];
+  unsigned mask = kDefaultUmask;
+  while (std::fgets(line, sizeof line, status) != nullptr)
+    if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+  std::fclose(status);
+  return static_cast<mode_t>(mask);
+}
+
+bool OwnedAs(IFileOps& ops, int fd, const FileIdentity& keep) {
+  struct stat info;
+  return ops.FStat(fd, &info) == 0 && info.st_uid == keep.owner && info.st_gid == keep.group;
+}
+
 // A temporary file beside the target, removed again unless it was renamed over it.
 class TemporaryFile {
  public:
   TemporaryFile(IFileOps& ops, const std::string& target)
       : ops_(ops),
-        path_(NativeFolderOf(target) + "/." + NameOf(target) + ".trawlscope-XXXXXX"),
+        path_(NativeFolderOf(target) + "/." + NameOf(target) + std::string(kTemporaryMark) + "XXXXXX"),
         fd_(ops.CreateTemporary(path_)),
         error_(fd_ < 0 ? errno : 0),
         created_(fd_ >= 0) {}
@@ -143,25 +168,23 @@ struct Replacing {
   int attributesFrom;          // descriptor whose extended attributes are copied
 };
 
+// `newMode` is the mode of a file that does not replace another.
 WriteResult WriteThroughTemporary(IFileOps& ops, const std::string& target, std::string_view bytes,
-                                  const Replacing* replacing, FileIdentity& placed) {
+                                  const Replacing* replacing, FileIdentity& placed, mode_t newMode = 0) {
   TemporaryFile temporary(ops, target);
   if (temporary.Fd() < 0) return {false, FileError::System(FileStep::CreateTemporary, temporary.Error())};
   int error = 0;
   if (!WriteAll(ops, temporary.Fd(), bytes, error)) return {false, FileError::System(FileStep::Write, error)};
   if (replacing != nullptr) {
     // Owner first: changing it clears set-user-ID bits that the mode then restores.
-    ops.ChangeOwner(temporary.Fd(), replacing->keep.owner, replacing->keep.group);
+    if (ops.ChangeOwner(temporary.Fd(), replacing->keep.owner, replacing->keep.group) != 0 &&
+        !OwnedAs(ops, temporary.Fd(), replacing->keep))
+      return {false, FileError::Refused(FileRefusal::OwnerNotKept)};
     if (ops.ChangeMode(temporary.Fd(), replacing->keep.mode & 07777) != 0)
       return {false, FileError::System(FileStep::SetPermissions, errno)};
     ops.CopyExtendedAttributes(replacing->attributesFrom, temporary.Fd());
-  } else {
-    const mode_t mask = umask(0);
-    umask(mask);
-    struct stat existing;
-    const mode_t mode = ops.Stat(target.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
-                                                                  : (kNewFileMode & ~mask);
-    ops.ChangeMode(temporary.Fd(), mode);
+  } else if (ops.ChangeMode(temporary.Fd(), newMode) != 0) {
+    return {false, FileError::System(FileStep::SetPermissions, errno)};
   }
   if (!temporary.Finish(placed, error)) return {false, FileError::System(FileStep::Save, error)};
   // As late as it can be: flushing may take seconds, time enough for an editor to save.
@@ -221,14 +244,33 @@ WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
   const Replacing replacing{asRead, asRead, original.Fd()};
   FileIdentity placed;
   const WriteResult result = WriteThroughTemporary(ops, target, bytes, &replacing, placed);
+  // A new file would belong to this user (another user's file in a shared
+  // folder): in place, the file stays whose it was.
+  if (result.error.refusal == FileRefusal::OwnerNotKept) return RewriteInPlace(ops, target, bytes, oldBytes, asRead);
   if (result.written && HeldChangedSince(ops, original.Fd(), asRead))
     return PutBack(ops, target, original.Fd(), placed);
   return result;
 }
 
+bool IsWritersTemporaryName(std::string_view name) {
+  const size_t tail = kTemporaryMark.size() + kTemporaryLetters;
+  if (name.size() < tail + 2 || name[0] != '.') return false;
+  const std::string_view letters = name.substr(name.size() - kTemporaryLetters);
+  return name.substr(name.size() - tail, kTemporaryMark.size()) == kTemporaryMark &&
+         std::all_of(letters.begin(), letters.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
 WriteResult WriteWholeFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
   FileIdentity placed;
-  return WriteThroughTemporary(ops, nativePath, bytes, nullptr, placed);
+  struct stat existing;
+  const mode_t mode = ops.Stat(nativePath.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
+                                                                   : (kNewFileMode & ~ProcessUmask());
+  return WriteThroughTemporary(ops, nativePath, bytes, nullptr, placed, mode);
+}
+
+WriteResult WritePrivateFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
+  FileIdentity placed;
+  return WriteThroughTemporary(ops, nativePath, bytes, nullptr, placed, kPrivateFileMode);
 }
 
 }  // namespace trawlscope

@@ -21,7 +21,8 @@ struct WriteResult {
 
 // Replaces the content of the file at `nativePath`, which was read as
 // `asRead` holding `oldBytes`. A symbolic link is followed and its target rewritten; a file with
-// several hard links is rewritten in place so they stay one file; otherwise
+// several hard links, or whose owner and group a new file could not take, is
+// rewritten in place so they stay one file, the same owner's; otherwise
 // the bytes go to a new file beside it that takes the old one's permissions,
 // owner, group and extended attributes and is renamed over it. Refused, with
 // the file untouched, when the file is read-only or changed since it was read.
@@ -31,8 +32,17 @@ WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
                         std::string_view oldBytes, const FileIdentity& asRead,
                         IFileOps& ops = SystemFileOps());
 
-// Creates or replaces a file with `bytes` (the output file), atomically.
+// Creates or replaces a file with `bytes` (the output file), atomically. A
+// file it replaces keeps its mode; a new one gets 0666 less the umask.
 WriteResult WriteWholeFile(const std::string& nativePath, std::string_view bytes,
                            IFileOps& ops = SystemFileOps());
+
+// The same for a file only its user may read and write (0600), whatever stood there.
+WriteResult WritePrivateFile(const std::string& nativePath, std::string_view bytes,
+                             IFileOps& ops = SystemFileOps());
+
+// The name the writer gives its temporary file beside `name`, for a listing
+// to pass over: ".NAME.trawlscope-XXXXXX". True for any such name.
+bool IsWritersTemporaryName(std::string_view name);
 
 }  // namespace trawlscope

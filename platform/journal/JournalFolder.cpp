@@ -21,6 +21,10 @@ JournalRoom RoomForOriginals(const JournalPlace& place, std::uint64_t originalBy
   JournalRoom room;
   room.needed = originalBytes;
   room.limit = place.maxRuns > 0 ? place.maxBytes : 0;
+  if (!place.folder.empty() && room.limit > 0) {
+    room.folder = MakePrivateFolder(place.folder);
+    if (!room.folder) return room;
+  }
   // The journal folder may not exist yet: its nearest existing parent is on the same disk.
   std::string folder = place.folder;
   struct statvfs disk;

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/journal/PrivateFolder.h"
+
 namespace trawlscope {
 
 inline constexpr int kDefaultKeptRuns = 10;
@@ -25,10 +27,12 @@ std::string UndoJournalFolder(const char* xdgStateHome, const char* home);
 std::string CurrentUndoJournalFolder();
 
 // Whether a run whose changed files hold `originalBytes` in all can keep
-// them: within the journal's limit (older runs make room) and the free
+// them: in a folder that is the user's own and closed to others (made when
+// missing), within the journal's limit (older runs make room) and the free
 // space of the disk it is on.
 struct JournalRoom {
   bool fits = false;
+  FolderCheck folder;  // when not Private, nothing else was weighed
   std::uint64_t needed = 0;
   std::uint64_t limit = 0;      // the journal's own limit
   std::uint64_t available = 0;  // free on its disk (or the nearest folder that exists)

@@ -7,24 +7,14 @@
 
 #include <cerrno>
 
-#include "platform/files/NativePath.h"
+#include "platform/journal/PrivateFolder.h"
 
 namespace trawlscope {
 namespace {
 
-constexpr mode_t kPrivateFolder = 0700;
 constexpr mode_t kPrivateFile = 0600;
 
 }  // namespace
-
-bool MakePrivateFolder(const std::string& folder) {
-  if (folder.empty()) return false;
-  if (mkdir(folder.c_str(), kPrivateFolder) == 0 || errno == EEXIST) return true;
-  if (errno != ENOENT) return false;
-  const std::string parent = NativeFolderOf(folder);
-  if (parent == folder || !MakePrivateFolder(parent)) return false;
-  return mkdir(folder.c_str(), kPrivateFolder) == 0 || errno == EEXIST;
-}
 
 JournalLock::JournalLock(const std::string& folder) {
   // Without a lock file (a read-only disk), the work goes on unlocked: the

@@ -7,7 +7,8 @@ namespace trawlscope {
 
 class JournalLock {
  public:
-  // Waits for the lock on `folder`'s lock file, creating both when missing.
+  // Waits for the lock on `folder`'s lock file, creating both when missing;
+  // takes none in a folder that is not private.
   explicit JournalLock(const std::string& folder);
   ~JournalLock();
   JournalLock(const JournalLock&) = delete;
@@ -16,9 +17,5 @@ class JournalLock {
  private:
   int fd_ = -1;
 };
-
-// Creates the folder and its missing parents, readable by the user only:
-// the journal holds copies of the user's files. False when it cannot.
-bool MakePrivateFolder(const std::string& folder);
 
 }  // namespace trawlscope

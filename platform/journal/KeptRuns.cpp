@@ -1,23 +1,30 @@
 #include "platform/journal/KeptRuns.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <ctime>
-#include <functional>
 #include <filesystem>
+#include <functional>
 #include <system_error>
 
+#include "platform/files/DirectoryReader.h"
 #include "platform/files/FileReader.h"
+#include "platform/files/NativePath.h"
+#include "platform/files/SafeFileWriter.h"
 #include "platform/journal/ContentHash.h"
+#include "platform/journal/RunLog.h"
 
 namespace trawlscope {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A run that never wrote its manifest, left by a process that ended, is
-// removed after this long; a younger one may belong to a run still going on.
+// A folder that never got a record, left by a process that ended, is
+// removed after this long; a younger one may belong to a run just starting.
 constexpr std::time_t kUnfinishedRunAge = 24 * 60 * 60;
 
 std::uint64_t BytesIn(const fs::path& folder) {
@@ -30,9 +37,22 @@ std::uint64_t BytesIn(const fs::path& folder) {
   return total;
 }
 
-bool HasManifest(const fs::path& folder) {
+bool Exists(const std::string& path) {
   struct stat info;
-  return stat((folder / kManifestName).c_str(), &info) == 0;
+  return lstat(path.c_str(), &info) == 0;
+}
+
+bool HasRecord(const std::string& folder) {
+  return Exists(folder + "/" + kRunLogName) || Exists(folder + "/" + kManifestName);
+}
+
+// A run's process holds its record locked until the run ends.
+bool GoingOn(const std::string& folder) {
+  const int fd = open((folder + "/" + kRunLogName).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool locked = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  close(fd);
+  return locked;
 }
 
 bool IsOld(const fs::path& folder) {
@@ -40,17 +60,43 @@ bool IsOld(const fs::path& folder) {
   return stat(folder.c_str(), &info) == 0 && std::time(nullptr) - info.st_mtime > kUnfinishedRunAge;
 }
 
-}  // namespace
-
-std::vector<std::string> KeptRunNames(const std::string& journalFolder) {
+std::vector<std::string> RunFolderNames(const std::string& journalFolder) {
   std::vector<std::string> names;
   std::error_code error;
   for (const auto& entry : fs::directory_iterator(journalFolder, error)) {
     std::error_code kindError;
-    if (!entry.is_directory(kindError) || entry.is_symlink(kindError) || !HasManifest(entry.path())) continue;
-    names.push_back(entry.path().filename().string());
+    if (entry.is_directory(kindError) && !entry.is_symlink(kindError))
+      names.push_back(entry.path().filename().string());
   }
   std::sort(names.begin(), names.end(), std::greater<>());
+  return names;
+}
+
+// The temporary files a write killed half-way left beside `path`.
+void RemoveLeftTemporaries(const std::string& path) {
+  const std::string folder = NativeFolderOf(path);
+  const std::string prefix = "." + path.substr(folder.size() + 1);
+  std::vector<DirectoryEntry> entries;
+  ReadDirectory(folder, entries);
+  for (const DirectoryEntry& entry : entries) {
+    if (entry.kind != EntryKind::RegularFile || entry.name.compare(0, prefix.size(), prefix) != 0 ||
+        !IsWritersTemporaryName(entry.name))
+      continue;
+    const std::string temporary = folder + "/" + entry.name;
+    struct stat info;
+    if (lstat(temporary.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid())
+      unlink(temporary.c_str());
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> KeptRunNames(const std::string& journalFolder) {
+  std::vector<std::string> names;
+  for (std::string& name : RunFolderNames(journalFolder)) {
+    const std::string folder = journalFolder + "/" + name;
+    if (HasRecord(folder) && !GoingOn(folder)) names.push_back(std::move(name));
+  }
   return names;
 }
 
@@ -59,8 +105,15 @@ KeptRun ReadKeptRun(const std::string& journalFolder, const std::string& name) {
   run.name = name;
   run.folder = journalFolder + "/" + name;
   std::string bytes;
-  if (ReadWholeFile(run.folder + "/" + kManifestName, bytes)) run.manifest = ParseManifest(bytes);
-  run.bytes = BytesIn(run.folder);
+  if (ReadWholeFile(run.folder + "/" + kRunLogName, bytes))
+    run.manifest = ParseRunLog(bytes);
+  else if (ReadWholeFile(run.folder + "/" + kManifestName, bytes))
+    run.manifest = ParseManifest(bytes);
+  if (!run.manifest) {
+    run.bytes = BytesIn(run.folder);
+    return run;
+  }
+  for (const JournalEntry& file : run.manifest->files) run.bytes += file.originalSize;
   return run;
 }
 
@@ -87,6 +140,31 @@ bool RemoveRunFolder(const std::string& folder) {
   return !error;
 }
 
+bool RewriteRun(const KeptRun& run, const RunManifest& manifest) {
+  if (manifest.files.empty()) return RemoveRunFolder(run.folder);
+  if (!WritePrivateFile(run.folder + "/" + kRunLogName, RunLogBytes(manifest)).written) return false;
+  unlink((run.folder + "/" + kManifestName).c_str());
+  // Originals no longer named go with it.
+  std::vector<DirectoryEntry> entries;
+  ReadDirectory(run.folder, entries);
+  for (const DirectoryEntry& entry : entries) {
+    const bool named = std::any_of(manifest.files.begin(), manifest.files.end(),
+                                   [&](const JournalEntry& file) { return file.originalName == entry.name; });
+    if (IsOriginalName(entry.name) && !named) unlink((run.folder + "/" + entry.name).c_str());
+  }
+  return true;
+}
+
+void SettleAbandonedRuns(const JournalPlace& place) {
+  for (const KeptRun& run : ListKeptRuns(place.folder)) {
+    if (!run.manifest || run.manifest->finished) continue;
+    for (const JournalEntry& file : run.manifest->files) RemoveLeftTemporaries(file.path);
+    RunManifest ended = *run.manifest;
+    ended.finished = true;
+    RewriteRun(run, ended);
+  }
+}
+
 void PruneRuns(const JournalPlace& place) {
   std::uint64_t kept = 0;
   int count = 0;
@@ -100,12 +178,9 @@ void PruneRuns(const JournalPlace& place) {
       RemoveRunFolder(run.folder);
     }
   }
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(place.folder, error)) {
-    std::error_code kindError;
-    if (entry.is_directory(kindError) && !entry.is_symlink(kindError) && !HasManifest(entry.path()) &&
-        IsOld(entry.path()))
-      RemoveRunFolder(entry.path().string());
+  for (const std::string& name : RunFolderNames(place.folder)) {
+    const std::string folder = place.folder + "/" + name;
+    if (!HasRecord(folder) && IsOld(folder)) RemoveRunFolder(folder);
   }
 }
 

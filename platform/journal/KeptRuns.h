@@ -1,7 +1,8 @@
 #pragma once
 // The runs a journal folder keeps, as found on disk. A run is a folder with
-// a manifest; a folder without one is a run still going on or one that
-// never finished, and is never offered for undo.
+// a record (or, kept by an earlier version, a manifest). A run whose record
+// is locked is still going on, and is never offered for undo; one killed
+// before its end is, once it has been settled.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,26 +18,35 @@ inline constexpr char kManifestName[] = "manifest";
 struct KeptRun {
   std::string name;    // the run's folder name; names sort in the order the runs started
   std::string folder;  // native path of that folder
-  std::optional<RunManifest> manifest;  // nothing when the manifest is damaged
-  std::uint64_t bytes = 0;              // what the folder holds on disk
+  std::optional<RunManifest> manifest;  // nothing when its record is damaged
+  std::uint64_t bytes = 0;  // the originals it keeps (what the folder holds when damaged)
 };
 
-// The folder names of the runs with a manifest, newest first; reads none.
+// The folder names of the runs not going on, newest first; reads none.
 std::vector<std::string> KeptRunNames(const std::string& journalFolder);
 
-// One run of the journal by its folder name: its manifest and its size on disk.
+// One run of the journal by its folder name.
 KeptRun ReadKeptRun(const std::string& journalFolder, const std::string& name);
 
-// The runs with a manifest, newest first, each read as ReadKeptRun reads it.
+// The runs not going on, newest first, each read as ReadKeptRun reads it.
 std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder);
 
-// Whether every original the manifest names is there with its recorded size
+// Whether every original the record names is there with its recorded size
 // and hash. Reads them all.
 bool OriginalsIntact(const KeptRun& run);
 
+// Writes the run's record anew holding `manifest` (an earlier version's
+// manifest becomes a record); removes the run when it keeps no file.
+bool RewriteRun(const KeptRun& run, const RunManifest& manifest);
+
+// Runs killed before their end: temporary files their writes left beside the
+// files they were replacing are removed, and their records are ended. The
+// caller holds the JournalLock.
+void SettleAbandonedRuns(const JournalPlace& place);
+
 // Drops the oldest runs until at most place.maxRuns are kept holding at most
-// place.maxBytes, and folders of runs that never finished once they are a
-// day old. The caller holds the JournalLock.
+// place.maxBytes of originals, and folders that never became runs once they
+// are a day old. The caller holds the JournalLock.
 void PruneRuns(const JournalPlace& place);
 
 bool RemoveRunFolder(const std::string& folder);

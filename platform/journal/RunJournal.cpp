@@ -1,20 +1,28 @@
 #include "platform/journal/RunJournal.h"
 
+#include <fcntl.h>
 #include <limits.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
 
 #include "platform/files/SafeFileWriter.h"
+#include "platform/files/SystemCalls.h"
 #include "platform/journal/ContentHash.h"
 #include "platform/journal/JournalLock.h"
 #include "platform/journal/KeptRuns.h"
+#include "platform/journal/PrivateFolder.h"
+#include "platform/journal/RunLog.h"
 
 namespace trawlscope {
 namespace {
+
+constexpr mode_t kPrivateFolderMode = 0700;
+constexpr mode_t kPrivateFileMode = 0600;
 
 // Names sort in the order runs started: the time to the nanosecond, then
 // the process, which two runs at the same moment cannot share.
@@ -44,125 +52,161 @@ RunJournal::RunJournal(JournalPlace place, RunDescription description, IFileOps&
     : place_(std::move(place)), description_(std::move(description)), ops_(ops) {}
 
 RunJournal::~RunJournal() {
-  if (folderMade_ && !finished_) RemoveRunFolder(runFolder_);
+  // A run that ends here without Finish (an exception) stays undoable as a
+  // killed one would; a record that names no original is of no use.
+  const bool keptAny = !entries_.empty();
+  CloseRecord();
+  if (!runFolder_.empty() && !keptAny && !finished_) RemoveRunFolder(runFolder_);
 }
 
-bool RunJournal::StartFolder(FileError& error) {
-  if (folderMade_) return true;
+void RunJournal::CloseRecord() {
+  if (recordFd_ >= 0) ops_.Close(recordFd_);  // closing releases the run's lock
+  recordFd_ = -1;
+}
+
+bool RunJournal::StartRecord(FileError& error) {
+  if (recordFd_ >= 0) return true;
+  if (recordBroken_ || !runFolder_.empty()) {
+    error = FileError::System(FileStep::CreateTemporary, EIO);
+    return false;
+  }
+  if (const FolderCheck folder = MakePrivateFolder(place_.folder); !folder) {
+    error = FileError::System(FileStep::CreateTemporary, folder.error != 0 ? folder.error : EPERM);
+    return false;
+  }
+  {
+    // Runs killed before they ended are settled first: their temporary files
+    // go, and their records are closed.
+    const JournalLock lock(place_.folder);
+    SettleAbandonedRuns(place_);
+  }
   runName_ = NewRunName();
-  runFolder_ = place_.folder + "/" + runName_;
-  if (!MakePrivateFolder(place_.folder) || !MakePrivateFolder(runFolder_)) {
+  const std::string folder = place_.folder + "/" + runName_;
+  if (mkdir(folder.c_str(), kPrivateFolderMode) != 0) {
     error = FileError::System(FileStep::CreateTemporary, errno);
     return false;
   }
-  folderMade_ = true;
+  runFolder_ = folder;
+  const std::string record = runFolder_ + "/" + kRunLogName;
+  recordFd_ = ops_.Open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, kPrivateFileMode);
+  int failure = errno;
+  // Held until the run ends: an undo or a listing takes a locked record for a run still going on.
+  if (recordFd_ >= 0 && flock(recordFd_, LOCK_EX | LOCK_NB) != 0) failure = errno, CloseRecord();
+  if (recordFd_ < 0 || !Append(RunLogHeader(description_), failure)) {
+    CloseRecord();
+    RemoveRunFolder(runFolder_);
+    recordBroken_ = true;
+    error = FileError::System(FileStep::CreateTemporary, failure);
+    return false;
+  }
   return true;
 }
 
-KeptOriginal RunJournal::Keep(size_t order, const std::string& nativePath, std::string_view original) {
+bool RunJournal::Append(const std::string& line, int& error) {
+  if (recordBroken_ || recordFd_ < 0) {
+    error = EIO;
+    return false;
+  }
+  struct stat after;
+  if (WriteAll(ops_, recordFd_, line, error) && ops_.Sync(recordFd_) == 0) {
+    // A disk that takes fewer bytes than it says would leave a line that is not there.
+    if (ops_.FStat(recordFd_, &after) == 0 && static_cast<std::uint64_t>(after.st_size) == recordSize_ + line.size()) {
+      recordSize_ += line.size();
+      return true;
+    }
+    errno = EIO;
+  }
+  if (error == 0) error = errno;
+  // A line half on disk would run into the next: it is cut off again, or
+  // nothing more is written to this record.
+  if (ops_.Truncate(recordFd_, static_cast<off_t>(recordSize_)) != 0 || ops_.Sync(recordFd_) != 0)
+    recordBroken_ = true;
+  return false;
+}
+
+KeptOriginal RunJournal::Keep(const std::string& nativePath, std::string_view original,
+                              std::string_view replacement) {
   KeptOriginal kept;
+  JournalEntry record;
   size_t ticket = 0;
   std::string file;
   {
     std::lock_guard lock(mutex_);
-    if (givenUp_ || finished_) return kept;
+    if (finished_) return kept;
+    // Counted as the pruning counts: the originals' bytes.
     if (keptBytes_ + original.size() > place_.maxBytes) {
-      // The run goes on without a journal: what it kept so far is no use.
-      givenUp_ = true;
-      if (folderMade_) RemoveRunFolder(runFolder_);
-      folderMade_ = false;
-      entries_.clear();
+      kept.kind = KeptOriginal::Kind::Full;
       return kept;
     }
-    if (!StartFolder(kept.error)) {
-      kept.kind = KeptOriginal::Kind::Failed;
-      return kept;
-    }
+    if (!StartRecord(kept.error)) return kept;
     keptBytes_ += original.size();
     ticket = entries_.size();
     Entry& entry = entries_.emplace_back();
-    entry.order = order;
-    entry.record.path = AbsolutePath(nativePath);
-    entry.record.originalName = OriginalName(ticket);
-    entry.record.originalSize = original.size();
-    file = runFolder_ + "/" + entry.record.originalName;
+    entry.originalName = OriginalName(ticket);
+    entry.size = original.size();
+    file = runFolder_ + "/" + entry.originalName;
   }
-  // Written outside the lock: several files' originals may go to disk at once.
-  const std::string hash = ContentHash(original);
-  const WriteResult result = WriteWholeFile(file, original, ops_);
+  // Hashed and written outside the lock: several files' originals may go to disk at once.
+  record.path = AbsolutePath(nativePath);
+  record.originalName = OriginalName(ticket);
+  record.originalSize = original.size();
+  record.originalHash = ContentHash(original);
+  record.writtenHash = ContentHash(replacement);
+  const WriteResult result = WritePrivateFile(file, original, ops_);
   std::lock_guard lock(mutex_);
-  if (givenUp_) return kept;
-  if (!result.written) {
-    entries_[ticket].discarded = true;
-    keptBytes_ -= original.size();
-    kept.kind = KeptOriginal::Kind::Failed;
-    kept.error = result.error;
+  int error = 0;
+  if (result.written && Append(KeepLine(record), error)) {
+    kept.kind = KeptOriginal::Kind::Kept;
+    kept.ticket = ticket;
     return kept;
   }
-  entries_[ticket].record.originalHash = hash;
-  kept.kind = KeptOriginal::Kind::Kept;
-  kept.ticket = ticket;
+  entries_[ticket].discarded = true;
+  keptBytes_ -= original.size();
+  if (result.written) ops_.Unlink(file.c_str());  // no record names it
+  kept.error = result.written ? FileError::System(FileStep::Write, error) : result.error;
   return kept;
 }
 
-void RunJournal::Written(size_t ticket, const FileIdentity& placed, std::string_view written) {
-  const std::string hash = ContentHash(written);
+void RunJournal::Written(size_t ticket) {
   std::lock_guard lock(mutex_);
-  if (givenUp_ || ticket >= entries_.size()) return;
-  Entry& entry = entries_[ticket];
-  entry.written = true;
-  entry.record.written = placed;
-  entry.record.writtenHash = hash;
+  if (ticket < entries_.size()) entries_[ticket].written = true;
 }
 
 void RunJournal::Discard(size_t ticket) {
-  std::string file;
-  {
-    std::lock_guard lock(mutex_);
-    if (givenUp_ || ticket >= entries_.size()) return;
-    entries_[ticket].discarded = true;
-    keptBytes_ -= entries_[ticket].record.originalSize;
-    file = runFolder_ + "/" + entries_[ticket].record.originalName;
-  }
-  ops_.Unlink(file.c_str());
+  std::lock_guard lock(mutex_);
+  if (ticket >= entries_.size() || entries_[ticket].discarded) return;
+  Entry& entry = entries_[ticket];
+  entry.discarded = true;
+  keptBytes_ -= entry.size;
+  // Without the line that drops it, the original stays: an undo finds the
+  // file as it was and has nothing to do.
+  int error = 0;
+  if (Append(DropLine(entry.originalName), error)) ops_.Unlink((runFolder_ + "/" + entry.originalName).c_str());
 }
 
 JournalEnd RunJournal::Finish() {
   std::lock_guard lock(mutex_);
   JournalEnd end;
   finished_ = true;
-  if (givenUp_) {
-    end.kind = JournalEnd::Kind::TooLarge;
-    return end;
-  }
-  RunManifest manifest;
-  manifest.description = description_;
-  std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) { return a.order < b.order; });
+  end.kind = JournalEnd::Kind::NothingKept;
   for (const Entry& entry : entries_) {
-    if (entry.written && !entry.discarded) {
-      manifest.files.push_back(entry.record);
-      end.bytes += entry.record.originalSize;
-    } else if (!entry.discarded) {
-      ops_.Unlink((runFolder_ + "/" + entry.record.originalName).c_str());
-    }
+    if (!entry.written || entry.discarded) continue;
+    ++end.files;
+    end.bytes += entry.size;
   }
-  if (manifest.files.empty()) {
-    if (folderMade_) RemoveRunFolder(runFolder_);
-    end.kind = JournalEnd::Kind::NothingKept;
+  if (end.files == 0) {
+    CloseRecord();
+    if (!runFolder_.empty()) RemoveRunFolder(runFolder_);
     return end;
   }
+  // Without its end the run is still undoable, as a killed one is.
+  int error = 0;
+  Append(EndLine(), error);
+  CloseRecord();
   const JournalLock journalLock(place_.folder);
-  const WriteResult written = WriteWholeFile(runFolder_ + "/" + kManifestName, ManifestBytes(manifest), ops_);
-  if (!written.written) {
-    RemoveRunFolder(runFolder_);
-    end.kind = JournalEnd::Kind::Failed;
-    end.error = written.error;
-    return end;
-  }
   PruneRuns(place_);
   end.kind = JournalEnd::Kind::Kept;
   end.runName = runName_;
-  end.files = manifest.files.size();
   return end;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// The journal of one replace run as it goes: each file's original bytes are
-// written and flushed to disk before the file is replaced, and the run's
-// manifest, written last, makes the journal complete. Until then nothing of
-// it is offered for undo.
+// The journal of one replace run as it goes. Before a file is replaced, its
+// original bytes are on disk and so is the line of the run's record that
+// names them: a run killed at any moment, by a signal or a power cut, leaves
+// every file it changed undoable. Nothing kept for a file the run changed is
+// removed by the run itself.
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -10,7 +11,6 @@
 #include <vector>
 
 #include "platform/files/FileError.h"
-#include "platform/files/FileIdentity.h"
 #include "platform/files/FileOps.h"
 #include "platform/journal/JournalFolder.h"
 #include "platform/journal/RunManifest.h"
@@ -20,11 +20,11 @@ namespace trawlscope {
 // Whether a file's original was kept before it was replaced.
 struct KeptOriginal {
   enum class Kind {
-    Kept,     // `ticket` names it for Written or Discard
-    NotKept,  // the journal was given up (its originals would not fit): replace without it
-    Failed,   // writing it failed (`error`): the file must be left as it is
+    Kept,    // `ticket` names it for Written or Discard
+    Full,    // it would pass the journal's limit: the file must be left as it is
+    Failed,  // writing it or its record failed (`error`): the file must be left as it is
   };
-  Kind kind = Kind::NotKept;
+  Kind kind = Kind::Failed;
   size_t ticket = 0;
   FileError error;
 };
@@ -34,12 +34,9 @@ struct JournalEnd {
   enum class Kind {
     NotAsked,     // the run had no journal
     NothingKept,  // no file was changed
-    Kept,         // complete: the run can be undone
-    TooLarge,     // its originals passed the journal's limit: given up, the run went on without it
-    Failed,       // the manifest could not be written (`error`): the run cannot be undone
+    Kept,         // the run can be undone
   };
   Kind kind = Kind::NotAsked;
-  FileError error;
   std::string runName;
   size_t files = 0;
   std::uint64_t bytes = 0;  // the originals kept
@@ -50,29 +47,32 @@ struct JournalEnd {
 class RunJournal {
  public:
   RunJournal(JournalPlace place, RunDescription description, IFileOps& ops = SystemFileOps());
-  ~RunJournal();  // a journal never finished is removed
+  ~RunJournal();
   RunJournal(const RunJournal&) = delete;
   RunJournal& operator=(const RunJournal&) = delete;
 
-  // Writes the file's original bytes to the journal and flushes them.
-  // `order` places the file in the manifest (its index in the run).
-  KeptOriginal Keep(size_t order, const std::string& nativePath, std::string_view original);
-  // The file was replaced: `placed` is what now stands at its path, holding `written`.
-  void Written(size_t ticket, const FileIdentity& placed, std::string_view written);
+  // Writes the file's original bytes and the record naming them and what
+  // will replace them, each flushed to disk.
+  KeptOriginal Keep(const std::string& nativePath, std::string_view original, std::string_view replacement);
+  // The file was replaced.
+  void Written(size_t ticket);
   // The file was left as it was: its original is not needed.
   void Discard(size_t ticket);
 
-  // Writes the manifest and flushes it, then prunes the oldest runs.
+  // Ends the record, then prunes the oldest runs.
   JournalEnd Finish();
 
  private:
   struct Entry {
-    size_t order = 0;
+    std::string originalName;
+    std::uint64_t size = 0;
     bool written = false;
     bool discarded = false;
-    JournalEntry record;
   };
-  bool StartFolder(FileError& error);  // with mutex_ held
+  // With mutex_ held.
+  bool StartRecord(FileError& error);
+  bool Append(const std::string& line, int& error);
+  void CloseRecord();
 
   JournalPlace place_;
   RunDescription description_;
@@ -80,8 +80,9 @@ class RunJournal {
   std::mutex mutex_;
   std::string runName_;
   std::string runFolder_;
-  bool folderMade_ = false;
-  bool givenUp_ = false;
+  int recordFd_ = -1;  // holds the run's lock while it is open
+  std::uint64_t recordSize_ = 0;
+  bool recordBroken_ = false;  // a line could not be taken back after a failed write
   bool finished_ = false;
   std::uint64_t keptBytes_ = 0;
   std::vector<Entry> entries_;

@@ -1,8 +1,10 @@
 #pragma once
-// The record that makes a run's journal complete: what the run was, and for
-// every file it changed where its original bytes are kept and what the run
-// left in its place. Its last line is a checksum of everything before it,
-// so a manifest cut short or damaged is never taken for a run.
+// What a run's journal records: what the run was, and for every file it may
+// have changed where its original bytes are kept and what the run wrote in
+// its place. Runs record this as they go (RunLog.h); journals kept by earlier
+// versions hold it as a manifest written at the run's end, whose last line is
+// a checksum of everything before it, so a manifest cut short or damaged is
+// never taken for a run. Both are read; only the run record is written.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,16 +28,17 @@ struct JournalEntry {
   std::string originalName;  // the file in the run's folder holding the original bytes
   std::uint64_t originalSize = 0;
   std::string originalHash;  // ContentHash of the original bytes
-  FileIdentity written;      // the file as the run left it (device, inode, size, time)
-  std::string writtenHash;   // ContentHash of what the run wrote
+  FileIdentity written;      // manifests only: the file as the run left it (device, inode, size, time)
+  std::string writtenHash;   // ContentHash of what the run wrote (or was about to write)
 };
 
 struct RunManifest {
   RunDescription description;
-  std::vector<JournalEntry> files;
+  std::vector<JournalEntry> files;  // in the order the run replaced them
+  bool finished = true;             // false: the run was killed or lost power before its end
 };
 
-// The manifest's bytes, checksum line last.
+// A manifest's bytes, checksum line last, as earlier versions wrote them.
 std::string ManifestBytes(const RunManifest& manifest);
 
 // The manifest, or nothing when the bytes are cut short, damaged or not a

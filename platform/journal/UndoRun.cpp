@@ -14,62 +14,79 @@
 namespace trawlscope {
 namespace {
 
-// One file put back, or why not; `placed` is then what stands at its path.
-std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& entry, IFileOps& ops,
-                                       FileIdentity& placed) {
-  const auto refused = [&](UndoRefusal reason, FileError error = {}) {
-    return std::optional<UndoRefusedFile>(UndoRefusedFile{entry.path, reason, error});
-  };
-  struct stat info;
-  if (ops.Stat(entry.path.c_str(), &info) != 0) {
-    const int error = errno;
-    if (error == ENOENT || error == ENOTDIR) return refused(UndoRefusal::Missing, FileError::System(FileStep::Find, error));
-    return refused(UndoRefusal::File, FileError::System(FileStep::Find, error));
-  }
-  if (!entry.written.Unchanged(FileIdentity::Of(info))) return refused(UndoRefusal::ChangedSinceReplace);
-  FileBuffer current;
-  FileIdentity asRead;
-  if (const ReadStatus read = ReadWholeFile(entry.path, current, &asRead); !read)
-    return refused(UndoRefusal::File, FileError::System(FileStep::Read, read.error));
-  if (!entry.written.Unchanged(asRead) || ContentHash(current.Bytes()) != entry.writtenHash)
-    return refused(UndoRefusal::ChangedSinceReplace);
-  std::string original;
+constexpr char kBesideSuffix[] = ".original";
+constexpr int kBesideNames = 100;  // NAME.original, NAME.original-2 ... before giving up
+
+UndoRefusedFile Refused(const JournalEntry& entry, UndoRefusal reason, FileError error = {}) {
+  return UndoRefusedFile{entry.path, reason, error};
+}
+
+// The run's kept bytes of `entry`, checked against its hash.
+std::optional<UndoRefusedFile> ReadOriginal(const KeptRun& run, const JournalEntry& entry, std::string& original) {
   if (const ReadStatus read = ReadWholeFile(run.folder + "/" + entry.originalName, original);
       !read || ContentHash(original) != entry.originalHash)
-    return refused(UndoRefusal::File, FileError::System(FileStep::Read, read ? EIO : read.error));
-  const WriteResult written = RewriteFile(entry.path, original, current.Bytes(), asRead, ops);
-  if (!written.written) {
-    if (written.error.refusal == FileRefusal::ChangedSinceRead) return refused(UndoRefusal::ChangedSinceReplace);
-    return refused(UndoRefusal::File, written.error);
-  }
-  placed = written.placed;
+    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, read ? EIO : read.error));
   return std::nullopt;
 }
 
-// A file put back holds what the run before wrote, but as a new file: that
-// run's record of it is brought up to date, so that undoing it next still
-// sees the file as that run left it. Only where the contents agree.
-void CarryBackIdentities(const std::vector<KeptRun>& runs, std::vector<std::pair<const JournalEntry*, FileIdentity>> restored,
-                         IFileOps& ops) {
-  for (size_t r = 1; r < runs.size() && !restored.empty(); ++r) {
-    if (!runs[r].manifest) break;  // an undo stops at a damaged run anyway
-    RunManifest manifest = *runs[r].manifest;
-    bool changed = false;
-    for (auto it = restored.begin(); it != restored.end();) {
-      const auto entry = std::find_if(manifest.files.begin(), manifest.files.end(),
-                                      [&](const JournalEntry& e) { return e.path == it->first->path; });
-      if (entry == manifest.files.end()) {
-        ++it;
-        continue;
-      }
-      if (entry->writtenHash == it->first->originalHash) {
-        entry->written = it->second;
-        changed = true;
-      }
-      it = restored.erase(it);
-    }
-    if (changed) WriteWholeFile(runs[r].folder + "/" + kManifestName, ManifestBytes(manifest), ops);
+// One file put back, or why not. What the file holds decides, not its
+// times: a file only touched since is still what the run wrote, and one
+// whose write the run did not live to make is still the original.
+std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& entry, IFileOps& ops) {
+  struct stat info;
+  if (ops.Stat(entry.path.c_str(), &info) != 0) {
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR) return Refused(entry, UndoRefusal::Missing, FileError::System(FileStep::Find, error));
+    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Find, error));
   }
+  FileBuffer current;
+  FileIdentity asRead;
+  if (const ReadStatus read = ReadWholeFile(entry.path, current, &asRead); !read)
+    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, read.error));
+  const std::string hash = ContentHash(current.Bytes());
+  if (hash == entry.originalHash) return std::nullopt;
+  if (hash != entry.writtenHash) return Refused(entry, UndoRefusal::ChangedSinceReplace);
+  std::string original;
+  if (auto refused = ReadOriginal(run, entry, original)) return refused;
+  const WriteResult written = RewriteFile(entry.path, original, current.Bytes(), asRead, ops);
+  if (written.written) return std::nullopt;
+  if (written.error.refusal == FileRefusal::ChangedSinceRead) return Refused(entry, UndoRefusal::ChangedSinceReplace);
+  return Refused(entry, UndoRefusal::File, written.error);
+}
+
+// A name beside `path` that nothing stands at yet.
+std::string FreeNameBeside(const std::string& path, IFileOps& ops) {
+  struct stat info;
+  for (int n = 1; n <= kBesideNames; ++n) {
+    const std::string name = path + kBesideSuffix + (n == 1 ? std::string() : "-" + std::to_string(n));
+    if (ops.Stat(name.c_str(), &info) != 0 && errno == ENOENT) return name;
+  }
+  return {};
+}
+
+// The newest run, locked and settled, or why there is none to work on.
+struct LastRun {
+  UndoReport::Status status = UndoReport::Status::NothingToUndo;
+  FolderCheck folder;
+  std::optional<KeptRun> run;
+};
+
+LastRun OpenLastRun(const JournalPlace& place) {
+  LastRun last;
+  if (place.folder.empty()) return last;
+  last.folder = CheckPrivateFolder(place.folder);
+  if (last.folder.trust == FolderTrust::Unusable && last.folder.error == ENOENT) return last;
+  if (!last.folder) {
+    last.status = UndoReport::Status::NotPrivate;
+    return last;
+  }
+  SettleAbandonedRuns(place);
+  last.run = LastKeptRun(place.folder);
+  if (!last.run) return last;
+  // Every original is checked before the first file is touched: a journal
+  // damaged anywhere restores nothing.
+  last.status = OriginalsIntact(*last.run) ? UndoReport::Status::Undone : UndoReport::Status::Damaged;
+  return last;
 }
 
 }  // namespace
@@ -83,34 +100,64 @@ std::optional<KeptRun> LastKeptRun(const std::string& journalFolder) {
 
 UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops) {
   UndoReport report;
-  if (place.folder.empty()) return report;
   const JournalLock lock(place.folder);
-  const std::vector<KeptRun> runs = ListKeptRuns(place.folder);
-  if (runs.empty()) return report;
-  const KeptRun* run = &runs.front();
-  report.runName = run->name;
-  report.runFolder = run->folder;
-  // Every original is checked before the first file is touched: a journal
-  // damaged anywhere restores nothing.
-  if (!OriginalsIntact(*run)) {
-    report.status = UndoReport::Status::Damaged;
-    if (run->manifest) report.description = run->manifest->description;
-    return report;
-  }
-  report.status = UndoReport::Status::Undone;
-  report.description = run->manifest->description;
-  std::vector<std::pair<const JournalEntry*, FileIdentity>> restored;
-  for (const JournalEntry& entry : run->manifest->files) {
-    FileIdentity placed;
-    if (auto refused = Restore(*run, entry, ops, placed)) {
-      report.refused.push_back(std::move(*refused));
+  const LastRun last = OpenLastRun(place);
+  report.status = last.status;
+  report.folder = last.folder;
+  if (!last.run) return report;
+  const KeptRun& run = *last.run;
+  report.runName = run.name;
+  report.runFolder = run.folder;
+  if (run.manifest) report.description = run.manifest->description;
+  if (report.status != UndoReport::Status::Undone) return report;
+
+  // Backwards, so that a file the run reached twice comes back to what it was first.
+  RunManifest remaining = *run.manifest;
+  remaining.files.clear();
+  const auto& files = run.manifest->files;
+  for (auto entry = files.rbegin(); entry != files.rend(); ++entry) {
+    if (auto refused = Restore(run, *entry, ops)) {
+      report.refused.insert(report.refused.begin(), std::move(*refused));
+      remaining.files.insert(remaining.files.begin(), *entry);
     } else {
-      report.restored.push_back(entry.path);
-      restored.emplace_back(&entry, placed);
+      report.restored.insert(report.restored.begin(), entry->path);
     }
   }
-  RemoveRunFolder(run->folder);
-  CarryBackIdentities(runs, std::move(restored), ops);
+  RewriteRun(run, remaining);
+  return report;
+}
+
+BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops) {
+  BesideReport report;
+  const JournalLock lock(place.folder);
+  const LastRun last = OpenLastRun(place);
+  report.status = last.status;
+  report.folder = last.folder;
+  if (!last.run) return report;
+  const KeptRun& run = *last.run;
+  report.runFolder = run.folder;
+  if (report.status != UndoReport::Status::Undone) return report;
+
+  RunManifest remaining = *run.manifest;
+  remaining.files.clear();
+  for (const JournalEntry& entry : run.manifest->files) {
+    std::string original;
+    auto failed = ReadOriginal(run, entry, original);
+    const std::string beside = failed ? std::string() : FreeNameBeside(entry.path, ops);
+    if (!failed && beside.empty()) failed = Refused(entry, UndoRefusal::File, FileError::System(FileStep::CreateTemporary, EEXIST));
+    if (!failed) {
+      const WriteResult written = WritePrivateFile(beside, original, ops);
+      if (written.written)
+        report.placed.emplace_back(entry.path, beside);
+      else
+        failed = Refused(entry, UndoRefusal::File, written.error);
+    }
+    if (failed) {
+      report.failed.push_back(std::move(*failed));
+      remaining.files.push_back(entry);
+    }
+  }
+  RewriteRun(run, remaining);
   return report;
 }
 

@@ -32,10 +32,6 @@
         <translation>%2 ファイルで %1 箇所を置換しました。%3 ファイルは変更していません</translation>
     </message>
     <message>
-        <source>this replace %1</source>
-        <translation>この置換は%1</translation>
-    </message>
-    <message>
         <source>this replace cannot be undone: %1</source>
         <translation>この置換は元に戻せません: %1</translation>
     </message>
@@ -67,6 +63,22 @@
         <source>%1 files restored; %2 files left unchanged</source>
         <translation>%1 ファイルを元に戻しました。%2 ファイルはそのままです</translation>
     </message>
+    <message>
+        <source>neither HOME nor XDG_STATE_HOME is set, so there is no place for the undo journal</source>
+        <translation>HOME も XDG_STATE_HOME も設定されていないため、取り消し用の記録を置く場所がありません</translation>
+    </message>
+    <message>
+        <source>trawlscope-batch: nothing was changed: %1</source>
+        <translation>trawlscope-batch: 何も変更しませんでした: %1</translation>
+    </message>
+    <message>
+        <source>the originals of the %1 files left unchanged are still kept; --undo-beside puts them beside their files</source>
+        <translation>そのままにした %1 ファイルの元の内容は引き続き保存されています。--undo-beside で各ファイルの隣に書き出せます</translation>
+    </message>
+    <message>
+        <source>%1 originals put beside their files; %2 could not be written and are still kept</source>
+        <translation>%1 個の元の内容を各ファイルの隣に書き出しました。%2 個は書き出せず、引き続き保存されています</translation>
+    </message>
 </context>
 <context>
     <name>BatchHelp</name>
@@ -97,6 +109,8 @@ Options:
                     input; no --path, --types or --subfolders with it
   --undo            put back the files of the last replace run that are still
                     as it left them
+  --undo-beside     write each original the last --undo could not put back
+                    beside its file, as NAME.original (nothing is overwritten)
   --undo-list       list the replace runs kept for --undo
   --codepages       print each file&apos;s detected code page instead of searching
   --help            print this help and exit
@@ -119,17 +133,21 @@ Output, one line per hit or file on standard output:
 
 Replace runs kept for --undo live in $XDG_STATE_HOME/trawlscope/undo
 (~/.local/state/trawlscope/undo); the settings file&apos;s section [Undo] sets
-how many (Runs, default 10) and how much (MaxMegabytes, default 2048).
+how many (Runs, default 10) and how much (MaxMegabytes, default 2048); the
+folder must be the user&apos;s own with mode 0700. A replace says on stderr, before
+it writes anything, when it cannot be undone.
 
 Exit status:
   0    the run finished, whether or not anything was found
-  1    the --output file could not be written
+  1    the --output file could not be written, or a replace left a file that
+       held the text unchanged (or, its undo journal unusable, changed nothing)
   2    a usage error, a search text that does not compile as an expression,
        or an XPath that does not compile (the run still goes on, searching
        &quot;.xml&quot; files as plain text and replacing nothing in them)
-  130  interrupted by Ctrl-C
-  --undo exits 1 when some files were left as they are, 2 when there is no
-  replace to undo or its record is damaged
+  130  interrupted by Ctrl-C, a hang-up or a kill (SIGINT, SIGHUP, SIGTERM)
+  --undo and --undo-beside exit 1 when some files were left as they are
+  (their originals stay kept), 2 when there is no replace to undo, its record
+  is damaged or its folder is not private
 </source>
         <translation>
 テキストと XML のファイルを、どのコードページでも Trawlscope のウィンドウと
@@ -158,6 +176,8 @@ Exit status:
                     --types、--subfolders とは併用しない
   --undo            直前の置換で変わったファイルのうち、その置換が残したままの
                     ものを元に戻す
+  --undo-beside     直前の --undo で戻せなかった元の内容を、各ファイルの隣に
+                    NAME.original として書き出す（上書きはしない）
   --undo-list       --undo のために保存している置換の一覧を表示する
   --codepages       検索せずに、各ファイルの判定したコードページを表示する
   --help            このヘルプを表示して終了する
@@ -180,16 +200,20 @@ Exit status:
 --undo のために保存する置換は $XDG_STATE_HOME/trawlscope/undo
 （~/.local/state/trawlscope/undo）に置きます。設定ファイルの [Undo] セクションで
 保存する数（Runs、既定 10）と量（MaxMegabytes、既定 2048）を決めます。
+フォルダーはユーザー自身のもので、モード 0700 である必要があります。置換は、
+元に戻せない場合、何かを書く前にそのことを標準エラーに表示します。
 
 終了ステータス:
   0    実行が終わった（見つかったかどうかにかかわらず）
-  1    --output のファイルを書けなかった
+  1    --output のファイルを書けなかった、または置換で文字列を含むファイルを
+       そのままにした（または取り消し用の記録が使えず、何も変更しなかった）
   2    使い方の誤り、正規表現として誤りのある検索文字列、または誤りのある
        XPath（その場合も実行は続き、&quot;.xml&quot; ファイルは通常のテキストとして
        検索し、置換はしない）
-  130  Ctrl-C で中断した
-  --undo は、そのままにしたファイルがあれば 1、元に戻す置換がないか記録が
-  壊れていれば 2 で終了する
+  130  Ctrl-C、回線の切断、終了の要求（SIGINT、SIGHUP、SIGTERM）で中断した
+  --undo と --undo-beside は、そのままにしたファイルがあれば 1（元の内容は
+  保存したまま）、元に戻す置換がないか、記録が壊れているか、フォルダーが
+  非公開でなければ 2 で終了する
 </translation>
     </message>
     <message>
@@ -493,14 +517,6 @@ The replace works it out from the whole file.</source>
         <translation>元に戻せます</translation>
     </message>
     <message>
-        <source>cannot be undone: its original files did not fit in the undo journal</source>
-        <translation>元に戻せません: 元のファイルが取り消し用の記録に収まりませんでした</translation>
-    </message>
-    <message>
-        <source>cannot be undone: the undo journal could not be written: %1</source>
-        <translation>元に戻せません: 取り消し用の記録を書き込めませんでした: %1</translation>
-    </message>
-    <message>
         <source>the original files (%1) would not fit in the undo journal (%2)</source>
         <translation>元のファイル (%1) が取り消し用の記録の上限 (%2) に収まりません</translation>
     </message>
@@ -511,6 +527,30 @@ The replace works it out from the whole file.</source>
     <message>
         <source>the undo journal is turned off</source>
         <translation>取り消し用の記録がオフになっています</translation>
+    </message>
+    <message>
+        <source>its owner and group cannot be kept</source>
+        <translation>所有者とグループを保てません</translation>
+    </message>
+    <message>
+        <source>its original would not fit in the undo journal&apos;s limit ([Undo] MaxMegabytes)</source>
+        <translation>元の内容が取り消し用の記録の上限 ([Undo] MaxMegabytes) に収まりません</translation>
+    </message>
+    <message>
+        <source>the undo journal&apos;s place %1 is not a folder</source>
+        <translation>取り消し用の記録の場所 %1 がフォルダーではありません</translation>
+    </message>
+    <message>
+        <source>the undo journal&apos;s folder %1 belongs to another user</source>
+        <translation>取り消し用の記録のフォルダー %1 は別のユーザーのものです</translation>
+    </message>
+    <message>
+        <source>the undo journal&apos;s folder %1 is open to other users (it must have mode 0700)</source>
+        <translation>取り消し用の記録のフォルダー %1 が他のユーザーに開かれています (モード 0700 である必要があります)</translation>
+    </message>
+    <message>
+        <source>the undo journal&apos;s folder %1 cannot be made: %2</source>
+        <translation>取り消し用の記録のフォルダー %1 を作成できません: %2</translation>
     </message>
 </context>
 <context>
@@ -726,6 +766,22 @@ It is kept in %1</source>
     <message>
         <source>These files were left as they are:</source>
         <translation>次のファイルはそのままにしました:</translation>
+    </message>
+    <message>
+        <source>Their originals are still kept with the replace.</source>
+        <translation>これらのファイルの元の内容は、置換の記録に引き続き保存されています。</translation>
+    </message>
+    <message>
+        <source>Put the kept originals of %1 beside them, each as a new file named after it with &quot;.original&quot;? Nothing is overwritten.</source>
+        <translation>保存されている %1の元の内容を、それぞれ名前に「.original」を付けた新しいファイルとして隣に書き出しますか? 既存のファイルは上書きしません。</translation>
+    </message>
+    <message>
+        <source>Put %1 beside their files:</source>
+        <translation>%1の元の内容を隣に書き出しました:</translation>
+    </message>
+    <message>
+        <source>These originals could not be written and are still kept:</source>
+        <translation>次の元の内容は書き出せず、引き続き保存されています:</translation>
     </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 
 #include "platform/files/DirectoryReader.h"
 #include "platform/files/NativePath.h"
+#include "platform/files/SafeFileWriter.h"
 #include "search/listing/PathHelpers.h"
 
 namespace trawlscope {
@@ -47,6 +48,8 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
             [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
 
   for (const DirectoryEntry& entry : entries) {
+    // Left by a write that was killed: never the user's text, and never to be replaced.
+    if (entry.kind == EntryKind::RegularFile && IsWritersTemporaryName(entry.name)) continue;
     const bool listable = entry.kind == EntryKind::RegularFile ||
                           (entry.kind == EntryKind::Folder && listing.includeSubfolders);
     if (listable) {

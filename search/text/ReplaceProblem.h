@@ -28,6 +28,7 @@ enum class ReplaceProblem : std::uint8_t {
   OccurrenceChanged,         // a picked occurrence is no longer there as the search found it
   OccurrencesOverlap,        // picked occurrences overlap one another
   JournalFailed,             // its original could not be kept for undo: the outcome's FileError says how
+  JournalFull,               // its original would pass the undo journal's limit
 };
 
 }  // namespace trawlscope

@@ -55,15 +55,15 @@ TEST(OutcomeText, UndoRefusalsAndTheJournalsEnd) {
   JournalEnd end;
   end.kind = JournalEnd::Kind::Kept;
   EXPECT_EQ(JournalEndText(end), "can be undone");
-  end.kind = JournalEnd::Kind::TooLarge;
-  EXPECT_EQ(JournalEndText(end), "cannot be undone: its original files did not fit in the undo journal");
   end.kind = JournalEnd::Kind::NothingKept;
   EXPECT_EQ(JournalEndText(end), "");
-  JournalRoom room{false, 3 * kMegabyte, 2 * kMegabyte, 100 * kMegabyte};
+  JournalRoom room{false, {}, 3 * kMegabyte, 2 * kMegabyte, 100 * kMegabyte};
   EXPECT_EQ(JournalRoomText(room), "the original files (3.0 MB) would not fit in the undo journal (2.0 MB)");
   room.limit = 10 * kMegabyte;
   room.available = 1024;
   EXPECT_EQ(JournalRoomText(room), "the original files (3.0 MB) would not fit on the undo journal's disk (1.0 KB free)");
+  room.folder = {FolderTrust::OpenToOthers, 0, "/s/undo"};
+  EXPECT_EQ(JournalRoomText(room), "the undo journal's folder /s/undo is open to other users (it must have mode 0700)");
   room.fits = true;
   EXPECT_EQ(JournalRoomText(room), "");
 }

@@ -102,7 +102,7 @@ TEST_F(ReplaceReviewTest, UndoFromTheSummaryPutsBackEveryEncodingByteForByte) {
   EXPECT_EQ(tree.Read("docs/utf8.txt"), japanese);
 }
 
-TEST_F(ReplaceReviewTest, UndoLeavesAFileEditedSinceTheReplaceAndSaysSo) {
+TEST_F(ReplaceReviewTest, UndoLeavesAFileEditedSinceTheReplaceAndOffersItsOriginalBesideIt) {
   WriteDocs();
   SearchDocs();
   view.results->replace.edit = u"pin";
@@ -111,8 +111,12 @@ TEST_F(ReplaceReviewTest, UndoLeavesAFileEditedSinceTheReplaceAndSaysSo) {
   dialog.OnCommand(Command::UndoLastReplace);
   EXPECT_EQ(tree.Read("docs/a.txt"), "one needle two\nneedle\n");
   EXPECT_EQ(tree.Read("docs/b.txt"), "the pin, edited\n");
-  EXPECT_EQ(view.messages.back(), u"Put back 1 file.\n\nThese files were left as they are:\n" + Docs("b.txt") +
-                                      u": it changed since the replace");
+  EXPECT_EQ(view.questions.back(), u"Put back 1 file.\n\nThese files were left as they are:\n" + Docs("b.txt") +
+                                       u": it changed since the replace\n\nTheir originals are still kept with the "
+                                       u"replace.\n\nPut the kept originals of 1 file beside them, each as a new file "
+                                       u"named after it with \".original\"? Nothing is overwritten.");
+  EXPECT_EQ(view.messages.back(), u"Put 1 file beside their files:\n" + Docs("b.txt.original"));
+  EXPECT_EQ(tree.Read("docs/b.txt.original"), "the needle\n");
 }
 
 TEST_F(ReplaceReviewTest, CancelOfTheUndoQuestionChangesNothing) {

@@ -2,6 +2,8 @@
 // encodings: the originals come back byte for byte, and a file changed since
 // the replace stays as it is.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/journal/KeptRuns.h"
 #include "platform/journal/UndoRun.h"
@@ -103,12 +105,35 @@ TEST_F(ReplaceUndoTest, TwoRunsAreUndoneOneAfterTheOther) {
   EXPECT_EQ(tree.Read("t/euc.txt"), euc);
 }
 
-TEST_F(ReplaceUndoTest, RunsBeyondTheLimitGoOnWithoutAJournal) {
-  state.journal->maxBytes = 20;
+TEST_F(ReplaceUndoTest, FilesBeyondTheLimitAreLeftAsTheyWere) {
+  state.journal->maxBytes = 5;
   RunReplace(state, sink);
-  EXPECT_EQ(sink.summary.journal.kind, JournalEnd::Kind::TooLarge);
-  EXPECT_EQ(tree.Read("t/euc.txt"), Transcode("名前はまだ無い函数。\n", "EUC-JP"));
+  EXPECT_EQ(tree.Read("t/euc.txt"), euc);
+  size_t full = 0;
+  for (const auto& file : sink.summary.replaced) full += file.outcome.problem == ReplaceProblem::JournalFull;
+  EXPECT_EQ(full, 4u);
   EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::NothingToUndo);
+}
+
+TEST_F(ReplaceUndoTest, AFileReachedByTwoNamesIsReplacedOnceAndUndoneWhole) {
+  tree.Write("d/a/f.txt", "cat");
+  for (int i = 0; i < 50; ++i) tree.Write("d/m/" + std::to_string(i) + ".txt", "dog");
+  mkdir(tree.Path("d/z").c_str(), 0755);
+  ASSERT_EQ(link(tree.Path("d/a/f.txt").c_str(), tree.Path("d/z/f.txt").c_str()), 0);
+  tree.Write("e.txt", "cat");
+  const std::string d = tree.Path("d");
+  state.request.searchPath = U16("\"" + d + "\" \"" + d + "\" \"" + tree.Path("e.txt") + "\" \"" +
+                                 tree.Path("") + "/e.txt\"");
+  state.request.includeSubfolders = true;
+  state.request.searchText = u"cat";
+  state.request.replacementText = u"cat cat";
+  RunReplace(state, sink);
+  EXPECT_EQ(tree.Read("d/a/f.txt"), "cat cat");
+  EXPECT_EQ(tree.Read("e.txt"), "cat cat");
+  EXPECT_EQ(sink.summary.journal.files, 2u);
+  UndoLastRun(place);
+  EXPECT_EQ(tree.Read("d/z/f.txt"), "cat");
+  EXPECT_EQ(tree.Read("e.txt"), "cat");
 }
 
 TEST_F(ReplaceUndoTest, AJournalThatCannotBeWrittenLeavesEveryFileAsItWas) {

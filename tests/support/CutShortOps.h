@@ -14,11 +14,18 @@ namespace trawlscope::test {
 class CutShortOps final : public ForwardingFileOps {
  public:
   enum class Cut { FullDisk, SilentHalf };
-  // Temporary files whose template holds `nameFragment` ("manifest", ".orig").
-  CutShortOps(std::string nameFragment, Cut cut) : fragment_(std::move(nameFragment)), cut_(cut) {}
+  // Files whose name (or temporary template) holds `nameFragment` ("log",
+  // ".orig"), after `passWrites` writes to them went through whole.
+  CutShortOps(std::string nameFragment, Cut cut, int passWrites = 0)
+      : fragment_(std::move(nameFragment)), cut_(cut), passWrites_(passWrites) {}
 
   int cutWrites = 0;  // writes that were cut so far
 
+  int Open(const char* path, int flags, mode_t mode) override {
+    const int fd = real_.Open(path, flags, mode);
+    if (fd >= 0 && std::string(path).find(fragment_) != std::string::npos) cutFds_.insert(fd);
+    return fd;
+  }
   int CreateTemporary(std::string& pathTemplate) override {
     const int fd = real_.CreateTemporary(pathTemplate);
     if (fd >= 0 && pathTemplate.find(fragment_) != std::string::npos) cutFds_.insert(fd);
@@ -29,7 +36,7 @@ class CutShortOps final : public ForwardingFileOps {
       errno = ENOSPC;
       return -1;
     }
-    if (cutFds_.count(fd) == 0 || size < 2) return real_.Write(fd, data, size);
+    if (cutFds_.count(fd) == 0 || size < 2 || passWrites_-- > 0) return real_.Write(fd, data, size);
     ++cutWrites;
     const ssize_t written = real_.Write(fd, data, size / 2);
     if (cut_ == Cut::SilentHalf) return written < 0 ? written : static_cast<ssize_t>(size);
@@ -46,6 +53,7 @@ class CutShortOps final : public ForwardingFileOps {
  private:
   std::string fragment_;
   Cut cut_;
+  int passWrites_;
   std::set<int> cutFds_;
   std::set<int> fullFds_;
 };

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <cstdio>
 
@@ -22,11 +25,18 @@ constexpr char kEnglish[] = "unset LC_MESSAGES LANG; export LANGUAGE=en LC_ALL=C
 
 // Runs the tool with `arguments` (already shell-quoted), stderr to `errFile`.
 // The undo journal goes beside `errFile`, never into the user's own.
-RunResult RunBatch(const std::string& arguments, const std::string& errFile, const std::string& language = kEnglish) {
+// `environment` is shell words run just before the tool, to change what it sees.
+std::string BatchCommand(const std::string& arguments, const std::string& errFile, const std::string& language,
+                         const std::string& environment = "") {
   const std::string stateHome = errFile.substr(0, errFile.rfind('/')) + "/state";
   // Exported, so that every command of a pipe sees it.
-  const std::string command = language + "export XDG_STATE_HOME='" + stateHome + "'; " +
-                              std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
+  return language + "export XDG_STATE_HOME='" + stateHome + "'; " + environment + " exec " +
+         std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
+}
+
+RunResult RunBatch(const std::string& arguments, const std::string& errFile, const std::string& language = kEnglish,
+                   const std::string& environment = "") {
+  const std::string command = BatchCommand(arguments, errFile, language, environment);
   FILE* pipe = popen(command.c_str(), "r");
   RunResult result;
   char buffer[4096];
@@ -141,7 +151,7 @@ TEST_F(BatchToolTest, ReplacePrintsEveryFilesOutcome) {
   chmod(tree.Path("docs/ro.txt").c_str(), 0444);
   const RunResult run =
       RunBatch("--path " + Quoted(tree.Path("docs")) + " --subfolders --replace 函数 関数", err);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);  // a file that held the text was left as it was
   EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\tchanged 2\n" + tree.Path("docs/ro.txt") +
                          "\tleft unchanged: the file is read-only\n" + tree.Path("docs/skip.md") +
                          "\tchanged 1\n" + tree.Path("docs/sub/b.txt") + "\tchanged 1\n");
@@ -239,15 +249,60 @@ TEST_F(BatchToolTest, UndoPutsBackTheLastReplaceAndThenTheOneBefore) {
   EXPECT_EQ(undo.status, 1);
   EXPECT_EQ(undo.out, tree.Path("docs/a.txt") + "\trestored\n" + tree.Path("docs/sub/b.txt") + "\trestored\n" +
                           tree.Path("docs/skip.md") + "\tleft unchanged: it changed since the replace\n");
-  EXPECT_EQ(tree.Read("stderr.txt"), "2 files restored; 1 files left unchanged\n");
+  EXPECT_EQ(tree.Read("stderr.txt"), "2 files restored; 1 files left unchanged\nthe originals of the 1 files left "
+                                      "unchanged are still kept; --undo-beside puts them beside their files\n");
   EXPECT_EQ(tree.Read("docs/a.txt"), "alpha 関数\r\nbeta\t関数\n");
   EXPECT_EQ(tree.Read("docs/sub/b.txt"), sjis);
   EXPECT_EQ(tree.Read("docs/skip.md"), "edited since");
 
+  // The run stays with the original it could not put back, until it is put beside its file.
+  EXPECT_EQ(RunBatch("--undo", err).status, 1);
+  undo = RunBatch("--undo-beside", err);
+  EXPECT_EQ(undo.status, 0);
+  EXPECT_EQ(undo.out, tree.Path("docs/skip.md") + "\tbeside: " + tree.Path("docs/skip.md.original") + "\n");
+  EXPECT_EQ(tree.Read("docs/skip.md.original"), "関数");
+  EXPECT_EQ(tree.Read("docs/skip.md"), "edited since");
   EXPECT_EQ(RunBatch("--undo", err).status, 2);
   EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: there is no replace to undo\n");
   EXPECT_EQ(RunBatch("--undo-list", err).out, "");
   EXPECT_EQ(RunBatch("--undo --path x", err).status, 2);
+}
+
+TEST_F(BatchToolTest, ATerminatedOrHungUpReplaceStopsWholeAndCanBeUndone) {
+  constexpr int kFiles = 2000;
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    for (int i = 0; i < kFiles; ++i) tree.Write("many/f" + std::to_string(10000 + i) + ".txt", "cat\n");
+    const pid_t child = fork();
+    if (child == 0) {
+      const std::string command = BatchCommand("--path " + Quoted(tree.Path("many")) + " --replace dog cat", err, kEnglish);
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    while (tree.Read("many/f10000.txt") == "cat\n") usleep(200);
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << signal;
+    EXPECT_EQ(WEXITSTATUS(status), 130) << signal;
+    EXPECT_EQ(RunBatch("--undo", err).status, 0) << signal;
+    for (int i = 0; i < kFiles; ++i) ASSERT_EQ(tree.Read("many/f" + std::to_string(10000 + i) + ".txt"), "cat\n") << i;
+  }
+}
+
+TEST_F(BatchToolTest, AReplaceSaysBeforeWritingWhenItCannotBeUndone) {
+  const std::string replace = "--path " + Quoted(tree.Path("docs/a.txt")) + " --replace 函数 関数";
+  tree.Write("state/trawlscope/undo", "a file where the journal's folder should be");
+  RunResult run = RunBatch(replace, err);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: nothing was changed: the undo journal's place " +
+                                         tree.Path("state/trawlscope/undo") + " is not a folder\n");
+  EXPECT_EQ(tree.Read("docs/a.txt"), "alpha 関数\r\nbeta\t関数\n");
+
+  run = RunBatch(replace, err, kEnglish, "unset HOME XDG_STATE_HOME;");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(tree.Read("stderr.txt"), "this replace cannot be undone: neither HOME nor XDG_STATE_HOME is set, so there "
+                                     "is no place for the undo journal\n2 replacements in 1 files; 0 files left unchanged\n");
 }
 
 // The language is the user's, read from the environment as Qt reads it; the

@@ -30,6 +30,8 @@ const CatalogueText kHelp = TRAWLSCOPE_TEXT(
     "                    input; no --path, --types or --subfolders with it\n"
     "  --undo            put back the files of the last replace run that are still\n"
     "                    as it left them\n"
+    "  --undo-beside     write each original the last --undo could not put back\n"
+    "                    beside its file, as NAME.original (nothing is overwritten)\n"
     "  --undo-list       list the replace runs kept for --undo\n"
     "  --codepages       print each file's detected code page instead of searching\n"
     "  --help            print this help and exit\n"
@@ -52,17 +54,21 @@ const CatalogueText kHelp = TRAWLSCOPE_TEXT(
     "\n"
     "Replace runs kept for --undo live in $XDG_STATE_HOME/trawlscope/undo\n"
     "(~/.local/state/trawlscope/undo); the settings file's section [Undo] sets\n"
-    "how many (Runs, default 10) and how much (MaxMegabytes, default 2048).\n"
+    "how many (Runs, default 10) and how much (MaxMegabytes, default 2048); the\n"
+    "folder must be the user's own with mode 0700. A replace says on stderr, before\n"
+    "it writes anything, when it cannot be undone.\n"
     "\n"
     "Exit status:\n"
     "  0    the run finished, whether or not anything was found\n"
-    "  1    the --output file could not be written\n"
+    "  1    the --output file could not be written, or a replace left a file that\n"
+    "       held the text unchanged (or, its undo journal unusable, changed nothing)\n"
     "  2    a usage error, a search text that does not compile as an expression,\n"
     "       or an XPath that does not compile (the run still goes on, searching\n"
     "       \".xml\" files as plain text and replacing nothing in them)\n"
-    "  130  interrupted by Ctrl-C\n"
-    "  --undo exits 1 when some files were left as they are, 2 when there is no\n"
-    "  replace to undo or its record is damaged\n");
+    "  130  interrupted by Ctrl-C, a hang-up or a kill (SIGINT, SIGHUP, SIGTERM)\n"
+    "  --undo and --undo-beside exit 1 when some files were left as they are\n"
+    "  (their originals stay kept), 2 when there is no replace to undo, its record\n"
+    "  is damaged or its folder is not private\n");
 
 const CatalogueText kHelpHint = TRAWLSCOPE_TEXT("BatchHelp", "Try 'trawlscope-batch --help' for more information.\n");
 

@@ -15,7 +15,7 @@ const char kUsage[] =
     "                        --replace TEXT [SEARCH-TEXT]\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders]\n"
     "                        --codepages\n"
-    "       trawlscope-batch --undo | --undo-list\n"
+    "       trawlscope-batch --undo | --undo-beside | --undo-list\n"
     "       trawlscope-batch --help | --version\n";
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
@@ -69,6 +69,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       options.undo = true;
     } else if (argument == "--undo-list") {
       options.undoList = true;
+    } else if (argument == "--undo-beside") {
+      options.undoBeside = true;
     } else if (argument == "--output") {
       if (i + 1 >= arguments.size()) {
         error = "--output needs a value";
@@ -88,9 +90,9 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       return std::nullopt;
     }
   }
-  if (options.undo || options.undoList) {
+  if (options.undo || options.undoList || options.undoBeside) {
     if (arguments.size() != 1) {
-      error = std::string(options.undo ? "--undo" : "--undo-list") + " takes nothing else";
+      error = arguments.front() + " takes nothing else";
       return std::nullopt;
     }
     return options;

@@ -15,6 +15,7 @@ struct BatchOptions {
   bool replace = false;  // request.replacementText holds the replacement
   std::string onlyHitsFile;  // native; "-" for stdin; empty when every occurrence is replaced
   bool undo = false;
+  bool undoBeside = false;
   bool undoList = false;
   // --help or --version: nothing else was read, and nothing is required.
   bool showHelp = false;

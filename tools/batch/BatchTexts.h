@@ -19,7 +19,6 @@ inline constexpr CatalogueText kNotWritten = TRAWLSCOPE_TEXT("Batch", "could not
 inline constexpr CatalogueText kAborted = TRAWLSCOPE_TEXT("Batch", "aborted");
 inline constexpr CatalogueText kReplaced =
     TRAWLSCOPE_TEXT("Batch", "%1 replacements in %2 files; %3 files left unchanged");
-inline constexpr CatalogueText kThisReplace = TRAWLSCOPE_TEXT("Batch", "this replace %1");
 inline constexpr CatalogueText kCannotBeUndone = TRAWLSCOPE_TEXT("Batch", "this replace cannot be undone: %1");
 inline constexpr CatalogueText kCannotRead = TRAWLSCOPE_TEXT("Batch", "trawlscope-batch: cannot read %1: %2");
 inline constexpr CatalogueText kStandardInput = TRAWLSCOPE_TEXT("Batch", "(standard input)");
@@ -31,6 +30,14 @@ inline constexpr CatalogueText kUndoDamaged = TRAWLSCOPE_TEXT(
     "Batch",
     "trawlscope-batch: the journal of the last replace is damaged or incomplete; nothing was restored (it is kept in %1)");
 inline constexpr CatalogueText kRestored = TRAWLSCOPE_TEXT("Batch", "%1 files restored; %2 files left unchanged");
+inline constexpr CatalogueText kNoJournalPlace =
+    TRAWLSCOPE_TEXT("Batch", "neither HOME nor XDG_STATE_HOME is set, so there is no place for the undo journal");
+inline constexpr CatalogueText kNothingChanged =
+    TRAWLSCOPE_TEXT("Batch", "trawlscope-batch: nothing was changed: %1");
+inline constexpr CatalogueText kOriginalsKept = TRAWLSCOPE_TEXT(
+    "Batch", "the originals of the %1 files left unchanged are still kept; --undo-beside puts them beside their files");
+inline constexpr CatalogueText kPutBeside =
+    TRAWLSCOPE_TEXT("Batch", "%1 originals put beside their files; %2 could not be written and are still kept");
 }  // namespace texts
 
 // The text in the user's language with its arguments put in, and a line break, on stderr.

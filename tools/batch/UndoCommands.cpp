@@ -32,6 +32,9 @@ int UndoLast(const JournalPlace& place) {
     case UndoReport::Status::Damaged:
       Say(texts::kUndoDamaged, {report.runFolder});
       return kExitNothingUndone;
+    case UndoReport::Status::NotPrivate:
+      Say(texts::kNothingChanged, {JournalFolderText(report.folder)});
+      return kExitNothingUndone;
     case UndoReport::Status::Undone: break;
   }
   for (const std::string& path : report.restored) std::printf("%s\trestored\n", PathField(path).c_str());
@@ -39,7 +42,32 @@ int UndoLast(const JournalPlace& place) {
     std::printf("%s\tleft unchanged: %s\n", PathField(file.path).c_str(), UndoRefusalText(file).c_str());
   std::fflush(stdout);
   Say(texts::kRestored, {std::to_string(report.restored.size()), std::to_string(report.refused.size())});
-  return report.refused.empty() ? 0 : kExitSomeRefused;
+  if (report.refused.empty()) return 0;
+  Say(texts::kOriginalsKept, {std::to_string(report.refused.size())});
+  return kExitSomeRefused;
+}
+
+int PutBeside(const JournalPlace& place) {
+  const BesideReport report = PutOriginalsBeside(place);
+  switch (report.status) {
+    case UndoReport::Status::NothingToUndo:
+      Say(texts::kNothingToUndo);
+      return kExitNothingUndone;
+    case UndoReport::Status::Damaged:
+      Say(texts::kUndoDamaged, {report.runFolder});
+      return kExitNothingUndone;
+    case UndoReport::Status::NotPrivate:
+      Say(texts::kNothingChanged, {JournalFolderText(report.folder)});
+      return kExitNothingUndone;
+    case UndoReport::Status::Undone: break;
+  }
+  for (const auto& [path, beside] : report.placed)
+    std::printf("%s\tbeside: %s\n", PathField(path).c_str(), PathField(beside).c_str());
+  for (const UndoRefusedFile& file : report.failed)
+    std::printf("%s\tstill kept: %s\n", PathField(file.path).c_str(), UndoRefusalText(file).c_str());
+  std::fflush(stdout);
+  Say(texts::kPutBeside, {std::to_string(report.placed.size()), std::to_string(report.failed.size())});
+  return report.failed.empty() ? 0 : kExitSomeRefused;
 }
 
 int ListRuns(const std::string& journalFolder) {

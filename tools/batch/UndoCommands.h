@@ -1,5 +1,5 @@
 #pragma once
-// --undo and --undo-list: the journal of the last replace runs, from a terminal.
+// --undo, --undo-beside and --undo-list: the journal of the last replace runs, from a terminal.
 #include <string>
 
 #include "platform/journal/JournalFolder.h"
@@ -8,8 +8,12 @@ namespace trawlscope::batch {
 
 // Puts back the files of the last run. Prints each file's outcome on
 // stdout, a count on stderr. 0: all restored; 1: some left as they are;
-// 2: no run to undo, or its journal is damaged.
+// 2: no run to undo, its journal is damaged or its folder not private.
 int UndoLast(const JournalPlace& place);
+
+// Writes the originals the last run still keeps beside their files. Exits
+// as UndoLast does.
+int PutBeside(const JournalPlace& place);
 
 // The kept runs, newest first: time, files, search text, replacement,
 // command. Always 0.

@@ -33,10 +33,12 @@ namespace {
 
 using namespace trawlscope;
 
+constexpr int kExitFilesLeft = 1;  // also: the --output file could not be written
 constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;
 
-// Ctrl-C only raises the abort flag; the run stops at its next check point.
+// Ctrl-C, a terminal hang-up or a kill only raise the abort flag; the run
+// stops at its next check point, its journal and every file whole.
 AbortFlag* interruptFlag = nullptr;
 extern "C" void OnInterrupt(int) {
   if (interruptFlag != nullptr) interruptFlag->store(true, std::memory_order_relaxed);
@@ -146,6 +148,7 @@ const char* Describe(const FileReplaceOutcome& outcome, std::string& buffer) {
       break;
     case FileReplaceOutcome::Kind::Unchanged: buffer = "unchanged"; break;
     case FileReplaceOutcome::Kind::Binary: buffer = "skipped: binary file"; break;
+    case FileReplaceOutcome::Kind::SameFile: buffer = "skipped: the same file as another path of this run"; break;
     default: buffer = "left unchanged: " + ReplaceProblemText(outcome); break;
   }
   return buffer.c_str();
@@ -170,14 +173,12 @@ int Replace(JobState& state) {
   std::fflush(stdout);
   batch::Say(batch::texts::kReplaced, {std::to_string(occurrences), std::to_string(changed), std::to_string(left)});
   ReportBinaryFiles(summary);
-  const JournalEnd& journal = summary.journal;
-  if (journal.kind == JournalEnd::Kind::TooLarge || journal.kind == JournalEnd::Kind::Failed)
-    batch::Say(batch::texts::kThisReplace, {JournalEndText(journal)});
   if (summary.aborted) {
     batch::Say(batch::texts::kAborted);
     return kExitInterrupted;
   }
-  return summary.xpathRejected ? kExitUsage : 0;
+  if (summary.xpathRejected) return kExitUsage;
+  return left > 0 ? kExitFilesLeft : 0;
 }
 
 // The settings file the desktop program beside this tool uses, read only.
@@ -249,31 +250,40 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->undoList) return batch::ListRuns(CurrentUndoJournalFolder());
-  if (options->undo) {
+  if (options->undo || options->undoBeside) {
     // Whatever the settings keep now, the runs already kept can be undone.
     JournalPlace place = SettingsJournalPlace();
     place.folder = CurrentUndoJournalFolder();
-    return batch::UndoLast(place);
+    return options->undo ? batch::UndoLast(place) : batch::PutBeside(place);
   }
   JobState state;
   state.request = options->request;
   interruptFlag = &state.abortRequested;
-  std::signal(SIGINT, OnInterrupt);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnInterrupt);
   if (options->listCodePages) ExitAfterReading(ListCodePages(state));
   if (!options->replace) ExitAfterReading(Search(state, options->outputFile));
 
-  const JournalPlace place = SettingsJournalPlace();
-  if (!place.folder.empty()) {
-    state.journal = place;
-    state.journalCommand = CommandLine(argc, argv);
-  }
   if (!options->onlyHitsFile.empty()) {
     state.selection = ReadSelection(options->onlyHitsFile);
     if (!state.selection) return kExitUsage;
-    const JournalRoom room = RoomForOriginals(place, SelectedFileBytes(*state.selection));
-    if (state.journal && !room.fits) {
+  }
+  // Whether this replace can be undone is said before any file is touched.
+  const JournalPlace place = SettingsJournalPlace();
+  if (CurrentUndoJournalFolder().empty()) {
+    batch::Say(batch::texts::kCannotBeUndone, {WordsUtf8(batch::texts::kNoJournalPlace)});
+  } else if (place.folder.empty()) {
+    batch::Say(batch::texts::kCannotBeUndone, {JournalOffText()});
+  } else {
+    const JournalRoom room = RoomForOriginals(place, state.selection ? SelectedFileBytes(*state.selection) : 0);
+    if (!room.folder) {
+      batch::Say(batch::texts::kNothingChanged, {JournalRoomText(room)});
+      return kExitFilesLeft;
+    }
+    if (room.fits) {
+      state.journal = place;
+      state.journalCommand = CommandLine(argc, argv);
+    } else {
       batch::Say(batch::texts::kCannotBeUndone, {JournalRoomText(room)});
-      state.journal.reset();
     }
   }
   return Replace(state);

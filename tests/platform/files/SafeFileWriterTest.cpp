@@ -305,6 +305,41 @@ TEST(SafeFileWriter, FailedInPlaceWritePutsTheOldBytesBack) {
   }
 }
 
+// Another user's file in a folder open to all: a new file would be this
+// user's, so the bytes go into the file itself.
+TEST(SafeFileWriter, AnOwnerANewFileCannotTakeIsKeptByWritingInPlace) {
+  if (geteuid() != 0) GTEST_SKIP() << "giving a file another owner needs root";
+  struct NotRootOps final : test::ForwardingFileOps {
+    int ChangeOwner(int, uid_t, gid_t) override {
+      errno = EPERM;
+      return -1;
+    }
+  } ops;
+  TempTree tree;
+  const std::string path = tree.Write("theirs.txt", kOld);
+  ASSERT_EQ(chown(path.c_str(), 4242, 4343), 0);
+  chmod(path.c_str(), 0666);
+  const FileIdentity before = IdentityOf(path);
+  ASSERT_TRUE(RewriteFile(path, kNew, kOld, before, ops).written);
+  EXPECT_EQ(tree.Read("theirs.txt"), kNew);
+  const FileIdentity after = IdentityOf(path);
+  EXPECT_EQ(after.owner, 4242u);
+  EXPECT_EQ(after.group, 4343u);
+  EXPECT_EQ(after.inode, before.inode);
+  EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+}
+
+TEST(SafeFileWriter, NewFilesGetTheirModeWithoutTouchingTheUmask) {
+  TempTree tree;
+  const mode_t saved = umask(027);
+  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "x").written);
+  umask(0);
+  ASSERT_TRUE(WritePrivateFile(tree.Path("kept.orig"), "x").written);
+  umask(saved);
+  EXPECT_EQ(IdentityOf(tree.Path("out.csv")).mode & 07777, 0640u);
+  EXPECT_EQ(IdentityOf(tree.Path("kept.orig")).mode & 07777, 0600u);
+}
+
 TEST(SafeFileWriter, WholeFileWriteCreatesAndReplaces) {
   TempTree tree;
   ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "one").written);

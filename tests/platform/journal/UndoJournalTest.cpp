@@ -6,6 +6,10 @@
 #include <unistd.h>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <functional>
 
 #include "platform/files/FileReader.h"
 #include "platform/files/SafeFileWriter.h"
@@ -32,7 +36,6 @@ class UndoJournalTest : public testing::Test {
   JournalEnd Run(const std::vector<std::pair<std::string, std::string>>& changes, const std::string& replacement = "x",
                  IFileOps& ops = SystemFileOps()) {
     RunJournal journal(place, {1700000000, "search", replacement, ""}, ops);
-    size_t order = 0;
     for (const auto& [relative, bytes] : changes) {
       const std::string path = tree.Path(relative);
       std::string old;
@@ -40,13 +43,20 @@ class UndoJournalTest : public testing::Test {
       FileIdentity asRead;
       EXPECT_TRUE(ReadWholeFile(path, buffer, &asRead));
       old.assign(buffer.Bytes());
-      const KeptOriginal kept = journal.Keep(order++, path, old);
-      if (kept.kind == KeptOriginal::Kind::Failed) continue;
-      const WriteResult written = RewriteFile(path, bytes, old, asRead);
-      EXPECT_TRUE(written.written);
-      if (kept.kind == KeptOriginal::Kind::Kept) journal.Written(kept.ticket, written.placed, bytes);
+      const KeptOriginal kept = journal.Keep(path, old, bytes);
+      if (kept.kind != KeptOriginal::Kind::Kept) continue;
+      EXPECT_TRUE(RewriteFile(path, bytes, old, asRead).written);
+      journal.Written(kept.ticket);
     }
     return journal.Finish();
+  }
+
+  std::vector<std::string> KeptPaths() const {
+    const auto run = LastKeptRun(place.folder);
+    std::vector<std::string> paths;
+    if (run && run->manifest)
+      for (const JournalEntry& file : run->manifest->files) paths.push_back(file.path);
+    return paths;
   }
 
   std::vector<std::string> Replacements() const {
@@ -82,11 +92,13 @@ TEST_F(UndoJournalTest, UndoPutsBackEveryFileByteForByteAndThenTheRunBefore) {
   EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::NothingToUndo);
 }
 
-TEST_F(UndoJournalTest, AFileChangedSinceTheReplaceIsLeftAsItIsAndListed) {
+TEST_F(UndoJournalTest, AFileChangedSinceTheReplaceKeepsItsOriginalUntilPutBackOrBeside) {
   tree.Write("a.txt", "alpha");
   tree.Write("b.txt", "beta");
   tree.Write("c.txt", "gamma");
-  ASSERT_EQ(Run({{"a.txt", "ALPHA"}, {"b.txt", "BETA"}, {"c.txt", "GAMMA"}}).kind, JournalEnd::Kind::Kept);
+  tree.Write("d.txt", "delta");
+  ASSERT_EQ(Run({{"a.txt", "ALPHA"}, {"b.txt", "BETA"}, {"c.txt", "GAMMA"}, {"d.txt", "DELTA"}}).kind,
+            JournalEnd::Kind::Kept);
   tree.Write("b.txt", "edited by hand");
   // Same size and time as the run left it, other bytes: only the hash tells.
   struct stat before;
@@ -94,10 +106,12 @@ TEST_F(UndoJournalTest, AFileChangedSinceTheReplaceIsLeftAsItIsAndListed) {
   tree.Write("c.txt", "GAMMa");
   const timespec times[2] = {before.st_atim, before.st_mtim};
   utimensat(AT_FDCWD, tree.Path("c.txt").c_str(), times, 0);
+  // Only touched: still what the run wrote.
+  utimensat(AT_FDCWD, tree.Path("d.txt").c_str(), nullptr, 0);
 
-  const UndoReport report = UndoLastRun(place);
+  UndoReport report = UndoLastRun(place);
   EXPECT_EQ(report.status, UndoReport::Status::Undone);
-  EXPECT_EQ(report.restored, (std::vector<std::string>{tree.Path("a.txt")}));
+  EXPECT_EQ(report.restored, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("d.txt")}));
   ASSERT_EQ(report.refused.size(), 2u);
   EXPECT_EQ(report.refused[0].path, tree.Path("b.txt"));
   EXPECT_EQ(report.refused[0].reason, UndoRefusal::ChangedSinceReplace);
@@ -106,6 +120,23 @@ TEST_F(UndoJournalTest, AFileChangedSinceTheReplaceIsLeftAsItIsAndListed) {
   EXPECT_EQ(tree.Read("a.txt"), "alpha");
   EXPECT_EQ(tree.Read("b.txt"), "edited by hand");
   EXPECT_EQ(tree.Read("c.txt"), "GAMMa");
+  EXPECT_EQ(tree.Read("d.txt"), "delta");
+
+  // The run stays with what it could not put back; the next undo tries again.
+  EXPECT_EQ(KeptPaths(), (std::vector<std::string>{tree.Path("b.txt"), tree.Path("c.txt")}));
+  tree.Write("b.txt", "BETA");
+  report = UndoLastRun(place);
+  EXPECT_EQ(report.restored, (std::vector<std::string>{tree.Path("b.txt")}));
+  EXPECT_EQ(tree.Read("b.txt"), "beta");
+
+  tree.Write("c.txt.original", "the user's own");
+  const BesideReport beside = PutOriginalsBeside(place);
+  ASSERT_EQ(beside.placed.size(), 1u);
+  EXPECT_EQ(beside.placed[0].second, tree.Path("c.txt.original-2"));
+  EXPECT_EQ(tree.Read("c.txt.original-2"), "gamma");
+  EXPECT_EQ(tree.Read("c.txt.original"), "the user's own");
+  EXPECT_EQ(tree.Read("c.txt"), "GAMMa");
+  EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::NothingToUndo);
 }
 
 TEST_F(UndoJournalTest, AFileGoneSinceTheReplaceIsListedAsMissing) {
@@ -115,6 +146,7 @@ TEST_F(UndoJournalTest, AFileGoneSinceTheReplaceIsListedAsMissing) {
   const UndoReport report = UndoLastRun(place);
   ASSERT_EQ(report.refused.size(), 1u);
   EXPECT_EQ(report.refused[0].reason, UndoRefusal::Missing);
+  EXPECT_EQ(KeptPaths(), (std::vector<std::string>{tree.Path("a.txt")}));
 }
 
 TEST_F(UndoJournalTest, RestoreKeepsPermissionsLinksAndHardLinks) {
@@ -139,35 +171,88 @@ TEST_F(UndoJournalTest, RestoreKeepsPermissionsLinksAndHardLinks) {
   EXPECT_EQ(info.st_nlink, 2u);
 }
 
-TEST_F(UndoJournalTest, AManifestTheDiskHadNoRoomForLeavesNoRun) {
+TEST_F(UndoJournalTest, ARecordTheDiskFillsUpUnderKeepsEveryFileChangedSoFarUndoable) {
   tree.Write("a.txt", "alpha");
-  CutShortOps ops("manifest", CutShortOps::Cut::FullDisk);
-  const JournalEnd end = Run({{"a.txt", "ALPHA"}}, "x", ops);
+  tree.Write("b.txt", "beta");
+  // The run's opening lines and a.txt's line go through; then the disk is full.
+  CutShortOps ops("/log", CutShortOps::Cut::FullDisk, 2);
+  const JournalEnd end = Run({{"a.txt", "ALPHA"}, {"b.txt", "BETA"}}, "x", ops);
   EXPECT_GT(ops.cutWrites, 0);
-  EXPECT_EQ(end.kind, JournalEnd::Kind::Failed);
-  EXPECT_EQ(end.error.error, ENOSPC);
-  EXPECT_TRUE(ListKeptRuns(place.folder).empty());
-  EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::NothingToUndo);
-  EXPECT_EQ(tree.Read("a.txt"), "ALPHA");
+  EXPECT_EQ(end.kind, JournalEnd::Kind::Kept);
+  EXPECT_EQ(end.files, 1u);
+  EXPECT_EQ(tree.Read("b.txt"), "beta");  // its record could not be written: left as it was
+  EXPECT_EQ(UndoLastRun(place).restored, (std::vector<std::string>{tree.Path("a.txt")}));
+  EXPECT_EQ(tree.Read("a.txt"), "alpha");
 }
 
-TEST_F(UndoJournalTest, AManifestCutShortUnseenIsNeverRestoredFrom) {
+TEST_F(UndoJournalTest, ARunKilledAtAnyMomentLeavesEveryChangedFileUndoable) {
+  tree.Write("a.txt", "alpha");
+  tree.Write("b.txt", "beta");
+  const std::string temporary = tree.Path(".b.txt.trawlscope-Ab12Cd");
+  const pid_t child = fork();
+  if (child == 0) {
+    RunJournal journal(place, {1700000000, "search", "x", ""});
+    for (const auto& [name, bytes] : {std::pair{"a.txt", "ALPHA"}, std::pair{"b.txt", "BETA"}}) {
+      FileBuffer old;
+      FileIdentity asRead;
+      ReadWholeFile(tree.Path(name), old, &asRead);
+      journal.Keep(tree.Path(name), old.Bytes(), bytes);
+      if (std::string(name) == "a.txt") RewriteFile(tree.Path(name), bytes, old.Bytes(), asRead);
+    }
+    // Killed while b.txt's new content was on its way to disk.
+    WriteWholeFile(temporary, "BET");
+    kill(getpid(), SIGKILL);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status));
+  ASSERT_EQ(tree.Read("a.txt"), "ALPHA");
+
+  const UndoReport report = UndoLastRun(place);
+  EXPECT_EQ(report.status, UndoReport::Status::Undone);
+  EXPECT_EQ(report.restored, (std::vector<std::string>{tree.Path("a.txt"), tree.Path("b.txt")}));
+  EXPECT_EQ(tree.Read("a.txt"), "alpha");
+  EXPECT_EQ(tree.Read("b.txt"), "beta");
+  EXPECT_NE(access(temporary.c_str(), F_OK), 0);  // the killed write's leftover is cleared
+}
+
+TEST_F(UndoJournalTest, ARecordWrittenShortOrDamagedIsNeverRestoredFrom) {
   tree.Write("a.txt", "alpha");
   tree.Write("b.txt", "beta");
   ASSERT_EQ(Run({{"a.txt", "one"}}, "earlier").kind, JournalEnd::Kind::Kept);
-  CutShortOps ops("manifest", CutShortOps::Cut::SilentHalf);
-  Run({{"a.txt", "two"}, {"b.txt", "BETA"}}, "cut", ops);
+  // A disk that claims bytes it did not take: seen, and nothing is replaced on its word.
+  CutShortOps ops("/log", CutShortOps::Cut::SilentHalf);
+  EXPECT_EQ(Run({{"a.txt", "two"}, {"b.txt", "BETA"}}, "cut", ops).kind, JournalEnd::Kind::NothingKept);
   ASSERT_GT(ops.cutWrites, 0);
+  EXPECT_EQ(tree.Read("a.txt"), "one");
+  EXPECT_EQ(Replacements(), (std::vector<std::string>{"earlier"}));
 
+  ASSERT_EQ(Run({{"a.txt", "two"}, {"b.txt", "BETA"}}, "later").kind, JournalEnd::Kind::Kept);
+  const auto run = LastKeptRun(place.folder);
+  const std::string record = run->folder.substr(tree.Path("").size()) + "/log";
+  std::string bytes = tree.Read(record);
+  bytes[bytes.find("keep\t") + 1] = 'K';
+  tree.Write(record, bytes);
   EXPECT_EQ(Replacements(), (std::vector<std::string>{"damaged", "earlier"}));
   const UndoReport report = UndoLastRun(place);
   EXPECT_EQ(report.status, UndoReport::Status::Damaged);
   EXPECT_TRUE(report.restored.empty());
   EXPECT_EQ(tree.Read("a.txt"), "two");
-  EXPECT_EQ(tree.Read("b.txt"), "BETA");
   // The damaged run stays for the user to look at, and keeps blocking: an
   // undo must not skip to an older run behind the user's back.
   EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::Damaged);
+}
+
+TEST_F(UndoJournalTest, AnOriginalDamagedUnseenRestoresNothingAtAll) {
+  tree.Write("a.txt", "alpha");
+  tree.Write("b.txt", "beta");
+  ASSERT_EQ(Run({{"a.txt", "ALPHA"}, {"b.txt", "BETA"}}).kind, JournalEnd::Kind::Kept);
+  const auto run = LastKeptRun(place.folder);
+  ASSERT_TRUE(run && run->manifest);
+  // Same size, one bit off: only the hash tells.
+  tree.Write(run->folder.substr(tree.Path("").size()) + "/" + run->manifest->files[1].originalName, "bets");
+  EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::Damaged);
+  EXPECT_EQ(tree.Read("a.txt"), "ALPHA");
 }
 
 TEST_F(UndoJournalTest, AnOriginalCutShortUnseenRestoresNothingAtAll) {
@@ -186,7 +271,7 @@ TEST_F(UndoJournalTest, AnOriginalTheDiskHadNoRoomForLeavesItsFileUnreplaced) {
   tree.Write("a.txt", "alpha");
   CutShortOps ops(".orig", CutShortOps::Cut::FullDisk);
   RunJournal journal(place, {}, ops);
-  const KeptOriginal kept = journal.Keep(0, tree.Path("a.txt"), "alpha");
+  const KeptOriginal kept = journal.Keep(tree.Path("a.txt"), "alpha", "ALPHA");
   EXPECT_EQ(kept.kind, KeptOriginal::Kind::Failed);
   EXPECT_EQ(kept.error.error, ENOSPC);
   EXPECT_EQ(journal.Finish().kind, JournalEnd::Kind::NothingKept);
@@ -206,19 +291,51 @@ TEST_F(UndoJournalTest, OldestRunsGoWhenTheSizeLimitIsPassed) {
   for (int i = 1; i <= 4; ++i)
     ASSERT_EQ(Run({{"a.txt", std::string(1000, static_cast<char>('a' + i))}}, std::to_string(i)).kind,
               JournalEnd::Kind::Kept);
-  // Each run holds a 1000-byte original and its manifest: two fit in 3000 bytes.
-  EXPECT_EQ(Replacements(), (std::vector<std::string>{"4", "3"}));
+  // The limit weighs the originals, as the check before a run does.
+  EXPECT_EQ(Replacements(), (std::vector<std::string>{"4", "3", "2"}));
+  place.maxBytes = 1000;
+  ASSERT_TRUE(RoomForOriginals(place, 1000).fits);
+  ASSERT_EQ(Run({{"a.txt", "last"}}, "at the limit").kind, JournalEnd::Kind::Kept);
+  EXPECT_EQ(Replacements(), (std::vector<std::string>{"at the limit"}));
 }
 
-TEST_F(UndoJournalTest, ARunWhoseOriginalsPassTheLimitGoesOnWithoutAJournal) {
+TEST_F(UndoJournalTest, AFileWhoseOriginalPassesTheLimitIsLeftAsItWas) {
   place.maxBytes = 10;
   tree.Write("a.txt", "small");
   tree.Write("b.txt", "far more than ten bytes");
   const JournalEnd end = Run({{"a.txt", "A"}, {"b.txt", "B"}});
-  EXPECT_EQ(end.kind, JournalEnd::Kind::TooLarge);
-  EXPECT_EQ(tree.Read("b.txt"), "B");  // replaced all the same
-  EXPECT_TRUE(ListKeptRuns(place.folder).empty());
-  EXPECT_EQ(UndoLastRun(place).status, UndoReport::Status::NothingToUndo);
+  EXPECT_EQ(end.kind, JournalEnd::Kind::Kept);
+  EXPECT_EQ(tree.Read("b.txt"), "far more than ten bytes");
+  EXPECT_EQ(UndoLastRun(place).restored, (std::vector<std::string>{tree.Path("a.txt")}));
+}
+
+TEST_F(UndoJournalTest, AJournalFolderNotTheUsersOwnAndClosedIsRefused) {
+  tree.Write("a.txt", "alpha");
+  ASSERT_EQ(Run({{"a.txt", "ALPHA"}}).kind, JournalEnd::Kind::Kept);
+  chmod(place.folder.c_str(), 0777);
+  const UndoReport report = UndoLastRun(place);
+  EXPECT_EQ(report.status, UndoReport::Status::NotPrivate);
+  EXPECT_EQ(report.folder.trust, FolderTrust::OpenToOthers);
+  EXPECT_EQ(tree.Read("a.txt"), "ALPHA");
+  EXPECT_FALSE(RoomForOriginals(place, 1).fits);
+  chmod(place.folder.c_str(), 0700);
+
+  const struct {
+    const char* what;
+    std::function<void(const std::string&)> make;
+    FolderTrust trust;
+  } places[] = {
+      {"a file", [&](const std::string& at) { tree.Write(at.substr(tree.Path("").size()), "x"); }, FolderTrust::NotAFolder},
+      {"a dangling link", [](const std::string& at) { symlink("/nonexistent/undo", at.c_str()); }, FolderTrust::NotAFolder},
+  };
+  for (const auto& bad : places) {
+    JournalPlace elsewhere{tree.Path(std::string("bad/") + bad.what)};
+    mkdir(tree.Path("bad").c_str(), 0700);
+    bad.make(elsewhere.folder);
+    EXPECT_EQ(RoomForOriginals(elsewhere, 1).folder.trust, bad.trust) << bad.what;
+    RunJournal journal(elsewhere, {});
+    EXPECT_EQ(journal.Keep(tree.Path("a.txt"), "ALPHA", "x").kind, KeptOriginal::Kind::Failed) << bad.what;
+  }
 }
 
 TEST_F(UndoJournalTest, RoomForOriginalsWeighsTheLimit) {

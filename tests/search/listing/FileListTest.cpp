@@ -47,6 +47,16 @@ TEST_F(FileListTest, BareFolderWithoutSubfoldersListsItsOwnFilesInByteOrder) {
   EXPECT_EQ(List(U16(tree.Path("data")), false), (Names{"data/B.txt", "data/a.txt", "data/b.txt"}));
 }
 
+// What a killed write left beside a file is never searched, nor replaced.
+TEST_F(FileListTest, TheWritersOwnTemporaryFilesAreLeftOut) {
+  tree.Write("d/a.txt");
+  tree.Write("d/.a.txt.trawlscope-x1Y2z3");
+  tree.Write("d/.a.txt.trawlscope-notes");   // not the writer's pattern
+  tree.Write("d/a.txt.trawlscope-x1Y2z3");    // nor without the leading dot
+  EXPECT_EQ(List(U16(tree.Path("d")), false),
+            (Names{"d/.a.txt.trawlscope-notes", "d/a.txt", "d/a.txt.trawlscope-x1Y2z3"}));
+}
+
 TEST_F(FileListTest, SubfoldersAreListedDepthFirstBeforeTheNextEntry) {
   tree.Write("d/a.txt");
   tree.Write("d/m/x.txt");

@@ -1,0 +1,31 @@
+#pragma once
+// The journal holds copies of the user's files and is trusted to put them
+// back: like ssh with its keys, it uses only a folder that is the user's own
+// and closed to everyone else.
+#include <string>
+
+namespace trawlscope {
+
+enum class FolderTrust {
+  Private,       // the user's own, a real folder, mode 0700 or tighter
+  NotAFolder,    // a file, a link (dangling or not) or something else stands there
+  NotOwned,      // another user's
+  OpenToOthers,  // group or others may read, write or enter it
+  Unusable,      // it cannot be created or looked at: `error` says why
+};
+
+struct FolderCheck {
+  FolderTrust trust = FolderTrust::Private;
+  int error = 0;     // errno, for Unusable
+  std::string path;  // the folder checked (native)
+  explicit operator bool() const { return trust == FolderTrust::Private; }
+};
+
+// Creates the folder and its missing parents, readable by the user only, then
+// checks it as CheckPrivateFolder does.
+FolderCheck MakePrivateFolder(const std::string& folder);
+
+// Whether an existing folder may be trusted.
+FolderCheck CheckPrivateFolder(const std::string& folder);
+
+}  // namespace trawlscope
