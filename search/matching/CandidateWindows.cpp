@@ -132,10 +132,18 @@ bool CandidateWindows<Unit>::Next(size_t from, size_t& start, size_t& end) {
     if (literal == kNone) return false;
     size_t runStart = literal;
     while (runStart > at && Consumable(runStart - 1)) --runStart;
+    unitsMeasured_ += literal - runStart;
     for (size_t q = runStart; q <= literal; ++q) {
       if (!MayStartAt(q)) continue;
-      size_t runEnd = literal;
-      while (runEnd < text_.size() && Consumable(runEnd)) ++runEnd;
+      // A literal inside the run last measured shares its end: measured
+      // again for each match, one long line took time quadratic in its length.
+      if (literal < runMeasuredFrom_ || literal >= runEnd_) {
+        runEnd_ = literal;
+        while (runEnd_ < text_.size() && Consumable(runEnd_)) ++runEnd_;
+        unitsMeasured_ += runEnd_ - literal;
+        runMeasuredFrom_ = literal;
+      }
+      const size_t runEnd = runEnd_;
       // The character after the run is read by "$", "\b" and look-aheads; a
       // pair of surrogates is not split.
       start = q;

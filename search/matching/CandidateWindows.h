@@ -28,6 +28,10 @@ class CandidateWindows {
   // False when no match starts at or after `from`.
   bool Next(size_t from, size_t& start, size_t& end);
 
+  // How many units the runs' measuring has read so far: at most a few times
+  // the text's length, however many windows there are.
+  size_t UnitsMeasured() const { return unitsMeasured_; }
+
  private:
   class LiteralFinder;
 
@@ -46,6 +50,11 @@ class CandidateWindows {
   std::basic_string_view<Unit> text_;
   std::vector<std::unique_ptr<LiteralFinder>> finders_;
   std::vector<size_t> nextOccurrence_;  // per finder: the last occurrence found
+  // The run of consumable units last measured: [runMeasuredFrom_, runEnd_)
+  // is consumable and runEnd_ is not (or is the text's end).
+  size_t runMeasuredFrom_ = 0;
+  size_t runEnd_ = 0;
+  size_t unitsMeasured_ = 0;
 };
 
 extern template class CandidateWindows<char>;
