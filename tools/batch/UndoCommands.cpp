@@ -21,22 +21,22 @@ std::string PathField(const std::string& nativePath) {
   return ToNativeBytes(FlattenField(DisplayPath(FromNativeName(nativePath))));
 }
 
+// False, having said why, when the journal gave no run to work on.
+bool SayWhyNothingWasDone(UndoReport::Status status, const FolderCheck& folder, const std::string& runFolder) {
+  switch (status) {
+    case UndoReport::Status::NothingToUndo: Say(texts::kNothingToUndo); return false;
+    case UndoReport::Status::Damaged: Say(texts::kUndoDamaged, {runFolder}); return false;
+    case UndoReport::Status::NotPrivate: Say(texts::kNothingChanged, {JournalFolderText(folder)}); return false;
+    case UndoReport::Status::Undone: return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int UndoLast(const JournalPlace& place) {
   const UndoReport report = UndoLastRun(place);
-  switch (report.status) {
-    case UndoReport::Status::NothingToUndo:
-      Say(texts::kNothingToUndo);
-      return kExitNothingUndone;
-    case UndoReport::Status::Damaged:
-      Say(texts::kUndoDamaged, {report.runFolder});
-      return kExitNothingUndone;
-    case UndoReport::Status::NotPrivate:
-      Say(texts::kNothingChanged, {JournalFolderText(report.folder)});
-      return kExitNothingUndone;
-    case UndoReport::Status::Undone: break;
-  }
+  if (!SayWhyNothingWasDone(report.status, report.folder, report.runFolder)) return kExitNothingUndone;
   for (const std::string& path : report.restored) std::printf("%s\trestored\n", PathField(path).c_str());
   for (const UndoRefusedFile& file : report.refused)
     std::printf("%s\tleft unchanged: %s\n", PathField(file.path).c_str(), UndoRefusalText(file).c_str());
@@ -49,18 +49,7 @@ int UndoLast(const JournalPlace& place) {
 
 int PutBeside(const JournalPlace& place) {
   const BesideReport report = PutOriginalsBeside(place);
-  switch (report.status) {
-    case UndoReport::Status::NothingToUndo:
-      Say(texts::kNothingToUndo);
-      return kExitNothingUndone;
-    case UndoReport::Status::Damaged:
-      Say(texts::kUndoDamaged, {report.runFolder});
-      return kExitNothingUndone;
-    case UndoReport::Status::NotPrivate:
-      Say(texts::kNothingChanged, {JournalFolderText(report.folder)});
-      return kExitNothingUndone;
-    case UndoReport::Status::Undone: break;
-  }
+  if (!SayWhyNothingWasDone(report.status, report.folder, report.runFolder)) return kExitNothingUndone;
   for (const auto& [path, beside] : report.placed)
     std::printf("%s\tbeside: %s\n", PathField(path).c_str(), PathField(beside).c_str());
   for (const UndoRefusedFile& file : report.failed)
