@@ -8,6 +8,13 @@
 namespace trawlscope {
 namespace {
 
+// Whether `position` falls between the halves of a surrogate pair. ICU's
+// offsets catch that for the pages it reads, but UTF-16LE's are counted and a
+// stateful page is written whole: either would write the lone half.
+bool SplitsPair(std::u16string_view text, size_t position) {
+  return position > 0 && position < text.size() && U16_IS_LEAD(text[position - 1]) && U16_IS_TRAIL(text[position]);
+}
+
 // The first character of `text` that the page cannot carry.
 SpliceResult Unencodable(std::u16string_view text, CodePage codePage) {
   std::string ignored;
@@ -37,6 +44,9 @@ SpliceResult ReencodeWhole(std::string_view bytes, size_t markLength, CodePage c
 
 SpliceResult SpliceEdits(std::string_view bytes, size_t markLength, CodePage codePage,
                          std::u16string_view text, const TextEdits& edits) {
+  for (const TextEdit& edit : edits)
+    if (SplitsPair(text, edit.position) || SplitsPair(text, edit.position + edit.length))
+      return {false, {}, ReplaceProblem::NotOnCharacterBoundary};
   if (IsStatefulCodePage(codePage)) return ReencodeWhole(bytes, markLength, codePage, text, edits);
 
   const std::string_view body = bytes.substr(markLength);

@@ -20,7 +20,8 @@ struct SpliceResult {
 // `bytes` is the whole file, whose first `markLength` bytes are its mark and
 // whose rest decodes with `codePage` to `text`. Stateless pages are spliced;
 // stateful ones (ISO-2022, HZ, UTF-7) are re-encoded whole only when
-// re-encoding the old text gives back the old bytes exactly. Fails when a
+// re-encoding the old text gives back the old bytes exactly. Fails when an
+// edit begins or ends inside a character (a surrogate pair included), when a
 // replacement holds a character the page cannot carry, or when the result
 // would not decode to the edited text.
 SpliceResult SpliceEdits(std::string_view bytes, size_t markLength, CodePage codePage,
