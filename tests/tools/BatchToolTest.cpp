@@ -214,14 +214,29 @@ TEST_F(BatchToolTest, OnlyHitsWithASearchTextReplacesOnlyCurrentMatches) {
                                                  "search found it\n");
 }
 
+// Each third line is wrong, the first a good one for the same file: the
+// tool names the line and writes nothing, not even the good one's change.
 TEST_F(BatchToolTest, ABadHitLineNamesItsNumberAndNothingIsWritten) {
-  tree.Write("lines.txt", tree.Path("docs/a.txt") + "\t1\t6\t2\n\n" + tree.Path("docs/a.txt") + "\t2\tx\t2\n");
-  const RunResult run = RunBatch("--only-hits " + Quoted(tree.Path("lines.txt")) + " --replace 函数", err);
-  EXPECT_EQ(run.status, 2);
-  EXPECT_EQ(run.out, "");
-  EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: --only-hits " + tree.Path("lines.txt") +
-                                         ": line 3: the position is not a number\n");
-  EXPECT_EQ(tree.Read("docs/a.txt"), "alpha 関数\r\nbeta\t関数\n");
+  const std::string a = tree.Path("docs/a.txt");
+  const std::pair<std::string, const char*> cases[] = {
+      {a + "\t2\tx\t2", "the position is not a number"},
+      // Past 64 bits, the number was read as 0: "alpha" was replaced.
+      {a + "\t1\t99999999999999999999\t5", "the position is too big"},
+      {a + "\t1\t0\t18446744073709551621", "the length is too big"},
+      {a + "\t99999999999999999999\t6\t2", "the line is too big"},
+      // The path was cut at the NUL, and "docs/a.txt" changed in the place of its namesake.
+      {a + std::string("\0.bak", 5) + "\t1\t6\t2", "the path holds a NUL byte"},
+  };
+  for (const auto& [bad, why] : cases) {
+    tree.Write("docs/a.txt", "alpha 関数\r\nbeta\t関数\n");
+    tree.Write("lines.txt", a + "\t1\t6\t2\n\n" + bad + "\n");
+    const RunResult run = RunBatch("--only-hits " + Quoted(tree.Path("lines.txt")) + " --replace 函数", err);
+    EXPECT_EQ(run.status, 2) << why;
+    EXPECT_EQ(run.out, "") << why;
+    EXPECT_EQ(tree.Read("stderr.txt"),
+              "trawlscope-batch: --only-hits " + tree.Path("lines.txt") + ": line 3: " + why + "\n");
+    EXPECT_EQ(tree.Read("docs/a.txt"), "alpha 関数\r\nbeta\t関数\n") << why;
+  }
   EXPECT_EQ(RunBatch("--only-hits - --replace x < /dev/null --path x", err).status, 2);
   EXPECT_EQ(RunBatch("--only-hits -", err).status, 2);  // no --replace
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
+#include <limits>
 #include <unordered_map>
 #include <vector>
 
@@ -27,9 +29,22 @@ std::vector<std::string_view> Fields(std::string_view line) {
   }
 }
 
-bool ParseCount(std::string_view text, std::int64_t& value) {
+// Nothing when `text` is a count from `least`, then in `value`; otherwise
+// what is wrong with the field `name`.
+std::optional<std::string> ReadCount(std::string_view text, const char* name, std::int64_t least,
+                                     std::int64_t& value) {
+  const std::string field = std::string("the ") + name;
+  std::uint64_t count = 0;
   const char* end = text.data() + text.size();
-  return !text.empty() && std::from_chars(text.data(), end, value).ptr == end && value >= 0;
+  const auto [stop, error] = std::from_chars(text.data(), end, count);
+  const bool digits = !text.empty() && stop == end;
+  // Past 64 bits from_chars leaves the count as it was, 0: the start of the file, not the place meant.
+  if (digits && (error == std::errc::result_out_of_range || count > std::numeric_limits<std::int64_t>::max()))
+    return field + " is too big";
+  if (!digits || count < static_cast<std::uint64_t>(least))
+    return field + " is not a number" + (least > 0 ? " from " + std::to_string(least) : "");
+  value = static_cast<std::int64_t>(count);
+  return std::nullopt;
 }
 
 }  // namespace
@@ -53,11 +68,13 @@ std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& er
     };
     if (fields.size() <= kLengthField) return fail("expected path, line, position and length separated by TABs");
     if (fields[kPathField].empty()) return fail("the path is empty");
+    // A name ends at its first NUL on its way to the system: the file changed would be another.
+    if (fields[kPathField].find('\0') != std::string_view::npos) return fail("the path holds a NUL byte");
     std::int64_t lineOfHit = 0;
     SelectedOccurrence occurrence;
-    if (!ParseCount(fields[kLineField], lineOfHit) || lineOfHit == 0) return fail("the line is not a number from 1");
-    if (!ParseCount(fields[kPositionField], occurrence.position)) return fail("the position is not a number");
-    if (!ParseCount(fields[kLengthField], occurrence.length)) return fail("the length is not a number");
+    if (auto why = ReadCount(fields[kLineField], "line", 1, lineOfHit)) return fail(*why);
+    if (auto why = ReadCount(fields[kPositionField], "position", 0, occurrence.position)) return fail(*why);
+    if (auto why = ReadCount(fields[kLengthField], "length", 0, occurrence.length)) return fail(*why);
     if (fields.size() > kKeywordField) {
       std::u16string keyword = FromNativePath(fields[kKeywordField]);
       if (keyword.find(kIdeographicSpace) == std::u16string::npos &&
