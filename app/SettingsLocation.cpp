@@ -1,7 +1,5 @@
 #include "app/SettingsLocation.h"
 
-#include "platform/files/NativePath.h"
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -22,9 +20,7 @@ std::string WithIniExtension(const std::string& path) {
 std::string SettingsFilePath(const SettingsEnvironment& environment) {
   if (!environment.executablePath.empty()) {
     const std::string besideProgram = WithIniExtension(environment.executablePath);
-    if (access(besideProgram.c_str(), F_OK) == 0 ||
-        access(NativeFolderOf(besideProgram).c_str(), W_OK) == 0)
-      return besideProgram;
+    if (access(besideProgram.c_str(), F_OK) == 0) return besideProgram;
   }
   const std::string configHome = !environment.xdgConfigHome.empty()
                                      ? environment.xdgConfigHome

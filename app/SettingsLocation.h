@@ -1,7 +1,8 @@
 #pragma once
-// Where the settings file lives: beside the program when that is possible,
-// else in the user's configuration folder, so that settings are never lost
-// just because an installed program's folder is read-only.
+// Where the settings file lives: beside the program for a portable copy that
+// brought its settings file along, else in the user's configuration folder.
+// A writable program folder alone is no sign of a portable copy: root can
+// write /usr/bin, and would keep its settings there.
 #include <string>
 
 namespace trawlscope {
@@ -13,8 +14,8 @@ struct SettingsEnvironment {
 };
 
 // The executable's path with its extension replaced by ".ini" when that file
-// exists or its folder is writable; otherwise
-// $XDG_CONFIG_HOME/trawlscope/trawlscope.ini (default ~/.config).
+// exists; otherwise $XDG_CONFIG_HOME/trawlscope/trawlscope.ini (default
+// ~/.config).
 std::string SettingsFilePath(const SettingsEnvironment& environment);
 
 // The running program's environment (/proc/self/exe, XDG_CONFIG_HOME, HOME).

@@ -13,8 +13,8 @@ display=:${TRAWLSCOPE_BENCH_DISPLAY:-57}
 
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
-# The settings live beside the program when its folder is writable: a copy
-# of it in a folder of our own keeps the user's settings out of the way.
+# A copy of the program in a folder of our own, with a settings file beside
+# it, which it then uses: the user's settings stay out of the way.
 cp "$build/app/trawlscope" "$work/"
 Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
 sleep 1

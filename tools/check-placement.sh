@@ -49,8 +49,8 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/dev/null 2>&1 & pids+=($!)
 sleep 1
 
-# The program keeps its settings beside itself when it can: a copy in the
-# temporary home keeps them there.
+# A copy in the temporary home, its settings in the configuration folder
+# there: the user's own are never read nor written.
 mkdir -p "$home/bin"
 cp "$program" "$home/bin/trawlscope"
 HOME=$home XDG_CONFIG_HOME=$home/config QT_SCALE_FACTOR=$scale "$home/bin/trawlscope" >"$home/program.log" 2>&1 & pids+=($!)

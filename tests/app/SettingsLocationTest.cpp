@@ -11,32 +11,27 @@ namespace {
 
 using test::TempTree;
 
-TEST(SettingsLocation, BesideTheProgramWhenItsFolderIsWritable) {
+// A writable folder alone is no portable copy: root, who can write
+// /usr/bin, would have kept its settings there.
+TEST(SettingsLocation, UserConfigFolderUnlessASettingsFileStandsBesideTheProgram) {
   TempTree tree;
   const std::string program = tree.Write("bin/trawlscope", "#!");
-  EXPECT_EQ(SettingsFilePath({program, "/xdg", "/home/u"}), tree.Path("bin/trawlscope.ini"));
-  const std::string withExtension = tree.Write("bin/trawlscope.bin", "#!");
-  EXPECT_EQ(SettingsFilePath({withExtension, "", "/home/u"}), tree.Path("bin/trawlscope.ini"));
-}
-
-TEST(SettingsLocation, UserConfigFolderWhenTheProgramsFolderCannotBeWritten) {
-  // A folder that does not exist cannot be written to, even by root.
-  TempTree tree;
-  const std::string program = tree.Path("gone/bin/trawlscope");
+  ASSERT_EQ(access(tree.Path("bin").c_str(), W_OK), 0);
   EXPECT_EQ(SettingsFilePath({program, "/xdg", "/home/u"}), "/xdg/trawlscope/trawlscope.ini");
   EXPECT_EQ(SettingsFilePath({program, "", "/home/u"}), "/home/u/.config/trawlscope/trawlscope.ini");
+  const std::string gone = tree.Path("gone/bin/trawlscope");
+  EXPECT_EQ(SettingsFilePath({gone, "/xdg", "/home/u"}), "/xdg/trawlscope/trawlscope.ini");
+  EXPECT_EQ(SettingsFilePath({"", "", "/home/u"}), "/home/u/.config/trawlscope/trawlscope.ini");
 }
 
-TEST(SettingsLocation, AnExistingFileBesideTheProgramIsUsedEvenInAReadOnlyFolder) {
+TEST(SettingsLocation, AFileBesideTheProgramIsUsedEvenInAReadOnlyFolder) {
   TempTree tree;
   const std::string program = tree.Write("bin/trawlscope", "#!");
+  const std::string withExtension = tree.Write("bin/trawlscope.bin", "#!");
   tree.Write("bin/trawlscope.ini", "[S]\n");
   chmod(tree.Path("bin").c_str(), 0555);
   EXPECT_EQ(SettingsFilePath({program, "/xdg", "/home/u"}), tree.Path("bin/trawlscope.ini"));
-}
-
-TEST(SettingsLocation, UnknownProgramPathFallsBackToTheConfigFolder) {
-  EXPECT_EQ(SettingsFilePath({"", "", "/home/u"}), "/home/u/.config/trawlscope/trawlscope.ini");
+  EXPECT_EQ(SettingsFilePath({withExtension, "", "/home/u"}), tree.Path("bin/trawlscope.ini"));
 }
 
 }  // namespace

@@ -24,14 +24,14 @@ struct RunResult {
 constexpr char kEnglish[] = "unset LC_MESSAGES LANG; export LANGUAGE=en LC_ALL=C.UTF-8; ";
 
 // Runs the tool with `arguments` (already shell-quoted), stderr to `errFile`.
-// The undo journal goes beside `errFile`, never into the user's own.
+// The undo journal and the settings are beside `errFile`, never the user's own.
 // `environment` is shell words run just before the tool, to change what it sees.
 std::string BatchCommand(const std::string& arguments, const std::string& errFile, const std::string& language,
                          const std::string& environment = "") {
-  const std::string stateHome = errFile.substr(0, errFile.rfind('/')) + "/state";
-  // Exported, so that every command of a pipe sees it.
-  return language + "export XDG_STATE_HOME='" + stateHome + "'; " + environment + " exec " +
-         std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
+  const std::string folder = errFile.substr(0, errFile.rfind('/'));
+  // Exported, so that every command of a pipe sees them.
+  return language + "export XDG_STATE_HOME='" + folder + "/state' XDG_CONFIG_HOME='" + folder + "/config'; " +
+         environment + " exec " + std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
 }
 
 RunResult RunBatch(const std::string& arguments, const std::string& errFile, const std::string& language = kEnglish,
