@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include <unicode/utf16.h>
 #include <unistd.h>
 
 namespace trawlscope {
@@ -20,7 +21,9 @@ std::optional<std::u16string> IniProfileFile::ReadString(std::u16string_view sec
   const auto value = FindIniValue(text, ToNativeBytes(section), ToNativeBytes(key));
   if (!value) return std::nullopt;
   std::u16string decoded = FromNativePath(*value);
-  if (decoded.size() > kMaxValueLength) decoded.resize(kMaxValueLength);
+  // Never after the first half of a pair: a lone lead surrogate is no text to show or to write back.
+  if (decoded.size() > kMaxValueLength)
+    decoded.resize(U16_IS_LEAD(decoded[kMaxValueLength - 1]) ? kMaxValueLength - 1 : kMaxValueLength);
   return decoded;
 }
 

@@ -35,7 +35,8 @@ class IProfileFile {
 
 class IniProfileFile final : public IProfileFile {
  public:
-  // Values read back are cut to this many UTF-16 units, as a fixed read buffer would.
+  // Values read back are cut to this many UTF-16 units, as a fixed read buffer
+  // would, one fewer where the cut would split a surrogate pair.
   static constexpr size_t kMaxValueLength = 4095;
 
   explicit IniProfileFile(std::string nativePath);

@@ -62,15 +62,20 @@ TEST(IniProfileFile, KeysOfASectionAreWrittenTogetherAndUnchangedValuesAreNotRew
   EXPECT_EQ(tree.Read("t.ini"), "[Window]\ntop=10\nleft=20\nright=30\n[Other]\nx=2\n");
 }
 
-TEST(IniProfileFile, LongValuesAreCutAt4095UnitsOnRead) {
+TEST(IniProfileFile, LongValuesAreCutAt4095UnitsOnReadNeverInsideASurrogatePair) {
   TempTree tree;
   IniProfileFile file(tree.Path("t.ini"));
-  const std::u16string exact(4095, u'x');
-  const std::u16string longer(5000, u'y');
-  file.WriteString(u"S", u"exact", exact);
-  file.WriteString(u"S", u"longer", longer);
-  EXPECT_EQ(file.ReadString(u"S", u"exact"), exact);
-  EXPECT_EQ(file.ReadString(u"S", u"longer"), std::u16string(4095, u'y'));
+  const std::u16string x4093(4093, u'x');
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {x4093 + u"xx", x4093 + u"xx"},
+      {x4093 + u"xx" + std::u16string(905, u'y'), x4093 + u"xx"},
+      {x4093 + u"😀y", x4093 + u"😀"},
+      {x4093 + u"x😀", x4093 + u"x"},
+  };
+  for (const auto& [written, read] : cases) {
+    ASSERT_TRUE(file.WriteString(u"S", u"k", written));
+    EXPECT_EQ(file.ReadString(u"S", u"k"), read) << written.size();
+  }
 }
 
 TEST(IniProfileFile, WriteThatCannotBeDoneReportsFailure) {
