@@ -162,6 +162,8 @@ CodePage DetectCodePage(std::string_view bytes, size_t firstHighByte) {
   }
   if (IsValidUtf8Prefix(sample)) return codepage::kUtf8;
 
+  // Only for short samples: on longer ones the statistics are the better
+  // judges, and the script readings take Korean with some Hanja for Chinese.
   if (HasFewerHighBytesThan(sample, kShortSampleHighBytes)) {
     if (const CodePage reading = PlausibleEastAsianReading(sample); reading != codepage::kNone)
       return reading;

@@ -4,12 +4,14 @@
 
 #include <unicode/ucnv.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/ScriptEvidence.h"
 #include "platform/files/FileReader.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
@@ -92,6 +94,24 @@ TEST(CodePageDetector, ChineseAndKorean) {
   const std::string euckr = Transcode(korean, "EUC-KR");
   ASSERT_TRUE(DecodeToUtf16(euckr, DetectCodePage(euckr), decoded));
   EXPECT_EQ(decoded, test::U16(korean));
+}
+
+// The script readings for short samples want Korean all but pure Hangul: a
+// few Hanja fail it, and the Hangul, whose EUC-KR bytes are GB2312's common
+// hanzi, then read as Chinese. Past a short sample the statistics decide.
+TEST(CodePageDetector, KoreanWithHanjaPastTheShortSampleIsNotTakenForChinese) {
+  const std::string korean =
+      "고구려(高句麗)는 기원전에 세워진 국가(國家)로, 한때 만주와 한반도 북부를 다스렸다.\n"
+      "광개(廣開) 시대에 국토가 크게 넓어졌고, 대동강(大同江) 근처로 도읍을 옮겼다.\n"
+      "고분(古墳)의 벽화에는 당시 사람들의 생활과 생각이 잘 남아 있다.\n"
+      "고구려는 수나라와 당나라의 침입을 여러 차례 막아 냈지만 결국 멸망하였다.\n"
+      "이러한 기록(記錄)은 대륙(大陸)의 역사에도 남아 있으며, 국내(國內) 학자들이 연구한다.\n";
+  const std::string bytes = Transcode(korean, "EUC-KR");
+  const auto high = std::count_if(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+  ASSERT_GE(static_cast<size_t>(high), kShortSampleHighBytes);
+  std::u16string decoded;
+  ASSERT_TRUE(DecodeToUtf16(bytes, DetectCodePage(bytes), decoded)) << DetectCodePage(bytes);
+  EXPECT_EQ(decoded, test::U16(korean)) << DetectCodePage(bytes);
 }
 
 // The labelled corpus beside the project, when it is there: the share of
