@@ -61,8 +61,13 @@ std::u16string BesideQuestion(const UndoReport& report) {
 }
 
 std::u16string BesideReportText(const BesideReport& report) {
-  if (report.status == UndoReport::Status::NotPrivate) return Utf16(JournalFolderText(report.folder));
-  if (report.status != UndoReport::Status::Undone) return UndoReportText(UndoReport{report.status, report.folder, {}, report.runFolder});
+  if (report.status != UndoReport::Status::Undone) {
+    UndoReport nothingDone;
+    nothingDone.status = report.status;
+    nothingDone.folder = report.folder;
+    nothingDone.runFolder = report.runFolder;
+    return UndoReportText(nothingDone);
+  }
   std::u16string text = FillIn(Words(TRAWLSCOPE_TEXT("Undo", "Put %1 beside their files:")), {FilesText(report.placed.size())});
   for (const auto& [path, beside] : report.placed) text += u"\n" + DisplayPath(FromNativeName(beside));
   if (!report.failed.empty()) {
