@@ -9,7 +9,7 @@
 #include "platform/journal/JournalFolder.h"
 #include "platform/journal/RunJournal.h"
 #include "platform/journal/UndoRun.h"
-#include "search/ReplaceOutcome.h"
+#include "search/review/ReplaceOutcome.h"
 
 namespace trawlscope {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "app/SearchDialogView.h"
-#include "search/RunProgress.h"
+#include "search/run/RunProgress.h"
 
 namespace trawlscope {
 

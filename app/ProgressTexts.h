@@ -2,7 +2,7 @@
 // The progress window's captions. The job only publishes a RunPhase; these
 // are its words, shared by the desktop program and the batch tool.
 #include "app/TextCatalogue.h"
-#include "search/RunProgress.h"
+#include "search/run/RunProgress.h"
 
 namespace trawlscope::texts {
 

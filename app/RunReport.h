@@ -7,8 +7,8 @@
 
 #include "platform/journal/JournalFolder.h"
 #include "search/HitList.h"
-#include "search/HitSelection.h"
-#include "search/JobSink.h"
+#include "search/review/HitSelection.h"
+#include "search/run/JobSink.h"
 
 namespace trawlscope {
 

@@ -15,7 +15,7 @@
 #include "platform/files/NativePath.h"
 #include "results/HitExport.h"
 #include "search/listing/PathHelpers.h"
-#include "search/ReplaceJob.h"
+#include "search/run/ReplaceJob.h"
 
 namespace trawlscope {
 namespace {
@@ -43,9 +43,9 @@ constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, Co
 // The job's sink: called on the run's thread, it hands every call to the UI
 // thread and waits there, so the run never touches a widget. Progress does
 // not come this way: the timer reads what the run publishes.
-class CSearchDialog::Sink final : public IJobSink {
+class SearchDialog::Sink final : public IJobSink {
  public:
-  Sink(CSearchDialog& dialog, JobKind kind) : dialog_(dialog), kind_(kind) {}
+  Sink(SearchDialog& dialog, JobKind kind) : dialog_(dialog), kind_(kind) {}
 
   void Warn(const RunWarning& warning) override {
     if (warning.kind == RunWarning::Kind::ExpressionInvalid) {
@@ -63,21 +63,21 @@ class CSearchDialog::Sink final : public IJobSink {
  private:
   void OnUi(const std::function<void()>& call) { dialog_.runThread_.CallOnUiThread(call); }
 
-  CSearchDialog& dialog_;
+  SearchDialog& dialog_;
   JobKind kind_;
 };
 
-CSearchDialog::CSearchDialog(ISearchDialogView& view, SettingsStore& settings,
+SearchDialog::SearchDialog(ISearchDialogView& view, SettingsStore& settings,
                              IPathChooser& chooser, IRunThread& runThread, std::string undoJournalFolder)
     : view_(view), settings_(settings), chooser_(chooser), runThread_(runThread),
       undoFolder_(std::move(undoJournalFolder)) {}
 
-CSearchDialog::~CSearchDialog() {
+SearchDialog::~SearchDialog() {
   state_.abortRequested = true;
   if (running_) runThread_.Join();
 }
 
-void CSearchDialog::OnInitDialog() {
+void SearchDialog::OnInitDialog() {
   for (const auto& history : kHistories) settings_.LoadHistory(view_.Combo(history.combo), history.section);
   view_.SetChecked(ControlId::Regex, settings_.ReadInt(settings::kCheckBox, settings::kRegex, 0) != 0);
   view_.SetChecked(ControlId::CaseSensitive,
@@ -94,7 +94,7 @@ void CSearchDialog::OnInitDialog() {
   UpdateUndoButton();
 }
 
-void CSearchDialog::SaveSettings() {
+void SearchDialog::SaveSettings() {
   for (const auto& history : kHistories) settings_.SaveHistory(view_.Combo(history.combo), history.section);
   settings_.WriteInt(settings::kCheckBox, settings::kRegex, view_.IsChecked(ControlId::Regex));
   settings_.WriteInt(settings::kCheckBox, settings::kCaseSensitive, view_.IsChecked(ControlId::CaseSensitive));
@@ -103,7 +103,7 @@ void CSearchDialog::SaveSettings() {
   settings_.WriteInt(settings::kKwic, settings::kLength, state_.contextLength);
 }
 
-void CSearchDialog::OnCommand(Command command) {
+void SearchDialog::OnCommand(Command command) {
   switch (command) {
     case Command::Search: StartRun(JobKind::Search); break;
     case Command::Replace: Replace(std::nullopt); break;
@@ -119,15 +119,15 @@ void CSearchDialog::OnCommand(Command command) {
   }
 }
 
-void CSearchDialog::OnEnter() {
+void SearchDialog::OnEnter() {
   if (!running_) StartRun(JobKind::Search);
 }
 
-void CSearchDialog::OnTimer() {
+void SearchDialog::OnTimer() {
   if (IProgressView* progress = view_.Progress()) ShowProgress(*progress, state_.progress.Read(), state_.hits.Count());
 }
 
-void CSearchDialog::BuildRequest() {
+void SearchDialog::BuildRequest() {
   SearchRequest& request = state_.request;
   IHistoryCombo& types = view_.Combo(ControlId::FileTypes);
   const std::u16string typesText = types.EditText();
@@ -149,14 +149,14 @@ void CSearchDialog::BuildRequest() {
   state_.abortRequested = false;
 }
 
-void CSearchDialog::TakeReplacementText() {
+void SearchDialog::TakeReplacementText() {
   if (IResultView* results = view_.Results()) {
     state_.request.replacementText = results->ReplaceCombo().EditText();
     AddToHistory(results->ReplaceCombo(), state_.request.replacementText);
   }
 }
 
-void CSearchDialog::StartRun(JobKind kind) {
+void SearchDialog::StartRun(JobKind kind) {
   if (running_) return;
   view_.SetWaitCursor(true);
   OpenProgress();
@@ -186,7 +186,7 @@ void CSearchDialog::StartRun(JobKind kind) {
   }
 }
 
-void CSearchDialog::Replace(std::optional<HitSelection> selection) {
+void SearchDialog::Replace(std::optional<HitSelection> selection) {
   if (running_) return;
   IResultView* results = view_.Results();
   const std::u16string replacement = results ? results->ReplaceCombo().EditText() : u"";
@@ -202,18 +202,18 @@ void CSearchDialog::Replace(std::optional<HitSelection> selection) {
   StartRun(JobKind::Replace);
 }
 
-void CSearchDialog::ReplaceSelected() {
+void SearchDialog::ReplaceSelected() {
   IResultView* results = view_.Results();
   if (results == nullptr || running_) return;
   const std::vector<const Hit*> hits = results->SelectedHits();
   if (!hits.empty()) Replace(SelectionOfHits(hits));
 }
 
-JournalPlace CSearchDialog::UndoPlace() const {
+JournalPlace SearchDialog::UndoPlace() const {
   return undoFolder_.empty() ? JournalPlace{} : UndoJournalPlace(settings_, undoFolder_);
 }
 
-void CSearchDialog::UndoLastReplace(bool ask) {
+void SearchDialog::UndoLastReplace(bool ask) {
   if (running_ || undoFolder_.empty()) return;
   const std::optional<KeptRun> last = LastKeptRun(undoFolder_);
   if (!last) {
@@ -238,11 +238,11 @@ void CSearchDialog::UndoLastReplace(bool ask) {
   UpdateUndoButton();
 }
 
-void CSearchDialog::UpdateUndoButton() {
+void SearchDialog::UpdateUndoButton() {
   view_.Enable(ControlId::UndoLastReplace, !running_ && !undoFolder_.empty() && !KeptRunNames(undoFolder_).empty());
 }
 
-void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
+void SearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
   running_ = false;
   OnCommand(Command::CloseProgress);
   if (closePending_) {
@@ -268,25 +268,25 @@ void CSearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
   if (!problems.empty()) view_.ShowMessage(problems);
 }
 
-void CSearchDialog::OpenProgress() {
+void SearchDialog::OpenProgress() {
   view_.CloseProgress();
   if (IProgressView* progress = view_.OpenProgress()) progress->SetPhase(Words(texts::kListingPhase));
   view_.StartProgressTimer();
   SetInputsEnabled(false);
 }
 
-void CSearchDialog::CloseProgress() {
+void SearchDialog::CloseProgress() {
   view_.StopProgressTimer();
   view_.CloseProgress();
   SetInputsEnabled(true);
 }
 
-void CSearchDialog::SetInputsEnabled(bool enabled) {
+void SearchDialog::SetInputsEnabled(bool enabled) {
   for (const ControlId id : kInputs) view_.Enable(id, enabled);
   UpdateUndoButton();
 }
 
-void CSearchDialog::ShowResults() {
+void SearchDialog::ShowResults() {
   if (state_.abortRequested) return;
   view_.CloseResults();
   IResultView* results = view_.OpenResults(state_.hits);
@@ -301,7 +301,7 @@ void CSearchDialog::ShowResults() {
   PlaceWindow(*results, frame, settings::kResultDialogMinWidth, settings::kResultDialogMinHeight);
 }
 
-void CSearchDialog::ExportHits() {
+void SearchDialog::ExportHits() {
   const auto path = chooser_.ChooseOutputFile();
   if (!path) return;
   view_.SetWaitCursor(true);
@@ -312,13 +312,13 @@ void CSearchDialog::ExportHits() {
                       FromNativePath(FileErrorText(written.error)));
 }
 
-void CSearchDialog::PickFiles() {
+void SearchDialog::PickFiles() {
   IHistoryCombo& combo = view_.Combo(ControlId::SearchPath);
   const auto files = chooser_.ChooseFiles(InitialFolderFromPath(combo.EditText()));
   if (files && !files->empty()) AddToHistory(combo, JoinQuoted(*files));
 }
 
-void CSearchDialog::PickFolder() {
+void SearchDialog::PickFolder() {
   IHistoryCombo& combo = view_.Combo(ControlId::SearchPath);
   const FolderChoice choice = chooser_.ChooseFolder(InitialFolderFromPath(combo.EditText()));
   if (!choice.chosen) return;
@@ -329,12 +329,12 @@ void CSearchDialog::PickFolder() {
   AddToHistory(combo, choice.path);
 }
 
-void CSearchDialog::TakeDroppedFiles(const std::vector<std::u16string>& paths) {
+void SearchDialog::TakeDroppedFiles(const std::vector<std::u16string>& paths) {
   if (paths.empty()) return;
   AddToHistory(view_.Combo(ControlId::SearchPath), JoinQuoted(paths));
 }
 
-bool CSearchDialog::OnClose() {
+bool SearchDialog::OnClose() {
   if (running_) {
     // Never leave a file half-written: the run stops at its next check
     // point and the window closes when the worker is done.

@@ -14,21 +14,21 @@
 #include "app/SearchDialogView.h"
 #include "app/SettingsStore.h"
 #include "platform/journal/JournalFolder.h"
-#include "search/HitSelection.h"
-#include "search/JobSink.h"
-#include "search/SearchJob.h"
+#include "search/review/HitSelection.h"
+#include "search/run/JobSink.h"
+#include "search/run/SearchJob.h"
 
 namespace trawlscope {
 
 enum class JobKind { Search, Replace };
 
-class CSearchDialog {
+class SearchDialog {
  public:
   // Replace runs keep the originals of the files they change in the undo
   // journal in `undoJournalFolder` (native; empty keeps none).
-  CSearchDialog(ISearchDialogView& view, SettingsStore& settings, IPathChooser& chooser,
+  SearchDialog(ISearchDialogView& view, SettingsStore& settings, IPathChooser& chooser,
                 IRunThread& runThread, std::string undoJournalFolder);
-  ~CSearchDialog();
+  ~SearchDialog();
 
   // Reads the settings into the controls.
   void OnInitDialog();

@@ -1,6 +1,6 @@
 #pragma once
 // The windows as the main dialog's logic sees them: get and set text, check
-// state, enable, show. The Qt widgets in platform/qt implement these; tests
+// state, enable, show. The Qt widgets in gui/ implement these; tests
 // hand in fakes. Every call is made on the UI thread.
 #include <functional>
 #include <string>
@@ -10,7 +10,7 @@
 #include "app/DialogIds.h"
 #include "app/HistoryCombo.h"
 #include "app/PlaceableWindow.h"
-#include "app/SearchRequest.h"
+#include "search/SearchRequest.h"
 #include "search/HitList.h"
 
 namespace trawlscope {

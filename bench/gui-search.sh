@@ -15,7 +15,7 @@ work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 # A copy of the program in a folder of our own, with a settings file beside
 # it, which it then uses: the user's settings stay out of the way.
-cp "$build/app/trawlscope" "$work/"
+cp "$build/gui/trawlscope" "$work/"
 Xvfb "$display" -screen 0 1600x1000x24 >/dev/null 2>&1 &
 sleep 1
 DISPLAY=$display openbox >/dev/null 2>&1 &

@@ -11,8 +11,8 @@
 
 #include "app/SettingsStore.h"
 #include "platform/ini/ProfileFile.h"
-#include "platform/qt/KwicListView.h"
-#include "platform/qt/ResultDialogWidget.h"
+#include "gui/list/KwicListView.h"
+#include "gui/dialogs/ResultDialogWidget.h"
 
 using namespace trawlscope;
 

@@ -1,4 +1,4 @@
-// CFileSearcher's replace step: the other half of the class, kept apart
+// FileSearcher's replace step: the other half of the class, kept apart
 // because it owns the rules that keep users' files from harm.
 #include <cerrno>
 #include <new>
@@ -8,7 +8,7 @@
 #include "platform/files/SafeFileWriter.h"
 #include "search/text/ByteSplice.h"
 #include "search/FileSearcher.h"
-#include "search/SelectedEdits.h"
+#include "search/review/SelectedEdits.h"
 #include "search/text/TextDecoding.h"
 #include "search/text/TextEdits.h"
 #include "search/xml/XmlFiles.h"
@@ -25,7 +25,7 @@ FileReplaceOutcome Refused(ReplaceProblem problem, char32_t character, CodePage 
 
 }  // namespace
 
-FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
+FileReplaceOutcome FileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
                                                 const std::u16string& path,
                                                 const std::u16string& replacementText,
                                                 const ReplaceScope& scope) {
@@ -52,7 +52,7 @@ FileReplaceOutcome CFileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
   return outcome;
 }
 
-FileReplaceOutcome CFileSearcher::WriteReplaced(const std::u16string& path, std::string_view newBytes,
+FileReplaceOutcome FileSearcher::WriteReplaced(const std::u16string& path, std::string_view newBytes,
                                                 const FileIdentity& asRead, size_t replacements,
                                                 const ReplaceScope& scope) {
   const std::string nativePath = ToNativePath(path);
@@ -83,7 +83,7 @@ FileReplaceOutcome CFileSearcher::WriteReplaced(const std::u16string& path, std:
   return FileReplaceOutcome::Changed(replacements);
 }
 
-FileReplaceOutcome CFileSearcher::ReplaceXml(const AbortFlag& abortRequested, const std::u16string& path,
+FileReplaceOutcome FileSearcher::ReplaceXml(const AbortFlag& abortRequested, const std::u16string& path,
                                              const FileIdentity& asRead, const std::u16string& replacementText,
                                              const ReplaceScope& scope) {
   const std::string_view bytes = bytes_.Bytes();
@@ -117,7 +117,7 @@ FileReplaceOutcome CFileSearcher::ReplaceXml(const AbortFlag& abortRequested, co
   return FileReplaceOutcome::Unchanged();
 }
 
-FileReplaceOutcome CFileSearcher::CollectSelected(const AbortFlag& abortRequested, const SelectedFile& only,
+FileReplaceOutcome FileSearcher::CollectSelected(const AbortFlag& abortRequested, const SelectedFile& only,
                                                   const std::u16string& replacementText, TextEdits& edits) {
   SelectedEdits chosen(only, hasPattern_ ? matcher_.get() : nullptr, mode_, replacementText);
   if (const ReplaceProblem problem = chosen.Check(text_); problem != ReplaceProblem::None)
@@ -131,7 +131,7 @@ FileReplaceOutcome CFileSearcher::CollectSelected(const AbortFlag& abortRequeste
   return FileReplaceOutcome::Changed(edits.size());
 }
 
-FileReplaceOutcome CFileSearcher::ReplaceLoaded(const AbortFlag& abortRequested,
+FileReplaceOutcome FileSearcher::ReplaceLoaded(const AbortFlag& abortRequested,
                                                 const std::u16string& path, CodePage detected,
                                                 const FileIdentity& asRead,
                                                 const std::u16string& replacementText,

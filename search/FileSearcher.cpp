@@ -31,7 +31,7 @@ static_assert(kKeptHeadBytes >= kDetectionSampleBytes);
 
 }  // namespace
 
-bool CFileSearcher::Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,
+bool FileSearcher::Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,
                             const std::u16string& xpath) {
   mode_ = ModeOf(useRegex, caseSensitive);
   hasPattern_ = !pattern.empty();
@@ -42,7 +42,7 @@ bool CFileSearcher::Prepare(bool useRegex, bool caseSensitive, const std::u16str
   return matcher_->ExpressionCompiled();
 }
 
-void CFileSearcher::StartFile(const std::u16string& path) {
+void FileSearcher::StartFile(const std::u16string& path) {
   // Files of one folder come in a row: its name is converted once for them.
   const std::u16string_view name = FileNameViewOf(path);
   const std::u16string_view folder = std::u16string_view(path).substr(0, path.size() - name.size());
@@ -58,12 +58,12 @@ void CFileSearcher::StartFile(const std::u16string& path) {
   hitFile_ = nullptr;
 }
 
-void CFileSearcher::ReleaseOversizedText() {
+void FileSearcher::ReleaseOversizedText() {
   // One huge file must not hold its text's memory for the rest of the run.
   if (text_.capacity() > kKeptTextUnits) std::u16string().swap(text_);
 }
 
-CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequested,
+FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested,
                                                    const std::u16string& path,
                                                    FileIdentity* identity) {
   using Kind = FileSearchOutcome::Kind;
@@ -103,14 +103,14 @@ CFileSearcher::Loaded CFileSearcher::ReadAndDetect(const AbortFlag& abortRequest
   return {Kind::Searched, 0, detected};
 }
 
-RawPrefilter& CFileSearcher::Prefilter() {
+RawPrefilter& FileSearcher::Prefilter() {
   if (!prefilter_) prefilter_ = std::make_unique<RawPrefilter>(*matcher_, mode_);
   return *prefilter_;
 }
 
-bool CFileSearcher::IsXmlWithXPath() const { return !xpath_.empty() && IsXmlPath(fileName_); }
+bool FileSearcher::IsXmlWithXPath() const { return !xpath_.empty() && IsXmlPath(fileName_); }
 
-FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
+FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
                                             const std::u16string& path, HitList& hits,
                                             int contextLength) {
   const Loaded loaded = ReadAndDetect(abortRequested, path, &searched_);
@@ -135,7 +135,7 @@ FileSearchOutcome CFileSearcher::SearchFile(const AbortFlag& abortRequested,
   }
 }
 
-FileSearchOutcome CFileSearcher::SearchLoaded(const AbortFlag& abortRequested, CodePage detected,
+FileSearchOutcome FileSearcher::SearchLoaded(const AbortFlag& abortRequested, CodePage detected,
                                               HitList& hits, int contextLength) {
   // A file whose bytes cannot hold the search text is not decoded: it gives
   // no hits either way.
@@ -164,7 +164,7 @@ FileSearchOutcome CFileSearcher::SearchLoaded(const AbortFlag& abortRequested, C
   return Finish(matcher_->Scan(text_, mode_, abortRequested, onMatch), abortRequested);
 }
 
-FileSearchOutcome CFileSearcher::Finish(Matcher::ScanEnd end, const AbortFlag& abortRequested) const {
+FileSearchOutcome FileSearcher::Finish(Matcher::ScanEnd end, const AbortFlag& abortRequested) const {
   using Kind = FileSearchOutcome::Kind;
   switch (end) {
     case Matcher::ScanEnd::Aborted: return {Kind::Aborted};
@@ -173,7 +173,7 @@ FileSearchOutcome CFileSearcher::Finish(Matcher::ScanEnd end, const AbortFlag& a
   }
 }
 
-bool CFileSearcher::LoadXmlText(std::string_view bytes) {
+bool FileSearcher::LoadXmlText(std::string_view bytes) {
   if (!IsXmlWithXPath() || !xpathError_.empty()) return false;
   std::u16string xmlText;
   if (!ExtractXPathText(bytes, xpath_, xmlText)) return false;
@@ -181,13 +181,13 @@ bool CFileSearcher::LoadXmlText(std::string_view bytes) {
   return true;
 }
 
-std::u16string CFileSearcher::Substring(size_t start, size_t length) const {
+std::u16string FileSearcher::Substring(size_t start, size_t length) const {
   if (asciiText_.data() == nullptr) return text_.substr(start, length);
   const std::string_view part = asciiText_.substr(start, length);
   return std::u16string(part.begin(), part.end());
 }
 
-void CFileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int contextLength) {
+void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int contextLength) {
   if (!asciiLines_ && !textLines_) {
     if (asciiText_.data() != nullptr)
       asciiLines_.emplace(asciiText_);
@@ -225,7 +225,7 @@ void CFileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int c
   hits.Append(hit);
 }
 
-void CFileSearcher::FinishFileHits() {
+void FileSearcher::FinishFileHits() {
   if (hitFile_ == nullptr) return;
   std::u16string& wide = hitFile_->wide;
   if (std::all_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x80; })) {

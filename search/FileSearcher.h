@@ -12,13 +12,13 @@
 #include "platform/journal/RunJournal.h"
 #include "search/AbortFlag.h"
 #include "search/HitList.h"
-#include "search/HitSelection.h"
+#include "search/review/HitSelection.h"
 #include "search/matching/ArrivalScan.h"
 #include "search/matching/LineCounter.h"
 #include "search/matching/Matcher.h"
 #include "search/matching/RawPrefilter.h"
-#include "search/ReplaceOutcome.h"
-#include "search/ReplacedFiles.h"
+#include "search/review/ReplaceOutcome.h"
+#include "search/review/ReplacedFiles.h"
 #include "search/text/TextEdits.h"
 
 namespace trawlscope {
@@ -42,7 +42,7 @@ struct ReplaceScope {
   ReplacedFiles* taken = nullptr;      // the run's files written so far; null when names cannot repeat
 };
 
-class CFileSearcher {
+class FileSearcher {
  public:
   // Compiles the search text for the run's mode. False when it is not a valid
   // expression; plain scans still work then, and the run decides what a

@@ -27,7 +27,7 @@ done
 [[ $# -eq 2 ]] || { sed -n '6,8p' "$0" >&2; exit 2; }
 folder=$1 text=$2
 root=$(cd "$(dirname "$0")/.." && pwd)
-program=${TRAWLSCOPE:-$root/build/app/trawlscope}
+program=${TRAWLSCOPE:-$root/build/gui/trawlscope}
 max_show=${MAX_SHOW_SECONDS:-5}
 mkdir -p "$shots"
 

@@ -14,4 +14,4 @@ if [ $# -eq 0 ]; then set -- "$root"/resources/translations/*.ts; fi
 cd "$root"
 "$lupdate" -silent -extensions cpp,h -locations none -no-obsolete \
   -tr-function-alias QT_TRANSLATE_NOOP+=TRAWLSCOPE_TEXT \
-  app search results platform tools -ts "$@"
+  app search results platform gui tools -ts "$@"

@@ -20,7 +20,7 @@ class FileSearcherTest : public testing::Test {
 
   void Search(const std::string& relative, const std::u16string& pattern, bool useRegex = false,
               bool caseSensitive = true, int contextLength = 30) {
-    CFileSearcher searcher;
+    FileSearcher searcher;
     searcher.Prepare(useRegex, caseSensitive, pattern, u"");
     searcher.SearchFile(abort, U16(tree.Path(relative)), hits, contextLength);
   }

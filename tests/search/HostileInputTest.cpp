@@ -9,8 +9,8 @@
 
 #include "platform/files/FileReader.h"
 #include "platform/files/NativePath.h"
-#include "search/ReplaceJob.h"
-#include "search/SearchJob.h"
+#include "search/run/ReplaceJob.h"
+#include "search/run/SearchJob.h"
 #include "support/RecordingSink.h"
 #include "support/TempTree.h"
 

@@ -25,7 +25,7 @@ class ReplaceInFileTest : public testing::Test {
   FileReplaceOutcome Replace(const std::string& relative, const std::u16string& pattern,
                              const std::u16string& replacement, bool useRegex = false,
                              bool caseSensitive = true) {
-    CFileSearcher searcher;
+    FileSearcher searcher;
     searcher.Prepare(useRegex, caseSensitive, pattern, u"");
     return searcher.ReplaceInFile(abort, U16(tree.Path(relative)), replacement);
   }

@@ -59,7 +59,7 @@ TEST(ReplaceProperty, OnlyTheOccurrencesChangeInEveryCodePage) {
         }
       }
       const std::string path = tree.Write("f.txt", before);
-      CFileSearcher searcher;
+      FileSearcher searcher;
       searcher.Prepare(false, true, test::U16(kNeedle), u"");
       const auto outcome = searcher.ReplaceInFile(never, test::U16(path), test::U16(kReplacement));
       ASSERT_EQ(outcome.replacements, static_cast<size_t>(occurrences)) << static_cast<int>(outcome.problem);

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "search/JobSink.h"
+#include "search/run/JobSink.h"
 
 namespace trawlscope::test {
 

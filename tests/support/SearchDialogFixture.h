@@ -33,7 +33,7 @@ class SearchDialogTest : public testing::Test {
   FakeSearchDialogView view;
   FakePathChooser chooser;
   SynchronousRunThread runThread;
-  CSearchDialog dialog{view, settings, chooser, runThread, tree.Path("undo")};
+  SearchDialog dialog{view, settings, chooser, runThread, tree.Path("undo")};
 
   std::u16string Docs(std::string_view name = {}) const { return U16(tree.Path("docs/" + std::string(name))); }
 

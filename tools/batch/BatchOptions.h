@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/SearchRequest.h"
+#include "search/SearchRequest.h"
 
 namespace trawlscope::batch {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "search/HitSelection.h"
+#include "search/review/HitSelection.h"
 
 namespace trawlscope::batch {
 

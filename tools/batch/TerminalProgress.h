@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "search/HitList.h"
-#include "search/JobSink.h"
-#include "search/RunProgress.h"
+#include "search/run/JobSink.h"
+#include "search/run/RunProgress.h"
 
 namespace trawlscope::batch {
 

@@ -24,10 +24,10 @@
 #include "platform/files/NativePath.h"
 #include "platform/desktop/ProcessLocale.h"
 #include "platform/ini/ProfileFile.h"
-#include "platform/qt/QtTextCatalogue.h"
+#include "gui/catalogue/QtTextCatalogue.h"
 #include "results/HitExport.h"
-#include "search/ReplaceJob.h"
-#include "search/SearchJob.h"
+#include "search/run/ReplaceJob.h"
+#include "search/run/SearchJob.h"
 
 namespace {
 

@@ -16,10 +16,10 @@
 #include <QHeaderView>
 
 #include "platform/desktop/ProcessLocale.h"
-#include "platform/qt/DesktopProgram.h"
-#include "platform/qt/KwicListView.h"
-#include "platform/qt/ProgressDialogWidget.h"
-#include "platform/qt/ResultDialogWidget.h"
+#include "gui/DesktopProgram.h"
+#include "gui/list/KwicListView.h"
+#include "gui/dialogs/ProgressDialogWidget.h"
+#include "gui/dialogs/ResultDialogWidget.h"
 
 using namespace trawlscope;
 
@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   QTemporaryDir settingsDir;
   DesktopProgram program((settingsDir.path() + QStringLiteral("/trawlscope.ini")).toStdString());
   SearchDialogWidget& window = program.Window();
-  CSearchDialog& dialog = program.Logic();
+  SearchDialog& dialog = program.Logic();
   window.messageSink = [](const QString&, const QString&) {};
   window.move(40, 40);
   window.show();

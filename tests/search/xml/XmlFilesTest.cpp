@@ -129,14 +129,14 @@ TEST(XmlFiles, TheSearcherNarrowsXmlFilesOnlyWithAnXPath) {
   tree.Write("a.XML", "<d>\n<p>x</p>\n<p>y</p>\n<p>key</p>\n<!-- key -->\n</d>\n");
   const AbortFlag never{false};
   for (const auto& [xpath, hits, line] : {std::tuple{u"//p", 1u, 3}, std::tuple{u"", 2u, 4}}) {
-    CFileSearcher searcher;
+    FileSearcher searcher;
     searcher.Prepare(false, true, u"key", xpath);
     HitList list;
     searcher.SearchFile(never, U16(tree.Path("a.XML")), list, 30);
     ASSERT_EQ(list.size(), hits);
     EXPECT_EQ(list[0].line, line);
   }
-  CFileSearcher replacer;
+  FileSearcher replacer;
   replacer.Prepare(false, true, u"key", u"//p");
   const auto outcome = replacer.ReplaceInFile(never, U16(tree.Path("a.XML")), u"KEY");
   EXPECT_EQ(outcome.replacements, 1u);

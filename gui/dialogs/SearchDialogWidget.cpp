@@ -1,0 +1,291 @@
+#include "gui/dialogs/SearchDialogWidget.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "app/SearchDialog.h"
+#include "app/SettingsKeys.h"
+#include "gui/dialogs/DialogKeyFilter.h"
+#include "gui/dialogs/DialogUnits.h"
+#include "gui/dialogs/WindowPlacement.h"
+#include "gui/dialogs/ProgressDialogWidget.h"
+#include "gui/QtText.h"
+#include "gui/dialogs/ResultDialogWidget.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr double kFontPoints = 9;
+// Progress is read off the run this often: often enough to look live, rarely enough to cost nothing.
+constexpr int kProgressPeriodMs = 250;
+
+QLabel* Label(QWidget* parent, const QString& text, const QRect& where) {
+  auto* label = new QLabel(text, parent);
+  label->setGeometry(where);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+}  // namespace
+
+SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(settings) {
+  Build();
+  progressTimer_.setInterval(kProgressPeriodMs);
+  connect(&progressTimer_, &QTimer::timeout, this, [this] {
+    if (logic_) logic_->OnTimer();
+  });
+  confirmSink = [this](const QString& question) {
+    return QMessageBox::question(this, QApplication::applicationName(), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  };
+  summarySink = [this](const QString& text, bool offerUndo) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
+    QAbstractButton* undo = offerUndo ? box.addButton(tr("&Undo"), QMessageBox::ResetRole) : nullptr;
+    box.setDefaultButton(QMessageBox::Ok);
+    box.exec();
+    return undo != nullptr && box.clickedButton() == undo;
+  };
+  messageSink = [this](const QString& text, const QString& detail) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
+    box.setInformativeText(detail);
+    box.exec();
+  };
+}
+
+SearchDialogWidget::~SearchDialogWidget() = default;
+
+void SearchDialogWidget::Build() {
+  setWindowTitle(QStringLiteral("Trawlscope " TRAWLSCOPE_VERSION));
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowIcon(QIcon(QStringLiteral(":/trawlscope.png")));
+  setFont(DialogFont(kFontPoints));
+  setAcceptDrops(true);
+  const DialogUnits du(font());
+
+  // The dialog-unit label column is too narrow for some fonts: the combos
+  // start after the widest label, and their right edges stay where they were.
+  QLabel* labels[] = {Label(this, tr("Search path:"), du.ToPixels(3, 0, 41, 12)),
+                      Label(this, tr("File types:"), du.ToPixels(3, 15, 41, 12)),
+                      Label(this, tr("XPath:"), du.ToPixels(3, 30, 41, 12)),
+                      Label(this, tr("Search for:"), du.ToPixels(3, 46, 41, 12))};
+  int labelWidth = 0;
+  for (QLabel* label : labels) labelWidth = std::max(labelWidth, label->sizeHint().width());
+  for (QLabel* label : labels) label->resize(labelWidth, label->height());
+  const int comboLeft = std::max(du.X(45), du.X(3) + labelWidth + du.X(2));
+  const int comboRight = du.X(298);
+  const auto combo = [&](int y) {
+    QComboBox* box = MakeHistoryComboBox(this);
+    box->setGeometry(comboLeft, du.Y(y), comboRight - comboLeft, du.Y(12));
+    return box;
+  };
+  searchPath_ = combo(0);
+  browse_ = new QPushButton(QStringLiteral("..."), this);
+  browse_->setGeometry(du.ToPixels(299, 0, 12, 13));
+  browse_->setAutoDefault(false);
+  fileTypes_ = combo(15);
+  xpath_ = combo(30);
+  searchFor_ = combo(46);
+  const auto checkBox = [&](const QString& text, int x, int y) {
+    auto* box = new QCheckBox(text, this);
+    box->setGeometry(x, du.Y(y), box->sizeHint().width(), du.Y(10));
+    return box;
+  };
+  regex_ = checkBox(tr("&Regular expression"), comboLeft, 62);
+  caseSensitive_ = checkBox(tr("&Case sensitive"), comboLeft, 73);
+  subfolders_ = checkBox(tr("&Include subfolders"),
+                         std::max(du.X(173), caseSensitive_->geometry().right() + du.X(6)), 73);
+  search_ = new QPushButton(tr("&Search"), this);
+  search_->setGeometry(std::max(du.X(261), subfolders_->geometry().right() + du.X(4)), du.Y(69),
+                       du.X(50), du.Y(14));
+  search_->setDefault(true);
+  // Beside the options, below the inputs: reachable at any time, never in the way of Enter.
+  undo_ = new QPushButton(tr("&Undo last replace"), this);
+  undo_->setAutoDefault(false);
+  undo_->setToolTip(tr("Puts back the files the last replace changed, if they are still as it left them"));
+  const int undoLeft = std::max(du.X(173), regex_->geometry().right() + du.X(6));
+  undo_->setGeometry(undoLeft, du.Y(60), std::max(undo_->sizeHint().width(), du.X(70)), du.Y(12));
+  undo_->setEnabled(false);
+  // The template's 318 x 89 units can be smaller than the controls laid out
+  // in them (a label column widened, a tall font): the dialog is never
+  // smaller than what it holds plus the margin on the left.
+  QRect extent;
+  for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+    if (!child->isWindow()) extent |= child->geometry();
+  controlsExtent_ = QSize(extent.right() + 1 + du.X(3), extent.bottom() + 1 + du.Y(3));
+  setMinimumSize(std::max(controlsExtent_.width(), settings::kMainDialogMinWidth),
+                 std::max(controlsExtent_.height(), settings::kMainDialogMinHeight));
+  resize(std::max(du.X(318), minimumWidth()), std::max(du.Y(89), minimumHeight()));
+
+  setTabOrder(searchPath_, browse_);
+  setTabOrder(browse_, fileTypes_);
+  setTabOrder(fileTypes_, xpath_);
+  setTabOrder(xpath_, searchFor_);
+  setTabOrder(searchFor_, regex_);
+  setTabOrder(regex_, caseSensitive_);
+  setTabOrder(caseSensitive_, subfolders_);
+  setTabOrder(subfolders_, search_);
+  setTabOrder(search_, undo_);
+
+  histories_ = {std::make_unique<QtHistoryCombo>(*searchPath_), std::make_unique<QtHistoryCombo>(*fileTypes_),
+                std::make_unique<QtHistoryCombo>(*xpath_), std::make_unique<QtHistoryCombo>(*searchFor_)};
+
+  browseMenu_ = new QMenu(this);
+  connect(browseMenu_->addAction(tr("File")), &QAction::triggered, this,
+          [this] { logic_->OnCommand(Command::PickFiles); });
+  connect(browseMenu_->addAction(tr("Folder")), &QAction::triggered, this,
+          [this] { logic_->OnCommand(Command::PickFolder); });
+  connect(browse_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Browse); });
+  connect(search_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Search); });
+  connect(undo_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::UndoLastReplace); });
+  new DialogKeyFilter(this, [this] {
+    if (logic_ == nullptr) return false;
+    logic_->OnEnter();
+    return true;
+  });
+}
+
+void SearchDialogWidget::SetLogic(SearchDialog* logic) { logic_ = logic; }
+
+IHistoryCombo& SearchDialogWidget::Combo(ControlId id) {
+  switch (id) {
+    case ControlId::FileTypes: return *histories_[1];
+    case ControlId::XPath: return *histories_[2];
+    case ControlId::SearchFor: return *histories_[3];
+    default: return *histories_[0];
+  }
+}
+
+QComboBox* SearchDialogWidget::ComboBox(ControlId id) const {
+  switch (id) {
+    case ControlId::FileTypes: return fileTypes_;
+    case ControlId::XPath: return xpath_;
+    case ControlId::SearchFor: return searchFor_;
+    default: return searchPath_;
+  }
+}
+
+QCheckBox* SearchDialogWidget::CheckBox(ControlId id) const {
+  switch (id) {
+    case ControlId::Regex: return regex_;
+    case ControlId::CaseSensitive: return caseSensitive_;
+    default: return subfolders_;
+  }
+}
+
+bool SearchDialogWidget::IsChecked(ControlId id) const { return CheckBox(id)->isChecked(); }
+void SearchDialogWidget::SetChecked(ControlId id, bool checked) { CheckBox(id)->setChecked(checked); }
+
+void SearchDialogWidget::Enable(ControlId id, bool enabled) {
+  QWidget* widget = nullptr;
+  switch (id) {
+    case ControlId::Browse: widget = browse_; break;
+    case ControlId::Search: widget = search_; break;
+    case ControlId::UndoLastReplace: widget = undo_; break;
+    case ControlId::Regex:
+    case ControlId::CaseSensitive:
+    case ControlId::Subfolders: widget = CheckBox(id); break;
+    default: widget = ComboBox(id); break;
+  }
+  widget->setEnabled(enabled);
+}
+
+ScreenRect SearchDialogWidget::Frame() const { return FrameOf(*this); }
+
+ScreenSize SearchDialogWidget::MinimumFrameSize() const {
+  const ScreenSize extra = FrameExtra(*this);
+  return {minimumWidth() + extra.width, minimumHeight() + extra.height};
+}
+
+ScreenSize SearchDialogWidget::VirtualScreenSize() const { return DesktopSize(); }
+
+void SearchDialogWidget::MoveTo(const ScreenRect& frame) { PlaceFrame(*this, frame); }
+
+IProgressView* SearchDialogWidget::OpenProgress() {
+  progress_ = std::make_unique<ProgressDialogWidget>(this, [this] { logic_->OnCommand(Command::Abort); });
+  progress_->move(frameGeometry().center() - progress_->rect().center());
+  progress_->show();
+  progress_->raise();
+  return progress_.get();
+}
+
+void SearchDialogWidget::CloseProgress() { progress_.reset(); }
+IProgressView* SearchDialogWidget::Progress() { return progress_.get(); }
+void SearchDialogWidget::StartProgressTimer() { progressTimer_.start(); }
+void SearchDialogWidget::StopProgressTimer() { progressTimer_.stop(); }
+
+IResultView* SearchDialogWidget::OpenResults(const HitList& hits) {
+  // Shown by its first MoveTo: placed before it is mapped, its position is its frame's.
+  results_ = std::make_unique<ResultDialogWidget>(this, hits, settings_,
+                                                  [this](Command command) { logic_->OnCommand(command); });
+  return results_.get();
+}
+
+void SearchDialogWidget::CloseResults() { results_.reset(); }
+IResultView* SearchDialogWidget::Results() { return results_.get(); }
+
+bool SearchDialogWidget::Confirm(std::u16string_view question) { return confirmSink(ToQString(question)); }
+
+void SearchDialogWidget::ShowMessage(std::u16string_view text) { messageSink(ToQString(text), QString()); }
+
+void SearchDialogWidget::ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) {
+  messageSink(ToQString(text), ToQString(detail));
+}
+
+bool SearchDialogWidget::ShowReplaceSummary(std::u16string_view text, bool offerUndo) {
+  return summarySink(ToQString(text), offerUndo);
+}
+
+void SearchDialogWidget::ShowBrowseMenu() { browseMenu_->popup(browse_->mapToGlobal(QPoint(0, 0))); }
+
+void SearchDialogWidget::SetWaitCursor(bool waiting) {
+  if (waiting)
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  else
+    QApplication::restoreOverrideCursor();
+}
+
+void SearchDialogWidget::Defer(std::function<void()> work) { QTimer::singleShot(0, this, std::move(work)); }
+
+void SearchDialogWidget::CloseNow() {
+  closing_ = true;
+  close();
+}
+
+// Enter anywhere in the dialog searches, Escape never closes it.
+void SearchDialogWidget::closeEvent(QCloseEvent* event) {
+  if (closing_ || logic_ == nullptr || logic_->OnClose()) {
+    results_.reset();
+    progress_.reset();
+    event->accept();
+    return;
+  }
+  event->ignore();
+}
+
+void SearchDialogWidget::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void SearchDialogWidget::dropEvent(QDropEvent* event) {
+  std::vector<std::u16string> paths;
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) paths.push_back(FromQString(url.toLocalFile()));
+  logic_->TakeDroppedFiles(paths);
+  event->acceptProposedAction();
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,231 @@
+#include "gui/list/KwicListView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionHeader>
+#include <algorithm>
+#include <set>
+
+#include "app/SettingsKeys.h"
+#include "platform/desktop/FolderOpener.h"
+#include "platform/files/NativePath.h"
+#include "gui/QtText.h"
+#include "results/HitText.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr int kLineColumn = static_cast<int>(ResultColumn::Line);
+// Digits a line number shows whole in the Line column's first width.
+const QString kWidestLineNumber = QStringLiteral("00000");
+
+struct ColumnWidth {
+  const char16_t* key;
+  int defaultWidth;  // 0: computed from the font
+};
+const ColumnWidth kStoredWidths[] = {{settings::kBeforeText, settings::kDefaultBeforeTextWidth},
+                                     {settings::kAfterText, settings::kDefaultAfterTextWidth},
+                                     {settings::kFilename, settings::kDefaultFilenameWidth},
+                                     {settings::kLine, 0}};
+
+bool IsHomeOrEnd(const QEvent* event) {
+  if (event == nullptr || event->type() != QEvent::KeyPress) return false;
+  const int key = static_cast<const QKeyEvent*>(event)->key();
+  return key == Qt::Key_Home || key == Qt::Key_End;
+}
+
+}  // namespace
+
+KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* parent)
+    : QTableView(parent), rows_(rows), settings_(settings), model_(new KwicModel(rows, this)),
+      delegate_(new KwicDelegate(rows, this)) {
+  // The rows' header is set up before the model comes: each change of its
+  // sizes later would walk every row of a long list.
+  verticalHeader()->hide();
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  FitRowsToFont();
+  setModel(model_);
+  setItemDelegate(delegate_);
+  setShowGrid(false);
+  setWordWrap(false);
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::NoEditTriggers);
+  setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  horizontalHeader()->setSectionsClickable(true);
+  horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setStretchLastSection(false);
+  horizontalHeader()->setMinimumSectionSize(0);
+  horizontalHeader()->setSortIndicatorShown(true);
+  horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // discovery order: no column
+  horizontalHeader()->resizeSection(0, 0);
+  for (int i = 0; i < 4; ++i) {
+    const int fallback = kStoredWidths[i].defaultWidth > 0 ? kStoredWidths[i].defaultWidth : DefaultLineWidth();
+    horizontalHeader()->resizeSection(i + 1, settings_.ReadInt(settings::kResultDialog, kStoredWidths[i].key, fallback));
+  }
+  horizontalHeader()->viewport()->installEventFilter(this);
+  connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { dragging_ = true; });
+  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+    rows_.SortByColumn(column);
+    model_->RowsReordered();
+    // The header flips its arrow by itself; the table's own direction is the truth.
+    if (column != static_cast<int>(ResultColumn::Hidden) && rows_.RowCount() > 0)
+      horizontalHeader()->setSortIndicator(
+          column, rows_.NextSortDescending(column) ? Qt::AscendingOrder : Qt::DescendingOrder);
+    viewport()->update();
+  });
+  connect(this, &QTableView::doubleClicked, this, [this] { emit OpenRequested(SelectedRows()); });
+}
+
+KwicListView::~KwicListView() { SaveColumnWidths(); }
+
+void KwicListView::SaveColumnWidths() {
+  std::vector<std::pair<std::u16string_view, int>> widths;
+  for (int i = 0; i < 4; ++i) widths.emplace_back(kStoredWidths[i].key, horizontalHeader()->sectionSize(i + 1));
+  settings_.WriteInts(settings::kResultDialog, widths);
+}
+
+int KwicListView::DefaultLineWidth() const {
+  // The style's measure of the header section takes its margins and a sort arrow into account.
+  QHeaderView* header = horizontalHeader();
+  QStyleOptionHeader option;
+  option.initFrom(header);
+  option.section = kLineColumn;
+  option.text = model_->headerData(kLineColumn, Qt::Horizontal, Qt::DisplayRole).toString();
+  option.sortIndicator = QStyleOptionHeader::SortDown;
+  const int title = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
+  const int digits = QFontMetrics(font()).horizontalAdvance(kWidestLineNumber) +
+                     2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+  return std::max(title, digits);
+}
+
+void KwicListView::FitRowsToFont() {
+  const int height = KwicRowHeight(font());
+  verticalHeader()->setMinimumSectionSize(height);
+  verticalHeader()->setDefaultSectionSize(height);
+}
+
+void KwicListView::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) {
+    delegate_->FontChanged();
+    FitRowsToFont();
+  }
+  QTableView::changeEvent(event);
+}
+
+std::vector<size_t> KwicListView::SelectedRows() const {
+  std::vector<size_t> selected;
+  for (const QModelIndex& index : selectionModel()->selectedRows()) selected.push_back(index.row());
+  std::sort(selected.begin(), selected.end());
+  return selected;
+}
+
+std::vector<const Hit*> KwicListView::SelectedHits() const {
+  std::vector<const Hit*> hits;
+  for (const size_t row : SelectedRows()) hits.push_back(&rows_.Row(row));
+  return hits;
+}
+
+void KwicListView::CopySelectedRows() const {
+  const std::vector<const Hit*> hits = SelectedHits();
+  if (!hits.empty()) QApplication::clipboard()->setText(ToQString(CopiedRowsText(hits)));
+}
+
+void KwicListView::CopySelectedPaths() const {
+  const std::vector<const Hit*> hits = SelectedHits();
+  if (!hits.empty()) QApplication::clipboard()->setText(ToQString(CopiedPathsText(hits)));
+}
+
+void KwicListView::OpenSelectedFolders() const {
+  std::set<std::u16string> folders;
+  for (const Hit* hit : SelectedHits()) folders.insert(hit->Folder());
+  for (const auto& folder : folders) OpenFolderInFileManager(ToNativePath(folder));
+}
+
+QMenu* KwicListView::MakeContextMenu() {
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  const bool any = selectionModel()->hasSelection();
+  const auto add = [&](const QString& text, auto action) {
+    QAction* item = menu->addAction(text);
+    item->setEnabled(any);
+    connect(item, &QAction::triggered, this, action);
+    return item;
+  };
+  add(tr("&Open"), [this] { emit OpenRequested(SelectedRows()); });
+  add(tr("&Copy"), [this] { CopySelectedRows(); })->setShortcut(QKeySequence::Copy);
+  add(tr("Copy full &path"), [this] { CopySelectedPaths(); });
+  add(tr("Open containing &folder"), [this] { OpenSelectedFolders(); });
+  menu->addSeparator();
+  add(tr("&Replace selected..."), [this] { emit ReplaceSelectedRequested(); });
+  return menu;
+}
+
+void KwicListView::contextMenuEvent(QContextMenuEvent* event) {
+  // A right click on a row outside the selection selects that row first, as file managers do.
+  const QModelIndex under = indexAt(viewport()->mapFromGlobal(event->globalPos()));
+  if (under.isValid() && !selectionModel()->isRowSelected(under.row(), QModelIndex())) selectRow(under.row());
+  MakeContextMenu()->popup(event->globalPos());
+}
+
+void KwicListView::keyPressEvent(QKeyEvent* event) {
+  if (event->matches(QKeySequence::Copy)) {
+    CopySelectedRows();
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+// Home and End go to the first and last row, with or without Ctrl: the
+// table's own would go to the first and last column, which only scrolls.
+QModelIndex KwicListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+  if ((action == MoveHome || action == MoveEnd) && model_->rowCount() > 0) {
+    const int column = currentIndex().isValid() ? currentIndex().column() : static_cast<int>(ResultColumn::LeftContext);
+    return model_->index(action == MoveHome ? 0 : model_->rowCount() - 1, column);
+  }
+  return QTableView::moveCursor(action, modifiers);
+}
+
+// Ctrl+Home and Ctrl+End select the row they reach, as Home and End do;
+// Shift still extends the selection.
+QItemSelectionModel::SelectionFlags KwicListView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+  if (IsHomeOrEnd(event) && !(static_cast<const QKeyEvent*>(event)->modifiers() & Qt::ShiftModifier))
+    return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+  return QTableView::selectionCommand(index, event);
+}
+
+// The end of a column drag is the release of the mouse over the header.
+bool KwicListView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease &&
+      dragging_) {
+    dragging_ = false;
+    SaveColumnWidths();
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+// Each visible row's background first reaches beyond the last column, so a
+// selected row is marked across the whole list; the cells are painted over it.
+void KwicListView::paintEvent(QPaintEvent* event) {
+  {
+    QPainter painter(viewport());
+    const int first = rowAt(0), last = rowAt(viewport()->height() - 1);
+    const int end = last < 0 ? model_->rowCount() - 1 : last;
+    for (int row = first < 0 ? 0 : first; first >= 0 && row <= end; ++row) {
+      const bool selected = selectionModel()->isRowSelected(row, QModelIndex());
+      painter.fillRect(QRect(0, rowViewportPosition(row), viewport()->width(), rowHeight(row)),
+                       RowBackground(row, selected));
+    }
+  }
+  QTableView::paintEvent(event);
+}
+
+}  // namespace trawlscope

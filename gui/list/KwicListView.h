@@ -1,0 +1,64 @@
+#pragma once
+// The keyword-in-context list: a table over the row table with KwicModel and
+// KwicDelegate; sorting by a header click, column widths kept in the settings,
+// Ctrl+C and a context menu over the selected rows.
+#include <QTableView>
+#include <vector>
+
+#include "app/SettingsStore.h"
+#include "gui/list/KwicDelegate.h"
+#include "gui/list/KwicModel.h"
+#include "results/RowTable.h"
+
+class QMenu;
+
+namespace trawlscope {
+
+class KwicListView final : public QTableView {
+  Q_OBJECT
+ public:
+  // Reads the column widths from the settings and writes them back at the end
+  // of every column drag and when the list goes.
+  KwicListView(RowTable& rows, SettingsStore& settings, QWidget* parent);
+  ~KwicListView() override;
+
+  KwicModel* Model() const { return model_; }
+  KwicDelegate* Delegate() const { return delegate_; }
+  void SaveColumnWidths();
+  // The Line column's width when none is stored: its title or five digits, whichever is wider.
+  int DefaultLineWidth() const;
+  // The selected rows, in the list's order.
+  std::vector<size_t> SelectedRows() const;
+  // Puts the selected rows on the clipboard: one TAB-separated line each.
+  void CopySelectedRows() const;
+  void CopySelectedPaths() const;
+  void OpenSelectedFolders() const;
+  // The context menu for the selection, built anew each time.
+  QMenu* MakeContextMenu();
+
+ signals:
+  void OpenRequested(std::vector<size_t> rows);
+  void ReplaceSelectedRequested();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override;
+
+ private:
+  void FitRowsToFont();
+  std::vector<const Hit*> SelectedHits() const;
+
+  RowTable& rows_;
+  SettingsStore& settings_;
+  KwicModel* model_;
+  KwicDelegate* delegate_;
+  bool dragging_ = false;  // a column divider moved since the mouse went down
+};
+
+}  // namespace trawlscope

@@ -1,0 +1,43 @@
+#include "gui/list/KwicModel.h"
+
+#include "gui/QtText.h"
+#include "results/HitText.h"
+
+namespace trawlscope {
+namespace {
+
+// Marked for lupdate here, translated when shown.
+const char* const kColumnTitles[] = {"", QT_TRANSLATE_NOOP("KwicModel", "Left Context"),
+                                     QT_TRANSLATE_NOOP("KwicModel", "Keyword and Right Context"),
+                                     QT_TRANSLATE_NOOP("KwicModel", "Filename"), QT_TRANSLATE_NOOP("KwicModel", "Line")};
+
+}  // namespace
+
+int KwicModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rows_.RowCount());
+}
+
+int KwicModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kResultColumns; }
+
+// The cells are painted by the delegate straight from the hits; the model
+// hands out no cell text of its own.
+QVariant KwicModel::data(const QModelIndex& index, int role) const {
+  if (role == Qt::DisplayRole && index.column() == 0) return index.row();
+  // The name column shows no folder: the tooltip tells files of one name apart.
+  if (role == Qt::ToolTipRole && index.isValid() && static_cast<size_t>(index.row()) < rows_.RowCount())
+    return ToQString(HitToolTip(rows_.Row(index.row())));
+  return {};
+}
+
+QVariant KwicModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kResultColumns)
+    return {};
+  return tr(kColumnTitles[section]);
+}
+
+void KwicModel::RowsReordered() {
+  emit layoutAboutToBeChanged();
+  emit layoutChanged();
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,68 @@
+#include "search/review/SelectedEdits.h"
+
+#include <algorithm>
+
+namespace trawlscope {
+
+SelectedEdits::SelectedEdits(const SelectedFile& file, const Matcher* matcher, MatchMode mode,
+                             const std::u16string& replacementText)
+    : file_(file), matcher_(matcher), mode_(mode), replacementText_(replacementText),
+      found_(file.occurrences.size(), false) {}
+
+ReplaceProblem SelectedEdits::Check(std::u16string_view text) const {
+  std::int64_t previousEnd = 0;
+  const auto size = static_cast<std::int64_t>(text.size());
+  for (const SelectedOccurrence& occurrence : file_.occurrences) {
+    if (occurrence.position < 0 || occurrence.length < 0 || occurrence.position > size ||
+        occurrence.length > size - occurrence.position)
+      return ReplaceProblem::OccurrenceChanged;
+    if (occurrence.position < previousEnd) return ReplaceProblem::OccurrencesOverlap;
+    previousEnd = occurrence.position + occurrence.length;
+    if (occurrence.keyword &&
+        text.substr(static_cast<size_t>(occurrence.position), static_cast<size_t>(occurrence.length)) !=
+            *occurrence.keyword)
+      return ReplaceProblem::OccurrenceChanged;
+  }
+  return ReplaceProblem::None;
+}
+
+std::ptrdiff_t SelectedEdits::IndexOf(size_t position, size_t length) const {
+  const auto& occurrences = file_.occurrences;
+  const auto at = std::lower_bound(occurrences.begin(), occurrences.end(), position,
+                                   [](const SelectedOccurrence& o, size_t p) {
+                                     return o.position < static_cast<std::int64_t>(p);
+                                   });
+  // Zero-length occurrences may share a place with the one after them.
+  for (auto it = at; it != occurrences.end() && it->position == static_cast<std::int64_t>(position); ++it)
+    if (it->length == static_cast<std::int64_t>(length)) return it - occurrences.begin();
+  return -1;
+}
+
+Matcher::ScanEnd SelectedEdits::Collect(std::u16string_view part, size_t start, const AbortFlag& abortRequested,
+                                        TextEdits& edits) {
+  edits.clear();
+  if (matcher_ == nullptr) {
+    const auto& occurrences = file_.occurrences;
+    for (size_t i = 0; i < occurrences.size(); ++i) {
+      const auto position = static_cast<size_t>(occurrences[i].position);
+      const auto length = static_cast<size_t>(occurrences[i].length);
+      if (position < start || position + length > start + part.size()) continue;
+      edits.push_back({position - start, length, replacementText_});
+      found_[i] = true;
+    }
+    return Matcher::ScanEnd::Completed;
+  }
+  TextEdits all;
+  const Matcher::ScanEnd end = CollectEdits(*matcher_, part, mode_, abortRequested, replacementText_, all);
+  for (TextEdit& edit : all) {
+    const std::ptrdiff_t index = IndexOf(start + edit.position, edit.length);
+    if (index < 0) continue;
+    found_[static_cast<size_t>(index)] = true;
+    edits.push_back(std::move(edit));
+  }
+  return end;
+}
+
+bool SelectedEdits::AllFound() const { return std::all_of(found_.begin(), found_.end(), [](bool f) { return f; }); }
+
+}  // namespace trawlscope

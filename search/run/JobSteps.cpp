@@ -1,0 +1,104 @@
+#include "search/run/JobSteps.h"
+
+#include <algorithm>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "search/run/FileFeed.h"
+#include "search/run/OrderedCommits.h"
+#include "search/listing/PathHelpers.h"
+
+namespace trawlscope {
+namespace {
+
+// Files that may finish ahead of the next one to commit: enough to keep every
+// core busy past a slow file (with 256, the other searcher of a Linux source
+// tree waited some 20 ms a run behind its large headers), few enough that
+// held hits stay small.
+constexpr size_t kFilesAhead = 1024;
+
+unsigned SearcherCount(unsigned asked) {
+  if (asked > 0) return asked;
+  return std::max(1u, std::thread::hardware_concurrency());
+}
+
+}  // namespace
+
+void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const ProcessFile& process,
+                  const CommitStep& finish) {
+  const SearchRequest& request = state.request;
+  RunSummary summary;
+  const HitSelection* selection = state.selection ? &*state.selection : nullptr;
+  if (request.searchText.empty() && selection == nullptr) {
+    sink.RunFinished(summary);
+    return;
+  }
+  FileSearcher checked;
+  const bool compiled = checked.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
+  if (request.useRegex && !compiled && !request.searchText.empty()) {
+    sink.Warn({RunWarning::Kind::ExpressionInvalid, {}, checked.ExpressionError()});
+    summary.expressionRejected = true;
+    sink.RunFinished(summary);
+    return;
+  }
+  if (!checked.XPathError().empty()) {
+    summary.xpathRejected = true;
+    sink.Warn({RunWarning::Kind::XPathInvalid, {}, checked.XPathError()});
+  }
+
+  const AbortFlag& abortRequested = state.abortRequested;
+  state.contextLength = kRunContextLength;
+  state.fileList.clear();
+  state.progress.Start(phase);
+  FileFeed feed(state.fileList, [&](size_t index, const std::u16string& path) {
+    state.progress.FileStarted(path);
+    if (state.beforeFile) state.beforeFile(index, path);
+  });
+  OrderedCommits<RunSummary> commits(kFilesAhead, summary);
+  SharedFolders folders;
+  const auto searchFiles = [&] {
+    FileSearcher searcher;
+    searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
+    searcher.ShareFolders(folders);
+    size_t index = 0;
+    const std::u16string* path = nullptr;
+    while ((path = feed.Take(abortRequested, index)) != nullptr && commits.WaitForRoom(index, abortRequested)) {
+      commits.Commit(index, process(searcher, index, *path));
+    }
+  };
+  std::vector<std::thread> searchers;
+  const unsigned count = state.workers == kSearchAfterListing ? 0 : SearcherCount(state.workers);
+  for (unsigned i = 0; i < count; ++i) {
+    try {
+      searchers.emplace_back(searchFiles);
+    } catch (const std::system_error&) {
+      break;  // fewer threads than cores; with none at all, this thread searches after listing
+    }
+  }
+
+  RunWarning missing;
+  const auto listed = [&](std::u16string path) {
+    state.progress.FileListed();
+    feed.Add(std::move(path));
+  };
+  if (selection != nullptr) {
+    for (const SelectedFile& file : selection->files) listed(file.path);
+  } else {
+    ListFiles(abortRequested, request.searchPath, request.includeSubfolders, request.fileTypes, listed,
+              &missing.paths, [&] { feed.Publish(); });
+  }
+  feed.Close();
+  state.progress.ListingDone();
+  if (!missing.paths.empty() && !IsAborted(abortRequested)) sink.Warn(missing);
+  if (searchers.empty()) searchFiles();
+  for (auto& searcher : searchers) searcher.join();
+  commits.Flush();
+  if (finish) finish(summary);
+
+  summary.aborted = IsAborted(abortRequested);
+  state.progress.Finish();
+  sink.RunFinished(summary);
+}
+
+}  // namespace trawlscope

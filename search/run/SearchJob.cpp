@@ -1,0 +1,43 @@
+#include "search/run/SearchJob.h"
+
+#include <memory>
+
+#include "search/run/JobSteps.h"
+
+namespace trawlscope {
+
+void RunSearch(JobState& state, IJobSink& sink) {
+  state.fileList.clear();
+  state.hits.Clear();
+  RunOverFiles(state, sink, RunPhase::Searching,
+               [&](FileSearcher& searcher, size_t, const std::u16string& path) -> CommitStep {
+    using Kind = FileSearchOutcome::Kind;
+    // Each searcher thread fills one list file after file; only a file with
+    // hits takes a list of its own, and most files of a big tree have none.
+    thread_local HitList scratch;
+    if (scratch.size() > 0) scratch.Clear();
+    const FileSearchOutcome outcome = searcher.SearchFile(state.abortRequested, path, scratch, state.contextLength);
+    std::shared_ptr<HitList> found;
+    if (scratch.size() > 0) {
+      found = std::make_shared<HitList>();
+      found->Take(std::move(scratch));
+    } else if (outcome.kind == Kind::Searched) {
+      return [](RunSummary& summary) { ++summary.filesSearched; };
+    } else if (outcome.kind == Kind::Binary) {
+      return [](RunSummary& summary) { ++summary.binarySkipped; };
+    }
+    const bool named = outcome.kind == Kind::MatchError || outcome.kind == Kind::Unreadable;
+    return [&state, found, outcome, path = named ? path : std::u16string()](RunSummary& summary) {
+      if (found) state.hits.Take(std::move(*found));
+      switch (outcome.kind) {
+        case Kind::Searched: ++summary.filesSearched; break;
+        case Kind::MatchError: summary.unsearchable.push_back(path); break;
+        case Kind::Binary: ++summary.binarySkipped; break;
+        case Kind::Unreadable: summary.unreadable.push_back({path, outcome.error}); break;
+        case Kind::Aborted: break;
+      }
+    };
+  });
+}
+
+}  // namespace trawlscope

@@ -1,0 +1,56 @@
+#pragma once
+// One search run over every file a request names, started on the caller's
+// thread (the worker), which lists the files while searchers on every core
+// take them. Reports through the sink, publishes progress in the state, and
+// stops at the next check point once the abort flag is set.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "search/SearchRequest.h"
+#include "search/AbortFlag.h"
+#include "platform/journal/JournalFolder.h"
+#include "search/HitList.h"
+#include "search/review/HitSelection.h"
+#include "search/run/JobSink.h"
+#include "search/run/RunProgress.h"
+#include "search/listing/FileList.h"
+
+namespace trawlscope {
+
+// What a run reads and fills. The request and the flag belong to the dialog;
+// the run writes the file list and the hits. While it goes on, other threads
+// read only hits.Count() and progress.
+struct JobState {
+  SearchRequest request;
+  AbortFlag abortRequested{false};
+  FileList fileList;
+  HitList hits;
+  RunProgress progress;
+  int contextLength = 30;
+  unsigned workers = 0;  // searcher threads; 0 for one per core; kSearchAfterListing below
+  // Called as each file's turn comes, in list order, before it is read: a
+  // seam for tests that change the tree in the middle of a run.
+  std::function<void(size_t index, const std::u16string& path)> beforeFile;
+
+  // A replace run changes only these occurrences, visiting only these files
+  // in this order, instead of listing the Search path. The search text may
+  // then be empty: each picked stretch is replaced as it is.
+  std::optional<HitSelection> selection;
+  // Where a replace run keeps each changed file's original for undo; none
+  // for a run that cannot be undone (and for tests that do not ask).
+  std::optional<JournalPlace> journal;
+  // The batch tool's command line, shown with the run among the kept ones (UTF-8).
+  std::string journalCommand;
+};
+
+// No searcher threads: the run's own thread searches once the listing is
+// done, so that everything happens on one thread (tests of the dialog's logic).
+inline constexpr unsigned kSearchAfterListing = ~0u;
+
+// Characters of context before a hit; every run sets the dialog's value to it.
+inline constexpr int kRunContextLength = 30;
+
+void RunSearch(JobState& state, IJobSink& sink);
+
+}  // namespace trawlscope

@@ -1,0 +1,463 @@
+// The result dialog and its keyword-in-context list, offscreen.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QMenu>
+#include <QScrollBar>
+#include <QHeaderView>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolTip>
+#include <QHelpEvent>
+
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "platform/ini/ProfileFile.h"
+#include "gui/list/KwicListView.h"
+#include "gui/dialogs/ResultDialogWidget.h"
+
+using namespace trawlscope;
+
+namespace {
+
+void AddHit(HitList& list, std::u16string left, std::u16string keyword, std::u16string right, int line) {
+  list.AppendStandalone(u"/d/", u"f" + std::u16string(1, char16_t(u'0' + line % 10)) + u".txt", left, keyword,
+                        right, line, 0);
+}
+
+}  // namespace
+
+class TestResultDialog : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<IniProfileFile> profile_;
+  std::unique_ptr<SettingsStore> settings_;
+  HitList hits_;
+  std::vector<Command> commands_;
+  std::unique_ptr<ResultDialogWidget> dialog_;
+
+  QImage PaintedList() const {
+    QWidget* viewport = dialog_->List()->viewport();
+    QImage image(viewport->size(), QImage::Format_RGB32);
+    image.fill(Qt::black);  // a pixel the list leaves unpainted cannot pass for a background
+    viewport->render(&image);
+    return image;
+  }
+  static bool IsRed(const QColor& c) { return c.red() > 200 && c.green() < 80 && c.blue() < 80; }
+  static bool IsDark(const QColor& c) { return c.red() < 100 && c.green() < 100 && c.blue() < 100; }
+  template <typename Test>
+  static int CountPixels(const QImage& image, const QRect& area, Test test) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) count += test(image.pixelColor(x, y));
+    return count;
+  }
+
+  void Open() {
+    dialog_ = std::make_unique<ResultDialogWidget>(nullptr, hits_, *settings_,
+                                                   [this](Command c) { commands_.push_back(c); });
+    dialog_->MoveTo({100, 100, 900, 400});  // shows it
+    QVERIFY(QTest::qWaitForWindowExposed(dialog_.get()));
+  }
+
+ private slots:
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    profile_ = std::make_unique<IniProfileFile>((dir_->path() + "/t.ini").toStdString());
+    settings_ = std::make_unique<SettingsStore>(*profile_);
+    hits_.Clear();
+    AddHit(hits_, u"short", u"key", u" after", 3);
+    AddHit(hits_, u"a much longer left context", u"関数", u"の後", 12);
+    AddHit(hits_, u"", u"k&x", u"tail", 7);
+    commands_.clear();
+    Open();
+  }
+  void cleanup() { dialog_.reset(); }
+
+  void showsTheCountAndTheColumns() {
+    QCOMPARE(dialog_->StatusText(), QString("3 found."));
+    QCOMPARE(dialog_->windowTitle(), QString("Trawlscope - Result"));
+    QHeaderView* header = dialog_->List()->horizontalHeader();
+    QCOMPARE(header->sectionSize(0), 0);
+    QCOMPARE(header->sectionSize(1), 300);
+    QCOMPARE(header->sectionSize(2), 300);
+    QCOMPARE(header->sectionSize(3), 100);
+    QCOMPARE(header->sectionSize(4), dialog_->List()->DefaultLineWidth());
+    QCOMPARE(dialog_->List()->model()->headerData(2, Qt::Horizontal).toString(),
+             QString("Keyword and Right Context"));
+  }
+
+  void everyKeywordStartsAtTheColumnsLeftEdgeAndItsContextWhereItEnds() {
+    KwicListView* list = dialog_->List();
+    const int left = list->columnViewportPosition(2);
+    QFontMetrics metrics(list->font());
+    for (int row = 0; row < 3; ++row) {
+      const QRect cell = list->visualRect(list->model()->index(row, 2));
+      const auto layout = list->Delegate()->LayOutKeyword(cell, row);
+      QCOMPARE(layout.keywordLeft, left);
+      int sum = 0;
+      for (const char16_t unit : hits_[row].Keyword()) sum += metrics.horizontalAdvance(QChar(unit));
+      QCOMPARE(layout.rightContextLeft, left + sum);
+    }
+  }
+
+  void aKeywordFillingItsColumnLeavesNoRoomForTheRightContext() {
+    hits_.Clear();
+    AddHit(hits_, u"", std::u16string(200, u'W'), u"never shown", 1);
+    Open();
+    KwicListView* list = dialog_->List();
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    QVERIFY(list->Delegate()->LayOutKeyword(cell, 0).rightContextLeft > cell.right());
+  }
+
+  void ampersandsAreDrawnLiterally() {
+    KwicListView* list = dialog_->List();
+    QImage image(list->viewport()->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    list->viewport()->render(&image);
+    const QRect cell = list->visualRect(list->model()->index(2, 2));
+    int minX = INT_MAX, maxX = -1;
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+      for (int x = cell.left(); x <= cell.right(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.red() > 200 && c.green() < 80 && c.blue() < 80) minX = std::min(minX, x), maxX = std::max(maxX, x);
+      }
+    QVERIFY(maxX >= 0);
+    // "k&x" drawn as a mnemonic would be "kx" with an underline: narrower.
+    QFontMetrics metrics(list->font());
+    QVERIFY(maxX - minX + 1 > metrics.horizontalAdvance("kx"));
+  }
+
+  void theKeywordIsPaintedRedAndItsContextsInTheTextColour() {
+    KwicListView* list = dialog_->List();
+    const QImage image = PaintedList();
+    const QRect leftCell = list->visualRect(list->model()->index(0, 1));
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    const auto layout = list->Delegate()->LayOutKeyword(cell, 0);
+    const QRect keyword(layout.keywordLeft, cell.top(), layout.keywordWidth, cell.height());
+    const QRect right(QPoint(layout.rightContextLeft, cell.top()), cell.bottomRight());
+    const QRect name = list->visualRect(list->model()->index(0, 3));
+    QVERIFY(CountPixels(image, keyword, IsRed) > 0);
+    QCOMPARE(CountPixels(image, keyword, IsDark), 0);
+    for (const QRect& context : {leftCell, right, name}) {
+      QCOMPARE(CountPixels(image, context, IsRed), 0);
+      QVERIFY(CountPixels(image, context, IsDark) > 0);
+    }
+  }
+
+  void replaceTextPreviewsEveryRowAndAnEmptyOneEndsThePreview() {
+    static auto isGreen = [](const QColor& c) { return c.green() > 100 && c.red() < 60 && c.blue() < 60; };
+    static auto isGrey = [](const QColor& c) {
+      return c.red() > 90 && c.red() < 170 && std::abs(c.red() - c.green()) < 8 && std::abs(c.red() - c.blue()) < 8;
+    };
+    KwicListView* list = dialog_->List();
+    SearchRequest request;
+    request.searchText = u"(k)(\\w+)";
+    request.useRegex = true;
+    dialog_->SetSearchRequest(request);
+    QVERIFY(!list->Delegate()->Previewing());
+    dialog_->ReplaceComboBox()->setEditText(QStringLiteral("[$2]"));
+    QVERIFY(list->Delegate()->Previewing());
+    const QRect cell = list->visualRect(list->model()->index(0, 2));
+    auto layout = list->Delegate()->LayOutKeyword(cell, 0);
+    QCOMPARE(layout.replacementLeft, layout.keywordLeft + layout.keywordWidth);
+    QCOMPARE(layout.rightContextLeft - layout.replacementLeft, CharacterWidths(list->font()).TextWidth(u"[ey]"));
+    QImage image = PaintedList();
+    const QRect replacement(layout.replacementLeft, cell.top(), layout.rightContextLeft - layout.replacementLeft,
+                            cell.height());
+    QVERIFY(CountPixels(image, replacement, isGreen) > 0);
+    QVERIFY(CountPixels(image, QRect(layout.keywordLeft, cell.top(), layout.keywordWidth, cell.height()), IsRed) > 0);
+
+    // A look-ahead may read past the contexts: the row says it cannot tell.
+    request.searchText = u"k\\w+(?= )";
+    dialog_->SetSearchRequest(request);
+    layout = list->Delegate()->LayOutKeyword(cell, 0);
+    image = PaintedList();
+    const QRect unknown(layout.replacementLeft, cell.top(), layout.rightContextLeft - layout.replacementLeft,
+                        cell.height());
+    QCOMPARE(CountPixels(image, unknown, isGreen), 0);
+    QVERIFY(CountPixels(image, unknown, isGrey) > 0);
+    QHelpEvent help(QEvent::ToolTip, cell.center(), list->viewport()->mapToGlobal(cell.center()));
+    QVERIFY(list->Delegate()->helpEvent(&help, list, QStyleOptionViewItem(), list->model()->index(0, 2)));
+    QTRY_COMPARE(QToolTip::text(), KwicDelegate::UnknownReplacementTip());
+
+    dialog_->ReplaceComboBox()->setEditText(QString());
+    QVERIFY(!list->Delegate()->Previewing());
+    layout = list->Delegate()->LayOutKeyword(cell, 0);
+    QCOMPARE(layout.rightContextLeft, layout.keywordLeft + layout.keywordWidth);
+    QCOMPARE(CountPixels(PaintedList(), cell, isGreen), 0);
+  }
+
+  void rowsAreStripedAcrossTheWholeWidthAndTheSelectionShows() {
+    KwicListView* list = dialog_->List();
+    // Left of the right-aligned left context, and right of the last column.
+    auto backgrounds = [&](const QImage& image, int row) {
+      const QRect cell = list->visualRect(list->model()->index(row, 1));
+      const int y = cell.center().y();
+      return std::pair(image.pixelColor(cell.left() + 1, y), image.pixelColor(list->viewport()->width() - 2, y));
+    };
+    QVERIFY(list->columnViewportPosition(4) + list->columnWidth(4) < list->viewport()->width() - 2);
+    const QImage plain = PaintedList();
+    const auto [first, firstBeyond] = backgrounds(plain, 0);
+    const auto [second, secondBeyond] = backgrounds(plain, 1);
+    const auto [third, thirdBeyond] = backgrounds(plain, 2);
+    QVERIFY(first != second);
+    QCOMPARE(third, first);
+    QCOMPARE(firstBeyond, first);
+    QCOMPARE(secondBeyond, second);
+    QCOMPARE(thirdBeyond, third);
+
+    list->selectRow(1);
+    const QImage selected = PaintedList();
+    const auto [chosen, chosenBeyond] = backgrounds(selected, 1);
+    QVERIFY(chosen != first && chosen != second);
+    QCOMPARE(chosenBeyond, chosen);
+    QCOMPARE(backgrounds(selected, 0).first, first);
+  }
+
+  void aClickOnAHeaderSorts() {
+    KwicListView* list = dialog_->List();
+    QHeaderView* header = list->horizontalHeader();
+    header->resizeSection(4, 40);
+    const QPoint lineHeader(header->sectionViewportPosition(4) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    const RowTable& rows = dialog_->Rows();
+    QCOMPARE(rows.Row(0).line, 3);
+    QCOMPARE(rows.Row(2).line, 12);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    QCOMPARE(rows.Row(0).line, 12);
+    QCOMPARE(hits_[0].line, 3);  // the hit list itself keeps discovery order
+  }
+
+  void resizingLaysOutAndSavesTheRectangle() {
+    dialog_->resize(500, 300);
+    QTest::qWait(20);
+    const QRect client = dialog_->rect();
+    QPushButton* replace = dialog_->ReplaceButton();
+    QPushButton* output = dialog_->OutputButton();
+    QCOMPARE(replace->geometry().bottomRight(), client.bottomRight());
+    QPushButton* selected = dialog_->ReplaceSelectedButton();
+    QCOMPARE(selected->geometry().right(), replace->geometry().left() - 3);
+    QCOMPARE(selected->geometry().bottom(), client.bottom());
+    QCOMPARE(output->geometry().right(), selected->geometry().left() - 3);
+    QCOMPARE(output->geometry().bottom(), client.bottom());
+    QComboBox* combo = dialog_->ReplaceComboBox();
+    QCOMPARE(combo->geometry().right(), client.right());
+    QCOMPARE(dialog_->List()->geometry().bottom(), combo->geometry().top() - 3);
+    QCOMPARE(dialog_->List()->geometry().right(), client.right());
+    const QRect frame = dialog_->frameGeometry();
+    QTRY_COMPARE(settings_->ReadInt(settings::kResultDialog, settings::kRight, -1), frame.right() + 1);
+    QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kBottom, -1), frame.bottom() + 1);
+  }
+
+  // Placing or dragging the window waits for it to stand still before the
+  // disk is written; closing it writes at once what is still pending.
+  void theRectangleIsStoredOnceTheWindowStandsStillOrCloses() {
+    const ScreenRect before = settings_->ReadRect(settings::kResultDialog, {});
+    dialog_->move(dialog_->pos() + QPoint(7, 5));
+    QCOMPARE(settings_->ReadRect(settings::kResultDialog, {}), before);
+    QTRY_COMPARE(settings_->ReadInt(settings::kResultDialog, settings::kLeft, -1), dialog_->frameGeometry().left());
+    dialog_->move(dialog_->pos() + QPoint(11, 13));
+    const QRect moved = dialog_->frameGeometry();
+    dialog_->close();
+    QCOMPARE(settings_->ReadRect(settings::kResultDialog, {}),
+             (ScreenRect{moved.left(), moved.top(), moved.right() + 1, moved.bottom() + 1}));
+  }
+
+  void columnWidthsAreKeptForTheNextList() {
+    dialog_->List()->horizontalHeader()->resizeSection(1, 222);
+    dialog_->List()->horizontalHeader()->resizeSection(3, 77);
+    dialog_.reset();
+    QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kBeforeText, -1), 222);
+    Open();
+    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(1), 222);
+    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(3), 77);
+  }
+
+  // A tall font: the rows follow it, so descenders and underscores are drawn
+  // ("CPU_SET.3" must not read "CPU SET.3").
+  void rowsAreTallEnoughForTheFont() {
+    QCOMPARE(dialog_->List()->rowHeight(0), KwicRowHeight(dialog_->List()->font()));
+    QVERIFY(dialog_->List()->rowHeight(0) >= kKwicRowHeight);
+    hits_.Clear();
+    AddHit(hits_, u"", u"k", u"", 1);
+    hits_.AppendStandalone(u"/d/", u"____", u"", u"k", u"", 2, 0);
+    Open();
+    QFont big = dialog_->font();
+    big.setPixelSize(24);
+    dialog_->setFont(big);
+    KwicListView* list = dialog_->List();
+    const QFontMetrics metrics(list->font());
+    QVERIFY(list->rowHeight(1) >= metrics.height());
+    QCOMPARE(list->rowHeight(1), KwicRowHeight(list->font()));
+    // The underscores lie below the baseline: all of them are painted, as
+    // many dark pixels as the same text drawn with room to spare.
+    QImage free(200, 200, QImage::Format_RGB32);
+    free.fill(Qt::white);
+    {
+      QPainter painter(&free);
+      painter.setFont(list->font());
+      painter.setPen(Qt::black);
+      painter.drawText(free.rect(), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, "____");
+    }
+    const auto inked = [](const QColor& c) { return c.red() < 180 && c.green() < 180; };
+    const int whole = CountPixels(free, free.rect(), inked);
+    QVERIFY(whole > 0);
+    const QRect name = list->visualRect(list->model()->index(1, 3));
+    QVERIFY(CountPixels(PaintedList(), name, inked) >= whole * 9 / 10);
+  }
+
+  void theLineColumnFitsItsTitleAndFiveDigits() {
+    KwicListView* list = dialog_->List();
+    const int width = list->horizontalHeader()->sectionSize(4);
+    QVERIFY(width >= QFontMetrics(list->font()).horizontalAdvance("00000"));
+    QVERIFY(width >= QFontMetrics(list->horizontalHeader()->font()).horizontalAdvance("Line") + 8);
+    // A stored width still wins.
+    list->horizontalHeader()->resizeSection(4, 33);
+    dialog_.reset();
+    Open();
+    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(4), 33);
+  }
+
+  void eachRowsTooltipNamesItsFolderLineAndCodePage() {
+    hits_.Clear();
+    HitFile& file = hits_.AddFile(u"/man/man3/", u"CPU_SET.3", 65001);
+    file.wide = u"k";
+    Hit hit(file, 0, 0, 1, 0);
+    hit.line = 4;
+    hits_.Append(hit);
+    Open();
+    const QVariant tip = dialog_->List()->model()->index(0, 3).data(Qt::ToolTipRole);
+    QCOMPARE(tip.toString(), QString("/man/man3/CPU_SET.3\nLine 4\nCode page 65001"));
+    QCOMPARE(dialog_->List()->model()->index(0, 1).data(Qt::ToolTipRole).toString(), tip.toString());
+  }
+
+  void ctrlCCopiesTheSelectedRowsAsText() {
+    KwicListView* list = dialog_->List();
+    QApplication::clipboard()->clear();
+    list->selectionModel()->select(list->model()->index(2, 1),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    list->selectionModel()->select(list->model()->index(0, 1),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(),
+             QString("/d/f3.txt\t3\tshort\tkey\t after\n/d/f7.txt\t7\t\tk&x\ttail\n"));
+    QVERIFY(commands_.empty());
+  }
+
+  void replaceSelectedWorksOnTheSelectedRowsOnly() {
+    QPushButton* button = dialog_->ReplaceSelectedButton();
+    QVERIFY(!button->isEnabled());
+    QVERIFY(dialog_->SelectedHits().empty());
+    KwicListView* list = dialog_->List();
+    list->selectRow(2);
+    list->selectionModel()->select(list->model()->index(0, 1),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QVERIFY(button->isEnabled());
+    QCOMPARE(dialog_->SelectedHits(), (std::vector<const Hit*>{&hits_[0], &hits_[2]}));
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(commands_, std::vector<Command>{Command::ReplaceSelected});
+    list->clearSelection();
+    QVERIFY(!button->isEnabled());
+  }
+
+  void theContextMenuOpensCopiesAndCopiesPaths() {
+    KwicListView* list = dialog_->List();
+    std::vector<size_t> opened;
+    connect(list, &KwicListView::OpenRequested, this, [&](const std::vector<size_t>& rows) { opened = rows; });
+    list->selectRow(1);
+    QMenu* menu = list->MakeContextMenu();
+    QStringList titles;
+    for (QAction* action : menu->actions()) titles << action->text();
+    QCOMPARE(titles, QStringList({"&Open", "&Copy", "Copy full &path", "Open containing &folder", "",
+                                  "&Replace selected..."}));
+    menu->actions()[2]->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QString("/d/f2.txt\n"));
+    menu->actions()[1]->trigger();
+    QVERIFY(QApplication::clipboard()->text().startsWith("/d/f2.txt\t12\ta much longer left context\t"));
+    menu->actions()[0]->trigger();
+    QCOMPARE(opened, std::vector<size_t>{1});
+    menu->actions()[5]->trigger();
+    QCOMPARE(commands_, std::vector<Command>{Command::ReplaceSelected});
+    delete menu;
+  }
+
+  // Home and End reach the first and last row and select it, with Ctrl too,
+  // and never scroll sideways.
+  void homeAndEndMoveTheCurrentRowAndTheSelection() {
+    KwicListView* list = dialog_->List();
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(1, 2));
+    const auto selectedRows = [list] {
+      std::vector<size_t> rows = list->SelectedRows();
+      return rows;
+    };
+    const int scrolled = list->horizontalScrollBar()->value();
+    QTest::keyClick(list, Qt::Key_End);
+    QCOMPARE(list->currentIndex().row(), 2);
+    QCOMPARE(selectedRows(), std::vector<size_t>{2});
+    QTest::keyClick(list, Qt::Key_Home);
+    QCOMPARE(list->currentIndex().row(), 0);
+    QCOMPARE(selectedRows(), std::vector<size_t>{0});
+    QTest::keyClick(list, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(list->currentIndex().row(), 2);
+    QCOMPARE(selectedRows(), std::vector<size_t>{2});
+    QTest::keyClick(list, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(selectedRows(), std::vector<size_t>{0});
+    QTest::keyClick(list, Qt::Key_End, Qt::ShiftModifier);
+    QCOMPARE(selectedRows(), (std::vector<size_t>{0, 1, 2}));
+    QCOMPARE(list->horizontalScrollBar()->value(), scrolled);
+    QCOMPARE(list->currentIndex().column(), 2);
+  }
+
+  void theSortedColumnShowsItsDirection() {
+    QHeaderView* header = dialog_->List()->horizontalHeader();
+    QCOMPARE(header->sortIndicatorSection(), -1);
+    header->resizeSection(4, 40);
+    const QPoint lineHeader(header->sectionViewportPosition(4) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    QVERIFY(header->isSortIndicatorShown());
+    QCOMPARE(header->sortIndicatorSection(), 4);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+    const QPoint nameHeader(header->sectionViewportPosition(3) + 10, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, nameHeader);
+    QCOMPARE(header->sortIndicatorSection(), 3);
+    QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
+  }
+
+  // The rectangle is the frame's, applied before the window shows; nothing is
+  // stored before the window has been placed.
+  void placementIsTheFramesAndIsStoredOnlyOncePlaced() {
+    dialog_.reset();
+    settings_->WriteRect(settings::kResultDialog, {10, 20, 30, 40});
+    auto dialog = std::make_unique<ResultDialogWidget>(nullptr, hits_, *settings_, [](Command) {});
+    dialog->resize(700, 300);
+    QVERIFY(!dialog->isVisible());
+    QCOMPARE(settings_->ReadRect(settings::kResultDialog, {}), (ScreenRect{10, 20, 30, 40}));
+    dialog->MoveTo({50, 60, 550, 360});
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QCOMPARE(dialog->frameGeometry(), QRect(50, 60, 500, 300));
+    dialog->move(70, 80);
+    QTRY_COMPARE(settings_->ReadRect(settings::kResultDialog, {}), (ScreenRect{70, 80, 570, 380}));
+  }
+
+  void enterAsksForAReplaceAndEscapeIsSwallowed() {
+    QTest::keyClick(dialog_->List(), Qt::Key_Escape);
+    QVERIFY(dialog_->isVisible());
+    QTest::keyClick(dialog_->ReplaceComboBox()->lineEdit(), Qt::Key_Return);
+    QTest::mouseClick(dialog_->OutputButton(), Qt::LeftButton);
+    QCOMPARE(commands_, (std::vector<Command>{Command::Replace, Command::Export}));
+  }
+};
+
+QTEST_MAIN(TestResultDialog)
+#include "ResultDialogWidgetTest.moc"

@@ -1,0 +1,538 @@
+// The real main, progress and result dialogs, driven through Qt Test on the
+// offscreen platform, running real jobs over files in a temporary folder.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <fstream>
+#include <memory>
+
+#include "app/SearchDialog.h"
+#include "app/SettingsKeys.h"
+#include "app/SettingsStore.h"
+#include "platform/ini/ProfileFile.h"
+#include "gui/dialogs/ProgressDialogWidget.h"
+#include "gui/QtRunThread.h"
+#include "gui/catalogue/QtTextCatalogue.h"
+#include "gui/QtText.h"
+#include "gui/list/KwicListView.h"
+#include "gui/dialogs/ResultDialogWidget.h"
+#include "gui/dialogs/SearchDialogWidget.h"
+
+using namespace trawlscope;
+
+namespace {
+
+class FakeChooser final : public IPathChooser {
+ public:
+  std::optional<std::vector<std::u16string>> files;
+  FolderChoice folder;
+  std::optional<std::u16string> output;
+  std::u16string lastStart;
+  std::optional<std::vector<std::u16string>> ChooseFiles(const std::u16string& start) override {
+    lastStart = start;
+    return files;
+  }
+  FolderChoice ChooseFolder(const std::u16string& start) override {
+    lastStart = start;
+    return folder;
+  }
+  std::optional<std::u16string> ChooseOutputFile() override { return output; }
+};
+
+// The real worker thread, which a test can make refuse to start.
+class ObservedRunThread final : public IRunThread {
+ public:
+  bool refuseToStart = false;
+  bool Start(std::function<void()> work) override {
+    return refuseToStart ? false : real_.Start(std::move(work));
+  }
+  void Join() override { real_.Join(); }
+  void CallOnUiThread(const std::function<void()>& call) override { real_.CallOnUiThread(call); }
+
+ private:
+  QtRunThread real_;
+};
+
+void WriteFile(const QString& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path.toStdString()).parent_path());
+  std::ofstream(path.toStdString(), std::ios::binary) << bytes;
+}
+
+std::string ReadFile(const QString& path) {
+  std::ifstream in(path.toStdString(), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+class TestSearchDialog : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<QTemporaryDir> dir_;
+  std::unique_ptr<IniProfileFile> profile_;
+  std::unique_ptr<SettingsStore> settings_;
+  std::unique_ptr<ObservedRunThread> runThread_;
+  std::unique_ptr<SearchDialogWidget> window_;
+  std::unique_ptr<FakeChooser> chooser_;
+  std::unique_ptr<SearchDialog> logic_;
+  QStringList messages_;
+  QStringList questions_;
+  QStringList summaries_;
+  bool undoAnswer_ = false;
+  bool confirmAnswer_ = true;
+  QStringList details_;
+  bool japanese_ = false;  // the language ctest gave this run (the messages' tests run under both)
+
+  // What the dialogs say in this run's language.
+  QString Said(const char* english, const char* japanese) const {
+    return QString::fromUtf8(japanese_ ? japanese : english);
+  }
+
+  QString Path(const QString& relative) const { return dir_->path() + "/" + relative; }
+
+  void OpenDialog() {
+    runThread_ = std::make_unique<ObservedRunThread>();
+    window_ = std::make_unique<SearchDialogWidget>(*settings_);
+    chooser_ = std::make_unique<FakeChooser>();
+    logic_ = std::make_unique<SearchDialog>(*window_, *settings_, *chooser_, *runThread_,
+                                             Path("undo").toStdString());
+    window_->SetLogic(logic_.get());
+    window_->confirmSink = [this](const QString& question) {
+      questions_ << question;
+      return confirmAnswer_;
+    };
+    window_->messageSink = [this](const QString& text, const QString& detail) {
+      messages_ << text;
+      details_ << detail;
+    };
+    window_->summarySink = [this](const QString& text, bool offerUndo) {
+      summaries_ << text;
+      return offerUndo && undoAnswer_;
+    };
+    logic_->OnInitDialog();
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+  }
+  void CloseDialog() {
+    if (window_ && window_->isVisible()) window_->close();
+    logic_.reset();
+    window_.reset();
+    runThread_.reset();
+  }
+  void Type(ControlId id, const QString& text) {
+    QLineEdit* edit = window_->ComboBox(id)->lineEdit();
+    edit->clear();
+    QTest::keyClicks(edit, text);
+  }
+  void WaitForRunEnd() { QTRY_VERIFY_WITH_TIMEOUT(!logic_->IsRunning(), 20000); }
+  // One searcher that takes `perFile` over each file, so the progress clock ticks during every one.
+  void SlowFiles(std::chrono::milliseconds perFile) {
+    logic_->State().workers = 1;
+    logic_->State().beforeFile = [perFile](size_t, const std::u16string&) { std::this_thread::sleep_for(perFile); };
+  }
+  // Calls `look` on the UI thread every few milliseconds until the run ends.
+  void WatchRun(const std::function<void()>& look) {
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, look);
+    watch.start(5);
+    WaitForRunEnd();
+  }
+
+ private slots:
+  // ctest names the language it set up, so that a catalogue that fails to
+  // load cannot pass for English.
+  void initTestCase() {
+    const std::string language = InstallUserLanguage();
+    QCOMPARE(QString::fromStdString(language.empty() ? "en" : language), qEnvironmentVariable("TRAWLSCOPE_TEST_LANGUAGE"));
+    japanese_ = language == "ja";
+  }
+
+  void init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    WriteFile(Path("tree/a.txt"), "needle one\n");
+    WriteFile(Path("tree/b.txt"), "no match\n");
+    WriteFile(Path("tree/c.txt"), "needle, needle\n");
+    profile_ = std::make_unique<IniProfileFile>(Path("trawlscope.ini").toStdString());
+    settings_ = std::make_unique<SettingsStore>(*profile_);
+    messages_.clear();
+    summaries_.clear();
+    undoAnswer_ = false;
+    questions_.clear();
+    confirmAnswer_ = true;
+    details_.clear();
+    OpenDialog();
+  }
+  void cleanup() { CloseDialog(); }
+
+  void enterInAComboStartsASearchAndEscapeKeepsTheDialog() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Return);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found.  3 files searched."));
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Escape);
+    QVERIFY(window_->isVisible());
+  }
+
+  void inputsAreDisabledDuringARunAndTheCounterShowsEachFile() {
+    QStringList counters;
+    SlowFiles(std::chrono::milliseconds(600));
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    QVERIFY(!window_->SearchButton()->isEnabled());
+    QVERIFY(!window_->ComboBox(ControlId::SearchPath)->isEnabled());
+    QVERIFY(window_->ProgressWidget() != nullptr);
+    WatchRun([&] {
+      if (auto* progress = window_->ProgressWidget()) {
+        if (!progress->CounterText().isEmpty() && !counters.contains(progress->CounterText()))
+          counters << progress->CounterText();
+      }
+    });
+    QCOMPARE(counters, QStringList({"0/3", "1/3", "2/3"}));
+    QVERIFY(window_->SearchButton()->isEnabled());
+    QVERIFY(window_->ComboBox(ControlId::SearchPath)->isEnabled());
+    QVERIFY(window_->ProgressWidget() == nullptr);
+  }
+
+  // The listing's phase is wider than the counter's left edge: it has the
+  // row to itself and shows whole. A file name too long for its field shows
+  // its beginning, not its end.
+  void progressFieldsShowTheirTextsFromTheStart() {
+    ProgressDialogWidget progress(window_.get(), [] {});
+    const QString phase = QStringLiteral("Making a list of files...");
+    progress.SetPhase(phase.toStdU16String());
+    const QString name = QStringLiteral("a_file_name_much_longer_than_the_progress_dialog_is_wide_%1.txt").arg(QString(80, 'x'));
+    progress.SetFileName(name.toStdU16String());
+    progress.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&progress));
+    for (QLineEdit* field : progress.findChildren<QLineEdit*>()) {
+      if (field->text() == phase) {
+        QVERIFY(field->fontMetrics().horizontalAdvance(phase) < field->contentsRect().width() - 4);
+        QCOMPARE(field->cursorPosition(), 0);
+      } else if (field->text() == name) {
+        QCOMPARE(field->cursorPosition(), 0);
+      }
+    }
+  }
+
+  void abortWhileListingOrSearchingShowsNoResultsAndTheNextRunStartsClean() {
+    SlowFiles(std::chrono::milliseconds(400));
+    for (const QString& phase : {QString("Making a list of files..."), QString("Searching...")}) {
+      Type(ControlId::SearchPath, Path("tree"));
+      Type(ControlId::SearchFor, "needle");
+      QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+      WatchRun([&] {
+        auto* progress = window_->ProgressWidget();
+        if (progress != nullptr && progress->PhaseText() == phase)
+          QTest::mouseClick(progress->AbortButton(), Qt::LeftButton);
+      });
+      QTest::qWait(50);
+      QVERIFY2(window_->ResultWidget() == nullptr, qPrintable(phase));
+      QVERIFY(logic_->State().hits.Count() < 3);
+    }
+    logic_->State().beforeFile = nullptr;
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found.  3 files searched."));
+  }
+
+  void emptySearchTextGivesAnEmptyResult() {
+    Type(ControlId::SearchPath, Path("tree"));
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("0 found.  0 files searched."));
+  }
+
+  void brokenExpressionSaysSoOnlyWithTheOptionOn() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle(");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QVERIFY(messages_.isEmpty());
+    window_->CheckBox(ControlId::Regex)->setChecked(true);
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QCOMPARE(messages_, QStringList({Said("The regular expression has an error.", "正規表現に誤りがあります。")}));
+    QCOMPARE(details_.size(), 1);
+    QVERIFY2(details_[0].contains("Unmatched marking parenthesis") && details_[0].contains("needle(>>>HERE>>>"), qPrintable(details_[0]));
+    QVERIFY(window_->ResultWidget() == nullptr);
+  }
+
+  void closingWritesTheSettingsAndHistoriesComeBack() {
+    Type(ControlId::FileTypes, "*.txt");
+    Type(ControlId::SearchFor, "first words");
+    window_->CheckBox(ControlId::CaseSensitive)->setChecked(true);
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    Type(ControlId::SearchFor, "second words");
+    window_->close();
+    const std::string ini = ReadFile(Path("trawlscope.ini"));
+    QVERIFY(ini.find("[TextForSearch]") != std::string::npos);
+    QVERIFY(ini.find("CaseSensitive=1") != std::string::npos);
+    CloseDialog();
+    OpenDialog();
+    QComboBox* searchFor = window_->ComboBox(ControlId::SearchFor);
+    QCOMPARE(searchFor->currentText(), QString("second words"));
+    QVERIFY(searchFor->findText("first words") >= 0);
+    QCOMPARE(window_->ComboBox(ControlId::FileTypes)->currentText(), QString("*.txt"));
+    QVERIFY(window_->CheckBox(ControlId::CaseSensitive)->isChecked());
+  }
+
+  // At its smallest the dialog still shows every control whole: the search
+  // button's lower edge and the row of check boxes included.
+  void theSmallestDialogShowsEveryControl() {
+    window_->resize(1, 1);
+    QCOMPARE(window_->size(), window_->minimumSize());
+    QVERIFY(window_->width() >= 564 && window_->height() >= 172);
+    for (QWidget* child : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (child->isWindow()) continue;
+      QVERIFY2(window_->rect().contains(child->geometry()), qPrintable(child->objectName() + " " + child->metaObject()->className()));
+    }
+    QVERIFY(window_->SearchButton()->geometry().bottom() < window_->height() - 1);
+    // The first size too, and what the logic is told it needs.
+    CloseDialog();
+    std::filesystem::remove(Path("trawlscope.ini").toStdString());
+    OpenDialog();
+    QVERIFY(window_->width() >= window_->minimumWidth() && window_->height() >= window_->minimumHeight());
+    QVERIFY(window_->MinimumFrameSize().height >= window_->ControlsExtent().height());
+  }
+
+  void typedSearchPathsJoinTheHistory() {
+    for (const QString folder : {"one", "two", "three", "four"}) {
+      WriteFile(Path(folder + "/x.txt"), "needle\n");
+      Type(ControlId::SearchPath, Path(folder));
+      Type(ControlId::SearchFor, "needle");
+      QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+      WaitForRunEnd();
+    }
+    Type(ControlId::SearchPath, Path("tree"));
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QComboBox* paths = window_->ComboBox(ControlId::SearchPath);
+    for (const QString folder : {"one", "two", "three", "four"})
+      QVERIFY2(paths->findText(Path(folder)) >= 0, qPrintable(folder));
+  }
+
+  void theBrowseButtonLooksLikeAButton() { QVERIFY(!window_->BrowseButton()->isFlat()); }
+
+  // The results open where they were last time, their frame as stored, or
+  // the first time below the main dialog.
+  void resultsOpenWhereTheyWereOrBelowTheMainDialog() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    const QRect main = window_->frameGeometry();
+    QTRY_COMPARE(window_->ResultWidget()->frameGeometry().topLeft(), QPoint(main.left(), main.bottom() + 1));
+    window_->ResultWidget()->close();  // stores where it stood
+    settings_->WriteRect(u"ResultDialog", {40, 50, 540, 350});
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->frameGeometry(), QRect(40, 50, 500, 300));
+  }
+
+  void closingWithoutSearchingWritesTheSettingsToo() {
+    window_->close();
+    QVERIFY(ReadFile(Path("trawlscope.ini")).find("[MainDialog]") != std::string::npos);
+  }
+
+  void droppedFilesJoinTheSearchPathQuoted() {
+    Type(ControlId::SearchPath, "/previous");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(Path("tree/a.txt")), QUrl::fromLocalFile(Path("tree/b.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_.get(), &drop);
+    QComboBox* path = window_->ComboBox(ControlId::SearchPath);
+    QCOMPARE(path->currentText(), "\"" + Path("tree/a.txt") + "\" \"" + Path("tree/b.txt") + "\"");
+    QVERIFY(path->findText("/previous") >= 0);
+  }
+
+  void pickersFillTheSearchPath() {
+    Type(ControlId::SearchPath, "\"" + Path("tree/a.txt") + "\"");
+    chooser_->files = std::vector<std::u16string>{FromQString(Path("x y.txt")), u"/z.txt"};
+    logic_->OnCommand(Command::PickFiles);
+    QCOMPARE(QString::fromStdU16String(chooser_->lastStart), Path("tree/"));
+    QCOMPARE(window_->ComboBox(ControlId::SearchPath)->currentText(),
+             "\"" + Path("x y.txt") + "\" \"/z.txt\"");
+    chooser_->folder = {true, u"/some folder"};
+    logic_->OnCommand(Command::PickFolder);
+    QCOMPARE(window_->ComboBox(ControlId::SearchPath)->currentText(), QString("/some folder"));
+    chooser_->folder = {true, u""};
+    logic_->OnCommand(Command::PickFolder);
+    QCOMPARE(messages_, QStringList({"Can't select folder path."}));
+    chooser_->folder = {};
+    chooser_->files.reset();
+    logic_->OnCommand(Command::PickFiles);
+    logic_->OnCommand(Command::PickFolder);
+    QCOMPARE(window_->ComboBox(ControlId::SearchPath)->currentText(), QString("/some folder"));
+  }
+
+  void enterInTheReplaceComboReplacesWithTheTypedText() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    window_->CheckBox(ControlId::CaseSensitive)->setChecked(true);
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QLineEdit* replaceEdit = window_->ResultWidget()->ReplaceComboBox()->lineEdit();
+    QTest::keyClicks(replaceEdit, "pin");
+    QTest::keyClick(replaceEdit, Qt::Key_Return);
+    WaitForRunEnd();
+    QTest::qWait(50);
+    QVERIFY(window_->ResultWidget() == nullptr);  // no result dialog follows a replace
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
+    QCOMPARE(logic_->State().hits.Count(), size_t(3));  // the last search's hits stay
+  }
+
+  // The summary's Undo puts the files back; until then "Undo last replace" is on offer.
+  void undoLastReplaceFollowsTheJournal() {
+    QVERIFY(!window_->UndoButton()->isEnabled());
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QTest::keyClicks(window_->ResultWidget()->ReplaceComboBox()->lineEdit(), "pin");
+    QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_COMPARE(summaries_.size(), 1);
+    QVERIFY2(summaries_[0].endsWith(Said("This replace can be undone.", "この置換は元に戻せます。")),
+             qPrintable(summaries_[0]));
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
+    QVERIFY(window_->UndoButton()->isEnabled());
+    QTest::mouseClick(window_->UndoButton(), Qt::LeftButton);
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
+    QCOMPARE(messages_.last(), Said("Put back 2 files.", "2 ファイルを元に戻しました。"));
+    QVERIFY(!window_->UndoButton()->isEnabled());
+  }
+
+  // A replace asks first, the question says what it does, and No changes nothing.
+  void replaceAsksFirstAndNoChangesNothing() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    confirmAnswer_ = false;
+    QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
+    QCOMPARE(questions_.size(), 1);
+    QVERIFY2(questions_[0].startsWith(Said("Delete the 3 occurrences in 2 files (the replacement is empty)?",
+                                           "2 ファイルの 3 箇所を削除しますか？（置換後の文字列が空です）")),
+             qPrintable(questions_[0]));
+    QVERIFY(!logic_->IsRunning());
+    QCOMPARE(ReadFile(Path("tree/a.txt")), std::string("needle one\n"));
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
+    QVERIFY(window_->ResultWidget() != nullptr);
+  }
+
+  // Enter on a row opens the hit, as a double-click does; it never replaces.
+  void enterOnARowOpensTheHitAndChangesNoFile() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    settings_->WriteString(settings::kEditor, settings::kCommand, u"true %s");  // opens nothing for real
+    KwicListView* list = window_->ResultWidget()->List();
+    std::vector<size_t> opened;
+    connect(list, &KwicListView::OpenRequested, this, [&](std::vector<size_t> rows) { opened = rows; });
+    list->setFocus();
+    list->selectRow(1);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(opened, std::vector<size_t>{1});
+    QVERIFY(questions_.isEmpty());
+    QVERIFY(!logic_->IsRunning());
+    QCOMPARE(ReadFile(Path("tree/a.txt")), std::string("needle one\n"));
+    QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
+  }
+
+  void closingDuringAReplaceLeavesEveryFileWhole() {
+    const std::string original(20000, 'x');
+    for (int i = 0; i < 300; ++i) WriteFile(Path("many/%1.txt").arg(i), "needle " + original);
+    Type(ControlId::SearchPath, Path("many"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    window_->ResultWidget()->ReplaceComboBox()->setEditText("changed");
+    bool closed = false;
+    std::atomic<bool> tenthFile{false};
+    logic_->State().beforeFile = [&](size_t index, const std::u16string&) {
+      if (index >= 10) tenthFile = true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    QTest::mouseClick(window_->ResultWidget()->ReplaceButton(), Qt::LeftButton);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+      if (!closed && tenthFile) {
+        closed = true;
+        window_->close();
+      }
+    });
+    watch.start(1);
+    QTRY_VERIFY_WITH_TIMEOUT(!window_->isVisible(), 20000);
+    QVERIFY(closed);
+    int changed = 0;
+    for (int i = 0; i < 300; ++i) {
+      const std::string bytes = ReadFile(Path("many/%1.txt").arg(i));
+      QVERIFY(bytes == "needle " + original || bytes == "changed " + original);
+      changed += bytes.rfind("changed", 0) == 0;
+    }
+    QVERIFY(changed >= 10 && changed < 300);
+    QCOMPARE(QDir(Path("many")).entryList(QDir::Files | QDir::Hidden).size(), 300);
+  }
+
+  void outputWritesTheHitsOrSaysWhyNot() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    chooser_->output = FromQString(Path("out.tsv"));
+    QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
+    const std::string bytes = ReadFile(Path("out.tsv"));
+    QVERIFY(bytes.rfind("\xFF\xFE", 0) == 0);
+    QVERIFY(messages_.isEmpty());
+    chooser_->output = FromQString(Path("no/such/folder/out.tsv"));
+    QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY(messages_.front().contains(Said("The output file could not be written.", "出力ファイルを書き込めませんでした。")));
+    chooser_->output.reset();
+    QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
+    QCOMPARE(messages_.size(), 1);
+  }
+
+  void aWorkerThatCannotStartGivesTheInputsBack() {
+    runThread_->refuseToStart = true;
+    Type(ControlId::SearchFor, "needle");
+    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+    QVERIFY(window_->ProgressWidget() == nullptr);
+    QVERIFY(window_->SearchButton()->isEnabled());
+    QCOMPARE(messages_.size(), 1);
+  }
+};
+
+QTEST_MAIN(TestSearchDialog)
+#include "SearchDialogWidgetTest.moc"
