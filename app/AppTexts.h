@@ -18,5 +18,13 @@ inline constexpr CatalogueText kFilesNotRead = TRAWLSCOPE_TEXT("Messages", "The 
 inline constexpr CatalogueText kFilesNotSearched =
     TRAWLSCOPE_TEXT("Messages", "The following files could not be searched with the regular expression.");
 inline constexpr CatalogueText kNothingToUndo = TRAWLSCOPE_TEXT("Undo", "There is no replace to undo.");
+inline constexpr CatalogueText kNoSearchPath =
+    TRAWLSCOPE_TEXT("Messages", "Type the folders or files to search in \"Search path\", or pick them with \"...\".");
+inline constexpr CatalogueText kNoSearchText = TRAWLSCOPE_TEXT("Messages", "Type what to search for in \"Search for\".");
+inline constexpr CatalogueText kStopped =
+    TRAWLSCOPE_TEXT("Messages", "Stopped after %1 of %2 files; %3 found.\n\nShow what was found so far?");
+inline constexpr CatalogueText kPartial = TRAWLSCOPE_TEXT("Messages", "Stopped early: only part of the files was searched.");
+inline constexpr CatalogueText kSubfoldersNotSearched =
+    TRAWLSCOPE_TEXT("Messages", "Its subfolders were not searched: \"Include subfolders\" is off.");
 
 }  // namespace trawlscope::texts

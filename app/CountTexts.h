@@ -11,7 +11,7 @@
 namespace trawlscope {
 
 inline std::u16string CountedText(size_t count, const CatalogueText& one, const CatalogueText& many) {
-  return FillIn(Words(count == 1 ? one : many), {DecimalText(static_cast<long long>(count))});
+  return FillIn(Words(count == 1 ? one : many), {GroupedText(count)});
 }
 
 inline std::u16string FilesText(size_t count) {

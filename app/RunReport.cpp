@@ -111,12 +111,15 @@ ReplaceScopeCounts CountScope(const HitSelection& selection) {
 std::u16string RunNoteText(const RunSummary& summary) {
   // The note stands on one line after "%1 found.", which keeps its English
   // under Japanese; the Japanese catalogue keeps the note's English with it.
-  std::u16string note = Sentence(TRAWLSCOPE_TEXT("RunReport", "%1 files searched."), {DecimalText(summary.filesSearched)});
+  std::u16string note = CountedText(summary.filesSearched, TRAWLSCOPE_TEXT("RunReport", "%1 file searched."),
+                                    TRAWLSCOPE_TEXT("RunReport", "%1 files searched."));
   if (summary.binarySkipped > 0)
-    note += u" " + Sentence(TRAWLSCOPE_TEXT("RunReport", "%1 binary files skipped."), {DecimalText(summary.binarySkipped)});
+    note += u" " + CountedText(summary.binarySkipped, TRAWLSCOPE_TEXT("RunReport", "%1 binary file skipped."),
+                               TRAWLSCOPE_TEXT("RunReport", "%1 binary files skipped."));
   const size_t unreadable = summary.unreadable.size();
   if (unreadable > 0)
-    note += u" " + Sentence(TRAWLSCOPE_TEXT("RunReport", "%1 files could not be read."), {DecimalText(unreadable)});
+    note += u" " + CountedText(unreadable, TRAWLSCOPE_TEXT("RunReport", "%1 file could not be read."),
+                               TRAWLSCOPE_TEXT("RunReport", "%1 files could not be read."));
   return note;
 }
 

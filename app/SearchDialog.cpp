@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/AppTexts.h"
+#include "app/CountTexts.h"
 #include "app/DecimalText.h"
 #include "app/OutcomeText.h"
 #include "app/ProgressDisplay.h"
@@ -12,6 +13,7 @@
 #include "app/UndoSettings.h"
 #include "app/UndoText.h"
 #include "platform/journal/UndoRun.h"
+#include "platform/files/DirectoryReader.h"
 #include "platform/files/NativePath.h"
 #include "results/HitExport.h"
 #include "search/listing/PathHelpers.h"
@@ -37,6 +39,18 @@ constexpr HistorySection kHistories[] = {
 constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, ControlId::SearchFor,
                                  ControlId::XPath,      ControlId::Browse,    ControlId::Regex,
                                  ControlId::CaseSensitive, ControlId::Subfolders, ControlId::Search};
+
+// Whether a folder the Search path names holds folders: searched without
+// them, it can find nothing and the user should hear why.
+bool HasSubfolders(const std::u16string& searchPath) {
+  for (const auto& token : SplitPathTokens(searchPath)) {
+    std::vector<DirectoryEntry> entries;
+    if (!ReadDirectory(ToNativePath(token), entries)) continue;
+    for (const DirectoryEntry& entry : entries)
+      if (entry.kind == EntryKind::Folder) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -94,18 +108,24 @@ void SearchDialog::OnInitDialog() {
   UpdateUndoButton();
 }
 
-void SearchDialog::SaveSettings() {
+void SearchDialog::SaveInputs() {
   for (const auto& history : kHistories) settings_.SaveHistory(view_.Combo(history.combo), history.section);
   settings_.WriteInt(settings::kCheckBox, settings::kRegex, view_.IsChecked(ControlId::Regex));
   settings_.WriteInt(settings::kCheckBox, settings::kCaseSensitive, view_.IsChecked(ControlId::CaseSensitive));
   settings_.WriteInt(settings::kCheckBox, settings::kSubfolder, view_.IsChecked(ControlId::Subfolders));
+}
+
+void SearchDialog::SaveSettings() {
+  SaveInputs();
   settings_.WriteRect(settings::kMainDialog, view_.Frame());
   settings_.WriteInt(settings::kKwic, settings::kLength, state_.contextLength);
 }
 
 void SearchDialog::OnCommand(Command command) {
   switch (command) {
-    case Command::Search: StartRun(JobKind::Search); break;
+    case Command::Search:
+      if (InputsComplete()) StartRun(JobKind::Search);
+      break;
     case Command::Replace: Replace(std::nullopt); break;
     case Command::ReplaceSelected: ReplaceSelected(); break;
     case Command::UndoLastReplace: UndoLastReplace(true); break;
@@ -120,7 +140,28 @@ void SearchDialog::OnCommand(Command command) {
 }
 
 void SearchDialog::OnEnter() {
-  if (!running_) StartRun(JobKind::Search);
+  if (!running_ && InputsComplete()) StartRun(JobKind::Search);
+}
+
+bool SearchDialog::InputsComplete() {
+  const auto blank = [](const std::u16string& text) { return text.find_first_not_of(u" \t") == std::u16string::npos; };
+  if (blank(view_.Combo(ControlId::SearchPath).EditText())) {
+    view_.ShowMessage(Words(texts::kNoSearchPath));
+    view_.Focus(ControlId::SearchPath);
+    return false;
+  }
+  if (view_.Combo(ControlId::SearchFor).EditText().empty()) {
+    view_.ShowMessage(Words(texts::kNoSearchText));
+    view_.Focus(ControlId::SearchFor);
+    return false;
+  }
+  return true;
+}
+
+void SearchDialog::RefreshResults() {
+  if (running_) return;
+  refreshing_ = true;
+  StartRun(JobKind::Search);
 }
 
 void SearchDialog::OnTimer() {
@@ -160,13 +201,22 @@ void SearchDialog::StartRun(JobKind kind) {
   if (running_) return;
   view_.SetWaitCursor(true);
   OpenProgress();
-  // Picked hits are replaced under the search that found them, whatever the inputs say now.
-  if (state_.selection) {
+  // Picked hits are replaced under the search that found them, whatever the
+  // inputs say now; a list shown again is searched as it was.
+  if (state_.selection || refreshing_) {
     TakeReplacementText();
+    if (refreshing_) {
+      SearchRequest again = listRequest_;
+      again.replacementText = state_.request.replacementText;
+      state_.request = std::move(again);
+    }
     state_.abortRequested = false;
+    refreshing_ = false;
   } else {
     BuildRequest();
+    SaveInputs();
   }
+  if (kind == JobKind::Search) listRequest_ = state_.request;
   view_.CloseResults();  // after the replacement text is read
   if (sink_) runThread_.Join();  // the last run's worker has finished its job
   sink_ = std::make_unique<Sink>(*this, kind);
@@ -199,6 +249,7 @@ void SearchDialog::Replace(std::optional<HitSelection> selection) {
   state_.journal.reset();
   if (room && room->fits) state_.journal = place;
   state_.selection = std::move(selection);
+  refreshAfterReplace_ = results != nullptr;
   StartRun(JobKind::Replace);
 }
 
@@ -215,6 +266,7 @@ JournalPlace SearchDialog::UndoPlace() const {
 
 void SearchDialog::UndoLastReplace(bool ask) {
   if (running_ || undoFolder_.empty()) return;
+  const bool listOpen = view_.Results() != nullptr;
   const std::optional<KeptRun> last = LastKeptRun(undoFolder_);
   if (!last) {
     view_.ShowMessage(Words(texts::kNothingToUndo));
@@ -234,6 +286,7 @@ void SearchDialog::UndoLastReplace(bool ask) {
       view_.SetWaitCursor(false);
       view_.ShowMessage(BesideReportText(beside));
     }
+    if (listOpen) RefreshResults();
   }
   UpdateUndoButton();
 }
@@ -260,10 +313,25 @@ void SearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
     const bool undoable = summary.journal.kind == JournalEnd::Kind::Kept;
     if (view_.ShowReplaceSummary(ReplaceSummaryText(summary), undoable) && undoable) UndoLastReplace(false);
     UpdateUndoButton();
+    // Later, once the worker has returned: the list shows the files as they are now.
+    if (refreshAfterReplace_) view_.Defer([this] { RefreshResults(); });
+    refreshAfterReplace_ = false;
     return;
   }
   runNote_ = RunNoteText(summary);
-  if (!summary.expressionRejected) OnCommand(Command::ShowResults);
+  if (summary.aborted) {
+    // No list unasked after an abort, but what was found is offered.
+    const ProgressSnapshot seen = state_.progress.Read();
+    if (view_.Confirm(FillIn(Words(texts::kStopped), {GroupedText(seen.started), GroupedText(seen.listed),
+                                                      OccurrencesText(state_.hits.Count())}))) {
+      runNote_ = Words(texts::kPartial) + u"  " + runNote_;
+      OpenResultList();
+    }
+    return;
+  }
+  if (summary.filesSearched == 0 && !state_.request.includeSubfolders && HasSubfolders(state_.request.searchPath))
+    runNote_ += u" " + Words(texts::kSubfoldersNotSearched);
+  if (!summary.expressionRejected) OpenResultList();
   const std::u16string problems = SearchProblemsText(summary);
   if (!problems.empty()) view_.ShowMessage(problems);
 }
@@ -287,7 +355,10 @@ void SearchDialog::SetInputsEnabled(bool enabled) {
 }
 
 void SearchDialog::ShowResults() {
-  if (state_.abortRequested) return;
+  if (!state_.abortRequested) OpenResultList();
+}
+
+void SearchDialog::OpenResultList() {
   view_.CloseResults();
   IResultView* results = view_.OpenResults(state_.hits);
   if (results == nullptr) return;

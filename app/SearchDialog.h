@@ -53,6 +53,14 @@ class SearchDialog {
   class Sink;
 
   void StartRun(JobKind kind);
+  // False, having said what is missing and put the focus there, when a
+  // search could find nothing: no Search path or nothing to search for.
+  bool InputsComplete();
+  // Searches again what the open list shows, so that it shows the files as
+  // they are after a replace or an undo.
+  void RefreshResults();
+  // Writes the histories and options, as a run starts: a crash loses nothing typed.
+  void SaveInputs();
   // Asks first, then replaces the occurrences of `selection`, or all the
   // search found when there is none.
   void Replace(std::optional<HitSelection> selection);
@@ -67,7 +75,9 @@ class SearchDialog {
   void OpenProgress();
   void CloseProgress();
   void SetInputsEnabled(bool enabled);
+  // The list of the last search's hits; ShowResults only when the search was not aborted.
   void ShowResults();
+  void OpenResultList();
   void ExportHits();
   void PickFiles();
   void PickFolder();
@@ -84,6 +94,9 @@ class SearchDialog {
   bool running_ = false;
   bool closePending_ = false;
   std::u16string runNote_;  // what the last search skipped, beside its hit count
+  SearchRequest listRequest_;  // the search the result list shows
+  bool refreshing_ = false;    // the next run searches listRequest_ again
+  bool refreshAfterReplace_ = false;
   std::string undoFolder_;
 };
 

@@ -46,6 +46,8 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual bool IsChecked(ControlId id) const = 0;
   virtual void SetChecked(ControlId id, bool checked) = 0;
   virtual void Enable(ControlId id, bool enabled) = 0;
+  // Puts the keyboard focus in the control, its text selected.
+  virtual void Focus(ControlId id) = 0;
   virtual ScreenRect Frame() const = 0;
   // The smallest frame that shows every control whole, in the desktop's font and scale.
   virtual ScreenSize MinimumFrameSize() const = 0;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
-#include <unordered_set>
+#include <vector>
 
 #include "app/DecimalText.h"
 #include "app/SettingsKeys.h"
@@ -22,10 +22,6 @@ int ParseLeadingInt(std::u16string_view text) {
   std::from_chars(first, last, value);
   return static_cast<int>(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
 }
-
-struct HistoryHasher {
-  size_t operator()(const std::u16string& text) const { return HistoryHash(text); }
-};
 
 }  // namespace
 
@@ -74,10 +70,14 @@ void SettingsStore::WriteRect(std::u16string_view section, const ScreenRect& rec
 
 void SettingsStore::LoadHistory(IHistoryCombo& combo, std::u16string_view section) const {
   combo.SetEditText(ReadString(section, settings::kEditControl));
+  // A blank or repeated entry, written by an earlier version, is passed over
+  // and the rest still read.
+  std::vector<std::u16string> seen;
   for (int i = 0; i < settings::kHistoryEntries; ++i) {
-    const std::u16string entry = ReadString(section, DecimalText(i));
-    if (entry.empty()) break;
+    std::u16string entry = ReadString(section, DecimalText(i));
+    if (entry.empty() || std::find(seen.begin(), seen.end(), entry) != seen.end()) continue;
     combo.AppendItem(entry);
+    seen.push_back(std::move(entry));
   }
 }
 
@@ -88,19 +88,16 @@ void SettingsStore::SaveHistory(const IHistoryCombo& combo, std::u16string_view 
   file_.WriteStrings(section, entries);
 }
 
-std::uint32_t HistoryHash(std::u16string_view text) {
-  std::uint32_t hash = 0xDEADBEEF;
-  const size_t n = text.size();
-  const size_t step = n / 16 + 1;
-  for (size_t i = 0; i + step <= n; i += step)
-    hash += text[i];
-  return hash;
-}
-
 void AddToHistory(IHistoryCombo& combo, const std::u16string& newEditText) {
-  std::unordered_set<std::u16string, HistoryHasher> entries;
-  entries.insert(combo.EditText());
-  for (int i = 0; i < combo.ItemCount(); ++i) entries.insert(combo.ItemText(i));
+  std::vector<std::u16string> entries;
+  const auto keep = [&](std::u16string entry) {
+    if (!entry.empty() && entries.size() < static_cast<size_t>(settings::kHistoryEntries) &&
+        std::find(entries.begin(), entries.end(), entry) == entries.end())
+      entries.push_back(std::move(entry));
+  };
+  keep(newEditText);
+  keep(combo.EditText());  // what stood in the edit until now, as a picked path replaces it
+  for (int i = 0; i < combo.ItemCount(); ++i) keep(combo.ItemText(i));
   combo.ClearItems();
   combo.SetEditText(newEditText);
   for (const auto& entry : entries) combo.AppendItem(entry);

@@ -40,13 +40,9 @@ class SettingsStore {
   IProfileFile& file_;
 };
 
-// The hash of the history's de-duplicating set: 0xDEADBEEF plus a sample of
-// about sixteen code units.
-std::uint32_t HistoryHash(std::u16string_view text);
-
-// Refills the list from the old edit text and list, without duplicates (exact
-// comparison, an empty text included), and puts `newEditText` in the edit.
-// The list's order is the set's and means nothing.
+// Puts `newEditText` in the edit and at the head of the list, followed by
+// the edit's text until now and the list as it was, most recent first, without blanks or repeats (exact
+// comparison), at most settings::kHistoryEntries long.
 void AddToHistory(IHistoryCombo& combo, const std::u16string& newEditText);
 
 // Widens or heightens the rectangle to the minimum size, moves it to the

@@ -29,12 +29,13 @@ void QtHistoryCombo::ClearItems() {
   combo_.setEditText(edit);
 }
 
-QComboBox* MakeHistoryComboBox(QWidget* parent) {
+QComboBox* MakeHistoryComboBox(QWidget* parent, PopupCompleter::Source offers) {
   auto* combo = new QComboBox(parent);
   combo->setEditable(true);
   combo->setInsertPolicy(QComboBox::NoInsert);
   combo->setMaxVisibleItems(20);
   combo->lineEdit()->setClearButtonEnabled(false);
+  new PopupCompleter(*combo, offers);  // in place of the combo's own, which completes inline
   return combo;
 }
 

@@ -3,6 +3,7 @@
 #include <QComboBox>
 
 #include "app/HistoryCombo.h"
+#include "gui/dialogs/PopupCompleter.h"
 
 namespace trawlscope {
 
@@ -21,7 +22,9 @@ class QtHistoryCombo final : public IHistoryCombo {
   QComboBox& combo_;
 };
 
-// An editable combo whose list changes only through the history rule.
-QComboBox* MakeHistoryComboBox(QWidget* parent);
+// An editable combo whose list changes only through the history rule, and
+// whose completions are only offered.
+QComboBox* MakeHistoryComboBox(QWidget* parent,
+                               PopupCompleter::Source offers = PopupCompleter::Source::History);
 
 }  // namespace trawlscope

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
@@ -20,6 +21,7 @@
 #include "app/SettingsKeys.h"
 #include "gui/dialogs/DialogKeyFilter.h"
 #include "gui/dialogs/DialogUnits.h"
+#include "gui/dialogs/ImmediateCheckBox.h"
 #include "gui/dialogs/WindowPlacement.h"
 #include "gui/dialogs/ProgressDialogWidget.h"
 #include "gui/QtText.h"
@@ -87,12 +89,12 @@ void SearchDialogWidget::Build() {
   for (QLabel* label : labels) label->resize(labelWidth, label->height());
   const int comboLeft = std::max(du.X(45), du.X(3) + labelWidth + du.X(2));
   const int comboRight = du.X(298);
-  const auto combo = [&](int y) {
-    QComboBox* box = MakeHistoryComboBox(this);
+  const auto combo = [&](int y, PopupCompleter::Source offers = PopupCompleter::Source::History) {
+    QComboBox* box = MakeHistoryComboBox(this, offers);
     box->setGeometry(comboLeft, du.Y(y), comboRight - comboLeft, du.Y(12));
     return box;
   };
-  searchPath_ = combo(0);
+  searchPath_ = combo(0, PopupCompleter::Source::HistoryAndFolders);
   browse_ = new QPushButton(QStringLiteral("..."), this);
   browse_->setGeometry(du.ToPixels(299, 0, 12, 13));
   browse_->setAutoDefault(false);
@@ -100,7 +102,7 @@ void SearchDialogWidget::Build() {
   xpath_ = combo(30);
   searchFor_ = combo(46);
   const auto checkBox = [&](const QString& text, int x, int y) {
-    auto* box = new QCheckBox(text, this);
+    auto* box = new ImmediateCheckBox(text, this);
     box->setGeometry(x, du.Y(y), box->sizeHint().width(), du.Y(10));
     return box;
   };
@@ -201,6 +203,12 @@ void SearchDialogWidget::Enable(ControlId id, bool enabled) {
     default: widget = ComboBox(id); break;
   }
   widget->setEnabled(enabled);
+}
+
+void SearchDialogWidget::Focus(ControlId id) {
+  QComboBox* combo = ComboBox(id);
+  combo->setFocus(Qt::OtherFocusReason);
+  combo->lineEdit()->selectAll();
 }
 
 ScreenRect SearchDialogWidget::Frame() const { return FrameOf(*this); }

@@ -34,6 +34,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   bool IsChecked(ControlId id) const override;
   void SetChecked(ControlId id, bool checked) override;
   void Enable(ControlId id, bool enabled) override;
+  void Focus(ControlId id) override;
   ScreenRect Frame() const override;
   ScreenSize MinimumFrameSize() const override;
   ScreenSize VirtualScreenSize() const override;

@@ -1,4 +1,5 @@
 #include "app/SettingsStore.h"
+#include "app/DecimalText.h"
 
 #include <gtest/gtest.h>
 
@@ -60,17 +61,18 @@ TEST_F(SettingsStoreTest, IntegersRoundTripAndBadTextReadsAsZero) {
   EXPECT_EQ(store.ReadInt(u"S", u"empty", 5), 0);
 }
 
-TEST_F(SettingsStoreTest, HistoryLoadStopsAtTheFirstMissingOrEmptyEntry) {
-  tree.Write("trawlscope.ini", "[Filepath]\nEditControl=/data\n0=a\n1=b\n3=d\n");
+// An earlier version saved blank and repeated entries, and stopped loading at the first blank.
+TEST_F(SettingsStoreTest, HistoryLoadPassesOverMissingBlankAndRepeatedEntries) {
+  tree.Write("trawlscope.ini", "[Filepath]\nEditControl=/data\n0=a\n1=b\n3=d\n4=a\n");
   FakeCombo combo;
   store.LoadHistory(combo, settings::kFilepath);
   EXPECT_EQ(combo.edit, u"/data");
-  EXPECT_EQ(combo.items, (std::vector<std::u16string>{u"a", u"b"}));
+  EXPECT_EQ(combo.items, (std::vector<std::u16string>{u"a", u"b", u"d"}));
 
   tree.Write("trawlscope.ini", "[Filepath]\n0=a\n1=\n2=c\n");
   FakeCombo second;
   store.LoadHistory(second, settings::kFilepath);
-  EXPECT_EQ(second.items, (std::vector<std::u16string>{u"a"}));
+  EXPECT_EQ(second.items, (std::vector<std::u16string>{u"a", u"c"}));
 }
 
 TEST_F(SettingsStoreTest, HistorySavesTwentyEntriesAndLeavesOlderKeysAlone) {
@@ -92,70 +94,31 @@ TEST_F(SettingsStoreTest, HistorySavesTwentyEntriesAndLeavesOlderKeysAlone) {
   EXPECT_EQ(loaded.items, std::vector<std::u16string>(combo.items.begin(), combo.items.begin() + 20));
 }
 
-TEST_F(SettingsStoreTest, EmptyHistoryEntryIsSavedAndEndsTheNextLoad) {
-  FakeCombo combo;
-  combo.items = {u"first", u"", u"third"};
-  store.SaveHistory(combo, settings::kTextForSearch);
-  FakeCombo loaded;
-  store.LoadHistory(loaded, settings::kTextForSearch);
-  EXPECT_EQ(loaded.items, (std::vector<std::u16string>{u"first"}));
-}
-
-TEST(AddToHistory, DuplicatesCollapseAndTheNewTextStandsInTheEdit) {
-  FakeCombo combo;
-  combo.edit = u"alpha";
-  combo.items = {u"alpha", u"beta"};
-  AddToHistory(combo, u"gamma");
-  EXPECT_EQ(combo.edit, u"gamma");
-  EXPECT_EQ(combo.Sorted(), (std::vector<std::u16string>{u"alpha", u"beta"}));
-
-  AddToHistory(combo, u"gamma");  // the edit's text joins now
-  EXPECT_EQ(combo.Sorted(), (std::vector<std::u16string>{u"alpha", u"beta", u"gamma"}));
-}
-
-TEST(AddToHistory, ComparisonIsExactAndAnEmptyEditJoinsOnce) {
-  FakeCombo combo;
-  combo.items = {u"Alpha", u"alpha", u"alpha "};
-  AddToHistory(combo, u"");
-  AddToHistory(combo, u"");
-  EXPECT_EQ(combo.Sorted(), (std::vector<std::u16string>{u"", u"Alpha", u"alpha", u"alpha "}));
-}
-
-// The order is libstdc++'s for these hashes: 13 buckets, and an entry that
-// opens a bucket goes to the front of the list.
-TEST(AddToHistory, ListComesInTheSetsOrder) {
-  FakeCombo combo;
-  combo.edit = u"gamma";
-  combo.items = {u"alpha", u"beta", u"alpha"};
-  AddToHistory(combo, u"delta");
-  EXPECT_EQ(combo.items, (std::vector<std::u16string>{u"beta", u"alpha", u"gamma"}));
-
-  FakeCombo types;
-  types.edit = u"*.txt";
-  types.items = {u"*.cpp", u"*.h", u"*.txt", u"*.md", u"*.xml"};
-  AddToHistory(types, u"*.c");
-  EXPECT_EQ(types.items, (std::vector<std::u16string>{u"*.xml", u"*.h", u"*.cpp", u"*.md", u"*.txt"}));
-  AddToHistory(types, u"*.c");
-  EXPECT_EQ(types.items, (std::vector<std::u16string>{u"*.txt", u"*.md", u"*.cpp", u"*.h", u"*.xml", u"*.c"}));
-}
-
-TEST(AddToHistory, TextsWithTheSameHashAreBothKept) {
-  ASSERT_EQ(HistoryHash(u"abcdefghijklmnopq"), HistoryHash(u"abcdefghijklmnopz"));
-  FakeCombo combo;
-  combo.edit = u"abcdefghijklmnopq";
-  combo.items = {u"abcdefghijklmnopz"};
-  AddToHistory(combo, u"x");
-  EXPECT_EQ(combo.Sorted(), (std::vector<std::u16string>{u"abcdefghijklmnopq", u"abcdefghijklmnopz"}));
-}
-
-TEST(HistoryHash, SumsAboutSixteenCodeUnitsOntoItsSeed) {
-  EXPECT_EQ(HistoryHash(u""), 0xDEADBEEFu);
-  EXPECT_EQ(HistoryHash(u"a"), 0xDEADBF50u);
-  EXPECT_EQ(HistoryHash(u"ab"), 0xDEADBFB2u);
-  EXPECT_EQ(HistoryHash(u"abcdefghijklmno"), 0xDEADC507u);   // 15 units: every one
-  EXPECT_EQ(HistoryHash(u"abcdefghijklmnop"), 0xDEADC22Fu);  // 16: every other one, "a" to "o"
-  EXPECT_EQ(HistoryHash(u"abcdefghijklmnopq"), 0xDEADC22Fu); // the last unit is not sampled
-  EXPECT_EQ(HistoryHash(u"日本"), 0xDEAE8C00u);               // whole units, not bytes
+TEST(AddToHistory, TheNewestComesFirstWithoutBlanksOrRepeats) {
+  const struct {
+    std::vector<std::u16string> before;
+    std::u16string added;
+    std::vector<std::u16string> after;
+  } cases[] = {
+      {{u"beta", u"alpha"}, u"gamma", {u"gamma", u"beta", u"alpha"}},
+      {{u"beta"}, u"picked", {u"picked", u"typed", u"beta"}},  // the edit's own text stays
+      {{u"gamma", u"beta", u"alpha"}, u"alpha", {u"alpha", u"gamma", u"beta"}},
+      {{u"alpha", u"", u"beta"}, u"", {u"alpha", u"beta"}},
+      {{u"Alpha", u"alpha "}, u"alpha", {u"alpha", u"Alpha", u"alpha "}},  // exact comparison
+  };
+  for (const auto& c : cases) {
+    FakeCombo combo;
+    combo.items = c.before;
+    if (c.added == u"picked") combo.edit = u"typed";
+    AddToHistory(combo, c.added);
+    EXPECT_EQ(combo.edit, c.added);
+    EXPECT_EQ(combo.items, c.after);
+  }
+  FakeCombo full;
+  for (int i = 0; i < settings::kHistoryEntries; ++i) full.items.push_back(u"entry " + DecimalText(i));
+  AddToHistory(full, u"newest");
+  EXPECT_EQ(full.items.size(), static_cast<size_t>(settings::kHistoryEntries));
+  EXPECT_EQ(full.items.front(), u"newest");
 }
 
 TEST(PlaceWindow, NarrowRectangleIsWidenedKeepingItsLeftEdge) {

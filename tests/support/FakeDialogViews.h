@@ -4,6 +4,7 @@
 // windows opened and closed, in order.
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -71,6 +72,7 @@ class FakeSearchDialogView final : public ISearchDialogView {
   std::map<ControlId, FakeHistoryCombo> combos;
   std::map<ControlId, bool> checked;
   std::map<ControlId, bool> enabled;
+  std::optional<ControlId> focused;
   ScreenRect frame;  // where MoveTo put it, as a real window's frame follows
   std::vector<ScreenRect> placements;
   ProgressRecord progressRecord;
@@ -112,6 +114,7 @@ class FakeSearchDialogView final : public ISearchDialogView {
   }
   void SetChecked(ControlId id, bool on) override { checked[id] = on; }
   void Enable(ControlId id, bool on) override { enabled[id] = on; }
+  void Focus(ControlId id) override { focused = id; }
   ScreenRect Frame() const override { return frame; }
   ScreenSize MinimumFrameSize() const override { return minimumFrame; }
 

@@ -1,7 +1,9 @@
 // The real main, progress and result dialogs, driven through Qt Test on the
 // offscreen platform, running real jobs over files in a temporary folder.
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QMimeData>
@@ -127,6 +129,9 @@ class TestSearchDialog : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
   }
   void CloseDialog() {
+    // A run still going (a list shown again after a replace) ends first: its
+    // worker waits on this thread.
+    if (logic_) QTRY_VERIFY_WITH_TIMEOUT(!logic_->IsRunning(), 20000);
     if (window_ && window_->isVisible()) window_->close();
     logic_.reset();
     window_.reset();
@@ -230,8 +235,10 @@ class TestSearchDialog : public QObject {
     }
   }
 
-  void abortWhileListingOrSearchingShowsNoResultsAndTheNextRunStartsClean() {
+  // An aborted search opens no list unasked: it says how far it got and offers what it found.
+  void abortWhileListingOrSearchingSaysSoAndTheNextRunStartsClean() {
     SlowFiles(std::chrono::milliseconds(400));
+    confirmAnswer_ = false;
     for (const QString& phase : {QString("Making a list of files..."), QString("Searching...")}) {
       Type(ControlId::SearchPath, Path("tree"));
       Type(ControlId::SearchFor, "needle");
@@ -245,6 +252,8 @@ class TestSearchDialog : public QObject {
       QVERIFY2(window_->ResultWidget() == nullptr, qPrintable(phase));
       QVERIFY(logic_->State().hits.Count() < 3);
     }
+    QCOMPARE(questions_.size(), 2);
+    QVERIFY2(questions_[1].startsWith("Stopped after "), qPrintable(questions_[1]));
     logic_->State().beforeFile = nullptr;
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
@@ -252,12 +261,57 @@ class TestSearchDialog : public QObject {
     QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found.  3 files searched."));
   }
 
-  void emptySearchTextGivesAnEmptyResult() {
-    Type(ControlId::SearchPath, Path("tree"));
-    QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+  void aSearchWithoutPathOrTextSaysWhatIsMissingAndGoesThere() {
+    const struct {
+      QString path, text;
+      ControlId missing;
+    } cases[] = {{"", "needle", ControlId::SearchPath}, {Path("tree"), "", ControlId::SearchFor}};
+    for (const auto& c : cases) {
+      Type(ControlId::SearchPath, c.path);
+      Type(ControlId::SearchFor, c.text);
+      messages_.clear();
+      QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
+      QVERIFY(!logic_->IsRunning());
+      QCOMPARE(messages_.size(), 1);
+      QCOMPARE(window_->focusWidget(), window_->ComboBox(c.missing));
+    }
+    QVERIFY(window_->ResultWidget() == nullptr);
+  }
+
+  // The Search path's history holds a subfolder of what is typed: it is
+  // offered, never appended, and Enter searches what was typed.
+  void typedTextIsSearchedAsTypedAndCompletionsAreOnlyOffered() {
+    WriteFile(Path("corp/ja/sjis/x.txt"), "needle\n");
+    WriteFile(Path("corp/ja/utf8/y.txt"), "needle\n");
+    window_->ComboBox(ControlId::SearchPath)->addItem(Path("corp/ja/sjis"));
+    window_->CheckBox(ControlId::Subfolders)->setChecked(true);
+    Type(ControlId::SearchFor, "needle");
+    Type(ControlId::SearchPath, Path("corp/ja"));
+    QLineEdit* edit = window_->ComboBox(ControlId::SearchPath)->lineEdit();
+    QCOMPARE(edit->text(), Path("corp/ja"));
+    QCompleter* completer = window_->ComboBox(ControlId::SearchPath)->completer();
+    QVERIFY(completer->popup()->isVisible());
+    QCOMPARE(completer->completionModel()->index(0, 0).data().toString(), Path("corp/ja/sjis"));
+    Type(ControlId::SearchPath, Path("corp/ja/"));
+    QCOMPARE(completer->completionModel()->rowCount(), 2);  // the folders on disk
+    Type(ControlId::SearchPath, Path("corp/ja"));
+    QTest::keyClick(completer->popup(), Qt::Key_Return);
     WaitForRunEnd();
-    QTRY_VERIFY(window_->ResultWidget() != nullptr);
-    QCOMPARE(window_->ResultWidget()->StatusText(), QString("0 found.  0 files searched."));
+    QCOMPARE(QString::fromStdU16String(logic_->State().request.searchPath), Path("corp/ja"));
+    QCOMPARE(logic_->State().hits.Count(), size_t(2));
+  }
+
+  // Qt's own mnemonic toggles a check box 100 ms late; Enter at once must see it toggled.
+  void anOptionsShortcutThenEnterRunsWithTheOptionAsShown() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "ne+dle");
+    QVERIFY(!window_->CheckBox(ControlId::Regex)->isChecked());
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_R, Qt::AltModifier);
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Return);
+    QVERIFY(window_->CheckBox(ControlId::Regex)->isChecked());
+    WaitForRunEnd();
+    QVERIFY(logic_->State().request.useRegex);
+    QCOMPARE(logic_->State().hits.Count(), size_t(3));
   }
 
   void brokenExpressionSaysSoOnlyWithTheOptionOn() {
@@ -276,6 +330,7 @@ class TestSearchDialog : public QObject {
   }
 
   void closingWritesTheSettingsAndHistoriesComeBack() {
+    Type(ControlId::SearchPath, Path("tree"));
     Type(ControlId::FileTypes, "*.txt");
     Type(ControlId::SearchFor, "first words");
     window_->CheckBox(ControlId::CaseSensitive)->setChecked(true);
@@ -400,10 +455,16 @@ class TestSearchDialog : public QObject {
     QTest::keyClicks(replaceEdit, "pin");
     QTest::keyClick(replaceEdit, Qt::Key_Return);
     WaitForRunEnd();
-    QTest::qWait(50);
-    QVERIFY(window_->ResultWidget() == nullptr);  // no result dialog follows a replace
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
-    QCOMPARE(logic_->State().hits.Count(), size_t(3));  // the last search's hits stay
+    // The list comes back showing the files as they are now, and so does it after an undo.
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    WaitForRunEnd();
+    QCOMPARE(logic_->State().hits.Count(), size_t(0));
+    QTest::mouseClick(window_->UndoButton(), Qt::LeftButton);
+    WaitForRunEnd();
+    QTRY_COMPARE(logic_->State().hits.Count(), size_t(3));
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found.  3 files searched."));
   }
 
   // The summary's Undo puts the files back; until then "Undo last replace" is on offer.
@@ -421,6 +482,8 @@ class TestSearchDialog : public QObject {
     QVERIFY2(summaries_[0].endsWith(Said("This replace can be undone.", "この置換は元に戻せます。")),
              qPrintable(summaries_[0]));
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("pin, pin\n"));
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);  // the list, searched again
+    WaitForRunEnd();
     QVERIFY(window_->UndoButton()->isEnabled());
     QTest::mouseClick(window_->UndoButton(), Qt::LeftButton);
     QCOMPARE(ReadFile(Path("tree/c.txt")), std::string("needle, needle\n"));
