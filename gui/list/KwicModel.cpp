@@ -6,10 +6,12 @@
 namespace trawlscope {
 namespace {
 
-// Marked for lupdate here, translated when shown.
-const char* const kColumnTitles[] = {"", QT_TRANSLATE_NOOP("KwicModel", "Left Context"),
-                                     QT_TRANSLATE_NOOP("KwicModel", "Keyword and Right Context"),
-                                     QT_TRANSLATE_NOOP("KwicModel", "Filename"), QT_TRANSLATE_NOOP("KwicModel", "Line")};
+// Marked for lupdate here, translated when shown by tr(), whose context is
+// the class's full name.
+const char* const kColumnTitles[] = {"", QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Left Context"),
+                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Keyword and Right Context"),
+                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Filename"),
+                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Line")};
 
 }  // namespace
 

@@ -243,59 +243,6 @@ Exit status:
     </message>
 </context>
 <context>
-    <name>KwicDelegate</name>
-    <message>
-        <source>What replaces this occurrence depends on text beyond the context shown here
-(a look-ahead, a look-behind, or a format that copies the text around the match).
-The replace works it out from the whole file.</source>
-        <translation>この箇所が何に置き換わるかは、ここに表示されている前後の文字より先の内容で決まります
-（先読み・後読み、またはマッチの前後の文字を写す書式）。
-置換ではファイル全体から求めます。</translation>
-    </message>
-</context>
-<context>
-    <name>KwicListView</name>
-    <message>
-        <source>&amp;Open</source>
-        <translation>&amp;Open</translation>
-    </message>
-    <message>
-        <source>&amp;Copy</source>
-        <translation>&amp;Copy</translation>
-    </message>
-    <message>
-        <source>Copy full &amp;path</source>
-        <translation>Copy full &amp;path</translation>
-    </message>
-    <message>
-        <source>Open containing &amp;folder</source>
-        <translation>Open containing &amp;folder</translation>
-    </message>
-    <message>
-        <source>&amp;Replace selected...</source>
-        <translation>&amp;Replace selected...</translation>
-    </message>
-</context>
-<context>
-    <name>KwicModel</name>
-    <message>
-        <source>Left Context</source>
-        <translation>Left Context</translation>
-    </message>
-    <message>
-        <source>Keyword and Right Context</source>
-        <translation>Keyword and Right Context</translation>
-    </message>
-    <message>
-        <source>Filename</source>
-        <translation>Filename</translation>
-    </message>
-    <message>
-        <source>Line</source>
-        <translation>Line</translation>
-    </message>
-</context>
-<context>
     <name>Messages</name>
     <message>
         <source>Can&apos;t select folder path.</source>
@@ -577,13 +524,6 @@ The replace works it out from the whole file.</source>
     </message>
 </context>
 <context>
-    <name>ProgressDialogWidget</name>
-    <message>
-        <source>Abort</source>
-        <translation>Abort</translation>
-    </message>
-</context>
-<context>
     <name>QtPathChooser</name>
     <message>
         <source>Select file(s)</source>
@@ -592,29 +532,6 @@ The replace works it out from the whole file.</source>
     <message>
         <source>Select folder</source>
         <translation>Select folder</translation>
-    </message>
-</context>
-<context>
-    <name>ResultDialogWidget</name>
-    <message>
-        <source>Replace with:</source>
-        <translation>Replace with:</translation>
-    </message>
-    <message>
-        <source>Output</source>
-        <translation>Output</translation>
-    </message>
-    <message>
-        <source>Replace</source>
-        <translation>Replace</translation>
-    </message>
-    <message>
-        <source>Replace selected</source>
-        <translation>Replace selected</translation>
-    </message>
-    <message>
-        <source>%1 found.</source>
-        <translation>%1 found.</translation>
     </message>
 </context>
 <context>
@@ -681,7 +598,139 @@ The replace works it out from the whole file.</source>
     </message>
 </context>
 <context>
-    <name>SearchDialogWidget</name>
+    <name>Undo</name>
+    <message>
+        <source>There is no replace to undo.</source>
+        <translation>元に戻す置換はありません。</translation>
+    </message>
+    <message>
+        <source>The record of the last replace is damaged or incomplete, so it cannot be undone.</source>
+        <translation>前回の置換の記録が壊れているか不完全なため、元に戻せません。</translation>
+    </message>
+    <message>
+        <source>Undo the replace of %1 (&quot;%2&quot; with &quot;%3&quot;, %4)?
+
+Each file gets its content from before the replace back, unless it has changed since.</source>
+        <translation>%1 の置換（「%2」を「%3」に、%4）を元に戻しますか？
+
+各ファイルを置換前の内容に戻します。ただし、置換の後に変更されたファイルはそのままにします。</translation>
+    </message>
+    <message>
+        <source>The record of the last replace is damaged or incomplete: no file was touched.
+It is kept in %1</source>
+        <translation>前回の置換の記録が壊れているか不完全です。どのファイルも変更していません。
+記録は次の場所に残してあります: %1</translation>
+    </message>
+    <message>
+        <source>Put back %1.</source>
+        <translation>%1を元に戻しました。</translation>
+    </message>
+    <message>
+        <source>These files were left as they are:</source>
+        <translation>次のファイルはそのままにしました:</translation>
+    </message>
+    <message>
+        <source>Their originals are still kept with the replace.</source>
+        <translation>これらのファイルの元の内容は、置換の記録に引き続き保存されています。</translation>
+    </message>
+    <message>
+        <source>Put the kept originals of %1 beside them, each as a new file named after it with &quot;.original&quot;? Nothing is overwritten.</source>
+        <translation>保存されている %1の元の内容を、それぞれ名前に「.original」を付けた新しいファイルとして隣に書き出しますか? 既存のファイルは上書きしません。</translation>
+    </message>
+    <message>
+        <source>Put %1 beside their files:</source>
+        <translation>%1の元の内容を隣に書き出しました:</translation>
+    </message>
+    <message>
+        <source>These originals could not be written and are still kept:</source>
+        <translation>次の元の内容は書き出せず、引き続き保存されています:</translation>
+    </message>
+</context>
+<context>
+    <name>trawlscope::KwicDelegate</name>
+    <message>
+        <source>What replaces this occurrence depends on text beyond the context shown here
+(a look-ahead, a look-behind, or a format that copies the text around the match).
+The replace works it out from the whole file.</source>
+        <translation>この箇所が何に置き換わるかは、ここに表示されている前後の文字より先の内容で決まります
+（先読み・後読み、またはマッチの前後の文字を写す書式）。
+置換ではファイル全体から求めます。</translation>
+    </message>
+</context>
+<context>
+    <name>trawlscope::KwicListView</name>
+    <message>
+        <source>&amp;Open</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>Copy full &amp;path</source>
+        <translation>Copy full &amp;path</translation>
+    </message>
+    <message>
+        <source>Open containing &amp;folder</source>
+        <translation>Open containing &amp;folder</translation>
+    </message>
+    <message>
+        <source>&amp;Replace selected...</source>
+        <translation>&amp;Replace selected...</translation>
+    </message>
+</context>
+<context>
+    <name>trawlscope::KwicModel</name>
+    <message>
+        <source>Left Context</source>
+        <translation>Left Context</translation>
+    </message>
+    <message>
+        <source>Keyword and Right Context</source>
+        <translation>Keyword and Right Context</translation>
+    </message>
+    <message>
+        <source>Filename</source>
+        <translation>Filename</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>Line</translation>
+    </message>
+</context>
+<context>
+    <name>trawlscope::ProgressDialogWidget</name>
+    <message>
+        <source>Abort</source>
+        <translation>Abort</translation>
+    </message>
+</context>
+<context>
+    <name>trawlscope::ResultDialogWidget</name>
+    <message>
+        <source>Replace with:</source>
+        <translation>Replace with:</translation>
+    </message>
+    <message>
+        <source>Output</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Replace</translation>
+    </message>
+    <message>
+        <source>Replace selected</source>
+        <translation>Replace selected</translation>
+    </message>
+    <message>
+        <source>%1 found.</source>
+        <translation>%1 found.</translation>
+    </message>
+</context>
+<context>
+    <name>trawlscope::SearchDialogWidget</name>
     <message>
         <source>&amp;Undo</source>
         <translation>&amp;Undo</translation>
@@ -733,55 +782,6 @@ The replace works it out from the whole file.</source>
     <message>
         <source>Folder</source>
         <translation>Folder</translation>
-    </message>
-</context>
-<context>
-    <name>Undo</name>
-    <message>
-        <source>There is no replace to undo.</source>
-        <translation>元に戻す置換はありません。</translation>
-    </message>
-    <message>
-        <source>The record of the last replace is damaged or incomplete, so it cannot be undone.</source>
-        <translation>前回の置換の記録が壊れているか不完全なため、元に戻せません。</translation>
-    </message>
-    <message>
-        <source>Undo the replace of %1 (&quot;%2&quot; with &quot;%3&quot;, %4)?
-
-Each file gets its content from before the replace back, unless it has changed since.</source>
-        <translation>%1 の置換（「%2」を「%3」に、%4）を元に戻しますか？
-
-各ファイルを置換前の内容に戻します。ただし、置換の後に変更されたファイルはそのままにします。</translation>
-    </message>
-    <message>
-        <source>The record of the last replace is damaged or incomplete: no file was touched.
-It is kept in %1</source>
-        <translation>前回の置換の記録が壊れているか不完全です。どのファイルも変更していません。
-記録は次の場所に残してあります: %1</translation>
-    </message>
-    <message>
-        <source>Put back %1.</source>
-        <translation>%1を元に戻しました。</translation>
-    </message>
-    <message>
-        <source>These files were left as they are:</source>
-        <translation>次のファイルはそのままにしました:</translation>
-    </message>
-    <message>
-        <source>Their originals are still kept with the replace.</source>
-        <translation>これらのファイルの元の内容は、置換の記録に引き続き保存されています。</translation>
-    </message>
-    <message>
-        <source>Put the kept originals of %1 beside them, each as a new file named after it with &quot;.original&quot;? Nothing is overwritten.</source>
-        <translation>保存されている %1の元の内容を、それぞれ名前に「.original」を付けた新しいファイルとして隣に書き出しますか? 既存のファイルは上書きしません。</translation>
-    </message>
-    <message>
-        <source>Put %1 beside their files:</source>
-        <translation>%1の元の内容を隣に書き出しました:</translation>
-    </message>
-    <message>
-        <source>These originals could not be written and are still kept:</source>
-        <translation>次の元の内容は書き出せず、引き続き保存されています:</translation>
     </message>
 </context>
 </TS>
