@@ -109,8 +109,7 @@ ReplaceScopeCounts CountScope(const HitSelection& selection) {
 }
 
 std::u16string RunNoteText(const RunSummary& summary) {
-  // The note stands on one line after "%1 found.", which keeps its English
-  // under Japanese; the Japanese catalogue keeps the note's English with it.
+  // The note stands on one line after "%1 found.", in the same language.
   std::u16string note = CountedText(summary.filesSearched, TRAWLSCOPE_TEXT("RunReport", "%1 file searched."),
                                     TRAWLSCOPE_TEXT("RunReport", "%1 files searched."));
   if (summary.binarySkipped > 0)

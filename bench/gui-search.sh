@@ -32,7 +32,8 @@ Subfolder=1
 CaseSensitive=1
 Regex=0
 INI
-  DISPLAY=$display "$work/trawlscope" >/dev/null 2>&1 &
+  # In English, whatever the user's language: the result window is waited for by its title.
+  DISPLAY=$display LANGUAGE=en "$work/trawlscope" >/dev/null 2>&1 &
   local pid=$!
   local window
   window=$(DISPLAY=$display xdotool search --sync --onlyvisible --name "^Trawlscope [0-9]")

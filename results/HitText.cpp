@@ -42,10 +42,4 @@ std::u16string CopiedPathsText(const std::vector<const Hit*>& hits) {
   return text;
 }
 
-std::u16string HitToolTip(const Hit& hit) {
-  std::u16string tip = DisplayPath(hit.FullPath()) + u"\nLine " + Decimal(hit.line);
-  if (hit.FileCodePage() != 0) tip += u"\nCode page " + Decimal(hit.FileCodePage());
-  return tip;
-}
-
 }  // namespace trawlscope

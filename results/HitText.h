@@ -1,7 +1,8 @@
 #pragma once
-// The texts the result list hands out about its rows: what the clipboard gets
-// and what a row's tooltip says. Fields are flattened as in the output file,
-// so a pasted row stays one line with its fields in their columns.
+// The texts the result list hands out about its rows: what the clipboard gets.
+// Fields are flattened as in the output file, so a pasted row stays one line
+// with its fields in their columns. (A row's tooltip has words in it, so the
+// list's model words it in the user's language: gui/list/KwicModel.)
 #include <string>
 #include <vector>
 
@@ -15,8 +16,5 @@ std::u16string CopiedRowsText(const std::vector<const Hit*>& hits);
 
 // One full path per line, LF-ended, each once, in the hits' order.
 std::u16string CopiedPathsText(const std::vector<const Hit*>& hits);
-
-// The full path, the line and the code page the file was read in, one a line.
-std::u16string HitToolTip(const Hit& hit);
 
 }  // namespace trawlscope

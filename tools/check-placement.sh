@@ -50,10 +50,11 @@ openbox >/dev/null 2>&1 & pids+=($!)
 sleep 1
 
 # A copy in the temporary home, its settings in the configuration folder
-# there: the user's own are never read nor written.
+# there: the user's own are never read nor written. In English, whatever
+# the user's language: the windows are found by their titles.
 mkdir -p "$home/bin"
 cp "$program" "$home/bin/trawlscope"
-HOME=$home XDG_CONFIG_HOME=$home/config QT_SCALE_FACTOR=$scale "$home/bin/trawlscope" >"$home/program.log" 2>&1 & pids+=($!)
+HOME=$home XDG_CONFIG_HOME=$home/config LANGUAGE=en QT_SCALE_FACTOR=$scale "$home/bin/trawlscope" >"$home/program.log" 2>&1 & pids+=($!)
 
 # Waits for a viewable window whose name matches, other than `except`; prints its id.
 wait_window() {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -56,7 +57,16 @@ std::string InstallUserLanguage() {
   static QtTextCatalogue catalogue;  // lives as long as the process, as the installed catalogue must
   if (!catalogue.translator.load(CataloguePath(language))) return {};
   InstallTextCatalogue(&catalogue);
-  if (QCoreApplication::instance() != nullptr) QCoreApplication::installTranslator(&catalogue.translator);
+  if (QCoreApplication::instance() != nullptr) {
+    QCoreApplication::installTranslator(&catalogue.translator);
+    // Qt's own words (the message boxes' buttons, the file dialogs, the line
+    // edits' menus) come from Qt's catalogue on disk, qt6-translations-l10n;
+    // without it they stay English and the rest is still translated.
+    static QTranslator qtCatalogue;
+    if (qtCatalogue.load(QStringLiteral("qtbase_") + QString::fromStdString(language),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+      QCoreApplication::installTranslator(&qtCatalogue);
+  }
   return language;
 }
 

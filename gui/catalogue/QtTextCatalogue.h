@@ -17,7 +17,8 @@ std::string ChooseLanguage(const std::vector<std::string>& preferred);
 // them from the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), never
 // from the process locale that SetProcessLocale forces for the engine, and
 // installs it for the engine's texts and, when a QCoreApplication exists,
-// for Qt's tr(). Returns the language loaded, empty for English. Call once
+// for Qt's tr(), together with Qt's own catalogue of that language when it
+// is installed. Returns the language loaded, empty for English. Call once
 // at start-up, after the QApplication if there is one, before other threads.
 std::string InstallUserLanguage();
 

@@ -28,8 +28,9 @@ std::optional<std::u16string> QtPathChooser::ChooseOutputFile() {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("csv"));
   dialog.selectFile(QStringLiteral("*.csv"));
-  dialog.setNameFilters({QStringLiteral("CSV (*.csv *.tsv *.dat)"), QStringLiteral("Text (*.txt)"),
-                         QStringLiteral("All (*)")});
+  dialog.setNameFilters({QStringLiteral("CSV (*.csv *.tsv *.dat)"),
+                         QCoreApplication::translate("QtPathChooser", "Text (*.txt)"),
+                         QCoreApplication::translate("QtPathChooser", "All (*)")});
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return FromQString(dialog.selectedFiles().front());
 }

@@ -56,7 +56,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
     const std::string command = ToNativeBytes(settings_.ReadString(settings::kEditor, settings::kCommand));
     for (const size_t row : rows) OpenHit(rows_.Row(row), command);
   });
-  setWindowTitle(QStringLiteral("Trawlscope - Result"));
+  setWindowTitle(tr("Trawlscope - Result"));
   setSizeGripEnabled(true);
   const DialogUnits du(font());
   resize(du.X(411), du.Y(153));

@@ -1,7 +1,7 @@
 #include "gui/list/KwicModel.h"
 
 #include "gui/QtText.h"
-#include "results/HitText.h"
+#include "platform/files/NativePath.h"
 
 namespace trawlscope {
 namespace {
@@ -27,8 +27,14 @@ QVariant KwicModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::DisplayRole && index.column() == 0) return index.row();
   // The name column shows no folder: the tooltip tells files of one name apart.
   if (role == Qt::ToolTipRole && index.isValid() && static_cast<size_t>(index.row()) < rows_.RowCount())
-    return ToQString(HitToolTip(rows_.Row(index.row())));
+    return ToolTip(rows_.Row(index.row()));
   return {};
+}
+
+QString KwicModel::ToolTip(const Hit& hit) {
+  QString tip = ToQString(DisplayPath(hit.FullPath())) + u'\n' + tr("Line %1").arg(hit.line);
+  if (hit.FileCodePage() != 0) tip += u'\n' + tr("Code page %1").arg(hit.FileCodePage());
+  return tip;
 }
 
 QVariant KwicModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -19,6 +19,8 @@ class KwicModel final : public QAbstractTableModel {
   void RowsReordered();
 
  private:
+  // The full path, the line and the code page the file was read in, one a line.
+  static QString ToolTip(const Hit& hit);
   RowTable& rows_;
 };
 

@@ -246,7 +246,7 @@ Exit status:
     <name>Messages</name>
     <message>
         <source>Can&apos;t select folder path.</source>
-        <translation>Can&apos;t select folder path.</translation>
+        <translation>フォルダーのパスを選択できません。</translation>
     </message>
     <message>
         <source>The search could not be started.</source>
@@ -504,34 +504,42 @@ Exit status:
     <name>Progress</name>
     <message>
         <source>Making a list of files...</source>
-        <translation>Making a list of files...</translation>
+        <translation>ファイルの一覧を作成しています...</translation>
     </message>
     <message>
         <source>Searching...</source>
-        <translation>Searching...</translation>
+        <translation>検索しています...</translation>
     </message>
     <message>
         <source>Replacing...</source>
-        <translation>Replacing...</translation>
+        <translation>置換しています...</translation>
     </message>
     <message>
         <source>Hits:</source>
-        <translation>Hits:</translation>
+        <translation>該当箇所:</translation>
     </message>
     <message>
         <source>Files changed:</source>
-        <translation>Files changed:</translation>
+        <translation>変更したファイル:</translation>
     </message>
 </context>
 <context>
     <name>QtPathChooser</name>
     <message>
         <source>Select file(s)</source>
-        <translation>Select file(s)</translation>
+        <translation>ファイルを選択</translation>
     </message>
     <message>
         <source>Select folder</source>
-        <translation>Select folder</translation>
+        <translation>フォルダーを選択</translation>
+    </message>
+    <message>
+        <source>Text (*.txt)</source>
+        <translation>テキスト (*.txt)</translation>
+    </message>
+    <message>
+        <source>All (*)</source>
+        <translation>すべて (*)</translation>
     </message>
 </context>
 <context>
@@ -578,7 +586,7 @@ Exit status:
     </message>
     <message>
         <source>It can be undone afterwards (&quot;Undo last replace&quot;).</source>
-        <translation>後で元に戻せます（「Undo last replace」）。</translation>
+        <translation>後で元に戻せます（「直前の置換を元に戻す」）。</translation>
     </message>
     <message>
         <source>This cannot be undone: %1.</source>
@@ -586,15 +594,15 @@ Exit status:
     </message>
     <message>
         <source>%1 files searched.</source>
-        <translation>%1 files searched.</translation>
+        <translation>%1 ファイルを検索しました。</translation>
     </message>
     <message>
         <source>%1 binary files skipped.</source>
-        <translation>%1 binary files skipped.</translation>
+        <translation>バイナリファイル %1 個を飛ばしました。</translation>
     </message>
     <message>
         <source>%1 files could not be read.</source>
-        <translation>%1 files could not be read.</translation>
+        <translation>%1 ファイルを読み込めませんでした。</translation>
     </message>
 </context>
 <context>
@@ -661,87 +669,99 @@ The replace works it out from the whole file.</source>
     <name>trawlscope::KwicListView</name>
     <message>
         <source>&amp;Open</source>
-        <translation>&amp;Open</translation>
+        <translation>開く(&amp;O)</translation>
     </message>
     <message>
         <source>&amp;Copy</source>
-        <translation>&amp;Copy</translation>
+        <translation>コピー(&amp;C)</translation>
     </message>
     <message>
         <source>Copy full &amp;path</source>
-        <translation>Copy full &amp;path</translation>
+        <translation>フルパスをコピー(&amp;P)</translation>
     </message>
     <message>
         <source>Open containing &amp;folder</source>
-        <translation>Open containing &amp;folder</translation>
+        <translation>ファイルの場所を開く(&amp;F)</translation>
     </message>
     <message>
         <source>&amp;Replace selected...</source>
-        <translation>&amp;Replace selected...</translation>
+        <translation>選択した箇所を置換(&amp;R)...</translation>
     </message>
 </context>
 <context>
     <name>trawlscope::KwicModel</name>
     <message>
         <source>Left Context</source>
-        <translation>Left Context</translation>
+        <translation>前文脈</translation>
     </message>
     <message>
         <source>Keyword and Right Context</source>
-        <translation>Keyword and Right Context</translation>
+        <translation>キーワードと後文脈</translation>
     </message>
     <message>
         <source>Filename</source>
-        <translation>Filename</translation>
+        <translation>ファイル名</translation>
     </message>
     <message>
         <source>Line</source>
-        <translation>Line</translation>
+        <translation>行</translation>
+    </message>
+    <message>
+        <source>Line %1</source>
+        <translation>%1 行目</translation>
+    </message>
+    <message>
+        <source>Code page %1</source>
+        <translation>コードページ %1</translation>
     </message>
 </context>
 <context>
     <name>trawlscope::ProgressDialogWidget</name>
     <message>
         <source>Abort</source>
-        <translation>Abort</translation>
+        <translation>中止</translation>
     </message>
 </context>
 <context>
     <name>trawlscope::ResultDialogWidget</name>
     <message>
         <source>Replace with:</source>
-        <translation>Replace with:</translation>
+        <translation>置換後の文字列:</translation>
     </message>
     <message>
         <source>Output</source>
-        <translation>Output</translation>
+        <translation>出力</translation>
     </message>
     <message>
         <source>Replace</source>
-        <translation>Replace</translation>
+        <translation>置換</translation>
     </message>
     <message>
         <source>Replace selected</source>
-        <translation>Replace selected</translation>
+        <translation>選択箇所を置換</translation>
     </message>
     <message>
         <source>%1 found.</source>
-        <translation>%1 found.</translation>
+        <translation>%1 件見つかりました。</translation>
+    </message>
+    <message>
+        <source>Trawlscope - Result</source>
+        <translation>Trawlscope - 検索結果</translation>
     </message>
 </context>
 <context>
     <name>trawlscope::SearchDialogWidget</name>
     <message>
         <source>&amp;Undo</source>
-        <translation>&amp;Undo</translation>
+        <translation>元に戻す(&amp;U)</translation>
     </message>
     <message>
         <source>Search path:</source>
-        <translation>Search path:</translation>
+        <translation>検索場所:</translation>
     </message>
     <message>
         <source>File types:</source>
-        <translation>File types:</translation>
+        <translation>ファイルの種類:</translation>
     </message>
     <message>
         <source>XPath:</source>
@@ -749,39 +769,39 @@ The replace works it out from the whole file.</source>
     </message>
     <message>
         <source>Search for:</source>
-        <translation>Search for:</translation>
+        <translation>検索文字列:</translation>
     </message>
     <message>
         <source>&amp;Regular expression</source>
-        <translation>&amp;Regular expression</translation>
+        <translation>正規表現(&amp;R)</translation>
     </message>
     <message>
         <source>&amp;Case sensitive</source>
-        <translation>&amp;Case sensitive</translation>
+        <translation>大文字と小文字を区別(&amp;C)</translation>
     </message>
     <message>
         <source>&amp;Include subfolders</source>
-        <translation>&amp;Include subfolders</translation>
+        <translation>サブフォルダーも検索(&amp;I)</translation>
     </message>
     <message>
         <source>&amp;Search</source>
-        <translation>&amp;Search</translation>
+        <translation>検索(&amp;S)</translation>
     </message>
     <message>
         <source>&amp;Undo last replace</source>
-        <translation>&amp;Undo last replace</translation>
+        <translation>直前の置換を元に戻す(&amp;U)</translation>
     </message>
     <message>
         <source>Puts back the files the last replace changed, if they are still as it left them</source>
-        <translation>Puts back the files the last replace changed, if they are still as it left them</translation>
+        <translation>直前の置換で変更したファイルを、置換したときのままであれば元に戻します</translation>
     </message>
     <message>
         <source>File</source>
-        <translation>File</translation>
+        <translation>ファイル</translation>
     </message>
     <message>
         <source>Folder</source>
-        <translation>Folder</translation>
+        <translation>フォルダー</translation>
     </message>
 </context>
 </TS>

@@ -46,5 +46,6 @@ for library in 'libqt6widgets6' 'libqt6core6' 'libicu[0-9]+' 'libboost-regex1\.[
                'libxml2' 'libglib2\.0-0' 'libc6' 'libstdc\+\+6'; do
   printf '%s\n' "$depends" | tr ',' '\n' | grep -Eq "^ *$library( |$)" || fail "Depends lacks $library: $depends"
 done
+printf '%s\n' "$(field Recommends)" | grep -q 'qt6-translations-l10n' || fail "Recommends lacks qt6-translations-l10n"
 [ $status = 0 ] && { echo "$(basename "$package"):"; dpkg-deb -f "$package" Package Version Section Depends; }
 exit $status

@@ -40,16 +40,5 @@ TEST(CopiedPathsText, EachFileOnceInTheRowsOrder) {
   EXPECT_EQ(CopiedPathsText({&a1, &other, &a2}), u"/d/b.txt\n/e/b.txt\n");
 }
 
-TEST(HitToolTip, FullPathLineAndCodePageWhenKnown) {
-  HitList list;
-  HitFile& file = list.AddFile(u"/home/u/man3/", u"CPU_SET.3", 932);
-  file.wide = u"k";
-  Hit hit(file, 0, 0, 1, 0);
-  hit.line = 42;
-  EXPECT_EQ(HitToolTip(hit), u"/home/u/man3/CPU_SET.3\nLine 42\nCode page 932");
-  file.codePage = 0;
-  EXPECT_EQ(HitToolTip(hit), u"/home/u/man3/CPU_SET.3\nLine 42");
-}
-
 }  // namespace
 }  // namespace trawlscope

@@ -327,6 +327,8 @@ class TestResultDialog : public QObject {
   }
 
   void eachRowsTooltipNamesItsFolderLineAndCodePage() {
+    // A file's code page is named only when known.
+    QCOMPARE(dialog_->List()->model()->index(0, 3).data(Qt::ToolTipRole).toString(), QString("/d/f3.txt\nLine 3"));
     hits_.Clear();
     HitFile& file = hits_.AddFile(u"/man/man3/", u"CPU_SET.3", 65001);
     file.wide = u"k";
