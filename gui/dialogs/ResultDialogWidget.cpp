@@ -113,6 +113,9 @@ void ResultDialogWidget::SetRunNote(std::u16string_view note) {
   QString text = tr("%1 found.").arg(rows_.RowCount());
   if (!note.empty()) text += QStringLiteral("  ") + ToQString(note);
   status_->setText(text);
+  // setText leaves the cursor at the end, and the field scrolls to it: a note
+  // too long for the field would hide the count rather than its own end.
+  status_->setCursorPosition(0);
 }
 
 void ResultDialogWidget::SetSearchRequest(const SearchRequest& request) {

@@ -92,6 +92,12 @@ class TestResultDialog : public QObject {
     QCOMPARE(header->sectionSize(4), dialog_->List()->DefaultLineWidth());
     QCOMPARE(dialog_->List()->model()->headerData(2, Qt::Horizontal).toString(),
              QString("Keyword and Right Context"));
+    // A note too long for the status field leaves the count in view.
+    dialog_->SetRunNote(std::u16string(400, u'x'));
+    const QList<QLineEdit*> fields = dialog_->findChildren<QLineEdit*>();
+    QLineEdit* status = *std::find_if(fields.begin(), fields.end(), [](QLineEdit* f) { return f->isReadOnly(); });
+    QVERIFY(status->text().startsWith("3 found.  xxx"));
+    QCOMPARE(status->cursorPosition(), 0);
   }
 
   void everyKeywordStartsAtTheColumnsLeftEdgeAndItsContextWhereItEnds() {
