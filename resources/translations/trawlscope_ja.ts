@@ -280,6 +280,30 @@ Exit status:
         <source>The following files could not be searched with the regular expression.</source>
         <translation>次のファイルは正規表現で検索できませんでした。</translation>
     </message>
+    <message>
+        <source>Type the folders or files to search in &quot;Search path&quot;, or pick them with &quot;...&quot;.</source>
+        <translation>検索するフォルダーかファイルを「検索場所」に入力するか、「...」で選んでください。</translation>
+    </message>
+    <message>
+        <source>Type what to search for in &quot;Search for&quot;.</source>
+        <translation>検索する文字列を「検索文字列」に入力してください。</translation>
+    </message>
+    <message>
+        <source>Stopped after %1 of %2 files; %3 found.
+
+Show what was found so far?</source>
+        <translation>%2 ファイルのうち %1 ファイルで中止しました。%3が見つかっています。
+
+ここまでに見つかったものを表示しますか?</translation>
+    </message>
+    <message>
+        <source>Stopped early: only part of the files was searched.</source>
+        <translation>途中で中止: ファイルの一部だけを検索しました。</translation>
+    </message>
+    <message>
+        <source>Its subfolders were not searched: &quot;Include subfolders&quot; is off.</source>
+        <translation>サブフォルダーは検索していません:「サブフォルダーも検索」がオフです。</translation>
+    </message>
 </context>
 <context>
     <name>Outcome</name>
@@ -602,6 +626,18 @@ Exit status:
     </message>
     <message>
         <source>%1 files could not be read.</source>
+        <translation>%1 ファイルを読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>%1 file searched.</source>
+        <translation>%1 ファイルを検索しました。</translation>
+    </message>
+    <message>
+        <source>%1 binary file skipped.</source>
+        <translation>バイナリファイル %1 個を飛ばしました。</translation>
+    </message>
+    <message>
+        <source>%1 file could not be read.</source>
         <translation>%1 ファイルを読み込めませんでした。</translation>
     </message>
 </context>
