@@ -28,7 +28,8 @@ void RunSearch(JobState& state, IJobSink& sink) {
     }
     const bool named = outcome.kind == Kind::MatchError || outcome.kind == Kind::Unreadable;
     return [&state, found, outcome, path = named ? path : std::u16string()](RunSummary& summary) {
-      if (found) state.hits.Take(std::move(*found));
+      if (found && state.onFileHits) state.onFileHits(*found);
+      if (found && state.keepHits) state.hits.Take(std::move(*found));
       switch (outcome.kind) {
         case Kind::Searched: ++summary.filesSearched; break;
         case Kind::MatchError: summary.unsearchable.push_back(path); break;

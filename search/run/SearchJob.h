@@ -32,6 +32,13 @@ struct JobState {
   // Called as each file's turn comes, in list order, before it is read: a
   // seam for tests that change the tree in the middle of a run.
   std::function<void(size_t index, const std::u16string& path)> beforeFile;
+  // Called with each file's hits as the file's turn in list order comes, on
+  // the searcher thread that commits it, one file at a time: a caller that
+  // prints them need not wait for the run's end. Unless `keepHits`, they are
+  // then dropped rather than added to `hits`, so that the run holds only the
+  // hits still waiting for their turn.
+  std::function<void(const HitList& fileHits)> onFileHits;
+  bool keepHits = true;
 
   // A replace run changes only these occurrences, visiting only these files
   // in this order, instead of listing the Search path. The search text may

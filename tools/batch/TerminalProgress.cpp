@@ -35,8 +35,9 @@ std::string CutToColumns(const std::string& text, size_t columns) {
 
 }  // namespace
 
-TerminalProgress::TerminalProgress(const HitList& hits, const RunProgress& progress)
-    : hits_(hits), progress_(progress), onTerminal_(isatty(STDERR_FILENO) == 1) {
+TerminalProgress::TerminalProgress(std::function<size_t()> hitCount, const RunProgress& progress)
+    : hitCount_(std::move(hitCount)), progress_(progress), onTerminal_(isatty(STDERR_FILENO) == 1),
+      outOnTerminal_(onTerminal_ && isatty(STDOUT_FILENO) == 1) {
   if (!onTerminal_) return;
   painter_ = std::thread([this] {
     std::unique_lock lock(mutex_);
@@ -81,6 +82,14 @@ void TerminalProgress::RunFinished(const RunSummary& summary) {
   wake_.notify_all();
 }
 
+void TerminalProgress::WriteOut(std::string_view lines) {
+  std::lock_guard lock(mutex_);
+  // The next redraw puts the progress line back below the hits.
+  if (outOnTerminal_) ClearLine();
+  std::fwrite(lines.data(), 1, lines.size(), stdout);
+  std::fflush(stdout);
+}
+
 RunSummary TerminalProgress::Summary() const {
   std::lock_guard lock(mutex_);
   return summary_;
@@ -93,7 +102,7 @@ void TerminalProgress::Redraw() {
   std::string line = phase != nullptr ? WordsUtf8(*phase) : std::string();
   if (now.phase != RunPhase::Listing)
     line += " " + std::to_string(now.started > 0 ? now.started - 1 : 0) + "/" + std::to_string(now.listed);
-  line += "  " + std::to_string(hits_.Count()) + " hits  " + ToNativeBytes(DisplayPath(now.fileName));
+  line += "  " + std::to_string(hitCount_()) + " hits  " + ToNativeBytes(DisplayPath(now.fileName));
   std::fprintf(stderr, "\r\x1b[K%s", CutToColumns(line, TerminalWidth() - 1).c_str());
   std::fflush(stderr);
 }

@@ -3,11 +3,12 @@
 // redrawn a few times a second by its own thread while a run goes on, and
 // nothing at all when stderr is not a terminal.
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 
-#include "search/HitList.h"
 #include "search/run/JobSink.h"
 #include "search/run/RunProgress.h"
 
@@ -15,7 +16,8 @@ namespace trawlscope::batch {
 
 class TerminalProgress final : public IJobSink {
  public:
-  TerminalProgress(const HitList& hits, const RunProgress& progress);
+  // `hitCount` is read from the display's thread.
+  TerminalProgress(std::function<size_t()> hitCount, const RunProgress& progress);
   ~TerminalProgress() override;
 
   void Warn(const RunWarning& warning) override;
@@ -23,13 +25,18 @@ class TerminalProgress final : public IJobSink {
 
   RunSummary Summary() const;
 
+  // Puts `lines` out on standard output at once, clearing the progress line
+  // first when both share a terminal; any thread.
+  void WriteOut(std::string_view lines);
+
  private:
   void Redraw();
   void ClearLine();
 
-  const HitList& hits_;
+  const std::function<size_t()> hitCount_;
   const RunProgress& progress_;
   const bool onTerminal_;
+  const bool outOnTerminal_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   bool finished_ = false;

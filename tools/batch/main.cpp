@@ -1,6 +1,5 @@
 // trawlscope-batch: the search engine from a terminal. It runs the same job
 // as the desktop program and prints what the result list would show.
-#include <charconv>
 #include <csignal>
 #include <cstring>
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "BatchHelp.h"
 #include "BatchOptions.h"
 #include "HitLines.h"
+#include "HitPrinter.h"
 #include "BatchTexts.h"
 #include "TerminalProgress.h"
 #include "UndoCommands.h"
@@ -32,6 +32,7 @@
 namespace {
 
 using namespace trawlscope;
+using batch::PathField;
 
 constexpr int kExitFilesLeft = 1;  // also: the --output file could not be written
 constexpr int kExitUsage = 2;
@@ -42,55 +43,6 @@ constexpr int kExitInterrupted = 130;
 AbortFlag* interruptFlag = nullptr;
 extern "C" void OnInterrupt(int) {
   if (interruptFlag != nullptr) interruptFlag->store(true, std::memory_order_relaxed);
-}
-
-// A path as one field of a line: readable UTF-8, never a TAB or line break.
-std::string PathField(const std::u16string& path) { return ToNativeBytes(FlattenField(DisplayPath(path))); }
-
-void AppendNumber(std::string& out, std::int64_t value) {
-  char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-  out.append(digits, end);
-}
-
-// The keyword as a field: a plain ASCII one is its own bytes.
-void AppendKeyword(std::string& out, const TextView& keyword) {
-  for (size_t i = 0; i < keyword.size(); ++i) {
-    const char16_t c = keyword[i];
-    if (c >= 0x80 || c == u'\t' || c == u'\r' || c == u'\n') {
-      out += ToNativeBytes(FlattenField(keyword.ToString()));
-      return;
-    }
-  }
-  for (size_t i = 0; i < keyword.size(); ++i) out += static_cast<char>(keyword[i]);
-}
-
-// Printed once the run is over, so each file's path is made once for all its hits.
-void PrintHits(const HitList& hits) {
-  std::string out;
-  const HitFile* file = nullptr;
-  std::string path;
-  for (const auto& hit : hits) {
-    if (&hit.File() != file) {
-      file = &hit.File();
-      path = PathField(hit.FullPath());
-    }
-    out += path;
-    out += '\t';
-    AppendNumber(out, hit.line);
-    out += '\t';
-    AppendNumber(out, hit.position);
-    out += '\t';
-    AppendNumber(out, hit.length);
-    out += '\t';
-    AppendKeyword(out, hit.KeywordView());
-    out += '\n';
-    if (out.size() > (1 << 16)) {
-      std::fwrite(out.data(), 1, out.size(), stdout);
-      out.clear();
-    }
-  }
-  std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 void ReportBinaryFiles(const RunSummary& summary) {
@@ -112,21 +64,27 @@ int ListCodePages(JobState& state) {
 }
 
 int Search(JobState& state, const std::string& outputFile) {
+  // Lines are written only while the run goes on, when the display stands.
+  batch::TerminalProgress* display = nullptr;
+  batch::HitPrinter printer([&](std::string_view lines) { display->WriteOut(lines); });
   // The display has its own thread, so the job can run on this one.
-  batch::TerminalProgress progress(state.hits, state.progress);
+  batch::TerminalProgress progress([&] { return printer.Hits(); }, state.progress);
+  display = &progress;
+  // Each file's hits are printed as its turn comes; only --output needs them after the run.
+  state.onFileHits = [&](const HitList& fileHits) { printer.Print(fileHits); };
+  state.keepHits = !outputFile.empty();
   RunSearch(state, progress);
+  printer.Flush();
   const RunSummary summary = progress.Summary();
   if (summary.expressionRejected) return kExitUsage;
 
-  PrintHits(state.hits);
   for (const auto& path : summary.unsearchable)
     batch::Say(batch::texts::kTooComplex, {PathField(path)});
   for (const auto& file : summary.unreadable)
     batch::Say(batch::texts::kNotRead, {std::strerror(file.error), PathField(file.path)});
   ReportBinaryFiles(summary);
   std::fflush(stdout);
-  const ReplaceScopeCounts found = CountScope(state.hits);
-  batch::Say(batch::texts::kHitsInFiles, {std::to_string(found.occurrences), std::to_string(found.files)});
+  batch::Say(batch::texts::kHitsInFiles, {std::to_string(printer.Hits()), std::to_string(printer.Files())});
   if (!outputFile.empty()) {
     const WriteResult written = ExportHits(state.hits, FromNativePath(outputFile));
     if (!written.written) {
@@ -155,7 +113,7 @@ const char* Describe(const FileReplaceOutcome& outcome, std::string& buffer) {
 }
 
 int Replace(JobState& state) {
-  batch::TerminalProgress progress(state.hits, state.progress);
+  batch::TerminalProgress progress([&] { return state.hits.Count(); }, state.progress);
   RunReplace(state, progress);
   const RunSummary summary = progress.Summary();
   if (summary.expressionRejected) return kExitUsage;

@@ -90,6 +90,21 @@ TEST_F(SearchJobTest, AbortDuringTheSecondFileStopsTheRun) {
   EXPECT_EQ(state.hits.Count(), 1u);
 }
 
+TEST_F(SearchJobTest, EachFilesHitsAreHandedOverBeforeTheNextFileAndNotKept) {
+  state.workers = 1;
+  std::vector<std::u16string> handed;
+  state.onFileHits = [&](const HitList& fileHits) {
+    for (const auto& hit : fileHits) handed.push_back(hit.FileName() + u":" + hit.RightContext());
+  };
+  state.keepHits = false;
+  std::vector<size_t> handedBeforeFile;
+  state.beforeFile = [&](size_t, const std::u16string&) { handedBeforeFile.push_back(handed.size()); };
+  RunSearch(state, sink);
+  EXPECT_EQ(handed, (std::vector<std::u16string>{u"1.txt: one", u"3.txt:, needle", u"3.txt:"}));
+  EXPECT_EQ(handedBeforeFile, (std::vector<size_t>{0, 1, 1}));
+  EXPECT_EQ(state.hits.Count(), 0u);
+}
+
 TEST_F(SearchJobTest, AbortWhileListingSearchesNothing) {
   state.abortRequested = true;
   RunSearch(state, sink);
@@ -135,7 +150,8 @@ TEST(SearchJobWorkers, SeveralSearchersGiveExactlyWhatOneGives) {
     if (i % 37 == 0) bytes = std::string("\x7f" "ELF\x02\x01\x01\0\0\0 needle \x03\0", 19);
     tree.Write("t/" + std::to_string(i / 16) + "/" + std::to_string(i) + ".txt", bytes);
   }
-  const auto run = [&](unsigned workers, bool regex) {
+  // Streamed: the lines are made from each file's hits as they are handed over.
+  const auto run = [&](unsigned workers, bool regex, bool streamed = false) {
     JobState state;
     state.request.searchPath = U16(tree.Path("t"));
     state.request.searchText = regex ? u"(?i)needle|関数" : u"needle";
@@ -143,14 +159,19 @@ TEST(SearchJobWorkers, SeveralSearchersGiveExactlyWhatOneGives) {
     state.request.includeSubfolders = true;
     state.workers = workers;
     RecordingSink sink;
-    RunSearch(state, sink);
     std::vector<std::u16string> lines;
-    for (const auto& hit : state.hits) {
-      const std::string numbers = " " + std::to_string(hit.line) + " " + std::to_string(hit.position) + " " +
-                                  std::to_string(hit.length) + " ";
-      lines.push_back(hit.FullPath() + std::u16string(numbers.begin(), numbers.end()) + hit.LeftContext() +
-                      u"[" + hit.Keyword() + u"]" + hit.RightContext());
-    }
+    const auto add = [&](const HitList& hits) {
+      for (const auto& hit : hits) {
+        const std::string numbers = " " + std::to_string(hit.line) + " " + std::to_string(hit.position) + " " +
+                                    std::to_string(hit.length) + " ";
+        lines.push_back(hit.FullPath() + std::u16string(numbers.begin(), numbers.end()) + hit.LeftContext() +
+                        u"[" + hit.Keyword() + u"]" + hit.RightContext());
+      }
+    };
+    if (streamed) state.onFileHits = add;
+    state.keepHits = !streamed;
+    RunSearch(state, sink);
+    add(state.hits);
     EXPECT_EQ(sink.summary.binarySkipped, 7u);
     return lines;
   };
@@ -159,6 +180,7 @@ TEST(SearchJobWorkers, SeveralSearchersGiveExactlyWhatOneGives) {
     EXPECT_GT(one.size(), 500u);
     EXPECT_EQ(run(2, regex), one);
     EXPECT_EQ(run(5, regex), one);
+    EXPECT_EQ(run(2, regex, true), one);
   }
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+// Prints each file's hits as one line each (path, line, position, length,
+// keyword, separated by TABs) as the run hands them over, in list order,
+// and keeps none of them: the tool's memory does not grow with its output.
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "search/HitList.h"
+
+namespace trawlscope::batch {
+
+// A path as one field of a line: readable UTF-8, never a TAB or line break.
+std::string PathField(const std::u16string& path);
+
+class HitPrinter {
+ public:
+  // `write` puts lines out (standard output, between progress redraws).
+  explicit HitPrinter(std::function<void(std::string_view lines)> write);
+
+  // One file's hits; one thread at a time (the run's committer).
+  void Print(const HitList& fileHits);
+  // Puts out what is still held; once the run is over.
+  void Flush();
+
+  // Any thread.
+  size_t Hits() const { return hits_.load(std::memory_order_relaxed); }
+  size_t Files() const { return files_.load(std::memory_order_relaxed); }
+
+ private:
+  std::function<void(std::string_view)> write_;
+  std::string out_;
+  // Lines are held until a piece fills or this long has passed since the
+  // last write, so that a reader of a pipe sees the first hits at once
+  // without a system call for every file.
+  std::chrono::steady_clock::time_point lastWrite_{};
+  std::atomic<size_t> hits_{0};
+  std::atomic<size_t> files_{0};
+};
+
+}  // namespace trawlscope::batch
