@@ -19,9 +19,6 @@
 namespace trawlscope {
 namespace {
 
-// A hit's left context is at most this long (and its right one three times
-// that), whatever the settings say: the lengths are kept in 32 bits.
-constexpr size_t kMaxContextUnits = 1u << 20;
 // Texts up to this many units keep their memory for the next file.
 constexpr size_t kKeptTextUnits = 16u << 20;
 
@@ -52,6 +49,8 @@ void FileSearcher::StartFile(const std::u16string& path) {
   }
   fileName_.assign(name);
   text_.clear();
+  inPieces_ = false;
+  textBase_ = 0;
   asciiLines_.reset();
   textLines_.reset();
   fileCodePage_ = codepage::kNone;
@@ -65,7 +64,7 @@ void FileSearcher::ReleaseOversizedText() {
 
 FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested,
                                                    const std::u16string& path,
-                                                   FileIdentity* identity) {
+                                                   FileIdentity* identity, bool mayUsePieces) {
   using Kind = FileSearchOutcome::Kind;
   StartFile(path);
   // Most files of a big tree are ASCII, which is read as UTF-8: the search
@@ -81,7 +80,17 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
   };
   arrival_.Start(asciiNeedle);
   const std::string nativeName = ToNativePath(fileName_);
-  ReadStatus read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead);
+  const bool pieces = mayUsePieces && !IsXmlWithXPath();
+  ReadStatus read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead,
+                                    pieces ? &pieces_ : nullptr, wholeUpTo_);
+  if (read.error == kHandedOverInPieces) {
+    const Loaded inPieces = DetectInPieces(abortRequested);
+    if (inPieces.kind != Kind::Searched || CanSearchInPieces(inPieces.detected)) return inPieces;
+    // A match could hold a line feed: the file is read whole after all.
+    pieces_.Close();
+    arrival_.Start(asciiNeedle);
+    read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead);
+  }
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   if (!read) return {Kind::Unreadable, read.error};
   // Only the head of a file that was let go is there: it holds no byte from
@@ -113,19 +122,24 @@ bool FileSearcher::IsXmlWithXPath() const { return !xpath_.empty() && IsXmlPath(
 FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
                                             const std::u16string& path, HitList& hits,
                                             int contextLength) {
-  const Loaded loaded = ReadAndDetect(abortRequested, path, &searched_);
+  const Loaded loaded = ReadAndDetect(abortRequested, path, &searched_, true);
   if (loaded.kind != FileSearchOutcome::Kind::Searched) {
+    pieces_.Close();
     bytes_.Clear();
     return {loaded.kind, loaded.error};
   }
   try {
     fileCodePage_ = loaded.detected;
-    const FileSearchOutcome outcome = SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
+    const FileSearchOutcome outcome = pieces_.IsOpen()
+                                          ? SearchInPieces(abortRequested, loaded.detected, hits, contextLength)
+                                          : SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
+    pieces_.Close();
     FinishFileHits();
     bytes_.Clear();
     ReleaseOversizedText();
     return outcome;
   } catch (const std::bad_alloc&) {
+    pieces_.Close();
     FinishFileHits();
     // A text too large for the memory left: this file is reported, the run goes on.
     asciiText_ = {};
@@ -182,13 +196,13 @@ bool FileSearcher::LoadXmlText(std::string_view bytes) {
 }
 
 std::u16string FileSearcher::Substring(size_t start, size_t length) const {
-  if (asciiText_.data() == nullptr) return text_.substr(start, length);
+  if (asciiText_.data() == nullptr) return text_.substr(start - textBase_, length);
   const std::string_view part = asciiText_.substr(start, length);
   return std::u16string(part.begin(), part.end());
 }
 
 void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int contextLength) {
-  if (!asciiLines_ && !textLines_) {
+  if (!asciiLines_ && !textLines_ && !inPieces_) {
     if (asciiText_.data() != nullptr)
       asciiLines_.emplace(asciiText_);
     else
@@ -200,8 +214,8 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
     hitFile_->identity = searched_;
     stretchTextStart_ = stretchTextEnd_ = stretchBufferStart_ = 0;
   }
-  const size_t textSize = asciiText_.data() != nullptr ? asciiText_.size() : text_.size();
-  const size_t width = std::min<size_t>(static_cast<size_t>(std::max(contextLength, 0)), kMaxContextUnits);
+  const size_t textSize = inPieces_ ? textEnd_ : asciiText_.data() != nullptr ? asciiText_.size() : text_.size();
+  const size_t width = ContextWidth(contextLength);
   const ContextSpans spans = ContextAround(position, length, textSize, width);
   const size_t spanEnd = spans.rightStart + spans.rightLength;
 
@@ -221,7 +235,7 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
           spans.rightLength);
   hit.position = static_cast<std::int64_t>(position);
   hit.length = static_cast<std::int64_t>(length);
-  hit.line = asciiLines_ ? asciiLines_->LineOf(position) : textLines_->LineOf(position);
+  hit.line = inPieces_ ? PieceLineOf(position) : asciiLines_ ? asciiLines_->LineOf(position) : textLines_->LineOf(position);
   hits.Append(hit);
 }
 

@@ -61,8 +61,16 @@ class FileSearcher {
   // valid expression (UTF-8); empty when it compiles.
   const std::string& ExpressionError() const { return matcher_->ExpressionError(); }
 
+  // A file larger than `wholeUpTo` bytes is searched in pieces of about
+  // `pieceBytes` (cut after line feeds) when that finds what a whole-file
+  // search finds, so that its memory stays that of a few pieces.
   FileSearchOutcome SearchFile(const AbortFlag& abortRequested, const std::u16string& path,
                                HitList& hits, int contextLength);
+  // For tests, which use tiny pieces.
+  void SetPieceSizes(size_t pieceBytes, size_t wholeUpTo) {
+    pieceBytes_ = pieceBytes;
+    wholeUpTo_ = wholeUpTo;
+  }
 
   // Replaces every occurrence in the file and writes it back in its own code
   // page, changing no byte outside the occurrences; never writes a file in
@@ -82,8 +90,20 @@ class FileSearcher {
     int error = 0;
     CodePage detected = codepage::kNone;
   };
+  // With `mayUsePieces`, a large file may be left open in pieces_ instead.
   Loaded ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
-                       FileIdentity* identity = nullptr);
+                       FileIdentity* identity = nullptr, bool mayUsePieces = false);
+  // The code page of the file open in pieces_, detected from the same bytes
+  // a whole read would show the detector; the file is back at its start.
+  Loaded DetectInPieces(const AbortFlag& abortRequested);
+  // Whether no match (nor anything it looks at) can hold a line feed, and
+  // the file's text may so be searched a piece of lines at a time.
+  bool CanSearchInPieces(CodePage detected) const;
+  FileSearchOutcome SearchInPieces(const AbortFlag& abortRequested, CodePage detected, HitList& hits,
+                                   int contextLength);
+  // The line of `position` (of the whole text) while searching in pieces;
+  // positions only grow, and text_ holds everything from the last one asked.
+  std::int64_t PieceLineOf(size_t position);
   FileSearchOutcome SearchLoaded(const AbortFlag& abortRequested, CodePage detected,
                                  HitList& hits, int contextLength);
   FileReplaceOutcome ReplaceLoaded(const AbortFlag& abortRequested, const std::u16string& path,
@@ -138,6 +158,17 @@ class FileSearcher {
   size_t stretchTextStart_ = 0;
   size_t stretchTextEnd_ = 0;
   size_t stretchBufferStart_ = 0;
+
+  // A file searched in pieces: text_ holds its text from textBase_ on, and
+  // contexts may reach as far as textEnd_.
+  FileInPieces pieces_;
+  size_t pieceBytes_ = 1u << 20;
+  size_t wholeUpTo_ = 2u << 20;
+  bool inPieces_ = false;
+  size_t textBase_ = 0;
+  size_t textEnd_ = 0;
+  std::int64_t linesBefore_ = 0;  // line breaks (runs) before linesCounted_
+  size_t linesCounted_ = 0;
 };
 
 }  // namespace trawlscope

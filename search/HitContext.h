@@ -9,6 +9,16 @@ namespace trawlscope {
 // A hit's right context is this many times as long as its left one.
 inline constexpr size_t kRightContextFactor = 3;
 
+// A hit's left context is at most this long (and its right one three times
+// that), whatever the settings say: the lengths are kept in 32 bits.
+inline constexpr size_t kMaxContextUnits = 1u << 20;
+
+// The left context's length for a run's setting.
+inline size_t ContextWidth(int contextLength) {
+  const size_t asked = contextLength > 0 ? static_cast<size_t>(contextLength) : 0;
+  return asked < kMaxContextUnits ? asked : kMaxContextUnits;
+}
+
 struct ContextSpans {
   size_t leftStart = 0;
   size_t leftLength = 0;

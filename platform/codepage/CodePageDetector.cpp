@@ -121,6 +121,9 @@ CodePage JapaneseUnlessGuessReads(std::string_view sample, CodePage guess) {
   return guess;
 }
 
+// What the detectors make of the part of a file they look at (after any byte-order mark).
+CodePage DetectInSample(std::string_view sample);
+
 }  // namespace
 
 ByteOrderMark FindByteOrderMark(std::string_view bytes) {
@@ -153,8 +156,24 @@ CodePage DetectCodePage(std::string_view bytes, size_t firstHighByte) {
   if (bytes.empty()) return codepage::kUtf8;
   if (const ByteOrderMark mark = FindByteOrderMark(bytes); mark.codePage != codepage::kNone)
     return mark.codePage;
+  return DetectInSample(DetectionSample(bytes, firstHighByte));
+}
 
-  const std::string_view sample = DetectionSample(bytes, firstHighByte);
+CodePage DetectCodePageOfParts(std::string_view head, std::string_view atFirstHigh) {
+  head = head.substr(0, kDetectionSampleBytes);
+  if (head.empty()) return codepage::kUtf8;
+  if (const ByteOrderMark mark = FindByteOrderMark(head); mark.codePage != codepage::kNone)
+    return mark.codePage;
+  // As DetectionSample chooses: the head unless it is all ASCII without a NUL or an escape.
+  const bool headDecides = atFirstHigh.empty() || FindFirstHighByte(head) < head.size() ||
+                           head.find('\0') != std::string_view::npos ||
+                           head.find(char(kEscape)) != std::string_view::npos;
+  return DetectInSample(headDecides ? head : atFirstHigh.substr(0, kDetectionSampleBytes));
+}
+
+namespace {
+
+CodePage DetectInSample(std::string_view sample) {
   if (const CodePage wide = WideUnicodeByZeroBytes(sample); wide != codepage::kNone) return wide;
   if (!HasHighBytes(sample)) {
     const CodePage sevenBit = SevenBitEncoding(sample);
@@ -201,5 +220,7 @@ CodePage DetectCodePage(std::string_view bytes, size_t firstHighByte) {
   if (guess == codepage::kNone && !icu.empty()) guess = icu.front().codePage;
   return JapaneseUnlessGuessReads(sample, guess);
 }
+
+}  // namespace
 
 }  // namespace trawlscope

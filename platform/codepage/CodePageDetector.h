@@ -19,6 +19,12 @@ CodePage DetectCodePage(std::string_view bytes);
 // from 0x80 up (bytes.size() when there is none), to spare a pass.
 CodePage DetectCodePage(std::string_view bytes, size_t firstHighByte);
 
+// The same for a file read in pieces, from the two parts DetectCodePage
+// would look at: `head`, its first kDetectionSampleBytes (all of it when
+// shorter), and `atFirstHigh`, the kDetectionSampleBytes from its first byte
+// from 0x80 up (empty when it has none, or when that byte is in the head).
+CodePage DetectCodePageOfParts(std::string_view head, std::string_view atFirstHigh);
+
 // The part of the file the detectors see: its first 10000 bytes, unless those
 // are all ASCII, in which case 10000 bytes from the first byte that is not
 // (an English header must not hide the Japanese below it).

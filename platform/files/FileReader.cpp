@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
 #include "platform/files/SystemCalls.h"
 
@@ -29,6 +30,7 @@ class OpenFile {
     if (fd_ >= 0) close(fd_);
   }
   int Fd() const { return fd_; }
+  int Release() { return std::exchange(fd_, -1); }
 
  private:
   int fd_;
@@ -109,13 +111,18 @@ int FolderCursor::FolderFd(const std::string& nativeFolder) {
 }
 
 // `fd` is the result of open(): a negative one carries the open's errno.
-ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead) {
+ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
+                        FileInPieces* pieces, unsigned long long wholeUpTo) {
   buffer.Clear();
   if (fd < 0) return {errno};
-  const OpenFile file(fd);
+  OpenFile file(fd);
   int error = 0;
   const long long size = RegularFileSize(file.Fd(), identity, error);
   if (size < 0) return {error};
+  if (pieces != nullptr && static_cast<unsigned long long>(size) > wholeUpTo) {
+    pieces->Take(file.Release(), static_cast<unsigned long long>(size));
+    return {kHandedOverInPieces};
+  }
   char* room = buffer.MakeRoom(static_cast<size_t>(size));
   if (room == nullptr && size > 0) return {ENOMEM};
   // A file that shrank while being read keeps what was read; one that grew is
@@ -154,18 +161,19 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
 }
 
 ReadStatus ReadWholeFile(const std::string& nativePath, FileBuffer& buffer, FileIdentity* identity) {
-  return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer, identity, nullptr);
+  return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer, identity, nullptr, nullptr, 0);
 }
 
 ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
-                           FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead) {
+                           FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
+                           FileInPieces* pieces, unsigned long long wholeUpTo) {
   const int folderFd = cursor.FolderFd(nativeFolder);
   if (folderFd < 0) {
     const int error = errno;
     buffer.Clear();
     return {error};
   }
-  return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer, identity, onRead);
+  return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer, identity, onRead, pieces, wholeUpTo);
 }
 
 ReadStatus ReadWholeFile(const std::string& nativePath, std::string& bytes) {

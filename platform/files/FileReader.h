@@ -1,4 +1,5 @@
 #pragma once
+#include <cerrno>
 #include <cstddef>
 #include <cstdlib>
 #include <functional>
@@ -7,6 +8,7 @@
 #include <string_view>
 
 #include "platform/files/FileIdentity.h"
+#include "platform/files/FileInPieces.h"
 #include "platform/files/SharedFolders.h"
 
 namespace trawlscope {
@@ -47,7 +49,8 @@ class FileBuffer {
   void Clear(bool releaseRoom = false);
 
  private:
-  friend ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead);
+  friend ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
+                                 FileInPieces* pieces, unsigned long long wholeUpTo);
   char* MakeRoom(size_t size);
 
   struct Free {
@@ -85,11 +88,18 @@ class FolderCursor {
   SharedFolders* shared_ = nullptr;
 };
 
+// Status of a file larger than a caller wants whole: the open file was
+// handed over to be read in pieces, and nothing was read.
+inline constexpr int kHandedOverInPieces = EFBIG;
+
 // Reads `name` in `nativeFolder` (which ends in "/") whole, as below;
-// `onRead`, when given, sees the bytes as they arrive.
+// `onRead`, when given, sees the bytes as they arrive. With `pieces`, a
+// file larger than `wholeUpTo` bytes is not read but handed to it, and the
+// status is kHandedOverInPieces.
 ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
                            FileBuffer& buffer, FileIdentity* identity = nullptr,
-                           const OnBytesRead* onRead = nullptr);
+                           const OnBytesRead* onRead = nullptr, FileInPieces* pieces = nullptr,
+                           unsigned long long wholeUpTo = 0);
 
 // Reads a regular file whole, whatever its size. False, with no bytes, when
 // the path is not a regular file or cannot be read (a FIFO or a device would

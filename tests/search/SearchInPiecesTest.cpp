@@ -1,0 +1,92 @@
+// A file searched in pieces gives exactly the hits of the whole-file search:
+// the same positions, lines and contexts, wherever the pieces end.
+#include <gtest/gtest.h>
+
+#include "search/FileSearcher.h"
+#include "support/TempTree.h"
+#include "support/Transcode.h"
+
+namespace trawlscope {
+namespace {
+
+using test::TempTree;
+using test::Transcode;
+using test::U16;
+
+// Each hit as one line: line, position, length, contexts and keyword.
+std::vector<std::u16string> Hits(const std::string& path, const std::u16string& pattern, bool regex, bool caseSensitive,
+                                 size_t pieceBytes, size_t wholeUpTo) {
+  FileSearcher searcher;
+  searcher.Prepare(regex, caseSensitive, pattern, u"");
+  searcher.SetPieceSizes(pieceBytes, wholeUpTo);
+  HitList hits;
+  const AbortFlag never{false};
+  EXPECT_EQ(searcher.SearchFile(never, U16(path), hits, 4).kind, FileSearchOutcome::Kind::Searched);
+  std::vector<std::u16string> lines;
+  for (const Hit& hit : hits) {
+    const std::string numbers = std::to_string(hit.line) + " " + std::to_string(hit.position) + " " +
+                                std::to_string(hit.length) + " ";
+    lines.push_back(U16(numbers) + hit.LeftContext() + u"[" + hit.Keyword() + u"]" + hit.RightContext());
+  }
+  return lines;
+}
+
+struct PiecesCase {
+  const char* encoding;  // ICU's name; a byte-order mark is written for UTF-16
+  std::string text;      // UTF-8
+  std::u16string pattern;
+  bool regex = false;
+  bool caseSensitive = true;
+};
+
+// Breaks in runs (CR LF, LF CR, blank lines) that pieces cut after any
+// line feed split, characters of two to four bytes, hits at a line's start
+// and end, a line longer than several pieces.
+const std::string kLines =
+    "関数の名前\r\n\r\nneedle 関数\n\r\n 関数needle関数\r\r\n" + std::string(40, 'x') + "関数" +
+    std::string(40, 'y') + "\n\n\nNeedle_one and Needle_two ｱ関数\nend 関数";
+// With a character of four UTF-8 bytes, a surrogate pair in UTF-16.
+const std::string kWideLines = kLines + "\n\xF0\x9F\x98\x80関数\xF0\x9F\x98\x80";
+
+TEST(SearchInPieces, EveryPieceSizeGivesTheWholeFilesHits) {
+  const PiecesCase cases[] = {
+      {"UTF-8", kWideLines, u"関数"},
+      {"windows-31j", kLines, u"関数"},
+      {"EUC-JP", kLines, u"関数"},
+      {"UTF-16LE", kWideLines, u"関数"},
+      {"UTF-16BE", kWideLines, u"needle"},
+      {"UTF-8", kLines, u"NEEDLE", false, false},
+      {"UTF-8", kLines, u"[A-Z][a-z]+_[a-z]+", true},
+      {"windows-31j", kLines, u"\\b関数\\w*", true},
+      {"UTF-8", kLines, u"(?i)^needle", true},
+      // A match may hold a line feed: read whole, and still the same hits.
+      {"UTF-8", kLines, u"関数\\s+end", true},
+      {"UTF-8", kLines, u"\n\n\nN"},
+  };
+  TempTree tree;
+  for (const PiecesCase& c : cases) {
+    std::string bytes = Transcode(c.text, c.encoding);
+    if (std::string(c.encoding) == "UTF-16LE") bytes = "\xFF\xFE" + bytes;
+    if (std::string(c.encoding) == "UTF-16BE") bytes = "\xFE\xFF" + bytes;
+    const std::string path = tree.Write("t.txt", bytes);
+    const auto whole = Hits(path, c.pattern, c.regex, c.caseSensitive, 1u << 20, ~size_t{0});
+    EXPECT_FALSE(whole.empty()) << c.encoding << " " << test::U8(c.pattern);
+    for (size_t piece = 1; piece <= 24; ++piece)
+      EXPECT_EQ(Hits(path, c.pattern, c.regex, c.caseSensitive, piece, 0), whole)
+          << c.encoding << " " << test::U8(c.pattern) << ", pieces of " << piece;
+  }
+}
+
+// The detector sees what it sees of a whole file: the head, or, past an
+// ASCII head, the bytes from the first one from 0x80 up.
+TEST(SearchInPieces, ACodePageShowingOnlyPastTheHeadIsDetectedAsForTheWholeFile) {
+  TempTree tree;
+  const std::string path =
+      tree.Write("late.txt", std::string(30000, 'a') + "\n" + Transcode("関数です。" + kLines, "EUC-JP"));
+  const auto whole = Hits(path, u"関数", false, true, 1u << 20, ~size_t{0});
+  ASSERT_EQ(whole.size(), 8u);
+  EXPECT_EQ(Hits(path, u"関数", false, true, 4096, 0), whole);
+}
+
+}  // namespace
+}  // namespace trawlscope
