@@ -80,6 +80,7 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
   size_t searchedTo = 0;
   bool atStart = true;
   bool atEnd = false;
+  const bool asciiTransparent = IsAsciiTransparent(detected);
   const auto onMatch = [&](size_t position, size_t length) {
     MakeHit(hits, searchedTo + position, length, contextLength);
   };
@@ -96,8 +97,35 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
       const size_t feed = UpToLastLineFeed(std::string_view(bytes).substr(from), detected);
       cut = atEnd ? bytes.size() : feed > 0 ? from + feed : 0;
     }
+    const std::string_view piece(bytes.data(), cut);
+    const size_t tail = std::max<size_t>(width, 1);
+    if (piece.size() > rightRoom + tail && asciiTransparent && FindFirstHighByte(piece) == piece.size() &&
+        !Prefilter().MayContain(piece, detected, piece.size())) {
+      // ASCII that cannot hold a match, as most of a large file without a
+      // hit: only its head (the right contexts of the pieces before) and its
+      // tail (the left contexts of the pieces after) are widened; its lines
+      // are counted on its bytes.
+      const size_t start = textBase_ + text_.size();
+      text_.append(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(rightRoom + 1));
+      textEnd_ = textBase_ + text_.size();
+      for (; !cuts.empty(); cuts.pop_front()) {
+        const std::u16string_view lines = std::u16string_view(text_).substr(searchedTo - textBase_, cuts.front() - searchedTo);
+        const Matcher::ScanEnd end = matcher_->Scan(lines, mode_, abortRequested, onMatch);
+        if (end != Matcher::ScanEnd::Completed) return Finish(end, abortRequested);
+        searchedTo = cuts.front();
+      }
+      if (linesCounted_ < start) PieceLineOf(start);
+      const size_t tailFrom = piece.size() - tail;
+      linesBefore_ += LineCounter<char>(piece).LineOf(tailFrom) - 1;
+      linesCounted_ = start + tailFrom;
+      text_.assign(piece.end() - static_cast<std::ptrdiff_t>(tail), piece.end());
+      textBase_ = start + tailFrom;
+      searchedTo = textEnd_ = start + piece.size();
+      atStart = false;
+      bytes.erase(0, cut);
+      continue;
+    }
     if (cut > 0) {
-      const std::string_view piece(bytes.data(), cut);
       bool hadBom = false;
       // Only the file's start may hold a byte-order mark.
       if (atStart) DecodeDetectedBytes(piece, detected, decoded, hadBom);

@@ -48,6 +48,18 @@ const std::string kLines =
 // With a character of four UTF-8 bytes, a surrogate pair in UTF-16.
 const std::string kWideLines = kLines + "\n\xF0\x9F\x98\x80関数\xF0\x9F\x98\x80";
 
+std::string Repeated(const std::string& text, int times) {
+  std::string all;
+  while (times-- > 0) all += text;
+  return all;
+}
+
+// Long ASCII lines without a hit, which are not decoded but counted, between hits
+// whose contexts reach into them.
+const std::string kAsciiLines = "needle at the start\n" + std::string(70, 'a') + "\r\n\n" + std::string(50, 'b') +
+                                "\n\rx needle_one\n" + std::string(90, 'c') + "\nneedle\n\n" + Repeated("no\n", 15) + std::string(30, 'd') +
+                                "\r\nlast needle";
+
 TEST(SearchInPieces, EveryPieceSizeGivesTheWholeFilesHits) {
   const PiecesCase cases[] = {
       {"UTF-8", kWideLines, u"関数"},
@@ -62,6 +74,9 @@ TEST(SearchInPieces, EveryPieceSizeGivesTheWholeFilesHits) {
       // A match may hold a line feed: read whole, and still the same hits.
       {"UTF-8", kLines, u"関数\\s+end", true},
       {"UTF-8", kLines, u"\n\n\nN"},
+      {"UTF-8", kAsciiLines, u"needle"},
+      {"windows-31j", kAsciiLines, u"NEEDLE", false, false},
+      {"UTF-8", kAsciiLines, u"[a-z]+_one", true},
   };
   TempTree tree;
   for (const PiecesCase& c : cases) {
