@@ -26,8 +26,8 @@ long long FileInPieces::ReadMore(std::string& into, size_t count) {
   // A file that grew is read to the size it had when opened, as a whole read would.
   const size_t wanted = static_cast<size_t>(std::min<unsigned long long>(count, size_ - done_));
   const size_t before = into.size();
-  // Not zeroed first: resize_and_overwrite is not in this standard library yet,
-  // so the room is made once and then reused for every piece.
+  // resize zeroes the room before the read fills it: a pass over every piece
+  // that reading into a kept raw buffer would spare.
   into.resize(before + wanted);
   size_t got = 0;
   while (got < wanted) {
