@@ -104,20 +104,17 @@ void AddToHistory(IHistoryCombo& combo, const std::u16string& newEditText) {
 }
 
 void PlaceWindow(IPlaceableWindow& window, ScreenRect frame, int minimumWidth, int minimumHeight) {
-  // Compared as unsigned: a rectangle whose right edge lies left of its left
-  // edge is not widened.
-  if (static_cast<unsigned>(frame.right - frame.left) < static_cast<unsigned>(minimumWidth))
-    frame.right = frame.left + minimumWidth;
-  if (static_cast<unsigned>(frame.bottom - frame.top) < static_cast<unsigned>(minimumHeight))
-    frame.bottom = frame.top + minimumHeight;
-
+  // Size first: a frame stored at another scale, or on a larger screen, is
+  // made to fit (never below the minimum), then moved wholly onto the screen.
   const ScreenSize screen = window.VirtualScreenSize();
-  const bool overlapsScreen = std::max(frame.left, 0) < std::min(frame.right, screen.width) &&
-                              std::max(frame.top, 0) < std::min(frame.bottom, screen.height);
-  if (!overlapsScreen) {
-    frame = {0, 0, frame.right - frame.left, frame.bottom - frame.top};
-  }
-  window.MoveTo(frame);
+  const auto fitted = [](int size, int minimum, int room) {
+    return std::max(std::min(size, room), minimum);  // an inverted frame (size < 0) gets the minimum
+  };
+  const int width = fitted(frame.right - frame.left, minimumWidth, screen.width);
+  const int height = fitted(frame.bottom - frame.top, minimumHeight, screen.height);
+  const int left = std::max(0, std::min(frame.left, screen.width - width));
+  const int top = std::max(0, std::min(frame.top, screen.height - height));
+  window.MoveTo({left, top, left + width, top + height});
 }
 
 ScreenRect KeptOnScreen(const ScreenRect& frame, const ScreenRect& area) {

@@ -45,8 +45,8 @@ class SettingsStore {
 // comparison), at most settings::kHistoryEntries long.
 void AddToHistory(IHistoryCombo& combo, const std::u16string& newEditText);
 
-// Widens or heightens the rectangle to the minimum size, moves it to the
-// desktop's origin when no part of it lies on the desktop, and applies it.
+// Brings the rectangle to at least the minimum size and at most the
+// desktop's, moves it wholly onto the desktop, and applies it.
 void PlaceWindow(IPlaceableWindow& window, ScreenRect frame, int minimumWidth, int minimumHeight);
 
 // The frame moved, keeping its size, to lie inside `area` (the desktop's free

@@ -121,12 +121,25 @@ TEST(AddToHistory, TheNewestComesFirstWithoutBlanksOrRepeats) {
   EXPECT_EQ(full.items.front(), u"newest");
 }
 
-TEST(PlaceWindow, NarrowRectangleIsWidenedKeepingItsLeftEdge) {
-  FakeWindow window;
-  PlaceWindow(window, {100, 50, 200, 400}, 564, 172);
-  EXPECT_EQ(window.placed, (ScreenRect{100, 50, 664, 400}));
-  PlaceWindow(window, {100, 50, 800, 60}, 564, 172);
-  EXPECT_EQ(window.placed, (ScreenRect{100, 50, 800, 222}));
+TEST(PlaceWindow, TheFrameIsSizedForTheDesktopThenMovedWhollyOntoIt) {
+  const struct {
+    ScreenRect stored, placed;
+  } cases[] = {
+      {{100, 50, 200, 400}, {100, 50, 664, 400}},    // too narrow: widened, its left edge kept
+      {{100, 50, 800, 60}, {100, 50, 800, 222}},     // too low
+      {{-1900, -500, -1000, -100}, {0, 0, 900, 400}},  // off the desktop
+      {{-300, 100, 400, 400}, {0, 100, 700, 400}},   // partly off: brought on, its size kept
+      {{500, 100, 400, 400}, {500, 100, 1064, 400}},  // inverted: the minimum width
+      // Stored at twice the scale: larger than the screen, then brought onto it whole.
+      {{100, 200, 3280, 1344}, {0, 0, 1600, 1000}},
+      {{1200, 900, 2000, 1200}, {800, 700, 1600, 1000}},
+  };
+  for (const auto& c : cases) {
+    FakeWindow window;
+    window.screen = {1600, 1000};
+    PlaceWindow(window, c.stored, 564, 172);
+    EXPECT_EQ(window.placed, c.placed) << c.stored.left << "," << c.stored.top;
+  }
 }
 
 TEST(KeptOnScreen, FrameMovesInsideTheAreaKeepingItsSize) {
@@ -137,26 +150,6 @@ TEST(KeptOnScreen, FrameMovesInsideTheAreaKeepingItsSize) {
   EXPECT_EQ(KeptOnScreen({1200, 900, 2000, 1100}, area), (ScreenRect{800, 800, 1600, 1000}));
   // Too tall and too wide: the top-left corner stays in, so the title bar can be reached.
   EXPECT_EQ(KeptOnScreen({-50, -40, 1750, 1160}, {0, 24, 1600, 1000}), (ScreenRect{0, 24, 1800, 1224}));
-}
-
-TEST(PlaceWindow, RectangleOffTheDesktopMovesToTheOriginKeepingItsSize) {
-  FakeWindow window;
-  PlaceWindow(window, {-1900, -500, -1000, -100}, 564, 172);
-  EXPECT_EQ(window.placed, (ScreenRect{0, 0, 900, 400}));
-  PlaceWindow(window, {3000, 100, 3600, 400}, 564, 172);
-  EXPECT_EQ(window.placed, (ScreenRect{0, 0, 600, 300}));
-}
-
-TEST(PlaceWindow, PartlyVisibleRectangleStaysWhereItIs) {
-  FakeWindow window;
-  PlaceWindow(window, {-300, 100, 400, 400}, 564, 172);
-  EXPECT_EQ(window.placed, (ScreenRect{-300, 100, 400, 400}));
-}
-
-TEST(PlaceWindow, InvertedRectangleIsNotWidenedAndCountsAsOffTheDesktop) {
-  FakeWindow window;
-  PlaceWindow(window, {500, 100, 400, 400}, 564, 172);
-  EXPECT_EQ(window.placed, (ScreenRect{0, 0, -100, 300}));
 }
 
 }  // namespace
