@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
@@ -45,6 +46,10 @@ bool IsHomeOrEnd(const QEvent* event) {
 KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* parent)
     : QTableView(parent), rows_(rows), settings_(settings), model_(new KwicModel(rows, this)),
       delegate_(new KwicDelegate(rows, this)) {
+  folderOpener = [](const std::string& folder) { return OpenFolderInFileManager(folder); };
+  messageSink = [this](const QString& text) {
+    QMessageBox::information(this, QApplication::applicationName(), text);
+  };
   // The rows' header is set up before the model comes: each change of its
   // sizes later would walk every row of a long list.
   verticalHeader()->hide();
@@ -145,7 +150,10 @@ void KwicListView::CopySelectedPaths() const {
 void KwicListView::OpenSelectedFolders() const {
   std::set<std::u16string> folders;
   for (const Hit* hit : SelectedHits()) folders.insert(hit->Folder());
-  for (const auto& folder : folders) OpenFolderInFileManager(ToNativePath(folder));
+  QString notShown;
+  for (const auto& folder : folders)
+    if (!folderOpener(ToNativePath(folder))) notShown += QLatin1Char('\n') + ToQString(DisplayPath(folder));
+  if (!notShown.isEmpty()) messageSink(tr("No file manager could show the folder:") + notShown);
 }
 
 QMenu* KwicListView::MakeContextMenu() {

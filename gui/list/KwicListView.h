@@ -3,6 +3,8 @@
 // KwicDelegate; sorting by a header click, column widths kept in the settings,
 // Ctrl+C and a context menu over the selected rows.
 #include <QTableView>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "app/SettingsStore.h"
@@ -32,7 +34,12 @@ class KwicListView final : public QTableView {
   // Puts the selected rows on the clipboard: one TAB-separated line each.
   void CopySelectedRows() const;
   void CopySelectedPaths() const;
+  // Shows each selected hit's folder in the file manager, and says which
+  // could not be shown (no file manager registered, for one).
   void OpenSelectedFolders() const;
+  // Seams for tests: how a folder is shown, and how the list speaks.
+  std::function<bool(const std::string& nativeFolder)> folderOpener;
+  std::function<void(const QString& text)> messageSink;
   // The context menu for the selection, built anew each time.
   QMenu* MakeContextMenu();
 

@@ -21,13 +21,31 @@ int KwicModel::rowCount(const QModelIndex& parent) const {
 
 int KwicModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kResultColumns; }
 
-// The cells are painted by the delegate straight from the hits; the model
-// hands out no cell text of its own.
+// The cells are painted by the delegate straight from the hits; the text
+// here, made only when asked, is for screen readers and the view's
+// type-ahead search.
 QVariant KwicModel::data(const QModelIndex& index, int role) const {
-  if (role == Qt::DisplayRole && index.column() == 0) return index.row();
-  // The name column shows no folder: the tooltip tells files of one name apart.
-  if (role == Qt::ToolTipRole && index.isValid() && static_cast<size_t>(index.row()) < rows_.RowCount())
-    return ToolTip(rows_.Row(index.row()));
+  if (!index.isValid() || static_cast<size_t>(index.row()) >= rows_.RowCount()) return {};
+  const Hit& hit = rows_.Row(index.row());
+  switch (role) {
+    case Qt::DisplayRole: return CellText(hit, static_cast<ResultColumn>(index.column()), index.row());
+    // The name column shows no folder: the tooltip tells files of one name apart.
+    case Qt::ToolTipRole: return ToolTip(hit);
+    case Qt::AccessibleDescriptionRole:
+      return tr("%1, line %2: %3").arg(ToQString(hit.FileName())).arg(hit.line)
+          .arg(ToQString(hit.LeftContext() + hit.Keyword() + hit.RightContext()));
+    default: return {};
+  }
+}
+
+QVariant KwicModel::CellText(const Hit& hit, ResultColumn column, int row) {
+  switch (column) {
+    case ResultColumn::Hidden: return row;
+    case ResultColumn::LeftContext: return ToQString(hit.LeftContext());
+    case ResultColumn::KeywordAndRight: return ToQString(hit.Keyword() + hit.RightContext());
+    case ResultColumn::FileName: return ToQString(hit.FileName());
+    case ResultColumn::Line: return QString::number(hit.line);
+  }
   return {};
 }
 

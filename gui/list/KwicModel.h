@@ -1,7 +1,7 @@
 #pragma once
-// The result list's table model: it knows only the row count and the column
-// titles. Cells are painted by KwicDelegate straight from the hits, so no
-// model or widget holds a copy of any hit's text.
+// The result list's table model over the row table. Cells are painted by
+// KwicDelegate straight from the hits, so no model or widget holds a copy of
+// any hit's text; the model makes a cell's text only when asked for it.
 #include <QAbstractTableModel>
 
 #include "results/RowTable.h"
@@ -21,6 +21,7 @@ class KwicModel final : public QAbstractTableModel {
  private:
   // The full path, the line and the code page the file was read in, one a line.
   static QString ToolTip(const Hit& hit);
+  static QVariant CellText(const Hit& hit, ResultColumn column, int row);
   RowTable& rows_;
 };
 

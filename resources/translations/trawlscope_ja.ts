@@ -723,6 +723,10 @@ The replace works it out from the whole file.</source>
         <source>&amp;Replace selected...</source>
         <translation>選択した箇所を置換(&amp;R)...</translation>
     </message>
+    <message>
+        <source>No file manager could show the folder:</source>
+        <translation>フォルダーを表示できるファイルマネージャーがありません:</translation>
+    </message>
 </context>
 <context>
     <name>trawlscope::KwicModel</name>
@@ -749,6 +753,10 @@ The replace works it out from the whole file.</source>
     <message>
         <source>Code page %1</source>
         <translation>コードページ %1</translation>
+    </message>
+    <message>
+        <source>%1, line %2: %3</source>
+        <translation>%1、%2 行目: %3</translation>
     </message>
 </context>
 <context>

@@ -376,6 +376,19 @@ class TestResultDialog : public QObject {
     QVERIFY(!button->isEnabled());
   }
 
+  // Screen readers and the list's own type-ahead read the cells' text.
+  void everyCellSaysItsTextAndTypingFindsARow() {
+    QAbstractItemModel* model = dialog_->List()->model();
+    QCOMPARE(model->index(1, 1).data().toString(), QString("a much longer left context"));
+    QCOMPARE(model->index(1, 2).data().toString(), QString::fromUtf16(u"関数の後"));
+    QCOMPARE(model->index(1, 3).data().toString(), QString("f2.txt"));
+    QCOMPARE(model->index(1, 4).data().toString(), QString("12"));
+    QVERIFY(model->index(1, 2).data(Qt::AccessibleDescriptionRole).toString().contains("line 12"));
+    dialog_->List()->setCurrentIndex(model->index(0, 1));
+    dialog_->List()->keyboardSearch("a much");
+    QCOMPARE(dialog_->List()->currentIndex().row(), 1);
+  }
+
   void theContextMenuOpensCopiesAndCopiesPaths() {
     KwicListView* list = dialog_->List();
     std::vector<size_t> opened;
@@ -394,6 +407,12 @@ class TestResultDialog : public QObject {
     QCOMPARE(opened, std::vector<size_t>{1});
     menu->actions()[5]->trigger();
     QCOMPARE(commands_, std::vector<Command>{Command::ReplaceSelected});
+    // With no file manager to show the folder, the list says so and names it.
+    QStringList said;
+    list->folderOpener = [](const std::string&) { return false; };
+    list->messageSink = [&](const QString& text) { said << text; };
+    menu->actions()[3]->trigger();
+    QCOMPARE(said, QStringList({"No file manager could show the folder:\n/d/"}));
     delete menu;
   }
 
