@@ -51,8 +51,9 @@ inline constexpr int kMainDialogDefaultBottom = 372;
 
 inline constexpr int kResultDialogMinWidth = 320;
 inline constexpr int kResultDialogMinHeight = 200;
-inline constexpr int kResultDialogDefaultWidth = 800;
-inline constexpr int kResultDialogDefaultHeight = 200;
+// A first list of some twenty rows, beside a main dialog of its default size.
+inline constexpr int kResultDialogDefaultWidth = 960;
+inline constexpr int kResultDialogDefaultHeight = 520;
 inline constexpr int kDefaultBeforeTextWidth = 300;
 inline constexpr int kDefaultAfterTextWidth = 300;
 inline constexpr int kDefaultFilenameWidth = 100;

@@ -74,6 +74,7 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
     const int fallback = kStoredWidths[i].defaultWidth > 0 ? kStoredWidths[i].defaultWidth : DefaultLineWidth();
     horizontalHeader()->resizeSection(i + 1, settings_.ReadInt(settings::kResultDialog, kStoredWidths[i].key, fallback));
   }
+  KeepProportions();
   horizontalHeader()->viewport()->installEventFilter(this);
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { dragging_ = true; });
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
@@ -89,6 +90,38 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
 }
 
 KwicListView::~KwicListView() { SaveColumnWidths(); }
+
+// The two contexts and the file name share the list's width in the
+// proportions they have (as the user last dragged them); the line stays as
+// it is. Widened, a list once kept its columns and showed empty room.
+void KwicListView::ShareWidth() {
+  QHeaderView* header = horizontalHeader();
+  int shared = 0;
+  for (const int width : proportions_) shared += width;
+  const int room = viewport()->width() - header->sectionSize(static_cast<int>(ResultColumn::Line));
+  if (shared <= 0 || room <= 0) return;
+  const bool wasDragging = dragging_;
+  int given = 0;
+  for (size_t i = 0; i < kSharedColumns.size(); ++i) {
+    // Scaled from the proportions, never from the last widths, so that
+    // rounding does not wander as the window is resized.
+    const int width = i + 1 == kSharedColumns.size()
+                          ? room - given
+                          : static_cast<int>(static_cast<long long>(proportions_[i]) * room / shared);
+    header->resizeSection(kSharedColumns[i], width);
+    given += width;
+  }
+  dragging_ = wasDragging;  // not the user's drag
+}
+
+void KwicListView::KeepProportions() {
+  for (size_t i = 0; i < kSharedColumns.size(); ++i) proportions_[i] = horizontalHeader()->sectionSize(kSharedColumns[i]);
+}
+
+void KwicListView::resizeEvent(QResizeEvent* event) {
+  QTableView::resizeEvent(event);
+  ShareWidth();
+}
 
 void KwicListView::SaveColumnWidths() {
   std::vector<std::pair<std::u16string_view, int>> widths;
@@ -215,6 +248,7 @@ bool KwicListView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease &&
       dragging_) {
     dragging_ = false;
+    KeepProportions();
     SaveColumnWidths();
   }
   return QTableView::eventFilter(watched, event);

@@ -3,6 +3,7 @@
 // KwicDelegate; sorting by a header click, column widths kept in the settings,
 // Ctrl+C and a context menu over the selected rows.
 #include <QTableView>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -51,6 +52,7 @@ class KwicListView final : public QTableView {
   void paintEvent(QPaintEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
@@ -59,6 +61,14 @@ class KwicListView final : public QTableView {
 
  private:
   void FitRowsToFont();
+  void ShareWidth();
+  void KeepProportions();
+  // The columns that share the list's width, and their proportions as
+  // loaded or last dragged.
+  static constexpr std::array<int, 3> kSharedColumns = {static_cast<int>(ResultColumn::LeftContext),
+                                                        static_cast<int>(ResultColumn::KeywordAndRight),
+                                                        static_cast<int>(ResultColumn::FileName)};
+  std::array<int, 3> proportions_{};
   std::vector<const Hit*> SelectedHits() const;
 
   RowTable& rows_;

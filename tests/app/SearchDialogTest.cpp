@@ -371,7 +371,7 @@ TEST_F(SearchDialogTest, ResultsOpenBelowTheMainDialogUntilTheyHaveAPlace) {
   view.frame = {30, 100, 630, 300};
   SearchDocs();
   ASSERT_NE(view.results, nullptr);
-  EXPECT_EQ(view.results->placements, (std::vector<ScreenRect>{{30, 300, 830, 500}}));
+  EXPECT_EQ(view.results->placements, (std::vector<ScreenRect>{{30, 300, 990, 820}}));
   settings.WriteRect(settings::kResultDialog, {50, 60, 950, 560});
   SearchDocs();
   ASSERT_NE(view.results, nullptr);

@@ -85,11 +85,19 @@ class TestResultDialog : public QObject {
     QCOMPARE(dialog_->StatusText(), QString("3 found."));
     QCOMPARE(dialog_->windowTitle(), QString("Trawlscope - Result"));
     QHeaderView* header = dialog_->List()->horizontalHeader();
-    QCOMPARE(header->sectionSize(0), 0);
-    QCOMPARE(header->sectionSize(1), 300);
-    QCOMPARE(header->sectionSize(2), 300);
-    QCOMPARE(header->sectionSize(3), 100);
-    QCOMPARE(header->sectionSize(4), dialog_->List()->DefaultLineWidth());
+    const auto shareWidth = [&] {
+      // The contexts and the name fill the width in the proportions of their first widths (300, 300, 100).
+      QCOMPARE(header->sectionSize(0), 0);
+      QCOMPARE(header->sectionSize(4), dialog_->List()->DefaultLineWidth());
+      QCOMPARE(header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4),
+               dialog_->List()->viewport()->width());
+      QVERIFY2(std::abs(header->sectionSize(1) - 3 * header->sectionSize(3)) <= 8, qPrintable(QString("%1 %2").arg(header->sectionSize(1)).arg(header->sectionSize(3))));
+    };
+    shareWidth();
+    const int name = header->sectionSize(3);
+    dialog_->resize(dialog_->width() + 350, dialog_->height());
+    shareWidth();
+    QCOMPARE(header->sectionSize(3), name + 50);
     QCOMPARE(dialog_->List()->model()->headerData(2, Qt::Horizontal).toString(),
              QString("Keyword and Right Context"));
     // A note too long for the status field leaves the count in view.
@@ -209,6 +217,7 @@ class TestResultDialog : public QObject {
       const int y = cell.center().y();
       return std::pair(image.pixelColor(cell.left() + 1, y), image.pixelColor(list->viewport()->width() - 2, y));
     };
+    list->horizontalHeader()->resizeSection(3, 20);  // room right of the last column
     QVERIFY(list->columnViewportPosition(4) + list->columnWidth(4) < list->viewport()->width() - 2);
     const QImage plain = PaintedList();
     const auto [first, firstBeyond] = backgrounds(plain, 0);
@@ -277,14 +286,19 @@ class TestResultDialog : public QObject {
              (ScreenRect{moved.left(), moved.top(), moved.right() + 1, moved.bottom() + 1}));
   }
 
+  // Kept as proportions: the next list, of the same width, shows them as they were.
   void columnWidthsAreKeptForTheNextList() {
-    dialog_->List()->horizontalHeader()->resizeSection(1, 222);
-    dialog_->List()->horizontalHeader()->resizeSection(3, 77);
+    QHeaderView* header = dialog_->List()->horizontalHeader();
+    header->resizeSection(1, 222);
+    header->resizeSection(3, 77);
+    const int keyword = header->sectionSize(2);
     dialog_.reset();
     QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kBeforeText, -1), 222);
     Open();
-    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(1), 222);
-    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(3), 77);
+    header = dialog_->List()->horizontalHeader();
+    const int shared = 222 + keyword + 77, now = header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3);
+    QVERIFY(std::abs(header->sectionSize(1) - 222 * now / shared) <= 2);
+    QVERIFY(std::abs(header->sectionSize(3) - 77 * now / shared) <= 2);
   }
 
   // A tall font: the rows follow it, so descenders and underscores are drawn
