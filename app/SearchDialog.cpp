@@ -106,6 +106,8 @@ void SearchDialog::OnInitDialog() {
               std::max(settings::kMainDialogMinHeight, controls.height));
   state_.contextLength = settings_.ReadInt(settings::kKwic, settings::kLength, settings::kDefaultContextLength);
   UpdateUndoButton();
+  // Where the user starts typing: a remembered Search path leaves only the text to give.
+  view_.Focus(view_.Combo(ControlId::SearchPath).EditText().empty() ? ControlId::SearchPath : ControlId::SearchFor);
 }
 
 void SearchDialog::SaveInputs() {

@@ -1,5 +1,7 @@
 #include "results/HitOpener.h"
 
+#include <unordered_set>
+
 #include "platform/desktop/EditorLauncher.h"
 #include "platform/files/NativePath.h"
 #include "results/EditorCommand.h"
@@ -20,6 +22,14 @@ bool OpenHit(const Hit& hit, const std::string& commandTemplate) {
     if (const auto terminal = FindTerminalEmulator()) argv.insert(argv.begin(), {*terminal, "-e"});
   }
   return LaunchDetached(argv);
+}
+
+std::vector<const Hit*> FirstHitOfEachFile(const std::vector<const Hit*>& hits) {
+  std::vector<const Hit*> first;
+  std::unordered_set<const HitFile*> files;
+  for (const Hit* hit : hits)
+    if (files.insert(&hit->File()).second) first.push_back(hit);
+  return first;
 }
 
 }  // namespace trawlscope

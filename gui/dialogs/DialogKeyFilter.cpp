@@ -19,7 +19,10 @@ bool DialogKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   if (widget == nullptr || widget->window() != dialog_) return false;
   const int key = static_cast<QKeyEvent*>(event)->key();
   if (key == Qt::Key_Return || key == Qt::Key_Enter) return onEnter_();
-  return key == Qt::Key_Escape;
+  if (key != Qt::Key_Escape) return false;
+  // As any dialog: a popup of its own (a completion, a menu) takes Escape first.
+  dialog_->close();
+  return true;
 }
 
 }  // namespace trawlscope

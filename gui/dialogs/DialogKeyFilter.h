@@ -1,7 +1,6 @@
 #pragma once
 // Enter and Escape inside one dialog: Enter goes to `onEnter` (which says
-// whether it took the key), Escape is swallowed so that it never closes the
-// dialog. It watches the whole application's key presses, because the focus
+// whether it took the key), Escape closes the dialog. It watches the whole application's key presses, because the focus
 // widget (a combo's line edit) would otherwise take Enter first.
 #include <QObject>
 #include <functional>

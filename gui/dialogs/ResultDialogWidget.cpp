@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "app/DecimalText.h"
 #include "app/SettingsKeys.h"
 #include "platform/files/NativePath.h"
 #include "gui/dialogs/DialogKeyFilter.h"
@@ -54,7 +55,9 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   list_ = new KwicListView(rows_, settings_, this);
   connect(list_, &KwicListView::OpenRequested, this, [this](const std::vector<size_t>& rows) {
     const std::string command = ToNativeBytes(settings_.ReadString(settings::kEditor, settings::kCommand));
-    for (const size_t row : rows) OpenHit(rows_.Row(row), command);
+    std::vector<const Hit*> hits;
+    for (const size_t row : rows) hits.push_back(&rows_.Row(row));
+    for (const Hit* hit : FirstHitOfEachFile(hits)) OpenHit(*hit, command);
   });
   setWindowTitle(tr("Trawlscope - Result"));
   setSizeGripEnabled(true);
@@ -74,7 +77,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   replaceSelected_->setAutoDefault(false);
   replace_->setAutoDefault(false);
   output_->setAutoDefault(false);
-  status_->setText(tr("%1 found.").arg(rows_.RowCount()));
+  status_->setText(tr("%1 found.").arg(ToQString(GroupedText(rows_.RowCount()))));
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
   connect(replaceSelected_, &QPushButton::clicked, this, [this] { onCommand_(Command::ReplaceSelected); });
   connect(list_, &KwicListView::ReplaceSelectedRequested, this, [this] { onCommand_(Command::ReplaceSelected); });
@@ -110,7 +113,7 @@ void ResultDialogWidget::PrepareFonts() {
 }
 
 void ResultDialogWidget::SetRunNote(std::u16string_view note) {
-  QString text = tr("%1 found.").arg(rows_.RowCount());
+  QString text = tr("%1 found.").arg(ToQString(GroupedText(rows_.RowCount())));
   if (!note.empty()) text += QStringLiteral("  ") + ToQString(note);
   status_->setText(text);
   // setText leaves the cursor at the end, and the field scrolls to it: a note

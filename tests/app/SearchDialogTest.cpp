@@ -365,6 +365,14 @@ TEST_F(SearchDialogTest, MainDialogIsAtLeastAsLargeAsItsControls) {
   EXPECT_EQ(view.placements.back(), (ScreenRect{10, 20, 900, 400}));
 }
 
+TEST_F(SearchDialogTest, TheFocusStartsWhereTheUserHasSomethingToType) {
+  dialog.OnInitDialog();
+  EXPECT_EQ(view.focused, ControlId::SearchPath);
+  tree.Write("trawlscope.ini", "[Filepath]\nEditControl=/data\n");
+  dialog.OnInitDialog();
+  EXPECT_EQ(view.focused, ControlId::SearchFor);
+}
+
 // The first time, the results open below the main dialog; afterwards where they were.
 TEST_F(SearchDialogTest, ResultsOpenBelowTheMainDialogUntilTheyHaveAPlace) {
   WriteDocs();

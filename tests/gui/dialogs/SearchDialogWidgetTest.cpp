@@ -182,15 +182,18 @@ class TestSearchDialog : public QObject {
   }
   void cleanup() { CloseDialog(); }
 
-  void enterInAComboStartsASearchAndEscapeKeepsTheDialog() {
+  void enterInAComboStartsASearchAndEscapeCloses() {
     Type(ControlId::SearchPath, Path("tree"));
     Type(ControlId::SearchFor, "needle");
     QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Return);
     WaitForRunEnd();
     QTRY_VERIFY(window_->ResultWidget() != nullptr);
     QCOMPARE(window_->ResultWidget()->StatusText(), QString("3 found.  3 files searched."));
-    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Escape);
+    QTest::keyClick(window_->ResultWidget()->List(), Qt::Key_Escape);
+    QVERIFY(!window_->ResultWidget()->isVisible());
     QVERIFY(window_->isVisible());
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Escape);
+    QVERIFY(!window_->isVisible());
   }
 
   void inputsAreDisabledDuringARunAndTheCounterShowsEachFile() {
