@@ -40,13 +40,13 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
       settings_(settings),
       onCommand_(std::move(onCommand)),
       list_(nullptr),
-      label_(new QLabel(tr("Replace with:"), this)),
+      label_(new QLabel(tr("Replace &with:"), this)),
       replaceCombo_(MakeHistoryComboBox(this)),
       replaceHistory_(*replaceCombo_),
       status_(new QLineEdit(this)),
-      output_(new QPushButton(tr("Output"), this)),
-      replace_(new QPushButton(tr("Replace"), this)),
-      replaceSelected_(new QPushButton(tr("Replace selected"), this)) {
+      output_(new QPushButton(tr("&Output"), this)),
+      replace_(new QPushButton(tr("R&eplace"), this)),
+      replaceSelected_(new QPushButton(tr("Replace &selected"), this)) {
   rectangleSaver_.setSingleShot(true);
   rectangleSaver_.setInterval(kRectangleSaveDelayMs);
   connect(&rectangleSaver_, &QTimer::timeout, this, [this] { SaveRectangle(); });
@@ -59,6 +59,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
     for (const size_t row : rows) hits.push_back(&rows_.Row(row));
     for (const Hit* hit : FirstHitOfEachFile(hits)) OpenHit(*hit, command);
   });
+  label_->setBuddy(replaceCombo_);
   setWindowTitle(tr("Trawlscope - Result"));
   setSizeGripEnabled(true);
   const DialogUnits du(font());

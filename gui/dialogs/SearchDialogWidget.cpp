@@ -80,10 +80,11 @@ void SearchDialogWidget::Build() {
 
   // The dialog-unit label column is too narrow for some fonts: the combos
   // start after the widest label, and their right edges stay where they were.
-  QLabel* labels[] = {Label(this, tr("Search path:"), du.ToPixels(3, 0, 41, 12)),
-                      Label(this, tr("File types:"), du.ToPixels(3, 15, 41, 12)),
-                      Label(this, tr("XPath:"), du.ToPixels(3, 30, 41, 12)),
-                      Label(this, tr("Search for:"), du.ToPixels(3, 46, 41, 12))};
+  // Each label's Alt shortcut goes to its field.
+  QLabel* labels[] = {Label(this, tr("Search p&ath:"), du.ToPixels(3, 0, 41, 12)),
+                      Label(this, tr("File &types:"), du.ToPixels(3, 15, 41, 12)),
+                      Label(this, tr("&XPath:"), du.ToPixels(3, 30, 41, 12)),
+                      Label(this, tr("Search &for:"), du.ToPixels(3, 46, 41, 12))};
   int labelWidth = 0;
   for (QLabel* label : labels) labelWidth = std::max(labelWidth, label->sizeHint().width());
   for (QLabel* label : labels) label->resize(labelWidth, label->height());
@@ -101,6 +102,10 @@ void SearchDialogWidget::Build() {
   fileTypes_ = combo(15);
   xpath_ = combo(30);
   searchFor_ = combo(46);
+  labels[0]->setBuddy(searchPath_);
+  labels[1]->setBuddy(fileTypes_);
+  labels[2]->setBuddy(xpath_);
+  labels[3]->setBuddy(searchFor_);
   const auto checkBox = [&](const QString& text, int x, int y) {
     auto* box = new ImmediateCheckBox(text, this);
     box->setGeometry(x, du.Y(y), box->sizeHint().width(), du.Y(10));

@@ -769,22 +769,6 @@ The replace works it out from the whole file.</source>
 <context>
     <name>trawlscope::ResultDialogWidget</name>
     <message>
-        <source>Replace with:</source>
-        <translation>置換後の文字列:</translation>
-    </message>
-    <message>
-        <source>Output</source>
-        <translation>出力</translation>
-    </message>
-    <message>
-        <source>Replace</source>
-        <translation>置換</translation>
-    </message>
-    <message>
-        <source>Replace selected</source>
-        <translation>選択箇所を置換</translation>
-    </message>
-    <message>
         <source>%1 found.</source>
         <translation>%1 件見つかりました。</translation>
     </message>
@@ -792,28 +776,28 @@ The replace works it out from the whole file.</source>
         <source>Trawlscope - Result</source>
         <translation>Trawlscope - 検索結果</translation>
     </message>
+    <message>
+        <source>Replace &amp;with:</source>
+        <translation>置換後の文字列(&amp;W):</translation>
+    </message>
+    <message>
+        <source>&amp;Output</source>
+        <translation>出力(&amp;O)</translation>
+    </message>
+    <message>
+        <source>R&amp;eplace</source>
+        <translation>置換(&amp;E)</translation>
+    </message>
+    <message>
+        <source>Replace &amp;selected</source>
+        <translation>選択箇所を置換(&amp;S)</translation>
+    </message>
 </context>
 <context>
     <name>trawlscope::SearchDialogWidget</name>
     <message>
         <source>&amp;Undo</source>
         <translation>元に戻す(&amp;U)</translation>
-    </message>
-    <message>
-        <source>Search path:</source>
-        <translation>検索場所:</translation>
-    </message>
-    <message>
-        <source>File types:</source>
-        <translation>ファイルの種類:</translation>
-    </message>
-    <message>
-        <source>XPath:</source>
-        <translation>XPath:</translation>
-    </message>
-    <message>
-        <source>Search for:</source>
-        <translation>検索文字列:</translation>
     </message>
     <message>
         <source>&amp;Regular expression</source>
@@ -846,6 +830,22 @@ The replace works it out from the whole file.</source>
     <message>
         <source>Folder</source>
         <translation>フォルダー</translation>
+    </message>
+    <message>
+        <source>Search p&amp;ath:</source>
+        <translation>検索場所(&amp;A):</translation>
+    </message>
+    <message>
+        <source>File &amp;types:</source>
+        <translation>ファイルの種類(&amp;T):</translation>
+    </message>
+    <message>
+        <source>&amp;XPath:</source>
+        <translation>&amp;XPath:</translation>
+    </message>
+    <message>
+        <source>Search &amp;for:</source>
+        <translation>検索文字列(&amp;F):</translation>
     </message>
 </context>
 </TS>

@@ -304,6 +304,17 @@ class TestSearchDialog : public QObject {
     QCOMPARE(logic_->State().hits.Count(), size_t(2));
   }
 
+  void eachFieldHasItsAltShortcut() {
+    const std::pair<Qt::Key, ControlId> fields[] = {{Qt::Key_A, ControlId::SearchPath},
+                                                    {Qt::Key_T, ControlId::FileTypes},
+                                                    {Qt::Key_X, ControlId::XPath},
+                                                    {Qt::Key_F, ControlId::SearchFor}};
+    for (const auto& [key, id] : fields) {
+      QTest::keyClick(window_.get(), key, Qt::AltModifier);
+      QCOMPARE(window_->focusWidget(), window_->ComboBox(id));
+    }
+  }
+
   // Qt's own mnemonic toggles a check box 100 ms late; Enter at once must see it toggled.
   void anOptionsShortcutThenEnterRunsWithTheOptionAsShown() {
     Type(ControlId::SearchPath, Path("tree"));
