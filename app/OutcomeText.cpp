@@ -82,10 +82,10 @@ std::string ReplaceProblemText(const FileReplaceOutcome& outcome) {
     case ReplaceProblem::ExpressionTooComplex: return Say(TRAWLSCOPE_TEXT("Outcome", "the expression is too complex for this file"));
     case ReplaceProblem::CodePageCannotHold:
       if (outcome.character == 0)
-        return Filled(TRAWLSCOPE_TEXT("Outcome", "the replacement cannot be written in the file's code page (%1)"),
-                      {std::to_string(outcome.codePage)});
-      return Filled(TRAWLSCOPE_TEXT("Outcome", "the file's code page (%1) cannot hold %2"),
-                    {std::to_string(outcome.codePage), CharacterText(outcome.character)});
+        return Filled(TRAWLSCOPE_TEXT("Outcome", "the replacement cannot be written in the file's code page, %1"),
+                      {CodePageDisplayName(outcome.codePage)});
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "the file's code page, %1, cannot hold %2"),
+                    {CodePageDisplayName(outcome.codePage), CharacterText(outcome.character)});
     case ReplaceProblem::EncodingNotRewritable: return Say(TRAWLSCOPE_TEXT("Outcome", "its encoding cannot be rewritten without changing other bytes"));
     case ReplaceProblem::NotOnCharacterBoundary: return Say(TRAWLSCOPE_TEXT("Outcome", "an occurrence does not begin or end on a character of the file"));
     case ReplaceProblem::PlacementUncertain: return Say(TRAWLSCOPE_TEXT("Outcome", "the change cannot be placed in the file's bytes with certainty"));

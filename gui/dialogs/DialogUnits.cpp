@@ -22,6 +22,16 @@ QRect DialogUnits::ToPixels(int x, int y, int width, int height) const {
   return QRect(X(x), Y(y), X(width), Y(height));
 }
 
+QFont SyntaxFont(const QFont& base, bool monospace) {
+  QFont font = base;
+  QStringList families = font.families();
+  if (families.isEmpty()) families << font.family();
+  families.prepend(monospace ? QStringLiteral("DejaVu Sans Mono") : QStringLiteral("DejaVu Sans"));
+  font.setFamilies(families);
+  if (monospace) font.setStyleHint(QFont::TypeWriter);
+  return font;
+}
+
 QFont DialogFont(double points) {
   QFont font = QApplication::font();
   const QStringList japanese = {QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAGothic"),

@@ -22,4 +22,9 @@ class DialogUnits {
 // The desktop's UI font at `points`, a Japanese-capable family preferred when one is installed.
 QFont DialogFont(double points);
 
+// `base` for text whose backslashes are syntax (an expression, its error):
+// the Japanese fonts a Japanese desktop picks draw "\" as a yen sign, so a
+// font that draws it as it is comes first, the CJK ones after it.
+QFont SyntaxFont(const QFont& base, bool monospace = false);
+
 }  // namespace trawlscope

@@ -61,8 +61,12 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
     return undo != nullptr && box.clickedButton() == undo;
   };
   messageSink = [this](const QString& text, const QString& detail) {
-    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
+    // A message with a library's detail is an error in what the user typed.
+    QMessageBox box(detail.isEmpty() ? QMessageBox::Information : QMessageBox::Warning,
+                    QApplication::applicationName(), text, QMessageBox::Ok, this);
     box.setInformativeText(detail);
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
+      label->setFont(SyntaxFont(label->font(), true));
     box.exec();
   };
 }
@@ -102,6 +106,8 @@ void SearchDialogWidget::Build() {
   fileTypes_ = combo(15);
   xpath_ = combo(30);
   searchFor_ = combo(46);
+  searchFor_->setFont(SyntaxFont(font()));
+  xpath_->setFont(SyntaxFont(font()));
   labels[0]->setBuddy(searchPath_);
   labels[1]->setBuddy(fileTypes_);
   labels[2]->setBuddy(xpath_);

@@ -1,6 +1,7 @@
 #include "gui/list/KwicModel.h"
 
 #include "gui/QtText.h"
+#include "platform/codepage/CodePageTable.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope {
@@ -51,7 +52,8 @@ QVariant KwicModel::CellText(const Hit& hit, ResultColumn column, int row) {
 
 QString KwicModel::ToolTip(const Hit& hit) {
   QString tip = ToQString(DisplayPath(hit.FullPath())) + u'\n' + tr("Line %1").arg(hit.line);
-  if (hit.FileCodePage() != 0) tip += u'\n' + tr("Code page %1").arg(hit.FileCodePage());
+  if (hit.FileCodePage() != 0)
+    tip += u'\n' + tr("Code page %1").arg(QString::fromStdString(CodePageDisplayName(hit.FileCodePage())));
   return tip;
 }
 

@@ -110,6 +110,14 @@ const char* IcuConverterName(CodePage codePage) {
   return entry ? entry->icuName : nullptr;
 }
 
+std::string CodePageDisplayName(CodePage codePage) {
+  const std::string number = std::to_string(codePage);
+  const CodePageEntry* entry = Find(codePage);
+  if (entry == nullptr) return number;
+  const char* name = entry->charsetNames.size() > 0 ? *entry->charsetNames.begin() : entry->icuName;
+  return name == nullptr ? number : std::string(name) + " (" + number + ")";
+}
+
 CodePage CodePageOfCharsetName(std::string_view name) {
   const std::string wanted = Folded(name);
   for (const auto& entry : kCodePages)

@@ -3,6 +3,7 @@
 // (932 Shift_JIS, 1200 UTF-16 LE, 65001 UTF-8...); ICU converters and the
 // detectors speak charset names. This table joins the two.
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace trawlscope {
@@ -31,6 +32,10 @@ inline constexpr CodePage kUtf8 = 65001;
 
 // The ICU converter for a code page, or nullptr when there is none.
 const char* IcuConverterName(CodePage codePage);
+
+// The page as people know it, its number beside: "Shift_JIS (932)",
+// "EUC-JP (51932)", "KOI8-R (20866)"; the number alone for a page not in the table.
+std::string CodePageDisplayName(CodePage codePage);
 
 // The code page of a charset name as ICU's or uchardet's detector reports it
 // (case and punctuation ignored); kNone when unknown.

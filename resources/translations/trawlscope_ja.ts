@@ -388,12 +388,12 @@ Show what was found so far?</source>
         <translation>このファイルには式が複雑すぎます</translation>
     </message>
     <message>
-        <source>the replacement cannot be written in the file&apos;s code page (%1)</source>
-        <translation>置換後の文字列をファイルのコードページ (%1) で書き表せません</translation>
+        <source>the replacement cannot be written in the file&apos;s code page, %1</source>
+        <translation>置換後の文字列をファイルのコードページ %1 で書き表せません</translation>
     </message>
     <message>
-        <source>the file&apos;s code page (%1) cannot hold %2</source>
-        <translation>ファイルのコードページ (%1) では %2 を書き表せません</translation>
+        <source>the file&apos;s code page, %1, cannot hold %2</source>
+        <translation>ファイルのコードページ %1 では %2 を書き表せません</translation>
     </message>
     <message>
         <source>its encoding cannot be rewritten without changing other bytes</source>

@@ -27,9 +27,9 @@ TEST(OutcomeText, ReplaceProblemsSayWhichCharacterAPageCannotHold) {
   FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::CodePageCannotHold);
   outcome.character = U'€';
   outcome.codePage = 932;
-  EXPECT_EQ(ReplaceProblemText(outcome), "the file's code page (932) cannot hold \"€\" (U+20AC)");
+  EXPECT_EQ(ReplaceProblemText(outcome), "the file's code page, Shift_JIS (932), cannot hold \"€\" (U+20AC)");
   outcome.character = U'😀';
-  EXPECT_EQ(ReplaceProblemText(outcome), "the file's code page (932) cannot hold \"😀\" (U+1F600)");
+  EXPECT_EQ(ReplaceProblemText(outcome), "the file's code page, Shift_JIS (932), cannot hold \"😀\" (U+1F600)");
   EXPECT_EQ(ReplaceProblemText(FileReplaceOutcome::Unreadable(EACCES)),
             std::string("cannot read: ") + std::strerror(EACCES));
   EXPECT_EQ(ReplaceProblemText(FileReplaceOutcome::Changed(3)), "");

@@ -366,8 +366,8 @@ TEST_F(BatchToolTest, ReplaceProblemsAreWordedInTheUsersLanguage) {
   const std::string replace = "--path " + Quoted(tree.Path("docs/sub/b.txt")) + " --replace '😀' 関数";
   const std::string english = RunBatch(replace, err).out;
   const std::string japanese = RunBatch(replace, err, "unset LANGUAGE LC_MESSAGES LANG; export LC_ALL=ja_JP.UTF-8; ").out;
-  EXPECT_NE(english.find("the file's code page (932) cannot hold \"😀\" (U+1F600)"), std::string::npos) << english;
-  EXPECT_NE(japanese.find("ファイルのコードページ (932) では \"😀\" (U+1F600) を書き表せません"), std::string::npos)
+  EXPECT_NE(english.find("the file's code page, Shift_JIS (932), cannot hold \"😀\" (U+1F600)"), std::string::npos) << english;
+  EXPECT_NE(japanese.find("ファイルのコードページ Shift_JIS (932) では \"😀\" (U+1F600) を書き表せません"), std::string::npos)
       << japanese;
 }
 

@@ -357,7 +357,7 @@ class TestResultDialog : public QObject {
     hits_.Append(hit);
     Open();
     const QVariant tip = dialog_->List()->model()->index(0, 3).data(Qt::ToolTipRole);
-    QCOMPARE(tip.toString(), QString("/man/man3/CPU_SET.3\nLine 4\nCode page 65001"));
+    QCOMPARE(tip.toString(), QString("/man/man3/CPU_SET.3\nLine 4\nCode page UTF-8 (65001)"));
     QCOMPARE(dialog_->List()->model()->index(0, 1).data(Qt::ToolTipRole).toString(), tip.toString());
   }
 
