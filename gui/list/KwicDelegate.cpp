@@ -19,6 +19,7 @@ const QColor kEvenRow(255, 255, 255);
 const QColor kKeyword(255, 0, 0);
 const QColor kReplacement(0, 128, 0);
 const QColor kUnknown(128, 128, 128);
+const QColor kReplacedTint(255, 214, 214);  // behind the text a replace takes out
 
 // Single line, every character literal (an "&" stays an "&"), cut with an
 // ellipsis. Right-aligned text is cut at its start: the left context keeps the
@@ -158,6 +159,9 @@ void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, si
   const KeywordLayout layout = LayOutKeyword(cell, row, preview);
   painter->setPen(kKeyword);
   if (preview) {
+    // A strike-through alone is a hair across kanji: the text going out is
+    // also set on a tint of its own.
+    painter->fillRect(QRect(layout.keywordLeft, cell.top() + 1, layout.keywordWidth, cell.height() - 2), kReplacedTint);
     QFont struck = painter->font();
     struck.setStrikeOut(true);
     painter->setFont(struck);
