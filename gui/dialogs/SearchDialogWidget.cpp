@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -34,6 +35,16 @@ constexpr double kFontPoints = 9;
 // Progress is read off the run this often: often enough to look live, rarely enough to cost nothing.
 constexpr int kProgressPeriodMs = 250;
 
+// A short message made a box narrower than its own title, which the window
+// manager then cut: a spacer keeps the box as wide as the title needs.
+void WideEnoughForTitle(QMessageBox& box) {
+  constexpr int kTitleBarExtra = 160;  // the frame's buttons and margins
+  const int width = box.fontMetrics().horizontalAdvance(box.windowTitle()) + kTitleBarExtra;
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 QLabel* Label(QWidget* parent, const QString& text, const QRect& where) {
   auto* label = new QLabel(text, parent);
   label->setGeometry(where);
@@ -50,13 +61,17 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
     if (logic_) logic_->OnTimer();
   });
   confirmSink = [this](const QString& question) {
-    return QMessageBox::question(this, QApplication::applicationName(), question,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, QApplication::applicationName(), question,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    WideEnoughForTitle(box);
+    return box.exec() == QMessageBox::Yes;
   };
   summarySink = [this](const QString& text, bool offerUndo) {
     QMessageBox box(QMessageBox::Information, QApplication::applicationName(), text, QMessageBox::Ok, this);
     QAbstractButton* undo = offerUndo ? box.addButton(tr("&Undo"), QMessageBox::ResetRole) : nullptr;
     box.setDefaultButton(QMessageBox::Ok);
+    WideEnoughForTitle(box);
     box.exec();
     return undo != nullptr && box.clickedButton() == undo;
   };
@@ -67,6 +82,7 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
     box.setInformativeText(detail);
     if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel")))
       label->setFont(SyntaxFont(label->font(), true));
+    WideEnoughForTitle(box);
     box.exec();
   };
 }
