@@ -63,6 +63,7 @@ void PopupCompleter::Refresh(const QString& typed) {
     popup()->hide();
     return;
   }
+  popup()->setFont(combo_.font());  // a window of its own: it would take the desktop's default
   // Every offer starts with the typed text, so the prefix hides none; it
   // leaves the popup without a current row until the user moves to one.
   setCompletionPrefix(typed);
