@@ -247,6 +247,7 @@ void SearchDialog::Replace(std::optional<HitSelection> selection) {
   if (!place.folder.empty())
     room = RoomForOriginals(place, selection ? SelectedFileBytes(*selection) : HitFileBytes(state_.hits));
   const ReplaceScopeCounts scope = selection ? CountScope(*selection) : CountScope(state_.hits);
+  if (scope.occurrences == 0) return;  // never a question about nothing
   if (!view_.Confirm(ReplaceQuestion(scope, replacement, room))) return;
   state_.journal.reset();
   if (room && room->fits) state_.journal = place;

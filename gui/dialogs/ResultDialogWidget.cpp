@@ -60,6 +60,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
     for (const Hit* hit : FirstHitOfEachFile(hits)) OpenHit(*hit, command);
   });
   label_->setBuddy(replaceCombo_);
+  replace_->setEnabled(rows_.RowCount() > 0);  // nothing to replace in an empty list
   replaceCombo_->setFont(SyntaxFont(font()));
   setWindowTitle(tr("Trawlscope - Result"));
   setSizeGripEnabled(true);

@@ -365,6 +365,15 @@ TEST_F(SearchDialogTest, MainDialogIsAtLeastAsLargeAsItsControls) {
   EXPECT_EQ(view.placements.back(), (ScreenRect{10, 20, 900, 400}));
 }
 
+TEST_F(SearchDialogTest, AReplaceOfNothingAsksNothing) {
+  WriteDocs();
+  SearchDocs(u"nowhere to be found");
+  ASSERT_NE(view.results, nullptr);
+  dialog.OnCommand(Command::Replace);
+  EXPECT_TRUE(view.questions.empty());
+  EXPECT_FALSE(dialog.IsRunning());
+}
+
 TEST_F(SearchDialogTest, TheFocusStartsWhereTheUserHasSomethingToType) {
   dialog.OnInitDialog();
   EXPECT_EQ(view.focused, ControlId::SearchPath);

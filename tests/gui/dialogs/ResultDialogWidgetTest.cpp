@@ -497,6 +497,13 @@ class TestResultDialog : public QObject {
     QTRY_COMPARE(settings_->ReadRect(settings::kResultDialog, {}), (ScreenRect{70, 80, 570, 380}));
   }
 
+  void anEmptyListOffersNoReplace() {
+    QVERIFY(dialog_->ReplaceButton()->isEnabled());
+    hits_.Clear();
+    Open();
+    QVERIFY(!dialog_->ReplaceButton()->isEnabled());
+  }
+
   void enterAsksForAReplaceAndEscapeCloses() {
     QTest::keyClick(dialog_->ReplaceComboBox()->lineEdit(), Qt::Key_Return);
     QTest::mouseClick(dialog_->OutputButton(), Qt::LeftButton);
