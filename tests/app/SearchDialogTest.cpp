@@ -365,6 +365,15 @@ TEST_F(SearchDialogTest, MainDialogIsAtLeastAsLargeAsItsControls) {
   EXPECT_EQ(view.placements.back(), (ScreenRect{10, 20, 900, 400}));
 }
 
+// A folder of folders searched without them finds nothing; the note says why.
+TEST_F(SearchDialogTest, AFolderOfFoldersSearchedWithoutThemSaysItsSubfoldersWereNotSearched) {
+  tree.Write("docs/sub/a.txt", "needle\n");
+  SearchDocs();
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->note,
+            u"0 files searched. Its subfolders were not searched: \"Include subfolders\" is off.");
+}
+
 TEST_F(SearchDialogTest, AReplaceOfNothingAsksNothing) {
   WriteDocs();
   SearchDocs(u"nowhere to be found");
