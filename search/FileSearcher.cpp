@@ -8,6 +8,7 @@
 #include "platform/codepage/ByteScan.h"
 #include "platform/codepage/CodePageConverter.h"
 #include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/LineFeedCuts.h"
 #include "platform/codepage/PlainAscii.h"
 #include "platform/files/NativePath.h"
 #include "platform/xml/XmlDocument.h"
@@ -50,6 +51,7 @@ void FileSearcher::StartFile(const std::u16string& path) {
   fileName_.assign(name);
   text_.clear();
   inPieces_ = false;
+  heldNarrow_ = false;
   textBase_ = 0;
   asciiLines_.reset();
   textLines_.reset();
@@ -60,6 +62,9 @@ void FileSearcher::StartFile(const std::u16string& path) {
 void FileSearcher::ReleaseOversizedText() {
   // One huge file must not hold its text's memory for the rest of the run.
   if (text_.capacity() > kKeptTextUnits) std::u16string().swap(text_);
+  if (heldBytes_.capacity() > kKeptTextUnits) std::string().swap(heldBytes_);
+  if (decoded_.capacity() > kKeptTextUnits) std::u16string().swap(decoded_);
+  raw_.Clear(kKeptTextUnits);
 }
 
 FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested,
@@ -84,9 +89,11 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
   ReadStatus read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead,
                                     pieces ? &pieces_ : nullptr, wholeUpTo_);
   if (read.error == kHandedOverInPieces) {
-    const Loaded inPieces = DetectInPieces(abortRequested);
-    if (inPieces.kind != Kind::Searched || CanSearchInPieces(inPieces.detected)) return inPieces;
-    // A match could hold a line feed: the file is read whole after all.
+    if (PatternFitsPieces()) {
+      const Loaded inPieces = StartPieces(abortRequested);
+      if (inPieces.kind != Kind::Searched || CutsAfterLineFeeds(inPieces.detected)) return inPieces;
+    }
+    // A match could hold a line feed, or the page cannot be cut: the file is read whole after all.
     pieces_.Close();
     arrival_.Start(asciiNeedle);
     read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead);
@@ -122,7 +129,9 @@ bool FileSearcher::IsXmlWithXPath() const { return !xpath_.empty() && IsXmlPath(
 FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
                                             const std::u16string& path, HitList& hits,
                                             int contextLength) {
-  const Loaded loaded = ReadAndDetect(abortRequested, path, &searched_, true);
+  // The hits of a file whose page was guessed wrong can be dropped only when they are all its.
+  mayGuessPage_ = hits.size() == 0;
+  Loaded loaded = ReadAndDetect(abortRequested, path, &searched_, true);
   if (loaded.kind != FileSearchOutcome::Kind::Searched) {
     pieces_.Close();
     bytes_.Clear();
@@ -130,10 +139,21 @@ FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
   }
   try {
     fileCodePage_ = loaded.detected;
-    const FileSearchOutcome outcome = pieces_.IsOpen()
-                                          ? SearchInPieces(abortRequested, loaded.detected, hits, contextLength)
-                                          : SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
+    wholeAfterAll_ = false;
+    FileSearchOutcome outcome = pieces_.IsOpen()
+                                    ? SearchInPieces(abortRequested, loaded.detected, hits, contextLength)
+                                    : SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
     pieces_.Close();
+    if (wholeAfterAll_) {
+      // The first byte from 0x80 up showed a page that cannot be cut.
+      loaded = ReadAndDetect(abortRequested, path, &searched_, false);
+      if (loaded.kind != FileSearchOutcome::Kind::Searched) {
+        bytes_.Clear();
+        return {loaded.kind, loaded.error};
+      }
+      fileCodePage_ = loaded.detected;
+      outcome = SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
+    }
     FinishFileHits();
     bytes_.Clear();
     ReleaseOversizedText();
@@ -196,6 +216,10 @@ bool FileSearcher::LoadXmlText(std::string_view bytes) {
 }
 
 std::u16string FileSearcher::Substring(size_t start, size_t length) const {
+  if (inPieces_ && heldNarrow_) {
+    const std::string_view part = std::string_view(heldBytes_).substr(start - textBase_, length);
+    return std::u16string(part.begin(), part.end());
+  }
   if (asciiText_.data() == nullptr) return text_.substr(start - textBase_, length);
   const std::string_view part = asciiText_.substr(start, length);
   return std::u16string(part.begin(), part.end());

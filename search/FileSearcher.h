@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/codepage/CodePageTable.h"
 #include "platform/files/FileReader.h"
@@ -93,17 +95,25 @@ class FileSearcher {
   // With `mayUsePieces`, a large file may be left open in pieces_ instead.
   Loaded ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
                        FileIdentity* identity = nullptr, bool mayUsePieces = false);
-  // The code page of the file open in pieces_, detected from the same bytes
-  // a whole read would show the detector; the file is back at its start.
-  Loaded DetectInPieces(const AbortFlag& abortRequested);
+  // The code page of the file open in pieces_, from the same bytes a whole
+  // read would show the detector; raw_ holds the bytes read so far. An ASCII
+  // head leaves it pending (pagePending_) when mayGuessPage_.
+  Loaded StartPieces(const AbortFlag& abortRequested);
   // Whether no match (nor anything it looks at) can hold a line feed, and
   // the file's text may so be searched a piece of lines at a time.
-  bool CanSearchInPieces(CodePage detected) const;
+  bool PatternFitsPieces() const;
+  // Sets wholeAfterAll_ when the file must be read whole instead.
   FileSearchOutcome SearchInPieces(const AbortFlag& abortRequested, CodePage detected, HitList& hits,
                                    int contextLength);
   // The line of `position` (of the whole text) while searching in pieces;
-  // positions only grow, and text_ holds everything from the last one asked.
+  // positions only grow, and the held text holds everything from the last one asked.
   std::int64_t PieceLineOf(size_t position);
+  // Counts the line breaks of the held text up to `position`.
+  void CountHeldLinesTo(size_t position);
+  // Counts the breaks of the pieces let go uncounted, reading them again.
+  void CountSkippedLines();
+  size_t HeldSize() const { return heldNarrow_ ? heldBytes_.size() : text_.size(); }
+  void AppendHeldAscii(std::string_view ascii);
   FileSearchOutcome SearchLoaded(const AbortFlag& abortRequested, CodePage detected,
                                  HitList& hits, int contextLength);
   FileReplaceOutcome ReplaceLoaded(const AbortFlag& abortRequested, const std::u16string& path,
@@ -159,16 +169,36 @@ class FileSearcher {
   size_t stretchTextEnd_ = 0;
   size_t stretchBufferStart_ = 0;
 
-  // A file searched in pieces: text_ holds its text from textBase_ on, and
+  // A file searched in pieces: text_ (heldBytes_ while every piece was
+  // ASCII, which is then not widened) holds its text from textBase_ on, and
   // contexts may reach as far as textEnd_.
   FileInPieces pieces_;
   size_t pieceBytes_ = 1u << 20;
   size_t wholeUpTo_ = 2u << 20;
   bool inPieces_ = false;
+  bool heldNarrow_ = false;
+  std::string heldBytes_;
   size_t textBase_ = 0;
   size_t textEnd_ = 0;
-  std::int64_t linesBefore_ = 0;  // line breaks (runs) before linesCounted_
+  std::int64_t linesBefore_ = 0;  // line breaks (runs) before linesCounted_, but for uncounted_
   size_t linesCounted_ = 0;
+  // Pieces that could hold no match, let go with their lines not counted:
+  // a file without hits never needs them. Offset in the file and length.
+  struct Uncounted {
+    unsigned long long offset;
+    size_t count;
+  };
+  std::vector<Uncounted> uncounted_;
+  int recountError_ = 0;
+  PieceRoom raw_;        // bytes read but not yet cut into pieces
+  std::string head_;     // the file's first kDetectionSampleBytes
+  std::u16string decoded_;
+  // The page is guessed as UTF-8 (that of a file without a byte from 0x80
+  // up) until the first such byte shows it, when the hits so far can be
+  // dropped: the file is read once, not once to find that byte and again.
+  bool mayGuessPage_ = false;
+  bool pagePending_ = false;
+  bool wholeAfterAll_ = false;
 };
 
 }  // namespace trawlscope

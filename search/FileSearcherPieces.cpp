@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <deque>
+#include <memory>
 
 #include "platform/codepage/BinaryContent.h"
 #include "platform/codepage/ByteScan.h"
@@ -18,41 +19,55 @@ namespace {
 
 constexpr char kEscape = 0x1B;
 
+// Pieces let go uncounted are read again in parts of this size to count their lines.
+constexpr size_t kRecountBytes = 256u << 10;
+
 }  // namespace
 
-FileSearcher::Loaded FileSearcher::DetectInPieces(const AbortFlag& abortRequested) {
+FileSearcher::Loaded FileSearcher::StartPieces(const AbortFlag& abortRequested) {
   using Kind = FileSearchOutcome::Kind;
-  std::string head;
-  if (pieces_.ReadMore(head, kDetectionSampleBytes) < 0) return {Kind::Unreadable, errno};
-  bool anyHigh = FindFirstHighByte(head) < head.size();
-  std::string atFirstHigh;
-  if (!anyHigh && head.find('\0') == std::string::npos && head.find(kEscape) == std::string::npos) {
-    // An English head must not hide the Japanese below it: the detector
-    // looks where the first byte from 0x80 up stands, as for a whole file.
-    for (std::string room;;) {
-      room.clear();
-      const long long got = pieces_.ReadMore(room, pieceBytes_);
-      if (got < 0) return {Kind::Unreadable, errno};
-      if (got == 0) break;
-      if (IsAborted(abortRequested)) return {Kind::Aborted};
-      const size_t high = FindFirstHighByte(room);
-      if (high == room.size()) continue;
-      anyHigh = true;
-      atFirstHigh.assign(room, high, kDetectionSampleBytes);
-      if (atFirstHigh.size() < kDetectionSampleBytes &&
-          pieces_.ReadMore(atFirstHigh, kDetectionSampleBytes - atFirstHigh.size()) < 0)
-        return {Kind::Unreadable, errno};
-      break;
-    }
+  raw_.Clear(kRecountBytes + pieceBytes_ + kDetectionSampleBytes);
+  pagePending_ = false;
+  // The head stays in raw_ as the start of the first piece.
+  if (pieces_.ReadMore(raw_, kDetectionSampleBytes) < 0) return {Kind::Unreadable, errno};
+  head_.assign(raw_.View());
+  const bool highInHead = FindFirstHighByte(head_) < head_.size();
+  if (highInHead || head_.find('\0') != std::string::npos || head_.find(kEscape) != std::string::npos) {
+    const bool plainAscii = !highInHead && IsPlainAsciiSample(head_);
+    if (!plainAscii && IsBinaryContent(head_)) return {Kind::Binary};
+    return {Kind::Searched, 0, plainAscii ? codepage::kUtf8 : DetectCodePageOfParts(head_, {})};
   }
+  if (mayGuessPage_ && IsPlainAsciiSample(head_)) {
+    pagePending_ = true;
+    return {Kind::Searched, 0, codepage::kUtf8};
+  }
+  // An English head must not hide the Japanese below it: the detector
+  // looks where the first byte from 0x80 up stands, as for a whole file.
+  bool anyHigh = false;
+  std::string atFirstHigh;
+  for (;;) {
+    raw_.Clear(~size_t{0});
+    const long long got = pieces_.ReadMore(raw_, pieceBytes_);
+    if (got < 0) return {Kind::Unreadable, errno};
+    if (got == 0) break;
+    if (IsAborted(abortRequested)) return {Kind::Aborted};
+    const size_t high = FindFirstHighByte(raw_.View());
+    if (high == raw_.size()) continue;
+    anyHigh = true;
+    if (raw_.size() < high + kDetectionSampleBytes &&
+        pieces_.ReadMore(raw_, high + kDetectionSampleBytes - raw_.size()) < 0)
+      return {Kind::Unreadable, errno};
+    atFirstHigh.assign(raw_.View().substr(high, kDetectionSampleBytes));
+    break;
+  }
+  raw_.Clear(~size_t{0});
   if (!pieces_.Rewind()) return {Kind::Unreadable, errno};
-  const bool plainAscii = !anyHigh && IsPlainAsciiSample(head);
-  if (!plainAscii && IsBinaryContent(head)) return {Kind::Binary};
-  return {Kind::Searched, 0, plainAscii ? codepage::kUtf8 : DetectCodePageOfParts(head, atFirstHigh)};
+  const bool plainAscii = !anyHigh && IsPlainAsciiSample(head_);
+  if (!plainAscii && IsBinaryContent(head_)) return {Kind::Binary};
+  return {Kind::Searched, 0, plainAscii ? codepage::kUtf8 : DetectCodePageOfParts(head_, atFirstHigh)};
 }
 
-bool FileSearcher::CanSearchInPieces(CodePage detected) const {
-  if (!CutsAfterLineFeeds(detected)) return false;
+bool FileSearcher::PatternFitsPieces() const {
   // Nothing folds to a line feed: the caseless scan's pattern holds one only when the typed one does.
   if (mode_ != MatchMode::RegularExpression) return matcher_->Pattern().find(u'\n') == std::u16string::npos;
   // Every match, and all its assertions read, lies in a run of these characters
@@ -61,86 +76,199 @@ bool FileSearcher::CanSearchInPieces(CodePage detected) const {
   return facts != nullptr && !facts->consumable.Has(U'\n');
 }
 
+void FileSearcher::AppendHeldAscii(std::string_view ascii) {
+  if (heldNarrow_) heldBytes_.append(ascii);
+  else text_.append(ascii.begin(), ascii.end());
+}
+
 FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, CodePage detected, HitList& hits,
                                                int contextLength) {
   using Kind = FileSearchOutcome::Kind;
   inPieces_ = true;
   text_.clear();
+  heldBytes_.clear();
   textBase_ = textEnd_ = linesCounted_ = 0;
   linesBefore_ = 0;
+  uncounted_.clear();
+  recountError_ = 0;
   const size_t width = ContextWidth(contextLength);
   // A piece is searched once the text after it holds its last hit's right context.
   const size_t rightRoom = kRightContextFactor * width;
   // At most three pieces' text is held (see the letting go below): room for
   // them from the start, rather than doubling past them.
-  text_.reserve(3 * pieceBytes_ + rightRoom + width);
-  std::string bytes;
-  std::u16string decoded;
+  const size_t heldRoom = 3 * pieceBytes_ + rightRoom + width;
+  bool asciiTransparent = IsAsciiTransparent(detected);
+  // ASCII pieces of a page that reads ASCII as ASCII are held as their bytes
+  // until a piece that is not comes.
+  heldNarrow_ = asciiTransparent;
+  if (heldNarrow_) heldBytes_.reserve(heldRoom);
+  else text_.reserve(heldRoom);
+  const ByteFinder* asciiFinder = asciiTransparent ? Prefilter().FinderForAsciiBytes(detected) : nullptr;
+  // An expression that can run on ASCII bytes runs on the held bytes, as on a whole ASCII file.
+  const bool bytesExpression = mode_ == MatchMode::RegularExpression && matcher_->CanScanAsciiBytes();
   std::deque<size_t> cuts;  // ends of the pieces held but not searched yet, in the whole text
   size_t searchedTo = 0;
   bool atStart = true;
   bool atEnd = false;
-  const bool asciiTransparent = IsAsciiTransparent(detected);
   const auto onMatch = [&](size_t position, size_t length) {
     MakeHit(hits, searchedTo + position, length, contextLength);
   };
-  while (!atEnd || !cuts.empty()) {
-    size_t cut = 0;
-    // Bytes up to the last line feed, reading on while a line is longer than a piece.
-    while (cut == 0 && !atEnd) {
-      const size_t before = bytes.size();
-      const long long got = pieces_.ReadMore(bytes, pieceBytes_);
-      if (got < 0) return {Kind::Unreadable, errno};
-      atEnd = got == 0;
-      // Only the new bytes, and the unit they may finish, are looked through.
-      const size_t from = (before - std::min<size_t>(before, 2)) & ~size_t{1};
-      const size_t feed = UpToLastLineFeed(std::string_view(bytes).substr(from), detected);
-      cut = atEnd ? bytes.size() : feed > 0 ? from + feed : 0;
+  // Searches the held text from searchedTo to `to`, which it then is.
+  const auto searchTo = [&](size_t to) {
+    const size_t from = searchedTo - textBase_;
+    Matcher::ScanEnd end;
+    if (!heldNarrow_) {
+      end = matcher_->Scan(std::u16string_view(text_).substr(from, to - searchedTo), mode_, abortRequested, onMatch);
+    } else {
+      const std::string_view lines = std::string_view(heldBytes_).substr(from, to - searchedTo);
+      if (bytesExpression) {
+        end = matcher_->ScanAsciiBytes(lines, abortRequested, onMatch);
+      } else {
+        decoded_.assign(lines.begin(), lines.end());
+        end = matcher_->Scan(decoded_, mode_, abortRequested, onMatch);
+      }
     }
-    const std::string_view piece(bytes.data(), cut);
+    searchedTo = to;
+    return recountError_ != 0 ? Matcher::ScanEnd::MatchError : end;
+  };
+  const auto ended = [&](Matcher::ScanEnd end) -> FileSearchOutcome {
+    if (recountError_ != 0) return {Kind::Unreadable, recountError_};
+    return Finish(end, abortRequested);
+  };
+  // Drops this file's hits, which were all the list held.
+  const auto dropHits = [&] {
+    hitFile_ = nullptr;
+    hits.Clear();
+  };
+  while (!atEnd || raw_.size() > 0 || !cuts.empty()) {
+    // Bytes up to the last line feed in about a piece, reading on while a line is longer.
+    size_t cut = 0;
+    size_t want = std::max<size_t>(pieceBytes_, 1);
+    size_t lookedTo = 0;
+    for (;;) {
+      if (raw_.size() < want && !atEnd) {
+        const size_t asked = want - raw_.size();
+        const long long got = pieces_.ReadMore(raw_, asked);
+        if (got < 0) return {Kind::Unreadable, errno};
+        atEnd = static_cast<size_t>(got) < asked;
+      }
+      if (atEnd) {
+        cut = raw_.size();
+        break;
+      }
+      // Only the new bytes, and the unit they may finish, are looked through.
+      const size_t end = std::min(want, raw_.size());
+      const size_t from = (lookedTo - std::min<size_t>(lookedTo, 2)) & ~size_t{1};
+      const size_t feed = UpToLastLineFeed(raw_.View().substr(from, end - from), detected);
+      if (feed > 0) {
+        cut = from + feed;
+        break;
+      }
+      lookedTo = end;
+      want += std::max<size_t>(pieceBytes_, 1);
+    }
+    const std::string_view piece = raw_.View().substr(0, cut);
+    // Whether the piece is all ASCII and, if so, whether it may hold a match, in one pass when a needle tells.
+    bool ascii = false;
+    bool mayContain = true;
+    if (asciiTransparent && cut > 0) {
+      if (asciiFinder != nullptr) {
+        const ByteFinder::InAscii look = asciiFinder->LookInAscii(piece);
+        ascii = look != ByteFinder::InAscii::HighByte;
+        mayContain = look != ByteFinder::InAscii::NotFound;
+      } else {
+        ascii = FindFirstHighByte(piece) == piece.size();
+      }
+    }
+    if (pagePending_ && cut > 0 && !ascii) {
+      // The first byte from 0x80 up: the detector sees what it would of the whole file.
+      pagePending_ = false;
+      const size_t high = FindFirstHighByte(piece);
+      if (raw_.size() < high + kDetectionSampleBytes && !atEnd) {
+        const size_t asked = high + kDetectionSampleBytes - raw_.size();
+        const long long got = pieces_.ReadMore(raw_, asked);
+        if (got < 0) return {Kind::Unreadable, errno};
+        atEnd = static_cast<size_t>(got) < asked;
+      }
+      if (IsBinaryContent(head_)) {
+        dropHits();
+        return {Kind::Binary};
+      }
+      const CodePage page = DetectCodePageOfParts(head_, raw_.View().substr(high, kDetectionSampleBytes));
+      if (page != detected && !IsAsciiTransparent(page)) {
+        dropHits();
+        if (!CutsAfterLineFeeds(page)) {
+          wholeAfterAll_ = true;
+          return {};
+        }
+        // Every piece so far reads otherwise: from the start again.
+        if (!pieces_.Rewind()) return {Kind::Unreadable, errno};
+        raw_.Clear(~size_t{0});
+        fileCodePage_ = page;
+        return SearchInPieces(abortRequested, page, hits, contextLength);
+      }
+      if (page != detected) {
+        // The pieces so far, all ASCII, read the same in it; only the record's page changes.
+        detected = page;
+        fileCodePage_ = page;
+        if (hitFile_ != nullptr) hitFile_->codePage = page;
+        asciiFinder = Prefilter().FinderForAsciiBytes(detected);
+      }
+    }
+    const std::string_view cutPiece = raw_.View().substr(0, cut);
     const size_t tail = std::max<size_t>(width, 1);
-    if (piece.size() > rightRoom + tail && asciiTransparent && FindFirstHighByte(piece) == piece.size() &&
-        !Prefilter().MayContain(piece, detected, piece.size())) {
+    if (ascii && cutPiece.size() > rightRoom + tail &&
+        (asciiFinder != nullptr ? !mayContain : !Prefilter().MayContain(cutPiece, detected, cutPiece.size()))) {
       // ASCII that cannot hold a match, as most of a large file without a
       // hit: only its head (the right contexts of the pieces before) and its
-      // tail (the left contexts of the pieces after) are widened; its lines
-      // are counted on its bytes.
-      const size_t start = textBase_ + text_.size();
-      text_.append(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(rightRoom + 1));
-      textEnd_ = textBase_ + text_.size();
+      // tail (the left contexts of the pieces after) are held; its lines are
+      // counted only if a hit comes after it.
+      const size_t start = textBase_ + HeldSize();
+      AppendHeldAscii(cutPiece.substr(0, rightRoom + 1));
+      textEnd_ = textBase_ + HeldSize();
       for (; !cuts.empty(); cuts.pop_front()) {
-        const std::u16string_view lines = std::u16string_view(text_).substr(searchedTo - textBase_, cuts.front() - searchedTo);
-        const Matcher::ScanEnd end = matcher_->Scan(lines, mode_, abortRequested, onMatch);
-        if (end != Matcher::ScanEnd::Completed) return Finish(end, abortRequested);
-        searchedTo = cuts.front();
+        const Matcher::ScanEnd end = searchTo(cuts.front());
+        if (end != Matcher::ScanEnd::Completed) return ended(end);
       }
-      if (linesCounted_ < start) PieceLineOf(start);
-      const size_t tailFrom = piece.size() - tail;
-      linesBefore_ += LineCounter<char>(piece).LineOf(tailFrom) - 1;
+      if (linesCounted_ < start) CountHeldLinesTo(start);
+      const size_t tailFrom = cutPiece.size() - tail;
+      uncounted_.push_back({pieces_.Position() - raw_.size(), tailFrom});
       linesCounted_ = start + tailFrom;
-      text_.assign(piece.end() - static_cast<std::ptrdiff_t>(tail), piece.end());
+      const std::string_view tailBytes = cutPiece.substr(tailFrom);
+      if (heldNarrow_) heldBytes_.assign(tailBytes);
+      else text_.assign(tailBytes.begin(), tailBytes.end());
       textBase_ = start + tailFrom;
-      searchedTo = textEnd_ = start + piece.size();
+      searchedTo = textEnd_ = start + cutPiece.size();
       atStart = false;
-      bytes.erase(0, cut);
+      raw_.DropFront(cut);
       continue;
     }
     if (cut > 0) {
-      bool hadBom = false;
-      // Only the file's start may hold a byte-order mark.
-      if (atStart) DecodeDetectedBytes(piece, detected, decoded, hadBom);
-      else DecodeToUtf16(piece, detected, decoded);
+      if (heldNarrow_ && ascii) {
+        heldBytes_.append(cutPiece);
+      } else {
+        if (heldNarrow_) {
+          // The first piece that is not ASCII: what is held is widened once.
+          text_.reserve(heldRoom);
+          text_.assign(heldBytes_.begin(), heldBytes_.end());
+          heldBytes_.clear();
+          heldNarrow_ = false;
+        }
+        bool hadBom = false;
+        // Only the file's start may hold a byte-order mark.
+        if (atStart) DecodeDetectedBytes(cutPiece, detected, decoded_, hadBom);
+        else DecodeToUtf16(cutPiece, detected, decoded_);
+        text_ += decoded_;
+      }
       atStart = false;
-      text_ += decoded;
-      cuts.push_back(textBase_ + text_.size());
-      bytes.erase(0, cut);
+      cuts.push_back(textBase_ + HeldSize());
+      raw_.DropFront(cut);
     }
-    textEnd_ = textBase_ + text_.size();
-    while (!cuts.empty() && (atEnd || textEnd_ - cuts.front() >= rightRoom)) {
-      const std::u16string_view lines = std::u16string_view(text_).substr(searchedTo - textBase_, cuts.front() - searchedTo);
-      const Matcher::ScanEnd end = matcher_->Scan(lines, mode_, abortRequested, onMatch);
-      if (end != Matcher::ScanEnd::Completed) return Finish(end, abortRequested);
-      searchedTo = cuts.front();
+    textEnd_ = textBase_ + HeldSize();
+    const bool allHeld = atEnd && raw_.size() == 0;
+    while (!cuts.empty() && (allHeld || textEnd_ - cuts.front() >= rightRoom)) {
+      const Matcher::ScanEnd end = searchTo(cuts.front());
+      if (end != Matcher::ScanEnd::Completed) return ended(end);
       cuts.pop_front();
     }
     if (IsAborted(abortRequested)) return {Kind::Aborted};
@@ -148,19 +276,51 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
     // what is held; its line breaks are counted first. The last unit stays,
     // since whether a break ends its run depends on the unit after it.
     const size_t keepFrom = std::min(searchedTo - std::min(searchedTo, width), textEnd_ - std::min<size_t>(textEnd_, 1));
-    if (keepFrom > textBase_ && keepFrom - textBase_ > text_.size() / 2) {
-      if (linesCounted_ < keepFrom) PieceLineOf(keepFrom);
-      text_.erase(0, keepFrom - textBase_);
+    if (keepFrom > textBase_ && keepFrom - textBase_ > HeldSize() / 2) {
+      if (linesCounted_ < keepFrom) CountHeldLinesTo(keepFrom);
+      if (heldNarrow_) heldBytes_.erase(0, keepFrom - textBase_);
+      else text_.erase(0, keepFrom - textBase_);
       textBase_ = keepFrom;
     }
   }
-  return Finish(Matcher::ScanEnd::Completed, abortRequested);
+  return ended(Matcher::ScanEnd::Completed);
+}
+
+void FileSearcher::CountHeldLinesTo(size_t position) {
+  const size_t from = linesCounted_ - textBase_;
+  if (heldNarrow_) {
+    LineCounter<char> counter(std::string_view(heldBytes_).substr(from));
+    linesBefore_ += counter.LineOf(position - linesCounted_) - 1;
+  } else {
+    LineCounter<char16_t> counter(std::u16string_view(text_).substr(from));
+    linesBefore_ += counter.LineOf(position - linesCounted_) - 1;
+  }
+  linesCounted_ = position;
+}
+
+void FileSearcher::CountSkippedLines() {
+  if (uncounted_.empty() || recountError_ != 0) return;
+  const std::unique_ptr<char[]> part(new char[kRecountBytes + 1]);
+  for (const Uncounted& skipped : uncounted_) {
+    // Each part is read with the byte after it, which tells whether its last break ends a run.
+    for (size_t done = 0; done < skipped.count;) {
+      const size_t count = std::min(kRecountBytes, skipped.count - done);
+      const long long got = pieces_.ReadAt(skipped.offset + done, part.get(), count + 1);
+      if (got < static_cast<long long>(count + 1)) {
+        // Shrunk since: its lines cannot be told.
+        recountError_ = got < 0 ? errno : EIO;
+        return;
+      }
+      linesBefore_ += LineCounter<char>(std::string_view(part.get(), count + 1)).LineOf(count) - 1;
+      done += count;
+    }
+  }
+  uncounted_.clear();
 }
 
 std::int64_t FileSearcher::PieceLineOf(size_t position) {
-  LineCounter<char16_t> counter(std::u16string_view(text_).substr(linesCounted_ - textBase_));
-  linesBefore_ += counter.LineOf(position - linesCounted_) - 1;
-  linesCounted_ = position;
+  CountSkippedLines();
+  CountHeldLinesTo(position);
   return linesBefore_ + 1;
 }
 

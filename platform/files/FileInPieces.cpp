@@ -3,10 +3,37 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/files/SystemCalls.h"
 
 namespace trawlscope {
+
+char* PieceRoom::MakeRoomFor(size_t count) {
+  if (size_ + count > capacity_) {
+    const size_t capacity = std::max(size_ + count, capacity_ + capacity_ / 2);
+    // Default-initialised: not zeroed, the read fills it.
+    std::unique_ptr<char[]> grown(new char[capacity]);
+    if (size_ > 0) std::memcpy(grown.get(), data_.get(), size_);
+    data_ = std::move(grown);
+    capacity_ = capacity;
+  }
+  return data_.get() + size_;
+}
+
+void PieceRoom::DropFront(size_t count) {
+  count = std::min(count, size_);
+  if (count < size_) std::memmove(data_.get(), data_.get() + count, size_ - count);
+  size_ -= count;
+}
+
+void PieceRoom::Clear(size_t keptCapacity) {
+  size_ = 0;
+  if (capacity_ > keptCapacity) {
+    data_.reset();
+    capacity_ = 0;
+  }
+}
 
 FileInPieces::~FileInPieces() { Close(); }
 
@@ -22,24 +49,18 @@ void FileInPieces::Close() {
   fd_ = -1;
 }
 
-long long FileInPieces::ReadMore(std::string& into, size_t count) {
+long long FileInPieces::ReadMore(PieceRoom& into, size_t count) {
   // A file that grew is read to the size it had when opened, as a whole read would.
   const size_t wanted = static_cast<size_t>(std::min<unsigned long long>(count, size_ - done_));
-  const size_t before = into.size();
-  // resize zeroes the room before the read fills it: a pass over every piece
-  // that reading into a kept raw buffer would spare.
-  into.resize(before + wanted);
+  char* const room = into.MakeRoomFor(wanted);
   size_t got = 0;
   while (got < wanted) {
-    const ssize_t n = RetryOnInterrupt([&] { return read(fd_, into.data() + before + got, wanted - got); });
-    if (n < 0) {
-      into.resize(before);
-      return -1;
-    }
+    const ssize_t n = RetryOnInterrupt([&] { return read(fd_, room + got, wanted - got); });
+    if (n < 0) return -1;
     if (n == 0) break;
     got += static_cast<size_t>(n);
   }
-  into.resize(before + got);
+  into.Added(got);
   done_ += got;
   if (got < wanted) size_ = done_;  // it shrank while being read: it ends here
   return static_cast<long long>(got);
@@ -49,6 +70,18 @@ bool FileInPieces::Rewind() {
   if (lseek(fd_, 0, SEEK_SET) != 0) return false;
   done_ = 0;
   return true;
+}
+
+long long FileInPieces::ReadAt(unsigned long long offset, char* into, size_t count) const {
+  size_t got = 0;
+  while (got < count) {
+    const ssize_t n = RetryOnInterrupt(
+        [&] { return pread(fd_, into + got, count - got, static_cast<off_t>(offset + got)); });
+    if (n < 0) return -1;
+    if (n == 0) break;
+    got += static_cast<size_t>(n);
+  }
+  return static_cast<long long>(got);
 }
 
 }  // namespace trawlscope

@@ -103,5 +103,28 @@ TEST(SearchInPieces, ACodePageShowingOnlyPastTheHeadIsDetectedAsForTheWholeFile)
   EXPECT_EQ(Hits(path, u"関数", false, true, 4096, 0), whole);
 }
 
+// An ASCII head leaves the page to the first byte from 0x80 up, read with
+// the pieces: a hit before it gets the page that byte shows, as in a whole read.
+TEST(SearchInPieces, HitsBeforeALateCodePageGetThatPage) {
+  TempTree tree;
+  const std::string path = tree.Write(
+      "late.txt", "needle first\n" + std::string(30000, 'a') + "\n" + Transcode("関数です。" + kLines, "EUC-JP"));
+  const auto pageOf = [&](size_t pieceBytes, size_t wholeUpTo) {
+    FileSearcher searcher;
+    searcher.Prepare(false, true, u"needle", u"");
+    searcher.SetPieceSizes(pieceBytes, wholeUpTo);
+    HitList hits;
+    const AbortFlag never{false};
+    EXPECT_EQ(searcher.SearchFile(never, U16(path), hits, 4).kind, FileSearchOutcome::Kind::Searched);
+    return hits.size() > 0 ? hits[0].FileCodePage() : codepage::kNone;
+  };
+  const auto whole = Hits(path, u"needle", false, true, 1u << 20, ~size_t{0});
+  ASSERT_EQ(whole.size(), 3u);
+  for (size_t piece : {size_t{7}, size_t{4096}, size_t{1} << 20})
+    EXPECT_EQ(Hits(path, u"needle", false, true, piece, 0), whole) << piece;
+  EXPECT_EQ(pageOf(4096, 0), pageOf(1u << 20, ~size_t{0}));
+  EXPECT_NE(pageOf(4096, 0), codepage::kUtf8);
+}
+
 }  // namespace
 }  // namespace trawlscope
