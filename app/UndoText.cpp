@@ -68,7 +68,7 @@ std::u16string BesideReportText(const BesideReport& report) {
     nothingDone.runFolder = report.runFolder;
     return UndoReportText(nothingDone);
   }
-  std::u16string text = FillIn(Words(TRAWLSCOPE_TEXT("Undo", "Put %1 beside their files:")), {FilesText(report.placed.size())});
+  std::u16string text = FillIn(Words(TRAWLSCOPE_TEXT("Undo", "Wrote the originals of %1 beside them:")), {FilesText(report.placed.size())});
   for (const auto& [path, beside] : report.placed) text += u"\n" + DisplayPath(FromNativeName(beside));
   if (!report.failed.empty()) {
     text += u"\n\n" + Words(TRAWLSCOPE_TEXT("Undo", "These originals could not be written and are still kept:"));

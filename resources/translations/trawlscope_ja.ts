@@ -682,7 +682,7 @@ It is kept in %1</source>
         <translation>保存されている %1の元の内容を、それぞれ名前に「.original」を付けた新しいファイルとして隣に書き出しますか? 既存のファイルは上書きしません。</translation>
     </message>
     <message>
-        <source>Put %1 beside their files:</source>
+        <source>Wrote the originals of %1 beside them:</source>
         <translation>%1の元の内容を隣に書き出しました:</translation>
     </message>
     <message>

@@ -115,7 +115,7 @@ TEST_F(ReplaceReviewTest, UndoLeavesAFileEditedSinceTheReplaceAndOffersItsOrigin
                                        u": it changed since the replace\n\nTheir originals are still kept with the "
                                        u"replace.\n\nPut the kept originals of 1 file beside them, each as a new file "
                                        u"named after it with \".original\"? Nothing is overwritten.");
-  EXPECT_EQ(view.messages.back(), u"Put 1 file beside their files:\n" + Docs("b.txt.original"));
+  EXPECT_EQ(view.messages.back(), u"Wrote the originals of 1 file beside them:\n" + Docs("b.txt.original"));
   EXPECT_EQ(tree.Read("docs/b.txt.original"), "the needle\n");
 }
 
