@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <system_error>
+#include <unordered_set>
 
 #include "platform/files/DirectoryReader.h"
 #include "platform/files/FileReader.h"
@@ -145,13 +146,12 @@ bool RewriteRun(const KeptRun& run, const RunManifest& manifest) {
   if (!WritePrivateFile(run.folder + "/" + kRunLogName, RunLogBytes(manifest)).written) return false;
   unlink((run.folder + "/" + kManifestName).c_str());
   // Originals no longer named go with it.
+  std::unordered_set<std::string> named;
+  for (const JournalEntry& file : manifest.files) named.insert(file.originalName);
   std::vector<DirectoryEntry> entries;
   ReadDirectory(run.folder, entries);
-  for (const DirectoryEntry& entry : entries) {
-    const bool named = std::any_of(manifest.files.begin(), manifest.files.end(),
-                                   [&](const JournalEntry& file) { return file.originalName == entry.name; });
-    if (IsOriginalName(entry.name) && !named) unlink((run.folder + "/" + entry.name).c_str());
-  }
+  for (const DirectoryEntry& entry : entries)
+    if (IsOriginalName(entry.name) && named.count(entry.name) == 0) unlink((run.folder + "/" + entry.name).c_str());
   return true;
 }
 

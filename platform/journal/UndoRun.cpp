@@ -117,12 +117,16 @@ UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops) {
   const auto& files = run.manifest->files;
   for (auto entry = files.rbegin(); entry != files.rend(); ++entry) {
     if (auto refused = Restore(run, *entry, ops)) {
-      report.refused.insert(report.refused.begin(), std::move(*refused));
-      remaining.files.insert(remaining.files.begin(), *entry);
+      report.refused.push_back(std::move(*refused));
+      remaining.files.push_back(*entry);
     } else {
-      report.restored.insert(report.restored.begin(), entry->path);
+      report.restored.push_back(entry->path);
     }
   }
+  // Reported, and kept, in the run's own order.
+  std::reverse(report.refused.begin(), report.refused.end());
+  std::reverse(report.restored.begin(), report.restored.end());
+  std::reverse(remaining.files.begin(), remaining.files.end());
   RewriteRun(run, remaining);
   return report;
 }
