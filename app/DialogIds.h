@@ -15,6 +15,7 @@ enum class ControlId {
   CaseSensitive = 1008,
   Subfolders = 1009,
   UndoLastReplace = 1010,
+  ReadAs = 1011,  // "Read files as:"
 };
 
 enum class Command {
@@ -25,6 +26,7 @@ enum class Command {
   Abort = 136,          // from the progress dialog
   CloseProgress = 137,  // from the worker
   Export = 139,         // from the result dialog
+  ReadFileAs = 141,     // from the result dialog: one file in the page its menu chose
   Browse = 1001,
   Search = 1003,
   PickFiles = 32773,    // "File" in the "..." menu

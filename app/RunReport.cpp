@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/AppTexts.h"
+#include "app/CodePageTexts.h"
 #include "app/CountTexts.h"
 #include "app/DecimalText.h"
 #include "app/OutcomeText.h"
@@ -19,6 +20,14 @@ std::u16string Line(const std::u16string& path, const std::string& why) {
 
 std::u16string Sentence(const CatalogueText& pattern, std::initializer_list<std::u16string_view> arguments) {
   return FillIn(Words(pattern), arguments);
+}
+
+// The pages of the files a replace changed.
+std::vector<CodePage> ChangedFilesPages(const RunSummary& summary) {
+  std::vector<CodePage> pages;
+  for (const auto& file : summary.replaced)
+    if (file.outcome.kind == FileReplaceOutcome::Kind::Changed) pages.push_back(file.outcome.codePage);
+  return pages;
 }
 
 }  // namespace
@@ -60,6 +69,7 @@ std::u16string ReplaceSummaryText(const RunSummary& summary) {
   std::u16string text =
       files == 0 ? Words(TRAWLSCOPE_TEXT("RunReport", "No file was changed."))
                  : Sentence(TRAWLSCOPE_TEXT("RunReport", "Replaced %1 in %2."), {OccurrencesText(occurrences), FilesText(files)});
+  if (files > 0) text += u" " + Sentence(TRAWLSCOPE_TEXT("RunReport", "Written in %1."), {CodePageCountsText(ChangedFilesPages(summary))});
   if (summary.aborted)
     text += u"\n" + Words(TRAWLSCOPE_TEXT("RunReport", "The replace was stopped before it went through every file."));
   if (!list.empty()) text += u"\n\n" + Words(texts::kFilesLeftUnchanged) + list;

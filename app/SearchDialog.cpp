@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/AppTexts.h"
+#include "app/CodePageTexts.h"
 #include "app/CountTexts.h"
 #include "app/DecimalText.h"
 #include "app/OutcomeText.h"
@@ -38,7 +39,8 @@ constexpr HistorySection kHistories[] = {
 // SetInputsEnabled's order.
 constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, ControlId::SearchFor,
                                  ControlId::XPath,      ControlId::Browse,    ControlId::Regex,
-                                 ControlId::CaseSensitive, ControlId::Subfolders, ControlId::Search};
+                                 ControlId::CaseSensitive, ControlId::Subfolders, ControlId::ReadAs,
+                                 ControlId::Search};
 
 // Whether a folder the Search path names holds folders: searched without
 // them, it can find nothing and the user should hear why.
@@ -98,6 +100,9 @@ void SearchDialog::OnInitDialog() {
                    settings_.ReadInt(settings::kCheckBox, settings::kCaseSensitive, 0) != 0);
   view_.SetChecked(ControlId::Subfolders,
                    settings_.ReadInt(settings::kCheckBox, settings::kSubfolder, 0) != 0);
+  // A page no longer offered (a hand-edited number) reads as Automatic.
+  const int readAs = settings_.ReadInt(settings::kCodePage, settings::kReadAs, 0);
+  view_.SetReadAs(readAs > 0 ? CodePageOfUserText(std::to_string(readAs)) : codepage::kNone);
   const ScreenRect frame = settings_.ReadRect(
       settings::kMainDialog, {settings::kMainDialogDefaultLeft, settings::kMainDialogDefaultTop,
                               settings::kMainDialogDefaultRight, settings::kMainDialogDefaultBottom});
@@ -115,6 +120,7 @@ void SearchDialog::SaveInputs() {
   settings_.WriteInt(settings::kCheckBox, settings::kRegex, view_.IsChecked(ControlId::Regex));
   settings_.WriteInt(settings::kCheckBox, settings::kCaseSensitive, view_.IsChecked(ControlId::CaseSensitive));
   settings_.WriteInt(settings::kCheckBox, settings::kSubfolder, view_.IsChecked(ControlId::Subfolders));
+  settings_.WriteInt(settings::kCodePage, settings::kReadAs, static_cast<int>(view_.ReadAs()));
 }
 
 void SearchDialog::SaveSettings() {
@@ -128,13 +134,14 @@ void SearchDialog::OnCommand(Command command) {
     case Command::Search:
       if (InputsComplete()) StartRun(JobKind::Search);
       break;
-    case Command::Replace: Replace(std::nullopt); break;
+    case Command::Replace: Replace(std::nullopt, state_.hits.Files()); break;
     case Command::ReplaceSelected: ReplaceSelected(); break;
     case Command::UndoLastReplace: UndoLastReplace(true); break;
     case Command::ShowResults: ShowResults(); break;
     case Command::Abort: state_.abortRequested = true; break;
     case Command::CloseProgress: CloseProgress(); break;
     case Command::Export: ExportHits(); break;
+    case Command::ReadFileAs: ReadFileAs(); break;
     case Command::Browse: view_.ShowBrowseMenu(); break;
     case Command::PickFiles: PickFiles(); break;
     case Command::PickFolder: PickFolder(); break;
@@ -185,6 +192,7 @@ void SearchDialog::BuildRequest() {
   AddToHistory(searchFor, request.searchText);
   request.caseSensitive = view_.IsChecked(ControlId::CaseSensitive);
   request.useRegex = view_.IsChecked(ControlId::Regex);
+  request.readAs = view_.ReadAs();
   TakeReplacementText();
   IHistoryCombo& xpath = view_.Combo(ControlId::XPath);
   request.xpath = xpath.EditText();
@@ -217,6 +225,8 @@ void SearchDialog::StartRun(JobKind kind) {
   } else {
     BuildRequest();
     SaveInputs();
+    // Pages chosen for files of the last list do not hold for a new search.
+    if (kind == JobKind::Search) state_.fileCodePages.clear();
   }
   if (kind == JobKind::Search) listRequest_ = state_.request;
   view_.CloseResults();  // after the replacement text is read
@@ -238,7 +248,7 @@ void SearchDialog::StartRun(JobKind kind) {
   }
 }
 
-void SearchDialog::Replace(std::optional<HitSelection> selection) {
+void SearchDialog::Replace(std::optional<HitSelection> selection, const std::vector<const HitFile*>& files) {
   if (running_) return;
   IResultView* results = view_.Results();
   const std::u16string replacement = results ? results->ReplaceCombo().EditText() : u"";
@@ -248,7 +258,12 @@ void SearchDialog::Replace(std::optional<HitSelection> selection) {
     room = RoomForOriginals(place, selection ? SelectedFileBytes(*selection) : HitFileBytes(state_.hits));
   const ReplaceScopeCounts scope = selection ? CountScope(*selection) : CountScope(state_.hits);
   if (scope.occurrences == 0) return;  // never a question about nothing
-  if (!view_.Confirm(ReplaceQuestion(scope, replacement, room))) return;
+  std::u16string question = ReplaceQuestion(scope, replacement, room);
+  if (const std::u16string pages = FilesByCodePageText(files); !pages.empty())
+    question += u"\n\n" + FillIn(Words(TRAWLSCOPE_TEXT("SearchDialog", "Code pages: %1.")), {pages});
+  if (const std::u16string refused = CannotHoldWarning(files, replacement); !refused.empty())
+    question += u"\n\n" + refused;
+  if (!view_.Confirm(question)) return;
   state_.journal.reset();
   if (room && room->fits) state_.journal = place;
   state_.selection = std::move(selection);
@@ -260,7 +275,10 @@ void SearchDialog::ReplaceSelected() {
   IResultView* results = view_.Results();
   if (results == nullptr || running_) return;
   const std::vector<const Hit*> hits = results->SelectedHits();
-  if (!hits.empty()) Replace(SelectionOfHits(hits));
+  std::vector<const HitFile*> files;
+  for (const Hit* hit : hits)
+    if (std::find(files.begin(), files.end(), &hit->File()) == files.end()) files.push_back(&hit->File());
+  if (!hits.empty()) Replace(SelectionOfHits(hits), files);
 }
 
 JournalPlace SearchDialog::UndoPlace() const {
@@ -361,11 +379,38 @@ void SearchDialog::ShowResults() {
   if (!state_.abortRequested) OpenResultList();
 }
 
+std::u16string SearchDialog::StatusNote() const {
+  const std::u16string undecodable = UndecodableFilesNote(state_.hits.Files());
+  return undecodable.empty() ? runNote_ : runNote_ + u" " + undecodable;
+}
+
+void SearchDialog::ReadFileAs() {
+  IResultView* results = view_.Results();
+  if (results == nullptr || running_) return;
+  const FileCodePageChoice choice = results->ReadAsChoice();
+  if (choice.path.empty() || choice.codePage == codepage::kNone) return;
+  state_.fileCodePages[choice.path] = choice.codePage;
+  // The list's own search, whatever the inputs say now.
+  state_.request = listRequest_;
+  state_.abortRequested = false;
+  view_.SetWaitCursor(true);
+  const FileSearchOutcome outcome = SearchFileAgain(state_, choice.path);
+  view_.SetWaitCursor(false);
+  if (outcome.kind == FileSearchOutcome::Kind::Unreadable) {
+    RunSummary summary;
+    summary.unreadable.push_back({choice.path, outcome.error});
+    view_.ShowMessage(SearchProblemsText(summary));
+    return;
+  }
+  results->HitsChanged();
+  results->SetRunNote(StatusNote());
+}
+
 void SearchDialog::OpenResultList() {
   view_.CloseResults();
   IResultView* results = view_.OpenResults(state_.hits);
   if (results == nullptr) return;
-  results->SetRunNote(runNote_);
+  results->SetRunNote(StatusNote());
   results->SetSearchRequest(state_.request);
   // The first time, below the main dialog: over it, it would hide the search's own inputs.
   const ScreenRect main = view_.Frame();

@@ -63,8 +63,15 @@ class SearchDialog {
   void SaveInputs();
   // Asks first, then replaces the occurrences of `selection`, or all the
   // search found when there is none.
-  void Replace(std::optional<HitSelection> selection);
+  // `files` are those the replace may change, for the question.
+  void Replace(std::optional<HitSelection> selection, const std::vector<const HitFile*>& files);
   void ReplaceSelected();
+  // Searches the file the result list's "Read this file as" names again in
+  // the page it chose, and shows its hits in place of the old ones; the
+  // page then holds for that file for the rest of the list's life.
+  void ReadFileAs();
+  // The run note with the count of files read with bytes their page did not define.
+  std::u16string StatusNote() const;
   // Puts back the files of the last replace; `ask` names the run first.
   void UndoLastReplace(bool ask);
   void UpdateUndoButton();

@@ -28,6 +28,12 @@ class IProgressView {
   virtual void SetCountCaption(std::u16string_view text) = 0;  // what the count counts
 };
 
+// A page the user chose for one file of the list.
+struct FileCodePageChoice {
+  std::u16string path;
+  CodePage codePage = codepage::kNone;
+};
+
 // The result dialog as the main dialog sees it.
 class IResultView : public IPlaceableWindow {
  public:
@@ -38,6 +44,10 @@ class IResultView : public IPlaceableWindow {
   virtual void SetSearchRequest(const SearchRequest& request) = 0;
   // The hits of the selected rows, in the list's order.
   virtual std::vector<const Hit*> SelectedHits() const = 0;
+  // What "Read this file as" chose last (Command::ReadFileAs).
+  virtual FileCodePageChoice ReadAsChoice() const = 0;
+  // The hit list changed under the view: its rows are made again.
+  virtual void HitsChanged() = 0;
 };
 
 class ISearchDialogView : public IPlaceableWindow {
@@ -46,6 +56,9 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual bool IsChecked(ControlId id) const = 0;
   virtual void SetChecked(ControlId id, bool checked) = 0;
   virtual void Enable(ControlId id, bool enabled) = 0;
+  // "Read files as:": kNone for Automatic.
+  virtual CodePage ReadAs() const = 0;
+  virtual void SetReadAs(CodePage codePage) = 0;
   // Puts the keyboard focus in the control, its text selected.
   virtual void Focus(ControlId id) = 0;
   virtual ScreenRect Frame() const = 0;

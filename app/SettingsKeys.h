@@ -15,6 +15,10 @@ inline constexpr char16_t kRegex[] = u"Regex";
 inline constexpr char16_t kCaseSensitive[] = u"CaseSensitive";
 inline constexpr char16_t kSubfolder[] = u"Subfolder";
 
+// The page every file is read in; 0 (or none) detects each file's.
+inline constexpr char16_t kCodePage[] = u"CodePage";
+inline constexpr char16_t kReadAs[] = u"ReadAs";
+
 inline constexpr char16_t kMainDialog[] = u"MainDialog";
 inline constexpr char16_t kResultDialog[] = u"ResultDialog";
 inline constexpr char16_t kLeft[] = u"left";
@@ -25,6 +29,8 @@ inline constexpr char16_t kBeforeText[] = u"beforetext";
 inline constexpr char16_t kAfterText[] = u"aftertext";
 inline constexpr char16_t kFilename[] = u"filename";
 inline constexpr char16_t kLine[] = u"line";
+inline constexpr char16_t kCodePageColumn[] = u"codepage";
+inline constexpr char16_t kShowCodePage[] = u"showcodepage";
 
 inline constexpr char16_t kKwic[] = u"KWIC";
 inline constexpr char16_t kLength[] = u"Length";

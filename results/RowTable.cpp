@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <string>
 
 namespace trawlscope {
 namespace {
@@ -22,6 +24,11 @@ void RowTable::SetHits(const HitList& hits) {
   discovered_.reserve(hits.size());
   for (const auto& hit : hits) discovered_.push_back(&hit);
   rows_ = discovered_;
+  if (sortedBy_ > 0 && !rows_.empty()) {
+    // Sorted as it was, in the same direction.
+    descending_[sortedBy_] = !descending_[sortedBy_];
+    SortByColumn(sortedBy_);
+  }
 }
 
 void RowTable::SortByColumn(int column) {
@@ -41,8 +48,17 @@ void RowTable::SortByColumn(int column) {
     case ResultColumn::Line:
       SortBy(rows_, [](const Hit& h) { return h.line; }, descending);
       break;
+    case ResultColumn::CodePage: {
+      // By name, as the column shows it; a few pages among many rows.
+      std::map<CodePage, std::string> names;
+      for (const Hit* hit : rows_) names.try_emplace(hit->FileCodePage(), CodePageDisplayName(hit->FileCodePage()));
+      SortBy(rows_, [&](const Hit& h) { return std::pair<const std::string&, bool>(names.at(h.FileCodePage()), h.File().undecodable); },
+             descending);
+      break;
+    }
     case ResultColumn::Hidden: break;
   }
+  if (static_cast<ResultColumn>(column) != ResultColumn::Hidden) sortedBy_ = column;
   descending_[column] = !descending;
 }
 

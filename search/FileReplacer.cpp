@@ -41,6 +41,7 @@ FileReplaceOutcome FileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
     default:
       try {
         outcome = ReplaceLoaded(abortRequested, path, loaded.detected, asRead, replacementText, scope);
+        if (outcome.kind == FileReplaceOutcome::Kind::Changed) outcome.codePage = loaded.detected;
       } catch (const std::bad_alloc&) {
         std::u16string().swap(text_);
         bytes_.Clear(true);

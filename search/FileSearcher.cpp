@@ -8,6 +8,7 @@
 #include "platform/codepage/ByteScan.h"
 #include "platform/codepage/CodePageConverter.h"
 #include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/DecodingLosses.h"
 #include "platform/codepage/LineFeedCuts.h"
 #include "platform/codepage/PlainAscii.h"
 #include "platform/files/NativePath.h"
@@ -56,7 +57,24 @@ void FileSearcher::StartFile(const std::u16string& path) {
   asciiLines_.reset();
   textLines_.reset();
   fileCodePage_ = codepage::kNone;
+  fileHadBom_ = false;
+  fileUndecodable_ = false;
   hitFile_ = nullptr;
+}
+
+CodePage FileSearcher::ChosenCodePage(std::string_view head) const {
+  CodePage chosen = everyFilePage_;
+  if (perFilePages_ != nullptr && !perFilePages_->empty()) {
+    if (const auto it = perFilePages_->find(folder_ + fileName_); it != perFilePages_->end()) chosen = it->second;
+  }
+  if (chosen == codepage::kNone) return chosen;
+  // As in editors, a byte-order mark says more than a choice made for many files.
+  const ByteOrderMark mark = FindByteOrderMark(head);
+  return mark.codePage != codepage::kNone ? mark.codePage : chosen;
+}
+
+void FileSearcher::NoteUndecodable(std::string_view bytes, CodePage codePage, std::u16string_view text) {
+  if (!fileUndecodable_) fileUndecodable_ = HasUndecodableBytes(bytes, codePage, text);
 }
 
 void FileSearcher::ReleaseOversizedText() {
@@ -107,7 +125,10 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
   const bool plainAscii = firstHighByte_ == bytes_.Bytes().size() &&
                           IsPlainAsciiSample(bytes_.Bytes().substr(0, kDetectionSampleBytes));
   if (!plainAscii && IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
-  const CodePage detected = plainAscii ? codepage::kUtf8 : DetectCodePage(bytes_.Bytes(), firstHighByte_);
+  const CodePage chosen = ChosenCodePage(bytes_.Bytes());
+  const CodePage detected = chosen != codepage::kNone ? chosen
+                            : plainAscii             ? codepage::kUtf8
+                                                     : DetectCodePage(bytes_.Bytes(), firstHighByte_);
   if (!bytes_.IsWhole() && detected != codepage::kUtf8) {
     // Escape sequences or HZ's shifts in the head: a seven-bit page whose
     // bytes the prefilter must see whole.
@@ -193,8 +214,8 @@ FileSearchOutcome FileSearcher::SearchLoaded(const AbortFlag& abortRequested, Co
     asciiText_ = {};
     return Finish(end, abortRequested);
   }
-  bool hadBom = false;
-  DecodeDetectedBytes(bytes, detected, text_, hadBom);
+  DecodeDetectedBytes(bytes, detected, text_, fileHadBom_);
+  NoteUndecodable(bytes, detected, text_);
   return Finish(matcher_->Scan(text_, mode_, abortRequested, onMatch), abortRequested);
 }
 
@@ -234,6 +255,7 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
   }
   if (hitFile_ == nullptr) {
     hitFile_ = &hits.AddFile(folder_, fileName_, fileCodePage_);
+    hitFile_->hadBom = fileHadBom_;
     hitFile_->hasIdentity = true;
     hitFile_->identity = searched_;
     stretchTextStart_ = stretchTextEnd_ = stretchBufferStart_ = 0;
@@ -265,6 +287,7 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
 
 void FileSearcher::FinishFileHits() {
   if (hitFile_ == nullptr) return;
+  hitFile_->undecodable = fileUndecodable_;
   std::u16string& wide = hitFile_->wide;
   if (std::all_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x80; })) {
     hitFile_->narrow.assign(wide.begin(), wide.end());

@@ -14,6 +14,7 @@
 #include "platform/journal/RunJournal.h"
 #include "search/AbortFlag.h"
 #include "search/HitList.h"
+#include "search/SearchRequest.h"
 #include "search/review/HitSelection.h"
 #include "search/matching/ArrivalScan.h"
 #include "search/matching/LineCounter.h"
@@ -51,6 +52,13 @@ class FileSearcher {
   // regex run does.
   bool Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,
                const std::u16string& xpath);
+  // Reads every file without a byte-order mark in `everyFile` (kNone: as
+  // detected), and the files `perFile` names in their page; `perFile`
+  // outlives this, and may be null.
+  void ChooseCodePages(CodePage everyFile, const FileCodePages* perFile) {
+    everyFilePage_ = everyFile;
+    perFilePages_ = perFile;
+  }
   // Opens folders together with the run's other searchers; `folders` outlives this.
   void ShareFolders(SharedFolders& folders) { folderCursor_.Share(folders); }
 
@@ -99,6 +107,11 @@ class FileSearcher {
   // read would show the detector; raw_ holds the bytes read so far. An ASCII
   // head leaves it pending (pagePending_) when mayGuessPage_.
   Loaded StartPieces(const AbortFlag& abortRequested);
+  // The page the user chose for the current file, whose first bytes are
+  // `head` (a byte-order mark wins); kNone when the detector is to say.
+  CodePage ChosenCodePage(std::string_view head) const;
+  // Notes bytes of the current file that its page could not read.
+  void NoteUndecodable(std::string_view bytes, CodePage codePage, std::u16string_view text);
   // Whether no match (nor anything it looks at) can hold a line feed, and
   // the file's text may so be searched a piece of lines at a time.
   bool PatternFitsPieces() const;
@@ -162,6 +175,10 @@ class FileSearcher {
   std::optional<LineCounter<char>> asciiLines_;
   std::optional<LineCounter<char16_t>> textLines_;
   CodePage fileCodePage_ = codepage::kNone;
+  bool fileHadBom_ = false;
+  bool fileUndecodable_ = false;
+  CodePage everyFilePage_ = codepage::kNone;
+  const FileCodePages* perFilePages_ = nullptr;
   // The current file's record once it has a hit, and the stretch of its text
   // that the end of the context buffer holds, so overlapping contexts share it.
   HitFile* hitFile_ = nullptr;

@@ -31,6 +31,10 @@ FileSearcher::Loaded FileSearcher::StartPieces(const AbortFlag& abortRequested) 
   // The head stays in raw_ as the start of the first piece.
   if (pieces_.ReadMore(raw_, kDetectionSampleBytes) < 0) return {Kind::Unreadable, errno};
   head_.assign(raw_.View());
+  if (const CodePage chosen = ChosenCodePage(head_); chosen != codepage::kNone) {
+    if (IsBinaryContent(head_)) return {Kind::Binary};
+    return {Kind::Searched, 0, chosen};
+  }
   const bool highInHead = FindFirstHighByte(head_) < head_.size();
   if (highInHead || head_.find('\0') != std::string::npos || head_.find(kEscape) != std::string::npos) {
     const bool plainAscii = !highInHead && IsPlainAsciiSample(head_);
@@ -254,10 +258,10 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
           heldBytes_.clear();
           heldNarrow_ = false;
         }
-        bool hadBom = false;
         // Only the file's start may hold a byte-order mark.
-        if (atStart) DecodeDetectedBytes(cutPiece, detected, decoded_, hadBom);
+        if (atStart) DecodeDetectedBytes(cutPiece, detected, decoded_, fileHadBom_);
         else DecodeToUtf16(cutPiece, detected, decoded_);
+        NoteUndecodable(cutPiece, detected, decoded_);
         text_ += decoded_;
       }
       atStart = false;

@@ -18,6 +18,9 @@ struct HitFile {
   std::u16string folder;  // ends with the separator
   std::u16string fileName;
   CodePage codePage = 0;
+  bool hadBom = false;
+  // Some bytes of the file were not text in its page: its page may be a wrong guess.
+  bool undecodable = false;
   // What the file was when it was searched (device, inode, size, time), so
   // that a replace of picked hits can tell whether it changed since. Hand-made
   // hits have none.

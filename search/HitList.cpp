@@ -1,5 +1,7 @@
 #include "search/HitList.h"
 
+#include <algorithm>
+
 namespace trawlscope {
 
 void HitList::Clear() {
@@ -39,6 +41,37 @@ void HitList::Take(HitList&& other) {
   hits_.insert(hits_.end(), other.hits_.begin(), other.hits_.end());
   other.Clear();
   count_.store(hits_.size(), std::memory_order_release);
+}
+
+void HitList::ReplaceFileHits(const HitFile& file, HitList&& fresh) {
+  std::deque<Hit> merged;
+  bool placed = false;
+  for (const Hit& hit : hits_) {
+    if (&hit.File() != &file) {
+      merged.push_back(hit);
+    } else if (!placed) {
+      merged.insert(merged.end(), fresh.hits_.begin(), fresh.hits_.end());
+      placed = true;
+    }
+  }
+  if (!placed) merged.insert(merged.end(), fresh.hits_.begin(), fresh.hits_.end());
+  hits_.swap(merged);
+  std::erase_if(files_, [&](const std::unique_ptr<HitFile>& kept) { return kept.get() == &file; });
+  for (auto& taken : fresh.files_) files_.push_back(std::move(taken));
+  fresh.Clear();
+  count_.store(hits_.size(), std::memory_order_release);
+}
+
+std::vector<const HitFile*> HitList::Files() const {
+  std::vector<const HitFile*> files;
+  const HitFile* last = nullptr;
+  for (const Hit& hit : hits_) {
+    // A file's hits come together.
+    if (&hit.File() == last) continue;
+    last = &hit.File();
+    files.push_back(last);
+  }
+  return files;
 }
 
 }  // namespace trawlscope

@@ -35,6 +35,14 @@ class HitList {
   // Moves every hit and file of `other` to the end, in their order.
   void Take(HitList&& other);
 
+  // Puts the hits of `fresh` where the hits of `file` stand (at the end when
+  // it has none here), in their order: a file searched again. The rest keep
+  // their order; references to hits are no longer valid.
+  void ReplaceFileHits(const HitFile& file, HitList&& fresh);
+
+  // The files that hold hits, in the order their first hit came.
+  std::vector<const HitFile*> Files() const;
+
   // Any thread.
   size_t Count() const { return count_.load(std::memory_order_acquire); }
 

@@ -2,6 +2,9 @@
 // What one search or replace run is asked to do. Written by the dialog only
 // while no run is in progress and read by the worker without a lock.
 #include <string>
+#include <unordered_map>
+
+#include "platform/codepage/CodePageTable.h"
 
 namespace trawlscope {
 
@@ -14,6 +17,12 @@ struct SearchRequest {
   bool includeSubfolders = false;
   bool useRegex = false;
   bool caseSensitive = false;
+  // Every file without a byte-order mark is read in this page; kNone detects each file's.
+  CodePage readAs = codepage::kNone;
 };
+
+// Pages chosen for single files of a result list (full path to page), over
+// the run's: they hold for that list's searches and replaces.
+using FileCodePages = std::unordered_map<std::u16string, CodePage>;
 
 }  // namespace trawlscope

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QScreen>
 
 #include <algorithm>
@@ -37,6 +38,7 @@ constexpr int kRectangleSaveDelayMs = 500;
 ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, SettingsStore& settings,
                                        std::function<void(Command)> onCommand)
     : QDialog(owner, Qt::Window),
+      hits_(hits),
       settings_(settings),
       onCommand_(std::move(onCommand)),
       list_(nullptr),
@@ -84,6 +86,10 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
   connect(replaceSelected_, &QPushButton::clicked, this, [this] { onCommand_(Command::ReplaceSelected); });
   connect(list_, &KwicListView::ReplaceSelectedRequested, this, [this] { onCommand_(Command::ReplaceSelected); });
+  connect(list_, &KwicListView::ReadFileAsRequested, this, [this](const std::u16string& path, CodePage page) {
+    readAs_ = {path, page};
+    onCommand_(Command::ReadFileAs);
+  });
   // Nothing selected, nothing to replace.
   const auto followSelection = [this] { replaceSelected_->setEnabled(list_->selectionModel()->hasSelection()); };
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, followSelection);
@@ -133,6 +139,14 @@ void ResultDialogWidget::UpdatePreview() {
   const std::u16string replacement = FromQString(replaceCombo_->currentText());
   list_->Delegate()->SetPreview(replacement.empty() ? nullptr : preview_.get(), replacement);
   list_->viewport()->update();
+}
+
+void ResultDialogWidget::HitsChanged() {
+  // The rows stay where they were on screen, in the list's last order.
+  const int scrolled = list_->verticalScrollBar()->value();
+  list_->Model()->ResetRows([this] { rows_.SetHits(hits_); });
+  list_->verticalScrollBar()->setValue(scrolled);
+  replace_->setEnabled(rows_.RowCount() > 0);
 }
 
 std::vector<const Hit*> ResultDialogWidget::SelectedHits() const {

@@ -36,6 +36,8 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   void SetRunNote(std::u16string_view note) override;
   void SetSearchRequest(const SearchRequest& request) override;
   std::vector<const Hit*> SelectedHits() const override;
+  FileCodePageChoice ReadAsChoice() const override { return readAs_; }
+  void HitsChanged() override;
   ScreenSize VirtualScreenSize() const override;
   void MoveTo(const ScreenRect& frame) override;
 
@@ -62,6 +64,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   void SaveRectangleSoon();
   void SavePendingRectangle();
 
+  const HitList& hits_;
   SettingsStore& settings_;
   QTimer rectangleSaver_;
   std::function<void(Command)> onCommand_;
@@ -78,6 +81,7 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   // Set by the first MoveTo: before it the window is nowhere it should be
   // remembered, and the stored rectangle is yet to be read.
   bool placed_ = false;
+  FileCodePageChoice readAs_;
 };
 
 }  // namespace trawlscope

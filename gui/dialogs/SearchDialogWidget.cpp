@@ -26,6 +26,7 @@
 #include "gui/dialogs/WindowPlacement.h"
 #include "gui/dialogs/ProgressDialogWidget.h"
 #include "gui/QtText.h"
+#include "platform/files/NativePath.h"
 #include "gui/dialogs/ResultDialogWidget.h"
 
 namespace trawlscope {
@@ -137,6 +138,19 @@ void SearchDialogWidget::Build() {
   caseSensitive_ = checkBox(tr("&Case sensitive"), comboLeft, 73);
   subfolders_ = checkBox(tr("&Include subfolders"),
                          std::max(du.X(173), caseSensitive_->geometry().right() + du.X(6)), 73);
+  // A row of its own below the options: the names of the pages are long.
+  QLabel* readAsLabel = Label(this, tr("Rea&d files as:"), du.ToPixels(3, 87, 41, 12));
+  readAsLabel->resize(std::max(readAsLabel->width(), readAsLabel->sizeHint().width()), readAsLabel->height());
+  readAs_ = new QComboBox(this);
+  readAs_->addItem(tr("Automatic"), 0u);
+  for (const CodePage page : ChoosableCodePages())
+    readAs_->addItem(ToQString(FromNativePath(CodePageDisplayName(page))), page);
+  readAs_->setToolTip(tr("Automatic detects each file's code page. Any other choice reads every file in it,\n"
+                         "but for a file that starts with a byte-order mark; a replace writes each file back\n"
+                         "in the page it was read in."));
+  readAs_->setGeometry(std::max(comboLeft, readAsLabel->geometry().right() + du.X(3)), du.Y(86),
+                       std::max(du.X(120), readAs_->sizeHint().width()), du.Y(12));
+  readAsLabel->setBuddy(readAs_);
   search_ = new QPushButton(tr("&Search"), this);
   search_->setGeometry(std::max(du.X(261), subfolders_->geometry().right() + du.X(4)), du.Y(69),
                        du.X(50), du.Y(14));
@@ -166,7 +180,8 @@ void SearchDialogWidget::Build() {
   setTabOrder(searchFor_, regex_);
   setTabOrder(regex_, caseSensitive_);
   setTabOrder(caseSensitive_, subfolders_);
-  setTabOrder(subfolders_, search_);
+  setTabOrder(subfolders_, readAs_);
+  setTabOrder(readAs_, search_);
   setTabOrder(search_, undo_);
 
   histories_ = {std::make_unique<QtHistoryCombo>(*searchPath_), std::make_unique<QtHistoryCombo>(*fileTypes_),
@@ -224,12 +239,20 @@ void SearchDialogWidget::Enable(ControlId id, bool enabled) {
     case ControlId::Browse: widget = browse_; break;
     case ControlId::Search: widget = search_; break;
     case ControlId::UndoLastReplace: widget = undo_; break;
+    case ControlId::ReadAs: widget = readAs_; break;
     case ControlId::Regex:
     case ControlId::CaseSensitive:
     case ControlId::Subfolders: widget = CheckBox(id); break;
     default: widget = ComboBox(id); break;
   }
   widget->setEnabled(enabled);
+}
+
+CodePage SearchDialogWidget::ReadAs() const { return readAs_->currentData().toUInt(); }
+
+void SearchDialogWidget::SetReadAs(CodePage codePage) {
+  const int index = readAs_->findData(codePage);
+  readAs_->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 void SearchDialogWidget::Focus(ControlId id) {

@@ -34,6 +34,8 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   bool IsChecked(ControlId id) const override;
   void SetChecked(ControlId id, bool checked) override;
   void Enable(ControlId id, bool enabled) override;
+  CodePage ReadAs() const override;
+  void SetReadAs(CodePage codePage) override;
   void Focus(ControlId id) override;
   ScreenRect Frame() const override;
   ScreenSize MinimumFrameSize() const override;
@@ -62,6 +64,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QPushButton* SearchButton() const { return search_; }
   QPushButton* BrowseButton() const { return browse_; }
   QPushButton* UndoButton() const { return undo_; }
+  QComboBox* ReadAsBox() const { return readAs_; }
   QMenu* BrowseMenu() const { return browseMenu_; }
   ProgressDialogWidget* ProgressWidget() const { return progress_.get(); }
   ResultDialogWidget* ResultWidget() const { return results_.get(); }
@@ -93,6 +96,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QCheckBox* regex_;
   QCheckBox* caseSensitive_;
   QCheckBox* subfolders_;
+  QComboBox* readAs_;  // "Automatic", then every page a file may be read in
   QPushButton* browse_;
   QPushButton* search_;
   QPushButton* undo_ = nullptr;

@@ -1,6 +1,9 @@
 #include "gui/list/KwicDelegate.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -8,7 +11,9 @@
 #include <algorithm>
 
 #include "platform/files/NativePath.h"
+#include "app/CodePageTexts.h"
 #include "gui/QtText.h"
+#include "gui/list/KwicModel.h"
 
 namespace trawlscope {
 namespace {
@@ -87,6 +92,14 @@ QString KwicDelegate::UnknownReplacementTip() {
 void KwicDelegate::SetPreview(const ReplacePreview* preview, std::u16string replacement) {
   preview_ = preview;
   replacement_ = std::move(replacement);
+  cannotHold_.clear();
+}
+
+bool KwicDelegate::CannotHold(const HitFile& file) const {
+  if (preview_ == nullptr || file.codePage == 0) return false;
+  const auto known = cannotHold_.find(file.codePage);
+  if (known != cannotHold_.end()) return known->second;
+  return cannotHold_[file.codePage] = !FilesThatCannotHold({&file}, replacement_).empty();
 }
 
 bool KwicDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
@@ -96,6 +109,12 @@ bool KwicDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const Q
     const std::optional<ReplacePreview::Outcome> preview = PreviewOf(static_cast<size_t>(index.row()));
     if (preview && !preview->known) {
       QToolTip::showText(event->globalPos(), UnknownReplacementTip(), view);
+      return true;
+    }
+    const HitFile& file = rows_.Row(static_cast<size_t>(index.row())).File();
+    if (preview && CannotHold(file)) {
+      QToolTip::showText(event->globalPos(),
+                         ToQString(CannotHoldWarning({&file}, replacement_)), view);
       return true;
     }
   }
@@ -148,8 +167,21 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
       DrawCellText(painter, cell, ToQString(DisplayPath(hit.FileName())), Qt::AlignLeft, Qt::ElideMiddle);
       break;
     case ResultColumn::Line: DrawCellText(painter, cell, QString::number(hit.line), Qt::AlignRight); break;
+    case ResultColumn::CodePage: PaintCodePage(painter, cell, hit.File()); break;
   }
   painter->restore();
+}
+
+void KwicDelegate::PaintCodePage(QPainter* painter, const QRect& cell, const HitFile& file) const {
+  QRect text = cell;
+  if (file.undecodable) {
+    // A wrong guess stands out: a warning sign before the name, which says it too.
+    const int side = std::min(cell.height() - 2, painter->fontMetrics().height());
+    const QIcon warning = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    warning.paint(painter, QRect(cell.left() + 1, cell.top(), side, side));
+    text.setLeft(cell.left() + side + 3);
+  }
+  DrawCellText(painter, text, KwicModel::CodePageCell(file), Qt::AlignLeft);
 }
 
 void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const {
@@ -157,8 +189,11 @@ void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, si
   // Worked out once: with an expression it is a match over the contexts.
   const std::optional<ReplacePreview::Outcome> preview = PreviewOf(row);
   const KeywordLayout layout = LayOutKeyword(cell, row, preview);
+  // A file whose page cannot write the replacement keeps its keyword: the
+  // replacement is shown struck through instead.
+  const bool refused = preview && CannotHold(hit.File());
   painter->setPen(kKeyword);
-  if (preview) {
+  if (preview && !refused) {
     // A strike-through alone is a hair across kanji: the text going out is
     // also set on a tint of its own.
     painter->fillRect(QRect(layout.keywordLeft, cell.top() + 1, layout.keywordWidth, cell.height() - 2), kReplacedTint);
@@ -169,16 +204,21 @@ void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, si
   DrawCellText(painter, cell, ToQString(hit.Keyword()), Qt::AlignLeft);
   if (preview) {
     QFont plain = painter->font();
-    plain.setStrikeOut(false);
+    plain.setStrikeOut(refused);
     painter->setFont(plain);
     QRect replacement = cell;
     replacement.setLeft(layout.replacementLeft);
-    painter->setPen(preview->known ? kReplacement : kUnknown);
+    painter->setPen(preview->known && !refused ? kReplacement : kUnknown);
     if (replacement.width() > 0)
       DrawCellText(painter, replacement, preview->known ? ToQString(preview->replacement) : kUnknownReplacement,
                    Qt::AlignLeft);
   }
   painter->setPen(text);
+  if (refused) {
+    QFont plain = painter->font();
+    plain.setStrikeOut(false);
+    painter->setFont(plain);
+  }
   QRect right = cell;
   right.setLeft(layout.rightContextLeft);
   if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.RightContext()), Qt::AlignLeft);

@@ -4,6 +4,7 @@
 // where the keyword ends, the file name and the line.
 #include <QFontMetrics>
 #include <QStyledItemDelegate>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -65,15 +66,20 @@ class KwicDelegate final : public QStyledItemDelegate {
 
  private:
   void PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const;
+  void PaintCodePage(QPainter* painter, const QRect& cell, const HitFile& file) const;
   KeywordLayout LayOutKeyword(const QRect& cell, size_t row,
                               const std::optional<ReplacePreview::Outcome>& preview) const;
   std::optional<ReplacePreview::Outcome> PreviewOf(size_t row) const;
+  // Whether the previewed replacement has characters the file's page cannot
+  // write: the replace will leave that file as it is.
+  bool CannotHold(const HitFile& file) const;
   int ReplacementWidth(const ReplacePreview::Outcome& outcome) const;
 
   const RowTable& rows_;
   mutable std::unique_ptr<CharacterWidths> widths_;
   const ReplacePreview* preview_ = nullptr;
   std::u16string replacement_;
+  mutable std::map<CodePage, bool> cannotHold_;  // for replacement_, by page
 };
 
 QColor RowBackground(int row, bool selected);

@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
@@ -11,8 +12,10 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <algorithm>
+#include <iterator>
 #include <set>
 
+#include "app/ReadAsCandidates.h"
 #include "app/SettingsKeys.h"
 #include "platform/desktop/FolderOpener.h"
 #include "platform/files/NativePath.h"
@@ -23,6 +26,7 @@ namespace trawlscope {
 namespace {
 
 constexpr int kLineColumn = static_cast<int>(ResultColumn::Line);
+constexpr int kCodePageColumn = static_cast<int>(ResultColumn::CodePage);
 // Digits a line number shows whole in the Line column's first width.
 const QString kWidestLineNumber = QStringLiteral("00000");
 
@@ -33,7 +37,9 @@ struct ColumnWidth {
 const ColumnWidth kStoredWidths[] = {{settings::kBeforeText, settings::kDefaultBeforeTextWidth},
                                      {settings::kAfterText, settings::kDefaultAfterTextWidth},
                                      {settings::kFilename, settings::kDefaultFilenameWidth},
-                                     {settings::kLine, 0}};
+                                     {settings::kLine, 0},
+                                     {settings::kCodePageColumn, 0}};
+constexpr int kStoredColumns = static_cast<int>(std::size(kStoredWidths));
 
 bool IsHomeOrEnd(const QEvent* event) {
   if (event == nullptr || event->type() != QEvent::KeyPress) return false;
@@ -47,6 +53,8 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
     : QTableView(parent), rows_(rows), settings_(settings), model_(new KwicModel(rows, this)),
       delegate_(new KwicDelegate(rows, this)) {
   folderOpener = [](const std::string& folder) { return OpenFolderInFileManager(folder); };
+  readAsCandidates = [](const std::u16string& path, CodePage current) { return ReadAsCandidates(path, current); };
+  otherCodePage = [this](CodePage current) { return AskOtherCodePage(current); };
   messageSink = [this](const QString& text) {
     QMessageBox::information(this, QApplication::applicationName(), text);
   };
@@ -70,10 +78,17 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
   horizontalHeader()->setSortIndicatorShown(true);
   horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);  // discovery order: no column
   horizontalHeader()->resizeSection(0, 0);
-  for (int i = 0; i < 4; ++i) {
-    const int fallback = kStoredWidths[i].defaultWidth > 0 ? kStoredWidths[i].defaultWidth : DefaultLineWidth();
+  for (int i = 0; i < kStoredColumns; ++i) {
+    const int fallback = kStoredWidths[i].defaultWidth > 0 ? kStoredWidths[i].defaultWidth
+                         : i + 1 == kLineColumn                ? DefaultLineWidth()
+                                                               : DefaultCodePageWidth();
     horizontalHeader()->resizeSection(i + 1, settings_.ReadInt(settings::kResultDialog, kStoredWidths[i].key, fallback));
   }
+  horizontalHeader()->setSectionHidden(kCodePageColumn,
+                                       settings_.ReadInt(settings::kResultDialog, settings::kShowCodePage, 1) == 0);
+  horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
+          [this](const QPoint& at) { MakeHeaderMenu()->popup(horizontalHeader()->mapToGlobal(at)); });
   KeepProportions();
   horizontalHeader()->viewport()->installEventFilter(this);
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { dragging_ = true; });
@@ -98,7 +113,8 @@ void KwicListView::ShareWidth() {
   QHeaderView* header = horizontalHeader();
   int shared = 0;
   for (const int width : proportions_) shared += width;
-  const int room = viewport()->width() - header->sectionSize(static_cast<int>(ResultColumn::Line));
+  const int room = viewport()->width() - header->sectionSize(kLineColumn) -
+                   (header->isSectionHidden(kCodePageColumn) ? 0 : header->sectionSize(kCodePageColumn));
   if (shared <= 0 || room <= 0) return;
   const bool wasDragging = dragging_;
   int given = 0;
@@ -125,7 +141,12 @@ void KwicListView::resizeEvent(QResizeEvent* event) {
 
 void KwicListView::SaveColumnWidths() {
   std::vector<std::pair<std::u16string_view, int>> widths;
-  for (int i = 0; i < 4; ++i) widths.emplace_back(kStoredWidths[i].key, horizontalHeader()->sectionSize(i + 1));
+  for (int i = 0; i < kStoredColumns; ++i) {
+    // A hidden section's size reads 0: the width it will come back with is kept.
+    if (horizontalHeader()->isSectionHidden(i + 1)) continue;
+    widths.emplace_back(kStoredWidths[i].key, horizontalHeader()->sectionSize(i + 1));
+  }
+  widths.emplace_back(settings::kShowCodePage, horizontalHeader()->isSectionHidden(kCodePageColumn) ? 0 : 1);
   settings_.WriteInts(settings::kResultDialog, widths);
 }
 
@@ -141,6 +162,27 @@ int KwicListView::DefaultLineWidth() const {
   const int digits = QFontMetrics(font()).horizontalAdvance(kWidestLineNumber) +
                      2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
   return std::max(title, digits);
+}
+
+int KwicListView::DefaultCodePageWidth() const {
+  const QString typical = QStringLiteral("Shift_JIS (932)");
+  return QFontMetrics(font()).horizontalAdvance(typical) +
+         2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+}
+
+QMenu* KwicListView::MakeHeaderMenu() {
+  auto* menu = new QMenu(this);
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  QAction* codePage = menu->addAction(model_->headerData(kCodePageColumn, Qt::Horizontal, Qt::DisplayRole).toString());
+  codePage->setCheckable(true);
+  codePage->setChecked(!horizontalHeader()->isSectionHidden(kCodePageColumn));
+  connect(codePage, &QAction::toggled, this, [this](bool shown) {
+    horizontalHeader()->setSectionHidden(kCodePageColumn, !shown);
+    ShareWidth();
+    KeepProportions();
+    SaveColumnWidths();
+  });
+  return menu;
 }
 
 void KwicListView::FitRowsToFont() {
@@ -204,8 +246,47 @@ QMenu* KwicListView::MakeContextMenu() {
   add(tr("Copy full &path"), [this] { CopySelectedPaths(); });
   add(tr("Open containing &folder"), [this] { OpenSelectedFolders(); });
   menu->addSeparator();
+  AddReadAsMenu(*menu);
+  menu->addSeparator();
   add(tr("&Replace selected..."), [this] { emit ReplaceSelectedRequested(); });
   return menu;
+}
+
+void KwicListView::AddReadAsMenu(QMenu& menu) {
+  QMenu* readAs = menu.addMenu(tr("Read this file &as"));
+  const QModelIndex current = currentIndex();
+  const bool one = current.isValid() && selectionModel()->isRowSelected(current.row(), QModelIndex());
+  readAs->setEnabled(one);
+  if (!one) return;
+  const HitFile& file = rows_.Row(static_cast<size_t>(current.row())).File();
+  const std::u16string path = file.folder + file.fileName;
+  const auto choose = [this, path](CodePage page) { emit ReadFileAsRequested(path, page); };
+  // Read when the menu opens, not at every right click.
+  connect(readAs, &QMenu::aboutToShow, readAs, [this, readAs, path, page = file.codePage, choose] {
+    if (!readAs->isEmpty()) return;
+    for (const CodePage candidate : readAsCandidates(path, page))
+      connect(readAs->addAction(ToQString(FromNativePath(CodePageDisplayName(candidate)))), &QAction::triggered,
+              readAs, [choose, candidate] { choose(candidate); });
+    readAs->addSeparator();
+    connect(readAs->addAction(tr("&Other...")), &QAction::triggered, readAs, [this, page, choose] {
+      if (const CodePage other = otherCodePage(page); other != codepage::kNone) choose(other);
+    });
+  });
+}
+
+CodePage KwicListView::AskOtherCodePage(CodePage current) {
+  QStringList names;
+  const std::vector<CodePage> pages = ChoosableCodePages();
+  int at = 0;
+  for (size_t i = 0; i < pages.size(); ++i) {
+    names << ToQString(FromNativePath(CodePageDisplayName(pages[i])));
+    if (pages[i] == current) at = static_cast<int>(i);
+  }
+  bool chosen = false;
+  const QString name = QInputDialog::getItem(this, QApplication::applicationName(),
+                                             tr("Read the file in this code page:"), names, at, false, &chosen);
+  const auto index = names.indexOf(name);
+  return chosen && index >= 0 ? pages[static_cast<size_t>(index)] : codepage::kNone;
 }
 
 void KwicListView::contextMenuEvent(QContextMenuEvent* event) {

@@ -41,12 +41,21 @@ class KwicListView final : public QTableView {
   // Seams for tests: how a folder is shown, and how the list speaks.
   std::function<bool(const std::string& nativeFolder)> folderOpener;
   std::function<void(const QString& text)> messageSink;
+  // The pages "Read this file as" offers first, and the one "Other..." asks for (kNone: none).
+  std::function<std::vector<CodePage>(const std::u16string& path, CodePage current)> readAsCandidates;
+  std::function<CodePage(CodePage current)> otherCodePage;
   // The context menu for the selection, built anew each time.
   QMenu* MakeContextMenu();
+  // The header's menu: which of the columns that may be hidden are shown.
+  QMenu* MakeHeaderMenu();
+  // The Code page column's width when none is stored: a typical name's.
+  int DefaultCodePageWidth() const;
 
  signals:
   void OpenRequested(std::vector<size_t> rows);
   void ReplaceSelectedRequested();
+  // "Read this file as": the current row's file, in `page`.
+  void ReadFileAsRequested(std::u16string path, CodePage page);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -61,6 +70,9 @@ class KwicListView final : public QTableView {
 
  private:
   void FitRowsToFont();
+  // "Read this file as", for the current row's file.
+  void AddReadAsMenu(QMenu& menu);
+  CodePage AskOtherCodePage(CodePage current);
   void ShareWidth();
   void KeepProportions();
   // The columns that share the list's width, and their proportions as

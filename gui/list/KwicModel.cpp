@@ -1,7 +1,7 @@
 #include "gui/list/KwicModel.h"
 
+#include "app/CodePageTexts.h"
 #include "gui/QtText.h"
-#include "platform/codepage/CodePageTable.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope {
@@ -12,7 +12,8 @@ namespace {
 const char* const kColumnTitles[] = {"", QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Left Context"),
                                      QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Keyword and Right Context"),
                                      QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Filename"),
-                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Line")};
+                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Line"),
+                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Code page")};
 
 }  // namespace
 
@@ -46,21 +47,38 @@ QVariant KwicModel::CellText(const Hit& hit, ResultColumn column, int row) {
     case ResultColumn::KeywordAndRight: return ToQString(hit.Keyword() + hit.RightContext());
     case ResultColumn::FileName: return ToQString(hit.FileName());
     case ResultColumn::Line: return QString::number(hit.line);
+    case ResultColumn::CodePage: return CodePageCell(hit.File());
   }
   return {};
 }
 
 QString KwicModel::ToolTip(const Hit& hit) {
   QString tip = ToQString(DisplayPath(hit.FullPath())) + u'\n' + tr("Line %1").arg(hit.line);
-  if (hit.FileCodePage() != 0)
-    tip += u'\n' + tr("Code page %1").arg(QString::fromStdString(CodePageDisplayName(hit.FileCodePage())));
+  if (hit.FileCodePage() != 0) tip += u'\n' + tr("Code page %1").arg(ToQString(CodePageCellText(hit.File())));
+  if (hit.File().undecodable) tip += u'\n' + UndecodableTip();
   return tip;
+}
+
+QString KwicModel::CodePageCell(const HitFile& file) {
+  const QString name = ToQString(CodePageCellText(file));
+  return file.undecodable ? tr("%1 (bytes not read)").arg(name) : name;
+}
+
+QString KwicModel::UndecodableTip() {
+  return tr("Some bytes of this file are not text in this code page: it may be another.\n"
+            "\"Read this file as\" in the row's menu reads it in the one you choose.");
 }
 
 QVariant KwicModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kResultColumns)
     return {};
   return tr(kColumnTitles[section]);
+}
+
+void KwicModel::ResetRows(const std::function<void()>& remake) {
+  beginResetModel();
+  remake();
+  endResetModel();
 }
 
 void KwicModel::RowsReordered() {

@@ -3,6 +3,7 @@
 // KwicDelegate straight from the hits, so no model or widget holds a copy of
 // any hit's text; the model makes a cell's text only when asked for it.
 #include <QAbstractTableModel>
+#include <functional>
 
 #include "results/RowTable.h"
 
@@ -17,9 +18,15 @@ class KwicModel final : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   void RowsReordered();
+  // `remake` changes which rows there are; views forget their selection.
+  void ResetRows(const std::function<void()>& remake);
+  // The Code page column's text: the page's name, and whether it failed to read the file.
+  static QString CodePageCell(const HitFile& file);
+  static QString UndecodableTip();
 
  private:
-  // The full path, the line and the code page the file was read in, one a line.
+  // The full path, the line and the code page the file was read in, one a
+  // line, and a word when that page could not read some of its bytes.
   static QString ToolTip(const Hit& hit);
   static QVariant CellText(const Hit& hit, ResultColumn column, int row);
   RowTable& rows_;

@@ -126,6 +126,24 @@ CodePage CodePageOfCharsetName(std::string_view name) {
   return codepage::kNone;
 }
 
+std::vector<CodePage> ChoosableCodePages() {
+  std::vector<CodePage> pages;
+  for (const auto& entry : kCodePages)
+    if (entry.icuName != nullptr && entry.charsetNames.size() > 0) pages.push_back(entry.codePage);
+  return pages;
+}
+
+CodePage CodePageOfUserText(std::string_view text) {
+  CodePage page = codepage::kNone;
+  if (!text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    if (text.size() <= 6) page = static_cast<CodePage>(std::stoul(std::string(text)));
+  } else {
+    page = CodePageOfCharsetName(text);
+  }
+  const std::vector<CodePage> choosable = ChoosableCodePages();
+  return std::find(choosable.begin(), choosable.end(), page) != choosable.end() ? page : codepage::kNone;
+}
+
 CodePageFamily FamilyOf(CodePage codePage) {
   const CodePageEntry* entry = Find(codePage);
   return entry ? entry->family : CodePageFamily::Other;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace trawlscope {
 
@@ -36,6 +37,14 @@ const char* IcuConverterName(CodePage codePage);
 // The page as people know it, its number beside: "Shift_JIS (932)",
 // "EUC-JP (51932)", "KOI8-R (20866)"; the number alone for a page not in the table.
 std::string CodePageDisplayName(CodePage codePage);
+
+// The pages a user may choose to read files in: each with a converter and a
+// name, Japanese, Unicode and Chinese first, as the table lists them.
+std::vector<CodePage> ChoosableCodePages();
+
+// A page as a user names it: its number ("932") or a name ("Shift_JIS",
+// "euc-jp", case and punctuation ignored); kNone unless it is choosable.
+CodePage CodePageOfUserText(std::string_view text);
 
 // The code page of a charset name as ICU's or uchardet's detector reports it
 // (case and punctuation ignored); kNone when unknown.

@@ -83,6 +83,12 @@
 <context>
     <name>BatchHelp</name>
     <message>
+        <source>Try &apos;trawlscope-batch --help&apos; for more information.
+</source>
+        <translation>詳しくは &apos;trawlscope-batch --help&apos; を見てください。
+</translation>
+    </message>
+    <message>
         <source>
 Searches text and XML files in any code page the way the Trawlscope window
 does and prints one line per hit, or replaces every occurrence in place.
@@ -99,14 +105,23 @@ Options:
                     the XPath 1.0 expression selects
   --output FILE     also write the hits to FILE, UTF-16 LE with a byte-order
                     mark
+  --encoding PAGE   read every file in this code page instead of detecting
+                    each file&apos;s (a file that starts with a byte-order mark
+                    is still read as its mark says); a number (932, 51932,
+                    20866) or a name (Shift_JIS, EUC-JP, KOI8-R); a replace
+                    writes each file back in the page it was read in
+  --with-codepage   end each hit line with a TAB and the file&apos;s code page
+                    number, which --only-hits reads back
   --replace TEXT    replace every occurrence with TEXT (with --regex, $&amp; is
                     the match and $1 the first group) and print each file&apos;s
                     outcome; each file keeps its code page
   --only-hits FILE  with --replace: replace only the occurrences listed in
                     FILE, lines as a search prints them (PATH TAB LINE TAB
                     POSITION TAB LENGTH; a KEYWORD field must still stand
-                    there; further fields ignored); &quot;-&quot; reads standard
-                    input; no --path, --types or --subfolders with it
+                    there; a sixth field, when not empty, is the code page
+                    to read that file in, as --with-codepage prints it;
+                    further fields ignored); &quot;-&quot; reads standard input;
+                    no --path, --types or --subfolders with it
   --undo            put back the files of the last replace run that are still
                     as it left them
   --undo-beside     write each original the last --undo could not put back
@@ -124,9 +139,10 @@ Output, one line per hit or file on standard output:
   --output     FILE-NAME TAB LEFT-CONTEXT TAB KEYWORD TAB RIGHT-CONTEXT LF
   --replace    PATH TAB &quot;changed N&quot;, &quot;unchanged&quot; or &quot;left unchanged: REASON&quot;;
                then &quot;N replacements in M files; K files left unchanged&quot;
-  --codepages  PATH TAB CODE-PAGE TAB BOM: 65001 UTF-8, 1200 UTF-16 LE,
-               1201 UTF-16 BE, 932 Shift_JIS, 51932 EUC-JP and so on; BOM is 1
-               when the file starts with a byte-order mark, else 0
+  --codepages  PATH TAB CODE-PAGE TAB BOM TAB NAME: 65001 UTF-8, 1200 UTF-16
+               LE, 1201 UTF-16 BE, 932 Shift_JIS, 51932 EUC-JP and so on; BOM
+               is 1 when the file starts with a byte-order mark, else 0; NAME
+               is the page as the window names it, &quot;Shift_JIS (932)&quot;
   Tabs and line breaks inside a field are shown as U+3000. Binary files are
   skipped; they, unreadable files and paths that name nothing are said on
   stderr.
@@ -166,13 +182,20 @@ Exit status:
                     だけを検索する
   --output FILE     見つかった箇所を FILE にも書く（UTF-16 LE、バイト順マーク
                     付き）
+  --encoding PAGE   各ファイルのコードページを判定せず、すべてこのページで読む
+                    （バイト順マークで始まるファイルはマークのとおりに読む）。
+                    番号（932、51932、20866）か名前（Shift_JIS、EUC-JP、
+                    KOI8-R）。置換は各ファイルを読んだページで書き戻す
+  --with-codepage   見つかった箇所の各行の末尾に TAB とファイルのコードページ
+                    番号を付ける（--only-hits がそれを読む）
   --replace TEXT    すべての箇所を TEXT で置換し（--regex では $&amp; がマッチ、
                     $1 が最初のグループ）、ファイルごとの結果を表示する。
                     各ファイルは元のコードページのまま
   --only-hits FILE  --replace と共に: FILE に並んだ箇所だけを置換する。行は
                     検索が表示する形（PATH TAB LINE TAB POSITION TAB LENGTH。
                     KEYWORD 欄があれば、その文字列がまだそこにあること。
-                    それ以降の欄は無視）。&quot;-&quot; は標準入力を読む。--path、
+                    6 番目の欄が空でなければ、そのファイルを読むコードページ
+                    （--with-codepage が表示する形）。それ以降の欄は無視）。&quot;-&quot; は標準入力を読む。--path、
                     --types、--subfolders とは併用しない
   --undo            直前の置換で変わったファイルのうち、その置換が残したままの
                     ものを元に戻す
@@ -191,9 +214,10 @@ Exit status:
   --output     FILE-NAME TAB LEFT-CONTEXT TAB KEYWORD TAB RIGHT-CONTEXT LF
   --replace    PATH TAB &quot;changed N&quot;、&quot;unchanged&quot; または &quot;left unchanged: 理由&quot;。
                最後に置換数とファイル数を標準エラーに表示
-  --codepages  PATH TAB CODE-PAGE TAB BOM: 65001 UTF-8、1200 UTF-16 LE、
-               1201 UTF-16 BE、932 Shift_JIS、51932 EUC-JP など。ファイルが
-               バイト順マークで始まれば BOM は 1、そうでなければ 0
+  --codepages  PATH TAB CODE-PAGE TAB BOM TAB NAME: 65001 UTF-8、1200 UTF-16
+               LE、1201 UTF-16 BE、932 Shift_JIS、51932 EUC-JP など。ファイルが
+               バイト順マークで始まれば BOM は 1、そうでなければ 0。NAME は
+               ウィンドウと同じページの名前（&quot;Shift_JIS (932)&quot;）
   欄の中のタブと改行は U+3000 で表示します。バイナリファイルは飛ばします。
   それらと、読めないファイル、何も指さないパスは標準エラーに表示します。
 
@@ -216,11 +240,24 @@ Exit status:
   非公開でなければ 2 で終了する
 </translation>
     </message>
+</context>
+<context>
+    <name>CodePageTexts</name>
     <message>
-        <source>Try &apos;trawlscope-batch --help&apos; for more information.
-</source>
-        <translation>詳しくは &apos;trawlscope-batch --help&apos; を見てください。
-</translation>
+        <source>&apos;%1&apos; cannot be written in %2 of the %3 (%4): they will be left unchanged.</source>
+        <translation>「%1」は %3 のうち %2 件（%4）では書けません。それらのファイルは変更しません。</translation>
+    </message>
+    <message>
+        <source>%1 file had bytes its code page could not read.</source>
+        <translation>%1 ファイルに、そのコードページで読めないバイトがありました。</translation>
+    </message>
+    <message>
+        <source>%1 files had bytes their code page could not read.</source>
+        <translation>%1 ファイルに、そのコードページで読めないバイトがありました。</translation>
+    </message>
+    <message>
+        <source>, BOM</source>
+        <translation>、BOM</translation>
     </message>
 </context>
 <context>
@@ -640,6 +677,17 @@ Show what was found so far?</source>
         <source>%1 file could not be read.</source>
         <translation>%1 ファイルを読み込めませんでした。</translation>
     </message>
+    <message>
+        <source>Written in %1.</source>
+        <translation>書き込んだコードページ: %1。</translation>
+    </message>
+</context>
+<context>
+    <name>SearchDialog</name>
+    <message>
+        <source>Code pages: %1.</source>
+        <translation>コードページ: %1。</translation>
+    </message>
 </context>
 <context>
     <name>Undo</name>
@@ -727,6 +775,18 @@ The replace works it out from the whole file.</source>
         <source>No file manager could show the folder:</source>
         <translation>フォルダーを表示できるファイルマネージャーがありません:</translation>
     </message>
+    <message>
+        <source>Read this file &amp;as</source>
+        <translation>このファイルを別のコードページで読む(&amp;A)</translation>
+    </message>
+    <message>
+        <source>&amp;Other...</source>
+        <translation>その他(&amp;O)...</translation>
+    </message>
+    <message>
+        <source>Read the file in this code page:</source>
+        <translation>ファイルを読むコードページ:</translation>
+    </message>
 </context>
 <context>
     <name>trawlscope::KwicModel</name>
@@ -757,6 +817,20 @@ The replace works it out from the whole file.</source>
     <message>
         <source>%1, line %2: %3</source>
         <translation>%1、%2 行目: %3</translation>
+    </message>
+    <message>
+        <source>Code page</source>
+        <translation>コードページ</translation>
+    </message>
+    <message>
+        <source>%1 (bytes not read)</source>
+        <translation>%1（読めないバイトあり）</translation>
+    </message>
+    <message>
+        <source>Some bytes of this file are not text in this code page: it may be another.
+&quot;Read this file as&quot; in the row&apos;s menu reads it in the one you choose.</source>
+        <translation>このファイルには、このコードページの文字にならないバイトがあります。別のコードページかもしれません。
+行のメニューの「このファイルを別のコードページで読む」で、選んだページで読み直せます。</translation>
     </message>
 </context>
 <context>
@@ -846,6 +920,22 @@ The replace works it out from the whole file.</source>
     <message>
         <source>Search &amp;for:</source>
         <translation>検索文字列(&amp;F):</translation>
+    </message>
+    <message>
+        <source>Rea&amp;d files as:</source>
+        <translation>読み込むコードページ(&amp;D):</translation>
+    </message>
+    <message>
+        <source>Automatic</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <source>Automatic detects each file&apos;s code page. Any other choice reads every file in it,
+but for a file that starts with a byte-order mark; a replace writes each file back
+in the page it was read in.</source>
+        <translation>「自動」は各ファイルのコードページを判定します。ほかを選ぶと、バイト順マークで始まる
+ファイルを除き、すべてのファイルをそのページで読みます。置換は各ファイルを
+読んだページで書き戻します。</translation>
     </message>
 </context>
 </TS>

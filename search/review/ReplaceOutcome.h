@@ -23,7 +23,7 @@ struct FileReplaceOutcome {
   ReplaceProblem problem = ReplaceProblem::None;
   FileError file;            // problem File: the step and errno
   char32_t character = 0;    // problem CodePageCannotHold: the character
-  CodePage codePage = 0;     // problem CodePageCannotHold: the file's page
+  CodePage codePage = 0;     // Changed, and problem CodePageCannotHold: the file's page
 
   static FileReplaceOutcome Changed(size_t count) { return Of(Kind::Changed, ReplaceProblem::None, count); }
   static FileReplaceOutcome Unchanged() { return {}; }

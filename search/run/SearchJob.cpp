@@ -41,4 +41,20 @@ void RunSearch(JobState& state, IJobSink& sink) {
   });
 }
 
+FileSearchOutcome SearchFileAgain(JobState& state, const std::u16string& path) {
+  const SearchRequest& request = state.request;
+  FileSearcher searcher;
+  searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
+  searcher.ChooseCodePages(request.readAs, &state.fileCodePages);
+  HitList fresh;
+  const FileSearchOutcome outcome = searcher.SearchFile(state.abortRequested, path, fresh, state.contextLength);
+  if (outcome.kind != FileSearchOutcome::Kind::Searched) return outcome;
+  const HitFile* old = nullptr;
+  for (const HitFile* file : state.hits.Files())
+    if (file->folder + file->fileName == path) old = file;
+  if (old != nullptr) state.hits.ReplaceFileHits(*old, std::move(fresh));
+  else state.hits.Take(std::move(fresh));
+  return outcome;
+}
+
 }  // namespace trawlscope

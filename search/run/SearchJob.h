@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "search/FileSearcher.h"
 #include "search/SearchRequest.h"
 #include "search/AbortFlag.h"
 #include "platform/journal/JournalFolder.h"
@@ -38,6 +39,8 @@ struct JobState {
   // then dropped rather than added to `hits`, so that the run holds only the
   // hits still waiting for their turn.
   std::function<void(const HitList& fileHits)> onFileHits;
+  // Files the user chose a code page for from the result list.
+  FileCodePages fileCodePages;
   bool keepHits = true;
 
   // A replace run changes only these occurrences, visiting only these files
@@ -59,5 +62,11 @@ inline constexpr unsigned kSearchAfterListing = ~0u;
 inline constexpr int kRunContextLength = 30;
 
 void RunSearch(JobState& state, IJobSink& sink);
+
+// Searches one file of the list again under the run's request and the pages
+// chosen for its files, on the calling thread, and puts its hits where its
+// old ones stood (at the end when it had none). Its outcome says whether it
+// could be read.
+FileSearchOutcome SearchFileAgain(JobState& state, const std::u16string& path);
 
 }  // namespace trawlscope

@@ -41,7 +41,8 @@ TEST_F(ReplaceReviewTest, SelectedRowsAreTheOnlyOccurrencesReplacedAndTheRunCanB
   EXPECT_TRUE(Contains(view.questions[0], u"It can be undone afterwards"));
   EXPECT_EQ(tree.Read("docs/a.txt"), "one needle two\npin\n");
   EXPECT_EQ(tree.Read("docs/b.txt"), "the needle\n");
-  EXPECT_EQ(view.summaries, (Texts{u"Replaced 1 occurrence in 1 file.\n\nThis replace can be undone."}));
+  EXPECT_EQ(view.summaries,
+            (Texts{u"Replaced 1 occurrence in 1 file. Written in UTF-8 (65001): 1 file.\n\nThis replace can be undone."}));
   EXPECT_TRUE(UndoEnabled());
 
   dialog.OnCommand(Command::UndoLastReplace);
@@ -139,7 +140,7 @@ TEST_F(ReplaceReviewTest, WithTheJournalTurnedOffTheQuestionSaysItCannotBeUndone
   ASSERT_EQ(view.questions.size(), 1u);
   EXPECT_TRUE(Contains(view.questions[0], u"This cannot be undone: the undo journal is turned off."));
   EXPECT_EQ(view.undoOffered, std::vector<bool>{false});
-  EXPECT_EQ(view.summaries[0], u"Replaced 3 occurrences in 2 files.\n\nThis replace cannot be undone.");
+  EXPECT_EQ(view.summaries[0], u"Replaced 3 occurrences in 2 files. Written in UTF-8 (65001): 2 files.\n\nThis replace cannot be undone.");
   EXPECT_FALSE(UndoEnabled());
 }
 

@@ -156,7 +156,7 @@ TEST_F(SearchDialogTest, ReplaceTakesTheResultViewsTextAndRewritesTheFiles) {
   EXPECT_EQ(view.progressRecord.countCaptions.back(), u"Files changed:");
   EXPECT_EQ(view.progressRecord.hitCounts.back(), u"1");  // a.txt was changed before b.txt's turn
   // A clean run says what it did too, and offers to take it back.
-  EXPECT_EQ(view.summaries, (Texts{u"Replaced 3 occurrences in 2 files.\n\nThis replace can be undone."}));
+  EXPECT_EQ(view.summaries, (Texts{u"Replaced 3 occurrences in 2 files. Written in UTF-8 (65001): 2 files.\n\nThis replace can be undone."}));
   EXPECT_EQ(view.undoOffered, std::vector<bool>{true});
   EXPECT_TRUE(view.messages.empty());
   EXPECT_TRUE(InputsAre(true));
@@ -170,7 +170,7 @@ TEST_F(SearchDialogTest, ReplaceSaysTheFilesItLeftUnchanged) {
   dialog.OnCommand(Command::Replace);
   EXPECT_EQ(tree.Read("docs/a.txt"), "one pin two\npin\n");
   ASSERT_EQ(view.summaries.size(), 1u);
-  const std::u16string lead = std::u16string(u"Replaced 2 occurrences in 1 file.\n\nThe following files could not be changed.") +
+  const std::u16string lead = std::u16string(u"Replaced 2 occurrences in 1 file. Written in UTF-8 (65001): 1 file.\n\nThe following files could not be changed.") +
                               u"\n" + Docs("b.txt") + u": ";
   EXPECT_EQ(view.summaries[0].substr(0, lead.size()), lead);
 }

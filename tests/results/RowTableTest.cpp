@@ -48,6 +48,22 @@ TEST_F(RowTableTest, EachColumnSortsByItsKeyAscendingThenDescending) {
   EXPECT_EQ(Lines(), (std::vector<int>{10, 9, 100}));
 }
 
+// By the page's name as the column shows it, a file its page could not read
+// after the others of that page; the sort holds when the rows are made again.
+TEST_F(RowTableTest, TheCodePageColumnSortsByNameAndTheSortOutlivesNewRows) {
+  const std::pair<CodePage, bool> pages[] = {{65001, false}, {932, true}, {932, false}};
+  for (size_t i = 0; i < 3; ++i) {
+    auto& file = const_cast<HitFile&>(hits[i].File());
+    std::tie(file.codePage, file.undecodable) = pages[i];
+  }
+  table.SortByColumn(5);
+  EXPECT_EQ(Lines(), (std::vector<int>{100, 9, 10}));  // "Shift_JIS" < "UTF-8"
+  AddHit(hits, u"", u"K4", u"", u"date.txt", 1);
+  const_cast<HitFile&>(hits[3].File()).codePage = 51932;
+  table.SetHits(hits);
+  EXPECT_EQ(Lines(), (std::vector<int>{1, 100, 9, 10}));  // "EUC-JP" first
+}
+
 // Enough rows that the sort is not a plain insertion sort, which would keep
 // ties in order by chance: within one file, hits stay in line order whichever
 // direction, and whatever column was sorted before.

@@ -63,8 +63,12 @@ class FakeResultView final : public IResultView {
   void SetRunNote(std::u16string_view text) override { note = text; }
   void SetSearchRequest(const SearchRequest& request) override { searchRequest = request; }
   std::vector<const Hit*> SelectedHits() const override { return selected; }
+  FileCodePageChoice ReadAsChoice() const override { return readAs; }
+  void HitsChanged() override { ++hitsChanged; }
   SearchRequest searchRequest;
   std::vector<const Hit*> selected;
+  FileCodePageChoice readAs;
+  int hitsChanged = 0;
 };
 
 class FakeSearchDialogView final : public ISearchDialogView {
@@ -114,6 +118,9 @@ class FakeSearchDialogView final : public ISearchDialogView {
   }
   void SetChecked(ControlId id, bool on) override { checked[id] = on; }
   void Enable(ControlId id, bool on) override { enabled[id] = on; }
+  CodePage ReadAs() const override { return readAs; }
+  void SetReadAs(CodePage page) override { readAs = page; }
+  CodePage readAs = codepage::kNone;
   void Focus(ControlId id) override { focused = id; }
   ScreenRect Frame() const override { return frame; }
   ScreenSize MinimumFrameSize() const override { return minimumFrame; }

@@ -92,8 +92,8 @@ TEST_F(BatchToolTest, CodePagesAreListedInsteadOfSearching) {
   const RunResult run =
       RunBatch("--path " + Quoted(tree.Path("docs")) + " --subfolders --codepages", err);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\t65001\t0\n" + tree.Path("docs/skip.md") +
-                         "\t65001\t0\n" + tree.Path("docs/sub/b.txt") + "\t932\t0\n");
+  EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\t65001\t0\tUTF-8 (65001)\n" + tree.Path("docs/skip.md") +
+                         "\t65001\t0\tUTF-8 (65001)\n" + tree.Path("docs/sub/b.txt") + "\t932\t0\tShift_JIS (932)\n");
 }
 
 TEST_F(BatchToolTest, UsageErrorsAndBadExpressionsExitWithTwo) {
@@ -118,7 +118,8 @@ TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {
        {"--path TEXT", "--types PATTERN", "--subfolders", "--regex", "--case", "--xpath EXPR",
         "--output FILE", "--replace TEXT", "--only-hits FILE", "--undo ", "--undo-list", "--codepages",
         "--help", "--version", "PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD", "changed N",
-        "left unchanged: REASON", "CODE-PAGE TAB BOM", "Exit status", "  2 ", "  130 "})
+        "left unchanged: REASON", "CODE-PAGE TAB BOM TAB NAME", "--encoding PAGE", "--with-codepage",
+        "Exit status", "  2 ", "  130 "})
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   size_t lineStart = 0;
   for (size_t end; (end = run.out.find('\n', lineStart)) != std::string::npos; lineStart = end + 1)
@@ -226,10 +227,12 @@ TEST_F(BatchToolTest, ABadHitLineNamesItsNumberAndNothingIsWritten) {
       {a + "\t99999999999999999999\t6\t2", "the line is too big"},
       // The path was cut at the NUL, and "docs/a.txt" changed in the place of its namesake.
       {a + std::string("\0.bak", 5) + "\t1\t6\t2", "the path holds a NUL byte"},
+      {a + "\t1\t6\t2\t関数\tno-such-page", "the code page is not one the tool reads"},
+      {a + "\t1\t6\t2\t関数\t932", "the file was given another code page before"},
   };
   for (const auto& [bad, why] : cases) {
     tree.Write("docs/a.txt", "alpha 関数\r\nbeta\t関数\n");
-    tree.Write("lines.txt", a + "\t1\t6\t2\n\n" + bad + "\n");
+    tree.Write("lines.txt", a + "\t1\t6\t2\t関数\t65001\n\n" + bad + "\n");
     const RunResult run = RunBatch("--only-hits " + Quoted(tree.Path("lines.txt")) + " --replace 函数", err);
     EXPECT_EQ(run.status, 2) << why;
     EXPECT_EQ(run.out, "") << why;
@@ -239,6 +242,26 @@ TEST_F(BatchToolTest, ABadHitLineNamesItsNumberAndNothingIsWritten) {
   }
   EXPECT_EQ(RunBatch("--only-hits - --replace x < /dev/null --path x", err).status, 2);
   EXPECT_EQ(RunBatch("--only-hits -", err).status, 2);  // no --replace
+}
+
+// A run read as KOI8-R finds what detection, on a short text, reads as
+// another page; --with-codepage carries each file's page to a replace, which
+// reads it so and writes it back so.
+TEST_F(BatchToolTest, EncodingReadsEveryFileInItAndHitLinesCarryThePageToAReplace) {
+  tree.Write("ru/a.txt", trawlscope::test::Transcode("да нет\n", "KOI8-R"));
+  tree.Write("ru/b.txt", "\xEF\xBB\xBF" "да\n");  // the mark wins
+  const std::string ru = Quoted(tree.Path("ru"));
+  EXPECT_EQ(RunBatch("--path " + ru + " да", err).out.find("a.txt"), std::string::npos);
+  EXPECT_EQ(RunBatch("--path " + ru + " --encoding KOI8-R --codepages", err).out,
+            tree.Path("ru/a.txt") + "\t20866\t0\tKOI8-R (20866)\n" + tree.Path("ru/b.txt") + "\t65001\t1\tUTF-8 (65001)\n");
+  const RunResult found = RunBatch("--path " + ru + " --encoding 20866 --with-codepage да", err);
+  EXPECT_EQ(found.out, tree.Path("ru/a.txt") + "\t1\t0\t2\tда\t20866\n" + tree.Path("ru/b.txt") + "\t1\t0\t2\tда\t65001\n");
+  tree.Write("lines.txt", found.out);
+  EXPECT_EQ(RunBatch("--only-hits " + Quoted(tree.Path("lines.txt")) + " --replace есть", err).status, 0);
+  EXPECT_EQ(tree.Read("ru/a.txt"), trawlscope::test::Transcode("есть нет\n", "KOI8-R"));
+  EXPECT_EQ(tree.Read("ru/b.txt"), "\xEF\xBB\xBF" "есть\n");
+  EXPECT_EQ(RunBatch("--path " + ru + " --encoding klingon x", err).status, 2);
+  EXPECT_EQ(RunBatch("--path " + ru + " --with-codepage --replace y x", err).status, 2);
 }
 
 TEST_F(BatchToolTest, UndoPutsBackTheLastReplaceAndThenTheOneBefore) {

@@ -7,14 +7,14 @@ namespace trawlscope::batch {
 const char kUsage[] =
     "usage: trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
     "                        [--regex] [--case] [--subfolders] [--output FILE]\n"
-    "                        SEARCH-TEXT\n"
+    "                        [--encoding PAGE] [--with-codepage] SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
-    "                        [--regex] [--case] [--subfolders] --replace TEXT\n"
-    "                        SEARCH-TEXT\n"
+    "                        [--regex] [--case] [--subfolders] [--encoding PAGE]\n"
+    "                        --replace TEXT SEARCH-TEXT\n"
     "       trawlscope-batch --only-hits FILE [--xpath EXPR] [--regex] [--case]\n"
     "                        --replace TEXT [SEARCH-TEXT]\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders]\n"
-    "                        --codepages\n"
+    "                        [--encoding PAGE] --codepages\n"
     "       trawlscope-batch --undo | --undo-beside | --undo-list\n"
     "       trawlscope-batch --help | --version\n";
 
@@ -85,6 +85,18 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       options.request.includeSubfolders = true;
     } else if (argument == "--codepages") {
       options.listCodePages = true;
+    } else if (argument == "--with-codepage") {
+      options.codePageField = true;
+    } else if (argument == "--encoding") {
+      if (i + 1 >= arguments.size()) {
+        error = "--encoding needs a code page (a number such as 932, or a name such as Shift_JIS)";
+        return std::nullopt;
+      }
+      options.request.readAs = CodePageOfUserText(arguments[++i]);
+      if (options.request.readAs == codepage::kNone) {
+        error = "--encoding " + arguments[i] + ": not a code page this tool reads (see --help)";
+        return std::nullopt;
+      }
     } else {
       error = "unknown option " + argument;
       return std::nullopt;
@@ -115,6 +127,10 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
   }
   if (!havePath) {
     error = "--path is required";
+    return std::nullopt;
+  }
+  if (options.codePageField && (options.replace || options.listCodePages)) {
+    error = "--with-codepage goes with a search, not with --replace or --codepages";
     return std::nullopt;
   }
   if (options.replace && (options.listCodePages || !options.outputFile.empty())) {

@@ -12,6 +12,7 @@ struct BatchOptions {
   SearchRequest request;
   std::string outputFile;  // native; empty when not asked for
   bool listCodePages = false;
+  bool codePageField = false;  // --with-codepage: hit lines end with the file's code page
   bool replace = false;  // request.replacementText holds the replacement
   std::string onlyHitsFile;  // native; "-" for stdin; empty when every occurrence is replaced
   bool undo = false;

@@ -17,6 +17,7 @@ constexpr size_t kLineField = 1;
 constexpr size_t kPositionField = 2;
 constexpr size_t kLengthField = 3;
 constexpr size_t kKeywordField = 4;
+constexpr size_t kCodePageField = 5;
 constexpr char16_t kIdeographicSpace = 0x3000;
 
 std::vector<std::string_view> Fields(std::string_view line) {
@@ -49,7 +50,7 @@ std::optional<std::string> ReadCount(std::string_view text, const char* name, st
 
 }  // namespace
 
-std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& error) {
+std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& error, FileCodePages& pages) {
   HitSelection selection;
   std::unordered_map<std::u16string, size_t> fileIndex;
   size_t lineNumber = 0;
@@ -85,6 +86,12 @@ std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& er
     }
     // The name as the tool printed it: "\" is part of a name there, never a separator.
     std::u16string path = FromNativeName(fields[kPathField]);
+    if (fields.size() > kCodePageField && !fields[kCodePageField].empty()) {
+      const CodePage page = CodePageOfUserText(fields[kCodePageField]);
+      if (page == codepage::kNone) return fail("the code page is not one the tool reads");
+      const auto [chosen, first] = pages.try_emplace(path, page);
+      if (!first && chosen->second != page) return fail("the file was given another code page before");
+    }
     auto [place, added] = fileIndex.try_emplace(path, selection.files.size());
     if (added) selection.files.push_back({std::move(path), std::nullopt, {}});
     selection.files[place->second].occurrences.push_back(std::move(occurrence));

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "search/SearchRequest.h"
 #include "search/review/HitSelection.h"
 
 namespace trawlscope::batch {
@@ -14,8 +15,9 @@ namespace trawlscope::batch {
 // appear. Fields past the fourth are optional; the fifth, the keyword, is
 // then checked against the file, unless it holds an IDEOGRAPHIC SPACE (a
 // flattened TAB or line break cannot be told from a real one). Empty lines
-// are passed over. Nothing, with `error` naming the line, when a line is not
-// a hit line.
-std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& error);
+// are passed over. A sixth field, when not empty, is the code page the file
+// is to be read in (a number or a name), put in `pages`. Nothing, with
+// `error` naming the line, when a line is not a hit line.
+std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& error, FileCodePages& pages);
 
 }  // namespace trawlscope::batch

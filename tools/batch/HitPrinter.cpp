@@ -36,7 +36,8 @@ void AppendKeyword(std::string& out, const TextView& keyword) {
 
 std::string PathField(const std::u16string& path) { return ToNativeBytes(FlattenField(DisplayPath(path))); }
 
-HitPrinter::HitPrinter(std::function<void(std::string_view)> write) : write_(std::move(write)) {}
+HitPrinter::HitPrinter(std::function<void(std::string_view)> write, bool codePageField)
+    : write_(std::move(write)), codePageField_(codePageField) {}
 
 void HitPrinter::Print(const HitList& fileHits) {
   // The path is made once for each file record.
@@ -57,6 +58,10 @@ void HitPrinter::Print(const HitList& fileHits) {
     AppendNumber(out_, hit.length);
     out_ += '\t';
     AppendKeyword(out_, hit.KeywordView());
+    if (codePageField_) {
+      out_ += '\t';
+      AppendNumber(out_, hit.FileCodePage());
+    }
     out_ += '\n';
     if (out_.size() > kPieceBytes) Flush();
   }

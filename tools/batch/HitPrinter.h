@@ -19,7 +19,8 @@ std::string PathField(const std::u16string& path);
 class HitPrinter {
  public:
   // `write` puts lines out (standard output, between progress redraws).
-  explicit HitPrinter(std::function<void(std::string_view lines)> write);
+  // With `codePageField`, each line ends with a TAB and the file's code page number.
+  explicit HitPrinter(std::function<void(std::string_view lines)> write, bool codePageField = false);
 
   // One file's hits; one thread at a time (the run's committer).
   void Print(const HitList& fileHits);
@@ -32,6 +33,7 @@ class HitPrinter {
 
  private:
   std::function<void(std::string_view)> write_;
+  bool codePageField_;
   std::string out_;
   // Lines are held until a piece fills or this long has passed since the
   // last write, so that a reader of a pipe sees the first hits at once

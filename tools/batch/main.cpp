@@ -57,16 +57,21 @@ int ListCodePages(JobState& state) {
     if (IsAborted(state.abortRequested)) return kExitInterrupted;
     std::string bytes;
     ReadWholeFile(ToNativePath(path), bytes);
-    const bool hadBom = FindByteOrderMark(bytes).length > 0;
-    std::printf("%s\t%u\t%d\n", PathField(path).c_str(), DetectCodePage(bytes), hadBom ? 1 : 0);
+    const ByteOrderMark mark = FindByteOrderMark(bytes);
+    // As a search reads it: a chosen page gives way to a byte-order mark only.
+    const CodePage page = mark.codePage != codepage::kNone ? mark.codePage
+                          : request.readAs != codepage::kNone ? request.readAs
+                                                              : DetectCodePage(bytes);
+    std::printf("%s\t%u\t%d\t%s\n", PathField(path).c_str(), page, mark.length > 0 ? 1 : 0,
+                CodePageDisplayName(page).c_str());
   }
   return 0;
 }
 
-int Search(JobState& state, const std::string& outputFile) {
+int Search(JobState& state, const std::string& outputFile, bool codePageField) {
   // Lines are written only while the run goes on, when the display stands.
   batch::TerminalProgress* display = nullptr;
-  batch::HitPrinter printer([&](std::string_view lines) { display->WriteOut(lines); });
+  batch::HitPrinter printer([&](std::string_view lines) { display->WriteOut(lines); }, codePageField);
   // The display has its own thread, so the job can run on this one.
   batch::TerminalProgress progress([&] { return printer.Hits(); }, state.progress);
   display = &progress;
@@ -162,7 +167,7 @@ std::string CommandLine(int argc, char** argv) {
 }
 
 // The hit lines of --only-hits; a bad line ends the tool before anything is written.
-std::optional<HitSelection> ReadSelection(const std::string& file) {
+std::optional<HitSelection> ReadSelection(const std::string& file, FileCodePages& pages) {
   std::string text;
   if (file == "-") {
     char buffer[1 << 16];
@@ -172,7 +177,7 @@ std::optional<HitSelection> ReadSelection(const std::string& file) {
     return std::nullopt;
   }
   std::string error;
-  auto selection = batch::ParseHitLines(text, error);
+  auto selection = batch::ParseHitLines(text, error, pages);
   if (!selection)
     std::fprintf(stderr, "trawlscope-batch: --only-hits %s: %s\n",
                  file == "-" ? WordsUtf8(batch::texts::kStandardInput).c_str() : file.c_str(), error.c_str());
@@ -219,10 +224,10 @@ int main(int argc, char** argv) {
   interruptFlag = &state.abortRequested;
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnInterrupt);
   if (options->listCodePages) ExitAfterReading(ListCodePages(state));
-  if (!options->replace) ExitAfterReading(Search(state, options->outputFile));
+  if (!options->replace) ExitAfterReading(Search(state, options->outputFile, options->codePageField));
 
   if (!options->onlyHitsFile.empty()) {
-    state.selection = ReadSelection(options->onlyHitsFile);
+    state.selection = ReadSelection(options->onlyHitsFile, state.fileCodePages);
     if (!state.selection) return kExitUsage;
   }
   // Whether this replace can be undone is said before any file is touched.

@@ -89,7 +89,9 @@ class TestResultDialog : public QObject {
       // The contexts and the name fill the width in the proportions of their first widths (300, 300, 100).
       QCOMPARE(header->sectionSize(0), 0);
       QCOMPARE(header->sectionSize(4), dialog_->List()->DefaultLineWidth());
-      QCOMPARE(header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4),
+      QCOMPARE(header->sectionSize(5), dialog_->List()->DefaultCodePageWidth());
+      QCOMPARE(header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4) +
+                   header->sectionSize(5),
                dialog_->List()->viewport()->width());
       QVERIFY2(std::abs(header->sectionSize(1) - 3 * header->sectionSize(3)) <= 8, qPrintable(QString("%1 %2").arg(header->sectionSize(1)).arg(header->sectionSize(3))));
     };
@@ -409,6 +411,55 @@ class TestResultDialog : public QObject {
     QCOMPARE(dialog_->List()->currentIndex().row(), 1);
   }
 
+  void theCodePageColumnNamesThePageMarksUnreadBytesAndCanBeHidden() {
+    auto& file = const_cast<HitFile&>(hits_[1].File());
+    file.codePage = codepage::kShiftJis;
+    file.undecodable = true;
+    Open();
+    QAbstractItemModel* model = dialog_->List()->model();
+    QCOMPARE(model->headerData(5, Qt::Horizontal).toString(), QString("Code page"));
+    QCOMPARE(model->index(1, 5).data().toString(), QString("Shift_JIS (932) (bytes not read)"));
+    QVERIFY(model->index(1, 2).data(Qt::ToolTipRole).toString().contains("Code page Shift_JIS (932)\nSome bytes"));
+    // Hidden from the header's menu: the shared columns take its room, and it stays hidden.
+    QHeaderView* header = dialog_->List()->horizontalHeader();
+    QMenu* menu = dialog_->List()->MakeHeaderMenu();
+    QCOMPARE(menu->actions()[0]->text(), QString("Code page"));
+    menu->actions()[0]->trigger();
+    QVERIFY(header->isSectionHidden(5));
+    QCOMPARE(header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4),
+             dialog_->List()->viewport()->width());
+    Open();
+    QVERIFY(dialog_->List()->horizontalHeader()->isSectionHidden(5));
+    dialog_->List()->MakeHeaderMenu()->actions()[0]->trigger();
+    QCOMPARE(dialog_->List()->horizontalHeader()->sectionSize(5), dialog_->List()->DefaultCodePageWidth());
+  }
+
+  void readThisFileAsOffersTheLikelyPagesThenAnyAndSendsTheChoice() {
+    KwicListView* list = dialog_->List();
+    std::u16string askedFor;
+    list->readAsCandidates = [&](const std::u16string& path, CodePage) {
+      askedFor = path;
+      return std::vector<CodePage>{codepage::kEucJp, codepage::kUtf8};
+    };
+    list->otherCodePage = [](CodePage) { return CodePage{20866}; };
+    list->selectRow(1);
+    QMenu* readAs = list->MakeContextMenu()->actions()[5]->menu();
+    QVERIFY(readAs != nullptr && readAs->isEnabled());
+    emit readAs->aboutToShow();
+    QStringList titles;
+    for (QAction* action : readAs->actions()) titles << action->text();
+    QCOMPARE(titles, QStringList({"EUC-JP (51932)", "UTF-8 (65001)", "", "&Other..."}));
+    QCOMPARE(askedFor, std::u16string(u"/d/f2.txt"));
+    readAs->actions()[0]->trigger();
+    QCOMPARE(commands_, std::vector<Command>{Command::ReadFileAs});
+    QCOMPARE(dialog_->ReadAsChoice().path, std::u16string(u"/d/f2.txt"));
+    QCOMPARE(dialog_->ReadAsChoice().codePage, codepage::kEucJp);
+    readAs->actions()[3]->trigger();
+    QCOMPARE(dialog_->ReadAsChoice().codePage, CodePage{20866});
+    list->clearSelection();
+    QVERIFY(!list->MakeContextMenu()->actions()[5]->menu()->isEnabled());
+  }
+
   void theContextMenuOpensCopiesAndCopiesPaths() {
     KwicListView* list = dialog_->List();
     std::vector<size_t> opened;
@@ -418,14 +469,14 @@ class TestResultDialog : public QObject {
     QStringList titles;
     for (QAction* action : menu->actions()) titles << action->text();
     QCOMPARE(titles, QStringList({"&Open", "&Copy", "Copy full &path", "Open containing &folder", "",
-                                  "&Replace selected..."}));
+                                  "Read this file &as", "", "&Replace selected..."}));
     menu->actions()[2]->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QString("/d/f2.txt\n"));
     menu->actions()[1]->trigger();
     QVERIFY(QApplication::clipboard()->text().startsWith("/d/f2.txt\t12\ta much longer left context\t"));
     menu->actions()[0]->trigger();
     QCOMPARE(opened, std::vector<size_t>{1});
-    menu->actions()[5]->trigger();
+    menu->actions()[7]->trigger();
     QCOMPARE(commands_, std::vector<Command>{Command::ReplaceSelected});
     // With no file manager to show the folder, the list says so and names it.
     QStringList said;

@@ -313,6 +313,8 @@ class TestSearchDialog : public QObject {
       QTest::keyClick(window_.get(), key, Qt::AltModifier);
       QCOMPARE(window_->focusWidget(), window_->ComboBox(id));
     }
+    QTest::keyClick(window_.get(), Qt::Key_D, Qt::AltModifier);
+    QCOMPARE(window_->focusWidget(), window_->ReadAsBox());
   }
 
   // Qt's own mnemonic toggles a check box 100 ms late; Enter at once must see it toggled.
@@ -348,8 +350,12 @@ class TestSearchDialog : public QObject {
     Type(ControlId::FileTypes, "*.txt");
     Type(ControlId::SearchFor, "first words");
     window_->CheckBox(ControlId::CaseSensitive)->setChecked(true);
+    QComboBox* readAs = window_->ReadAsBox();
+    QCOMPARE(readAs->itemText(0), Said("Automatic", "自動"));
+    readAs->setCurrentIndex(readAs->findText("KOI8-R (20866)"));
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
+    QCOMPARE(logic_->State().request.readAs, CodePage{20866});
     Type(ControlId::SearchFor, "second words");
     window_->close();
     const std::string ini = ReadFile(Path("trawlscope.ini"));
@@ -362,6 +368,7 @@ class TestSearchDialog : public QObject {
     QVERIFY(searchFor->findText("first words") >= 0);
     QCOMPARE(window_->ComboBox(ControlId::FileTypes)->currentText(), QString("*.txt"));
     QVERIFY(window_->CheckBox(ControlId::CaseSensitive)->isChecked());
+    QCOMPARE(window_->ReadAs(), CodePage{20866});
   }
 
   // At its smallest the dialog still shows every control whole: the search

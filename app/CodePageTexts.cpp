@@ -1,0 +1,96 @@
+#include "app/CodePageTexts.h"
+
+#include <algorithm>
+#include <map>
+
+#include "app/CountTexts.h"
+#include "platform/codepage/DecodingLosses.h"
+#include "platform/files/NativePath.h"
+
+namespace trawlscope {
+namespace {
+
+std::u16string PageName(CodePage codePage) { return FromNativePath(CodePageDisplayName(codePage)); }
+
+// The pages of `files` in the order of their first file.
+std::vector<CodePage> PagesOf(const std::vector<const HitFile*>& files) {
+  std::vector<CodePage> pages;
+  for (const HitFile* file : files)
+    if (std::find(pages.begin(), pages.end(), file->codePage) == pages.end()) pages.push_back(file->codePage);
+  return pages;
+}
+
+}  // namespace
+
+std::u16string CodePageCountsText(const std::vector<CodePage>& pageOfEachFile) {
+  // Pages with as many files keep the order of their first file.
+  std::vector<std::pair<CodePage, size_t>> ordered;
+  for (const CodePage page : pageOfEachFile) {
+    if (page == 0) continue;
+    const auto known = std::find_if(ordered.begin(), ordered.end(), [&](const auto& c) { return c.first == page; });
+    if (known == ordered.end()) ordered.push_back({page, 1});
+    else ++known->second;
+  }
+  std::stable_sort(ordered.begin(), ordered.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  std::u16string text;
+  for (const auto& [page, count] : ordered) {
+    if (!text.empty()) text += u", ";
+    text += PageName(page) + u": " + FilesText(count);
+  }
+  return text;
+}
+
+std::u16string FilesByCodePageText(const std::vector<const HitFile*>& files) {
+  std::vector<CodePage> pages;
+  for (const HitFile* file : files) pages.push_back(file->codePage);
+  return CodePageCountsText(pages);
+}
+
+std::vector<const HitFile*> FilesThatCannotHold(const std::vector<const HitFile*>& files,
+                                                const std::u16string& replacement) {
+  std::vector<const HitFile*> refused;
+  if (std::all_of(replacement.begin(), replacement.end(), [](char16_t c) { return c < 0x80; })) return refused;
+  std::map<CodePage, bool> canHold;
+  for (const HitFile* file : files) {
+    if (file->codePage == 0) continue;
+    const auto known = canHold.find(file->codePage);
+    const bool holds = known != canHold.end() ? known->second
+                                               : (canHold[file->codePage] =
+                                                      UnwritableCharacters(replacement, file->codePage).empty());
+    if (!holds) refused.push_back(file);
+  }
+  return refused;
+}
+
+std::u16string CannotHoldWarning(const std::vector<const HitFile*>& files, const std::u16string& replacement) {
+  const std::vector<const HitFile*> refused = FilesThatCannotHold(files, replacement);
+  if (refused.empty()) return {};
+  std::u16string characters;
+  std::u16string pages;
+  for (const CodePage page : PagesOf(refused)) {
+    for (const char16_t c : UnwritableCharacters(replacement, page))
+      if (characters.find(c) == std::u16string::npos) characters += c;
+    if (!pages.empty()) pages += u", ";
+    pages += PageName(page);
+  }
+  return FillIn(Words(TRAWLSCOPE_TEXT("CodePageTexts",
+                                      "'%1' cannot be written in %2 of the %3 (%4): they will be left unchanged.")),
+                {characters, GroupedText(refused.size()), FilesText(files.size()), pages});
+}
+
+std::u16string UndecodableFilesNote(const std::vector<const HitFile*>& files) {
+  const size_t count = static_cast<size_t>(
+      std::count_if(files.begin(), files.end(), [](const HitFile* file) { return file->undecodable; }));
+  if (count == 0) return {};
+  return CountedText(count, TRAWLSCOPE_TEXT("CodePageTexts", "%1 file had bytes its code page could not read."),
+                     TRAWLSCOPE_TEXT("CodePageTexts", "%1 files had bytes their code page could not read."));
+}
+
+std::u16string CodePageCellText(const HitFile& file) {
+  if (file.codePage == 0) return {};
+  std::u16string text = PageName(file.codePage);
+  if (file.hadBom) text += Words(TRAWLSCOPE_TEXT("CodePageTexts", ", BOM"));
+  return text;
+}
+
+}  // namespace trawlscope
