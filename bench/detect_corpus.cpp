@@ -3,16 +3,13 @@
 // the same text as decoding it with its true encoding. Every file is text, so
 // each one the binary check turns away is a file a search would miss.
 // Usage: trawlscope-detect-corpus CORPUS_DIR [--list-wrong]
-#include <unicode/ucnv.h>
-
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "bench/LabelledText.h"
 #include "platform/codepage/BinaryContent.h"
 #include "platform/codepage/CodePageTable.h"
 #include "platform/files/FileReader.h"
@@ -20,35 +17,14 @@
 
 namespace {
 
+using trawlscope::bench::DecodeWith;
+using trawlscope::bench::WithoutMark;
+
 struct Tally {
   int right = 0;
   int total = 0;
   void Add(bool ok) { right += ok, ++total; }
 };
-
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> fields;
-  std::stringstream stream(line);
-  for (std::string field; std::getline(stream, field, '\t');) fields.push_back(field);
-  return fields;
-}
-
-std::u16string DecodeWith(const std::string& converterName, const std::string& bytes) {
-  UErrorCode status = U_ZERO_ERROR;
-  UConverter* converter = ucnv_open(converterName.c_str(), &status);
-  std::u16string text(bytes.size() + 16, u'\0');
-  const int32_t length = ucnv_toUChars(converter, reinterpret_cast<UChar*>(text.data()),
-                                       static_cast<int32_t>(text.size()), bytes.data(),
-                                       static_cast<int32_t>(bytes.size()), &status);
-  ucnv_close(converter);
-  text.resize(U_SUCCESS(status) ? length : 0);
-  return text;
-}
-
-std::u16string WithoutMark(std::u16string text) {
-  if (!text.empty() && text.front() == u'\xFEFF') text.erase(0, 1);
-  return text;
-}
 
 bool IsEastAsianOrWide(trawlscope::CodePage codePage) {
   using trawlscope::CodePageFamily;
@@ -79,20 +55,15 @@ int main(int argc, char** argv) {
   }
   const std::string root = argv[1];
   const bool listWrong = argc > 2 && std::string(argv[2]) == "--list-wrong";
-  std::ifstream labels(root + "/labels.tsv");
-  std::string line;
-  std::getline(labels, line);  // header
-
   std::map<std::string, Tally> byGroup, tinyByEncoding;
   std::map<std::string, BinaryTally> binaryByGroup;
   BinaryTally binaryInAll;
   Tally main, japanese, tiny, nonCjk;
   int nonCjkTurnedEastAsian = 0;
   double seconds = 0;
-  while (std::getline(labels, line)) {
-    const auto f = SplitTabs(line);
-    const std::string &path = f[0], &encoding = f[1], &converter = f[2], &group = f[4],
-                      &origin = f[6];
+  for (const auto& row : trawlscope::bench::ReadLabels(root)) {
+    const std::string &path = row.path, &encoding = row.encoding, &converter = row.converter,
+                      &group = row.group, &origin = row.origin;
     std::string bytes;
     trawlscope::ReadWholeFile(root + "/" + path, bytes);
     const bool isBinary = trawlscope::IsBinaryContent(bytes);
