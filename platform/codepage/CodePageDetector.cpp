@@ -7,6 +7,7 @@
 #include "platform/codepage/CharsetEvidence.h"
 #include "platform/codepage/JapaneseByteShape.h"
 #include "platform/codepage/ScriptEvidence.h"
+#include "platform/codepage/SingleByteReading.h"
 
 namespace trawlscope {
 namespace {
@@ -109,16 +110,53 @@ bool IsEastAsianOrWideUnicode(CodePage codePage) {
   }
 }
 
+// The ISO pages' Windows siblings agree with them on all but a few letters
+// and give 0x80..0x9F, control characters in the ISO pages, to punctuation.
+// When both read the sample alike, the Windows page is the one that also
+// reads a curly quote or a dash further on; an ISO file never holds one.
+CodePage WindowsPageWhenAlike(CodePage guess, std::string_view sample) {
+  CodePage windows = codepage::kNone;
+  switch (guess) {
+    case 28591: return 1252;  // windows-1252 holds every character of ISO-8859-1 at its byte
+    case 28592: windows = 1250; break;
+    case 28597: windows = 1253; break;
+    case 28599: return 1254;  // likewise for ISO-8859-9
+    case 28603: windows = 1257; break;
+    default: return guess;
+  }
+  const bool alike = SingleByteReadingScore(sample, guess) != kUnreadable &&
+                     SingleByteReadingsAgree(sample, guess, windows);
+  return alike ? windows : guess;
+}
+
+// Latin words with two accented letters side by side ("gemäß", "direcção")
+// read as Latin without a rare letter, a symbol in a word or a script mix.
+bool ReadsAsLatinWords(std::string_view sample, CodePage guess) {
+  return IsLatinPage(guess) && SingleByteReadingScore(sample, guess) >= 0;
+}
+
 // The single-byte guess, unless the Japanese reading is the better one.
 CodePage JapaneseUnlessGuessReads(std::string_view sample, CodePage guess) {
   // English text with a few Shift_JIS quotes or dashes reads as Latin with
   // undefined bytes or control characters: the Japanese reading wins then.
-  if (guess != codepage::kNone && (!ReadsAsText(sample, guess) ||
-                                    (IsLatinPage(guess) && HighBytesComeInPairs(sample)))) {
+  if (guess != codepage::kNone &&
+      (!ReadsAsText(sample, guess) ||
+       (IsLatinPage(guess) && HighBytesComeInPairs(sample) && !ReadsAsLatinWords(sample, guess)))) {
     for (const CodePage japanese : {codepage::kShiftJis, codepage::kEucJp})
       if (ReadsAsText(sample, japanese)) return japanese;
   }
   return guess;
+}
+
+// A single-byte page's answer, checked against how its rivals read the sample.
+CodePage SingleByteAnswer(std::string_view sample, CodePage guess) {
+  // Japanese first: the single-byte pages' readings of Japanese text are all
+  // poor, and the least poor of them must not hide it.
+  const CodePage japanese = JapaneseUnlessGuessReads(sample, WindowsPageForC1Bytes(guess, sample));
+  if (japanese != codepage::kNone && FamilyOf(japanese) == CodePageFamily::Japanese) return japanese;
+  if (guess == codepage::kNone || FamilyOf(guess) == CodePageFamily::Other)
+    guess = BestSingleByteReading(sample, guess);
+  return WindowsPageWhenAlike(WindowsPageForC1Bytes(guess, sample), sample);
 }
 
 // What the detectors make of the part of a file they look at (after any byte-order mark).
@@ -205,20 +243,28 @@ CodePage DetectInSample(std::string_view sample) {
   // names a wide Unicode or East Asian page that decodes cleanly, or when
   // uchardet has none.
   if (fastGuess != codepage::kNone && !IcuMayNameCleanWideOrEastAsianPage(sample))
-    return JapaneseUnlessGuessReads(sample, WindowsPageForC1Bytes(fastGuess, sample));
+    return SingleByteAnswer(sample, fastGuess);
 
   std::vector<CharsetCandidate> icu = IcuCandidates(sample);
   std::erase_if(icu, [](const CharsetCandidate& c) {
     return c.confidence <= kNoEvidenceConfidence || c.codePage == codepage::kNone;
   });
+  CodePage guess = fastGuess;
+  if (guess == codepage::kNone && !icu.empty() && !IsEastAsianOrWideUnicode(icu.front().codePage))
+    guess = icu.front().codePage;
   if (!icu.empty() && IsEastAsianOrWideUnicode(icu.front().codePage)) {
     const CodePage choice = ChooseAmongIcuCandidates(icu);
-    if (DecodesCleanly(sample, choice)) return choice;
+    // On a short sample the script readings above found no plausible East
+    // Asian text: a clean double-byte decoding of a few accented Latin
+    // letters ("plan\x82t", Big5 reads it) is chance, and Latin words that
+    // read without a flaw are the better answer.
+    if (DecodesCleanly(sample, choice) &&
+        !(HasFewerHighBytesThan(sample, kShortSampleHighBytes) &&
+          ReadsAsLatinWords(sample, SingleByteAnswer(sample, guess))))
+      return choice;
   }
-
-  CodePage guess = WindowsPageForC1Bytes(fastGuess, sample);
   if (guess == codepage::kNone && !icu.empty()) guess = icu.front().codePage;
-  return JapaneseUnlessGuessReads(sample, guess);
+  return SingleByteAnswer(sample, guess);
 }
 
 }  // namespace

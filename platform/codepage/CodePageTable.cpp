@@ -73,7 +73,7 @@ const CodePageEntry kCodePages[] = {
     {28605, "ISO-8859-15",       F::Other,    {"ISO-8859-15"}},
     {20866, "KOI8-R",            F::Other,    {"KOI8-R"}},
     {21866, "KOI8-U",            F::Other,    {"KOI8-U"}},
-    {874,   "windows-874-2000",  F::Other,    {"TIS-620", "windows-874"}},
+    {874,   "windows-874-2000",  F::Other,    {"TIS-620", "windows-874", "ISO-8859-11"}},
     {437,   "IBM437",            F::Other,    {"IBM437"}},
     {850,   "IBM850",            F::Other,    {"IBM850"}},
     {852,   "IBM852",            F::Other,    {"IBM852"}},

@@ -1,0 +1,143 @@
+#include "platform/codepage/SingleByteReading.h"
+
+#include <unicode/uchar.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/codepage/ByteScan.h"
+#include "platform/codepage/ByteTableDecoder.h"
+
+namespace trawlscope {
+namespace {
+
+// Enough words to judge, little enough to decode fourteen times per file.
+constexpr size_t kScoredBytes = 1024;
+// Another page must read better by more than this to overrule the guess: a
+// wrong page costs some three points a word (a mixed script, a case flip, a
+// symbol in a word), an accidental rare letter one or two; one lone
+// character read as a letter rather than a dash must not decide.
+constexpr double kClearlyBetter = 4;
+
+// The pages whose readings are weighed: each script's Windows, ISO, DOS and
+// Mac pages and KOI8, where the confusions are.
+constexpr CodePage kWeighed[] = {1252, 28605, 1250, 28592, 852, 1251, 20866, 28595, 866, 855, 10007, 1253, 28597, 1254};
+
+enum class Script { Other, Latin, Greek, Cyrillic };
+
+Script ScriptOf(char16_t c) {
+  if (c < 0x80) return (c | 0x20) >= 'a' && (c | 0x20) <= 'z' ? Script::Latin : Script::Other;
+  if (c >= 0xC0 && c <= 0x24F && c != 0xD7 && c != 0xF7) return Script::Latin;
+  if (c >= 0x370 && c <= 0x3FF) return Script::Greek;
+  if (c >= 0x400 && c <= 0x4FF) return Script::Cyrillic;
+  return Script::Other;
+}
+
+bool IsLetter(char16_t c) { return ScriptOf(c) != Script::Other || u_isalpha(c); }
+
+bool Contains(std::u16string_view set, char16_t c) { return set.find(c) != std::u16string_view::npos; }
+
+// Letter weights from letter frequencies: the common letters of the
+// languages each script's pages serve score, rare ones cost.
+double LetterWeight(char16_t c) {
+  const char16_t lower = static_cast<char16_t>(u_tolower(c));
+  switch (ScriptOf(c)) {
+    case Script::Cyrillic:
+      if (Contains(u"оеаинтсрвлкмдпу", lower)) return 1;
+      if (Contains(u"яыьгзбчйхжшюцщэфъё", lower)) return 0;
+      if (Contains(u"іїєґўјљњћђџѕ", lower)) return -0.5;  // Ukrainian, Belarusian, Serbian, Macedonian
+      return -2;
+    case Script::Greek:
+      if (Contains(u"αοιετσςνηυρπκμλάέίόή", lower)) return 1;
+      if (Contains(u"ωδγχθφβύώξψζ", lower)) return 0;
+      return -2;
+    case Script::Latin:
+      // The accented letters of the European languages the Latin pages serve.
+      if (Contains(u"éáíóúàèìòùâêîôûäëïöüçñãõåæøßœłąęśćńżźčšžřěůýťďňľĺőűşğıțșăţŕ", lower)) return 0.5;
+      return -2;
+    default: return 0;
+  }
+}
+
+// Punctuation that real text puts next to words.
+bool IsCommonPunctuation(char16_t c) {
+  return Contains(u"\u00A0«»„“”‘’‚–—…•°§©®€£¥¢№·", c);
+}
+
+double Score(std::u16string_view text) {
+  double score = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c < 0x80) continue;
+    if (c <= 0x9F) return kUnreadable;
+    const char16_t before = i > 0 ? text[i - 1] : u' ';
+    const char16_t after = i + 1 < text.size() ? text[i + 1] : u' ';
+    if (!IsLetter(c)) {
+      const bool inWord = IsLetter(before) && IsLetter(after);
+      if (IsCommonPunctuation(c)) score -= inWord && c != u'’' ? 3 : 0;
+      else score -= inWord ? 4 : 1.5;
+      continue;
+    }
+    score += LetterWeight(c);
+    const Script script = ScriptOf(c);
+    if (IsLetter(before)) {
+      const Script previous = ScriptOf(before);
+      if (previous != script && previous != Script::Other && script != Script::Other) score -= 3;
+      if (u_isupper(c) && u_islower(before)) score -= 2.5;
+    }
+    // Latin languages write most letters in ASCII; three accented ones in a
+    // row is another script read through a Latin page.
+    if (script == Script::Latin && before >= 0x80 && after >= 0x80 && ScriptOf(before) == Script::Latin &&
+        ScriptOf(after) == Script::Latin)
+      score -= 1.5;
+    if (c == u'ς' && IsLetter(after)) score -= 3;
+  }
+  return score;
+}
+
+// The part of the sample that is scored: from its first high byte.
+std::string_view ScoredPart(std::string_view sample) {
+  return sample.substr(FindFirstHighByte(sample), kScoredBytes);
+}
+
+double ScoreOf(std::string_view part, CodePage codePage) {
+  thread_local std::vector<char16_t> room;
+  if (room.size() < part.size()) room.resize(part.size());
+  const HeldPrefix held = DecodeHeldPrefix(part, codePage, room.data());
+  if (held.bytes < part.size() || held.units != part.size()) return kUnreadable;
+  return Score({room.data(), held.units});
+}
+
+}  // namespace
+
+double SingleByteReadingScore(std::string_view sample, CodePage codePage) {
+  return ScoreOf(ScoredPart(sample), codePage);
+}
+
+bool SingleByteReadingsAgree(std::string_view sample, CodePage a, CodePage b) {
+  const std::string_view part = ScoredPart(sample);
+  std::u16string first(part.size(), u'\0'), second(part.size(), u'\0');
+  const HeldPrefix heldA = DecodeHeldPrefix(part, a, first.data());
+  const HeldPrefix heldB = DecodeHeldPrefix(part, b, second.data());
+  return heldA.bytes == part.size() && heldB.bytes == part.size() && first == second;
+}
+
+CodePage BestSingleByteReading(std::string_view sample, CodePage guess) {
+  // The letter weights know the Latin, Greek and Cyrillic languages only:
+  // a guess of another script (Hebrew, Thai, Baltic...) is not second-guessed.
+  if (guess != codepage::kNone && std::find(std::begin(kWeighed), std::end(kWeighed), guess) == std::end(kWeighed))
+    return guess;
+  const std::string_view part = ScoredPart(sample);
+  const double guessScore = guess == codepage::kNone ? kUnreadable : ScoreOf(part, guess);
+  CodePage best = guess;
+  double bestScore = guessScore + kClearlyBetter;
+  for (const CodePage page : kWeighed) {
+    if (page == guess) continue;
+    const double score = ScoreOf(part, page);
+    if (score > bestScore) best = page, bestScore = score;
+  }
+  return best;
+}
+
+}  // namespace trawlscope
