@@ -58,6 +58,22 @@ double CommonChineseShare(std::string_view sample, CodePage codePage) {
   return pairs ? double(common) / pairs : 0.0;
 }
 
+bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 'z'; }
+
+// Big5 and GBK take ASCII letters as second bytes, so an accented letter
+// inside a Latin word ("zauwa\xBFyli") pairs with the letter after it. Half
+// the pairs glued to Latin letters on both sides is a Latin text's reading.
+bool PairsSitInLatinWords(std::string_view sample) {
+  size_t pairs = 0, inWords = 0;
+  for (size_t i = 0; i + 1 < sample.size(); ++i) {
+    if (static_cast<unsigned char>(sample[i]) < 0x81) continue;
+    ++pairs;
+    inWords += i > 0 && IsAsciiLetter(sample[i - 1]) && IsAsciiLetter(sample[i + 1]);
+    ++i;
+  }
+  return pairs > 0 && 2 * inWords >= pairs;
+}
+
 // `text` is valid until the next call on this thread.
 bool DecodeStrictly(std::string_view sample, CodePage codePage, std::u16string_view& text) {
   thread_local std::vector<UChar> room;
@@ -124,7 +140,7 @@ CodePage PlausibleEastAsianReading(std::string_view sample) {
     if (!DecodeStrictly(sample, chinese, text)) continue;
     const ScriptCounts c = Count(text);
     if (c.nonAscii >= 2 && c.han + c.cjkSymbols >= kMostly * c.nonAscii && c.han > 0 &&
-        CommonChineseShare(sample, chinese) >= kMostly)
+        CommonChineseShare(sample, chinese) >= kMostly && !PairsSitInLatinWords(sample))
       return chinese;
   }
   return codepage::kNone;

@@ -116,7 +116,8 @@ double SingleByteReadingScore(std::string_view sample, CodePage codePage) {
 }
 
 bool SingleByteReadingsAgree(std::string_view sample, CodePage a, CodePage b) {
-  const std::string_view part = ScoredPart(sample);
+  // All of it: the few letters where the pages differ may come late.
+  const std::string_view part = sample.substr(FindFirstHighByte(sample));
   std::u16string first(part.size(), u'\0'), second(part.size(), u'\0');
   const HeldPrefix heldA = DecodeHeldPrefix(part, a, first.data());
   const HeldPrefix heldB = DecodeHeldPrefix(part, b, second.data());

@@ -20,7 +20,7 @@ namespace trawlscope {
 inline constexpr double kUnreadable = -1e9;
 double SingleByteReadingScore(std::string_view sample, CodePage codePage);
 
-// True when both pages read the scored part of the sample to the same text.
+// True when both pages read the sample to the same text.
 bool SingleByteReadingsAgree(std::string_view sample, CodePage a, CodePage b);
 
 // The single-byte page whose reading of the sample's first non-ASCII bytes
