@@ -129,10 +129,22 @@ CodePage WindowsPageWhenAlike(CodePage guess, std::string_view sample) {
   return alike ? windows : guess;
 }
 
+// Latin languages write most of their letters in ASCII.
+constexpr size_t kAsciiLettersPerAccent = 4;
+
 // Latin words with two accented letters side by side ("gemäß", "direcção")
-// read as Latin without a rare letter, a symbol in a word or a script mix.
+// read as Latin without a rare letter, a symbol in a word or a script mix,
+// and their accented letters are few among plain ones. Big5 and GBK text
+// whose second bytes are ASCII letters reads as Latin too, but dense.
 bool ReadsAsLatinWords(std::string_view sample, CodePage guess) {
-  return IsLatinPage(guess) && SingleByteReadingScore(sample, guess) >= 0;
+  if (!IsLatinPage(guess)) return false;
+  size_t letters = 0, high = 0;
+  for (const char c : sample) {
+    const auto byte = static_cast<unsigned char>(c);
+    high += byte >= 0x80;
+    letters += (byte | 0x20) >= 'a' && (byte | 0x20) <= 'z';
+  }
+  return letters >= kAsciiLettersPerAccent * high && SingleByteReadingScore(sample, guess) >= 0;
 }
 
 // The single-byte guess, unless the Japanese reading is the better one.

@@ -65,10 +65,16 @@ bool IsAsciiLetter(unsigned char c) { return (c | 0x20) >= 'a' && (c | 0x20) <= 
 // the pairs glued to Latin letters on both sides is a Latin text's reading.
 bool PairsSitInLatinWords(std::string_view sample) {
   size_t pairs = 0, inWords = 0;
+  bool afterLetter = false;  // a letter of its own, not a pair's second byte
   for (size_t i = 0; i + 1 < sample.size(); ++i) {
-    if (static_cast<unsigned char>(sample[i]) < 0x81) continue;
+    const auto byte = static_cast<unsigned char>(sample[i]);
+    if (byte < 0x81) {
+      afterLetter = IsAsciiLetter(byte);
+      continue;
+    }
     ++pairs;
-    inWords += i > 0 && IsAsciiLetter(sample[i - 1]) && IsAsciiLetter(sample[i + 1]);
+    inWords += afterLetter && IsAsciiLetter(sample[i + 1]);
+    afterLetter = false;
     ++i;
   }
   return pairs > 0 && 2 * inWords >= pairs;
