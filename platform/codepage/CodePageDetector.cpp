@@ -124,9 +124,7 @@ CodePage WindowsPageWhenAlike(CodePage guess, std::string_view sample) {
     case 28603: windows = 1257; break;
     default: return guess;
   }
-  const bool alike = SingleByteReadingScore(sample, guess) != kUnreadable &&
-                     SingleByteReadingsAgree(sample, guess, windows);
-  return alike ? windows : guess;
+  return SingleByteReadingsAgree(sample, guess, windows) ? windows : guess;
 }
 
 // Latin languages write most of their letters in ASCII.

@@ -65,7 +65,9 @@ bool IsCommonPunctuation(char16_t c) {
   return Contains(u"\u00A0«»„“”‘’‚–—…•°§©®€£¥¢№·", c);
 }
 
-double Score(std::u16string_view text) {
+// `flawless` is left true only when no character cost anything.
+double Score(std::u16string_view text, bool& flawless) {
+  flawless = true;
   double score = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
@@ -75,11 +77,14 @@ double Score(std::u16string_view text) {
     const char16_t after = i + 1 < text.size() ? text[i + 1] : u' ';
     if (!IsLetter(c)) {
       const bool inWord = IsLetter(before) && IsLetter(after);
-      if (IsCommonPunctuation(c)) score -= inWord && c != u'’' ? 3 : 0;
-      else score -= inWord ? 4 : 1.5;
+      const double cost = IsCommonPunctuation(c) ? (inWord && c != u'’' ? 3 : 0) : (inWord ? 4 : 1.5);
+      score -= cost;
+      flawless = flawless && cost == 0;
       continue;
     }
-    score += LetterWeight(c);
+    const double weight = LetterWeight(c);
+    score += weight;
+    const double withLetter = score;
     const Script script = ScriptOf(c);
     if (IsLetter(before)) {
       const Script previous = ScriptOf(before);
@@ -92,6 +97,7 @@ double Score(std::u16string_view text) {
         ScriptOf(after) == Script::Latin)
       score -= 1.5;
     if (c == u'ς' && IsLetter(after)) score -= 3;
+    flawless = flawless && weight >= 0 && score == withLetter;
   }
   return score;
 }
@@ -101,12 +107,18 @@ std::string_view ScoredPart(std::string_view sample) {
   return sample.substr(FindFirstHighByte(sample), kScoredBytes);
 }
 
-double ScoreOf(std::string_view part, CodePage codePage) {
+double ScoreOf(std::string_view part, CodePage codePage, bool& flawless) {
+  flawless = false;
   thread_local std::vector<char16_t> room;
   if (room.size() < part.size()) room.resize(part.size());
   const HeldPrefix held = DecodeHeldPrefix(part, codePage, room.data());
   if (held.bytes < part.size() || held.units != part.size()) return kUnreadable;
-  return Score({room.data(), held.units});
+  return Score({room.data(), held.units}, flawless);
+}
+
+double ScoreOf(std::string_view part, CodePage codePage) {
+  bool flawless = false;
+  return ScoreOf(part, codePage, flawless);
 }
 
 }  // namespace
@@ -130,7 +142,12 @@ CodePage BestSingleByteReading(std::string_view sample, CodePage guess) {
   if (guess != codepage::kNone && std::find(std::begin(kWeighed), std::end(kWeighed), guess) == std::end(kWeighed))
     return guess;
   const std::string_view part = ScoredPart(sample);
-  const double guessScore = guess == codepage::kNone ? kUnreadable : ScoreOf(part, guess);
+  bool flawless = false;
+  const double guessScore = guess == codepage::kNone ? kUnreadable : ScoreOf(part, guess, flawless);
+  // A reading without a flaw (no rare letter, symbol in a word, script mix or
+  // case flip) stands: most files are read right by uchardet, and weighing
+  // every rival costs a decoding each.
+  if (flawless) return guess;
   CodePage best = guess;
   double bestScore = guessScore + kClearlyBetter;
   for (const CodePage page : kWeighed) {
