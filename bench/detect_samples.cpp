@@ -82,6 +82,19 @@ std::optional<std::string_view> CutSample(const Decoded& d, std::string_view byt
   return bytes.substr(start, end - start);
 }
 
+// The sample as a C string literal, to be pasted into a regression test.
+std::string Escaped(std::string_view bytes) {
+  std::string out = "\"";
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "\\x%02X\"\"", byte);
+    if (byte >= 0x80 || byte < 0x20 || c == '"' || c == '\\') out += hex;
+    else out += c;
+  }
+  return out + "\"";
+}
+
 void Print(const char* name, const Tally& tally) {
   std::printf("%-28s %4d / %4d  %5.1f%%\n", name, tally.right, tally.total,
               tally.total ? 100.0 * tally.right / tally.total : 0.0);
@@ -113,8 +126,8 @@ int main(int argc, char** argv) {
       all[k].Add(ok);
       if (row.group == "ja") japanese[k].Add(ok);
       if (!ok && listWrong)
-        std::printf("WRONG %3zu %-60s %-14s chose %u\n", kSizes[k], row.path.c_str(), row.encoding.c_str(),
-                    chosen);
+        std::printf("WRONG %3zu %-60s %-14s chose %u  %s\n", kSizes[k], row.path.c_str(), row.encoding.c_str(),
+                    chosen, Escaped(*sample).c_str());
     }
   }
   for (size_t k = 0; k < std::size(kSizes); ++k) {
