@@ -15,6 +15,8 @@ inline constexpr CatalogueText kPathsNotFound = TRAWLSCOPE_TEXT("Messages", "The
 inline constexpr CatalogueText kRegexError = TRAWLSCOPE_TEXT("Messages", "The regular expression has an error.");
 inline constexpr CatalogueText kXPathError = TRAWLSCOPE_TEXT("Messages", "The XPath has an error.");
 inline constexpr CatalogueText kFilesNotRead = TRAWLSCOPE_TEXT("Messages", "The following files could not be read.");
+inline constexpr CatalogueText kCompressedNotSearched =
+    TRAWLSCOPE_TEXT("Messages", "The following compressed files or members of archives could not be searched.");
 inline constexpr CatalogueText kFilesNotSearched =
     TRAWLSCOPE_TEXT("Messages", "The following files could not be searched with the regular expression.");
 inline constexpr CatalogueText kNothingToUndo = TRAWLSCOPE_TEXT("Undo", "There is no replace to undo.");

@@ -106,6 +106,22 @@ std::string ReplaceProblemText(const FileReplaceOutcome& outcome) {
                     {FileErrorText(outcome.file)});
     case ReplaceProblem::JournalFull:
       return Say(TRAWLSCOPE_TEXT("Outcome", "its original would not fit in the undo journal's limit ([Undo] MaxMegabytes)"));
+    case ReplaceProblem::CompressedReadOnly: return Say(TRAWLSCOPE_TEXT("Outcome", "compressed: read-only"));
+  }
+  return {};
+}
+
+std::string CompressedFaultText(const ArchiveFault& fault) {
+  switch (fault.kind) {
+    case ArchiveFault::Kind::None: return {};
+    case ArchiveFault::Kind::Unreadable: return SystemText(FileStep::Read, fault.error);
+    case ArchiveFault::Kind::Damaged:
+      return fault.detail.empty() ? Say(TRAWLSCOPE_TEXT("Outcome", "damaged"))
+                                  : Filled(TRAWLSCOPE_TEXT("Outcome", "damaged: %1"), {fault.detail});
+    case ArchiveFault::Kind::Encrypted: return Say(TRAWLSCOPE_TEXT("Outcome", "encrypted: it needs a passphrase"));
+    case ArchiveFault::Kind::TooLarge:
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "expands past %1, so neither it nor what follows it was searched"),
+                    {ByteSizeText(fault.limit)});
   }
   return {};
 }

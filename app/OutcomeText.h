@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/archive/CompressedReader.h"
 #include "platform/files/FileError.h"
 #include "platform/journal/JournalFolder.h"
 #include "platform/journal/RunJournal.h"
@@ -18,6 +19,10 @@ std::string FileErrorText(const FileError& error);
 
 // Why a replace left a file unchanged (UTF-8); empty for the other outcomes.
 std::string ReplaceProblemText(const FileReplaceOutcome& outcome);
+
+// Why a compressed file or a member of one was not searched (UTF-8):
+// "damaged: ...", "encrypted", "expands past ...".
+std::string CompressedFaultText(const ArchiveFault& fault);
 
 // Why an undo left a file as it was (UTF-8).
 std::string UndoRefusalText(const UndoRefusedFile& file);

@@ -51,6 +51,11 @@ std::u16string SearchProblemsText(const RunSummary& summary) {
     text += Words(texts::kFilesNotSearched);
     for (const auto& path : summary.unsearchable) text += Line(path);
   }
+  if (!summary.compressed.empty()) {
+    if (!text.empty()) text += u"\n\n";
+    text += Words(texts::kCompressedNotSearched);
+    for (const auto& problem : summary.compressed) text += Line(problem.path, CompressedFaultText(problem.fault));
+  }
   return text;
 }
 
@@ -129,6 +134,10 @@ std::u16string RunNoteText(const RunSummary& summary) {
   if (unreadable > 0)
     note += u" " + CountedText(unreadable, TRAWLSCOPE_TEXT("RunReport", "%1 file could not be read."),
                                TRAWLSCOPE_TEXT("RunReport", "%1 files could not be read."));
+  const size_t compressed = summary.compressed.size();
+  if (compressed > 0)
+    note += u" " + CountedText(compressed, TRAWLSCOPE_TEXT("RunReport", "%1 compressed file or member could not be searched."),
+                               TRAWLSCOPE_TEXT("RunReport", "%1 compressed files or members could not be searched."));
   return note;
 }
 

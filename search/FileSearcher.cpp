@@ -194,7 +194,7 @@ FileSearchOutcome FileSearcher::SearchLoaded(const AbortFlag& abortRequested, Co
                                               HitList& hits, int contextLength) {
   // A file whose bytes cannot hold the search text is not decoded: it gives
   // no hits either way.
-  const std::string_view bytes = bytes_.Bytes();
+  const std::string_view bytes = memberBytes_.data() != nullptr ? memberBytes_ : bytes_.Bytes();
   const auto onMatch = [&](size_t position, size_t length) {
     MakeHit(hits, position, length, contextLength);
   };

@@ -76,6 +76,12 @@ class FileSearcher {
   // search finds, so that its memory stays that of a few pieces.
   FileSearchOutcome SearchFile(const AbortFlag& abortRequested, const std::u16string& path,
                                HitList& hits, int contextLength);
+  // Searches bytes already in memory (a member of a compressed file) as a
+  // file named `displayPath`, its code page detected on its own; its hits
+  // carry `container`'s identity, the file the bytes came from.
+  FileSearchOutcome SearchBytes(const AbortFlag& abortRequested, const std::u16string& displayPath,
+                                std::string_view bytes, const FileIdentity& container, HitList& hits,
+                                int contextLength);
   // For tests, which use tiny pieces.
   void SetPieceSizes(size_t pieceBytes, size_t wholeUpTo) {
     pieceBytes_ = pieceBytes;
@@ -162,6 +168,7 @@ class FileSearcher {
   std::string_view asciiText_;  // while an ASCII file is scanned as bytes, its text
   FolderCursor folderCursor_;
   FileBuffer bytes_;  // the raw bytes of the file being searched, kept for the next one
+  std::string_view memberBytes_;  // while SearchBytes runs, the bytes it searches instead
   std::unique_ptr<Matcher> matcher_;
   std::unique_ptr<RawPrefilter> prefilter_;
   std::u16string xpath_;

@@ -17,6 +17,7 @@ struct SearchRequest {
   bool includeSubfolders = false;
   bool useRegex = false;
   bool caseSensitive = false;
+  bool searchCompressed = true;    // inside compressed files and archives, read-only
   // Every file without a byte-order mark is read in this page; kNone detects each file's.
   CodePage readAs = codepage::kNone;
 };

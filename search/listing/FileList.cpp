@@ -37,6 +37,7 @@ struct Listing {
   const BeforeFolderRead& beforeFolderRead;
   bool includeSubfolders;
   const WildcardPattern& fileTypes;
+  const AlsoListFile& alsoList;
 };
 
 void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolute, const std::string& nativeFolder) {
@@ -57,7 +58,9 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
       path.reserve(absolute.size() + entry.name.size() + 1);
       path += absolute;
       AppendNativeName(path, entry.name);
-      if (listing.fileTypes.Matches(std::u16string_view(path).substr(absolute.size()))) {
+      const std::u16string_view name = std::u16string_view(path).substr(absolute.size());
+      if (listing.fileTypes.Matches(name) ||
+          (entry.kind == EntryKind::RegularFile && listing.alsoList && listing.alsoList(name))) {
         if (entry.kind == EntryKind::Folder) {
           path += u'/';
           CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/');
@@ -74,9 +77,10 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
 
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
                std::u16string_view fileTypes, const OnFileListed& onFile,
-               std::vector<std::u16string>* notFound, const BeforeFolderRead& beforeFolderRead) {
+               std::vector<std::u16string>* notFound, const BeforeFolderRead& beforeFolderRead,
+               const AlsoListFile& alsoList) {
   const WildcardPattern pattern(fileTypes);
-  const Listing listing{abortRequested, onFile, beforeFolderRead, includeSubfolders, pattern};
+  const Listing listing{abortRequested, onFile, beforeFolderRead, includeSubfolders, pattern, alsoList};
   for (const auto& token : SplitPathTokens(searchPath)) {
     if (IsAborted(abortRequested)) return;
     if (IsSpaceToken(token)) continue;

@@ -13,6 +13,9 @@
 
 namespace trawlscope {
 
+// Whether a file whose name the type pattern does not take is listed all the same.
+using AlsoListFile = std::function<bool(std::u16string_view fileName)>;
+
 // A deque: a path keeps its address while later ones are appended, so that
 // a run's searchers can work on it as the listing goes on.
 using FileList = std::deque<std::u16string>;
@@ -31,10 +34,12 @@ using BeforeFolderRead = std::function<void()>;
 // order of their names and each subfolder whose name fits the pattern listed
 // whole before the next entry; a file named there is listed as written,
 // without the type test. Entries of the path that name nothing go to
-// `notFound` when it is given.
+// `notFound` when it is given. A file `alsoList` takes is listed whatever
+// its name (a compressed file whose members the pattern may take).
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
                std::u16string_view fileTypes, const OnFileListed& onFile,
-               std::vector<std::u16string>* notFound = nullptr, const BeforeFolderRead& beforeFolderRead = {});
+               std::vector<std::u16string>* notFound = nullptr, const BeforeFolderRead& beforeFolderRead = {},
+               const AlsoListFile& alsoList = {});
 
 // The same, appended to `fileList`, which the caller has emptied.
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/journal/RunJournal.h"
+#include "search/archive/CompressedProblem.h"
 #include "search/review/ReplaceOutcome.h"
 
 namespace trawlscope {
@@ -31,6 +32,7 @@ struct RunSummary {
   size_t binarySkipped = 0;                   // files that are not text, never searched
   std::vector<std::u16string> unsearchable;   // files the expression was too complex for
   std::vector<UnreadableFile> unreadable;     // a search run: files it could not read
+  std::vector<CompressedProblem> compressed;  // compressed files or members damaged, encrypted or too large
   std::vector<ReplacedFile> replaced;         // a replace run: every file it went through
   JournalEnd journal;                         // a replace run: whether it can be undone
 };

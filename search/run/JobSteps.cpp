@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "search/archive/MemberFilter.h"
 #include "search/run/FileFeed.h"
 #include "search/run/OrderedCommits.h"
 #include "search/listing/PathHelpers.h"
@@ -87,7 +88,8 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
     for (const SelectedFile& file : selection->files) listed(file.path);
   } else {
     ListFiles(abortRequested, request.searchPath, request.includeSubfolders, request.fileTypes, listed,
-              &missing.paths, [&] { feed.Publish(); });
+              &missing.paths, [&] { feed.Publish(); },
+              request.searchCompressed ? AlsoListFile(&MemberFilter::MayHoldWanted) : AlsoListFile());
   }
   feed.Close();
   state.progress.ListingDone();

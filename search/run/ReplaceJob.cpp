@@ -2,8 +2,11 @@
 
 #include <ctime>
 #include <memory>
+#include <optional>
 
 #include "platform/files/NativePath.h"
+#include "search/archive/CompressedSearch.h"
+#include "search/archive/MemberPath.h"
 #include "search/run/JobSteps.h"
 
 namespace trawlscope {
@@ -18,6 +21,28 @@ RunDescription DescriptionOf(const JobState& state) {
   return description;
 }
 
+// What a replace does to a file inside a compressed one: nothing, ever. A
+// member picked from the hits is refused; a compressed file of a replace of
+// everything is refused when it holds the search text, and is unchanged
+// otherwise. Nothing when the file is to be replaced as any other: a plain
+// file behind a compressed name.
+std::optional<FileReplaceOutcome> CompressedOutcome(const JobState& state, const CompressedSearch& compressed,
+                                                    FileSearcher& searcher, const std::u16string& path) {
+  const auto readOnly = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::CompressedReadOnly);
+  if (SplitMemberPath(path)) return readOnly;
+  if (!CompressedSearch::Handles(path)) return std::nullopt;
+  if (state.selection) {
+    if (CompressedSearch::IsCompressedFile(path)) return readOnly;
+    return std::nullopt;
+  }
+  if (!state.request.searchCompressed) return std::nullopt;
+  HitList hits;
+  const CompressedSearchResult result = compressed.Search(searcher, state.abortRequested, path, hits, 0);
+  if (result.notCompressed) return std::nullopt;
+  if (result.aborted) return FileReplaceOutcome::Aborted();
+  return hits.size() > 0 ? readOnly : FileReplaceOutcome::Unchanged();
+}
+
 }  // namespace
 
 void RunReplace(JobState& state, IJobSink& sink) {
@@ -27,7 +52,14 @@ void RunReplace(JobState& state, IJobSink& sink) {
     journal = std::make_unique<RunJournal>(*state.journal, DescriptionOf(state));
   const HitSelection* selection = state.selection ? &*state.selection : nullptr;
   ReplacedFiles taken;
-  const auto process = [&](FileSearcher& searcher, size_t index, const std::u16string& path) {
+  const CompressedSearch compressed(request.fileTypes, state.compressedMemberLimit);
+  const auto process = [&](FileSearcher& searcher, size_t index, const std::u16string& path) -> CommitStep {
+    if (const auto outcome = CompressedOutcome(state, compressed, searcher, path)) {
+      return [outcome = *outcome, path](RunSummary& summary) {
+        if (outcome.kind != FileReplaceOutcome::Kind::Aborted) ++summary.filesSearched;
+        summary.replaced.push_back({path, outcome});
+      };
+    }
     ReplaceScope scope;
     scope.only = selection != nullptr ? &selection->files[index] : nullptr;
     scope.journal = journal.get();

@@ -5,10 +5,28 @@
 #include "search/run/JobSteps.h"
 
 namespace trawlscope {
+namespace {
+
+// The members' hits go out with the file's turn, and the counts add up as a file's do.
+CommitStep CompressedStep(JobState& state, std::shared_ptr<HitList> found, CompressedSearchResult result,
+                          const std::u16string& path) {
+  return [&state, found, result = std::move(result), path](RunSummary& summary) mutable {
+    if (found && state.onFileHits) state.onFileHits(*found);
+    if (found && state.keepHits) state.hits.Take(std::move(*found));
+    summary.filesSearched += result.searched;
+    summary.binarySkipped += result.binary;
+    for (auto& member : result.unsearchable) summary.unsearchable.push_back(std::move(member));
+    if (result.unreadable != 0) summary.unreadable.push_back({path, result.unreadable});
+    for (auto& problem : result.problems) summary.compressed.push_back(std::move(problem));
+  };
+}
+
+}  // namespace
 
 void RunSearch(JobState& state, IJobSink& sink) {
   state.fileList.clear();
   state.hits.Clear();
+  const CompressedSearch compressed(state.request.fileTypes, state.compressedMemberLimit);
   RunOverFiles(state, sink, RunPhase::Searching,
                [&](FileSearcher& searcher, size_t, const std::u16string& path) -> CommitStep {
     using Kind = FileSearchOutcome::Kind;
@@ -16,6 +34,19 @@ void RunSearch(JobState& state, IJobSink& sink) {
     // hits takes a list of its own, and most files of a big tree have none.
     thread_local HitList scratch;
     if (scratch.size() > 0) scratch.Clear();
+    if (state.request.searchCompressed && CompressedSearch::Handles(path)) {
+      CompressedSearchResult result =
+          compressed.Search(searcher, state.abortRequested, path, scratch, state.contextLength);
+      if (!result.notCompressed) {
+        std::shared_ptr<HitList> found;
+        if (scratch.size() > 0) {
+          found = std::make_shared<HitList>();
+          found->Take(std::move(scratch));
+        }
+        return CompressedStep(state, std::move(found), std::move(result), path);
+      }
+      if (scratch.size() > 0) scratch.Clear();
+    }
     const FileSearchOutcome outcome = searcher.SearchFile(state.abortRequested, path, scratch, state.contextLength);
     std::shared_ptr<HitList> found;
     if (scratch.size() > 0) {

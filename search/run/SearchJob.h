@@ -12,6 +12,7 @@
 #include "search/AbortFlag.h"
 #include "platform/journal/JournalFolder.h"
 #include "search/HitList.h"
+#include "search/archive/CompressedSearch.h"
 #include "search/review/HitSelection.h"
 #include "search/run/JobSink.h"
 #include "search/run/RunProgress.h"
@@ -42,6 +43,9 @@ struct JobState {
   // Files the user chose a code page for from the result list.
   FileCodePages fileCodePages;
   bool keepHits = true;
+  // How far a member of a compressed file may expand before it is reported
+  // instead of searched; tests set a small one.
+  size_t compressedMemberLimit = kMemberLimitBytes;
 
   // A replace run changes only these occurrences, visiting only these files
   // in this order, instead of listing the Search path. The search text may

@@ -29,6 +29,7 @@ enum class ReplaceProblem : std::uint8_t {
   OccurrencesOverlap,        // picked occurrences overlap one another
   JournalFailed,             // its original could not be kept for undo: the outcome's FileError says how
   JournalFull,               // its original would pass the undo journal's limit
+  CompressedReadOnly,        // a compressed file or a member of an archive: never written
 };
 
 }  // namespace trawlscope

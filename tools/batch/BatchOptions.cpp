@@ -6,11 +6,12 @@ namespace trawlscope::batch {
 
 const char kUsage[] =
     "usage: trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
-    "                        [--regex] [--case] [--subfolders] [--output FILE]\n"
-    "                        [--encoding PAGE] [--with-codepage] SEARCH-TEXT\n"
+    "                        [--regex] [--case] [--subfolders] [--no-compressed]\n"
+    "                        [--output FILE] [--encoding PAGE] [--with-codepage]\n"
+    "                        SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
-    "                        [--regex] [--case] [--subfolders] [--encoding PAGE]\n"
-    "                        --replace TEXT SEARCH-TEXT\n"
+    "                        [--regex] [--case] [--subfolders] [--no-compressed]\n"
+    "                        [--encoding PAGE] --replace TEXT SEARCH-TEXT\n"
     "       trawlscope-batch --only-hits FILE [--xpath EXPR] [--regex] [--case]\n"
     "                        --replace TEXT [SEARCH-TEXT]\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders]\n"
@@ -83,6 +84,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       options.request.caseSensitive = true;
     } else if (argument == "--subfolders") {
       options.request.includeSubfolders = true;
+    } else if (argument == "--no-compressed") {
+      options.request.searchCompressed = false;
     } else if (argument == "--codepages") {
       options.listCodePages = true;
     } else if (argument == "--with-codepage") {

@@ -14,6 +14,7 @@ inline constexpr CatalogueText kBinarySkipped = TRAWLSCOPE_TEXT("Batch", "%1 bin
 inline constexpr CatalogueText kTooComplex =
     TRAWLSCOPE_TEXT("Batch", "could not be searched (the expression is too complex for it): %1");
 inline constexpr CatalogueText kNotRead = TRAWLSCOPE_TEXT("Batch", "could not be read (%1): %2");
+inline constexpr CatalogueText kCompressedNotSearched = TRAWLSCOPE_TEXT("Batch", "could not be searched (%1): %2");
 inline constexpr CatalogueText kHitsInFiles = TRAWLSCOPE_TEXT("Batch", "%1 hits in %2 files");
 inline constexpr CatalogueText kNotWritten = TRAWLSCOPE_TEXT("Batch", "could not write %1: %2");
 inline constexpr CatalogueText kAborted = TRAWLSCOPE_TEXT("Batch", "aborted");

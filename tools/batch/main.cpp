@@ -87,6 +87,8 @@ int Search(JobState& state, const std::string& outputFile, bool codePageField) {
     batch::Say(batch::texts::kTooComplex, {PathField(path)});
   for (const auto& file : summary.unreadable)
     batch::Say(batch::texts::kNotRead, {std::strerror(file.error), PathField(file.path)});
+  for (const auto& problem : summary.compressed)
+    batch::Say(batch::texts::kCompressedNotSearched, {CompressedFaultText(problem.fault), PathField(problem.path)});
   ReportBinaryFiles(summary);
   std::fflush(stdout);
   batch::Say(batch::texts::kHitsInFiles, {std::to_string(printer.Hits()), std::to_string(printer.Files())});

@@ -1,0 +1,90 @@
+#pragma once
+// One compressed file or archive, read member by member into memory and
+// never written anywhere. A stream (".gz" and the like) has one member; an
+// archive has its regular files as members, in their stored order. What goes
+// wrong is a value (ArchiveFault), and the caller decides whether to go on.
+// One reader per thread; it holds libarchive's state for one file at a time.
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/archive/CompressedName.h"
+#include "platform/files/FileIdentity.h"
+
+struct archive;
+
+namespace trawlscope {
+
+struct ArchiveFault {
+  enum class Kind {
+    None,
+    Unreadable,  // the file could not be opened or read: `error` is the errno
+    Damaged,     // the bytes are not what their format says: `detail` is libarchive's description
+    Encrypted,   // a member (or the whole archive) needs a passphrase
+    TooLarge,    // a member expands past the caller's limit: a bomb, or simply too much to hold
+  };
+  Kind kind = Kind::None;
+  int error = 0;
+  std::string detail;  // English, UTF-8; may be empty
+  size_t limit = 0;    // TooLarge: the limit it passed, in bytes
+};
+
+struct ArchiveMember {
+  std::string name;  // as stored, in the archive's bytes; empty for a stream's one member
+  bool encrypted = false;
+};
+
+class CompressedReader {
+ public:
+  CompressedReader() = default;
+  ~CompressedReader();
+  CompressedReader(const CompressedReader&) = delete;
+  CompressedReader& operator=(const CompressedReader&) = delete;
+
+  // Opens the file as `kind` (Stream or Archive, from its name); false, with
+  // the fault set, when it cannot be opened. No member may expand past
+  // `memberLimit` bytes. `identity` receives what the file was as it was opened.
+  bool Open(const std::string& nativePath, CompressedKind kind, size_t memberLimit,
+            FileIdentity* identity = nullptr);
+  void Close();
+
+  enum class Step { Member, End, Fault };
+  // The next regular file; a member that needs a passphrase comes marked,
+  // and its bytes cannot be read. After a fault, nothing more can be read.
+  Step Next(ArchiveMember& member);
+
+  // After the first Next: whether the bytes were compressed or an archive
+  // at all. A plain file behind a compressed name reads as one raw member,
+  // which its caller may rather read as a file.
+  bool IsCompressed() const { return compressed_; }
+
+  enum class Read { Whole, Declined, Fault };
+  // Reads the current member into `bytes` (replacing what it held). Once
+  // `headBytes` are in, or the whole member when it is shorter, `wantRest`
+  // sees them and may decline the rest (Declined: `bytes` holds the head).
+  // Past the limit the member is TooLarge and the file is left: a stream or
+  // tar past its bomb would have to be expanded to reach the next member.
+  // An abort ends the read as Declined.
+  Read ReadMember(std::string& bytes, size_t headBytes,
+                  const std::function<bool(std::string_view head)>& wantRest, const std::atomic<bool>& abort);
+
+  const ArchiveFault& Fault() const { return fault_; }
+
+ private:
+  Step Failed(ArchiveFault::Kind kind);
+  // Passes over the rest of a member its reader left, within the same limit.
+  bool DrainMember();
+
+  struct archive* archive_ = nullptr;
+  int fd_ = -1;
+  bool compressed_ = false;
+  bool first_ = true;
+  bool ended_ = false;
+  bool unread_ = false;  // the current member's bytes are not all read yet
+  size_t limit_ = 0;
+  ArchiveFault fault_;
+};
+
+}  // namespace trawlscope
