@@ -16,6 +16,7 @@ enum class ControlId {
   Subfolders = 1009,
   UndoLastReplace = 1010,
   ReadAs = 1011,  // "Read files as:"
+  Compressed = 1012,  // "Search compressed files"
 };
 
 enum class Command {

@@ -39,7 +39,8 @@ constexpr HistorySection kHistories[] = {
 // SetInputsEnabled's order.
 constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, ControlId::SearchFor,
                                  ControlId::XPath,      ControlId::Browse,    ControlId::Regex,
-                                 ControlId::CaseSensitive, ControlId::Subfolders, ControlId::ReadAs,
+                                 ControlId::CaseSensitive, ControlId::Subfolders, ControlId::Compressed,
+                                 ControlId::ReadAs,
                                  ControlId::Search};
 
 // Whether a folder the Search path names holds folders: searched without
@@ -100,6 +101,7 @@ void SearchDialog::OnInitDialog() {
                    settings_.ReadInt(settings::kCheckBox, settings::kCaseSensitive, 0) != 0);
   view_.SetChecked(ControlId::Subfolders,
                    settings_.ReadInt(settings::kCheckBox, settings::kSubfolder, 0) != 0);
+  view_.SetChecked(ControlId::Compressed, settings_.ReadInt(settings::kCheckBox, settings::kCompressed, 1) != 0);
   // A page no longer offered (a hand-edited number) reads as Automatic.
   const int readAs = settings_.ReadInt(settings::kCodePage, settings::kReadAs, 0);
   view_.SetReadAs(readAs > 0 ? CodePageOfUserText(std::to_string(readAs)) : codepage::kNone);
@@ -120,6 +122,7 @@ void SearchDialog::SaveInputs() {
   settings_.WriteInt(settings::kCheckBox, settings::kRegex, view_.IsChecked(ControlId::Regex));
   settings_.WriteInt(settings::kCheckBox, settings::kCaseSensitive, view_.IsChecked(ControlId::CaseSensitive));
   settings_.WriteInt(settings::kCheckBox, settings::kSubfolder, view_.IsChecked(ControlId::Subfolders));
+  settings_.WriteInt(settings::kCheckBox, settings::kCompressed, view_.IsChecked(ControlId::Compressed));
   settings_.WriteInt(settings::kCodePage, settings::kReadAs, static_cast<int>(view_.ReadAs()));
 }
 
@@ -186,6 +189,7 @@ void SearchDialog::BuildRequest() {
   request.searchPath = searchPath.EditText();
   AddToHistory(searchPath, request.searchPath);
   request.includeSubfolders = view_.IsChecked(ControlId::Subfolders);
+  request.searchCompressed = view_.IsChecked(ControlId::Compressed);
   request.fileTypes = typesText;
   IHistoryCombo& searchFor = view_.Combo(ControlId::SearchFor);
   request.searchText = searchFor.EditText();

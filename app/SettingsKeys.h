@@ -14,6 +14,7 @@ inline constexpr char16_t kCheckBox[] = u"CheckBox";
 inline constexpr char16_t kRegex[] = u"Regex";
 inline constexpr char16_t kCaseSensitive[] = u"CaseSensitive";
 inline constexpr char16_t kSubfolder[] = u"Subfolder";
+inline constexpr char16_t kCompressed[] = u"Compressed";  // on unless the file says 0
 
 // The page every file is read in; 0 (or none) detects each file's.
 inline constexpr char16_t kCodePage[] = u"CodePage";

@@ -5,11 +5,24 @@
 #include "platform/desktop/EditorLauncher.h"
 #include "platform/files/NativePath.h"
 #include "results/EditorCommand.h"
+#include "search/archive/MemberPath.h"
 
 namespace trawlscope {
 
+bool IsInCompressed(const Hit& hit) { return NamesCompressed(hit.FullPath()); }
+
+std::u16string FileToOpen(const Hit& hit) {
+  const std::u16string path = hit.FullPath();
+  const auto member = SplitMemberPath(path);
+  return member ? std::u16string(member->archive) : path;
+}
+
 bool OpenHit(const Hit& hit, const std::string& commandTemplate) {
-  const std::string path = ToNativePath(hit.FullPath());
+  const std::string path = ToNativePath(FileToOpen(hit));
+  if (IsInCompressed(hit)) {
+    const auto program = DefaultProgramFor(path);
+    return program && !program->needsTerminal && LaunchDetached({program->executable, path});
+  }
   if (!commandTemplate.empty()) {
     const auto command = CommandFromTemplate(commandTemplate, path, hit.line);
     return command && LaunchDetached(*command);

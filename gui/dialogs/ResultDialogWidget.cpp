@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -59,7 +60,12 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
     const std::string command = ToNativeBytes(settings_.ReadString(settings::kEditor, settings::kCommand));
     std::vector<const Hit*> hits;
     for (const size_t row : rows) hits.push_back(&rows_.Row(row));
-    for (const Hit* hit : FirstHitOfEachFile(hits)) OpenHit(*hit, command);
+    for (const Hit* hit : FirstHitOfEachFile(hits)) {
+      if (OpenHit(*hit, command) || !IsInCompressed(*hit)) continue;
+      QMessageBox::information(this, QApplication::applicationName(),
+                               tr("No program of this desktop opens %1; what it holds can only be searched here.")
+                                   .arg(ToQString(DisplayPath(FileToOpen(*hit)))));
+    }
   });
   label_->setBuddy(replaceCombo_);
   replace_->setEnabled(rows_.RowCount() > 0);  // nothing to replace in an empty list

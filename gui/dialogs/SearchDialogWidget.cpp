@@ -138,8 +138,8 @@ void SearchDialogWidget::Build() {
   caseSensitive_ = checkBox(tr("&Case sensitive"), comboLeft, 73);
   subfolders_ = checkBox(tr("&Include subfolders"),
                          std::max(du.X(173), caseSensitive_->geometry().right() + du.X(6)), 73);
-  // A row of its own below the options: the names of the pages are long.
-  QLabel* readAsLabel = Label(this, tr("Rea&d files as:"), du.ToPixels(3, 87, 41, 12));
+  compressed_ = checkBox(tr("Search c&ompressed files"), subfolders_->geometry().left(), 84);
+  QLabel* readAsLabel = Label(this, tr("Rea&d files as:"), du.ToPixels(3, 85, 41, 12));
   readAsLabel->resize(std::max(readAsLabel->width(), readAsLabel->sizeHint().width()), readAsLabel->height());
   readAs_ = new QComboBox(this);
   readAs_->addItem(tr("Automatic"), 0u);
@@ -148,8 +148,10 @@ void SearchDialogWidget::Build() {
   readAs_->setToolTip(tr("Automatic detects each file's code page. Any other choice reads every file in it,\n"
                          "but for a file that starts with a byte-order mark; a replace writes each file back\n"
                          "in the page it was read in."));
-  readAs_->setGeometry(std::max(comboLeft, readAsLabel->geometry().right() + du.X(3)), du.Y(86),
-                       std::max(du.X(120), readAs_->sizeHint().width()), du.Y(12));
+  // In the combos' column, below the check boxes, as far as the option beside it.
+  const int readAsLeft = std::max(comboLeft, readAsLabel->geometry().right() + du.X(3));
+  readAs_->setGeometry(readAsLeft, du.Y(84), std::max(du.X(60), compressed_->geometry().left() - du.X(6) - readAsLeft),
+                       du.Y(12));
   readAsLabel->setBuddy(readAs_);
   search_ = new QPushButton(tr("&Search"), this);
   search_->setGeometry(std::max(du.X(261), subfolders_->geometry().right() + du.X(4)), du.Y(69),
@@ -180,7 +182,8 @@ void SearchDialogWidget::Build() {
   setTabOrder(searchFor_, regex_);
   setTabOrder(regex_, caseSensitive_);
   setTabOrder(caseSensitive_, subfolders_);
-  setTabOrder(subfolders_, readAs_);
+  setTabOrder(subfolders_, compressed_);
+  setTabOrder(compressed_, readAs_);
   setTabOrder(readAs_, search_);
   setTabOrder(search_, undo_);
 
@@ -226,6 +229,7 @@ QCheckBox* SearchDialogWidget::CheckBox(ControlId id) const {
   switch (id) {
     case ControlId::Regex: return regex_;
     case ControlId::CaseSensitive: return caseSensitive_;
+    case ControlId::Compressed: return compressed_;
     default: return subfolders_;
   }
 }
@@ -242,7 +246,8 @@ void SearchDialogWidget::Enable(ControlId id, bool enabled) {
     case ControlId::ReadAs: widget = readAs_; break;
     case ControlId::Regex:
     case ControlId::CaseSensitive:
-    case ControlId::Subfolders: widget = CheckBox(id); break;
+    case ControlId::Subfolders:
+    case ControlId::Compressed: widget = CheckBox(id); break;
     default: widget = ComboBox(id); break;
   }
   widget->setEnabled(enabled);

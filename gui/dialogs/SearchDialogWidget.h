@@ -96,6 +96,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QCheckBox* regex_;
   QCheckBox* caseSensitive_;
   QCheckBox* subfolders_;
+  QCheckBox* compressed_;
   QComboBox* readAs_;  // "Automatic", then every page a file may be read in
   QPushButton* browse_;
   QPushButton* search_;
