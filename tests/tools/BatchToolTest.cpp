@@ -8,6 +8,7 @@
 
 #include <cstdio>
 
+#include "support/ArchiveMaker.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -116,7 +117,7 @@ TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {
   EXPECT_EQ(run.out.rfind("usage: trawlscope-batch --path TEXT", 0), 0u);
   for (const char* word :
        {"--path TEXT", "--types PATTERN", "--subfolders", "--regex", "--case", "--xpath EXPR",
-        "--output FILE", "--replace TEXT", "--only-hits FILE", "--undo ", "--undo-list", "--codepages",
+        "--output FILE", "--replace TEXT", "--only-hits FILE", "--no-compressed", "ARCHIVE//MEMBER", "--undo ", "--undo-list", "--codepages",
         "--help", "--version", "PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD", "changed N",
         "left unchanged: REASON", "CODE-PAGE TAB BOM TAB NAME", "--encoding PAGE", "--with-codepage",
         "Exit status", "  2 ", "  130 "})
@@ -181,6 +182,35 @@ TEST_F(BatchToolTest, XPathThatDoesNotCompileIsSaidAndExitsWithTwoAfterTheRun) {
   EXPECT_EQ(tree.Read("x/doc.xml"), "<item>x</item>");
   EXPECT_EQ(run.out, tree.Path("x/doc.xml") + "\tleft unchanged: the XPath does not compile\n");
   EXPECT_NE(tree.Read("stderr.txt").find("the XPath does not compile (Invalid expression"), std::string::npos);
+}
+
+// Members are named ARCHIVE//MEMBER in the hit lines, a damaged archive is
+// said with its reason, and a replace fed those lines refuses them.
+TEST_F(BatchToolTest, CompressedFilesAreSearchedNamedAndNeverReplaced) {
+  using trawlscope::test::Transcode;
+  tree.Write("gz/cut.tar.gz", std::string("\x1f\x8b\x08\x00", 4) + "broken");
+  const std::string page = std::string("関数\n") + trawlscope::test::kJapaneseSentence;
+  trawlscope::test::WriteStream(tree.Path("gz/ls.1.gz"), "gzip", Transcode(page, "EUC-JP"));
+  trawlscope::test::WriteArchive(tree.Path("gz/docs.zip"), "zip", "none",
+                                 {{"sub/a.txt", "\xFF\xFE" + Transcode("関数\n", "UTF-16LE")}});
+  const std::string path = " --path " + Quoted(tree.Path("gz"));
+  const RunResult run = RunBatch(path + " 関数", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("gz/docs.zip") + "//sub/a.txt\t1\t0\t2\t関数\n" + tree.Path("gz/ls.1.gz") +
+                         "\t1\t0\t2\t関数\n");
+  const std::string said = tree.Read("stderr.txt");
+  EXPECT_EQ(said.rfind("could not be searched (damaged", 0), 0u) << said;
+  EXPECT_NE(said.find("): " + tree.Path("gz/cut.tar.gz") + "\n2 hits in 2 files\n"), std::string::npos) << said;
+
+  EXPECT_EQ(RunBatch(path + " --no-compressed 関数", err).out, "");
+  // The cut archive's few bytes read as text.
+  EXPECT_EQ(tree.Read("stderr.txt"), "2 binary files skipped\n0 hits in 0 files\n");
+
+  const std::string batch = TRAWLSCOPE_BATCH;
+  const RunResult refused = RunBatch(path + " 関数 | " + batch + " --only-hits - --replace 函数", err);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, tree.Path("gz/docs.zip") + "//sub/a.txt\tleft unchanged: compressed: read-only\n" +
+                             tree.Path("gz/ls.1.gz") + "\tleft unchanged: compressed: read-only\n");
 }
 
 // The tool's own hit lines, filtered by grep in a real pipe, pick what a
