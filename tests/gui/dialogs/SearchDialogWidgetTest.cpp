@@ -31,6 +31,8 @@
 #include "gui/list/KwicListView.h"
 #include "gui/dialogs/ResultDialogWidget.h"
 #include "gui/dialogs/SearchDialogWidget.h"
+#include "support/ArchiveMaker.h"
+#include "support/Transcode.h"
 
 using namespace trawlscope;
 
@@ -302,6 +304,36 @@ class TestSearchDialog : public QObject {
     WaitForRunEnd();
     QCOMPARE(QString::fromStdU16String(logic_->State().request.searchPath), Path("corp/ja"));
     QCOMPARE(logic_->State().hits.Count(), size_t(2));
+  }
+
+  // On by default: a manual page as it ships and a zip's member are found,
+  // the member named after its archive; Alt+O turns it off, and the choice is kept.
+  void compressedFilesAreSearchedUntilTheCheckBoxIsTurnedOff() {
+    const std::string page = std::string("needle\n") + test::kJapaneseSentence;
+    test::WriteStream(Path("man/ls.1.gz").toStdString(), "gzip", test::Transcode(page, "EUC-JP"));
+    test::WriteArchive(Path("man/docs.zip").toStdString(), "zip", "none", {{"d/a.txt", "a needle\n"}});
+    QVERIFY(window_->CheckBox(ControlId::Compressed)->isChecked());
+    Type(ControlId::SearchPath, Path("man"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Return);
+    WaitForRunEnd();
+    QStringList found;
+    for (const Hit& hit : logic_->State().hits) found << QString::fromStdU16String(hit.FullPath());
+    QCOMPARE(found, QStringList({Path("man/docs.zip//d/a.txt"), Path("man/ls.1.gz")}));
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    window_->ResultWidget()->close();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_O, Qt::AltModifier);
+    QVERIFY(!window_->CheckBox(ControlId::Compressed)->isChecked());
+    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Return);
+    WaitForRunEnd();
+    QVERIFY(!logic_->State().request.searchCompressed);
+    QCOMPARE(logic_->State().hits.Count(), size_t(0));
+    CloseDialog();
+    OpenDialog();
+    QVERIFY(!window_->CheckBox(ControlId::Compressed)->isChecked());
   }
 
   void eachFieldHasItsAltShortcut() {
