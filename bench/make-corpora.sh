@@ -6,6 +6,7 @@
 #   ja/sjis/       the same files in CP932 (Shift_JIS as Windows writes it)
 #   ja/eucjp/      the same files in EUC-JP
 #   ja/utf16le/    the same files in UTF-16 LE, each with a byte-order mark
+#   ja-gz/         ja/eucjp's manual pages gzipped, as they ship
 #   mixed/         manual pages of eight languages in the code pages their users
 #                  keep, UTF-8 and UTF-16 among them, side by side in one tree
 #   logs/          which files needed transliteration, and which were left out
@@ -146,7 +147,12 @@ mixed_language manpages-zh zh_TW CP950
     cp "$root/ja/$file" "$root/mixed/ja/$file"
   done
 
-for part in "$root/linux" "$root/ja" "$root"/ja/*/ "$root/mixed"; do
+# The EUC-JP manual pages gzipped as Debian ships them, for bench/search-compressed.sh.
+rm -rf "$root/ja-gz"
+cp -r "$root/ja/eucjp/man" "$root/ja-gz"
+find "$root/ja-gz" -type f -exec gzip -9n {} +
+
+for part in "$root/linux" "$root/ja" "$root"/ja/*/ "$root/ja-gz" "$root/mixed"; do
   printf '%s\t%s bytes\t%s files\n' "$part" \
     "$(find "$part" -type f -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')" \
     "$(find "$part" -type f | wc -l)"

@@ -139,7 +139,8 @@ CompressedReader::Read CompressedReader::ReadMember(std::string& bytes, size_t h
   for (;;) {
     if (abort.load(std::memory_order_relaxed)) return Read::Declined;
     if (size == bytes.capacity()) bytes.reserve(std::min(limit + 1, size + std::max(size, kLeastGrowth)));
-    const size_t room = std::min(bytes.capacity(), limit + 1) - size;
+    // A piece at a time: the room a large member left is not zeroed again for every small one.
+    const size_t room = std::min(std::min(bytes.capacity(), limit + 1) - size, kLeastGrowth);
     bytes.resize(size + room);
     const la_ssize_t got = archive_read_data(archive_, bytes.data() + size, room);
     if (got < 0) {
