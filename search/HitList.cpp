@@ -62,6 +62,12 @@ void HitList::ReplaceFileHits(const HitFile& file, HitList&& fresh) {
   count_.store(hits_.size(), std::memory_order_release);
 }
 
+void HitList::KeepOnlyFile(const std::u16string& path) {
+  std::erase_if(hits_, [&](const Hit& hit) { return hit.FullPath() != path; });
+  std::erase_if(files_, [&](const std::unique_ptr<HitFile>& file) { return file->folder + file->fileName != path; });
+  count_.store(hits_.size(), std::memory_order_release);
+}
+
 std::vector<const HitFile*> HitList::Files() const {
   std::vector<const HitFile*> files;
   const HitFile* last = nullptr;

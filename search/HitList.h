@@ -40,6 +40,9 @@ class HitList {
   // their order; references to hits are no longer valid.
   void ReplaceFileHits(const HitFile& file, HitList&& fresh);
 
+  // Drops every hit but those of the file at `path` (folder and name).
+  void KeepOnlyFile(const std::u16string& path);
+
   // The files that hold hits, in the order their first hit came.
   std::vector<const HitFile*> Files() const;
 

@@ -79,6 +79,10 @@
         <source>%1 originals put beside their files; %2 could not be written and are still kept</source>
         <translation>%1 個の元の内容を各ファイルの隣に書き出しました。%2 個は書き出せず、引き続き保存されています</translation>
     </message>
+    <message>
+        <source>could not be searched (%1): %2</source>
+        <translation>検索できませんでした（%1）: %2</translation>
+    </message>
 </context>
 <context>
     <name>BatchHelp</name>
@@ -101,6 +105,9 @@ Options:
   --subfolders      search subfolders too
   --regex           SEARCH-TEXT is a regular expression (Perl syntax)
   --case            upper and lower case differ
+  --no-compressed   do not look inside compressed files and archives (.gz,
+                    .bz2, .xz, .zst, .lz4, .zip, .tar, .7z), which are
+                    otherwise searched member by member and never replaced
   --xpath EXPR      in &quot;.xml&quot; files, search only the text of the nodes that
                     the XPath 1.0 expression selects
   --output FILE     also write the hits to FILE, UTF-16 LE with a byte-order
@@ -143,6 +150,9 @@ Output, one line per hit or file on standard output:
                LE, 1201 UTF-16 BE, 932 Shift_JIS, 51932 EUC-JP and so on; BOM
                is 1 when the file starts with a byte-order mark, else 0; NAME
                is the page as the window names it, &quot;Shift_JIS (932)&quot;
+  A member of an archive is named ARCHIVE//MEMBER, the archive&apos;s path, &quot;//&quot;
+  and the member&apos;s path inside it; a compressed file&apos;s one member is named
+  by the file&apos;s own path.
   Tabs and line breaks inside a field are shown as U+3000. Binary files are
   skipped; they, unreadable files and paths that name nothing are said on
   stderr.
@@ -176,6 +186,9 @@ Exit status:
   --types PATTERN   ファイル名と入るサブフォルダーが合うべきワイルドカード
                     パターン 1 つ、たとえば &apos;*.txt&apos;（既定: すべて）
   --subfolders      サブフォルダーも検索する
+  --no-compressed   圧縮ファイルとアーカイブ（.gz、.bz2、.xz、.zst、.lz4、
+                    .zip、.tar、.7z）の中を見ない。既定ではメンバーごとに
+                    検索し、置換はしない
   --regex           SEARCH-TEXT を正規表現（Perl 構文）として扱う
   --case            大文字と小文字を区別する
   --xpath EXPR      &quot;.xml&quot; ファイルでは、XPath 1.0 式が選ぶノードのテキスト
@@ -218,6 +231,9 @@ Exit status:
                LE、1201 UTF-16 BE、932 Shift_JIS、51932 EUC-JP など。ファイルが
                バイト順マークで始まれば BOM は 1、そうでなければ 0。NAME は
                ウィンドウと同じページの名前（&quot;Shift_JIS (932)&quot;）
+  アーカイブのメンバーは ARCHIVE//MEMBER（アーカイブのパス、&quot;//&quot;、
+  アーカイブの中でのメンバーのパス）で示します。圧縮ファイルのただ 1 つの
+  メンバーは、そのファイル自身のパスで示します。
   欄の中のタブと改行は U+3000 で表示します。バイナリファイルは飛ばします。
   それらと、読めないファイル、何も指さないパスは標準エラーに表示します。
 
@@ -340,6 +356,10 @@ Show what was found so far?</source>
     <message>
         <source>Its subfolders were not searched: &quot;Include subfolders&quot; is off.</source>
         <translation>サブフォルダーは検索していません:「サブフォルダーも検索」がオフです。</translation>
+    </message>
+    <message>
+        <source>The following compressed files or members of archives could not be searched.</source>
+        <translation>次の圧縮ファイルまたはアーカイブのメンバーを検索できませんでした。</translation>
     </message>
 </context>
 <context>
@@ -560,6 +580,26 @@ Show what was found so far?</source>
         <source>the undo journal&apos;s folder %1 cannot be made: %2</source>
         <translation>取り消し用の記録のフォルダー %1 を作成できません: %2</translation>
     </message>
+    <message>
+        <source>compressed: read-only</source>
+        <translation>圧縮ファイル: 読み取り専用</translation>
+    </message>
+    <message>
+        <source>damaged</source>
+        <translation>壊れています</translation>
+    </message>
+    <message>
+        <source>damaged: %1</source>
+        <translation>壊れています: %1</translation>
+    </message>
+    <message>
+        <source>encrypted: it needs a passphrase</source>
+        <translation>暗号化されています: パスフレーズが必要です</translation>
+    </message>
+    <message>
+        <source>expands past %1, so neither it nor what follows it was searched</source>
+        <translation>展開すると %1 を超えるため、これとそれ以降は検索していません</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>
@@ -680,6 +720,14 @@ Show what was found so far?</source>
     <message>
         <source>Written in %1.</source>
         <translation>書き込んだコードページ: %1。</translation>
+    </message>
+    <message>
+        <source>%1 compressed file or member could not be searched.</source>
+        <translation>%1 個の圧縮ファイルまたはメンバーを検索できませんでした。</translation>
+    </message>
+    <message>
+        <source>%1 compressed files or members could not be searched.</source>
+        <translation>%1 個の圧縮ファイルまたはメンバーを検索できませんでした。</translation>
     </message>
 </context>
 <context>
@@ -866,6 +914,10 @@ The replace works it out from the whole file.</source>
         <source>Replace &amp;selected</source>
         <translation>選択箇所を置換(&amp;S)</translation>
     </message>
+    <message>
+        <source>No program of this desktop opens %1; what it holds can only be searched here.</source>
+        <translation>このデスクトップには %1 を開くプログラムがありません。中身はここで検索することしかできません。</translation>
+    </message>
 </context>
 <context>
     <name>trawlscope::SearchDialogWidget</name>
@@ -923,7 +975,7 @@ The replace works it out from the whole file.</source>
     </message>
     <message>
         <source>Rea&amp;d files as:</source>
-        <translation>読み込むコードページ(&amp;D):</translation>
+        <translation>文字コード(&amp;D):</translation>
     </message>
     <message>
         <source>Automatic</source>
@@ -936,6 +988,10 @@ in the page it was read in.</source>
         <translation>「自動」は各ファイルのコードページを判定します。ほかを選ぶと、バイト順マークで始まる
 ファイルを除き、すべてのファイルをそのページで読みます。置換は各ファイルを
 読んだページで書き戻します。</translation>
+    </message>
+    <message>
+        <source>Search c&amp;ompressed files</source>
+        <translation>圧縮ファイルも検索(&amp;O)</translation>
     </message>
 </context>
 </TS>

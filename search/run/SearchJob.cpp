@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "search/run/JobSteps.h"
+#include "search/archive/MemberPath.h"
 
 namespace trawlscope {
 namespace {
@@ -78,8 +79,20 @@ FileSearchOutcome SearchFileAgain(JobState& state, const std::u16string& path) {
   searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
   searcher.ChooseCodePages(request.readAs, &state.fileCodePages);
   HitList fresh;
-  const FileSearchOutcome outcome = searcher.SearchFile(state.abortRequested, path, fresh, state.contextLength);
-  if (outcome.kind != FileSearchOutcome::Kind::Searched) return outcome;
+  FileSearchOutcome outcome;
+  const auto member = SplitMemberPath(path);
+  if (member || (CompressedSearch::Handles(path) && CompressedSearch::IsCompressedFile(path))) {
+    // A member is read again with its archive; its own hits are kept.
+    const CompressedSearch compressed(request.fileTypes, state.compressedMemberLimit);
+    const std::u16string container(member ? member->archive : path);
+    const CompressedSearchResult result =
+        compressed.Search(searcher, state.abortRequested, container, fresh, state.contextLength);
+    if (result.unreadable != 0) return {FileSearchOutcome::Kind::Unreadable, result.unreadable};
+    fresh.KeepOnlyFile(path);
+  } else {
+    outcome = searcher.SearchFile(state.abortRequested, path, fresh, state.contextLength);
+    if (outcome.kind != FileSearchOutcome::Kind::Searched) return outcome;
+  }
   const HitFile* old = nullptr;
   for (const HitFile* file : state.hits.Files())
     if (file->folder + file->fileName == path) old = file;
