@@ -39,6 +39,9 @@ void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, Qt:
   DrawCellText(painter, rect, text, alignment, (alignment & Qt::AlignRight) ? Qt::ElideLeft : Qt::ElideRight);
 }
 
+// Room before the code page's name.
+constexpr int kCodePageIndent = 6;
+
 // Room above the text (the cell starts a pixel down) and below its descenders.
 constexpr int kRowPadding = 3;
 
@@ -173,15 +176,17 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
 }
 
 void KwicDelegate::PaintCodePage(QPainter* painter, const QRect& cell, const HitFile& file) const {
-  QRect text = cell;
+  // Apart from the line number, which is set flush right beside it.
+  QRect text = cell.adjusted(kCodePageIndent, 0, 0, 0);
   if (file.undecodable) {
     // A wrong guess stands out: a warning sign before the name, which says it too.
     const int side = std::min(cell.height() - 2, painter->fontMetrics().height());
     const QIcon warning = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    warning.paint(painter, QRect(cell.left() + 1, cell.top(), side, side));
-    text.setLeft(cell.left() + side + 3);
+    warning.paint(painter, QRect(text.left(), cell.top(), side, side));
+    text.setLeft(text.left() + side + 2);
   }
-  DrawCellText(painter, text, KwicModel::CodePageCell(file), Qt::AlignLeft);
+  // The sign says what the model's text says in words.
+  DrawCellText(painter, text, ToQString(CodePageCellText(file)), Qt::AlignLeft);
 }
 
 void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const {

@@ -166,8 +166,16 @@ int KwicListView::DefaultLineWidth() const {
 
 int KwicListView::DefaultCodePageWidth() const {
   const QString typical = QStringLiteral("Shift_JIS (932)");
-  return QFontMetrics(font()).horizontalAdvance(typical) +
-         2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+  // Its title with a sort arrow, or a typical name after the indent and a warning sign.
+  QHeaderView* header = horizontalHeader();
+  QStyleOptionHeader option;
+  option.initFrom(header);
+  option.section = kCodePageColumn;
+  option.text = model_->headerData(kCodePageColumn, Qt::Horizontal, Qt::DisplayRole).toString();
+  option.sortIndicator = QStyleOptionHeader::SortDown;
+  const int title = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
+  const QFontMetrics metrics(font());
+  return std::max(title, metrics.horizontalAdvance(typical) + 2 * metrics.height());
 }
 
 QMenu* KwicListView::MakeHeaderMenu() {
