@@ -150,32 +150,28 @@ void KwicListView::SaveColumnWidths() {
   settings_.WriteInts(settings::kResultDialog, widths);
 }
 
-int KwicListView::DefaultLineWidth() const {
+int KwicListView::TitleWidth(int column) const {
   // The style's measure of the header section takes its margins and a sort arrow into account.
   QHeaderView* header = horizontalHeader();
   QStyleOptionHeader option;
   option.initFrom(header);
-  option.section = kLineColumn;
-  option.text = model_->headerData(kLineColumn, Qt::Horizontal, Qt::DisplayRole).toString();
+  option.section = column;
+  option.text = model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
   option.sortIndicator = QStyleOptionHeader::SortDown;
-  const int title = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
+  return header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
+}
+
+int KwicListView::DefaultLineWidth() const {
   const int digits = QFontMetrics(font()).horizontalAdvance(kWidestLineNumber) +
                      2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-  return std::max(title, digits);
+  return std::max(TitleWidth(kLineColumn), digits);
 }
 
 int KwicListView::DefaultCodePageWidth() const {
-  const QString typical = QStringLiteral("Shift_JIS (932)");
-  // Its title with a sort arrow, or a typical name after the indent and a warning sign.
-  QHeaderView* header = horizontalHeader();
-  QStyleOptionHeader option;
-  option.initFrom(header);
-  option.section = kCodePageColumn;
-  option.text = model_->headerData(kCodePageColumn, Qt::Horizontal, Qt::DisplayRole).toString();
-  option.sortIndicator = QStyleOptionHeader::SortDown;
-  const int title = header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
+  // A typical name after the indent and a warning sign.
   const QFontMetrics metrics(font());
-  return std::max(title, metrics.horizontalAdvance(typical) + 2 * metrics.height());
+  return std::max(TitleWidth(kCodePageColumn), metrics.horizontalAdvance(QStringLiteral("Shift_JIS (932)")) +
+                                                   2 * metrics.height());
 }
 
 QMenu* KwicListView::MakeHeaderMenu() {

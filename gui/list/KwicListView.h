@@ -50,6 +50,8 @@ class KwicListView final : public QTableView {
   QMenu* MakeHeaderMenu();
   // The Code page column's width when none is stored: a typical name's.
   int DefaultCodePageWidth() const;
+  // A column's title with a sort arrow, as the header draws it.
+  int TitleWidth(int column) const;
 
  signals:
   void OpenRequested(std::vector<size_t> rows);
