@@ -59,6 +59,7 @@ void FileSearcher::StartFile(const std::u16string& path) {
   fileCodePage_ = codepage::kNone;
   fileHadBom_ = false;
   fileUndecodable_ = false;
+  decodedFrom_ = {};
   hitFile_ = nullptr;
 }
 
@@ -181,6 +182,7 @@ FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
     return outcome;
   } catch (const std::bad_alloc&) {
     pieces_.Close();
+    decodedFrom_ = {};  // its text may be cut short
     FinishFileHits();
     // A text too large for the memory left: this file is reported, the run goes on.
     asciiText_ = {};
@@ -215,7 +217,7 @@ FileSearchOutcome FileSearcher::SearchLoaded(const AbortFlag& abortRequested, Co
     return Finish(end, abortRequested);
   }
   DecodeDetectedBytes(bytes, detected, text_, fileHadBom_);
-  NoteUndecodable(bytes, detected, text_);
+  decodedFrom_ = bytes;
   return Finish(matcher_->Scan(text_, mode_, abortRequested, onMatch), abortRequested);
 }
 
@@ -286,6 +288,9 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
 }
 
 void FileSearcher::FinishFileHits() {
+  if (hitFile_ != nullptr && decodedFrom_.data() != nullptr && !inPieces_)
+    NoteUndecodable(decodedFrom_, fileCodePage_, text_);
+  decodedFrom_ = {};
   if (hitFile_ == nullptr) return;
   hitFile_->undecodable = fileUndecodable_;
   std::u16string& wide = hitFile_->wide;

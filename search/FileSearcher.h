@@ -184,6 +184,9 @@ class FileSearcher {
   CodePage fileCodePage_ = codepage::kNone;
   bool fileHadBom_ = false;
   bool fileUndecodable_ = false;
+  // The bytes the whole text_ was decoded from, until the file's hits are
+  // finished: only a file with hits is checked for bytes its page could not read.
+  std::string_view decodedFrom_;
   CodePage everyFilePage_ = codepage::kNone;
   const FileCodePages* perFilePages_ = nullptr;
   // The current file's record once it has a hit, and the stretch of its text
