@@ -58,15 +58,15 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
       path.reserve(absolute.size() + entry.name.size() + 1);
       path += absolute;
       AppendNativeName(path, entry.name);
-      const std::u16string_view name = std::u16string_view(path).substr(absolute.size());
-      if (listing.fileTypes.Matches(name) ||
-          (entry.kind == EntryKind::RegularFile && listing.alsoList && listing.alsoList(name))) {
-        if (entry.kind == EntryKind::Folder) {
-          path += u'/';
-          CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/');
-        } else if (nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
+      // The pattern names files: every subfolder is entered, whatever its name.
+      if (entry.kind == EntryKind::Folder) {
+        path += u'/';
+        CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/');
+      } else if (nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
+        const std::u16string_view name = std::u16string_view(path).substr(absolute.size());
+        if (listing.fileTypes.Matches(name) ||
+            (entry.kind == EntryKind::RegularFile && listing.alsoList && listing.alsoList(name)))
           listing.onFile(std::move(path));
-        }
       }
     }
     if (IsAborted(listing.abortRequested)) return;

@@ -31,8 +31,8 @@ using BeforeFolderRead = std::function<void()>;
 // Hands each file the Search path and type pattern name to `onFile`, in list
 // order, as soon as it is found. A folder named in the path is listed at its
 // top level whatever `includeSubfolders` says, each of its entries in byte
-// order of their names and each subfolder whose name fits the pattern listed
-// whole before the next entry; a file named there is listed as written,
+// order of their names and each subfolder listed whole before the next entry
+// (the pattern tests file names, never folder names); a file named there is listed as written,
 // without the type test. Entries of the path that name nothing go to
 // `notFound` when it is given. A file `alsoList` takes is listed whatever
 // its name (a compressed file whose members the pattern may take).

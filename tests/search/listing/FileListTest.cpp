@@ -90,13 +90,17 @@ TEST_F(FileListTest, TwoQuotedFoldersAreListedAtTheirTopLevel) {
   EXPECT_EQ(List(Quoted("one") + u" " + Quoted("two"), false), (Names{"one/1.txt", "two/2.txt"}));
 }
 
-TEST_F(FileListTest, ThePatternDecidesWhichSubfoldersAreEntered) {
+// A "*.c" search over a source tree once entered only folders named like
+// "*.c", and so missed nearly every file below the top.
+TEST_F(FileListTest, ThePatternTestsFileNamesAndEverySubfolderIsEntered) {
   tree.Write("d/a.log");
   tree.Write("d/archive/x.log");
   tree.Write("d/old.log/y.log");
   tree.Write("d/old.log/y.txt");
-  EXPECT_EQ(List(U16(tree.Path("d")), true, u"*.log"), (Names{"d/a.log", "d/old.log/y.log"}));
-  EXPECT_EQ(List(U16(tree.Path("d")), true, u"*.LOG"), (Names{"d/a.log", "d/old.log/y.log"}));
+  tree.Write("d/sub/x.c");
+  tree.Write("d/sub/deeper/y.c");
+  EXPECT_EQ(List(U16(tree.Path("d")), true, u"*.log"), (Names{"d/a.log", "d/archive/x.log", "d/old.log/y.log"}));
+  EXPECT_EQ(List(U16(tree.Path("d")), true, u"*.C"), (Names{"d/sub/deeper/y.c", "d/sub/x.c"}));
 }
 
 TEST_F(FileListTest, FilesNamedDirectlyAreListedAsWrittenWithoutTheTypeTest) {
