@@ -121,6 +121,9 @@ void SearchDialogWidget::Build() {
   browse_->setGeometry(du.ToPixels(299, 0, 12, 13));
   browse_->setAutoDefault(false);
   fileTypes_ = combo(15);
+  fileTypes_->setToolTip(tr("Wildcard patterns for file names, separated by \";\": *.c;*.h\n"
+                            "\"!\" before a pattern leaves out what it names: *.xml;!*.min.xml\n"
+                            "\"/\" after a pattern names folders, at any depth: !build/;!node_modules/"));
   xpath_ = combo(30);
   searchFor_ = combo(46);
   searchFor_->setFont(SyntaxFont(font()));

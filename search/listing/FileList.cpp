@@ -6,6 +6,7 @@
 #include "platform/files/NativePath.h"
 #include "platform/files/SafeFileWriter.h"
 #include "search/listing/PathHelpers.h"
+#include "search/listing/WildcardPattern.h"
 
 namespace trawlscope {
 namespace {
@@ -35,12 +36,23 @@ struct Listing {
   const AbortFlag& abortRequested;
   const OnFileListed& onFile;
   const BeforeFolderRead& beforeFolderRead;
+  const OnLeftOut& onLeftOut;
   bool includeSubfolders;
-  const WildcardPattern& fileTypes;
+  const TypePatterns& types;
   const AlsoListFile& alsoList;
 };
 
-void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolute, const std::string& nativeFolder) {
+// Where in the tree a folder stands, for the rules that look above it.
+struct FolderPlace {
+  bool belowNamedFolder = false;  // a folder pattern that is not "!" fits it or one above it
+};
+
+void TellLeftOut(const Listing& listing, LeftOut what) {
+  if (listing.onLeftOut) listing.onLeftOut(what);
+}
+
+void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolute, const std::string& nativeFolder,
+                           const FolderPlace& place) {
   std::vector<DirectoryEntry> entries;
   if (!FitsPathLimit(nativeFolder)) return;
   if (listing.beforeFolderRead) listing.beforeFolderRead();
@@ -48,6 +60,7 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
   std::sort(entries.begin(), entries.end(),
             [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
 
+  const bool filesListed = !listing.types.NamesFolders() || place.belowNamedFolder;
   for (const DirectoryEntry& entry : entries) {
     // Left by a write that was killed: never the user's text, and never to be replaced.
     if (entry.kind == EntryKind::RegularFile && IsWritersTemporaryName(entry.name)) continue;
@@ -58,15 +71,26 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
       path.reserve(absolute.size() + entry.name.size() + 1);
       path += absolute;
       AppendNativeName(path, entry.name);
-      // The pattern names files: every subfolder is entered, whatever its name.
+      const std::u16string_view name = std::u16string_view(path).substr(absolute.size());
+      // The patterns for files test file names: every subfolder is entered
+      // unless a folder pattern leaves it out.
       if (entry.kind == EntryKind::Folder) {
-        path += u'/';
-        CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/');
-      } else if (nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
-        const std::u16string_view name = std::u16string_view(path).substr(absolute.size());
-        if (listing.fileTypes.Matches(name) ||
-            (entry.kind == EntryKind::RegularFile && listing.alsoList && listing.alsoList(name)))
-          listing.onFile(std::move(path));
+        if (listing.types.ExcludesFolder(name)) {
+          TellLeftOut(listing, LeftOut::Folder);
+        } else {
+          const FolderPlace inner{place.belowNamedFolder || listing.types.NamesFolder(name)};
+          path += u'/';
+          CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/', inner);
+        }
+      } else if (filesListed && nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
+        switch (listing.types.ForFile(name)) {
+          case TypePatterns::Verdict::Listed: listing.onFile(std::move(path)); break;
+          case TypePatterns::Verdict::Excluded: TellLeftOut(listing, LeftOut::File); break;
+          case TypePatterns::Verdict::NotOfTheTypes:
+            if (entry.kind == EntryKind::RegularFile && listing.alsoList && listing.alsoList(name))
+              listing.onFile(std::move(path));
+            break;
+        }
       }
     }
     if (IsAborted(listing.abortRequested)) return;
@@ -75,12 +99,12 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
 
 }  // namespace
 
-void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
-               std::u16string_view fileTypes, const OnFileListed& onFile,
-               std::vector<std::u16string>* notFound, const BeforeFolderRead& beforeFolderRead,
-               const AlsoListFile& alsoList) {
-  const WildcardPattern pattern(fileTypes);
-  const Listing listing{abortRequested, onFile, beforeFolderRead, includeSubfolders, pattern, alsoList};
+void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, const ListingRules& rules,
+               const OnFileListed& onFile, std::vector<std::u16string>* notFound,
+               const BeforeFolderRead& beforeFolderRead, const OnLeftOut& onLeftOut) {
+  const TypePatterns types(rules.fileTypes);
+  const Listing listing{abortRequested, onFile, beforeFolderRead, onLeftOut, rules.includeSubfolders, types,
+                        rules.alsoList};
   for (const auto& token : SplitPathTokens(searchPath)) {
     if (IsAborted(abortRequested)) return;
     if (IsSpaceToken(token)) continue;
@@ -88,13 +112,20 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
     if (beforeFolderRead) beforeFolderRead();  // looking the token up may wait on the disk too
     if (FitsPathLimit(nativeToken) && KindOfPath(nativeToken) == PathKind::Folder) {
       const std::u16string absolute = AbsoluteFolder(token);
-      CollectAbsoluteFolder(listing, absolute, ToNativePath(absolute));
+      CollectAbsoluteFolder(listing, absolute, ToNativePath(absolute), {});
     } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, nativeToken)) {
       onFile(token);
     } else if (notFound != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {
       notFound->push_back(token);
     }
   }
+}
+
+void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
+               std::u16string_view fileTypes, const OnFileListed& onFile,
+               std::vector<std::u16string>* notFound, const BeforeFolderRead& beforeFolderRead) {
+  ListFiles(abortRequested, searchPath, ListingRules{includeSubfolders, fileTypes}, onFile, notFound,
+            beforeFolderRead);
 }
 
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,

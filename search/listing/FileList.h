@@ -9,12 +9,9 @@
 #include <vector>
 
 #include "search/AbortFlag.h"
-#include "search/listing/WildcardPattern.h"
+#include "search/listing/TypePatterns.h"
 
 namespace trawlscope {
-
-// Whether a file whose name the type pattern does not take is listed all the same.
-using AlsoListFile = std::function<bool(std::u16string_view fileName)>;
 
 // A deque: a path keeps its address while later ones are appended, so that
 // a run's searchers can work on it as the listing goes on.
@@ -28,18 +25,36 @@ using OnFileListed = std::function<void(std::u16string path)>;
 // a caller that hands files on in batches hands over what it holds.
 using BeforeFolderRead = std::function<void()>;
 
-// Hands each file the Search path and type pattern name to `onFile`, in list
+// What leaves files and folders out of a listing.
+// Whether a file whose name the type patterns do not take is listed all the same.
+using AlsoListFile = std::function<bool(std::u16string_view fileName)>;
+
+struct ListingRules {
+  bool includeSubfolders = false;
+  std::u16string_view fileTypes;  // see TypePatterns
+  // A file this takes is listed whatever its name, unless a "!" pattern
+  // leaves it out (a compressed file whose members the patterns may take).
+  AlsoListFile alsoList;
+};
+
+// Told of each file a "!" pattern leaves out, and of each folder left out
+// (its files never looked at), so that an empty result can say why.
+enum class LeftOut : unsigned char { File, Folder };
+using OnLeftOut = std::function<void(LeftOut)>;
+
+// Hands each file the Search path and type patterns name to `onFile`, in list
 // order, as soon as it is found. A folder named in the path is listed at its
 // top level whatever `includeSubfolders` says, each of its entries in byte
 // order of their names and each subfolder listed whole before the next entry
 // (the pattern tests file names, never folder names); a file named there is listed as written,
 // without the type test. Entries of the path that name nothing go to
-// `notFound` when it is given. A file `alsoList` takes is listed whatever
-// its name (a compressed file whose members the pattern may take).
+// `notFound` when it is given.
+void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, const ListingRules& rules,
+               const OnFileListed& onFile, std::vector<std::u16string>* notFound = nullptr,
+               const BeforeFolderRead& beforeFolderRead = {}, const OnLeftOut& onLeftOut = {});
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
                std::u16string_view fileTypes, const OnFileListed& onFile,
-               std::vector<std::u16string>* notFound = nullptr, const BeforeFolderRead& beforeFolderRead = {},
-               const AlsoListFile& alsoList = {});
+               std::vector<std::u16string>* notFound = nullptr, const BeforeFolderRead& beforeFolderRead = {});
 
 // The same, appended to `fileList`, which the caller has emptied.
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,

@@ -87,9 +87,9 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   if (selection != nullptr) {
     for (const SelectedFile& file : selection->files) listed(file.path);
   } else {
-    ListFiles(abortRequested, request.searchPath, request.includeSubfolders, request.fileTypes, listed,
-              &missing.paths, [&] { feed.Publish(); },
-              request.searchCompressed ? AlsoListFile(&MemberFilter::MayHoldWanted) : AlsoListFile());
+    ListingRules rules{request.includeSubfolders, request.fileTypes};
+    if (request.searchCompressed) rules.alsoList = &MemberFilter::MayHoldWanted;
+    ListFiles(abortRequested, request.searchPath, rules, listed, &missing.paths, [&] { feed.Publish(); });
   }
   feed.Close();
   state.progress.ListingDone();

@@ -118,12 +118,31 @@ TEST_F(FileListTest, QuotedTokenWithWildcardsIsListedAsThatText) {
   EXPECT_EQ(List(U16(tree.Path("w")) + u"/*.csv", false), Names{});
 }
 
-TEST_F(FileListTest, EmptyPathAndSemicolonPatterns) {
+TEST_F(FileListTest, EmptyPathAndOnePatternWithASpace) {
   tree.Write("p/a.txt");
-  tree.Write("p/b.csv");
-  tree.Write("p/c.txt;*.csv");
+  tree.Write("p/my notes.md");
   EXPECT_EQ(List(u"", true), Names{});
-  EXPECT_EQ(List(U16(tree.Path("p")), false, u"*.txt;*.csv"), (Names{"p/c.txt;*.csv"}));
+  EXPECT_EQ(List(U16(tree.Path("p")), false, u"my *"), (Names{"p/my notes.md"}));
+}
+
+// Several types, files and folders left out, folders named at any depth.
+TEST_F(FileListTest, PatternListsExclusionsAndFolderPatterns) {
+  for (const char* file : {"t/a.c", "t/a.h", "t/a.txt", "t/a.min.xml", "t/b.xml", "t/build/x.c",
+                           "t/src/lib/build/y.c", "t/src/lib/z.h", "t/src/src/w.c", "t/other/v.c"})
+    tree.Write(file);
+  const std::u16string top = U16(tree.Path("t"));
+  EXPECT_EQ(List(top, true, u"*.c;*.h"),
+            (Names{"t/a.c", "t/a.h", "t/build/x.c", "t/other/v.c", "t/src/lib/build/y.c", "t/src/lib/z.h",
+                   "t/src/src/w.c"}));
+  EXPECT_EQ(List(top, true, u"*.c; *.h; !build/"),
+            (Names{"t/a.c", "t/a.h", "t/other/v.c", "t/src/lib/z.h", "t/src/src/w.c"}));
+  EXPECT_EQ(List(top, false, u"*.xml;!*.min.xml"), (Names{"t/b.xml"}));
+  EXPECT_EQ(List(top, true, u"src/;*.c"), (Names{"t/src/lib/build/y.c", "t/src/src/w.c"}));
+  size_t files = 0, folders = 0;
+  ListFiles(abort, top, ListingRules{true, u"*.c;*.xml;!*.min.xml;!build/"}, [](std::u16string) {}, nullptr, {},
+            [&](LeftOut what) { ++(what == LeftOut::File ? files : folders); });
+  EXPECT_EQ(files, 1u);
+  EXPECT_EQ(folders, 2u);
 }
 
 TEST_F(FileListTest, RelativeFolderGivesAbsolutePathsAndARelativeFileStaysRelative) {
