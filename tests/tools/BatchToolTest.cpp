@@ -70,11 +70,12 @@ TEST_F(BatchToolTest, PrintsOneLinePerHitAndACountOnStderr) {
   EXPECT_EQ(tree.Read("stderr.txt"), "4 hits in 3 files\n");
 }
 
-TEST_F(BatchToolTest, TheTypePatternAlsoDecidesWhichSubfoldersAreEntered) {
+// The pattern once decided which subfolders were entered too, and "sub" does not fit "*.TXT".
+TEST_F(BatchToolTest, TheTypePatternTestsFileNamesAndEverySubfolderIsEntered) {
   const RunResult run =
       RunBatch("--path " + Quoted(tree.Path("docs")) + " --types '*.TXT' --subfolders 関数", err);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(tree.Read("stderr.txt"), "2 hits in 1 files\n");  // "sub" does not fit "*.TXT"
+  EXPECT_EQ(tree.Read("stderr.txt"), "3 hits in 2 files\n");
 }
 
 TEST_F(BatchToolTest, KeywordsAcrossLinesAreFlattenedAndOutputFileIsWritten) {
