@@ -23,4 +23,16 @@ inline std::u16string OccurrencesText(size_t count) {
                      TRAWLSCOPE_TEXT("Counts", "%1 occurrences"));
 }
 
+inline std::u16string FoldersText(size_t count) {
+  return CountedText(count, TRAWLSCOPE_TEXT("Counts", "%1 folder"), TRAWLSCOPE_TEXT("Counts", "%1 folders"));
+}
+
+// What the patterns and options left out of a run; empty when nothing was.
+inline std::u16string LeftOutText(size_t files, size_t folders) {
+  if (files == 0 && folders == 0) return {};
+  std::u16string counts = files > 0 ? FilesText(files) : std::u16string();
+  if (folders > 0) counts += (counts.empty() ? u"" : u", ") + FoldersText(folders);
+  return FillIn(Words(TRAWLSCOPE_TEXT("Counts", "Left out: %1.")), {counts});
+}
+
 }  // namespace trawlscope

@@ -1,5 +1,6 @@
 #include "app/ProgressDisplay.h"
 
+#include "app/CountTexts.h"
 #include "app/DecimalText.h"
 #include "app/ProgressTexts.h"
 #include "platform/files/NativePath.h"
@@ -9,7 +10,8 @@ namespace trawlscope {
 void ShowProgress(IProgressView& view, const ProgressSnapshot& now, size_t hitsFound) {
   const CatalogueText* phase = texts::PhaseText(now.phase);
   if (phase == nullptr) return;
-  view.SetPhase(Words(*phase));
+  const std::u16string leftOut = LeftOutText(now.filesLeftOut, now.foldersLeftOut);
+  view.SetPhase(leftOut.empty() ? Words(*phase) : Words(*phase) + u"  " + leftOut);
   if (now.phase != RunPhase::Listing) {
     // Files done so far: the one whose turn came last is still under way.
     const size_t done = now.started > 0 ? now.started - 1 : 0;

@@ -78,6 +78,8 @@ std::u16string ReplaceSummaryText(const RunSummary& summary) {
   if (summary.aborted)
     text += u"\n" + Words(TRAWLSCOPE_TEXT("RunReport", "The replace was stopped before it went through every file."));
   if (!list.empty()) text += u"\n\n" + Words(texts::kFilesLeftUnchanged) + list;
+  const std::u16string leftOut = LeftOutText(summary.filesLeftOut, summary.foldersLeftOut);
+  if (!leftOut.empty()) text += u"\n" + leftOut;
   const std::string journal = JournalEndText(summary.journal);
   if (files > 0 && !journal.empty())
     text += u"\n\n" + Sentence(TRAWLSCOPE_TEXT("RunReport", "This replace %1."), {FromNativePath(journal)});
@@ -134,6 +136,8 @@ std::u16string RunNoteText(const RunSummary& summary) {
   if (unreadable > 0)
     note += u" " + CountedText(unreadable, TRAWLSCOPE_TEXT("RunReport", "%1 file could not be read."),
                                TRAWLSCOPE_TEXT("RunReport", "%1 files could not be read."));
+  const std::u16string leftOut = LeftOutText(summary.filesLeftOut, summary.foldersLeftOut);
+  if (!leftOut.empty()) note += u" " + leftOut;
   const size_t compressed = summary.compressed.size();
   if (compressed > 0)
     note += u" " + CountedText(compressed, TRAWLSCOPE_TEXT("RunReport", "%1 compressed file or member could not be searched."),

@@ -20,6 +20,10 @@ struct SearchRequest {
   bool searchCompressed = true;    // inside compressed files and archives, read-only
   // Every file without a byte-order mark is read in this page; kNone detects each file's.
   CodePage readAs = codepage::kNone;
+  // Aiming: what the listing leaves out, and which occurrences count.
+  bool skipVersionControl = true;  // .git, .svn, .hg, .bzr and CVS are not entered
+  bool followGitignore = false;    // what git's ignore rules ignore is left out
+  bool wholeWord = false;          // only occurrences that begin and end on word boundaries
 };
 
 // Pages chosen for single files of a result list (full path to page), over

@@ -294,6 +294,18 @@ Exit status:
         <source>%1 occurrences</source>
         <translation>%1 箇所</translation>
     </message>
+    <message>
+        <source>%1 folder</source>
+        <translation>%1 フォルダー</translation>
+    </message>
+    <message>
+        <source>%1 folders</source>
+        <translation>%1 フォルダー</translation>
+    </message>
+    <message>
+        <source>Left out: %1.</source>
+        <translation>除外: %1。</translation>
+    </message>
 </context>
 <context>
     <name>Messages</name>

@@ -1,10 +1,12 @@
 #include "search/listing/FileList.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "platform/files/DirectoryReader.h"
 #include "platform/files/NativePath.h"
 #include "platform/files/SafeFileWriter.h"
+#include "platform/ignore/IgnoreRules.h"
 #include "search/listing/PathHelpers.h"
 #include "search/listing/WildcardPattern.h"
 
@@ -30,6 +32,17 @@ bool TokenFindsSomething(std::u16string_view token, const std::string& nativeTok
   });
 }
 
+// The folders of version control: their files are its records, never the user's text.
+bool IsVersionControlName(const std::string& name) {
+  if (name.empty() || (name[0] != '.' && name[0] != 'C')) return false;
+  return name == ".git" || name == ".svn" || name == ".hg" || name == ".bzr" || name == "CVS";
+}
+
+bool HoldsGitEntry(const std::vector<DirectoryEntry>& sorted) {
+  return std::binary_search(sorted.begin(), sorted.end(), DirectoryEntry{".git", EntryKind::Folder},
+                            [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
+}
+
 // `absolute` ends in "/"; `nativeFolder` is the same path as the kernel sees
 // it, carried along so that names read from disk are used as they are.
 struct Listing {
@@ -39,12 +52,15 @@ struct Listing {
   const OnLeftOut& onLeftOut;
   bool includeSubfolders;
   const TypePatterns& types;
+  bool skipVersionControl;
+  bool followGitignore;
   const AlsoListFile& alsoList;
 };
 
 // Where in the tree a folder stands, for the rules that look above it.
 struct FolderPlace {
   bool belowNamedFolder = false;  // a folder pattern that is not "!" fits it or one above it
+  const IgnoreRules* ignore = nullptr;  // with followGitignore, the rules of its work tree
 };
 
 void TellLeftOut(const Listing& listing, LeftOut what) {
@@ -61,12 +77,25 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
             [](const DirectoryEntry& a, const DirectoryEntry& b) { return a.name < b.name; });
 
   const bool filesListed = !listing.types.NamesFolders() || place.belowNamedFolder;
+  // A repository inside the tree has rules of its own, from its top down.
+  std::unique_ptr<IgnoreRules> ownRules;
+  const IgnoreRules* ignore = place.ignore;
+  if (listing.followGitignore && ignore != nullptr && HoldsGitEntry(entries)) {
+    ownRules = IgnoreRules::For(nativeFolder, IgnoreRules::Find::FolderIsTop);
+    if (ownRules) ignore = ownRules.get();
+  }
   for (const DirectoryEntry& entry : entries) {
     // Left by a write that was killed: never the user's text, and never to be replaced.
     if (entry.kind == EntryKind::RegularFile && IsWritersTemporaryName(entry.name)) continue;
     const bool listable = entry.kind == EntryKind::RegularFile ||
                           (entry.kind == EntryKind::Folder && listing.includeSubfolders);
-    if (listable) {
+    if (listable && listing.skipVersionControl && IsVersionControlName(entry.name)) {
+      // A ".git" file links a work tree to its repository: left out as the folder is.
+      TellLeftOut(listing, entry.kind == EntryKind::Folder ? LeftOut::Folder : LeftOut::File);
+    } else if (listable && ignore != nullptr &&
+               ignore->Ignores(nativeFolder + entry.name + (entry.kind == EntryKind::Folder ? "/" : ""))) {
+      TellLeftOut(listing, entry.kind == EntryKind::Folder ? LeftOut::Folder : LeftOut::File);
+    } else if (listable) {
       std::u16string path;
       path.reserve(absolute.size() + entry.name.size() + 1);
       path += absolute;
@@ -78,7 +107,7 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
         if (listing.types.ExcludesFolder(name)) {
           TellLeftOut(listing, LeftOut::Folder);
         } else {
-          const FolderPlace inner{place.belowNamedFolder || listing.types.NamesFolder(name)};
+          const FolderPlace inner{place.belowNamedFolder || listing.types.NamesFolder(name), ignore};
           path += u'/';
           CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/', inner);
         }
@@ -103,7 +132,8 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
                const OnFileListed& onFile, std::vector<std::u16string>* notFound,
                const BeforeFolderRead& beforeFolderRead, const OnLeftOut& onLeftOut) {
   const TypePatterns types(rules.fileTypes);
-  const Listing listing{abortRequested, onFile, beforeFolderRead, onLeftOut, rules.includeSubfolders, types,
+  const Listing listing{abortRequested,          onFile, beforeFolderRead,         onLeftOut,
+                        rules.includeSubfolders, types,  rules.skipVersionControl, rules.followGitignore,
                         rules.alsoList};
   for (const auto& token : SplitPathTokens(searchPath)) {
     if (IsAborted(abortRequested)) return;
@@ -112,7 +142,12 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
     if (beforeFolderRead) beforeFolderRead();  // looking the token up may wait on the disk too
     if (FitsPathLimit(nativeToken) && KindOfPath(nativeToken) == PathKind::Folder) {
       const std::u16string absolute = AbsoluteFolder(token);
-      CollectAbsoluteFolder(listing, absolute, ToNativePath(absolute), {});
+      const std::string nativeAbsolute = ToNativePath(absolute);
+      // The rules of the repository the folder is in, from its top: those
+      // of folders above the searched one apply too, as in git.
+      const std::unique_ptr<IgnoreRules> rulesAbove =
+          rules.followGitignore ? IgnoreRules::For(nativeAbsolute, IgnoreRules::Find::HoldingRepository) : nullptr;
+      CollectAbsoluteFolder(listing, absolute, nativeAbsolute, FolderPlace{false, rulesAbove.get()});
     } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, nativeToken)) {
       onFile(token);
     } else if (notFound != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {

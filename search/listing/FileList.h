@@ -25,13 +25,15 @@ using OnFileListed = std::function<void(std::u16string path)>;
 // a caller that hands files on in batches hands over what it holds.
 using BeforeFolderRead = std::function<void()>;
 
-// What leaves files and folders out of a listing.
 // Whether a file whose name the type patterns do not take is listed all the same.
 using AlsoListFile = std::function<bool(std::u16string_view fileName)>;
 
+// What leaves files and folders out of a listing.
 struct ListingRules {
   bool includeSubfolders = false;
   std::u16string_view fileTypes;  // see TypePatterns
+  bool skipVersionControl = false;  // .git, .svn, .hg, .bzr and CVS are not entered
+  bool followGitignore = false;     // what git's ignore rules ignore is left out
   // A file this takes is listed whatever its name, unless a "!" pattern
   // leaves it out (a compressed file whose members the patterns may take).
   AlsoListFile alsoList;

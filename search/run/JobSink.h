@@ -30,6 +30,8 @@ struct RunSummary {
   bool xpathRejected = false;                 // the XPath did not compile; the run went on
   size_t filesSearched = 0;                   // files read and matched (or replaced in)
   size_t binarySkipped = 0;                   // files that are not text, never searched
+  size_t filesLeftOut = 0;                    // by the patterns and options that leave files out
+  size_t foldersLeftOut = 0;                  // the same for folders, never entered
   std::vector<std::u16string> unsearchable;   // files the expression was too complex for
   std::vector<UnreadableFile> unreadable;     // a search run: files it could not read
   std::vector<CompressedProblem> compressed;  // compressed files or members damaged, encrypted or too large

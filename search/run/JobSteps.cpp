@@ -8,6 +8,7 @@
 #include "search/archive/MemberFilter.h"
 #include "search/run/FileFeed.h"
 #include "search/run/OrderedCommits.h"
+#include "search/run/RequestListing.h"
 #include "search/listing/PathHelpers.h"
 
 namespace trawlscope {
@@ -87,9 +88,8 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   if (selection != nullptr) {
     for (const SelectedFile& file : selection->files) listed(file.path);
   } else {
-    ListingRules rules{request.includeSubfolders, request.fileTypes};
-    if (request.searchCompressed) rules.alsoList = &MemberFilter::MayHoldWanted;
-    ListFiles(abortRequested, request.searchPath, rules, listed, &missing.paths, [&] { feed.Publish(); });
+    ListFiles(abortRequested, request.searchPath, ListingRulesOf(request), listed, &missing.paths,
+              [&] { feed.Publish(); }, [&](LeftOut what) { state.progress.Omitted(what); });
   }
   feed.Close();
   state.progress.ListingDone();
@@ -100,6 +100,9 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   if (finish) finish(summary);
 
   summary.aborted = IsAborted(abortRequested);
+  const ProgressSnapshot seen = state.progress.Read();
+  summary.filesLeftOut = seen.filesLeftOut;
+  summary.foldersLeftOut = seen.foldersLeftOut;
   state.progress.Finish();
   sink.RunFinished(summary);
 }

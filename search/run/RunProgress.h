@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "search/listing/FileList.h"
 #include "search/listing/PathHelpers.h"
 
 namespace trawlscope {
@@ -19,6 +20,8 @@ struct ProgressSnapshot {
   size_t listed = 0;                // files listed so far; the total once listing is done
   size_t filesChanged = 0;          // a replace: files written so far
   std::u16string fileName;          // the file whose turn came last, without its folder
+  size_t filesLeftOut = 0;          // by "!" patterns, ignore rules and the version-control option
+  size_t foldersLeftOut = 0;        // the same for folders, whose files are never looked at
 };
 
 // Any thread.
@@ -32,9 +35,15 @@ class RunProgress {
     workPhase_ = workPhase;
     listed_.store(0, std::memory_order_relaxed);
     started_.store(0, std::memory_order_relaxed);
+    filesLeftOut_.store(0, std::memory_order_relaxed);
+    foldersLeftOut_.store(0, std::memory_order_relaxed);
   }
   // Once a file, on the listing's thread: no lock for it to share with the searchers.
   void FileListed() { listed_.fetch_add(1, std::memory_order_relaxed); }
+  // On the listing's thread, as FileListed.
+  void Omitted(LeftOut what) {
+    (what == LeftOut::File ? filesLeftOut_ : foldersLeftOut_).fetch_add(1, std::memory_order_relaxed);
+  }
   void ListingDone() {
     std::lock_guard lock(mutex_);
     now_.phase = workPhase_;
@@ -62,6 +71,8 @@ class RunProgress {
     if (const std::u16string* path = current_.load(std::memory_order_acquire)) snapshot.fileName = FileNameViewOf(*path);
     snapshot.listed = listed_.load(std::memory_order_relaxed);
     snapshot.started = started_.load(std::memory_order_relaxed);
+    snapshot.filesLeftOut = filesLeftOut_.load(std::memory_order_relaxed);
+    snapshot.foldersLeftOut = foldersLeftOut_.load(std::memory_order_relaxed);
     return snapshot;
   }
 
@@ -70,6 +81,8 @@ class RunProgress {
   ProgressSnapshot now_;
   std::atomic<size_t> listed_{0};
   std::atomic<size_t> started_{0};
+  std::atomic<size_t> filesLeftOut_{0};
+  std::atomic<size_t> foldersLeftOut_{0};
   std::atomic<const std::u16string*> current_{nullptr};  // a path of the run's file list
   RunPhase workPhase_ = RunPhase::Searching;
 };

@@ -43,7 +43,7 @@ field() { dpkg-deb -f "$package" "$1"; }
 depends=$(field Depends)
 # The libraries the programs link, whatever their Debian release's versions.
 for library in 'libqt6widgets6' 'libqt6core6' 'libicu[0-9]+' 'libboost-regex1\.[0-9.]+(-icu[0-9]+)?' 'libuchardet0' 'libarchive13' \
-               'libxml2' 'libglib2\.0-0' 'libc6' 'libstdc\+\+6'; do
+               'libxml2' 'libglib2\.0-0' 'libgit2-[0-9.]+' 'libc6' 'libstdc\+\+6'; do
   printf '%s\n' "$depends" | tr ',' '\n' | grep -Eq "^ *$library( |$)" || fail "Depends lacks $library: $depends"
 done
 printf '%s\n' "$(field Recommends)" | grep -q 'qt6-translations-l10n' || fail "Recommends lacks qt6-translations-l10n"

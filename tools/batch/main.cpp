@@ -26,7 +26,9 @@
 #include "platform/ini/ProfileFile.h"
 #include "gui/catalogue/QtTextCatalogue.h"
 #include "results/HitExport.h"
+#include "app/CountTexts.h"
 #include "search/run/ReplaceJob.h"
+#include "search/run/RequestListing.h"
 #include "search/run/SearchJob.h"
 
 namespace {
@@ -47,12 +49,14 @@ extern "C" void OnInterrupt(int) {
 
 void ReportBinaryFiles(const RunSummary& summary) {
   if (summary.binarySkipped > 0) batch::Say(batch::texts::kBinarySkipped, {std::to_string(summary.binarySkipped)});
+  const std::u16string leftOut = LeftOutText(summary.filesLeftOut, summary.foldersLeftOut);
+  if (!leftOut.empty()) std::fprintf(stderr, "%s\n", ToNativeBytes(leftOut).c_str());
 }
 
 int ListCodePages(JobState& state) {
   const SearchRequest& request = state.request;
-  BuildFileList(state.abortRequested, request.searchPath, state.fileList,
-                request.includeSubfolders, request.fileTypes);
+  ListFiles(state.abortRequested, request.searchPath, ListingRulesOf(request),
+            [&](std::u16string path) { state.fileList.push_back(std::move(path)); });
   for (const auto& path : state.fileList) {
     if (IsAborted(state.abortRequested)) return kExitInterrupted;
     std::string bytes;

@@ -103,6 +103,56 @@ TEST_F(FileListTest, ThePatternTestsFileNamesAndEverySubfolderIsEntered) {
   EXPECT_EQ(List(U16(tree.Path("d")), true, u"*.C"), (Names{"d/sub/deeper/y.c", "d/sub/x.c"}));
 }
 
+TEST_F(FileListTest, VersionControlFoldersAreLeftOutWhenAsked) {
+  for (const char* file : {"v/.git/config", "v/.git/hooks/pre-commit.sample", "v/.svn/entries", "v/.hg/hgrc",
+                           "v/.bzr/branch.conf", "v/CVS/Root", "v/sub/.git", "v/sub/a.c", "v/.github/ci.yml",
+                           "v/CVSROOT/loginfo", "v/deep/er/.git/HEAD", "v/deep/er/b.c"})
+    tree.Write(file);
+  size_t files = 0, folders = 0;
+  Names listed;
+  const std::string root = tree.Root() + "/";
+  ListFiles(abort, U16(tree.Path("v")), ListingRules{true, u"", true, false},
+            [&](std::u16string path) { listed.push_back(test::U8(path).substr(root.size())); }, nullptr, {},
+            [&](LeftOut what) { ++(what == LeftOut::File ? files : folders); });
+  EXPECT_EQ(listed, (Names{"v/.github/ci.yml", "v/CVSROOT/loginfo", "v/deep/er/b.c", "v/sub/a.c"}));
+  EXPECT_EQ(files, 1u);    // sub/.git, a work tree's link to its repository
+  EXPECT_EQ(folders, 6u);
+  EXPECT_EQ(List(U16(tree.Path("v")), true).size(), 12u);  // the option off: everything
+}
+
+// A repository's rules, the .gitignore files above the searched folder among
+// them, another repository's own inside it, and a tree no repository holds.
+TEST_F(FileListTest, GitIgnoreRulesAreGitsOwn) {
+  // The least a repository is to libgit2: HEAD, objects and refs.
+  tree.Write("r/.git/HEAD", "ref: refs/heads/main\n");
+  tree.MakeFolder("r/.git/objects");
+  tree.MakeFolder("r/.git/refs");
+  tree.Write("r/.git/info/exclude", "*.tmp\n");
+  tree.Write("r/.gitignore", "node_modules/\n*.log\n!keep.log\n/top-only.txt\n");
+  tree.Write("r/src/.gitignore", "generated/\n");
+  for (const char* file : {"r/a.c", "r/a.log", "r/keep.log", "r/x.tmp", "r/top-only.txt", "r/node_modules/m/i.js",
+                           "r/src/b.c", "r/src/b.log", "r/src/top-only.txt", "r/src/deep/generated/g.c",
+                           "r/src/deep/h.c", "r/inner/.gitignore", "r/inner/c.c", "r/inner/c.log",
+                           "plain/.gitignore", "plain/p.c", "plain/out/o.c"})
+    tree.Write(file);
+  tree.Write("r/inner/.gitignore", "*.c\n");
+  tree.Write("plain/.gitignore", "out/\n");
+  tree.Write("r/inner/.git/HEAD", "ref: refs/heads/main\n");
+  tree.MakeFolder("r/inner/.git/objects");
+  tree.MakeFolder("r/inner/.git/refs");
+  const auto list = [&](const std::string& folder) {
+    Names listed;
+    const std::string root = tree.Root() + "/";
+    ListFiles(abort, U16(tree.Path(folder)), ListingRules{true, u"", true, true},
+              [&](std::u16string path) { listed.push_back(test::U8(path).substr(root.size())); });
+    return listed;
+  };
+  EXPECT_EQ(list("r"), (Names{"r/.gitignore", "r/a.c", "r/inner/.gitignore", "r/inner/c.log", "r/keep.log",
+                              "r/src/.gitignore", "r/src/b.c", "r/src/deep/h.c", "r/src/top-only.txt"}));
+  EXPECT_EQ(list("r/src"), (Names{"r/src/.gitignore", "r/src/b.c", "r/src/deep/h.c", "r/src/top-only.txt"}));
+  EXPECT_EQ(list("plain"), (Names{"plain/.gitignore", "plain/p.c"}));
+}
+
 TEST_F(FileListTest, FilesNamedDirectlyAreListedAsWrittenWithoutTheTypeTest) {
   tree.Write("notes/readme.md");
   tree.Write("notes/a.txt");

@@ -1,0 +1,18 @@
+#pragma once
+// The listing a request asks for.
+#include "search/SearchRequest.h"
+#include "search/archive/MemberFilter.h"
+#include "search/listing/FileList.h"
+
+namespace trawlscope {
+
+// Views into `request`, which must outlive the rules.
+// Compressed files are listed when their members may be of the types.
+inline ListingRules ListingRulesOf(const SearchRequest& request) {
+  ListingRules rules{request.includeSubfolders, request.fileTypes, request.skipVersionControl,
+                     request.followGitignore};
+  if (request.searchCompressed) rules.alsoList = &MemberFilter::MayHoldWanted;
+  return rules;
+}
+
+}  // namespace trawlscope
