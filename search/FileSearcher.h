@@ -59,6 +59,9 @@ class FileSearcher {
     everyFilePage_ = everyFile;
     perFilePages_ = perFile;
   }
+  // After Prepare: only occurrences that begin and end on word boundaries
+  // count, in searches and replaces alike.
+  void KeepWholeWordsOnly() { matcher_->KeepWholeWordsOnly(); }
   // Opens folders together with the run's other searchers; `folders` outlives this.
   void ShareFolders(SharedFolders& folders) { folderCursor_.Share(folders); }
 

@@ -209,6 +209,10 @@ Matcher::~Matcher() = default;
 
 bool Matcher::CanScanAsciiBytes() const { return expressions_ && expressions_->ascii; }
 
+void Matcher::KeepWholeWordsOnly() {
+  if (!words_) words_ = std::make_unique<WordBoundaries>();
+}
+
 Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag& abortRequested,
                                          const std::function<void(size_t, size_t)>& onMatch) const {
   if (!CanScanAsciiBytes()) return ScanEnd::Completed;
@@ -216,6 +220,7 @@ Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag
   const AbortPollScope polling(abortRequested);
   const PolledBytes begin(bytes.data());
   const PolledBytes end(bytes.data() + bytes.size());
+  if (words_) words_->SetAsciiText(bytes);
   try {
     if (expressions_->facts) {
       bool aborted = false;
@@ -225,7 +230,9 @@ Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag
           [&](PolledBytes it) { return static_cast<size_t>(it - begin); },
           [&](const boost::match_results<PolledBytes>& match) {
             if (IsAborted(abortRequested)) return !(aborted = true);
-            onMatch(static_cast<size_t>(match[0].first - begin), static_cast<size_t>(match[0].length()));
+            const auto position = static_cast<size_t>(match[0].first - begin);
+            const auto length = static_cast<size_t>(match[0].length());
+            if (!words_ || words_->IsWholeWord(position, length)) onMatch(position, length);
             return true;
           });
       return aborted ? ScanEnd::Aborted : ScanEnd::Completed;
@@ -234,7 +241,9 @@ Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag
          ++it) {
       if (IsAborted(abortRequested)) return ScanEnd::Aborted;
       const auto& match = (*it)[0];
-      onMatch(static_cast<size_t>(match.first - begin), static_cast<size_t>(match.length()));
+      const auto position = static_cast<size_t>(match.first - begin);
+      const auto length = static_cast<size_t>(match.length());
+      if (!words_ || words_->IsWholeWord(position, length)) onMatch(position, length);
     }
   } catch (const std::bad_alloc&) {
     throw;  // the caller's to report: the file did not fit in memory, the expression is not at fault
@@ -249,6 +258,7 @@ Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag
 Matcher::ScanEnd Matcher::Scan(std::u16string_view text, MatchMode mode,
                                const AbortFlag& abortRequested,
                                const std::function<void(size_t, size_t)>& onMatch) const {
+  if (words_ && mode != MatchMode::RegularExpression) words_->SetText(text);
   switch (mode) {
     case MatchMode::Exact: return ScanExact(text, abortRequested, onMatch);
     case MatchMode::CaseInsensitive: return ScanCaseInsensitive(text, abortRequested, onMatch);
@@ -265,7 +275,7 @@ Matcher::ScanEnd Matcher::ScanExact(std::u16string_view text, const AbortFlag& a
   for (size_t at = 0; at <= last;) {
     at = exactStarts_.Find(text, at, last + 1);
     if (at > last) break;
-    if (text.compare(at, p.size(), p) != 0) {
+    if (text.compare(at, p.size(), p) != 0 || (words_ && !words_->IsWholeWord(at, p.size()))) {
       ++at;
       continue;
     }
@@ -288,7 +298,7 @@ Matcher::ScanEnd Matcher::ScanCaseInsensitive(
     if (at > last) break;
     size_t k = 1;
     while (k < p.size() && fold[text[at + k]] == p[k]) ++k;
-    if (k < p.size()) {
+    if (k < p.size() || (words_ && !words_->IsWholeWord(at, p.size()))) {
       ++at;
       continue;
     }
@@ -324,8 +334,12 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
   const std::vector<UChar32> format32 = format != nullptr ? CodePointsOf(*format) : std::vector<UChar32>();
   const boost::u32regex& expression = expressions_->unicode;
   bool aborted = false;
+  if (words_) words_->SetText(text);
   const auto emit = [&](const boost::match_results<Units>& found) {
     if (IsAborted(abortRequested)) return !(aborted = true);
+    if (words_ && !words_->IsWholeWord(static_cast<size_t>(found[0].first.base() - begin),
+                                       static_cast<size_t>(found[0].second.base() - found[0].first.base())))
+      return true;
     onMatch(MatchOf(found, begin, format != nullptr ? &format32 : nullptr, expression));
     return true;
   };

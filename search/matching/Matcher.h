@@ -13,6 +13,7 @@
 #include "search/AbortFlag.h"
 #include "search/matching/ExpressionFacts.h"
 #include "search/matching/UnitSetFinder.h"
+#include "search/matching/WordBoundaries.h"
 
 namespace trawlscope {
 
@@ -31,6 +32,13 @@ class Matcher {
   ~Matcher();
 
   bool ExpressionCompiled() const { return expressions_ != nullptr; }
+
+  // From now on only occurrences that begin and end on word boundaries
+  // count, in every scan. A plain scan that drops one goes on from its
+  // second unit, so that an occurrence overlapping it can still count; an
+  // expression scan goes on after it, as it does after any match. The scans
+  // then ask a boundary iterator of their own: one thread at a time.
+  void KeepWholeWordsOnly();
   // Why the expression did not compile, in the library's words with the
   // place in the pattern (UTF-8); empty when it compiled.
   const std::string& ExpressionError() const { return expressionError_; }
@@ -92,6 +100,8 @@ class Matcher {
   UnitSetFinder caselessStarts_;
   std::unique_ptr<const Expressions> expressions_;
   std::string expressionError_;
+  // Null unless only whole words count, so that the scans without it pay one test a match.
+  mutable std::unique_ptr<WordBoundaries> words_;
 };
 
 }  // namespace trawlscope

@@ -63,6 +63,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
     FileSearcher searcher;
     searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
     searcher.ChooseCodePages(request.readAs, &state.fileCodePages);
+    if (request.wholeWord) searcher.KeepWholeWordsOnly();
     searcher.ShareFolders(folders);
     size_t index = 0;
     const std::u16string* path = nullptr;

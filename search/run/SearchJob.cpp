@@ -78,6 +78,7 @@ FileSearchOutcome SearchFileAgain(JobState& state, const std::u16string& path) {
   FileSearcher searcher;
   searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
   searcher.ChooseCodePages(request.readAs, &state.fileCodePages);
+  if (request.wholeWord) searcher.KeepWholeWordsOnly();
   HitList fresh;
   FileSearchOutcome outcome;
   const auto member = SplitMemberPath(path);
