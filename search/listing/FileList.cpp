@@ -87,39 +87,39 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
   for (const DirectoryEntry& entry : entries) {
     // Left by a write that was killed: never the user's text, and never to be replaced.
     if (entry.kind == EntryKind::RegularFile && IsWritersTemporaryName(entry.name)) continue;
-    const bool listable = entry.kind == EntryKind::RegularFile ||
-                          (entry.kind == EntryKind::Folder && listing.includeSubfolders);
-    if (listable && listing.skipVersionControl && IsVersionControlName(entry.name)) {
-      // A ".git" file links a work tree to its repository: left out as the folder is.
-      TellLeftOut(listing, entry.kind == EntryKind::Folder ? LeftOut::Folder : LeftOut::File);
-    } else if (listable && ignore != nullptr &&
-               ignore->Ignores(nativeFolder + entry.name + (entry.kind == EntryKind::Folder ? "/" : ""))) {
-      TellLeftOut(listing, entry.kind == EntryKind::Folder ? LeftOut::Folder : LeftOut::File);
-    } else if (listable) {
+    const bool isFolder = entry.kind == EntryKind::Folder;
+    const bool listable = entry.kind == EntryKind::RegularFile || (isFolder && listing.includeSubfolders);
+    // Only a folder, or a file of the types, is asked about further: what
+    // is left out is what would have been searched.
+    if (listable && (isFolder || filesListed)) {
       std::u16string path;
       path.reserve(absolute.size() + entry.name.size() + 1);
       path += absolute;
       AppendNativeName(path, entry.name);
       const std::u16string_view name = std::u16string_view(path).substr(absolute.size());
-      // The patterns for files test file names: every subfolder is entered
-      // unless a folder pattern leaves it out.
-      if (entry.kind == EntryKind::Folder) {
-        if (listing.types.ExcludesFolder(name)) {
-          TellLeftOut(listing, LeftOut::Folder);
-        } else {
-          const FolderPlace inner{place.belowNamedFolder || listing.types.NamesFolder(name), ignore};
-          path += u'/';
-          CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/', inner);
-        }
-      } else if (filesListed && nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
-        switch (listing.types.ForFile(name)) {
-          case TypePatterns::Verdict::Listed: listing.onFile(std::move(path)); break;
-          case TypePatterns::Verdict::Excluded: TellLeftOut(listing, LeftOut::File); break;
-          case TypePatterns::Verdict::NotOfTheTypes:
-            if (entry.kind == EntryKind::RegularFile && listing.alsoList && listing.alsoList(name))
-              listing.onFile(std::move(path));
-            break;
-        }
+      TypePatterns::Verdict verdict = isFolder ? (listing.types.ExcludesFolder(name) ? TypePatterns::Verdict::Excluded
+                                                                                       : TypePatterns::Verdict::Listed)
+                                               : listing.types.ForFile(name);
+      if (verdict == TypePatterns::Verdict::NotOfTheTypes && entry.kind == EntryKind::RegularFile &&
+          listing.alsoList && listing.alsoList(name))
+        verdict = TypePatterns::Verdict::Listed;
+      // A ".git" file links a work tree to its repository: left out as the folder is.
+      if (verdict == TypePatterns::Verdict::Listed &&
+          ((listing.skipVersionControl && IsVersionControlName(entry.name)) ||
+           (ignore != nullptr && ignore->Ignores(nativeFolder + entry.name + (isFolder ? "/" : "")))))
+        verdict = TypePatterns::Verdict::Excluded;
+      if (verdict == TypePatterns::Verdict::Excluded) {
+        TellLeftOut(listing, isFolder ? LeftOut::Folder : LeftOut::File);
+      } else if (verdict == TypePatterns::Verdict::NotOfTheTypes) {
+        // Neither searched nor counted.
+      } else if (isFolder) {
+        // The patterns for files test file names: every subfolder is entered
+        // unless a folder pattern or an option leaves it out.
+        const FolderPlace inner{place.belowNamedFolder || listing.types.NamesFolder(name), ignore};
+        path += u'/';
+        CollectAbsoluteFolder(listing, path, nativeFolder + entry.name + '/', inner);
+      } else if (nativeFolder.size() + entry.name.size() < kMaxNativePathBytes) {
+        listing.onFile(std::move(path));
       }
     }
     if (IsAborted(listing.abortRequested)) return;
