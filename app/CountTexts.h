@@ -30,8 +30,8 @@ inline std::u16string FoldersText(size_t count) {
 // What the patterns and options left out of a run; empty when nothing was.
 inline std::u16string LeftOutText(size_t files, size_t folders) {
   if (files == 0 && folders == 0) return {};
-  std::u16string counts = files > 0 ? FilesText(files) : std::u16string();
-  if (folders > 0) counts += (counts.empty() ? u"" : u", ") + FoldersText(folders);
+  std::u16string counts = files > 0 ? FilesText(files) : FoldersText(folders);
+  if (files > 0 && folders > 0) counts = FillIn(Words(TRAWLSCOPE_TEXT("Counts", "%1, %2")), {counts, FoldersText(folders)});
   return FillIn(Words(TRAWLSCOPE_TEXT("Counts", "Left out: %1.")), {counts});
 }
 

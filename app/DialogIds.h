@@ -17,6 +17,9 @@ enum class ControlId {
   UndoLastReplace = 1010,
   ReadAs = 1011,  // "Read files as:"
   Compressed = 1012,  // "Search compressed files"
+  WholeWord = 1013,
+  SkipVersionControl = 1014,
+  FollowGitignore = 1015,
 };
 
 enum class Command {

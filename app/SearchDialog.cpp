@@ -36,12 +36,24 @@ constexpr HistorySection kHistories[] = {
     {ControlId::SearchFor, settings::kTextForSearch},
 };
 
+// The check boxes that aim a run, in load and save order after the first three.
+struct AimingBox {
+  ControlId box;
+  const char16_t* key;
+  int byDefault;
+};
+constexpr AimingBox kAimingBoxes[] = {
+    {ControlId::WholeWord, settings::kWholeWord, 0},
+    {ControlId::SkipVersionControl, settings::kSkipVersionControl, 1},
+    {ControlId::FollowGitignore, settings::kFollowGitignore, 0},
+};
+
 // SetInputsEnabled's order.
 constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, ControlId::SearchFor,
                                  ControlId::XPath,      ControlId::Browse,    ControlId::Regex,
                                  ControlId::CaseSensitive, ControlId::Subfolders, ControlId::Compressed,
-                                 ControlId::ReadAs,
-                                 ControlId::Search};
+                                 ControlId::ReadAs, ControlId::Search, ControlId::WholeWord,
+                                 ControlId::SkipVersionControl, ControlId::FollowGitignore};
 
 // Whether a folder the Search path names holds folders: searched without
 // them, it can find nothing and the user should hear why.
@@ -101,6 +113,8 @@ void SearchDialog::OnInitDialog() {
                    settings_.ReadInt(settings::kCheckBox, settings::kCaseSensitive, 0) != 0);
   view_.SetChecked(ControlId::Subfolders,
                    settings_.ReadInt(settings::kCheckBox, settings::kSubfolder, 0) != 0);
+  for (const AimingBox& aiming : kAimingBoxes)
+    view_.SetChecked(aiming.box, settings_.ReadInt(settings::kCheckBox, aiming.key, aiming.byDefault) != 0);
   view_.SetChecked(ControlId::Compressed, settings_.ReadInt(settings::kCheckBox, settings::kCompressed, 1) != 0);
   // A page no longer offered (a hand-edited number) reads as Automatic.
   const int readAs = settings_.ReadInt(settings::kCodePage, settings::kReadAs, 0);
@@ -122,6 +136,8 @@ void SearchDialog::SaveInputs() {
   settings_.WriteInt(settings::kCheckBox, settings::kRegex, view_.IsChecked(ControlId::Regex));
   settings_.WriteInt(settings::kCheckBox, settings::kCaseSensitive, view_.IsChecked(ControlId::CaseSensitive));
   settings_.WriteInt(settings::kCheckBox, settings::kSubfolder, view_.IsChecked(ControlId::Subfolders));
+  for (const AimingBox& aiming : kAimingBoxes)
+    settings_.WriteInt(settings::kCheckBox, aiming.key, view_.IsChecked(aiming.box));
   settings_.WriteInt(settings::kCheckBox, settings::kCompressed, view_.IsChecked(ControlId::Compressed));
   settings_.WriteInt(settings::kCodePage, settings::kReadAs, static_cast<int>(view_.ReadAs()));
 }
@@ -196,6 +212,9 @@ void SearchDialog::BuildRequest() {
   AddToHistory(searchFor, request.searchText);
   request.caseSensitive = view_.IsChecked(ControlId::CaseSensitive);
   request.useRegex = view_.IsChecked(ControlId::Regex);
+  request.wholeWord = view_.IsChecked(ControlId::WholeWord);
+  request.skipVersionControl = view_.IsChecked(ControlId::SkipVersionControl);
+  request.followGitignore = view_.IsChecked(ControlId::FollowGitignore);
   request.readAs = view_.ReadAs();
   TakeReplacementText();
   IHistoryCombo& xpath = view_.Combo(ControlId::XPath);

@@ -14,6 +14,9 @@ inline constexpr char16_t kCheckBox[] = u"CheckBox";
 inline constexpr char16_t kRegex[] = u"Regex";
 inline constexpr char16_t kCaseSensitive[] = u"CaseSensitive";
 inline constexpr char16_t kSubfolder[] = u"Subfolder";
+inline constexpr char16_t kWholeWord[] = u"WholeWord";
+inline constexpr char16_t kSkipVersionControl[] = u"SkipVersionControl";  // default 1
+inline constexpr char16_t kFollowGitignore[] = u"FollowGitignore";
 inline constexpr char16_t kCompressed[] = u"Compressed";  // on unless the file says 0
 
 // The page every file is read in; 0 (or none) detects each file's.

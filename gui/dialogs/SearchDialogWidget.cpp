@@ -141,8 +141,16 @@ void SearchDialogWidget::Build() {
   caseSensitive_ = checkBox(tr("&Case sensitive"), comboLeft, 73);
   subfolders_ = checkBox(tr("&Include subfolders"),
                          std::max(du.X(173), caseSensitive_->geometry().right() + du.X(6)), 73);
-  compressed_ = checkBox(tr("Search c&ompressed files"), subfolders_->geometry().left(), 84);
-  QLabel* readAsLabel = Label(this, tr("Rea&d files as:"), du.ToPixels(3, 85, 41, 12));
+  // Below the options they go with: how occurrences match, and which folders are entered.
+  wholeWord_ = checkBox(tr("Whole &word"), comboLeft, 84);
+  wholeWord_->setToolTip(tr("Only occurrences that begin and end on word boundaries, "
+                            "also between the words of Japanese and Chinese text"));
+  skipVersionControl_ = checkBox(tr("Skip &version-control folders"), subfolders_->x(), 84);
+  skipVersionControl_->setToolTip(tr("Leaves out .git, .svn, .hg, .bzr and CVS"));
+  followGitignore_ = checkBox(tr("Follow .&gitignore"), subfolders_->x(), 95);
+  followGitignore_->setToolTip(tr("Leaves out what git ignores: .gitignore files and .git/info/exclude"));
+  compressed_ = checkBox(tr("Search c&ompressed files"), subfolders_->x(), 106);
+  QLabel* readAsLabel = Label(this, tr("Rea&d files as:"), du.ToPixels(3, 97, 41, 12));
   readAsLabel->resize(std::max(readAsLabel->width(), readAsLabel->sizeHint().width()), readAsLabel->height());
   readAs_ = new QComboBox(this);
   readAs_->addItem(tr("Automatic"), 0u);
@@ -151,9 +159,9 @@ void SearchDialogWidget::Build() {
   readAs_->setToolTip(tr("Automatic detects each file's code page. Any other choice reads every file in it,\n"
                          "but for a file that starts with a byte-order mark; a replace writes each file back\n"
                          "in the page it was read in."));
-  // In the combos' column, below the check boxes, as far as the option beside it.
+  // In the combos' column, below the check boxes, as far as the options beside it.
   const int readAsLeft = std::max(comboLeft, readAsLabel->geometry().right() + du.X(3));
-  readAs_->setGeometry(readAsLeft, du.Y(84), std::max(du.X(60), compressed_->geometry().left() - du.X(6) - readAsLeft),
+  readAs_->setGeometry(readAsLeft, du.Y(96), std::max(du.X(60), compressed_->geometry().left() - du.X(6) - readAsLeft),
                        du.Y(12));
   readAsLabel->setBuddy(readAs_);
   search_ = new QPushButton(tr("&Search"), this);
@@ -185,7 +193,10 @@ void SearchDialogWidget::Build() {
   setTabOrder(searchFor_, regex_);
   setTabOrder(regex_, caseSensitive_);
   setTabOrder(caseSensitive_, subfolders_);
-  setTabOrder(subfolders_, compressed_);
+  setTabOrder(subfolders_, wholeWord_);
+  setTabOrder(wholeWord_, skipVersionControl_);
+  setTabOrder(skipVersionControl_, followGitignore_);
+  setTabOrder(followGitignore_, compressed_);
   setTabOrder(compressed_, readAs_);
   setTabOrder(readAs_, search_);
   setTabOrder(search_, undo_);
@@ -233,6 +244,9 @@ QCheckBox* SearchDialogWidget::CheckBox(ControlId id) const {
     case ControlId::Regex: return regex_;
     case ControlId::CaseSensitive: return caseSensitive_;
     case ControlId::Compressed: return compressed_;
+    case ControlId::WholeWord: return wholeWord_;
+    case ControlId::SkipVersionControl: return skipVersionControl_;
+    case ControlId::FollowGitignore: return followGitignore_;
     default: return subfolders_;
   }
 }
@@ -250,7 +264,10 @@ void SearchDialogWidget::Enable(ControlId id, bool enabled) {
     case ControlId::Regex:
     case ControlId::CaseSensitive:
     case ControlId::Subfolders:
-    case ControlId::Compressed: widget = CheckBox(id); break;
+    case ControlId::Compressed:
+    case ControlId::WholeWord:
+    case ControlId::SkipVersionControl:
+    case ControlId::FollowGitignore: widget = CheckBox(id); break;
     default: widget = ComboBox(id); break;
   }
   widget->setEnabled(enabled);

@@ -98,6 +98,9 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QCheckBox* subfolders_;
   QCheckBox* compressed_;
   QComboBox* readAs_;  // "Automatic", then every page a file may be read in
+  QCheckBox* wholeWord_;
+  QCheckBox* skipVersionControl_;
+  QCheckBox* followGitignore_;
   QPushButton* browse_;
   QPushButton* search_;
   QPushButton* undo_ = nullptr;

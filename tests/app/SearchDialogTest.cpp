@@ -374,6 +374,42 @@ TEST_F(SearchDialogTest, AFolderOfFoldersSearchedWithoutThemSaysItsSubfoldersWer
             u"0 files searched. Its subfolders were not searched: \"Include subfolders\" is off.");
 }
 
+// Skipping version-control folders is on until the user turns it off.
+TEST_F(SearchDialogTest, TheAimingOptionsComeFromTheSettingsAndGoBack) {
+  dialog.OnInitDialog();
+  EXPECT_FALSE(view.IsChecked(ControlId::WholeWord));
+  EXPECT_TRUE(view.IsChecked(ControlId::SkipVersionControl));
+  EXPECT_FALSE(view.IsChecked(ControlId::FollowGitignore));
+  tree.Write("trawlscope.ini", "[CheckBox]\nWholeWord=1\nSkipVersionControl=0\nFollowGitignore=1\n");
+  dialog.OnInitDialog();
+  EXPECT_TRUE(view.IsChecked(ControlId::WholeWord));
+  EXPECT_FALSE(view.IsChecked(ControlId::SkipVersionControl));
+  EXPECT_TRUE(view.IsChecked(ControlId::FollowGitignore));
+  view.checked[ControlId::SkipVersionControl] = true;
+  view.checked[ControlId::WholeWord] = false;
+  EXPECT_TRUE(dialog.OnClose());
+  EXPECT_EQ(Stored(u"CheckBox", u"WholeWord"), u"0");
+  EXPECT_EQ(Stored(u"CheckBox", u"SkipVersionControl"), u"1");
+  EXPECT_EQ(Stored(u"CheckBox", u"FollowGitignore"), u"1");
+}
+
+// An empty result is never a mystery: the progress and the note say what was left out.
+TEST_F(SearchDialogTest, TheAimingOptionsReachTheRunAndWhatTheyLeftOutIsSaid) {
+  tree.Write("docs/a.txt", "needle\n");
+  tree.Write("docs/b.txt", "needles, needle_x and a needle\n");
+  tree.Write("docs/.git/COMMIT_EDITMSG.txt", "needle\n");
+  tree.Write("docs/.gitignore", "ignored.txt\n");
+  tree.Write("docs/ignored.txt", "needle\n");
+  view.checked = {{ControlId::Subfolders, true}, {ControlId::WholeWord, true},
+                  {ControlId::SkipVersionControl, true}, {ControlId::FollowGitignore, true}};
+  At(u"b.txt", [&] { dialog.OnTimer(); });
+  SearchDocs();
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(view.results->hits.size(), 2u);
+  EXPECT_EQ(view.results->note, u"2 files searched. Left out: 1 file, 1 folder.");
+  EXPECT_EQ(view.progressRecord.phases.back(), u"Searching...  Left out: 1 file, 1 folder.");
+}
+
 TEST_F(SearchDialogTest, AReplaceOfNothingAsksNothing) {
   WriteDocs();
   SearchDocs(u"nowhere to be found");

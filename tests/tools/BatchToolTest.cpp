@@ -163,6 +163,60 @@ TEST_F(BatchToolTest, ReplacePrintsEveryFilesOutcome) {
   EXPECT_EQ(tree.Read("docs/sub/b.txt"), trawlscope::test::Transcode("別の函数です\n", "windows-31j"));
 }
 
+// A checked-out project: a repository, dependencies it ignores, a build
+// folder deep down, several types, words in three languages.
+class AimedBatchTest : public BatchToolTest {
+ protected:
+  void SetUp() override {
+    tree.Write("proj/.git/HEAD", "ref: refs/heads/main\n");
+    tree.MakeFolder("proj/.git/objects");
+    tree.MakeFolder("proj/.git/refs");
+    tree.Write("proj/.git/COMMIT_EDITMSG", "needle\n");
+    tree.Write("proj/.gitignore", "node_modules/\n*.log\n");
+    tree.Write("proj/node_modules/lib/index.c", "needle\n");
+    tree.Write("proj/debug.log", "needle\n");
+    tree.Write("proj/src/main.c", "needle; needles; needle_x\n");
+    tree.Write("proj/src/util.h", "/* needle */\n");
+    tree.Write("proj/src/gen/deep/build/out.c", "needle\n");
+    tree.Write("proj/src/notes.txt", "Мир, мирный мир\n日本語の文章と日本\n");
+    tree.Write("proj/readme.md", "needle\n");
+  }
+  std::string Proj() const { return "--path " + Quoted(tree.Path("proj")) + " --subfolders "; }
+};
+
+TEST_F(AimedBatchTest, PatternsTheVersionControlRuleAndGitignoreLeaveOutWhatTheySay) {
+  RunResult run = RunBatch(Proj() + "--types '*.c;*.h;!build/' --gitignore --word needle", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("proj/src/main.c") + "\t1\t0\t6\tneedle\n" + tree.Path("proj/src/util.h") +
+                         "\t1\t3\t6\tneedle\n");
+  EXPECT_EQ(tree.Read("stderr.txt"), "Left out: 3 folders.\n2 hits in 2 files\n");
+  // Without the options: the repository's records and what git ignores are searched too.
+  run = RunBatch(Proj() + "--all-folders needle", err);
+  EXPECT_EQ(tree.Read("stderr.txt"), "9 hits in 7 files\n");
+  run = RunBatch(Proj() + "--types '*.c;*.h;!build/' --codepages", err);
+  EXPECT_NE(run.out.find("node_modules/lib/index.c"), std::string::npos);  // no --gitignore
+  EXPECT_EQ(run.out.find("out.c"), std::string::npos);
+}
+
+TEST_F(AimedBatchTest, WholeWordsInEveryModeAndAReplaceChangesWhatTheSearchShows) {
+  const struct {
+    std::string options;
+    std::string hits;
+  } cases[] = {
+      {"--word мир", "\t1\t0\t3\tМир\n" + tree.Path("proj/src/notes.txt") + "\t1\t12\t3\tмир\n"},
+      {"--word --case Мир", "\t1\t0\t3\tМир\n"},
+      {"--word --regex '日本語?'", "\t2\t16\t3\t日本語\n" + tree.Path("proj/src/notes.txt") + "\t2\t23\t2\t日本\n"},
+      {"--word 日本", "\t2\t23\t2\t日本\n"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = RunBatch(Proj() + "--types '*.txt' " + c.options, err);
+    EXPECT_EQ(run.out, tree.Path("proj/src/notes.txt") + c.hits) << c.options;
+  }
+  const RunResult run = RunBatch(Proj() + "--types '*.txt' --word --replace X 日本", err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(tree.Read("proj/src/notes.txt"), "Мир, мирный мир\n日本語の文章とX\n");
+}
+
 TEST_F(BatchToolTest, NamesAreFlattenedSkippedFilesAndMissingPathsAreSaid) {
   tree.Write("odd/tab\there.txt", "関数");
   tree.Write("odd/bad\x93.txt", "関数");

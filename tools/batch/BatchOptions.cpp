@@ -6,16 +6,19 @@ namespace trawlscope::batch {
 
 const char kUsage[] =
     "usage: trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
-    "                        [--regex] [--case] [--subfolders] [--no-compressed]\n"
+    "                        [--regex] [--case] [--word] [--subfolders]\n"
+    "                        [--all-folders] [--gitignore] [--no-compressed]\n"
     "                        [--output FILE] [--encoding PAGE] [--with-codepage]\n"
     "                        SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
-    "                        [--regex] [--case] [--subfolders] [--no-compressed]\n"
+    "                        [--regex] [--case] [--word] [--subfolders]\n"
+    "                        [--all-folders] [--gitignore] [--no-compressed]\n"
     "                        [--encoding PAGE] --replace TEXT SEARCH-TEXT\n"
     "       trawlscope-batch --only-hits FILE [--xpath EXPR] [--regex] [--case]\n"
-    "                        --replace TEXT [SEARCH-TEXT]\n"
+    "                        [--word] --replace TEXT [SEARCH-TEXT]\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders]\n"
-    "                        [--encoding PAGE] --codepages\n"
+    "                        [--all-folders] [--gitignore] [--encoding PAGE]\n"
+    "                        --codepages\n"
     "       trawlscope-batch --undo | --undo-beside | --undo-list\n"
     "       trawlscope-batch --help | --version\n";
 
@@ -86,6 +89,12 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       options.request.includeSubfolders = true;
     } else if (argument == "--no-compressed") {
       options.request.searchCompressed = false;
+    } else if (argument == "--all-folders") {
+      options.request.skipVersionControl = false;
+    } else if (argument == "--gitignore") {
+      options.request.followGitignore = true;
+    } else if (argument == "--word") {
+      options.request.wholeWord = true;
     } else if (argument == "--codepages") {
       options.listCodePages = true;
     } else if (argument == "--with-codepage") {

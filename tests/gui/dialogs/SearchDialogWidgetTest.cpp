@@ -349,6 +349,29 @@ class TestSearchDialog : public QObject {
     QCOMPARE(window_->focusWidget(), window_->ReadAsBox());
   }
 
+  // A checkout's records and what git ignores stay out of the run, and the status says so.
+  void theAimingOptionsHaveShortcutsAndAimTheRun() {
+    WriteFile(Path("tree/.git/COMMIT_EDITMSG.txt"), "needle\n");
+    WriteFile(Path("tree/.gitignore"), "c.txt\n");
+    WriteFile(Path("tree/deep/er/d.txt"), "needles, needle_x\n");
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::FileTypes, "*.txt");
+    Type(ControlId::SearchFor, "needle");
+    QVERIFY(window_->CheckBox(ControlId::SkipVersionControl)->isChecked());
+    QLineEdit* edit = window_->ComboBox(ControlId::SearchFor)->lineEdit();
+    QTest::keyClick(edit, Qt::Key_V, Qt::AltModifier);
+    QVERIFY(!window_->CheckBox(ControlId::SkipVersionControl)->isChecked());
+    QTest::keyClick(edit, Qt::Key_V, Qt::AltModifier);
+    for (const Qt::Key key : {Qt::Key_I, Qt::Key_W, Qt::Key_G}) QTest::keyClick(edit, key, Qt::AltModifier);
+    QTest::keyClick(edit, Qt::Key_Return);
+    WaitForRunEnd();
+    QVERIFY(logic_->State().request.wholeWord && logic_->State().request.followGitignore);
+    QCOMPARE(logic_->State().hits.Count(), size_t(1));
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    const QString status = window_->ResultWidget()->StatusText();
+    QVERIFY2(status.endsWith(Said("Left out: 1 file, 1 folder.", "除外: 1 ファイル、1 フォルダー。")), qPrintable(status));
+  }
+
   // Qt's own mnemonic toggles a check box 100 ms late; Enter at once must see it toggled.
   void anOptionsShortcutThenEnterRunsWithTheOptionAsShown() {
     Type(ControlId::SearchPath, Path("tree"));
