@@ -1,7 +1,9 @@
 #include "search/matching/WordBoundaries.h"
 
 #include <unicode/brkiter.h>
+#include <unicode/uchar.h>
 #include <unicode/utext.h>
+#include <unicode/utf16.h>
 
 #include <algorithm>
 #include <climits>
@@ -12,6 +14,20 @@ namespace {
 // Around an occurrence in a text too long for ICU's offsets: far more than
 // any word, or any run of dictionary text, is long.
 constexpr size_t kWindowUnits = 1u << 20;
+
+bool IsWordCharacter(UChar32 c) {
+  if (c < 0x80) return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+  if (u_isalnum(c)) return true;
+  switch (u_charType(c)) {
+    case U_NON_SPACING_MARK:
+    case U_ENCLOSING_MARK:
+    case U_COMBINING_SPACING_MARK:
+    case U_CONNECTOR_PUNCTUATION:
+    case U_LETTER_NUMBER:
+    case U_OTHER_NUMBER: return true;
+    default: return false;
+  }
+}
 
 }  // namespace
 
@@ -68,13 +84,38 @@ bool WordBoundaries::Prepare(size_t position, size_t length) {
   return textHanded_;
 }
 
+int WordBoundaries::CodePointBefore(size_t at) const {
+  if (at == 0) return U_SENTINEL;
+  if (isNarrow_) return static_cast<unsigned char>(narrow_[at - 1]);
+  UChar32 c;
+  size_t i = at;
+  U16_PREV(wide_.data(), 0, i, c);
+  return c;
+}
+
+int WordBoundaries::CodePointAt(size_t at) const {
+  const size_t size = isNarrow_ ? narrow_.size() : wide_.size();
+  if (at >= size) return U_SENTINEL;
+  if (isNarrow_) return static_cast<unsigned char>(narrow_[at]);
+  UChar32 c;
+  U16_NEXT(wide_.data(), at, wide_.size(), c);
+  return c;
+}
+
+bool WordBoundaries::IsBoundary(size_t at) {
+  const UChar32 before = CodePointBefore(at);
+  const UChar32 after = CodePointAt(at);
+  if (before == U_SENTINEL || after == U_SENTINEL || !IsWordCharacter(before) || !IsWordCharacter(after))
+    return true;
+  // Unicode's rules never part two ASCII letters, digits or "_": source code needs no ICU.
+  if (before < 0x80 && after < 0x80) return false;
+  // Without ICU's rules two word characters are one word.
+  if (!words_ || !Prepare(at, 0)) return false;
+  return words_->words->isBoundary(static_cast<int32_t>(at - windowStart_));
+}
+
 bool WordBoundaries::IsWholeWord(size_t position, size_t length) {
-  // Without ICU's rules nothing can be told apart: every occurrence stands.
-  if (!words_ || !Prepare(position, length)) return true;
-  const auto start = static_cast<int32_t>(position - windowStart_);
-  const auto end = static_cast<int32_t>(position + length - windowStart_);
-  icu::BreakIterator& words = *words_->words;
-  return words.isBoundary(start) && (end == start || words.isBoundary(end));
+  return IsBoundary(position) && (length == 0 || IsBoundary(position + length));
 }
 
 }  // namespace trawlscope

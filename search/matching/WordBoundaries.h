@@ -1,9 +1,13 @@
 #pragma once
-// Whether an occurrence begins and ends on word boundaries, by ICU's word
-// rules: Unicode's word boundaries, with ICU's dictionaries finding the words
-// of Japanese, Chinese, Thai and other text written without spaces. Line
-// breaks always bound words, so a text searched a run of whole lines at a
-// time gives the answers the whole text would. One thread at a time.
+// Whether an occurrence begins and ends on word boundaries: where a letter,
+// digit, mark or "_" meets anything else, and between two of them where
+// ICU's word rules put a boundary, its dictionaries finding the words of
+// Japanese, Chinese, Thai and other text written without spaces. ICU's own
+// rules also join words across one ".", ":" or "'" ("s.length", "can't"),
+// which would hide a field of source code: those stay boundaries here, as
+// they are for grep -w. Line breaks always bound words, so a text searched a
+// run of whole lines at a time gives the answers the whole text would. One
+// thread at a time.
 #include <cstddef>
 #include <memory>
 #include <string_view>
@@ -28,6 +32,12 @@ class WordBoundaries {
  private:
   // ICU counts in 32 bits: a longer text is asked about in a window around the occurrence.
   bool Prepare(size_t position, size_t length);
+  // Whether `at` bounds a word: from its neighbours alone when one is not a
+  // word character, else by ICU.
+  bool IsBoundary(size_t at);
+  // The code points before and at `at`; U_SENTINEL beyond the text.
+  int CodePointBefore(size_t at) const;
+  int CodePointAt(size_t at) const;
 
   // ICU's iterator and the text handed to it, kept out of this header.
   struct Iterator;
