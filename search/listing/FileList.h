@@ -39,18 +39,20 @@ struct ListingRules {
   AlsoListFile alsoList;
 };
 
-// Told of each file a "!" pattern leaves out, and of each folder left out
-// (its files never looked at), so that an empty result can say why.
+// Told of each file of the types that a "!" pattern or a rule leaves out, and
+// of each folder left out (its files never looked at), so that an empty
+// result can say why.
 enum class LeftOut : unsigned char { File, Folder };
 using OnLeftOut = std::function<void(LeftOut)>;
 
 // Hands each file the Search path and type patterns name to `onFile`, in list
 // order, as soon as it is found. A folder named in the path is listed at its
 // top level whatever `includeSubfolders` says, each of its entries in byte
-// order of their names and each subfolder listed whole before the next entry
-// (the pattern tests file names, never folder names); a file named there is listed as written,
-// without the type test. Entries of the path that name nothing go to
-// `notFound` when it is given.
+// order of their names and each subfolder that no folder pattern or rule
+// leaves out listed whole before the next entry (the patterns for files
+// test file names only); a file named there is listed as written, without
+// the type test or the rules. Entries of the path that name nothing go to
+// `notFound` when it is given. The old form lists without the rules.
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, const ListingRules& rules,
                const OnFileListed& onFile, std::vector<std::u16string>* notFound = nullptr,
                const BeforeFolderRead& beforeFolderRead = {}, const OnLeftOut& onLeftOut = {});
