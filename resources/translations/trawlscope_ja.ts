@@ -100,11 +100,22 @@ does and prints one line per hit, or replaces every occurrence in place.
 Options:
   --path TEXT       what to search: one bare path, or paths each in double
                     quotes, &apos;&quot;/data/docs&quot; &quot;/data/notes.txt&quot;&apos; (required)
-  --types PATTERN   one wildcard pattern, such as &apos;*.txt&apos;, that file names
-                    and the subfolders entered must fit (default: all)
+  --types PATTERN   wildcard patterns that file names must fit, separated by
+                    &apos;;&apos; (&apos;*.c;*.h&apos;); &apos;!&apos; before one leaves out what it names
+                    (&apos;*.xml;!*.min.xml&apos;), &apos;/&apos; after one names folders at any
+                    depth (&apos;!build/&apos;); every other subfolder is entered
+                    (default: all files)
   --subfolders      search subfolders too
+  --all-folders     enter version-control folders too (.git, .svn, .hg, .bzr,
+                    CVS), which are left out without it
+  --gitignore       leave out what git ignores: the .gitignore files of the
+                    tree and of the folders above it in its repository, and
+                    the repository&apos;s .git/info/exclude
   --regex           SEARCH-TEXT is a regular expression (Perl syntax)
   --case            upper and lower case differ
+  --word            only occurrences that begin and end on word boundaries:
+                    where a letter, digit or &apos;_&apos; meets anything else, and in
+                    Japanese and Chinese where a dictionary cuts the words
   --no-compressed   do not look inside compressed files and archives (.gz,
                     .bz2, .xz, .zst, .lz4, .zip, .tar, .7z), which are
                     otherwise searched member by member and never replaced
@@ -155,7 +166,8 @@ Output, one line per hit or file on standard output:
   by the file&apos;s own path.
   Tabs and line breaks inside a field are shown as U+3000. Binary files are
   skipped; they, unreadable files and paths that name nothing are said on
-  stderr.
+  stderr, and so are the files and folders that the patterns, --gitignore
+  and the version-control rule left out.
 
 Replace runs kept for --undo live in $XDG_STATE_HOME/trawlscope/undo
 (~/.local/state/trawlscope/undo); the settings file&apos;s section [Undo] sets
@@ -183,14 +195,25 @@ Exit status:
 オプション:
   --path TEXT       検索する場所: パスを 1 つそのまま、または二重引用符で囲んだ
                     パスを並べて &apos;&quot;/data/docs&quot; &quot;/data/notes.txt&quot;&apos;（必須）
-  --types PATTERN   ファイル名と入るサブフォルダーが合うべきワイルドカード
-                    パターン 1 つ、たとえば &apos;*.txt&apos;（既定: すべて）
+  --types PATTERN   ファイル名が合うべきワイルドカードパターン。&apos;;&apos; で区切って
+                    複数書ける（&apos;*.c;*.h&apos;）。前に &apos;!&apos; を付けるとそれに合うもの
+                    を除き（&apos;*.xml;!*.min.xml&apos;）、後ろに &apos;/&apos; を付けるとどの
+                    深さのフォルダー名にも合う（&apos;!build/&apos;）。ほかのサブフォルダー
+                    にはすべて入る（既定: すべてのファイル）
   --subfolders      サブフォルダーも検索する
+  --all-folders     バージョン管理フォルダー（.git、.svn、.hg、.bzr、CVS）にも
+                    入る。指定しなければ除く
+  --gitignore       git が無視するものを除く: ツリーと、リポジトリ内でその上に
+                    あるフォルダーの .gitignore ファイル、およびリポジトリの
+                    .git/info/exclude
+  --regex           SEARCH-TEXT を正規表現（Perl 構文）として扱う
+  --case            大文字と小文字を区別する
+  --word            単語の境界で始まり単語の境界で終わる箇所だけを見つける。
+                    境界は文字、数字、&apos;_&apos; とそれ以外が接する所と、日本語と
+                    中国語では辞書が単語を分ける所
   --no-compressed   圧縮ファイルとアーカイブ（.gz、.bz2、.xz、.zst、.lz4、
                     .zip、.tar、.7z）の中を見ない。既定ではメンバーごとに
                     検索し、置換はしない
-  --regex           SEARCH-TEXT を正規表現（Perl 構文）として扱う
-  --case            大文字と小文字を区別する
   --xpath EXPR      &quot;.xml&quot; ファイルでは、XPath 1.0 式が選ぶノードのテキスト
                     だけを検索する
   --output FILE     見つかった箇所を FILE にも書く（UTF-16 LE、バイト順マーク
@@ -235,7 +258,9 @@ Exit status:
   アーカイブの中でのメンバーのパス）で示します。圧縮ファイルのただ 1 つの
   メンバーは、そのファイル自身のパスで示します。
   欄の中のタブと改行は U+3000 で表示します。バイナリファイルは飛ばします。
-  それらと、読めないファイル、何も指さないパスは標準エラーに表示します。
+  それらと、読めないファイル、何も指さないパス、パターンや --gitignore、
+  バージョン管理の規則で除いたファイルとフォルダーの数は標準エラーに表示
+  します。
 
 --undo のために保存する置換は $XDG_STATE_HOME/trawlscope/undo
 （~/.local/state/trawlscope/undo）に置きます。設定ファイルの [Undo] セクションで
@@ -305,6 +330,10 @@ Exit status:
     <message>
         <source>Left out: %1.</source>
         <translation>除外: %1。</translation>
+    </message>
+    <message>
+        <source>%1, %2</source>
+        <translation>%1、%2</translation>
     </message>
 </context>
 <context>
@@ -1004,6 +1033,38 @@ in the page it was read in.</source>
     <message>
         <source>Search c&amp;ompressed files</source>
         <translation>圧縮ファイルも検索(&amp;O)</translation>
+    </message>
+    <message>
+        <source>Wildcard patterns for file names, separated by &quot;;&quot;: *.c;*.h
+&quot;!&quot; before a pattern leaves out what it names: *.xml;!*.min.xml
+&quot;/&quot; after a pattern names folders, at any depth: !build/;!node_modules/</source>
+        <translation>ファイル名のワイルドカードパターン。「;」で区切って複数書けます: *.c;*.h
+パターンの前の「!」は、それに合うものを除きます: *.xml;!*.min.xml
+パターンの後ろの「/」は、どの深さのフォルダーにも合います: !build/;!node_modules/</translation>
+    </message>
+    <message>
+        <source>Whole &amp;word</source>
+        <translation>単語単位(&amp;W)</translation>
+    </message>
+    <message>
+        <source>Only occurrences that begin and end on word boundaries, also between the words of Japanese and Chinese text</source>
+        <translation>単語の境界で始まり単語の境界で終わる箇所だけを見つけます。日本語と中国語の文も単語に分けます</translation>
+    </message>
+    <message>
+        <source>Skip &amp;version-control folders</source>
+        <translation>バージョン管理フォルダーを除く(&amp;V)</translation>
+    </message>
+    <message>
+        <source>Leaves out .git, .svn, .hg, .bzr and CVS</source>
+        <translation>.git、.svn、.hg、.bzr、CVS を除きます</translation>
+    </message>
+    <message>
+        <source>Follow .&amp;gitignore</source>
+        <translation>.gitignore に従う(&amp;G)</translation>
+    </message>
+    <message>
+        <source>Leaves out what git ignores: .gitignore files and .git/info/exclude</source>
+        <translation>git が無視するものを除きます: .gitignore ファイルと .git/info/exclude</translation>
     </message>
 </context>
 </TS>

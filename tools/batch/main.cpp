@@ -55,7 +55,10 @@ void ReportBinaryFiles(const RunSummary& summary) {
 
 int ListCodePages(JobState& state) {
   const SearchRequest& request = state.request;
-  ListFiles(state.abortRequested, request.searchPath, ListingRulesOf(request),
+  // Files as they are on disk: a compressed file's members have no page of their own to list here.
+  ListingRules rules = ListingRulesOf(request);
+  rules.alsoList = {};
+  ListFiles(state.abortRequested, request.searchPath, rules,
             [&](std::u16string path) { state.fileList.push_back(std::move(path)); });
   for (const auto& path : state.fileList) {
     if (IsAborted(state.abortRequested)) return kExitInterrupted;
