@@ -3,7 +3,7 @@
 # Quiet and quick when everything is already there; uses sudo when not run as root.
 set -e
 PACKAGES="cmake ninja-build g++ pkg-config
-  libgtest-dev libboost-regex-dev libicu-dev libuchardet-dev libxml2-dev libarchive-dev libgit2-dev
+  libgtest-dev libboost-regex-dev libicu-dev libuchardet-dev libxml2-dev libarchive-dev libgit2-dev libdeflate-dev
   qt6-base-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libglib2.0-dev fonts-ipafont-gothic
   clang libclang-rt-14-dev
   dpkg-dev file desktop-file-utils appstream groff-base mandoc"

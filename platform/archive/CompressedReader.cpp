@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 namespace trawlscope {
 namespace {
@@ -17,6 +18,16 @@ namespace {
 constexpr size_t kFileBlockBytes = 64u << 10;
 // A member's bytes grow by at least this much at a time.
 constexpr size_t kLeastGrowth = 64u << 10;
+// A stream up to this size is read whole before it is expanded: every
+// manual page and most compressed documents and logs. Larger ones are
+// streamed from the file, which keeps the room they need to the member.
+constexpr size_t kWholeFileBytes = 16u << 20;
+// The most room one call of the whole-buffer inflate sets aside: a trailer
+// that lies about its size costs no more before libarchive takes over (and
+// stops a bomb at the limit). Larger members are streamed.
+constexpr size_t kWholeMemberBytes = 64u << 20;
+// The reader's own buffers keep up to this much room for the next file.
+constexpr size_t kKeptBytes = 16u << 20;
 
 int BaseFormat(struct archive* archive) { return archive_format(archive) & ARCHIVE_FORMAT_BASE_MASK; }
 
@@ -29,6 +40,11 @@ void CompressedReader::Close() {
   archive_ = nullptr;
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
+  packedWhole_ = false;
+  tryWhole_ = false;
+  expandedReady_ = false;
+  if (packed_.capacity() > kKeptBytes) std::string().swap(packed_);
+  if (expanded_.capacity() > kKeptBytes) std::string().swap(expanded_);
 }
 
 bool CompressedReader::Open(const std::string& nativePath, CompressedKind kind, size_t memberLimit,
@@ -52,6 +68,34 @@ bool CompressedReader::Open(const std::string& nativePath, CompressedKind kind, 
     return false;
   }
   if (identity != nullptr) *identity = FileIdentity::Of(info);
+  kind_ = kind;
+  if (kind == CompressedKind::Stream && static_cast<uint64_t>(info.st_size) <= kWholeFileBytes) {
+    if (!ReadWholeFile(static_cast<size_t>(info.st_size))) {
+      fault_ = {ArchiveFault::Kind::Unreadable, errno, {}};
+      return false;
+    }
+    packedWhole_ = true;
+    tryWhole_ = WholeGzip::Suits(packed_, std::min(limit_, kWholeMemberBytes));
+    if (tryWhole_) return true;  // libarchive only if the one call fails
+  }
+  return OpenArchive(kind);
+}
+
+bool CompressedReader::ReadWholeFile(size_t size) {
+  packed_.resize(size);
+  size_t got = 0;
+  while (got < size) {
+    const ssize_t n = ::read(fd_, packed_.data() + got, size - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;  // shortened since fstat: what is there is the file
+    got += static_cast<size_t>(n);
+  }
+  packed_.resize(got);
+  return true;
+}
+
+bool CompressedReader::OpenArchive(CompressedKind kind) {
   archive_ = archive_read_new();
   if (archive_ == nullptr) {
     fault_ = {ArchiveFault::Kind::Unreadable, ENOMEM, {}};
@@ -62,10 +106,22 @@ bool CompressedReader::Open(const std::string& nativePath, CompressedKind kind, 
   // format's bid on every page of a manual.
   if (kind == CompressedKind::Archive) archive_read_support_format_all(archive_);
   archive_read_support_format_raw(archive_);
-  if (archive_read_open_fd(archive_, fd_, kFileBlockBytes) != ARCHIVE_OK) {
+  const int opened = packedWhole_ ? archive_read_open_memory(archive_, packed_.data(), packed_.size())
+                                  : archive_read_open_fd(archive_, fd_, kFileBlockBytes);
+  if (opened != ARCHIVE_OK) {
     Failed(ArchiveFault::Kind::Damaged);
     return false;
   }
+  return true;
+}
+
+bool CompressedReader::InflateWhole() {
+  tryWhole_ = false;
+  if (!gzip_.Inflate(packed_, expanded_)) return false;
+  first_ = false;
+  compressed_ = true;
+  expandedReady_ = true;
+  ended_ = true;  // the one member is all
   return true;
 }
 
@@ -80,6 +136,15 @@ CompressedReader::Step CompressedReader::Failed(ArchiveFault::Kind kind) {
 }
 
 CompressedReader::Step CompressedReader::Next(ArchiveMember& member) {
+  if (tryWhole_) {
+    if (InflateWhole()) {
+      member = {};
+      return Step::Member;
+    }
+    // Not one sound member as its trailer said: libarchive reads it again and names what is wrong.
+    if (!OpenArchive(kind_)) return Step::Fault;
+  }
+  expandedReady_ = false;
   if (archive_ == nullptr || ended_) return Step::End;
   if (unread_ && !DrainMember()) return Step::Fault;
   for (;;) {
@@ -132,6 +197,15 @@ CompressedReader::Read CompressedReader::ReadMember(std::string& bytes, size_t h
                                                     const std::function<bool(std::string_view)>& wantRest,
                                                     const std::atomic<bool>& abort) {
   bytes.clear();
+  if (expandedReady_) {
+    expandedReady_ = false;
+    if (abort.load(std::memory_order_relaxed)) return Read::Declined;
+    bytes.swap(expanded_);  // the room goes back and forth between the two, never copied
+    const size_t head = std::min(bytes.size(), headBytes);
+    if (wantRest(std::string_view(bytes).substr(0, head))) return Read::Whole;
+    bytes.resize(head);
+    return Read::Declined;
+  }
   const size_t limit = limit_;
   if (!unread_) return Read::Whole;
   bool headSeen = false;

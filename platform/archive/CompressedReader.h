@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/archive/CompressedName.h"
+#include "platform/archive/WholeGzip.h"
 #include "platform/files/FileIdentity.h"
 
 struct archive;
@@ -74,6 +75,12 @@ class CompressedReader {
 
  private:
   Step Failed(ArchiveFault::Kind kind);
+  // libarchive over the file, or over its bytes once they are read whole.
+  bool OpenArchive(CompressedKind kind);
+  // A small stream is read whole: one read, and a gzip can be inflated in one call.
+  bool ReadWholeFile(size_t size);
+  // The whole-buffer inflate of a gzip stream; false leaves it to libarchive.
+  bool InflateWhole();
   // Passes over the rest of a member its reader left, within the same limit.
   bool DrainMember();
 
@@ -85,6 +92,13 @@ class CompressedReader {
   bool unread_ = false;  // the current member's bytes are not all read yet
   size_t limit_ = 0;
   ArchiveFault fault_;
+  CompressedKind kind_ = CompressedKind::None;
+  std::string packed_;    // the file's bytes when read whole
+  bool packedWhole_ = false;
+  bool tryWhole_ = false; // packed_ is a gzip worth inflating in one call
+  std::string expanded_;  // its one member, inflated, until ReadMember takes it
+  bool expandedReady_ = false;
+  WholeGzip gzip_;
 };
 
 }  // namespace trawlscope

@@ -42,7 +42,7 @@ field() { dpkg-deb -f "$package" "$1"; }
 [ -n "$(field Description)" ] || fail "no Description"
 depends=$(field Depends)
 # The libraries the programs link, whatever their Debian release's versions.
-for library in 'libqt6widgets6' 'libqt6core6' 'libicu[0-9]+' 'libboost-regex1\.[0-9.]+(-icu[0-9]+)?' 'libuchardet0' 'libarchive13' \
+for library in 'libqt6widgets6' 'libqt6core6' 'libicu[0-9]+' 'libboost-regex1\.[0-9.]+(-icu[0-9]+)?' 'libuchardet0' 'libarchive13' 'libdeflate0' \
                'libxml2' 'libglib2\.0-0' 'libgit2-[0-9.]+' 'libc6' 'libstdc\+\+6'; do
   printf '%s\n' "$depends" | tr ',' '\n' | grep -Eq "^ *$library( |$)" || fail "Depends lacks $library: $depends"
 done
