@@ -196,16 +196,21 @@ bool CompressedReader::DrainMember() {
 CompressedReader::Read CompressedReader::ReadMember(std::string& bytes, size_t headBytes,
                                                     const std::function<bool(std::string_view)>& wantRest,
                                                     const std::atomic<bool>& abort) {
-  bytes.clear();
   if (expandedReady_) {
     expandedReady_ = false;
-    if (abort.load(std::memory_order_relaxed)) return Read::Declined;
-    bytes.swap(expanded_);  // the room goes back and forth between the two, never copied
+    // The room goes back and forth between the two, never copied; what the
+    // caller's held need not be zeroed again for the next file's inflate.
+    bytes.swap(expanded_);
+    if (abort.load(std::memory_order_relaxed)) {
+      bytes.clear();
+      return Read::Declined;
+    }
     const size_t head = std::min(bytes.size(), headBytes);
     if (wantRest(std::string_view(bytes).substr(0, head))) return Read::Whole;
     bytes.resize(head);
     return Read::Declined;
   }
+  bytes.clear();
   const size_t limit = limit_;
   if (!unread_) return Read::Whole;
   bool headSeen = false;
