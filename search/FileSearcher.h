@@ -81,10 +81,12 @@ class FileSearcher {
                                HitList& hits, int contextLength);
   // Searches bytes already in memory (a member of a compressed file) as a
   // file named `displayPath`, its code page detected on its own; its hits
-  // carry `container`'s identity, the file the bytes came from.
+  // carry `container`'s identity, the file the bytes came from. Their file
+  // name starts at `nameAt`: an archive's member is listed by the archive's
+  // name and its path in it ("docs.zip//d/a.txt"), not as a file of its own.
   FileSearchOutcome SearchBytes(const AbortFlag& abortRequested, const std::u16string& displayPath,
-                                std::string_view bytes, const FileIdentity& container, HitList& hits,
-                                int contextLength);
+                                size_t nameAt, std::string_view bytes, const FileIdentity& container,
+                                HitList& hits, int contextLength);
   // For tests, which use tiny pieces.
   void SetPieceSizes(size_t pieceBytes, size_t wholeUpTo) {
     pieceBytes_ = pieceBytes;

@@ -12,10 +12,15 @@
 namespace trawlscope {
 
 FileSearchOutcome FileSearcher::SearchBytes(const AbortFlag& abortRequested, const std::u16string& displayPath,
-                                            std::string_view bytes, const FileIdentity& container,
+                                            size_t nameAt, std::string_view bytes, const FileIdentity& container,
                                             HitList& hits, int contextLength) {
   using Kind = FileSearchOutcome::Kind;
   StartFile(displayPath);
+  if (nameAt < displayPath.size() && nameAt != folder_.size()) {
+    folder_.assign(displayPath, 0, nameAt);
+    fileName_.assign(displayPath, nameAt);
+    nativeFolder_.clear();  // no folder of the disk's: the next file converts its own
+  }
   mayGuessPage_ = false;
   // As ReadAndDetect judges a file read whole: binary content first, then the page.
   firstHighByte_ = FindFirstHighByte(bytes);

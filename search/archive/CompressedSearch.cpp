@@ -72,6 +72,10 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
     }
     const std::u16string memberName = FromNativeName(member.name);
     const std::u16string display = member.name.empty() ? path : MemberPathOf(path, memberName);
+    // The list names a member by its archive's name and its path in it.
+    const size_t nameAt = member.name.empty() ? path.size() - fileName.size()
+                                              : display.size() - memberName.size() - kMemberSeparator.size() -
+                                                    fileName.size();
     lastMember = display;
     const std::u16string_view memberFileName =
         member.name.empty() ? StreamMemberName(fileName) : FileNameViewOf(memberName);
@@ -91,7 +95,7 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
       continue;
     }
     const FileSearchOutcome outcome =
-        searcher.SearchBytes(abortRequested, display, bytes, identity, hits, contextLength);
+        searcher.SearchBytes(abortRequested, display, nameAt, bytes, identity, hits, contextLength);
     using Kind = FileSearchOutcome::Kind;
     switch (outcome.kind) {
       case Kind::Searched: ++result.searched; break;

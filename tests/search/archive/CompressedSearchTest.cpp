@@ -123,7 +123,15 @@ TEST_F(CompressedSearchTest, FileTypesFitTheMembersNameOrTheArchives) {
 
 TEST_F(CompressedSearchTest, AMemberPathHoldingTheSeparatorSplitsAfterTheArchive) {
   test::WriteArchive(tree.Path("t/odd.zip"), "zip", "none", {{"x//y.txt", kJapanese}});
-  EXPECT_EQ(Search(), (std::map<std::string, CodePage>{{"odd.zip//x//y.txt", codepage::kUtf8}}));
+  test::WriteStream(tree.Path("t/ls.1.gz"), "gzip", kJapanese);
+  EXPECT_EQ(Search(), (std::map<std::string, CodePage>{{"ls.1.gz", codepage::kUtf8},
+                                                       {"odd.zip//x//y.txt", codepage::kUtf8}}));
+  // The list's file name: a member under its archive's, not as a file of its own.
+  std::map<std::u16string, std::u16string> names;
+  for (const Hit& hit : state.hits)
+    names[hit.FileName()] = hit.FullPath().substr(0, hit.FullPath().size() - hit.FileName().size());
+  EXPECT_EQ(names, (std::map<std::u16string, std::u16string>{{u"ls.1.gz", U16(tree.Path("t/"))},
+                                                            {u"odd.zip//x//y.txt", U16(tree.Path("t/"))}}));
   const struct {
     const char16_t* path;
     const char16_t* archive;  // null: not a member
@@ -137,8 +145,10 @@ TEST_F(CompressedSearchTest, AMemberPathHoldingTheSeparatorSplitsAfterTheArchive
   for (const auto& c : cases) {
     const auto parts = SplitMemberPath(c.path);
     ASSERT_EQ(parts.has_value(), c.archive != nullptr) << U8(c.path);
-    if (parts) EXPECT_EQ(parts->archive, c.archive);
-    if (parts) EXPECT_EQ(parts->member, c.member);
+    if (parts) {
+      EXPECT_EQ(parts->archive, c.archive);
+      EXPECT_EQ(parts->member, c.member);
+    }
   }
   EXPECT_EQ(MemberPathOf(u"/d//odd.zip", u"x//y.txt"), u"/d/odd.zip//x//y.txt");
 }
