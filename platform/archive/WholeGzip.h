@@ -25,7 +25,7 @@ class WholeGzip {
   static bool Suits(std::string_view packed, size_t limit);
 
   // Inflates `packed` into `out` (replacing what it held): true when it is
-  // exactly one sound gzip member (its CRC and size checked). False for more
+  // exactly one gzip member of the size its trailer says. False for more
   // members, bytes after the member, damage, or more bytes than the trailer
   // said, with `out` unspecified.
   bool Inflate(std::string_view packed, std::string& out);

@@ -1,4 +1,5 @@
 #include "platform/archive/CompressedReader.h"
+#include "platform/archive/WholeGzip.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,11 @@ TEST(CompressedReaderTest, AGzipIsReadWholeOrByLibarchiveWithTheSameBytesAndFaul
   std::string badCrc = gz;
   badCrc[badCrc.size() - 8] ^= 1;
   tree.Write("crc.gz", badCrc);
+  // As gzip writes without -n: the original name in the header.
+  std::string named = gz;
+  named[3] |= 8;
+  named.insert(10, std::string("ls.1\0", 5));
+  tree.Write("named.gz", named);
   // A bomb whose trailer says it is small: the whole-buffer inflate runs out
   // of the room it names, and the streamed read stops it at the limit.
   tree.Write("liar.gz", WithTrailerSize(zerosGz, 100));
@@ -68,18 +74,29 @@ TEST(CompressedReaderTest, AGzipIsReadWholeOrByLibarchiveWithTheSameBytesAndFaul
       {"page.gz", 1u << 30, {Kind::None, page}},
       {"page.gz", page.size(), {Kind::None, page}},
       {"page.gz", page.size() - 1, {Kind::TooLarge, {}}},
+      {"named.gz", 1u << 30, {Kind::None, page}},
       {"zeros.gz", 1u << 30, {Kind::None, zeros}},
       {"zeros.gz", 4096, {Kind::TooLarge, {}}},
       {"two.gz", 1u << 30, {Kind::None, page + "second"}},
       {"cut.gz", 1u << 30, {Kind::Damaged, {}}},
-      // libarchive checks neither the CRC nor the size: such a file reads
-      // as it did before it was ever inflated in one call.
+      // Neither libarchive nor the one-call inflate checks the CRC, nor
+      // libarchive the size: such a file reads as it always did.
       {"crc.gz", 1u << 30, {Kind::None, page}},
       {"liar.gz", 4096, {Kind::TooLarge, {}}},
       {"boast.gz", 1u << 30, {Kind::None, page}},
   };
   for (const auto& c : cases)
     EXPECT_EQ(ReadStream(tree.Path(c.name), c.limit), c.expected) << c.name << " within " << c.limit;
+  // Which of them the one-call inflate takes itself rather than leave to libarchive.
+  const std::pair<const char*, bool> whole[] = {{"page.gz", true},  {"named.gz", true}, {"crc.gz", true},
+                                                {"zeros.gz", true}, {"two.gz", false},  {"cut.gz", false},
+                                                {"liar.gz", false}, {"boast.gz", false}};
+  WholeGzip gzip;
+  for (const auto& [name, taken] : whole) {
+    const std::string packed = tree.Read(name);
+    std::string out;
+    EXPECT_EQ(WholeGzip::Suits(packed, 1u << 30) && gzip.Inflate(packed, out), taken) << name;
+  }
 }
 
 }  // namespace
