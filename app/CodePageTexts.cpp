@@ -6,6 +6,7 @@
 #include "app/CountTexts.h"
 #include "platform/codepage/DecodingLosses.h"
 #include "platform/files/NativePath.h"
+#include "search/archive/MemberPath.h"
 
 namespace trawlscope {
 namespace {
@@ -76,6 +77,22 @@ std::u16string CannotHoldWarning(const std::vector<const HitFile*>& files, const
   return FillIn(Words(TRAWLSCOPE_TEXT("CodePageTexts",
                                       "'%1' cannot be written in %2 of the %3 (%4): they will be left unchanged.")),
                 {characters, GroupedText(refused.size()), FilesText(files.size()), pages});
+}
+
+std::vector<const HitFile*> CompressedFiles(const std::vector<const HitFile*>& files) {
+  std::vector<const HitFile*> compressed;
+  for (const HitFile* file : files)
+    if (NamesCompressed(file->folder + file->fileName)) compressed.push_back(file);
+  return compressed;
+}
+
+std::u16string CompressedWarning(const std::vector<const HitFile*>& files) {
+  const size_t compressed = CompressedFiles(files).size();
+  if (compressed == 0) return {};
+  return FillIn(Words(TRAWLSCOPE_TEXT("CodePageTexts",
+                                      "%1 of the %2 are inside compressed files, which are only read: "
+                                      "they will be left unchanged.")),
+                {GroupedText(compressed), FilesText(files.size())});
 }
 
 std::u16string UndecodableFilesNote(const std::vector<const HitFile*>& files) {

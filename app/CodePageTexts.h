@@ -1,7 +1,8 @@
 #pragma once
-// What the windows say about the code pages of a list's files: which pages a
-// replace will write, which of them cannot hold the replacement, how many
-// files read with bytes their page did not define.
+// What the windows say about the pages of a list's files before a replace:
+// which pages it will write, which of them cannot hold the replacement (and
+// which files are compressed, which none is written to), and how many files
+// read with bytes their page did not define.
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ std::vector<const HitFile*> FilesThatCannotHold(const std::vector<const HitFile*
 // "'😀' cannot be written in 6 of the 9 files (Shift_JIS (932), EUC-JP
 // (51932)): they will be left unchanged."; empty when every file can hold it.
 std::u16string CannotHoldWarning(const std::vector<const HitFile*>& files, const std::u16string& replacement);
+
+// The files inside compressed files and archives, which a replace leaves as they are.
+std::vector<const HitFile*> CompressedFiles(const std::vector<const HitFile*>& files);
+
+// "2 of the 9 files are inside compressed files, which are only read: they
+// will be left unchanged."; empty for none.
+std::u16string CompressedWarning(const std::vector<const HitFile*>& files);
 
 // "3 files had bytes their code page could not read."; empty for none.
 std::u16string UndecodableFilesNote(const std::vector<const HitFile*>& files);

@@ -286,6 +286,8 @@ void SearchDialog::Replace(std::optional<HitSelection> selection, const std::vec
     question += u"\n\n" + FillIn(Words(TRAWLSCOPE_TEXT("SearchDialog", "Code pages: %1.")), {pages});
   if (const std::u16string refused = CannotHoldWarning(files, replacement); !refused.empty())
     question += u"\n\n" + refused;
+  if (const std::u16string compressed = CompressedWarning(files); !compressed.empty())
+    question += u"\n\n" + compressed;
   if (!view_.Confirm(question)) return;
   state_.journal.reset();
   if (room && room->fits) state_.journal = place;

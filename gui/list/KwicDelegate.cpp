@@ -99,7 +99,9 @@ void KwicDelegate::SetPreview(const ReplacePreview* preview, std::u16string repl
 }
 
 bool KwicDelegate::CannotHold(const HitFile& file) const {
-  if (preview_ == nullptr || file.codePage == 0) return false;
+  if (preview_ == nullptr) return false;
+  if (!CompressedFiles({&file}).empty()) return true;
+  if (file.codePage == 0) return false;
   const auto known = cannotHold_.find(file.codePage);
   if (known != cannotHold_.end()) return known->second;
   return cannotHold_[file.codePage] = !FilesThatCannotHold({&file}, replacement_).empty();
@@ -116,8 +118,9 @@ bool KwicDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const Q
     }
     const HitFile& file = rows_.Row(static_cast<size_t>(index.row())).File();
     if (preview && CannotHold(file)) {
+      const std::u16string compressed = CompressedWarning({&file});
       QToolTip::showText(event->globalPos(),
-                         ToQString(CannotHoldWarning({&file}, replacement_)), view);
+                         ToQString(compressed.empty() ? CannotHoldWarning({&file}, replacement_) : compressed), view);
       return true;
     }
   }

@@ -70,8 +70,8 @@ class KwicDelegate final : public QStyledItemDelegate {
   KeywordLayout LayOutKeyword(const QRect& cell, size_t row,
                               const std::optional<ReplacePreview::Outcome>& preview) const;
   std::optional<ReplacePreview::Outcome> PreviewOf(size_t row) const;
-  // Whether the previewed replacement has characters the file's page cannot
-  // write: the replace will leave that file as it is.
+  // Whether the replace will leave the file as it is: it is compressed, or
+  // the previewed replacement has characters the file's page cannot write.
   bool CannotHold(const HitFile& file) const;
   int ReplacementWidth(const ReplacePreview::Outcome& outcome) const;
 

@@ -170,8 +170,10 @@ int KwicListView::DefaultLineWidth() const {
 int KwicListView::DefaultCodePageWidth() const {
   // A typical name after the indent and a warning sign.
   const QFontMetrics metrics(font());
-  return std::max(TitleWidth(kCodePageColumn), metrics.horizontalAdvance(QStringLiteral("Shift_JIS (932)")) +
-                                                   2 * metrics.height());
+  int name = 0;
+  for (const char* typical : {"Shift_JIS (932)", "EUC-JP (51932)", "UTF-16LE (1200)"})
+    name = std::max(name, metrics.horizontalAdvance(QString::fromLatin1(typical)));
+  return std::max(TitleWidth(kCodePageColumn), name + 2 * metrics.height());
 }
 
 QMenu* KwicListView::MakeHeaderMenu() {

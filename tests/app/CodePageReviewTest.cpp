@@ -3,6 +3,7 @@
 // files' pages cannot hold, said before anything is written.
 #include <gtest/gtest.h>
 
+#include "support/ArchiveMaker.h"
 #include "support/SearchDialogFixture.h"
 #include "support/Transcode.h"
 
@@ -69,6 +70,23 @@ TEST_F(CodePageReviewTest, AReplacementSomePagesCannotHoldIsSaidBeforeWritingAnd
   EXPECT_EQ(tree.Read("docs/a.txt"), "😀 in UTF-8\n");
   EXPECT_EQ(tree.Read("docs/b.txt"), sjis);
   EXPECT_TRUE(Contains(view.summaries.back(), Docs("b.txt") + u": the file's code page, Shift_JIS (932), cannot hold"));
+}
+
+// A compressed file is only read: the question says so before the answer,
+// not only the summary after it.
+TEST_F(CodePageReviewTest, TheQuestionSaysCompressedFilesWillBeLeftAsTheyAre) {
+  tree.Write("docs/a.txt", "id here\n");
+  test::WriteStream(tree.Path("docs/b.txt.gz"), "gzip", "id there\n");
+  Ask(u"id", Docs());
+  view.ComboOf(ControlId::FileTypes).edit.clear();
+  view.checked[ControlId::Compressed] = true;
+  dialog.OnCommand(Command::Search);
+  ASSERT_EQ(Hits().size(), 2u);
+  view.confirmAnswer = false;
+  view.results->replace.edit = u"ID";
+  dialog.OnCommand(Command::Replace);
+  EXPECT_TRUE(Contains(view.questions.back(),
+                       u"1 of the 2 files are inside compressed files, which are only read: they will be left unchanged."));
 }
 
 }  // namespace
