@@ -8,6 +8,7 @@
 
 #include "platform/codepage/ByteTableDecoder.h"
 #include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/CommonCharacters.h"
 #include "platform/codepage/ConverterCache.h"
 
 namespace trawlscope {
@@ -18,8 +19,26 @@ struct ScriptCounts {
   size_t kana = 0;
   size_t han = 0;
   size_t hangul = 0;
-  size_t cjkSymbols = 0;  // CJK punctuation, full-width forms
+  size_t cjkSymbols = 0;  // CJK punctuation, full-width forms, the symbol rows
 };
+
+bool IsKana(char16_t c) { return c >= 0x3041 && c <= 0x30FF; }
+bool IsHan(char16_t c) {
+  return (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF);
+}
+bool IsHangulSyllable(char16_t c) { return c >= 0xAC00 && c <= 0xD7A3; }
+// Korean chat and titles write bare consonants and vowels (ㅋㅋ, ㅠㅠ).
+bool IsHangulJamo(char16_t c) { return c >= 0x3131 && c <= 0x318E; }
+
+// What the symbol rows of JIS X 0208, GB2312 and KS X 1001 hold besides
+// CJK punctuation: arrows, mathematical signs, box drawing, shapes, stars
+// and hearts, circled numbers, units. Titles are decorated with them.
+bool IsCjkSymbol(char16_t c) {
+  return (c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) ||
+         (c >= 0x2010 && c <= 0x203F) || (c >= 0x2100 && c <= 0x22FF) || (c >= 0x2460 && c <= 0x27BF) ||
+         (c >= 0x3200 && c <= 0x33FF) || (c >= 0x00A1 && c <= 0x00BF) || c == 0x00D7 || c == 0x00F7 ||
+         (c >= 0x02C7 && c <= 0x02DD);
+}
 
 ScriptCounts Count(std::u16string_view text) {
   ScriptCounts counts;
@@ -28,12 +47,10 @@ ScriptCounts Count(std::u16string_view text) {
     ++counts.nonAscii;
     // Half-width katakana are left out: Shift_JIS reads any byte 0xA1..0xDF of
     // a Latin, Greek or Cyrillic page as one, and real text seldom uses them.
-    if (c >= 0x3041 && c <= 0x30FF) ++counts.kana;
-    else if ((c >= 0x4E00 && c <= 0x9FFF) || (c >= 0x3400 && c <= 0x4DBF) || (c >= 0xF900 && c <= 0xFAFF)) ++counts.han;
-    else if (c >= 0xAC00 && c <= 0xD7A3) ++counts.hangul;
-    else if ((c >= 0x3000 && c <= 0x303F) || (c >= 0xFF01 && c <= 0xFF60) || (c >= 0x2010 && c <= 0x203F) ||
-             (c >= 0x25A0 && c <= 0x25FF))
-      ++counts.cjkSymbols;
+    if (IsKana(c)) ++counts.kana;
+    else if (IsHan(c)) ++counts.han;
+    else if (IsHangulSyllable(c) || IsHangulJamo(c)) ++counts.hangul;
+    else if (IsCjkSymbol(c)) ++counts.cjkSymbols;
   }
   return counts;
 }
@@ -98,8 +115,43 @@ bool DecodeStrictly(std::string_view sample, CodePage codePage, std::u16string_v
   return U_SUCCESS(status);
 }
 
+// How much a reading looks like text of the page's language: common
+// characters score, rare ones cost. A small ya, yu or yo follows a kana of
+// the i row (kya, shu, cho) and nothing else, so one after a kanji is a
+// wrong reading.
+bool IsSmallYoon(char16_t c) { return c == u'ゃ' || c == u'ゅ' || c == u'ょ' || c == u'ャ' || c == u'ュ' || c == u'ョ'; }
+bool IsIRowKana(char16_t c) {
+  return std::u16string_view(u"きぎしじちぢにひびぴみりキギシジチヂニヒビピミリ").find(c) != std::u16string_view::npos;
+}
+
+double ReadingScore(std::u16string_view text, CodePage page) {
+  const CodePageFamily family = FamilyOf(page);
+  const HanLanguage language = family == CodePageFamily::Japanese ? HanLanguage::Japanese
+                               : page == 936                      ? HanLanguage::SimplifiedChinese
+                                                                  : HanLanguage::TraditionalChinese;
+  constexpr double kRare = -1;
+  double score = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c < 0x80) continue;
+    if (IsKana(c)) {
+      if (family != CodePageFamily::Japanese) continue;
+      score += IsSmallYoon(c) && !(i > 0 && IsIRowKana(text[i - 1])) ? -2 : 1;
+    } else if (IsHan(c)) {
+      score += IsCommonHan(c, language) ? 1 : kRare;
+    } else if (IsHangulSyllable(c)) {
+      score += IsCommonHangul(c) ? 1 : kRare;
+    } else if (!IsHangulJamo(c) && !IsCjkSymbol(c)) {
+      score -= 1;
+    }
+  }
+  return score;
+}
+
 constexpr double kMostly = 0.9;
 constexpr double kSomeKana = 0.1;
+constexpr double kWithoutKana = 0.5;
+constexpr double kRareShare = 0.3;
 
 }  // namespace
 
@@ -129,27 +181,41 @@ bool ReadsAsText(std::string_view sample, CodePage codePage) {
 }
 
 CodePage PlausibleEastAsianReading(std::string_view sample) {
+  // EUC-JP, EUC-KR and GB2312 share their byte structure, so a title of a
+  // few kanji passes the script tests of all three: every page is read, and
+  // among those that pass, the characters they turn into decide.
+  CodePage best = codepage::kNone;
+  double bestScore = 0;
   std::u16string_view text;
-  for (const CodePage japanese : {CodePage(932), CodePage(51932)}) {
-    if (!DecodeStrictly(sample, japanese, text)) continue;
+  for (const CodePage page : {CodePage(932), CodePage(51932), codepage::kEucKr, CodePage(936), CodePage(950)}) {
+    if (!DecodeStrictly(sample, page, text)) continue;
     const ScriptCounts c = Count(text);
-    if (c.nonAscii >= 2 && c.kana + c.han + c.cjkSymbols >= kMostly * c.nonAscii &&
-        c.kana >= kSomeKana * c.nonAscii)
-      return japanese;
+    if (c.nonAscii < 2) continue;
+    double score = ReadingScore(text, page);
+    // Mostly rare characters: another script's bytes read as this one.
+    if (score < -kRareShare * double(c.kana + c.han + c.hangul)) continue;
+    switch (FamilyOf(page)) {
+      case CodePageFamily::Japanese:
+        if (c.kana + c.han + c.cjkSymbols < kMostly * c.nonAscii) continue;
+        // Japanese writes its grammar in kana: kanji alone make a title at
+        // most, and they must read better than as Korean or Chinese.
+        if (c.kana < kSomeKana * c.nonAscii) {
+          if (score < 0) continue;
+          score -= kWithoutKana;
+        }
+        break;
+      case CodePageFamily::Korean:
+        if (c.hangul + c.cjkSymbols < kMostly * c.nonAscii || c.hangul == 0) continue;
+        break;
+      default:
+        if (c.han + c.cjkSymbols < kMostly * c.nonAscii || c.han == 0 ||
+            CommonChineseShare(sample, page) < kMostly || PairsSitInLatinWords(sample))
+          continue;
+        break;
+    }
+    if (best == codepage::kNone || score > bestScore) best = page, bestScore = score;
   }
-  if (DecodeStrictly(sample, codepage::kEucKr, text)) {
-    const ScriptCounts c = Count(text);
-    if (c.nonAscii >= 2 && c.hangul + c.cjkSymbols >= kMostly * c.nonAscii && c.hangul > 0)
-      return codepage::kEucKr;
-  }
-  for (const CodePage chinese : {CodePage(936), CodePage(950)}) {
-    if (!DecodeStrictly(sample, chinese, text)) continue;
-    const ScriptCounts c = Count(text);
-    if (c.nonAscii >= 2 && c.han + c.cjkSymbols >= kMostly * c.nonAscii && c.han > 0 &&
-        CommonChineseShare(sample, chinese) >= kMostly && !PairsSitInLatinWords(sample))
-      return chinese;
-  }
-  return codepage::kNone;
+  return best;
 }
 
 }  // namespace trawlscope
