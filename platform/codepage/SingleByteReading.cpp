@@ -60,6 +60,8 @@ double LetterWeight(char16_t c) {
   }
 }
 
+bool IsGreekFinal(char16_t lower) { return Contains(u"αεηιουωάέήίόύώϊϋΐΰςσν", lower); }
+
 // Punctuation that real text puts next to words.
 bool IsCommonPunctuation(char16_t c) {
   return Contains(u"\u00A0«»„“”‘’‚–—…•°§©®€£¥¢№·", c);
@@ -83,6 +85,7 @@ double Score(std::u16string_view text, bool& flawless) {
       continue;
     }
     const double weight = LetterWeight(c);
+    const char16_t lower = static_cast<char16_t>(u_tolower(c));
     score += weight;
     const double withLetter = score;
     const Script script = ScriptOf(c);
@@ -97,6 +100,11 @@ double Score(std::u16string_view text, bool& flawless) {
         ScriptOf(after) == Script::Latin)
       score -= 1.5;
     if (c == u'ς' && IsLetter(after)) score -= 3;
+    // Greek words end in a vowel, ς or ν, or in an apostrophe where a vowel
+    // was dropped (απ’); KOI8-R and windows-1251 text read through a Greek
+    // page ends them in any letter.
+    if (script == Script::Greek && !IsLetter(after) && !IsGreekFinal(lower) && after != u'’' && after != u'\'')
+      score -= 2.5;
     flawless = flawless && weight >= 0 && score == withLetter;
   }
   return score;
