@@ -145,13 +145,32 @@ bool ReadsAsLatinWords(std::string_view sample, CodePage guess) {
   return letters >= kAsciiLettersPerAccent * high && SingleByteReadingScore(sample, guess) >= 0;
 }
 
+// Shift_JIS writes its punctuation, full-width letters and digits, and kana
+// with the lead bytes 0x81..0x83, which a Latin page reads as a low quote or
+// a florin sign and ISO-8859-1 as control characters; and its second bytes
+// may be ASCII letters ("\x82a\x82r", ＢＳ), which hides the pairs. Latin
+// text never writes those three signs alone before every letter they touch.
+bool OnlyShiftJisSymbolRows(std::string_view sample) {
+  bool any = false;
+  for (size_t i = FindFirstHighByte(sample); i < sample.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(sample[i]);
+    if (byte < 0x80) continue;
+    if (byte < 0x81 || byte > 0x83 || i + 1 == sample.size()) return false;
+    const auto trail = static_cast<unsigned char>(sample[++i]);
+    if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
+    any = true;
+  }
+  return any;
+}
+
 // The single-byte guess, unless the Japanese reading is the better one.
 CodePage JapaneseUnlessGuessReads(std::string_view sample, CodePage guess) {
   // English text with a few Shift_JIS quotes or dashes reads as Latin with
   // undefined bytes or control characters: the Japanese reading wins then.
   if (guess != codepage::kNone &&
       (!ReadsAsText(sample, guess) ||
-       (IsLatinPage(guess) && HighBytesComeInPairs(sample) && !ReadsAsLatinWords(sample, guess)))) {
+       (IsLatinPage(guess) && HighBytesComeInPairs(sample) && !ReadsAsLatinWords(sample, guess)) ||
+       (IsLatinPage(guess) && OnlyShiftJisSymbolRows(sample)))) {
     for (const CodePage japanese : {codepage::kShiftJis, codepage::kEucJp})
       if (ReadsAsText(sample, japanese)) return japanese;
   }
