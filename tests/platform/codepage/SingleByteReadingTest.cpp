@@ -60,5 +60,18 @@ TEST(SingleByteReading, RussianReadsBestInItsOwnPage) {
   EXPECT_EQ(SingleByteReadingScore(Transcode("Погода", "IBM866"), 28591), kUnreadable);  // C1 bytes
 }
 
+// Small Cyrillic letters read as Greek ones make common letters too, but
+// Greek words end in a vowel, ς or ν.
+TEST(SingleByteReading, CyrillicWordsEndingInGreekConsonantsAreCyrillic) {
+  const std::string title = Transcode("<title>пулюм-пулюм</title>\n", "windows-1251");
+  EXPECT_GT(SingleByteReadingScore(title, 1251), SingleByteReadingScore(title, 1253));
+  std::u16string decoded;
+  ASSERT_TRUE(DecodeToUtf16(title, DetectCodePage(title), decoded));
+  EXPECT_EQ(decoded, u"<title>пулюм-пулюм</title>\n");
+  // An elided vowel's apostrophe ends a Greek word as well as a vowel does.
+  EXPECT_EQ(SingleByteReadingScore(Transcode("απ’ το σπίτι", "ISO-8859-7"), 28597),
+            SingleByteReadingScore(Transcode("από το σπίτι", "ISO-8859-7"), 28597) - 1);
+}
+
 }  // namespace
 }  // namespace trawlscope
