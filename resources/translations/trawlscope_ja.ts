@@ -300,6 +300,10 @@ Exit status:
         <source>, BOM</source>
         <translation>、BOM</translation>
     </message>
+    <message>
+        <source>%1 of the %2 are inside compressed files, which are only read: they will be left unchanged.</source>
+        <translation>%2 のうち %1 件は圧縮ファイルの中にあり、読むだけです。それらは変更しません。</translation>
+    </message>
 </context>
 <context>
     <name>Counts</name>
