@@ -31,7 +31,12 @@ FileReplaceOutcome FileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
                                                 const ReplaceScope& scope) {
   using Kind = FileSearchOutcome::Kind;
   FileIdentity asRead;
-  const Loaded loaded = ReadAndDetect(abortRequested, path, &asRead);
+  // A large file is replaced in pieces when it would be searched so, its
+  // page settled before the first piece. Picked stretches without a search
+  // text may hold line feeds: such a file is read whole.
+  mayGuessPage_ = false;
+  const bool mayUsePieces = scope.only == nullptr || hasPattern_;
+  const Loaded loaded = ReadAndDetect(abortRequested, path, &asRead, mayUsePieces);
   FileReplaceOutcome outcome;
   switch (loaded.kind) {
     // A file whose reading was cut short is never written.
@@ -40,14 +45,20 @@ FileReplaceOutcome FileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
     case Kind::Binary: outcome = FileReplaceOutcome::Binary(); break;
     default:
       try {
-        outcome = ReplaceLoaded(abortRequested, path, loaded.detected, asRead, replacementText, scope);
-        if (outcome.kind == FileReplaceOutcome::Kind::Changed) outcome.codePage = loaded.detected;
+        if (pieces_.IsOpen()) {
+          outcome = ReplaceInPieces(abortRequested, path, loaded.detected, asRead, replacementText, scope);
+        } else {
+          outcome = ReplaceLoaded(abortRequested, path, loaded.detected, asRead, replacementText, scope);
+          if (outcome.kind == FileReplaceOutcome::Kind::Changed) outcome.codePage = loaded.detected;
+        }
       } catch (const std::bad_alloc&) {
+        pieces_.Close();
         std::u16string().swap(text_);
         bytes_.Clear(true);
         return FileReplaceOutcome::Unreadable(ENOMEM);
       }
   }
+  pieces_.Close();
   bytes_.Clear();
   ReleaseOversizedText();
   return outcome;
@@ -72,7 +83,8 @@ FileReplaceOutcome FileSearcher::WriteReplaced(const std::u16string& path, std::
       return outcome;
     }
   }
-  const WriteResult written = RewriteFile(nativePath, newBytes, oldBytes, asRead);
+  const WriteResult written = RewriteFile(nativePath, newBytes, oldBytes, asRead,
+                                         scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps());
   if (written.written && scope.taken != nullptr) scope.taken->Placed(written.placed);
   if (scope.journal != nullptr) {
     if (written.written)

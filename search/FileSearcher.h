@@ -43,6 +43,7 @@ struct ReplaceScope {
   const SelectedFile* only = nullptr;  // only these occurrences; null for every one
   RunJournal* journal = nullptr;       // keeps the original before the file is replaced; null for none
   ReplacedFiles* taken = nullptr;      // the run's files written so far; null when names cannot repeat
+  IFileOps* fileOps = nullptr;         // the writer's system calls; null for the real ones
 };
 
 class FileSearcher {
@@ -143,6 +144,10 @@ class FileSearcher {
   FileReplaceOutcome ReplaceLoaded(const AbortFlag& abortRequested, const std::u16string& path,
                                    CodePage detected, const FileIdentity& asRead,
                                    const std::u16string& replacementText, const ReplaceScope& scope);
+  // A file left open in pieces_, written back a piece at a time.
+  FileReplaceOutcome ReplaceInPieces(const AbortFlag& abortRequested, const std::u16string& path, CodePage detected,
+                                     const FileIdentity& asRead, const std::u16string& replacementText,
+                                     const ReplaceScope& scope);
   FileReplaceOutcome ReplaceXml(const AbortFlag& abortRequested, const std::u16string& path,
                                 const FileIdentity& asRead, const std::u16string& replacementText,
                                 const ReplaceScope& scope);

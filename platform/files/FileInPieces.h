@@ -40,6 +40,7 @@ class FileInPieces {
   void Take(int fd, unsigned long long size);
   void Close();
   bool IsOpen() const { return fd_ >= 0; }
+  int Fd() const { return fd_; }
   unsigned long long Size() const { return size_; }
   // The offset of the next byte ReadMore gives.
   unsigned long long Position() const { return done_; }

@@ -2,6 +2,7 @@
 // Rewriting a user's file so that nothing can damage it: a crash, a full disk
 // or an abort at any moment leaves the old content or the new one, never a
 // mix, never an empty file, never a stray temporary file.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,11 @@ WriteResult WriteWholeFile(const std::string& nativePath, std::string_view bytes
 // The same for a file only its user may read and write (0600), whatever stood there.
 WriteResult WritePrivateFile(const std::string& nativePath, std::string_view bytes,
                              IFileOps& ops = SystemFileOps());
+
+// The same with the first `count` bytes of the open file `from`, copied a
+// piece at a time: a file too large to hold in memory.
+WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
+                                 IFileOps& ops = SystemFileOps());
 
 // The name the writer gives its temporary file beside `name`, for a listing
 // to pass over: ".NAME.trawlscope-XXXXXX". True for any such name.

@@ -3,7 +3,6 @@
 #include <glib.h>
 
 #include <algorithm>
-#include <memory>
 
 namespace trawlscope {
 namespace {
@@ -13,16 +12,26 @@ constexpr size_t kPiece = size_t{1} << 30;
 
 }  // namespace
 
-std::string ContentHash(std::string_view bytes) {
-  const std::unique_ptr<GChecksum, decltype(&g_checksum_free)> checksum(g_checksum_new(G_CHECKSUM_SHA256),
-                                                                         &g_checksum_free);
+ContentHasher::ContentHasher() : checksum_(g_checksum_new(G_CHECKSUM_SHA256)) {}
+
+ContentHasher::ContentHasher(const ContentHasher& other) : checksum_(g_checksum_copy(other.checksum_)) {}
+
+ContentHasher::~ContentHasher() { g_checksum_free(checksum_); }
+
+void ContentHasher::Add(std::string_view bytes) {
   for (size_t done = 0; done < bytes.size();) {
     const size_t piece = std::min(kPiece, bytes.size() - done);
-    g_checksum_update(checksum.get(), reinterpret_cast<const guchar*>(bytes.data() + done),
-                      static_cast<gssize>(piece));
+    g_checksum_update(checksum_, reinterpret_cast<const guchar*>(bytes.data() + done), static_cast<gssize>(piece));
     done += piece;
   }
-  return g_checksum_get_string(checksum.get());
+}
+
+std::string ContentHasher::Hex() const { return g_checksum_get_string(checksum_); }
+
+std::string ContentHash(std::string_view bytes) {
+  ContentHasher hasher;
+  hasher.Add(bytes);
+  return hasher.Hex();
 }
 
 }  // namespace trawlscope

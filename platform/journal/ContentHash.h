@@ -5,9 +5,27 @@
 #include <string>
 #include <string_view>
 
+struct _GChecksum;
+
 namespace trawlscope {
 
 // 64 lowercase hex digits. Any thread.
 std::string ContentHash(std::string_view bytes);
+
+// The same hash of bytes that come a piece at a time. One thread.
+class ContentHasher {
+ public:
+  ContentHasher();
+  // Goes on from the bytes `other` has seen so far.
+  ContentHasher(const ContentHasher& other);
+  ContentHasher& operator=(const ContentHasher&) = delete;
+  ~ContentHasher();
+  void Add(std::string_view bytes);
+  // Once every piece is added.
+  std::string Hex() const;
+
+ private:
+  _GChecksum* checksum_;
+};
 
 }  // namespace trawlscope

@@ -126,6 +126,21 @@ bool RunJournal::Append(const std::string& line, int& error) {
 
 KeptOriginal RunJournal::Keep(const std::string& nativePath, std::string_view original,
                               std::string_view replacement) {
+  return KeepWith(nativePath, original.size(), [&] { return ContentHash(original); },
+                  [&] { return ContentHash(replacement); },
+                  [&](const std::string& file) { return WritePrivateFile(file, original, ops_); });
+}
+
+KeptOriginal RunJournal::KeepFrom(const std::string& nativePath, int original, std::uint64_t size,
+                                  const std::string& originalHash, const std::string& writtenHash) {
+  return KeepWith(nativePath, size, [&] { return originalHash; }, [&] { return writtenHash; },
+                  [&](const std::string& file) { return WritePrivateFileFrom(file, original, size, ops_); });
+}
+
+KeptOriginal RunJournal::KeepWith(const std::string& nativePath, std::uint64_t size,
+                                  const std::function<std::string()>& originalHash,
+                                  const std::function<std::string()>& writtenHash,
+                                  const std::function<WriteResult(const std::string&)>& writeOriginal) {
   KeptOriginal kept;
   JournalEntry record;
   size_t ticket = 0;
@@ -134,25 +149,25 @@ KeptOriginal RunJournal::Keep(const std::string& nativePath, std::string_view or
     std::lock_guard lock(mutex_);
     if (finished_) return kept;
     // Counted as the pruning counts: the originals' bytes.
-    if (keptBytes_ + original.size() > place_.maxBytes) {
+    if (keptBytes_ + size > place_.maxBytes) {
       kept.kind = KeptOriginal::Kind::Full;
       return kept;
     }
     if (!StartRecord(kept.error)) return kept;
-    keptBytes_ += original.size();
+    keptBytes_ += size;
     ticket = entries_.size();
     Entry& entry = entries_.emplace_back();
     entry.originalName = OriginalName(ticket);
-    entry.size = original.size();
+    entry.size = size;
     file = runFolder_ + "/" + entry.originalName;
   }
   // Hashed and written outside the lock: several files' originals may go to disk at once.
   record.path = AbsolutePath(nativePath);
   record.originalName = OriginalName(ticket);
-  record.originalSize = original.size();
-  record.originalHash = ContentHash(original);
-  record.writtenHash = ContentHash(replacement);
-  const WriteResult result = WritePrivateFile(file, original, ops_);
+  record.originalSize = size;
+  record.originalHash = originalHash();
+  record.writtenHash = writtenHash();
+  const WriteResult result = writeOriginal(file);
   std::lock_guard lock(mutex_);
   int error = 0;
   if (result.written && Append(KeepLine(record), error)) {
@@ -161,7 +176,7 @@ KeptOriginal RunJournal::Keep(const std::string& nativePath, std::string_view or
     return kept;
   }
   entries_[ticket].discarded = true;
-  keptBytes_ -= original.size();
+  keptBytes_ -= size;
   if (result.written) ops_.Unlink(file.c_str());  // no record names it
   kept.error = result.written ? FileError::System(FileStep::Write, error) : result.error;
   return kept;

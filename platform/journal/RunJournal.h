@@ -5,6 +5,7 @@
 // every file it changed undoable. Nothing kept for a file the run changed is
 // removed by the run itself.
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 
 #include "platform/files/FileError.h"
 #include "platform/files/FileOps.h"
+#include "platform/files/SafeFileWriter.h"
 #include "platform/journal/JournalFolder.h"
 #include "platform/journal/RunManifest.h"
 
@@ -54,6 +56,11 @@ class RunJournal {
   // Writes the file's original bytes and the record naming them and what
   // will replace them, each flushed to disk.
   KeptOriginal Keep(const std::string& nativePath, std::string_view original, std::string_view replacement);
+  // The same for a file too large to hold: its original is copied from the
+  // first `size` bytes of the open file `original`, and the caller hashed it
+  // and what will replace it as it read and wrote them.
+  KeptOriginal KeepFrom(const std::string& nativePath, int original, std::uint64_t size,
+                        const std::string& originalHash, const std::string& writtenHash);
   // The file was replaced.
   void Written(size_t ticket);
   // The file was left as it was: its original is not needed.
@@ -69,6 +76,10 @@ class RunJournal {
     bool written = false;
     bool discarded = false;
   };
+  KeptOriginal KeepWith(const std::string& nativePath, std::uint64_t size,
+                        const std::function<std::string()>& originalHash,
+                        const std::function<std::string()>& writtenHash,
+                        const std::function<WriteResult(const std::string&)>& writeOriginal);
   // With mutex_ held.
   bool StartRecord(FileError& error);
   bool Append(const std::string& line, int& error);

@@ -10,20 +10,44 @@ SelectedEdits::SelectedEdits(const SelectedFile& file, const Matcher* matcher, M
       found_(file.occurrences.size(), false) {}
 
 ReplaceProblem SelectedEdits::Check(std::u16string_view text) const {
-  std::int64_t previousEnd = 0;
   const auto size = static_cast<std::int64_t>(text.size());
-  for (const SelectedOccurrence& occurrence : file_.occurrences) {
-    if (occurrence.position < 0 || occurrence.length < 0 || occurrence.position > size ||
-        occurrence.length > size - occurrence.position)
+  for (const SelectedOccurrence& occurrence : file_.occurrences)
+    if (occurrence.position > size || occurrence.length > size - occurrence.position)
       return ReplaceProblem::OccurrenceChanged;
+  if (const ReplaceProblem problem = CheckOrder(); problem != ReplaceProblem::None) return problem;
+  return CheckKeywords(text, 0);
+}
+
+ReplaceProblem SelectedEdits::CheckOrder() const {
+  std::int64_t previousEnd = 0;
+  for (const SelectedOccurrence& occurrence : file_.occurrences) {
+    if (occurrence.position < 0 || occurrence.length < 0) return ReplaceProblem::OccurrenceChanged;
     if (occurrence.position < previousEnd) return ReplaceProblem::OccurrencesOverlap;
     previousEnd = occurrence.position + occurrence.length;
-    if (occurrence.keyword &&
-        text.substr(static_cast<size_t>(occurrence.position), static_cast<size_t>(occurrence.length)) !=
-            *occurrence.keyword)
+  }
+  return ReplaceProblem::None;
+}
+
+ReplaceProblem SelectedEdits::CheckKeywords(std::u16string_view part, size_t start) const {
+  const auto& occurrences = file_.occurrences;
+  const auto from = static_cast<std::int64_t>(start);
+  const auto end = from + static_cast<std::int64_t>(part.size());
+  auto it = std::lower_bound(occurrences.begin(), occurrences.end(), from,
+                             [](const SelectedOccurrence& o, std::int64_t p) { return o.position < p; });
+  for (; it != occurrences.end() && it->position + it->length <= end; ++it) {
+    if (it->keyword && part.substr(static_cast<size_t>(it->position - from), static_cast<size_t>(it->length)) !=
+                           *it->keyword)
       return ReplaceProblem::OccurrenceChanged;
   }
   return ReplaceProblem::None;
+}
+
+bool SelectedEdits::AnyWithin(size_t start, size_t length) const {
+  const auto& occurrences = file_.occurrences;
+  const auto from = static_cast<std::int64_t>(start);
+  const auto it = std::lower_bound(occurrences.begin(), occurrences.end(), from,
+                                   [](const SelectedOccurrence& o, std::int64_t p) { return o.position < p; });
+  return it != occurrences.end() && it->position <= from + static_cast<std::int64_t>(length);
 }
 
 std::ptrdiff_t SelectedEdits::IndexOf(size_t position, size_t length) const {

@@ -25,6 +25,14 @@ class SelectedEdits {
   // Over the file's whole searchable text: every occurrence inside it, none
   // overlapping another, each holding its keyword when one is known.
   ReplaceProblem Check(std::u16string_view text) const;
+  // The same for a text too large to hold, a part at a time: the order of
+  // the occurrences once, then the keywords of those wholly inside each part
+  // (which starts `start` units into the text); one out of the text is
+  // never found.
+  ReplaceProblem CheckOrder() const;
+  ReplaceProblem CheckKeywords(std::u16string_view part, size_t start) const;
+  // Whether an occurrence starts within the `length` units from `start`, its end included.
+  bool AnyWithin(size_t start, size_t length) const;
 
   // The edits for the picked occurrences within `part`, which starts `start`
   // units into the searchable text, relative to `part`. May be called for

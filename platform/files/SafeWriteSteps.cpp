@@ -1,0 +1,176 @@
+#include "platform/files/SafeWriteSteps.h"
+
+#include <fcntl.h>
+#include <limits.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "platform/files/NativePath.h"
+#include "platform/files/SystemCalls.h"
+
+namespace trawlscope::safewrite {
+namespace {
+
+constexpr mode_t kWriteBits = 0222;
+constexpr int kPutBackAttempts = 3;  // a file that keeps changing is not chased for ever
+constexpr size_t kCopyBytes = 1u << 20;
+
+std::string NameOf(const std::string& path) {
+  const auto slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void FlushFolder(IFileOps& ops, const std::string& folder) {
+  const int fd = ops.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ops.Sync(fd);
+  ops.Close(fd);
+}
+
+bool OwnedAs(IFileOps& ops, int fd, const FileIdentity& keep) {
+  struct stat info;
+  return ops.FStat(fd, &info) == 0 && info.st_uid == keep.owner && info.st_gid == keep.group;
+}
+
+// The file a path names, links followed; empty when it cannot be resolved.
+std::string ResolvedTarget(const std::string& path) {
+  std::unique_ptr<char, decltype(&free)> resolved(realpath(path.c_str(), nullptr), &free);
+  return resolved ? std::string(resolved.get()) : std::string();
+}
+
+}  // namespace
+
+TemporaryFile::TemporaryFile(IFileOps& ops, const std::string& target)
+    : ops_(ops),
+      path_(NativeFolderOf(target) + "/." + NameOf(target) + std::string(kTemporaryMark) + "XXXXXX"),
+      fd_(ops.CreateTemporary(path_)),
+      error_(fd_ < 0 ? errno : 0),
+      created_(fd_ >= 0) {}
+
+TemporaryFile::~TemporaryFile() {
+  if (fd_ >= 0) ops_.Close(fd_);
+  if (created_ && !renamed_) ops_.Unlink(path_.c_str());
+}
+
+bool TemporaryFile::Finish(FileIdentity& placed, int& error) {
+  struct stat info;
+  if (ops_.Sync(fd_) != 0 || ops_.FStat(fd_, &info) != 0) {
+    error = errno;
+    return false;
+  }
+  placed = FileIdentity::Of(info);
+  const int fd = fd_;
+  fd_ = -1;
+  if (ops_.Close(fd) != 0) {
+    error = errno;
+    return false;
+  }
+  return true;
+}
+
+bool TemporaryFile::RenameOver(const std::string& target, int& error) {
+  if (ops_.Rename(path_.c_str(), target.c_str()) != 0) {
+    error = errno;
+    return false;
+  }
+  renamed_ = true;
+  return true;
+}
+
+HeldFile::HeldFile(IFileOps& ops, const std::string& path)
+    : ops_(ops), fd_(ops.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+
+HeldFile::~HeldFile() {
+  if (fd_ >= 0) ops_.Close(fd_);
+}
+
+bool ChangedSince(IFileOps& ops, const std::string& path, const FileIdentity& asRead) {
+  struct stat now;
+  return ops.Stat(path.c_str(), &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
+}
+
+bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead) {
+  struct stat now;
+  return ops.FStat(fd, &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
+}
+
+WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, std::string& target, struct stat& info) {
+  target = ResolvedTarget(nativePath);
+  if (target.empty() || ops.Stat(target.c_str(), &info) != 0) return {false, FileError::System(FileStep::Find, errno)};
+  if (!S_ISREG(info.st_mode)) return {false, FileError::Refused(FileRefusal::NotRegularFile)};
+  // Root may write anything; a file whose write bits are all clear is read-only all the same.
+  if ((info.st_mode & kWriteBits) == 0 || access(target.c_str(), W_OK) != 0)
+    return {false, FileError::Refused(FileRefusal::ReadOnly)};
+  return {true};
+}
+
+WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const std::string& target,
+                           const Replacing* replacing, FileIdentity& placed, mode_t newMode) {
+  int error = 0;
+  if (replacing != nullptr) {
+    // Owner first: changing it clears set-user-ID bits that the mode then restores.
+    if (ops.ChangeOwner(temporary.Fd(), replacing->keep.owner, replacing->keep.group) != 0 &&
+        !OwnedAs(ops, temporary.Fd(), replacing->keep))
+      return {false, FileError::Refused(FileRefusal::OwnerNotKept)};
+    if (ops.ChangeMode(temporary.Fd(), replacing->keep.mode & 07777) != 0)
+      return {false, FileError::System(FileStep::SetPermissions, errno)};
+    ops.CopyExtendedAttributes(replacing->attributesFrom, temporary.Fd());
+  } else if (ops.ChangeMode(temporary.Fd(), newMode) != 0) {
+    return {false, FileError::System(FileStep::SetPermissions, errno)};
+  }
+  if (!temporary.Finish(placed, error)) return {false, FileError::System(FileStep::Save, error)};
+  // As late as it can be: flushing may take seconds, time enough for an editor to save.
+  if (replacing != nullptr && ChangedSince(ops, target, replacing->atPath))
+    return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
+  if (!temporary.RenameOver(target, error)) return {false, FileError::System(FileStep::Save, error)};
+  FlushFolder(ops, NativeFolderOf(target));
+  return {true, {}, placed};
+}
+
+WriteResult PutBack(IFileOps& ops, const std::string& target, int original, FileIdentity atPath) {
+  for (int attempt = 0; attempt < kPutBackAttempts; ++attempt) {
+    struct stat info;
+    std::string current;
+    int error = 0;
+    if (ops.FStat(original, &info) != 0) error = errno;
+    if (error != 0 || !ReadAll(ops, original, current, error))
+      return {false, {FileStep::Read, error, FileRefusal::PutBackFailed}};
+    const FileIdentity readBack = FileIdentity::Of(info);
+    const Replacing replacing{atPath, readBack, original};
+    FileIdentity placed;
+    TemporaryFile temporary(ops, target);
+    if (temporary.Fd() < 0)
+      return {false, {FileStep::CreateTemporary, temporary.Error(), FileRefusal::PutBackFailed}};
+    if (!WriteAll(ops, temporary.Fd(), current, error)) return {false, {FileStep::Write, error, FileRefusal::PutBackFailed}};
+    const WriteResult result = PlaceTemporary(ops, temporary, target, &replacing, placed, 0);
+    if (!result.written) return {false, {result.error.step, result.error.error, FileRefusal::PutBackFailed}};
+    if (!HeldChangedSince(ops, original, readBack)) return {false, FileError::Refused(FileRefusal::ChangedDuringWrite)};
+    atPath = placed;
+  }
+  return {false, FileError::Refused(FileRefusal::PutBackFailed)};
+}
+
+bool CopyBytes(IFileOps& ops, int from, std::uint64_t fromOffset, int to, off_t toOffset, std::uint64_t count,
+               int& error) {
+  const std::unique_ptr<char[]> buffer(new char[kCopyBytes]);
+  for (std::uint64_t done = 0; done < count;) {
+    const size_t want = static_cast<size_t>(std::min<std::uint64_t>(kCopyBytes, count - done));
+    const ssize_t got = RetryOnInterrupt(
+        [&] { return ops.PRead(from, buffer.get(), want, static_cast<off_t>(fromOffset + done)); });
+    if (got <= 0) {
+      error = got < 0 ? errno : EIO;
+      return false;
+    }
+    if (!WriteAll(ops, to, std::string_view(buffer.get(), static_cast<size_t>(got)), error,
+                  toOffset < 0 ? -1 : toOffset + static_cast<off_t>(done)))
+      return false;
+    done += static_cast<std::uint64_t>(got);
+  }
+  return true;
+}
+
+}  // namespace trawlscope::safewrite
