@@ -3,7 +3,8 @@
 # line and position must be exact in every mode, and the run must not fail.
 # Prints each mode's time and peak memory (read in pieces: some 30 MB), then
 # those of a replace of a copy, whose original the undo journal keeps, and
-# checks that it changed those six bytes and no other.
+# of its undo, checking that the replace changed those six bytes and no
+# other and that the undo put them back.
 # Needs 10 GiB of disk. Usage: bench/huge-file.sh BUILD_DIR [WORK_DIR]
 set -e
 build=$(cd "${1:?build folder}" && pwd)
@@ -38,6 +39,12 @@ size=$(stat -c %s "$file")
 if [ "$(stat -c %s "$copy")" = "$size" ] && [ "$(tail -c 13 "$copy")" = "xx NEEDLE yy" ] &&
    cmp -s -n $((size - 13)) "$file" "$copy"; then
   echo "ok   replace: $(tail -1 "$work/err")"
+  /usr/bin/time -f "%e s, %M KB peak" "$build/tools/trawlscope-batch" --undo >/dev/null 2>"$work/err" || true
+  if cmp -s "$file" "$copy"; then
+    echo "ok   undo: $(tail -1 "$work/err")"
+  else
+    echo "FAIL undo:"; cat "$work/err"; status=1
+  fi
 else
   echo "FAIL replace: got '$got'"; cat "$work/err"; status=1
 fi

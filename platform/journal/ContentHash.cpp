@@ -1,14 +1,20 @@
 #include "platform/journal/ContentHash.h"
 
 #include <glib.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <memory>
+
+#include "platform/files/SystemCalls.h"
 
 namespace trawlscope {
 namespace {
 
 // g_checksum_update takes a signed length: files past 2 GiB go in pieces.
 constexpr size_t kPiece = size_t{1} << 30;
+constexpr size_t kReadBytes = 1u << 20;
 
 }  // namespace
 
@@ -32,6 +38,23 @@ std::string ContentHash(std::string_view bytes) {
   ContentHasher hasher;
   hasher.Add(bytes);
   return hasher.Hex();
+}
+
+bool ContentHashOfFile(int fd, std::string& hash, int& error) {
+  const std::unique_ptr<char[]> buffer(new char[kReadBytes]);
+  ContentHasher hasher;
+  for (off_t offset = 0;;) {
+    const ssize_t got = RetryOnInterrupt([&] { return pread(fd, buffer.get(), kReadBytes, offset); });
+    if (got < 0) {
+      error = errno;
+      return false;
+    }
+    if (got == 0) break;
+    hasher.Add(std::string_view(buffer.get(), static_cast<size_t>(got)));
+    offset += got;
+  }
+  hash = hasher.Hex();
+  return true;
 }
 
 }  // namespace trawlscope

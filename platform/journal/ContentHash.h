@@ -12,6 +12,10 @@ namespace trawlscope {
 // 64 lowercase hex digits. Any thread.
 std::string ContentHash(std::string_view bytes);
 
+// The hash of the bytes of an open file, read a piece at a time; false
+// with `error` set when it cannot be read.
+bool ContentHashOfFile(int fd, std::string& hash, int& error);
+
 // The same hash of bytes that come a piece at a time. One thread.
 class ContentHasher {
  public:

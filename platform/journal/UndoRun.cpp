@@ -1,13 +1,15 @@
 #include "platform/journal/UndoRun.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <utility>
 
-#include "platform/files/FileReader.h"
 #include "platform/files/SafeFileWriter.h"
+#include "platform/files/StreamedRewrite.h"
 #include "platform/journal/ContentHash.h"
 #include "platform/journal/JournalLock.h"
 
@@ -21,17 +23,45 @@ UndoRefusedFile Refused(const JournalEntry& entry, UndoRefusal reason, FileError
   return UndoRefusedFile{entry.path, reason, error};
 }
 
-// The run's kept bytes of `entry`, checked against its hash.
-std::optional<UndoRefusedFile> ReadOriginal(const KeptRun& run, const JournalEntry& entry, std::string& original) {
-  if (const ReadStatus read = ReadWholeFile(run.folder + "/" + entry.originalName, original);
-      !read || ContentHash(original) != entry.originalHash)
-    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, read ? EIO : read.error));
+// A file open for reading, closed again at the end of the scope.
+class OpenFile {
+ public:
+  explicit OpenFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+  ~OpenFile() {
+    if (fd_ >= 0) close(fd_);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+  int Fd() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+// The hash of the regular file open as `file`, and what it is; an errno when it cannot be read.
+int HashRegularFile(const OpenFile& file, std::string& hash, struct stat& info) {
+  if (file.Fd() < 0 || fstat(file.Fd(), &info) != 0) return errno;
+  // A FIFO or a device would hang the undo or never end.
+  if (!S_ISREG(info.st_mode)) return EINVAL;
+  int error = 0;
+  return ContentHashOfFile(file.Fd(), hash, error) ? 0 : error;
+}
+
+// The run's kept bytes of `entry`, open as `original`, checked against their hash.
+std::optional<UndoRefusedFile> CheckOriginal(const JournalEntry& entry, const OpenFile& original, std::uint64_t& size) {
+  std::string hash;
+  struct stat info;
+  const int error = HashRegularFile(original, hash, info);
+  if (error != 0 || hash != entry.originalHash)
+    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, error != 0 ? error : EIO));
+  size = static_cast<std::uint64_t>(info.st_size);
   return std::nullopt;
 }
 
 // One file put back, or why not. What the file holds decides, not its
 // times: a file only touched since is still what the run wrote, and one
-// whose write the run did not live to make is still the original.
+// whose write the run did not live to make is still the original. Neither
+// is held in memory: a replace may have changed a file of gigabytes.
 std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& entry, IFileOps& ops) {
   struct stat info;
   if (ops.Stat(entry.path.c_str(), &info) != 0) {
@@ -39,16 +69,22 @@ std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& e
     if (error == ENOENT || error == ENOTDIR) return Refused(entry, UndoRefusal::Missing, FileError::System(FileStep::Find, error));
     return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Find, error));
   }
-  FileBuffer current;
-  FileIdentity asRead;
-  if (const ReadStatus read = ReadWholeFile(entry.path, current, &asRead); !read)
-    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, read.error));
-  const std::string hash = ContentHash(current.Bytes());
+  const OpenFile current(entry.path);
+  std::string hash;
+  if (const int error = HashRegularFile(current, hash, info); error != 0)
+    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, error));
   if (hash == entry.originalHash) return std::nullopt;
   if (hash != entry.writtenHash) return Refused(entry, UndoRefusal::ChangedSinceReplace);
-  std::string original;
-  if (auto refused = ReadOriginal(run, entry, original)) return refused;
-  const WriteResult written = RewriteFile(entry.path, original, current.Bytes(), asRead, ops);
+  const FileIdentity asRead = FileIdentity::Of(info);
+  const OpenFile original(run.folder + "/" + entry.originalName);
+  std::uint64_t size = 0;
+  if (auto refused = CheckOriginal(entry, original, size)) return refused;
+  StreamedRewrite rewrite(ops);
+  WriteResult written = rewrite.Begin(entry.path, asRead);
+  if (written.written) {
+    rewrite.AppendFrom(original.Fd(), 0, size);
+    written = rewrite.Finish();
+  }
   if (written.written) return std::nullopt;
   if (written.error.refusal == FileRefusal::ChangedSinceRead) return Refused(entry, UndoRefusal::ChangedSinceReplace);
   return Refused(entry, UndoRefusal::File, written.error);
@@ -145,12 +181,13 @@ BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops) {
   RunManifest remaining = *run.manifest;
   remaining.files.clear();
   for (const JournalEntry& entry : run.manifest->files) {
-    std::string original;
-    auto failed = ReadOriginal(run, entry, original);
+    const OpenFile original(run.folder + "/" + entry.originalName);
+    std::uint64_t size = 0;
+    auto failed = CheckOriginal(entry, original, size);
     const std::string beside = failed ? std::string() : FreeNameBeside(entry.path, ops);
     if (!failed && beside.empty()) failed = Refused(entry, UndoRefusal::File, FileError::System(FileStep::CreateTemporary, EEXIST));
     if (!failed) {
-      const WriteResult written = WritePrivateFile(beside, original, ops);
+      const WriteResult written = WritePrivateFileFrom(beside, original.Fd(), size, ops);
       if (written.written)
         report.placed.emplace_back(entry.path, beside);
       else
