@@ -126,11 +126,18 @@ std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder) {
 
 bool OriginalsIntact(const KeptRun& run) {
   if (!run.manifest) return false;
-  std::string bytes;
   for (const JournalEntry& file : run.manifest->files) {
-    if (!ReadWholeFile(run.folder + "/" + file.originalName, bytes) || bytes.size() != file.originalSize ||
-        ContentHash(bytes) != file.originalHash)
-      return false;
+    // Hashed a piece at a time: an original may be of gigabytes.
+    const int fd = open((run.folder + "/" + file.originalName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return false;
+    struct stat info;
+    std::string hash;
+    int error = 0;
+    const bool intact = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                        static_cast<std::uint64_t>(info.st_size) == file.originalSize &&
+                        ContentHashOfFile(fd, hash, error) && hash == file.originalHash;
+    close(fd);
+    if (!intact) return false;
   }
   return true;
 }
