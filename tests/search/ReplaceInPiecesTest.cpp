@@ -4,6 +4,7 @@
 // leaves the original whole with no temporary file beside it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,7 +13,7 @@
 #include "platform/journal/UndoRun.h"
 #include "search/FileSearcher.h"
 #include "search/review/HitSelection.h"
-#include "support/ForwardingFileOps.h"
+#include "support/CutShortOps.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -160,14 +161,56 @@ TEST(ReplaceInPieces, TheJournalKeepsTheOriginalAndUndoPutsItBack) {
   EXPECT_TRUE(undone.refused.empty());
   EXPECT_EQ(tree.Read("t/a.txt"), bytes);
 
-  // An original past the journal's limit is not kept, and its file not changed.
-  place.maxBytes = bytes.size() - 1;
-  RunJournal full(place, RunDescription{});
+  // An original past the journal's limit, or whose copy fails, is not
+  // kept, and its file not changed.
+  const struct {
+    std::uint64_t maxBytes;
+    bool copyFails;
+    ReplaceProblem problem;
+  } refusals[] = {{bytes.size() - 1, false, ReplaceProblem::JournalFull}, {bytes.size(), true, ReplaceProblem::JournalFailed}};
+  for (const auto& refusal : refusals) {
+    place.maxBytes = refusal.maxBytes;
+    test::CutShortOps cut(refusal.copyFails ? ".orig" : "no such name", test::CutShortOps::Cut::FullDisk);
+    RunJournal journal(place, RunDescription{}, cut);
+    ReplaceScope scope;
+    scope.journal = &journal;
+    EXPECT_EQ(Prepared({u"関数", u"函数"}, 5)->ReplaceInFile(never, U16(path), u"函数", scope).problem, refusal.problem);
+    EXPECT_EQ(tree.Read("t/a.txt"), bytes);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.Path("t")), {}), 1);
+  }
+}
+
+// Every name of a file of several links sees the new bytes; a write that
+// fails half-way into the file itself puts the old ones back.
+TEST(ReplaceInPieces, AFileOfSeveralLinksIsRewrittenInPlace) {
+  class FailingPWrite final : public test::ForwardingFileOps {
+   public:
+    bool fail = false;
+    ssize_t PWrite(int fd, const void* data, size_t size, off_t offset) override {
+      if (fail && offset > 0) {
+        fail = false;  // once: putting the old bytes back goes through
+        errno = EIO;
+        return -1;
+      }
+      return real_.PWrite(fd, data, size, offset);
+    }
+  } ops;
+  TempTree tree;
+  const std::string big = kText + std::string(3u << 20, 'z');  // past one piece of the writer's copy
+  const std::string path = tree.Write("a.txt", big);
+  ASSERT_EQ(link(path.c_str(), tree.Path("b.txt").c_str()), 0);
+  const AbortFlag never{false};
   ReplaceScope scope;
-  scope.journal = &full;
-  EXPECT_EQ(Prepared({u"関数", u"函数"}, 5)->ReplaceInFile(never, U16(path), u"函数", scope).problem,
-            ReplaceProblem::JournalFull);
-  EXPECT_EQ(tree.Read("t/a.txt"), bytes);
+  scope.fileOps = &ops;
+  ops.fail = true;
+  EXPECT_EQ(Prepared({u"関数", u"函数"}, 64)->ReplaceInFile(never, U16(path), u"函数", scope).problem,
+            ReplaceProblem::File);
+  EXPECT_FALSE(ops.fail);
+  EXPECT_EQ(tree.Read("b.txt"), big);
+  EXPECT_EQ(Prepared({u"関数", u"函数"}, 64)->ReplaceInFile(never, U16(path), u"函数", scope).replacements, 8u);
+  EXPECT_EQ(tree.Read("b.txt").substr(0, 6), "函数");
+  EXPECT_EQ(tree.Read("b.txt"), tree.Read("a.txt"));
+  EXPECT_EQ(FileCount(tree), "2");
 }
 
 void AppendTo(const std::string& path, const char* line) {
