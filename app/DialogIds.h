@@ -31,6 +31,7 @@ enum class Command {
   CloseProgress = 137,  // from the worker
   Export = 139,         // from the result dialog
   ReadFileAs = 141,     // from the result dialog: one file in the page its menu chose
+  SearchAgain = 142,    // from the result dialog: the list's own search, run again (F5)
   Browse = 1001,
   Search = 1003,
   PickFiles = 32773,    // "File" in the "..." menu

@@ -161,6 +161,7 @@ void SearchDialog::OnCommand(Command command) {
     case Command::CloseProgress: CloseProgress(); break;
     case Command::Export: ExportHits(); break;
     case Command::ReadFileAs: ReadFileAs(); break;
+    case Command::SearchAgain: RefreshResults(); break;
     case Command::Browse: view_.ShowBrowseMenu(); break;
     case Command::PickFiles: PickFiles(); break;
     case Command::PickFolder: PickFolder(); break;
@@ -418,6 +419,7 @@ void SearchDialog::ReadFileAs() {
   // The list's own search, whatever the inputs say now.
   state_.request = listRequest_;
   state_.abortRequested = false;
+  results->HitsAboutToChange();
   view_.SetWaitCursor(true);
   const FileSearchOutcome outcome = SearchFileAgain(state_, choice.path);
   view_.SetWaitCursor(false);
@@ -449,7 +451,11 @@ void SearchDialog::ExportHits() {
   const auto path = chooser_.ChooseOutputFile();
   if (!path) return;
   view_.SetWaitCursor(true);
-  const WriteResult written = trawlscope::ExportHits(state_.hits, *path);
+  // A filtered list exports the rows it shows.
+  const std::optional<std::vector<const Hit*>> shown = view_.Results() ? view_.Results()->ShownHits() : std::nullopt;
+  const ExportFormat format = chooser_.ChoseCsvWithHeader() ? ExportFormat::Csv : ExportFormat::Tabbed;
+  const WriteResult written =
+      shown ? trawlscope::ExportHits(*shown, *path, format) : trawlscope::ExportHits(state_.hits, *path, format);
   view_.SetWaitCursor(false);
   if (!written.written)
     view_.ShowMessage(Words(texts::kOutputNotWritten) + u"\n" + DisplayPath(*path) + u": " +

@@ -3,6 +3,7 @@
 // state, enable, show. The Qt widgets in gui/ implement these; tests
 // hand in fakes. Every call is made on the UI thread.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,8 +47,14 @@ class IResultView : public IPlaceableWindow {
   virtual std::vector<const Hit*> SelectedHits() const = 0;
   // What "Read this file as" chose last (Command::ReadFileAs).
   virtual FileCodePageChoice ReadAsChoice() const = 0;
+  // The hit list is about to change: the view stops reading it (a sort or
+  // filter running) until HitsChanged.
+  virtual void HitsAboutToChange() {}
   // The hit list changed under the view: its rows are made again.
   virtual void HitsChanged() = 0;
+  // The hits the list shows when a filter hides some, in the list's order;
+  // nothing when it shows them all.
+  virtual std::optional<std::vector<const Hit*>> ShownHits() const { return std::nullopt; }
 };
 
 class ISearchDialogView : public IPlaceableWindow {

@@ -35,6 +35,8 @@ inline constexpr char16_t kFilename[] = u"filename";
 inline constexpr char16_t kLine[] = u"line";
 inline constexpr char16_t kCodePageColumn[] = u"codepage";
 inline constexpr char16_t kShowCodePage[] = u"showcodepage";
+inline constexpr char16_t kFolderColumn[] = u"folder";
+inline constexpr char16_t kShowFolder[] = u"showfolder";
 
 inline constexpr char16_t kKwic[] = u"KWIC";
 inline constexpr char16_t kLength[] = u"Length";

@@ -1,65 +1,75 @@
 #include "results/RowTable.h"
 
-#include <algorithm>
-#include <functional>
-#include <map>
-#include <string>
+#include "results/RowFilterScan.h"
+#include "results/RowSort.h"
 
 namespace trawlscope {
-namespace {
-
-// std::u16string compares char16_t, which is unsigned: code-unit order as wanted.
-template <typename Key>
-void SortBy(std::vector<const Hit*>& rows, Key key, bool descending) {
-  if (descending)
-    std::stable_sort(rows.begin(), rows.end(), [&](const Hit* a, const Hit* b) { return key(*b) < key(*a); });
-  else
-    std::stable_sort(rows.begin(), rows.end(), [&](const Hit* a, const Hit* b) { return key(*a) < key(*b); });
-}
-
-}  // namespace
 
 void RowTable::SetHits(const HitList& hits) {
-  discovered_.clear();
-  discovered_.reserve(hits.size());
-  for (const auto& hit : hits) discovered_.push_back(&hit);
-  rows_ = discovered_;
-  if (sortedBy_ > 0 && !rows_.empty()) {
-    // Sorted as it was, in the same direction.
-    descending_[sortedBy_] = !descending_[sortedBy_];
-    SortByColumn(sortedBy_);
-  }
+  hits_ = &hits;
+  if (arrangement_.sortColumn >= 0 || arrangement_.filter.Active()) wanted_ = arrangement_;
+  arrangement_ = {};
+  arranged_ = {};
 }
 
-void RowTable::SortByColumn(int column) {
-  if (rows_.empty() || column < 0 || column >= kResultColumns) return;
-  const bool descending = descending_[column];
-  if (static_cast<ResultColumn>(column) != ResultColumn::Hidden) rows_ = discovered_;
-  switch (static_cast<ResultColumn>(column)) {
-    case ResultColumn::LeftContext:
-      SortBy(rows_, [](const Hit& h) { return h.LeftView(); }, descending);
-      break;
-    case ResultColumn::KeywordAndRight:
-      SortBy(rows_, [](const Hit& h) { return h.RightView(); }, descending);
-      break;
-    case ResultColumn::FileName:
-      SortBy(rows_, [](const Hit& h) -> const std::u16string& { return h.FileName(); }, descending);
-      break;
-    case ResultColumn::Line:
-      SortBy(rows_, [](const Hit& h) { return h.line; }, descending);
-      break;
-    case ResultColumn::CodePage: {
-      // By name, as the column shows it; a few pages among many rows.
-      std::map<CodePage, std::string> names;
-      for (const Hit* hit : rows_) names.try_emplace(hit->FileCodePage(), CodePageDisplayName(hit->FileCodePage()));
-      SortBy(rows_, [&](const Hit& h) { return std::pair<const std::string&, bool>(names.at(h.FileCodePage()), h.File().undecodable); },
-             descending);
-      break;
-    }
-    case ResultColumn::Hidden: break;
+size_t RowTable::RowCount() const { return Filtered() ? arranged_.shown.size() : HitCount(); }
+
+RowIndex RowTable::HitIndex(size_t row) const {
+  if (Filtered()) return arranged_.shown[row];
+  return arranged_.order.empty() ? static_cast<RowIndex>(row) : arranged_.order[row];
+}
+
+RowArrangement RowTable::Clicked(int column, const RowArrangement& base) const {
+  RowArrangement next = base;
+  if (column <= static_cast<int>(ResultColumn::Hidden) || column >= kResultColumns) return next;
+  next.sortColumn = column;
+  next.descending = descending_[column];
+  return next;
+}
+
+void RowTable::Apply(const RowArrangement& arrangement, ArrangedRows rows) {
+  if (HitCount() == 0) return;
+  if (arrangement.sortColumn != arrangement_.sortColumn || arrangement.descending != arrangement_.descending) {
+    if (arrangement.sortColumn >= 0) descending_[arrangement.sortColumn] = !arrangement.descending;
   }
-  if (static_cast<ResultColumn>(column) != ResultColumn::Hidden) sortedBy_ = column;
-  descending_[column] = !descending;
+  arrangement_ = arrangement;
+  wanted_ = arrangement;
+  arranged_ = std::move(rows);
+}
+
+void RowTable::SortByColumn(int column) { ArrangeNow(Clicked(column)); }
+
+void RowTable::ArrangeNow(const RowArrangement& arrangement) {
+  const std::atomic<bool> never{false};
+  if (hits_ != nullptr) Apply(arrangement, *ArrangeRows(*hits_, arrangement, *this, never));
+}
+
+std::optional<ArrangedRows> ArrangeRows(const HitList& hits, const RowArrangement& wanted, const RowTable& current,
+                                        const std::atomic<bool>& cancel) {
+  ArrangedRows rows;
+  const RowArrangement& now = current.Arrangement();
+  if (wanted.sortColumn >= 0 && now.sortColumn == wanted.sortColumn && now.descending == wanted.descending &&
+      current.Hits() == &hits) {
+    rows.order = current.Order();
+  } else if (wanted.sortColumn >= 0) {
+    auto order = SortedOrder(hits, static_cast<ResultColumn>(wanted.sortColumn), wanted.descending, cancel);
+    if (!order) return std::nullopt;
+    rows.order = std::move(*order);
+  }
+  if (!wanted.filter.Active()) return rows;
+  auto matching = MatchingHits(hits, wanted.filter, cancel);
+  if (!matching) return std::nullopt;
+  rows.filterValid = matching->valid;
+  const std::vector<bool>& match = matching->match;
+  if (rows.order.empty()) {
+    for (RowIndex i = 0; i < match.size(); ++i)
+      if (match[i]) rows.shown.push_back(i);
+  } else {
+    for (const RowIndex i : rows.order)
+      if (match[i]) rows.shown.push_back(i);
+  }
+  rows.shown.shrink_to_fit();
+  return rows;
 }
 
 }  // namespace trawlscope

@@ -42,6 +42,8 @@ class TextView {
                            : file_->wide[start_ + i];
   }
   std::u16string ToString() const;
+  // Where the view starts in its file's context buffer.
+  size_t Start() const { return start_; }
   // Code-unit order, as std::u16string compares.
   friend bool operator<(const TextView& a, const TextView& b);
 
@@ -68,6 +70,8 @@ class Hit {
   TextView LeftView() const { return {*file_, contextStart_, leftLength_}; }
   TextView KeywordView() const { return {*file_, contextStart_ + leftLength_, keywordLength_}; }
   TextView RightView() const { return {*file_, contextStart_ + leftLength_ + keywordLength_, rightLength_}; }
+  // The row's whole text: left context, keyword and right context, which lie side by side.
+  TextView RowView() const { return {*file_, contextStart_, leftLength_ + keywordLength_ + rightLength_}; }
   std::u16string LeftContext() const { return LeftView().ToString(); }
   std::u16string Keyword() const { return KeywordView().ToString(); }
   std::u16string RightContext() const { return RightView().ToString(); }

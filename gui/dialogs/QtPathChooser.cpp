@@ -28,10 +28,12 @@ std::optional<std::u16string> QtPathChooser::ChooseOutputFile() {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("csv"));
   dialog.selectFile(QStringLiteral("*.csv"));
+  const QString csvWithHeader = QCoreApplication::translate("QtPathChooser", "UTF-8 CSV with a header (*.csv)");
   dialog.setNameFilters({QStringLiteral("CSV (*.csv *.tsv *.dat)"),
-                         QCoreApplication::translate("QtPathChooser", "Text (*.txt)"),
+                         QCoreApplication::translate("QtPathChooser", "Text (*.txt)"), csvWithHeader,
                          QCoreApplication::translate("QtPathChooser", "All (*)")});
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  choseCsvWithHeader_ = dialog.selectedNameFilter() == csvWithHeader;
   return FromQString(dialog.selectedFiles().front());
 }
 

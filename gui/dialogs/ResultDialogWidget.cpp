@@ -1,6 +1,8 @@
 #include "gui/dialogs/ResultDialogWidget.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QShortcut>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -24,6 +26,7 @@
 #include "gui/QtText.h"
 #include "gui/dialogs/WindowPlacement.h"
 #include "gui/list/KwicListView.h"
+#include "results/FolderColumn.h"
 #include "results/HitOpener.h"
 
 namespace trawlscope {
@@ -49,7 +52,11 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
       status_(new QLineEdit(this)),
       output_(new QPushButton(tr("&Output"), this)),
       replace_(new QPushButton(tr("R&eplace"), this)),
-      replaceSelected_(new QPushButton(tr("Replace &selected"), this)) {
+      replaceSelected_(new QPushButton(tr("Replace &selected"), this)),
+      filterLabel_(new QLabel(tr("F&ilter:"), this)),
+      filter_(new QLineEdit(this)),
+      filterExpression_(new QCheckBox(tr("E&xpression"), this)),
+      searchAgain_(new QPushButton(tr("Search &again"), this)) {
   rectangleSaver_.setSingleShot(true);
   rectangleSaver_.setInterval(kRectangleSaveDelayMs);
   connect(&rectangleSaver_, &QTimer::timeout, this, [this] { SaveRectangle(); });
@@ -74,7 +81,20 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   setSizeGripEnabled(true);
   const DialogUnits du(font());
   resize(du.X(411), du.Y(153));
-  list_->setGeometry(du.ToPixels(0, 0, 411, 126));
+  filterLabel_->setGeometry(du.ToPixels(0, 2, 30, 8));
+  filterLabel_->resize(std::max(filterLabel_->width(), filterLabel_->sizeHint().width()), filterLabel_->height());
+  filterLabel_->setBuddy(filter_);
+  filter_->setGeometry(du.ToPixels(32, 0, 240, 12));
+  filter_->setClearButtonEnabled(true);
+  filter_->setToolTip(tr("Shows only the rows whose path, context or keyword holds this text (case ignored)"));
+  filterExpression_->setGeometry(du.ToPixels(276, 0, 70, 12));
+  filterExpression_->resize(std::max(filterExpression_->width(), filterExpression_->sizeHint().width()),
+                            filterExpression_->height());
+  searchAgain_->setGeometry(du.ToPixels(351, 0, 60, 12));
+  searchAgain_->resize(std::max(searchAgain_->width(), searchAgain_->sizeHint().width()), searchAgain_->height());
+  searchAgain_->setAutoDefault(false);
+  searchAgain_->setToolTip(tr("Runs the same search again (F5)"));
+  list_->setGeometry(du.ToPixels(0, 14, 411, 112));
   replace_->setGeometry(du.ToPixels(361, 141, 50, 12));
   replaceCombo_->setGeometry(du.ToPixels(44, 127, 367, 12));
   status_->setGeometry(du.ToPixels(0, 141, 309, 12));
@@ -88,7 +108,13 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   replaceSelected_->setAutoDefault(false);
   replace_->setAutoDefault(false);
   output_->setAutoDefault(false);
-  status_->setText(tr("%1 found.").arg(ToQString(GroupedText(rows_.RowCount()))));
+  ShowStatus();
+  connect(filter_, &QLineEdit::textChanged, this, [this] { FilterEdited(); });
+  connect(filterExpression_, &QCheckBox::toggled, this, [this] { FilterEdited(); });
+  connect(list_, &KwicListView::ArrangingChanged, this, [this] { ShowStatus(); });
+  connect(searchAgain_, &QPushButton::clicked, this, [this] { onCommand_(Command::SearchAgain); });
+  auto* again = new QShortcut(QKeySequence::Refresh, this);
+  connect(again, &QShortcut::activated, this, [this] { onCommand_(Command::SearchAgain); });
   connect(replace_, &QPushButton::clicked, this, [this] { onCommand_(Command::Replace); });
   connect(replaceSelected_, &QPushButton::clicked, this, [this] { onCommand_(Command::ReplaceSelected); });
   connect(list_, &KwicListView::ReplaceSelectedRequested, this, [this] { onCommand_(Command::ReplaceSelected); });
@@ -128,16 +154,36 @@ void ResultDialogWidget::PrepareFonts() {
 }
 
 void ResultDialogWidget::SetRunNote(std::u16string_view note) {
-  QString text = tr("%1 found.").arg(ToQString(GroupedText(rows_.RowCount())));
-  if (!note.empty()) text += QStringLiteral("  ") + ToQString(note);
+  runNote_ = note;
+  ShowStatus();
+}
+
+void ResultDialogWidget::ShowStatus() {
+  QString text = rows_.Filtered() ? tr("%1 of %2 shown.")
+                                        .arg(ToQString(GroupedText(rows_.RowCount())))
+                                        .arg(ToQString(GroupedText(rows_.HitCount())))
+                                  : tr("%1 found.").arg(ToQString(GroupedText(rows_.HitCount())));
+  if (!rows_.FilterValid()) text += QStringLiteral("  ") + tr("The filter's expression is not valid.");
+  if (list_->Arranging())
+    text += QStringLiteral("  ") + (list_->Pending().filter != rows_.Arrangement().filter ? tr("Filtering...") : tr("Sorting..."));
+  if (!runNote_.empty()) text += QStringLiteral("  ") + ToQString(runNote_);
   status_->setText(text);
   // setText leaves the cursor at the end, and the field scrolls to it: a note
   // too long for the field would hide the count rather than its own end.
   status_->setCursorPosition(0);
 }
 
+void ResultDialogWidget::FilterEdited() {
+  RowArrangement wanted = list_->Pending();
+  wanted.filter = {FromQString(filter_->text()), filterExpression_->isChecked()};
+  if (wanted == list_->Pending()) return;
+  list_->Arrange(wanted);
+  ShowStatus();
+}
+
 void ResultDialogWidget::SetSearchRequest(const SearchRequest& request) {
   preview_ = std::make_unique<ReplacePreview>(request);
+  list_->Model()->SetSearchedFolders(SearchedFolders(request));
   UpdatePreview();
 }
 
@@ -147,12 +193,25 @@ void ResultDialogWidget::UpdatePreview() {
   list_->viewport()->update();
 }
 
+void ResultDialogWidget::HitsAboutToChange() { list_->CancelArranging(); }
+
 void ResultDialogWidget::HitsChanged() {
-  // The rows stay where they were on screen, in the list's last order.
+  list_->CancelArranging();
+  // The rows stay where they were on screen, in the list's last order, made again off this thread.
   const int scrolled = list_->verticalScrollBar()->value();
   list_->Model()->ResetRows([this] { rows_.SetHits(hits_); });
+  if (rows_.Wanted() != rows_.Arrangement()) list_->Arrange(rows_.Wanted());
   list_->verticalScrollBar()->setValue(scrolled);
   replace_->setEnabled(rows_.RowCount() > 0);
+  ShowStatus();
+}
+
+std::optional<std::vector<const Hit*>> ResultDialogWidget::ShownHits() const {
+  if (!rows_.Filtered()) return std::nullopt;
+  std::vector<const Hit*> hits;
+  hits.reserve(rows_.RowCount());
+  for (size_t row = 0; row < rows_.RowCount(); ++row) hits.push_back(&rows_.Row(row));
+  return hits;
 }
 
 std::vector<const Hit*> ResultDialogWidget::SelectedHits() const {
@@ -232,6 +291,16 @@ void ResultDialogWidget::LayOut() {
   c.setLeft(l.right() + 1 + kGap);
   c.setRight(client.right());
   replaceCombo_->setGeometry(c);
+  QRect again = searchAgain_->geometry();
+  again.moveRight(client.right());
+  searchAgain_->setGeometry(again);
+  QRect fx = filterExpression_->geometry();
+  fx.moveRight(again.left() - kLabelGap - 1);
+  filterExpression_->setGeometry(fx);
+  QRect f = filter_->geometry();
+  f.setLeft(filterLabel_->geometry().right() + 1 + kGap);
+  f.setRight(fx.left() - kLabelGap - 1);
+  filter_->setGeometry(f);
   QRect list = list_->geometry();
   list.setRight(client.right());
   list.setBottom(c.top() - kGap - 1);

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "app/DialogIds.h"
 #include "app/SearchDialogView.h"
@@ -13,6 +14,7 @@
 #include "results/RowTable.h"
 #include "search/review/ReplacePreview.h"
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QPushButton;
@@ -37,7 +39,9 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   void SetSearchRequest(const SearchRequest& request) override;
   std::vector<const Hit*> SelectedHits() const override;
   FileCodePageChoice ReadAsChoice() const override { return readAs_; }
+  void HitsAboutToChange() override;
   void HitsChanged() override;
+  std::optional<std::vector<const Hit*>> ShownHits() const override;
   ScreenSize VirtualScreenSize() const override;
   void MoveTo(const ScreenRect& frame) override;
 
@@ -48,6 +52,9 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   QPushButton* ReplaceButton() const { return replace_; }
   QPushButton* ReplaceSelectedButton() const { return replaceSelected_; }
   QPushButton* OutputButton() const { return output_; }
+  QLineEdit* FilterEdit() const { return filter_; }
+  QCheckBox* FilterExpressionBox() const { return filterExpression_; }
+  QPushButton* SearchAgainButton() const { return searchAgain_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -63,6 +70,9 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   // that placing or dragging it does not wait on the disk at every step.
   void SaveRectangleSoon();
   void SavePendingRectangle();
+  // The count (or "N of M shown"), the run's note, and what the list is busy with.
+  void ShowStatus();
+  void FilterEdited();
 
   const HitList& hits_;
   SettingsStore& settings_;
@@ -78,6 +88,11 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   QPushButton* output_;
   QPushButton* replace_;
   QPushButton* replaceSelected_;
+  QLabel* filterLabel_;
+  QLineEdit* filter_;
+  QCheckBox* filterExpression_;
+  QPushButton* searchAgain_;
+  std::u16string runNote_;
   // Set by the first MoveTo: before it the window is nowhere it should be
   // remembered, and the stored rectangle is yet to be read.
   bool placed_ = false;

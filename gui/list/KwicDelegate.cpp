@@ -174,6 +174,10 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
       break;
     case ResultColumn::Line: DrawCellText(painter, cell, QString::number(hit.line), Qt::AlignRight); break;
     case ResultColumn::CodePage: PaintCodePage(painter, cell, hit.File()); break;
+    // The model knows the searched folders the path is shown below.
+    case ResultColumn::Folder:
+      DrawCellText(painter, cell, index.data(Qt::DisplayRole).toString(), Qt::AlignLeft, Qt::ElideMiddle);
+      break;
   }
   painter->restore();
 }

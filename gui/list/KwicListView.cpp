@@ -27,6 +27,14 @@ namespace {
 
 constexpr int kLineColumn = static_cast<int>(ResultColumn::Line);
 constexpr int kCodePageColumn = static_cast<int>(ResultColumn::CodePage);
+constexpr int kFolderColumn = static_cast<int>(ResultColumn::Folder);
+// The columns the header's menu shows and hides, and where each says whether it is shown.
+struct HideableColumn {
+  int column;
+  const char16_t* key;
+};
+constexpr HideableColumn kHideableColumns[] = {{kCodePageColumn, settings::kShowCodePage},
+                                               {kFolderColumn, settings::kShowFolder}};
 // Digits a line number shows whole in the Line column's first width.
 const QString kWidestLineNumber = QStringLiteral("00000");
 
@@ -38,7 +46,8 @@ const ColumnWidth kStoredWidths[] = {{settings::kBeforeText, settings::kDefaultB
                                      {settings::kAfterText, settings::kDefaultAfterTextWidth},
                                      {settings::kFilename, settings::kDefaultFilenameWidth},
                                      {settings::kLine, 0},
-                                     {settings::kCodePageColumn, 0}};
+                                     {settings::kCodePageColumn, 0},
+                                     {settings::kFolderColumn, 0}};
 constexpr int kStoredColumns = static_cast<int>(std::size(kStoredWidths));
 
 bool IsHomeOrEnd(const QEvent* event) {
@@ -51,7 +60,8 @@ bool IsHomeOrEnd(const QEvent* event) {
 
 KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* parent)
     : QTableView(parent), rows_(rows), settings_(settings), model_(new KwicModel(rows, this)),
-      delegate_(new KwicDelegate(rows, this)) {
+      delegate_(new KwicDelegate(rows, this)),
+      arranger_([this](std::function<void()> work) { QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection); }) {
   folderOpener = [](const std::string& folder) { return OpenFolderInFileManager(folder); };
   readAsCandidates = [](const std::u16string& path, CodePage current) { return ReadAsCandidates(path, current); };
   otherCodePage = [this](CodePage current) { return AskOtherCodePage(current); };
@@ -81,30 +91,87 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
   for (int i = 0; i < kStoredColumns; ++i) {
     const int fallback = kStoredWidths[i].defaultWidth > 0 ? kStoredWidths[i].defaultWidth
                          : i + 1 == kLineColumn                ? DefaultLineWidth()
+                         : i + 1 == kFolderColumn              ? DefaultFolderWidth()
                                                                : DefaultCodePageWidth();
     horizontalHeader()->resizeSection(i + 1, settings_.ReadInt(settings::kResultDialog, kStoredWidths[i].key, fallback));
   }
-  horizontalHeader()->setSectionHidden(kCodePageColumn,
-                                       settings_.ReadInt(settings::kResultDialog, settings::kShowCodePage, 1) == 0);
+  for (const HideableColumn& hideable : kHideableColumns)
+    horizontalHeader()->setSectionHidden(hideable.column,
+                                         settings_.ReadInt(settings::kResultDialog, hideable.key, 1) == 0);
+  // The folder stands before the file's name, as in a path.
+  horizontalHeader()->moveSection(horizontalHeader()->visualIndex(kFolderColumn),
+                                  horizontalHeader()->visualIndex(static_cast<int>(ResultColumn::FileName)));
   horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(horizontalHeader(), &QHeaderView::customContextMenuRequested, this,
           [this](const QPoint& at) { MakeHeaderMenu()->popup(horizontalHeader()->mapToGlobal(at)); });
   KeepProportions();
   horizontalHeader()->viewport()->installEventFilter(this);
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { dragging_ = true; });
-  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-    rows_.SortByColumn(column);
-    model_->RowsReordered();
-    // The header flips its arrow by itself; the table's own direction is the truth.
-    if (column != static_cast<int>(ResultColumn::Hidden) && rows_.RowCount() > 0)
-      horizontalHeader()->setSortIndicator(
-          column, rows_.NextSortDescending(column) ? Qt::AscendingOrder : Qt::DescendingOrder);
-    viewport()->update();
-  });
+  connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { HeaderClicked(column); });
   connect(this, &QTableView::doubleClicked, this, [this] { emit OpenRequested(SelectedRows()); });
 }
 
-KwicListView::~KwicListView() { SaveColumnWidths(); }
+KwicListView::~KwicListView() {
+  arranger_.Cancel();
+  SaveColumnWidths();
+}
+
+void KwicListView::HeaderClicked(int column) {
+  // The header flips its arrow by itself; the arrangement asked for is the truth.
+  const auto showSort = [this] { ShowSortIndicator(Pending()); };
+  // A second click on the column being sorted cancels its sort.
+  const RowArrangement& making = arranger_.Making();
+  const RowArrangement& now = rows_.Arrangement();
+  if (arranger_.Busy() && making.sortColumn == column &&
+      (making.sortColumn != now.sortColumn || making.descending != now.descending)) {
+    CancelArranging();
+    showSort();
+    return;
+  }
+  const RowArrangement wanted = rows_.Clicked(column, Pending());
+  if (wanted != Pending()) Arrange(wanted);
+  showSort();
+}
+
+RowArrangement KwicListView::Pending() const {
+  return arranger_.Busy() ? arranger_.Making() : rows_.Arrangement();
+}
+
+void KwicListView::Arrange(const RowArrangement& wanted) {
+  if (rows_.Hits() == nullptr) return;
+  viewport()->setCursor(Qt::BusyCursor);
+  arranger_.Start(*rows_.Hits(), rows_, wanted,
+                  [this](const RowArrangement& arrangement, ArrangedRows rows) { ShowArranged(arrangement, std::move(rows)); });
+  emit ArrangingChanged(true);
+}
+
+void KwicListView::CancelArranging() {
+  if (!arranger_.Busy()) return;
+  arranger_.Cancel();
+  viewport()->unsetCursor();
+  ShowSortIndicator(rows_.Arrangement());
+  emit ArrangingChanged(false);
+}
+
+void KwicListView::ShowSortIndicator(const RowArrangement& arrangement) {
+  horizontalHeader()->setSortIndicator(arrangement.sortColumn,
+                                       arrangement.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
+void KwicListView::ShowArranged(const RowArrangement& arrangement, ArrangedRows rows) {
+  const bool sameRows = arrangement.filter == rows_.Arrangement().filter;
+  if (sameRows) {
+    rows_.Apply(arrangement, std::move(rows));
+    model_->RowsReordered();
+  } else {
+    // Other rows: the selection would name rows that are not there.
+    model_->ResetRows([&] { rows_.Apply(arrangement, std::move(rows)); });
+  }
+  ShowSortIndicator(rows_.Arrangement());
+  viewport()->unsetCursor();
+  viewport()->update();
+  emit ArrangingChanged(false);
+}
 
 // The two contexts and the file name share the list's width in the
 // proportions they have (as the user last dragged them); the line stays as
@@ -113,8 +180,9 @@ void KwicListView::ShareWidth() {
   QHeaderView* header = horizontalHeader();
   int shared = 0;
   for (const int width : proportions_) shared += width;
-  const int room = viewport()->width() - header->sectionSize(kLineColumn) -
-                   (header->isSectionHidden(kCodePageColumn) ? 0 : header->sectionSize(kCodePageColumn));
+  int room = viewport()->width() - header->sectionSize(kLineColumn);
+  for (const HideableColumn& hideable : kHideableColumns)
+    if (!header->isSectionHidden(hideable.column)) room -= header->sectionSize(hideable.column);
   if (shared <= 0 || room <= 0) return;
   const bool wasDragging = dragging_;
   int given = 0;
@@ -146,7 +214,8 @@ void KwicListView::SaveColumnWidths() {
     if (horizontalHeader()->isSectionHidden(i + 1)) continue;
     widths.emplace_back(kStoredWidths[i].key, horizontalHeader()->sectionSize(i + 1));
   }
-  widths.emplace_back(settings::kShowCodePage, horizontalHeader()->isSectionHidden(kCodePageColumn) ? 0 : 1);
+  for (const HideableColumn& hideable : kHideableColumns)
+    widths.emplace_back(hideable.key, horizontalHeader()->isSectionHidden(hideable.column) ? 0 : 1);
   settings_.WriteInts(settings::kResultDialog, widths);
 }
 
@@ -176,18 +245,27 @@ int KwicListView::DefaultCodePageWidth() const {
   return std::max(TitleWidth(kCodePageColumn), name + 2 * metrics.height());
 }
 
+int KwicListView::DefaultFolderWidth() const {
+  const QString typical = QStringLiteral("drivers/net/ethernet");
+  return QFontMetrics(font()).horizontalAdvance(typical) +
+         2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+}
+
 QMenu* KwicListView::MakeHeaderMenu() {
   auto* menu = new QMenu(this);
   menu->setAttribute(Qt::WA_DeleteOnClose);
-  QAction* codePage = menu->addAction(model_->headerData(kCodePageColumn, Qt::Horizontal, Qt::DisplayRole).toString());
-  codePage->setCheckable(true);
-  codePage->setChecked(!horizontalHeader()->isSectionHidden(kCodePageColumn));
-  connect(codePage, &QAction::toggled, this, [this](bool shown) {
-    horizontalHeader()->setSectionHidden(kCodePageColumn, !shown);
-    ShareWidth();
-    KeepProportions();
-    SaveColumnWidths();
-  });
+  for (const HideableColumn& hideable : kHideableColumns) {
+    const int column = hideable.column;
+    QAction* item = menu->addAction(model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+    item->setCheckable(true);
+    item->setChecked(!horizontalHeader()->isSectionHidden(column));
+    connect(item, &QAction::toggled, this, [this, column](bool shown) {
+      horizontalHeader()->setSectionHidden(column, !shown);
+      ShareWidth();
+      KeepProportions();
+      SaveColumnWidths();
+    });
+  }
   return menu;
 }
 

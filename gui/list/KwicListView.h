@@ -11,6 +11,7 @@
 #include "app/SettingsStore.h"
 #include "gui/list/KwicDelegate.h"
 #include "gui/list/KwicModel.h"
+#include "results/RowArranger.h"
 #include "results/RowTable.h"
 
 class QMenu;
@@ -28,6 +29,14 @@ class KwicListView final : public QTableView {
   KwicModel* Model() const { return model_; }
   KwicDelegate* Delegate() const { return delegate_; }
   void SaveColumnWidths();
+  // Sorts and filters on a thread of its own; a later call replaces an
+  // earlier one still running. The rows change when it is done.
+  void Arrange(const RowArrangement& wanted);
+  // Stops the running sort or filter, before the hits change.
+  void CancelArranging();
+  // The arrangement being made, or the one shown when none is.
+  RowArrangement Pending() const;
+  bool Arranging() const { return arranger_.Busy(); }
   // The Line column's width when none is stored: its title or five digits, whichever is wider.
   int DefaultLineWidth() const;
   // The selected rows, in the list's order.
@@ -52,12 +61,16 @@ class KwicListView final : public QTableView {
   int DefaultCodePageWidth() const;
   // A column's title with a sort arrow, as the header draws it.
   int TitleWidth(int column) const;
+  // The Folder column's: a typical folder's below the one searched.
+  int DefaultFolderWidth() const;
 
  signals:
   void OpenRequested(std::vector<size_t> rows);
   void ReplaceSelectedRequested();
   // "Read this file as": the current row's file, in `page`.
   void ReadFileAsRequested(std::u16string path, CodePage page);
+  // A sort or filter started (busy) or ended, its rows shown or cancelled.
+  void ArrangingChanged(bool busy);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -89,6 +102,10 @@ class KwicListView final : public QTableView {
   SettingsStore& settings_;
   KwicModel* model_;
   KwicDelegate* delegate_;
+  void ShowArranged(const RowArrangement& arrangement, ArrangedRows rows);
+  void HeaderClicked(int column);
+  void ShowSortIndicator(const RowArrangement& arrangement);
+  RowArranger arranger_;
   bool dragging_ = false;  // a column divider moved since the mouse went down
 };
 

@@ -1,6 +1,8 @@
 #include "gui/list/KwicModel.h"
 
 #include "app/CodePageTexts.h"
+#include "app/DecimalText.h"
+#include "results/FolderColumn.h"
 #include "gui/QtText.h"
 #include "platform/files/NativePath.h"
 
@@ -13,7 +15,8 @@ const char* const kColumnTitles[] = {"", QT_TRANSLATE_NOOP("trawlscope::KwicMode
                                      QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Keyword and Right Context"),
                                      QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Filename"),
                                      QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Line"),
-                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Code page")};
+                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Code page"),
+                                     QT_TRANSLATE_NOOP("trawlscope::KwicModel", "Folder")};
 
 }  // namespace
 
@@ -32,7 +35,7 @@ QVariant KwicModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole: return CellText(hit, static_cast<ResultColumn>(index.column()), index.row());
     // The name column shows no folder: the tooltip tells files of one name apart.
-    case Qt::ToolTipRole: return ToolTip(hit);
+    case Qt::ToolTipRole: return ToolTip(hit, static_cast<size_t>(index.row()));
     case Qt::AccessibleDescriptionRole:
       return tr("%1, line %2: %3").arg(ToQString(hit.FileName())).arg(hit.line)
           .arg(ToQString(hit.LeftContext() + hit.Keyword() + hit.RightContext()));
@@ -40,7 +43,7 @@ QVariant KwicModel::data(const QModelIndex& index, int role) const {
   }
 }
 
-QVariant KwicModel::CellText(const Hit& hit, ResultColumn column, int row) {
+QVariant KwicModel::CellText(const Hit& hit, ResultColumn column, int row) const {
   switch (column) {
     case ResultColumn::Hidden: return row;
     case ResultColumn::LeftContext: return ToQString(hit.LeftContext());
@@ -48,12 +51,14 @@ QVariant KwicModel::CellText(const Hit& hit, ResultColumn column, int row) {
     case ResultColumn::FileName: return ToQString(hit.FileName());
     case ResultColumn::Line: return QString::number(hit.line);
     case ResultColumn::CodePage: return CodePageCell(hit.File());
+    case ResultColumn::Folder: return ToQString(DisplayPath(RelativeFolder(hit.Folder(), searchedFolders_)));
   }
   return {};
 }
 
-QString KwicModel::ToolTip(const Hit& hit) {
+QString KwicModel::ToolTip(const Hit& hit, size_t row) const {
   QString tip = ToQString(DisplayPath(hit.FullPath())) + u'\n' + tr("Line %1").arg(hit.line);
+  tip += u'\n' + tr("Hits in this file: %1").arg(ToQString(GroupedText(HitsInFileOf(*rows_.Hits(), rows_.HitIndex(row)))));
   if (hit.FileCodePage() != 0) tip += u'\n' + tr("Code page %1").arg(ToQString(CodePageCellText(hit.File())));
   if (hit.File().undecodable) tip += u'\n' + UndecodableTip();
   return tip;

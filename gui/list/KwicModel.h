@@ -4,6 +4,8 @@
 // any hit's text; the model makes a cell's text only when asked for it.
 #include <QAbstractTableModel>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "results/RowTable.h"
 
@@ -18,6 +20,8 @@ class KwicModel final : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   void RowsReordered();
+  // The folders the search named: the Folder column shows paths below them.
+  void SetSearchedFolders(std::vector<std::u16string> folders) { searchedFolders_ = std::move(folders); }
   // `remake` changes which rows there are; views forget their selection.
   void ResetRows(const std::function<void()>& remake);
   // The Code page column's text: the page's name, and whether it failed to read the file.
@@ -27,9 +31,10 @@ class KwicModel final : public QAbstractTableModel {
  private:
   // The full path, the line and the code page the file was read in, one a
   // line, and a word when that page could not read some of its bytes.
-  static QString ToolTip(const Hit& hit);
-  static QVariant CellText(const Hit& hit, ResultColumn column, int row);
+  QString ToolTip(const Hit& hit, size_t row) const;
+  QVariant CellText(const Hit& hit, ResultColumn column, int row) const;
   RowTable& rows_;
+  std::vector<std::u16string> searchedFolders_;
 };
 
 }  // namespace trawlscope

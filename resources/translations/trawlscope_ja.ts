@@ -687,6 +687,10 @@ Show what was found so far?</source>
         <source>All (*)</source>
         <translation>すべて (*)</translation>
     </message>
+    <message>
+        <source>UTF-8 CSV with a header (*.csv)</source>
+        <translation>見出し付き UTF-8 CSV (*.csv)</translation>
+    </message>
 </context>
 <context>
     <name>RunReport</name>
@@ -925,6 +929,14 @@ The replace works it out from the whole file.</source>
         <translation>このファイルには、このコードページの文字にならないバイトがあります。別のコードページかもしれません。
 行のメニューの「このファイルを別のコードページで読む」で、選んだページで読み直せます。</translation>
     </message>
+    <message>
+        <source>Folder</source>
+        <translation>フォルダー</translation>
+    </message>
+    <message>
+        <source>Hits in this file: %1</source>
+        <translation>このファイルのヒット数: %1</translation>
+    </message>
 </context>
 <context>
     <name>trawlscope::ProgressDialogWidget</name>
@@ -962,6 +974,42 @@ The replace works it out from the whole file.</source>
     <message>
         <source>No program of this desktop opens %1; what it holds can only be searched here.</source>
         <translation>このデスクトップには %1 を開くプログラムがありません。中身はここで検索することしかできません。</translation>
+    </message>
+    <message>
+        <source>F&amp;ilter:</source>
+        <translation>絞り込み(&amp;I):</translation>
+    </message>
+    <message>
+        <source>E&amp;xpression</source>
+        <translation>正規表現(&amp;X)</translation>
+    </message>
+    <message>
+        <source>Search &amp;again</source>
+        <translation>再検索(&amp;A)</translation>
+    </message>
+    <message>
+        <source>Shows only the rows whose path, context or keyword holds this text (case ignored)</source>
+        <translation>パス、前後の文脈、キーワードのいずれかにこの文字列を含む行だけを表示します (大文字と小文字は区別しません)</translation>
+    </message>
+    <message>
+        <source>Runs the same search again (F5)</source>
+        <translation>同じ検索をもう一度実行します (F5)</translation>
+    </message>
+    <message>
+        <source>%1 of %2 shown.</source>
+        <translation>%2 件中 %1 件を表示。</translation>
+    </message>
+    <message>
+        <source>The filter&apos;s expression is not valid.</source>
+        <translation>絞り込みの正規表現が正しくありません。</translation>
+    </message>
+    <message>
+        <source>Filtering...</source>
+        <translation>絞り込み中...</translation>
+    </message>
+    <message>
+        <source>Sorting...</source>
+        <translation>並べ替え中...</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 // The result dialog and its keyword-in-context list, offscreen.
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QMenu>
@@ -60,6 +61,9 @@ class TestResultDialog : public QObject {
     return count;
   }
 
+  // Sorts and filters are made off the UI thread.
+  void WaitForRows() const { QTRY_VERIFY(!dialog_->List()->Arranging()); }
+
   void Open() {
     dialog_ = std::make_unique<ResultDialogWidget>(nullptr, hits_, *settings_,
                                                    [this](Command c) { commands_.push_back(c); });
@@ -90,8 +94,9 @@ class TestResultDialog : public QObject {
       QCOMPARE(header->sectionSize(0), 0);
       QCOMPARE(header->sectionSize(4), dialog_->List()->DefaultLineWidth());
       QCOMPARE(header->sectionSize(5), dialog_->List()->DefaultCodePageWidth());
+      QCOMPARE(header->sectionSize(6), dialog_->List()->DefaultFolderWidth());
       QCOMPARE(header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4) +
-                   header->sectionSize(5),
+                   header->sectionSize(5) + header->sectionSize(6),
                dialog_->List()->viewport()->width());
       QVERIFY2(std::abs(header->sectionSize(1) - 3 * header->sectionSize(3)) <= 8, qPrintable(QString("%1 %2").arg(header->sectionSize(1)).arg(header->sectionSize(3))));
     };
@@ -245,16 +250,65 @@ class TestResultDialog : public QObject {
     QCOMPARE(backgrounds(selected, 0).first, first);
   }
 
+  // The filter narrows the rows as it is typed; what acts on rows acts on those shown.
+  void theFilterNarrowsTheRowsAndTheCommandsActOnThoseShown() {
+    QTest::keyClicks(dialog_->FilterEdit(), "KEY");
+    WaitForRows();
+    QCOMPARE(dialog_->StatusText(), QString("1 of 3 shown."));
+    QCOMPARE(dialog_->List()->model()->rowCount(), 1);
+    dialog_->List()->selectAll();
+    const std::vector<const Hit*> selected = dialog_->SelectedHits();
+    QCOMPARE(selected.size(), size_t{1});
+    QCOMPARE(selected[0], &hits_[0]);
+    QCOMPARE(dialog_->ShownHits()->size(), size_t{1});
+    dialog_->FilterExpressionBox()->setChecked(true);
+    dialog_->FilterEdit()->setText("^a much|tail$");
+    WaitForRows();
+    QCOMPARE(dialog_->StatusText(), QString("2 of 3 shown."));
+    dialog_->FilterEdit()->setText("[");
+    WaitForRows();
+    QCOMPARE(dialog_->StatusText(), QString("0 of 3 shown.  The filter's expression is not valid."));
+    dialog_->FilterEdit()->clear();
+    WaitForRows();
+    QCOMPARE(dialog_->StatusText(), QString("3 found."));
+    QVERIFY(!dialog_->ShownHits());
+  }
+
+  // F5 and the button run the list's search again.
+  void searchAgainIsAskedByItsButtonAndF5() {
+    dialog_->SearchAgainButton()->click();
+    QTest::keyClick(dialog_->List(), Qt::Key_F5);
+    QCOMPARE(commands_, (std::vector<Command>{Command::SearchAgain, Command::SearchAgain}));
+  }
+
+  void theFolderColumnShowsThePathBelowTheSearchedFolder() {
+    SearchRequest request;
+    request.searchPath = u"/";
+    dialog_->SetSearchRequest(request);
+    QAbstractItemModel* model = dialog_->List()->model();
+    QCOMPARE(model->headerData(6, Qt::Horizontal).toString(), QString("Folder"));
+    QCOMPARE(model->index(0, 6).data().toString(), QString("d"));
+    // Hidden from the header's menu, as the code page is.
+    QMenu* menu = dialog_->List()->MakeHeaderMenu();
+    QCOMPARE(menu->actions()[1]->text(), QString("Folder"));
+    menu->actions()[1]->trigger();
+    QVERIFY(dialog_->List()->horizontalHeader()->isSectionHidden(6));
+    Open();
+    QVERIFY(dialog_->List()->horizontalHeader()->isSectionHidden(6));
+  }
+
   void aClickOnAHeaderSorts() {
     KwicListView* list = dialog_->List();
     QHeaderView* header = list->horizontalHeader();
     header->resizeSection(4, 40);
     const QPoint lineHeader(header->sectionViewportPosition(4) + 10, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    WaitForRows();
     const RowTable& rows = dialog_->Rows();
     QCOMPARE(rows.Row(0).line, 3);
     QCOMPARE(rows.Row(2).line, 12);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    WaitForRows();
     QCOMPARE(rows.Row(0).line, 12);
     QCOMPARE(hits_[0].line, 3);  // the hit list itself keeps discovery order
   }
@@ -356,7 +410,7 @@ class TestResultDialog : public QObject {
 
   void eachRowsTooltipNamesItsFolderLineAndCodePage() {
     // A file's code page is named only when known.
-    QCOMPARE(dialog_->List()->model()->index(0, 3).data(Qt::ToolTipRole).toString(), QString("/d/f3.txt\nLine 3"));
+    QCOMPARE(dialog_->List()->model()->index(0, 3).data(Qt::ToolTipRole).toString(), QString("/d/f3.txt\nLine 3\nHits in this file: 1"));
     hits_.Clear();
     HitFile& file = hits_.AddFile(u"/man/man3/", u"CPU_SET.3", 65001);
     file.wide = u"k";
@@ -365,7 +419,7 @@ class TestResultDialog : public QObject {
     hits_.Append(hit);
     Open();
     const QVariant tip = dialog_->List()->model()->index(0, 3).data(Qt::ToolTipRole);
-    QCOMPARE(tip.toString(), QString("/man/man3/CPU_SET.3\nLine 4\nCode page UTF-8 (65001)"));
+    QCOMPARE(tip.toString(), QString("/man/man3/CPU_SET.3\nLine 4\nHits in this file: 1\nCode page UTF-8 (65001)"));
     QCOMPARE(dialog_->List()->model()->index(0, 1).data(Qt::ToolTipRole).toString(), tip.toString());
   }
 
@@ -426,7 +480,8 @@ class TestResultDialog : public QObject {
     QCOMPARE(menu->actions()[0]->text(), QString("Code page"));
     menu->actions()[0]->trigger();
     QVERIFY(header->isSectionHidden(5));
-    QCOMPARE(header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4),
+    QCOMPARE(header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4) +
+                 header->sectionSize(6),
              dialog_->List()->viewport()->width());
     Open();
     QVERIFY(dialog_->List()->horizontalHeader()->isSectionHidden(5));
@@ -521,13 +576,16 @@ class TestResultDialog : public QObject {
     header->resizeSection(4, 40);
     const QPoint lineHeader(header->sectionViewportPosition(4) + 10, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    WaitForRows();
     QVERIFY(header->isSortIndicatorShown());
     QCOMPARE(header->sortIndicatorSection(), 4);
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, lineHeader);
+    WaitForRows();
     QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
     const QPoint nameHeader(header->sectionViewportPosition(3) + 10, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, nameHeader);
+    WaitForRows();
     QCOMPARE(header->sortIndicatorSection(), 3);
     QCOMPARE(header->sortIndicatorOrder(), Qt::AscendingOrder);
   }

@@ -1,0 +1,105 @@
+#include "results/RowSort.h"
+
+#include <algorithm>
+#include <map>
+#include <numeric>
+#include <string>
+#include <tuple>
+#include <unordered_map>
+#include <utility>
+
+namespace trawlscope {
+namespace {
+
+struct Cancelled {};
+// The cancel flag is read once every so many comparisons: often enough that a
+// cancelled sort stops within a millisecond or two, rarely enough to cost nothing.
+constexpr unsigned kComparisonsPerCheck = 1u << 14;
+
+// Stable, and thrown out of by the comparison once cancelled.
+template <typename Less>
+bool StableSort(std::vector<RowIndex>& order, Less less, const std::atomic<bool>& cancel) {
+  unsigned count = 0;
+  try {
+    std::stable_sort(order.begin(), order.end(), [&](RowIndex a, RowIndex b) {
+      if (++count % kComparisonsPerCheck == 0 && cancel.load(std::memory_order_relaxed)) throw Cancelled{};
+      return less(a, b);
+    });
+  } catch (const Cancelled&) {
+    return false;
+  }
+  return true;
+}
+
+// The columns whose key is the file's: each file gets its rank among the
+// files, and a counting sort places the hits, which keeps ties in discovery
+// order and costs two passes however many hits there are.
+template <typename FileKey>
+std::optional<std::vector<RowIndex>> SortByFile(const HitList& hits, FileKey key, bool descending,
+                                                const std::atomic<bool>& cancel) {
+  using Key = decltype(key(std::declval<const HitFile&>()));
+  std::map<Key, RowIndex> ranks;
+  for (const HitFile* file : hits.Files()) ranks.emplace(key(*file), 0);
+  RowIndex next = 0;
+  for (auto& [fileKey, rank] : ranks) rank = next++;
+  std::unordered_map<const HitFile*, RowIndex> fileRank;
+  for (const HitFile* file : hits.Files()) {
+    const RowIndex rank = ranks.at(key(*file));
+    fileRank.emplace(file, descending ? next - 1 - rank : rank);
+  }
+  // A file's hits come one after another: one look-up per file, not per hit.
+  auto rankOf = [&, last = static_cast<const HitFile*>(nullptr), lastRank = RowIndex{0}](const Hit& hit) mutable {
+    if (&hit.File() != last) {
+      last = &hit.File();
+      lastRank = fileRank.at(last);
+    }
+    return lastRank;
+  };
+  std::vector<RowIndex> start(static_cast<size_t>(next) + 1, 0);
+  for (const Hit& hit : hits) ++start[rankOf(hit) + 1];
+  if (cancel.load(std::memory_order_relaxed)) return std::nullopt;
+  std::partial_sum(start.begin(), start.end(), start.begin());
+  std::vector<RowIndex> order(hits.size());
+  RowIndex index = 0;
+  for (const Hit& hit : hits) order[start[rankOf(hit)]++] = index++;
+  return order;
+}
+
+template <typename Key>
+std::optional<std::vector<RowIndex>> SortByHit(const HitList& hits, Key key, bool descending,
+                                               const std::atomic<bool>& cancel) {
+  std::vector<RowIndex> order(hits.size());
+  std::iota(order.begin(), order.end(), RowIndex{0});
+  const bool done = descending
+                        ? StableSort(order, [&](RowIndex a, RowIndex b) { return key(hits[b]) < key(hits[a]); }, cancel)
+                        : StableSort(order, [&](RowIndex a, RowIndex b) { return key(hits[a]) < key(hits[b]); }, cancel);
+  if (!done) return std::nullopt;
+  return order;
+}
+
+}  // namespace
+
+std::optional<std::vector<RowIndex>> SortedOrder(const HitList& hits, ResultColumn column, bool descending,
+                                                 const std::atomic<bool>& cancel) {
+  switch (column) {
+    case ResultColumn::LeftContext: return SortByHit(hits, [](const Hit& h) { return h.LeftView(); }, descending, cancel);
+    case ResultColumn::KeywordAndRight:
+      return SortByHit(hits, [](const Hit& h) { return h.RightView(); }, descending, cancel);
+    case ResultColumn::Line: return SortByHit(hits, [](const Hit& h) { return h.line; }, descending, cancel);
+    case ResultColumn::FileName:
+      return SortByFile(hits, [](const HitFile& f) { return f.fileName; }, descending, cancel);
+    case ResultColumn::CodePage:
+      // By the name the column shows.
+      return SortByFile(hits, [](const HitFile& f) { return std::make_pair(CodePageDisplayName(f.codePage), f.undecodable); },
+                        descending, cancel);
+    case ResultColumn::Folder:
+      // The name after the folder, so that one file's hits stay together.
+      return SortByFile(hits, [](const HitFile& f) { return std::make_pair(f.folder, f.fileName); }, descending, cancel);
+    case ResultColumn::Hidden: break;
+  }
+  std::vector<RowIndex> order(hits.size());
+  std::iota(order.begin(), order.end(), RowIndex{0});
+  return order;
+}
+
+}  // namespace trawlscope
