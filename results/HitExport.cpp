@@ -2,6 +2,7 @@
 
 #include "platform/codepage/CodePageTable.h"
 #include "platform/files/NativePath.h"
+#include "results/HitRecords.h"
 #include "search/text/TextFileWriter.h"
 
 namespace trawlscope {
@@ -51,77 +52,12 @@ std::u16string TabbedText(const Hits& hits) {
 
 }  // namespace
 
-std::string Utf8Text(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c < 0xE000) {
-      c = 0xFFFD;  // a half of a pair alone
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
-std::string JsonString(std::string_view utf8) {
-  std::string out = "\"";
-  for (const char c : utf8) {
-    const auto u = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (u < 0x20) {
-      static const char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[u >> 4];
-      out += kHex[u & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out + '"';
-}
-
 std::u16string ExportText(const HitList& hits) { return TabbedText(hits); }
 std::u16string ExportText(const std::vector<const Hit*>& hits) { return TabbedText(hits); }
 
-std::string CsvField(std::string_view text) {
-  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-  std::string quoted = "\"";
-  for (const char c : text) {
-    if (c == '"') quoted += '"';
-    quoted += c;
-  }
-  return quoted + '"';
-}
-
 std::string CsvBytes(const std::vector<const Hit*>& hits) {
-  std::string bytes = "path,line,position,length,code_page,left_context,keyword,right_context\r\n";
-  for (const Hit* hit : hits) {
-    bytes += CsvField(Utf8Text(DisplayPath(hit->FullPath())));
-    for (const std::int64_t number : {hit->line, hit->position, hit->length, static_cast<std::int64_t>(hit->FileCodePage())})
-      bytes += ',' + std::to_string(number);
-    for (const std::u16string& field : {hit->LeftContext(), hit->Keyword(), hit->RightContext()})
-      bytes += ',' + CsvField(Utf8Text(field));
-    bytes += "\r\n";
-  }
+  std::string bytes = RecordHeader(RecordFormat::Csv);
+  for (const Hit* hit : hits) AppendRecord(bytes, *hit, RecordPath(hit->File(), RecordFormat::Csv), RecordFormat::Csv);
   return bytes;
 }
 

@@ -22,21 +22,12 @@ std::u16string ExportText(const HitList& hits);
 // ExportText as the file's bytes, the mark FF FE first.
 std::string ExportBytes(const HitList& hits);
 
-// The file a user may ask for instead: UTF-8 CSV (RFC 4180, CRLF), a header
-// line, then per hit the full path, line, position, length, code page
-// number, left context, keyword and right context, each field quoted when
-// it holds a comma, quote or line break.
+// The file a user may ask for instead: the CSV records of results/HitRecords
+// with their header line.
 enum class ExportFormat { Tabbed, Csv };
 
 std::u16string ExportText(const std::vector<const Hit*>& hits);
 std::string CsvBytes(const std::vector<const Hit*>& hits);
-// UTF-8, a lone half of a surrogate pair as U+FFFD.
-std::string Utf8Text(std::u16string_view text);
-// A JSON string of UTF-8 text, quoted, with what JSON asks escaped.
-std::string JsonString(std::string_view utf8);
-// One CSV field, quoted when it must be.
-std::string CsvField(std::string_view text);
-
 // Writes the hits to `path` atomically: ExportText as UTF-16 LE with its
 // mark, or the CSV.
 WriteResult ExportHits(const HitList& hits, const std::u16string& path, ExportFormat format = ExportFormat::Tabbed);

@@ -130,6 +130,12 @@ Options:
                     writes each file back in the page it was read in
   --with-codepage   end each hit line with a TAB and the file&apos;s code page
                     number, which --only-hits reads back
+  --format FORMAT   print each hit with every field: full path, line,
+                    position, length, code page, left context, keyword and
+                    right context, in UTF-8; tsv and csv start with a line
+                    of field names (csv lines end with CR LF, tsv turns a
+                    TAB or line break in a field into U+3000); json prints
+                    one object a line
   --replace TEXT    replace every occurrence with TEXT (with --regex, $&amp; is
                     the match and $1 the first group) and print each file&apos;s
                     outcome; each file keeps its code page
@@ -224,6 +230,11 @@ Exit status:
                     KOI8-R）。置換は各ファイルを読んだページで書き戻す
   --with-codepage   見つかった箇所の各行の末尾に TAB とファイルのコードページ
                     番号を付ける（--only-hits がそれを読む）
+  --format FORMAT   見つかった箇所ごとに全欄を UTF-8 で表示する: フルパス、行、
+                    位置、長さ、コードページ、左の文脈、キーワード、右の文脈。
+                    tsv と csv は先頭に欄名の行を置く（csv の行末は CR LF、
+                    tsv は欄の中のタブと改行を U+3000 にする）。json は 1 行に
+                    1 つのオブジェクトを表示する
   --replace TEXT    すべての箇所を TEXT で置換し（--regex では $&amp; がマッチ、
                     $1 が最初のグループ）、ファイルごとの結果を表示する。
                     各ファイルは元のコードページのまま

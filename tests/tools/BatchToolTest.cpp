@@ -103,6 +103,8 @@ TEST_F(BatchToolTest, UsageErrorsAndBadExpressionsExitWithTwo) {
   EXPECT_EQ(RunBatch("--path x", err).status, 2);
   EXPECT_EQ(RunBatch("--path x --bogus y", err).status, 2);
   EXPECT_EQ(RunBatch("--path x --codepages y", err).status, 2);
+  EXPECT_EQ(RunBatch("--path x --format xml y", err).status, 2);
+  EXPECT_EQ(RunBatch("--path x --format csv --with-codepage y", err).status, 2);
   const RunResult bad = RunBatch("--path " + Quoted(tree.Path("docs")) + " --regex 'a('", err);
   EXPECT_EQ(bad.status, 2);
   // The library's description follows, with the place in the pattern.
@@ -121,7 +123,7 @@ TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {
         "--output FILE", "--replace TEXT", "--only-hits FILE", "--no-compressed", "ARCHIVE//MEMBER", "--undo ", "--undo-list", "--codepages",
         "--help", "--version", "PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD", "changed N",
         "left unchanged: REASON", "CODE-PAGE TAB BOM TAB NAME", "--encoding PAGE", "--with-codepage",
-        "Exit status", "  2 ", "  130 "})
+        "--format FORMAT", "Exit status", "  2 ", "  130 "})
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   size_t lineStart = 0;
   for (size_t end; (end = run.out.find('\n', lineStart)) != std::string::npos; lineStart = end + 1)

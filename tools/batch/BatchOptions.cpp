@@ -9,7 +9,7 @@ const char kUsage[] =
     "                        [--regex] [--case] [--word] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--no-compressed]\n"
     "                        [--output FILE] [--encoding PAGE] [--with-codepage]\n"
-    "                        SEARCH-TEXT\n"
+    "                        [--format tsv|csv|json] SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
     "                        [--regex] [--case] [--word] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--no-compressed]\n"
@@ -99,6 +99,15 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       options.listCodePages = true;
     } else if (argument == "--with-codepage") {
       options.codePageField = true;
+    } else if (argument == "--format") {
+      const std::string name = i + 1 < arguments.size() ? arguments[++i] : "";
+      if (name == "tsv") options.format = RecordFormat::Tsv;
+      else if (name == "csv") options.format = RecordFormat::Csv;
+      else if (name == "json") options.format = RecordFormat::Json;
+      else {
+        error = "--format needs tsv, csv or json";
+        return std::nullopt;
+      }
     } else if (argument == "--encoding") {
       if (i + 1 >= arguments.size()) {
         error = "--encoding needs a code page (a number such as 932, or a name such as Shift_JIS)";
@@ -139,6 +148,10 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
   }
   if (!havePath) {
     error = "--path is required";
+    return std::nullopt;
+  }
+  if (options.format && (options.replace || options.listCodePages || options.codePageField)) {
+    error = "--format goes with a search, not with --replace, --codepages or --with-codepage";
     return std::nullopt;
   }
   if (options.codePageField && (options.replace || options.listCodePages)) {

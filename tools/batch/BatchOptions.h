@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "results/HitRecords.h"
 #include "search/SearchRequest.h"
 
 namespace trawlscope::batch {
@@ -13,6 +14,7 @@ struct BatchOptions {
   std::string outputFile;  // native; empty when not asked for
   bool listCodePages = false;
   bool codePageField = false;  // --with-codepage: hit lines end with the file's code page
+  std::optional<RecordFormat> format;  // --format: hits as records of every field
   bool replace = false;  // request.replacementText holds the replacement
   std::string onlyHitsFile;  // native; "-" for stdin; empty when every occurrence is replaced
   bool undo = false;

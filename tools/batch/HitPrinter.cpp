@@ -39,6 +39,11 @@ std::string PathField(const std::u16string& path) { return ToNativeBytes(Flatten
 HitPrinter::HitPrinter(std::function<void(std::string_view)> write, bool codePageField)
     : write_(std::move(write)), codePageField_(codePageField) {}
 
+HitPrinter::HitPrinter(std::function<void(std::string_view)> write, RecordFormat format)
+    : write_(std::move(write)), codePageField_(false), format_(format) {
+  out_ = RecordHeader(format);
+}
+
 void HitPrinter::Print(const HitList& fileHits) {
   // The path is made once for each file record.
   const HitFile* file = nullptr;
@@ -46,8 +51,13 @@ void HitPrinter::Print(const HitList& fileHits) {
   for (const Hit& hit : fileHits) {
     if (&hit.File() != file) {
       file = &hit.File();
-      path = PathField(hit.FullPath());
+      path = format_ ? RecordPath(*file, *format_) : PathField(hit.FullPath());
       files_.fetch_add(1, std::memory_order_relaxed);
+    }
+    if (format_) {
+      AppendRecord(out_, hit, path, *format_);
+      if (out_.size() > kPieceBytes) Flush();
+      continue;
     }
     out_ += path;
     out_ += '\t';

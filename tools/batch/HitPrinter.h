@@ -1,14 +1,16 @@
 #pragma once
 // Prints each file's hits as one line each (path, line, position, length,
-// keyword, separated by TABs) as the run hands them over, in list order,
+// keyword, separated by TABs; or a record of --format) as the run hands them over, in list order,
 // and keeps none of them: the tool's memory does not grow with its output.
 #include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "results/HitRecords.h"
 #include "search/HitList.h"
 
 namespace trawlscope::batch {
@@ -21,6 +23,8 @@ class HitPrinter {
   // `write` puts lines out (standard output, between progress redraws).
   // With `codePageField`, each line ends with a TAB and the file's code page number.
   explicit HitPrinter(std::function<void(std::string_view lines)> write, bool codePageField = false);
+  // Each hit as a record of `format` (--format), the header first when it has one.
+  HitPrinter(std::function<void(std::string_view lines)> write, RecordFormat format);
 
   // One file's hits; one thread at a time (the run's committer).
   void Print(const HitList& fileHits);
@@ -34,6 +38,7 @@ class HitPrinter {
  private:
   std::function<void(std::string_view)> write_;
   bool codePageField_;
+  std::optional<RecordFormat> format_;
   std::string out_;
   // Lines are held until a piece fills or this long has passed since the
   // last write, so that a reader of a pipe sees the first hits at once

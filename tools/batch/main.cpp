@@ -75,10 +75,11 @@ int ListCodePages(JobState& state) {
   return 0;
 }
 
-int Search(JobState& state, const std::string& outputFile, bool codePageField) {
+int Search(JobState& state, const std::string& outputFile, bool codePageField, std::optional<RecordFormat> format) {
   // Lines are written only while the run goes on, when the display stands.
   batch::TerminalProgress* display = nullptr;
-  batch::HitPrinter printer([&](std::string_view lines) { display->WriteOut(lines); }, codePageField);
+  const auto write = [&](std::string_view lines) { display->WriteOut(lines); };
+  batch::HitPrinter printer = format ? batch::HitPrinter(write, *format) : batch::HitPrinter(write, codePageField);
   // The display has its own thread, so the job can run on this one.
   batch::TerminalProgress progress([&] { return printer.Hits(); }, state.progress);
   display = &progress;
@@ -233,7 +234,7 @@ int main(int argc, char** argv) {
   interruptFlag = &state.abortRequested;
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnInterrupt);
   if (options->listCodePages) ExitAfterReading(ListCodePages(state));
-  if (!options->replace) ExitAfterReading(Search(state, options->outputFile, options->codePageField));
+  if (!options->replace) ExitAfterReading(Search(state, options->outputFile, options->codePageField, options->format));
 
   if (!options->onlyHitsFile.empty()) {
     state.selection = ReadSelection(options->onlyHitsFile, state.fileCodePages);

@@ -1,0 +1,144 @@
+#include "results/HitRecords.h"
+
+#include <charconv>
+#include <cstdint>
+
+#include "platform/files/NativePath.h"
+#include "results/HitExport.h"
+
+namespace trawlscope {
+namespace {
+
+constexpr const char* kFieldNames[] = {"path", "line", "position", "length", "code_page",
+                                       "left_context", "keyword", "right_context"};
+
+void AppendNumber(std::string& out, std::int64_t value) {
+  char digits[24];
+  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  out.append(digits, end);
+}
+
+}  // namespace
+
+std::string Utf8Text(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (c >= 0xD800 && c < 0xE000) {
+      c = 0xFFFD;  // a half of a pair alone
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string JsonString(std::string_view utf8) {
+  std::string out = "\"";
+  for (const char c : utf8) {
+    const auto u = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (u < 0x20) {
+      static const char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out + '"';
+}
+
+std::string CsvField(std::string_view text) {
+  if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+  std::string quoted = "\"";
+  for (const char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+std::string RecordPath(const HitFile& file, RecordFormat format) {
+  const std::u16string path = DisplayPath(file.folder + file.fileName);
+  return Utf8Text(format == RecordFormat::Tsv ? FlattenField(path) : path);
+}
+
+std::string RecordHeader(RecordFormat format) {
+  if (format == RecordFormat::Json) return {};
+  std::string header;
+  for (const char* name : kFieldNames) {
+    if (!header.empty()) header += format == RecordFormat::Csv ? ',' : '\t';
+    header += name;
+  }
+  return header + (format == RecordFormat::Csv ? "\r\n" : "\n");
+}
+
+void AppendRecord(std::string& out, const Hit& hit, std::string_view path, RecordFormat format) {
+  const std::int64_t numbers[] = {hit.line, hit.position, hit.length, static_cast<std::int64_t>(hit.FileCodePage())};
+  const TextView texts[] = {hit.LeftView(), hit.KeywordView(), hit.RightView()};
+  switch (format) {
+    case RecordFormat::Tsv:
+      out += path;
+      for (const std::int64_t number : numbers) {
+        out += '\t';
+        AppendNumber(out, number);
+      }
+      for (const TextView& text : texts) {
+        out += '\t';
+        out += Utf8Text(FlattenField(text.ToString()));
+      }
+      out += '\n';
+      break;
+    case RecordFormat::Csv:
+      out += CsvField(path);
+      for (const std::int64_t number : numbers) {
+        out += ',';
+        AppendNumber(out, number);
+      }
+      for (const TextView& text : texts) {
+        out += ',';
+        out += CsvField(Utf8Text(text.ToString()));
+      }
+      out += "\r\n";
+      break;
+    case RecordFormat::Json:
+      out += "{\"path\":";
+      out += JsonString(path);
+      for (size_t i = 0; i < 4; ++i) {
+        out += ",\"";
+        out += kFieldNames[1 + i];
+        out += "\":";
+        AppendNumber(out, numbers[i]);
+      }
+      for (size_t i = 0; i < 3; ++i) {
+        out += ",\"";
+        out += kFieldNames[5 + i];
+        out += "\":";
+        out += JsonString(Utf8Text(texts[i].ToString()));
+      }
+      out += "}\n";
+      break;
+  }
+}
+
+}  // namespace trawlscope

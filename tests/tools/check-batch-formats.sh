@@ -1,0 +1,48 @@
+#!/bin/sh
+# trawlscope-batch --format tsv|csv|json read back by Python's own CSV and
+# JSON readers: every hit of the plain lines is there, with its contexts, in
+# a file whose text holds commas, quotes, TABs, line breaks and Japanese in
+# Shift_JIS.
+set -e
+batch=$1
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+mkdir "$dir/in"
+printf 'a, "key"\there\nkey\r\nend key\n' > "$dir/in/plain, name.txt"
+printf '\223\372\226\173 key \214\352\n' > "$dir/in/sjis.txt"   # 日本 key 語 in Shift_JIS
+"$batch" --path "$dir/in/plain, name.txt" key > "$dir/lines-plain.txt" 2>/dev/null
+for format in tsv csv json; do
+  "$batch" --path "$dir/in/plain, name.txt" --format $format key > "$dir/plain.$format" 2>/dev/null
+  "$batch" --path "$dir/in/sjis.txt" --encoding 932 --format $format key > "$dir/sjis.$format" 2>/dev/null
+done
+python3 - "$dir" <<'PY'
+import csv, json, sys
+d = sys.argv[1]
+def read(name, fmt):
+    with open(f"{d}/{name}.{fmt}", encoding="utf-8", newline="") as f:
+        if fmt == "json":
+            return [json.loads(line) for line in f]
+        rows = list(csv.DictReader(f, delimiter="\t" if fmt == "tsv" else ",", quoting=csv.QUOTE_NONE if fmt == "tsv" else csv.QUOTE_MINIMAL))
+        for r in rows:
+            for k in ("line", "position", "length", "code_page"):
+                r[k] = int(r[k])
+        return rows
+fields = ["path", "line", "position", "length", "code_page", "left_context", "keyword", "right_context"]
+with open(f"{d}/lines-plain.txt", encoding="utf-8") as f:
+    plain = [l.rstrip("\n").split("\t") for l in f]
+for fmt in ("tsv", "csv", "json"):
+    rows = read("plain", fmt)
+    assert [list(r.keys()) for r in rows] == [fields] * len(rows), (fmt, rows)
+    assert [[r["path"], str(r["line"]), str(r["position"]), str(r["length"]), r["keyword"]] for r in rows] == plain, (fmt, rows, plain)
+    assert rows[0]["path"] == f"{d}/in/plain, name.txt"
+    first = rows[0]
+    want_left, want_right = 'a, "', '"\there\nkey\r\nend key\n'
+    if fmt == "tsv":  # a TAB or line break in a field is an ideographic space there
+        want_right = want_right.replace("\r\n", "\u3000").replace("\t", "\u3000").replace("\n", "\u3000")
+    assert first["left_context"] == want_left, (fmt, first)
+    assert first["right_context"].startswith(want_right[:8]), (fmt, first)
+    sj = read("sjis", fmt)
+    assert len(sj) == 1 and sj[0]["code_page"] == 932, (fmt, sj)
+    assert sj[0]["left_context"] == "日本 " and sj[0]["keyword"] == "key" and sj[0]["right_context"].startswith(" 語"), (fmt, sj)
+print("formats read back")
+PY
