@@ -53,6 +53,27 @@ TEST_F(ReplaceReviewTest, SelectedRowsAreTheOnlyOccurrencesReplacedAndTheRunCanB
   EXPECT_FALSE(UndoEnabled());
 }
 
+// The list shows the files as they are: searched again after a replace, after
+// its undo, and when asked (F5), with the list's own search whatever the inputs say.
+TEST_F(ReplaceReviewTest, TheListIsSearchedAgainAfterAReplaceAfterItsUndoAndOnF5) {
+  WriteDocs();
+  SearchDocs();
+  ASSERT_EQ(Hits().size(), 3u);
+  view.results->replace.edit = u"pin";
+  Select({1});
+  dialog.OnCommand(Command::ReplaceSelected);
+  view.RunDeferred();
+  ASSERT_NE(view.results, nullptr);
+  EXPECT_EQ(Hits().size(), 2u);
+  dialog.OnCommand(Command::UndoLastReplace);
+  view.RunDeferred();
+  EXPECT_EQ(Hits().size(), 3u);
+  tree.Write("docs/b.txt", "needle needle\n");
+  view.ComboOf(ControlId::SearchFor).edit = u"something else";
+  dialog.OnCommand(Command::SearchAgain);
+  EXPECT_EQ(Hits().size(), 4u);
+}
+
 // The search text typed since the search does not change what the picked rows are.
 TEST_F(ReplaceReviewTest, SelectedRowsAreReplacedUnderTheSearchThatFoundThem) {
   tree.Write("docs/a.txt", "id_one id_two\n");
