@@ -15,6 +15,7 @@ struct Cancelled {};
 // The cancel flag is read once every so many comparisons: often enough that a
 // cancelled sort stops within a millisecond or two, rarely enough to cost nothing.
 constexpr unsigned kComparisonsPerCheck = 1u << 14;
+constexpr RowIndex kHitsPerCheck = 1u << 16;
 
 // Stable, and thrown out of by the comparison once cancelled.
 template <typename Less>
@@ -56,12 +57,18 @@ std::optional<std::vector<RowIndex>> SortByFile(const HitList& hits, FileKey key
     return lastRank;
   };
   std::vector<RowIndex> start(static_cast<size_t>(next) + 1, 0);
-  for (const Hit& hit : hits) ++start[rankOf(hit) + 1];
-  if (cancel.load(std::memory_order_relaxed)) return std::nullopt;
+  RowIndex index = 0;
+  for (const Hit& hit : hits) {
+    if (++index % kHitsPerCheck == 0 && cancel.load(std::memory_order_relaxed)) return std::nullopt;
+    ++start[rankOf(hit) + 1];
+  }
   std::partial_sum(start.begin(), start.end(), start.begin());
   std::vector<RowIndex> order(hits.size());
-  RowIndex index = 0;
-  for (const Hit& hit : hits) order[start[rankOf(hit)]++] = index++;
+  index = 0;
+  for (const Hit& hit : hits) {
+    if (index % kHitsPerCheck == 0 && cancel.load(std::memory_order_relaxed)) return std::nullopt;
+    order[start[rankOf(hit)]++] = index++;
+  }
   return order;
 }
 

@@ -4,6 +4,11 @@
 #include "results/RowSort.h"
 
 namespace trawlscope {
+namespace {
+
+constexpr size_t kRowsPerCancelCheck = 1u << 16;
+
+}  // namespace
 
 void RowTable::SetHits(const HitList& hits) {
   hits_ = &hits;
@@ -16,7 +21,7 @@ size_t RowTable::RowCount() const { return Filtered() ? arranged_.shown.size() :
 
 RowIndex RowTable::HitIndex(size_t row) const {
   if (Filtered()) return arranged_.shown[row];
-  return arranged_.order.empty() ? static_cast<RowIndex>(row) : arranged_.order[row];
+  return arranged_.order ? (*arranged_.order)[row] : static_cast<RowIndex>(row);
 }
 
 RowArrangement RowTable::Clicked(int column, const RowArrangement& base) const {
@@ -54,19 +59,17 @@ std::optional<ArrangedRows> ArrangeRows(const HitList& hits, const RowArrangemen
   } else if (wanted.sortColumn >= 0) {
     auto order = SortedOrder(hits, static_cast<ResultColumn>(wanted.sortColumn), wanted.descending, cancel);
     if (!order) return std::nullopt;
-    rows.order = std::move(*order);
+    rows.order = std::make_shared<const std::vector<RowIndex>>(std::move(*order));
   }
   if (!wanted.filter.Active()) return rows;
   auto matching = MatchingHits(hits, wanted.filter, cancel);
   if (!matching) return std::nullopt;
   rows.filterValid = matching->valid;
   const std::vector<bool>& match = matching->match;
-  if (rows.order.empty()) {
-    for (RowIndex i = 0; i < match.size(); ++i)
-      if (match[i]) rows.shown.push_back(i);
-  } else {
-    for (const RowIndex i : rows.order)
-      if (match[i]) rows.shown.push_back(i);
+  for (size_t row = 0; row < match.size(); ++row) {
+    if (row % kRowsPerCancelCheck == 0 && cancel.load(std::memory_order_relaxed)) return std::nullopt;
+    const RowIndex i = rows.order ? (*rows.order)[row] : static_cast<RowIndex>(row);
+    if (match[i]) rows.shown.push_back(i);
   }
   rows.shown.shrink_to_fit();
   return rows;

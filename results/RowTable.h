@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,7 +42,9 @@ struct RowArrangement {
 
 // The rows an arrangement makes.
 struct ArrangedRows {
-  std::vector<RowIndex> order;  // every hit, sorted; empty for discovery order
+  // Every hit, sorted; none for discovery order. Shared, so that a filter
+  // typed over a sorted list takes the order without copying it.
+  std::shared_ptr<const std::vector<RowIndex>> order;
   std::vector<RowIndex> shown;  // those the filter lets through, in `order`'s order
   bool filterValid = true;      // false: the expression did not compile, and no row is shown
 };
@@ -56,7 +59,7 @@ class RowTable {
   RowIndex HitIndex(size_t row) const;
   const Hit& Row(size_t row) const { return (*hits_)[HitIndex(row)]; }
   const HitList* Hits() const { return hits_; }
-  const std::vector<RowIndex>& Order() const { return arranged_.order; }
+  const std::shared_ptr<const std::vector<RowIndex>>& Order() const { return arranged_.order; }
 
   const RowArrangement& Arrangement() const { return arrangement_; }
   const RowArrangement& Wanted() const { return wanted_; }

@@ -55,9 +55,10 @@ class TextView {
 
 class Hit {
  public:
+  // The keyword in the buffer is the occurrence's own text: `keywordLength` is its length.
   Hit(const HitFile& file, size_t contextStart, size_t leftLength, size_t keywordLength,
       size_t rightLength)
-      : file_(&file), contextStart_(contextStart), keywordLength_(keywordLength),
+      : length(static_cast<std::int64_t>(keywordLength)), file_(&file), contextStart_(contextStart),
         leftLength_(static_cast<std::uint32_t>(leftLength)), rightLength_(static_cast<std::uint32_t>(rightLength)) {}
 
   const HitFile& File() const { return *file_; }
@@ -68,26 +69,30 @@ class Hit {
 
   // Raw text: may hold CR, LF, TAB. The keyword is as the file has it, not as typed.
   TextView LeftView() const { return {*file_, contextStart_, leftLength_}; }
-  TextView KeywordView() const { return {*file_, contextStart_ + leftLength_, keywordLength_}; }
-  TextView RightView() const { return {*file_, contextStart_ + leftLength_ + keywordLength_, rightLength_}; }
+  TextView KeywordView() const { return {*file_, contextStart_ + leftLength_, KeywordLength()}; }
+  TextView RightView() const { return {*file_, contextStart_ + leftLength_ + KeywordLength(), rightLength_}; }
   // The row's whole text: left context, keyword and right context, which lie side by side.
-  TextView RowView() const { return {*file_, contextStart_, leftLength_ + keywordLength_ + rightLength_}; }
+  TextView RowView() const { return {*file_, contextStart_, leftLength_ + KeywordLength() + rightLength_}; }
   std::u16string LeftContext() const { return LeftView().ToString(); }
   std::u16string Keyword() const { return KeywordView().ToString(); }
   std::u16string RightContext() const { return RightView().ToString(); }
 
   // Positions and lengths count UTF-16 code units of the file's searchable
-  // text; 64-bit, since a text may pass 2^31 units.
+  // text; 64-bit, since a text may pass 2^31 units. The length is also the
+  // keyword's in the context buffer: set it only to the occurrence's length.
   std::int64_t line = 0;      // 1-based
   std::int64_t position = 0;  // 0-based
   std::int64_t length = 0;
 
  private:
+  size_t KeywordLength() const { return static_cast<size_t>(length); }
   const HitFile* file_;
   std::uint64_t contextStart_;  // where the left context starts in the file's buffer
-  std::uint64_t keywordLength_;
   std::uint32_t leftLength_;
   std::uint32_t rightLength_;
 };
+
+// A run may hold tens of millions: each byte here is tens of megabytes.
+static_assert(sizeof(Hit) <= 48);
 
 }  // namespace trawlscope
