@@ -11,6 +11,7 @@
 // (TRAWLSCOPE_BENCH_CONTEXT_SORT=1 adds the sort by left context, minutes at 50 million hits.)
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -98,6 +99,12 @@ int main(int argc, char** argv) {
   std::printf("search: %zu hits in %.2f s, peak %.0f MB (%.1f bytes a hit above the baseline)\n", hits,
               timer.elapsed() / 1000.0, PeakMegabytes(), (PeakMegabytes() - baseline) * 1048576.0 / std::max<size_t>(hits, 1));
 
+  // What the hits hold: the records, and the text around them, once per file.
+  size_t contextBytes = 0;
+  for (const HitFile* file : state.hits.Files())
+    contextBytes += file->narrow.capacity() + file->wide.capacity() * sizeof(char16_t) + sizeof(HitFile);
+  std::printf("held: %zu bytes a hit record, %.1f bytes a hit of context and file records\n", sizeof(Hit),
+              static_cast<double>(contextBytes) / std::max<size_t>(hits, 1));
   QTemporaryDir dir;
   IniProfileFile profile((dir.path() + "/t.ini").toStdString());
   SettingsStore settings(profile);
@@ -143,6 +150,11 @@ int main(int argc, char** argv) {
   });
   measure("filter typed", [&] { QTest::keyClicks(dialog.FilterEdit(), filter); });
   measure("filter cleared", [&] { dialog.FilterEdit()->clear(); });
+  measure("filter pasted", [&] { dialog.FilterEdit()->setText(filter); });
+  measure("filter cleared", [&] { dialog.FilterEdit()->clear(); });
+  dialog.FilterExpressionBox()->setChecked(true);
+  measure("expression pasted", [&] { dialog.FilterEdit()->setText(filter); });
+  measure("expression cleared", [&] { dialog.FilterEdit()->clear(); });
   // The slowest sort: text against text, each a few cache misses away.
   if (std::getenv("TRAWLSCOPE_BENCH_CONTEXT_SORT") != nullptr)
     measure("sort by left context", click(ResultColumn::LeftContext));
