@@ -222,6 +222,19 @@ TEST_F(SearchDialogTest, ExportWritesTheHitsToTheChosenFile) {
   EXPECT_FALSE(view.waitCursor);
 }
 
+// A filtered list exports the rows it shows; the CSV is written when its type was picked.
+TEST_F(SearchDialogTest, ExportWritesTheShownRowsAndTheCsvWhenPicked) {
+  tree.Write("docs/a.txt", "needle one\nneedle two\n");
+  SearchDocs();
+  const HitList& hits = view.results->hits;
+  view.results->shown = std::vector<const Hit*>{&hits[1]};
+  chooser.output = U16(tree.Path("out.csv"));
+  chooser.csvWithHeader = true;
+  dialog.OnCommand(Command::Export);
+  EXPECT_EQ(tree.Read("out.csv"), "path,line,position,length,code_page,left_context,keyword,right_context\r\n" +
+                                      tree.Path("docs/a.txt") + ",2,11,6,65001,\"needle one\n\",needle,\" two\n\"\r\n");
+}
+
 TEST_F(SearchDialogTest, ExportCancelledWritesNothingAndSaysNothing) {
   WriteDocs();
   SearchDocs();

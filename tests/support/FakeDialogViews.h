@@ -65,6 +65,8 @@ class FakeResultView final : public IResultView {
   std::vector<const Hit*> SelectedHits() const override { return selected; }
   FileCodePageChoice ReadAsChoice() const override { return readAs; }
   void HitsChanged() override { ++hitsChanged; }
+  std::optional<std::vector<const Hit*>> ShownHits() const override { return shown; }
+  std::optional<std::vector<const Hit*>> shown;  // a filter's rows
   SearchRequest searchRequest;
   std::vector<const Hit*> selected;
   FileCodePageChoice readAs;

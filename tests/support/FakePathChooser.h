@@ -29,6 +29,8 @@ class FakePathChooser final : public IPathChooser {
     ++outputAsked;
     return output;
   }
+  bool csvWithHeader = false;  // the CSV was the type picked
+  bool ChoseCsvWithHeader() const override { return csvWithHeader; }
 };
 
 }  // namespace trawlscope::test
