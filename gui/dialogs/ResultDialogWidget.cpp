@@ -140,7 +140,12 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   LayOut();
 }
 
-ResultDialogWidget::~ResultDialogWidget() { SavePendingRectangle(); }
+// The list, a child, goes only after the row table it reads: a sort still
+// running on its thread is stopped first.
+ResultDialogWidget::~ResultDialogWidget() {
+  list_->CancelArranging();
+  SavePendingRectangle();
+}
 
 void ResultDialogWidget::PrepareFonts() {
   const QString sample = QString::fromUtf16(u"Trawlscope 検索の関数をカタカナで 中文繁體 한국어 Кириллица Ελληνικά …");
