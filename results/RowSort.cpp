@@ -84,6 +84,51 @@ std::optional<std::vector<RowIndex>> SortByHit(const HitList& hits, Key key, boo
   return order;
 }
 
+// By line: a file's hits come in line order, so the list is a few thousand
+// ascending runs, merged here through a heap of one hit per run; ties go to
+// the earlier run, which keeps discovery order. Descending is the ascending
+// order with its groups of equal lines turned round, each group kept in order.
+std::optional<std::vector<RowIndex>> SortByLine(const HitList& hits, bool descending, const std::atomic<bool>& cancel) {
+  std::vector<RowIndex> runStarts;
+  for (RowIndex i = 0; i < hits.size(); ++i)
+    if (i == 0 || hits[i].line < hits[i - 1].line) runStarts.push_back(i);
+  runStarts.push_back(static_cast<RowIndex>(hits.size()));
+  struct Head {
+    std::int64_t line;
+    RowIndex run;
+    RowIndex next;  // the hit this head stands for
+  };
+  // The heap's top is the least line, of the earliest run among equals.
+  const auto later = [](const Head& a, const Head& b) { return a.line != b.line ? a.line > b.line : a.run > b.run; };
+  std::vector<Head> heap;
+  for (RowIndex run = 0; run + 1 < runStarts.size(); ++run) heap.push_back({hits[runStarts[run]].line, run, runStarts[run]});
+  std::make_heap(heap.begin(), heap.end(), later);
+  std::vector<RowIndex> order;
+  order.reserve(hits.size());
+  while (!heap.empty()) {
+    if (order.size() % kHitsPerCheck == 0 && cancel.load(std::memory_order_relaxed)) return std::nullopt;
+    std::pop_heap(heap.begin(), heap.end(), later);
+    Head& head = heap.back();
+    order.push_back(head.next);
+    if (++head.next < runStarts[head.run + 1]) {
+      head.line = hits[head.next].line;
+      std::push_heap(heap.begin(), heap.end(), later);
+    } else {
+      heap.pop_back();
+    }
+  }
+  if (descending) {
+    std::reverse(order.begin(), order.end());
+    for (size_t first = 0; first < order.size();) {
+      size_t end = first + 1;
+      while (end < order.size() && hits[order[end]].line == hits[order[first]].line) ++end;
+      std::reverse(order.begin() + first, order.begin() + end);
+      first = end;
+    }
+  }
+  return order;
+}
+
 }  // namespace
 
 std::optional<std::vector<RowIndex>> SortedOrder(const HitList& hits, ResultColumn column, bool descending,
@@ -92,7 +137,7 @@ std::optional<std::vector<RowIndex>> SortedOrder(const HitList& hits, ResultColu
     case ResultColumn::LeftContext: return SortByHit(hits, [](const Hit& h) { return h.LeftView(); }, descending, cancel);
     case ResultColumn::KeywordAndRight:
       return SortByHit(hits, [](const Hit& h) { return h.RightView(); }, descending, cancel);
-    case ResultColumn::Line: return SortByHit(hits, [](const Hit& h) { return h.line; }, descending, cancel);
+    case ResultColumn::Line: return SortByLine(hits, descending, cancel);
     case ResultColumn::FileName:
       return SortByFile(hits, [](const HitFile& f) { return f.fileName; }, descending, cancel);
     case ResultColumn::CodePage:

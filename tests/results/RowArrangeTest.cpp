@@ -2,9 +2,11 @@
 
 #include <deque>
 #include <functional>
+#include <numeric>
 
 #include "results/FolderColumn.h"
 #include "results/RowArranger.h"
+#include "results/RowSort.h"
 #include "results/RowTable.h"
 
 namespace trawlscope {
@@ -111,6 +113,31 @@ TEST_F(RowArrangeTest, ALaterJobReplacesAnEarlierOne) {
   ASSERT_EQ(delivered.size(), 1u);
   EXPECT_EQ(delivered[0].sortColumn, static_cast<int>(ResultColumn::FileName));
   EXPECT_EQ(Lines(), (std::vector<int>{30, 10, 20}));
+}
+
+// The line sort merges the files' ascending runs: it must order as a stable
+// sort does, equal lines in discovery order both ways, also when a list's
+// lines do not ascend within a file.
+TEST(RowSortByLine, OrdersAsAStableSortBothWays) {
+  HitList hits;
+  unsigned seed = 7;
+  for (int file = 0; file < 40; ++file) {
+    int line = 1;
+    for (int i = 0; i < 50; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      line += static_cast<int>((seed >> 16) % 3);  // repeats and steps
+      hits.AppendStandalone(u"/d/", u"f", u"", u"k", u"", file % 7 == 3 ? 200 - line : line, i);
+    }
+  }
+  for (const bool descending : {false, true}) {
+    std::vector<RowIndex> expected(hits.size());
+    std::iota(expected.begin(), expected.end(), RowIndex{0});
+    std::stable_sort(expected.begin(), expected.end(), [&](RowIndex a, RowIndex b) {
+      return descending ? hits[b].line < hits[a].line : hits[a].line < hits[b].line;
+    });
+    const std::atomic<bool> never{false};
+    EXPECT_EQ(*SortedOrder(hits, ResultColumn::Line, descending, never), expected) << descending;
+  }
 }
 
 TEST(FolderColumn, PathsBelowTheSearchedFolders) {
