@@ -4,7 +4,7 @@
 #include <map>
 
 #include "app/CountTexts.h"
-#include "platform/codepage/DecodingLosses.h"
+#include "platform/codepage/UnwritableCharacters.h"
 #include "platform/files/NativePath.h"
 #include "search/archive/MemberPath.h"
 

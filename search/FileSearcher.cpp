@@ -8,7 +8,6 @@
 #include "platform/codepage/ByteScan.h"
 #include "platform/codepage/CodePageConverter.h"
 #include "platform/codepage/CodePageDetector.h"
-#include "platform/codepage/DecodingLosses.h"
 #include "platform/codepage/LineFeedCuts.h"
 #include "platform/codepage/PlainAscii.h"
 #include "platform/files/NativePath.h"
@@ -59,7 +58,6 @@ void FileSearcher::StartFile(const std::u16string& path) {
   fileCodePage_ = codepage::kNone;
   fileHadBom_ = false;
   fileUndecodable_ = false;
-  decodedFrom_ = {};
   hitFile_ = nullptr;
 }
 
@@ -74,9 +72,7 @@ CodePage FileSearcher::ChosenCodePage(std::string_view head) const {
   return mark.codePage != codepage::kNone ? mark.codePage : chosen;
 }
 
-void FileSearcher::NoteUndecodable(std::string_view bytes, CodePage codePage, std::u16string_view text) {
-  if (!fileUndecodable_) fileUndecodable_ = HasUndecodableBytes(bytes, codePage, text);
-}
+
 
 void FileSearcher::ReleaseOversizedText() {
   // One huge file must not hold its text's memory for the rest of the run.
@@ -182,7 +178,6 @@ FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
     return outcome;
   } catch (const std::bad_alloc&) {
     pieces_.Close();
-    decodedFrom_ = {};  // its text may be cut short
     FinishFileHits();
     // A text too large for the memory left: this file is reported, the run goes on.
     asciiText_ = {};
@@ -216,8 +211,9 @@ FileSearchOutcome FileSearcher::SearchLoaded(const AbortFlag& abortRequested, Co
     asciiText_ = {};
     return Finish(end, abortRequested);
   }
-  DecodeDetectedBytes(bytes, detected, text_, fileHadBom_);
-  decodedFrom_ = bytes;
+  size_t undecodable = 0;
+  DecodeDetectedBytes(bytes, detected, text_, fileHadBom_, &undecodable);
+  fileUndecodable_ = fileUndecodable_ || undecodable > 0;
   return Finish(matcher_->Scan(text_, mode_, abortRequested, onMatch), abortRequested);
 }
 
@@ -288,9 +284,6 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
 }
 
 void FileSearcher::FinishFileHits() {
-  if (hitFile_ != nullptr && decodedFrom_.data() != nullptr && !inPieces_)
-    NoteUndecodable(decodedFrom_, fileCodePage_, text_);
-  decodedFrom_ = {};
   if (hitFile_ == nullptr) return;
   hitFile_->undecodable = fileUndecodable_;
   std::u16string& wide = hitFile_->wide;

@@ -122,8 +122,6 @@ class FileSearcher {
   // The page the user chose for the current file, whose first bytes are
   // `head` (a byte-order mark wins); kNone when the detector is to say.
   CodePage ChosenCodePage(std::string_view head) const;
-  // Notes bytes of the current file that its page could not read.
-  void NoteUndecodable(std::string_view bytes, CodePage codePage, std::u16string_view text);
   // Whether no match (nor anything it looks at) can hold a line feed, and
   // the file's text may so be searched a piece of lines at a time.
   bool PatternFitsPieces() const;
@@ -193,10 +191,7 @@ class FileSearcher {
   std::optional<LineCounter<char16_t>> textLines_;
   CodePage fileCodePage_ = codepage::kNone;
   bool fileHadBom_ = false;
-  bool fileUndecodable_ = false;
-  // The bytes the whole text_ was decoded from, until the file's hits are
-  // finished: only a file with hits is checked for bytes its page could not read.
-  std::string_view decodedFrom_;
+  bool fileUndecodable_ = false;  // its page stood in for some of its bytes
   CodePage everyFilePage_ = codepage::kNone;
   const FileCodePages* perFilePages_ = nullptr;
   // The current file's record once it has a hit, and the stretch of its text

@@ -44,7 +44,6 @@ FileSearchOutcome FileSearcher::SearchBytes(const AbortFlag& abortRequested, con
     return outcome;
   } catch (const std::bad_alloc&) {
     memberBytes_ = {};
-    decodedFrom_ = {};  // its text may be cut short
     FinishFileHits();
     asciiText_ = {};
     std::u16string().swap(text_);

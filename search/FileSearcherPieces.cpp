@@ -259,9 +259,10 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
           heldNarrow_ = false;
         }
         // Only the file's start may hold a byte-order mark.
-        if (atStart) DecodeDetectedBytes(cutPiece, detected, decoded_, fileHadBom_);
-        else DecodeToUtf16(cutPiece, detected, decoded_);
-        NoteUndecodable(cutPiece, detected, decoded_);
+        size_t undecodable = 0;
+        if (atStart) DecodeDetectedBytes(cutPiece, detected, decoded_, fileHadBom_, &undecodable);
+        else DecodeToUtf16(cutPiece, detected, decoded_, &undecodable);
+        fileUndecodable_ = fileUndecodable_ || undecodable > 0;
         text_ += decoded_;
       }
       atStart = false;

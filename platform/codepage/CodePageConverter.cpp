@@ -28,8 +28,21 @@ void CopyUtf16Le(std::string_view bytes, std::u16string& text) {
                                     (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
 }
 
+// ICU's own substitution, counting the sequences it stands in for: the
+// count tells a file read in a wrong page without another pass over its text.
+void CountingSubstitute(const void* context, UConverterToUnicodeArgs* args, const char* codeUnits, int32_t length,
+                        UConverterCallbackReason reason, UErrorCode* status) {
+  if (reason <= UCNV_IRREGULAR) ++*static_cast<size_t*>(const_cast<void*>(context));
+  UCNV_TO_U_CALLBACK_SUBSTITUTE(nullptr, args, codeUnits, length, reason, status);
+}
+
 // Appends to the `produced` units `text` already holds.
-bool DecodeWithIcu(UConverter* converter, std::string_view bytes, std::u16string& text, size_t produced = 0) {
+bool DecodeWithIcu(UConverter* converter, std::string_view bytes, std::u16string& text, size_t produced = 0,
+                   size_t* undecodable = nullptr) {
+  if (undecodable != nullptr) {
+    UErrorCode status = U_ZERO_ERROR;
+    ucnv_setToUCallBack(converter, CountingSubstitute, undecodable, nullptr, nullptr, &status);
+  }
   text.resize(produced + bytes.size() + 16);
   const char* source = bytes.data();
   const char* sourceLimit = bytes.data() + bytes.size();
@@ -44,6 +57,11 @@ bool DecodeWithIcu(UConverter* converter, std::string_view bytes, std::u16string
       continue;
     }
     text.resize(produced);
+    if (undecodable != nullptr) {
+      // The converter is shared by the thread's later calls, which do not count.
+      UErrorCode reset = U_ZERO_ERROR;
+      ucnv_setToUCallBack(converter, UCNV_TO_U_CALLBACK_SUBSTITUTE, nullptr, nullptr, nullptr, &reset);
+    }
     return U_SUCCESS(status);
   }
 }
@@ -71,7 +89,7 @@ bool IsAsciiTransparent(CodePage codePage) {
   return transparent;
 }
 
-bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& text) {
+bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& text, size_t* undecodable) {
   text.clear();
   if (codePage == codepage::kUtf16Le) {
     CopyUtf16Le(bytes, text);
@@ -92,7 +110,7 @@ bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& te
     text.clear();
     return false;
   }
-  if (!DecodeWithIcu(converter, bytes.substr(held.bytes), text, held.units)) {
+  if (!DecodeWithIcu(converter, bytes.substr(held.bytes), text, held.units, undecodable)) {
     text.clear();
     return false;
   }

@@ -10,9 +10,11 @@
 namespace trawlscope {
 
 // Decodes `bytes` into `text`. Bytes the code page does not define become
-// U+FFFD. For 1200 a last odd byte is ignored. False, with an empty text,
-// when there is no converter for the code page.
-bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& text);
+// U+FFFD (or SUB, from some of ICU's tables); with `undecodable`, the count
+// of those stand-ins is added to it. For 1200 a last odd byte is ignored.
+// False, with an empty text, when there is no converter for the code page.
+bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& text,
+                   size_t* undecodable = nullptr);
 
 // Encodes `text`; false when there is no converter or a character cannot be
 // represented in the code page (nothing is replaced by "?").

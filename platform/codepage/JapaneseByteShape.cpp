@@ -11,10 +11,16 @@ constexpr size_t kMinimumDoubleByte = 32;
 // leaves room for kanji-heavy technical text.
 constexpr double kMinimumKanaShare = 0.2;
 
+// Past this many double-byte characters, a third of them kana, the sample
+// is Japanese in this page beyond doubt: the walk need not go to its end.
+constexpr size_t kDecisiveDoubleByte = 512;
+constexpr double kDecisiveKanaShare = 1.0 / 3;
+
 struct Shape {
   bool wellFormed = true;
   size_t doubleByte = 0;
   size_t kana = 0;
+  bool Decisive() const { return doubleByte >= kDecisiveDoubleByte && kana >= kDecisiveKanaShare * doubleByte; }
 };
 
 bool InRange(unsigned char b, unsigned char low, unsigned char high) { return b >= low && b <= high; }
@@ -41,6 +47,7 @@ Shape ShiftJisShape(std::string_view s) {
     ++shape.doubleByte;
     if ((lead == 0x82 && InRange(trail, 0x9F, 0xF1)) || (lead == 0x83 && InRange(trail, 0x40, 0x96)))
       ++shape.kana;
+    if (shape.doubleByte % kDecisiveDoubleByte == 0 && shape.Decisive()) break;
   }
   return shape;
 }
@@ -61,6 +68,7 @@ Shape EucJpShape(std::string_view s) {
     i += length - 1;
     ++shape.doubleByte;
     if (lead == 0xA4 || lead == 0xA5) ++shape.kana;
+    if (shape.doubleByte % kDecisiveDoubleByte == 0 && shape.Decisive()) break;
   }
   return shape;
 }

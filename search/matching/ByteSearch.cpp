@@ -21,6 +21,9 @@ constexpr std::string_view kByFrequency =
     " e\ntaoinsrlcdhu_pm()f;,g.=*x-b0y1>\"/vw#k2<{}E\tTSARINOCLDPMU:&F38B4+|z56[]7q9\\HGVjWXKY'!%?@~^`JQZ$";
 
 size_t Commonness(char c) {
+  // A needle holds NUL only as a UTF-16 or UTF-32 text, whose ASCII letters
+  // each come with one: there it is the commonest byte of all.
+  if (c == '\0') return kByFrequency.size() + 1;
   const size_t rank = kByFrequency.find(c);
   return rank == std::string_view::npos ? 0 : kByFrequency.size() - rank;
 }

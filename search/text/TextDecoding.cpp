@@ -5,10 +5,10 @@
 
 namespace trawlscope {
 CodePage DecodeDetectedBytes(std::string_view bytes, CodePage codePage, std::u16string& text,
-                             bool& hadBom) {
+                             bool& hadBom, size_t* undecodable) {
   const ByteOrderMark mark = FindByteOrderMark(bytes);
   hadBom = mark.length > 0;
-  if (!DecodeToUtf16(bytes.substr(mark.length), codePage, text)) return codepage::kNone;
+  if (!DecodeToUtf16(bytes.substr(mark.length), codePage, text, undecodable)) return codepage::kNone;
   return codePage;
 }
 

@@ -14,6 +14,6 @@ CodePage DecodeBytes(std::string_view bytes, std::u16string& text, bool& hadBom)
 
 // Skips a byte-order mark and decodes the rest with a code page already chosen.
 CodePage DecodeDetectedBytes(std::string_view bytes, CodePage codePage, std::u16string& text,
-                             bool& hadBom);
+                             bool& hadBom, size_t* undecodable = nullptr);
 
 }  // namespace trawlscope
