@@ -24,7 +24,8 @@ using Kind = ArchiveFault::Kind;
 
 const std::string kJapanese = test::kJapaneseSentence;
 // Bytes no reading takes for text: a PNG header and its NULs.
-const std::string kBinary("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0", 33);
+constexpr char kPngHead[] = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0";
+const std::string kBinary(kPngHead, sizeof kPngHead - 1);  // its NULs and all, not the literal's end
 
 std::string Utf16LeWithMark(const std::string& utf8) { return "\xFF\xFE" + Transcode(utf8, "UTF-16LE"); }
 
