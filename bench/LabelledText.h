@@ -1,8 +1,10 @@
 #pragma once
-// What the detection benchmarks share: the labelled corpus's rows and the
-// true text of bytes, decoded with the converter their label names.
+// What the detection benchmarks share: the labelled corpus's rows, the true
+// text of bytes, decoded with the converter their label names, and the tally
+// of right answers.
 #include <unicode/ucnv.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -45,6 +47,17 @@ inline std::u16string DecodeWith(const std::string& converterName, std::string_v
 inline std::u16string WithoutMark(std::u16string text) {
   if (!text.empty() && text.front() == u'\xFEFF') text.erase(0, 1);
   return text;
+}
+
+struct Tally {
+  int right = 0;
+  int total = 0;
+  void Add(bool ok) { right += ok, ++total; }
+};
+
+inline void PrintTally(const char* name, const Tally& tally) {
+  std::printf("%-28s %4d / %4d  %5.1f%%\n", name, tally.right, tally.total,
+              tally.total ? 100.0 * tally.right / tally.total : 0.0);
 }
 
 }  // namespace trawlscope::bench

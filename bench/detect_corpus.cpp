@@ -18,13 +18,9 @@
 namespace {
 
 using trawlscope::bench::DecodeWith;
+using trawlscope::bench::Tally;
+using trawlscope::bench::PrintTally;
 using trawlscope::bench::WithoutMark;
-
-struct Tally {
-  int right = 0;
-  int total = 0;
-  void Add(bool ok) { right += ok, ++total; }
-};
 
 bool IsEastAsianOrWide(trawlscope::CodePage codePage) {
   using trawlscope::CodePageFamily;
@@ -41,10 +37,6 @@ struct BinaryTally {
   void Add(bool isBinary) { binary += isBinary, ++total; }
 };
 
-void Print(const char* name, const Tally& tally) {
-  std::printf("%-28s %4d / %4d  %5.1f%%\n", name, tally.right, tally.total,
-              tally.total ? 100.0 * tally.right / tally.total : 0.0);
-}
 
 }  // namespace
 
@@ -94,13 +86,13 @@ int main(int argc, char** argv) {
     if (!ok && listWrong)
       std::printf("WRONG %-60s %-14s chose %u\n", path.c_str(), encoding.c_str(), chosen);
   }
-  for (const auto& [group, tally] : byGroup) Print(group.c_str(), tally);
+  for (const auto& [group, tally] : byGroup) PrintTally(group.c_str(), tally);
   std::printf("\n");
-  for (const auto& [encoding, tally] : tinyByEncoding) Print(("tiny " + encoding).c_str(), tally);
+  for (const auto& [encoding, tally] : tinyByEncoding) PrintTally(("tiny " + encoding).c_str(), tally);
   std::printf("\n");
-  Print("main set", main);
-  Print("Japanese (main set)", japanese);
-  Print("one-line (derived-tiny)", tiny);
+  PrintTally("main set", main);
+  PrintTally("Japanese (main set)", japanese);
+  PrintTally("one-line (derived-tiny)", tiny);
   std::printf("%-28s %4d / %4d  %5.1f%%\n", "non-CJK sent to CJK/UTF-16", nonCjkTurnedEastAsian,
               nonCjk.total, nonCjk.total ? 100.0 * nonCjkTurnedEastAsian / nonCjk.total : 0.0);
   std::printf("detection and decoding: %.1f ms in all\n", seconds * 1000);

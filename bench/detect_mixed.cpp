@@ -15,13 +15,8 @@
 namespace {
 
 using trawlscope::bench::DecodeWith;
+using trawlscope::bench::Tally;
 using trawlscope::bench::WithoutMark;
-
-struct Tally {
-  int right = 0;
-  int total = 0;
-  void Add(bool ok) { right += ok, ++total; }
-};
 
 // The suffix, or ja/sjis and ja/eucjp for the Japanese folders, and the ICU
 // converter that names; empty when the file says nothing.

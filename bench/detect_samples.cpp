@@ -20,15 +20,11 @@
 namespace {
 
 using trawlscope::bench::DecodeWith;
+using trawlscope::bench::Tally;
+using trawlscope::bench::PrintTally;
 using trawlscope::bench::WithoutMark;
 
 constexpr size_t kSizes[] = {20, 50, 100};
-
-struct Tally {
-  int right = 0;
-  int total = 0;
-  void Add(bool ok) { right += ok, ++total; }
-};
 
 // The file decoded with its true converter, and for each UTF-16 unit the
 // offset of the bytes it came from.
@@ -95,10 +91,6 @@ std::string Escaped(std::string_view bytes) {
   return out + "\"";
 }
 
-void Print(const char* name, const Tally& tally) {
-  std::printf("%-28s %4d / %4d  %5.1f%%\n", name, tally.right, tally.total,
-              tally.total ? 100.0 * tally.right / tally.total : 0.0);
-}
 
 }  // namespace
 
@@ -131,8 +123,8 @@ int main(int argc, char** argv) {
     }
   }
   for (size_t k = 0; k < std::size(kSizes); ++k) {
-    Print(("samples " + std::to_string(kSizes[k]) + " B, all").c_str(), all[k]);
-    Print(("samples " + std::to_string(kSizes[k]) + " B, Japanese").c_str(), japanese[k]);
+    PrintTally(("samples " + std::to_string(kSizes[k]) + " B, all").c_str(), all[k]);
+    PrintTally(("samples " + std::to_string(kSizes[k]) + " B, Japanese").c_str(), japanese[k]);
   }
   return 0;
 }

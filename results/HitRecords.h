@@ -24,6 +24,7 @@ std::string RecordPath(const HitFile& file, RecordFormat format);
 // program's own output file.
 void AppendRecord(std::string& out, const Hit& hit, std::string_view path, RecordFormat format);
 
+// UTF-8 of `text`, a lone half of a surrogate pair as U+FFFD.
 std::string Utf8Text(std::u16string_view text);
 // A JSON string of UTF-8 text, quoted, with what JSON asks escaped.
 std::string JsonString(std::string_view utf8);

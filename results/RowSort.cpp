@@ -39,12 +39,13 @@ template <typename FileKey>
 std::optional<std::vector<RowIndex>> SortByFile(const HitList& hits, FileKey key, bool descending,
                                                 const std::atomic<bool>& cancel) {
   using Key = decltype(key(std::declval<const HitFile&>()));
+  const std::vector<const HitFile*> files = hits.Files();
   std::map<Key, RowIndex> ranks;
-  for (const HitFile* file : hits.Files()) ranks.emplace(key(*file), 0);
+  for (const HitFile* file : files) ranks.emplace(key(*file), 0);
   RowIndex next = 0;
   for (auto& [fileKey, rank] : ranks) rank = next++;
   std::unordered_map<const HitFile*, RowIndex> fileRank;
-  for (const HitFile* file : hits.Files()) {
+  for (const HitFile* file : files) {
     const RowIndex rank = ranks.at(key(*file));
     fileRank.emplace(file, descending ? next - 1 - rank : rank);
   }

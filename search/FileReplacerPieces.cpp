@@ -12,36 +12,13 @@
 #include "platform/files/StreamedRewrite.h"
 #include "platform/journal/ContentHash.h"
 #include "search/FileSearcher.h"
+#include "search/LinePieces.h"
 #include "search/review/SelectedEdits.h"
 #include "search/text/ByteSplice.h"
 #include "search/text/TextDecoding.h"
 
 namespace trawlscope {
 namespace {
-
-// The length of the next piece at the front of `raw`: up to its last line
-// feed in about `pieceBytes`, read on while a line is longer; all that is
-// left at the end. -1 with errno set.
-long long NextPiece(FileInPieces& pieces, PieceRoom& raw, size_t pieceBytes, CodePage page, bool& atEnd) {
-  size_t want = std::max<size_t>(pieceBytes, 1);
-  size_t lookedTo = 0;
-  for (;;) {
-    if (raw.size() < want && !atEnd) {
-      const size_t asked = want - raw.size();
-      const long long got = pieces.ReadMore(raw, asked);
-      if (got < 0) return -1;
-      atEnd = static_cast<size_t>(got) < asked;
-    }
-    if (atEnd) return static_cast<long long>(raw.size());
-    // Only the new bytes, and the unit they may finish, are looked through.
-    const size_t end = std::min(want, raw.size());
-    const size_t from = (lookedTo - std::min<size_t>(lookedTo, 2)) & ~size_t{1};
-    const size_t feed = UpToLastLineFeed(raw.View().substr(from, end - from), page);
-    if (feed > 0) return static_cast<long long>(from + feed);
-    lookedTo = end;
-    want += std::max<size_t>(pieceBytes, 1);
-  }
-}
 
 FileReplaceOutcome Refused(const SpliceResult& spliced, CodePage codePage) {
   FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(spliced.problem);
@@ -78,7 +55,7 @@ FileReplaceOutcome FileSearcher::ReplaceInPieces(const AbortFlag& abortRequested
   bool atEnd = false;
   TextEdits edits;
   while (!atEnd || raw_.size() > 0) {
-    const long long cut = NextPiece(pieces_, raw_, pieceBytes_, detected, atEnd);
+    const long long cut = NextLinePiece(pieces_, raw_, pieceBytes_, detected, atEnd);
     if (cut < 0) return FileReplaceOutcome::Unreadable(errno);
     const std::string_view piece = raw_.View().substr(0, static_cast<size_t>(cut));
     const unsigned long long pieceOffset = pieces_.Position() - raw_.size();

@@ -61,6 +61,11 @@ void FileSearcher::StartFile(const std::u16string& path) {
   hitFile_ = nullptr;
 }
 
+CodePage FileSearcher::PageOf(std::string_view bytes, bool plainAscii) const {
+  if (const CodePage chosen = ChosenCodePage(bytes); chosen != codepage::kNone) return chosen;
+  return plainAscii ? codepage::kUtf8 : DetectCodePage(bytes, firstHighByte_);
+}
+
 CodePage FileSearcher::ChosenCodePage(std::string_view head) const {
   CodePage chosen = everyFilePage_;
   if (perFilePages_ != nullptr && !perFilePages_->empty()) {
@@ -122,10 +127,7 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
   const bool plainAscii = firstHighByte_ == bytes_.Bytes().size() &&
                           IsPlainAsciiSample(bytes_.Bytes().substr(0, kDetectionSampleBytes));
   if (!plainAscii && IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
-  const CodePage chosen = ChosenCodePage(bytes_.Bytes());
-  const CodePage detected = chosen != codepage::kNone ? chosen
-                            : plainAscii             ? codepage::kUtf8
-                                                     : DetectCodePage(bytes_.Bytes(), firstHighByte_);
+  const CodePage detected = PageOf(bytes_.Bytes(), plainAscii);
   if (!bytes_.IsWhole() && detected != codepage::kUtf8) {
     // Escape sequences or HZ's shifts in the head: a seven-bit page whose
     // bytes the prefilter must see whole.

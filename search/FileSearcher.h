@@ -122,6 +122,9 @@ class FileSearcher {
   // The page the user chose for the current file, whose first bytes are
   // `head` (a byte-order mark wins); kNone when the detector is to say.
   CodePage ChosenCodePage(std::string_view head) const;
+  // The page to read the current file's `bytes` in: the chosen one, else
+  // UTF-8 for plain ASCII, else the detector's (firstHighByte_ set).
+  CodePage PageOf(std::string_view bytes, bool plainAscii) const;
   // Whether no match (nor anything it looks at) can hold a line feed, and
   // the file's text may so be searched a piece of lines at a time.
   bool PatternFitsPieces() const;

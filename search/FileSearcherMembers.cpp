@@ -27,10 +27,7 @@ FileSearchOutcome FileSearcher::SearchBytes(const AbortFlag& abortRequested, con
   const bool plainAscii =
       firstHighByte_ == bytes.size() && IsPlainAsciiSample(bytes.substr(0, kDetectionSampleBytes));
   if (!plainAscii && IsBinaryContent(bytes)) return {Kind::Binary};
-  const CodePage chosen = ChosenCodePage(bytes);
-  const CodePage detected = chosen != codepage::kNone ? chosen
-                            : plainAscii             ? codepage::kUtf8
-                                                     : DetectCodePage(bytes, firstHighByte_);
+  const CodePage detected = PageOf(bytes, plainAscii);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   searched_ = container;
   fileCodePage_ = detected;

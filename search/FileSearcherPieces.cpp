@@ -11,6 +11,7 @@
 #include "platform/codepage/LineFeedCuts.h"
 #include "platform/codepage/PlainAscii.h"
 #include "search/FileSearcher.h"
+#include "search/LinePieces.h"
 #include "search/HitContext.h"
 #include "search/text/TextDecoding.h"
 
@@ -145,32 +146,9 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
     hits.Clear();
   };
   while (!atEnd || raw_.size() > 0 || !cuts.empty()) {
-    // Bytes up to the last line feed in about a piece, reading on while a line is longer.
-    size_t cut = 0;
-    size_t want = std::max<size_t>(pieceBytes_, 1);
-    size_t lookedTo = 0;
-    for (;;) {
-      if (raw_.size() < want && !atEnd) {
-        const size_t asked = want - raw_.size();
-        const long long got = pieces_.ReadMore(raw_, asked);
-        if (got < 0) return {Kind::Unreadable, errno};
-        atEnd = static_cast<size_t>(got) < asked;
-      }
-      if (atEnd) {
-        cut = raw_.size();
-        break;
-      }
-      // Only the new bytes, and the unit they may finish, are looked through.
-      const size_t end = std::min(want, raw_.size());
-      const size_t from = (lookedTo - std::min<size_t>(lookedTo, 2)) & ~size_t{1};
-      const size_t feed = UpToLastLineFeed(raw_.View().substr(from, end - from), detected);
-      if (feed > 0) {
-        cut = from + feed;
-        break;
-      }
-      lookedTo = end;
-      want += std::max<size_t>(pieceBytes_, 1);
-    }
+    const long long next = NextLinePiece(pieces_, raw_, pieceBytes_, detected, atEnd);
+    if (next < 0) return {Kind::Unreadable, errno};
+    const size_t cut = static_cast<size_t>(next);
     const std::string_view piece = raw_.View().substr(0, cut);
     // Whether the piece is all ASCII and, if so, whether it may hold a match, in one pass when a needle tells.
     bool ascii = false;

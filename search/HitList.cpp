@@ -56,8 +56,11 @@ void HitList::ReplaceFileHits(const HitFile& file, HitList&& fresh) {
   }
   if (!placed) merged.insert(merged.end(), fresh.hits_.begin(), fresh.hits_.end());
   hits_.swap(merged);
-  std::erase_if(files_, [&](const std::unique_ptr<HitFile>& kept) { return kept.get() == &file; });
-  for (auto& taken : fresh.files_) files_.push_back(std::move(taken));
+  // The records keep the order of the files' first hits, as the hits do.
+  const auto old = std::find_if(files_.begin(), files_.end(),
+                                [&](const std::unique_ptr<HitFile>& kept) { return kept.get() == &file; });
+  const auto at = old == files_.end() ? files_.end() : files_.erase(old);
+  files_.insert(at, std::make_move_iterator(fresh.files_.begin()), std::make_move_iterator(fresh.files_.end()));
   fresh.Clear();
   count_.store(hits_.size(), std::memory_order_release);
 }
@@ -70,13 +73,8 @@ void HitList::KeepOnlyFile(const std::u16string& path) {
 
 std::vector<const HitFile*> HitList::Files() const {
   std::vector<const HitFile*> files;
-  const HitFile* last = nullptr;
-  for (const Hit& hit : hits_) {
-    // A file's hits come together.
-    if (&hit.File() == last) continue;
-    last = &hit.File();
-    files.push_back(last);
-  }
+  files.reserve(files_.size());
+  for (const auto& file : files_) files.push_back(file.get());
   return files;
 }
 

@@ -43,7 +43,8 @@ class HitList {
   // Drops every hit but those of the file at `path` (folder and name).
   void KeepOnlyFile(const std::u16string& path);
 
-  // The files that hold hits, in the order their first hit came.
+  // The files that hold hits, in the order their first hit came; without a
+  // pass over the hits, which a list may hold by the ten million.
   std::vector<const HitFile*> Files() const;
 
   // Any thread.
