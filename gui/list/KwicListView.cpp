@@ -230,11 +230,12 @@ int KwicListView::TitleWidth(int column) const {
   return header->style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), header).width();
 }
 
-int KwicListView::DefaultLineWidth() const {
-  const int digits = QFontMetrics(font()).horizontalAdvance(kWidestLineNumber) +
-                     2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-  return std::max(TitleWidth(kLineColumn), digits);
+int KwicListView::CellWidth(const QString& text) const {
+  return QFontMetrics(font()).horizontalAdvance(text) +
+         2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
 }
+
+int KwicListView::DefaultLineWidth() const { return std::max(TitleWidth(kLineColumn), CellWidth(kWidestLineNumber)); }
 
 int KwicListView::DefaultCodePageWidth() const {
   // A typical name after the indent and a warning sign.
@@ -245,11 +246,7 @@ int KwicListView::DefaultCodePageWidth() const {
   return std::max(TitleWidth(kCodePageColumn), name + 2 * metrics.height());
 }
 
-int KwicListView::DefaultFolderWidth() const {
-  const QString typical = QStringLiteral("drivers/net/ethernet");
-  return QFontMetrics(font()).horizontalAdvance(typical) +
-         2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
-}
+int KwicListView::DefaultFolderWidth() const { return CellWidth(QStringLiteral("drivers/net/ethernet")); }
 
 QMenu* KwicListView::MakeHeaderMenu() {
   auto* menu = new QMenu(this);

@@ -61,6 +61,8 @@ class KwicListView final : public QTableView {
   int DefaultCodePageWidth() const;
   // A column's title with a sort arrow, as the header draws it.
   int TitleWidth(int column) const;
+  // `text` in a cell, with the cell's margins.
+  int CellWidth(const QString& text) const;
   // The Folder column's: a typical folder's below the one searched.
   int DefaultFolderWidth() const;
 
