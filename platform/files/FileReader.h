@@ -42,7 +42,7 @@ using OnBytesRead = std::function<PastBytes(std::string_view soFar, size_t newFr
 class FileBuffer {
  public:
   // The file's bytes; only its head when they were let go past it.
-  std::string_view Bytes() const { return {data_.get(), size_}; }
+  std::string_view Bytes() const { return {data_, size_}; }
   // False when the reader's caller let the bytes past the head go.
   bool IsWhole() const { return whole_; }
   // Drops the bytes and, when `releaseRoom`, the memory behind them.
@@ -59,7 +59,9 @@ class FileBuffer {
   // From malloc, so that growing it is a realloc: a large block is moved by
   // remapping, keeping the pages already touched instead of faulting in new
   // ones for every larger file.
-  std::unique_ptr<char, Free> data_;
+  std::unique_ptr<char, Free> block_;
+  // The block's first byte on a cache line, where the bytes are read to.
+  char* data_ = nullptr;
   size_t size_ = 0;
   size_t capacity_ = 0;
   bool whole_ = true;
