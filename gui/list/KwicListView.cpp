@@ -17,6 +17,7 @@
 
 #include "app/ReadAsCandidates.h"
 #include "app/SettingsKeys.h"
+#include "gui/list/ColumnShare.h"
 #include "platform/desktop/FolderOpener.h"
 #include "platform/files/NativePath.h"
 #include "gui/QtText.h"
@@ -175,26 +176,21 @@ void KwicListView::ShowArranged(const RowArrangement& arrangement, ArrangedRows 
 
 // The two contexts and the file name share the list's width in the
 // proportions they have (as the user last dragged them); the line stays as
-// it is. Widened, a list once kept its columns and showed empty room.
+// it is. Widened, a list once kept its columns and showed empty room. A
+// narrow window never squeezes the name below its title while the contexts
+// have room to give.
 void KwicListView::ShareWidth() {
   QHeaderView* header = horizontalHeader();
-  int shared = 0;
-  for (const int width : proportions_) shared += width;
   int room = viewport()->width() - header->sectionSize(kLineColumn);
   for (const HideableColumn& hideable : kHideableColumns)
     if (!header->isSectionHidden(hideable.column)) room -= header->sectionSize(hideable.column);
-  if (shared <= 0 || room <= 0) return;
+  // The contexts may shrink to anything; a name cut to 「ァイル名」 may not.
+  std::array<int, kSharedColumns.size()> floors{};
+  floors.back() = TitleWidth(kSharedColumns.back());
+  const std::optional<std::array<int, kSharedColumns.size()>> widths = ShareRoom(room, proportions_, floors);
+  if (!widths) return;
   const bool wasDragging = dragging_;
-  int given = 0;
-  for (size_t i = 0; i < kSharedColumns.size(); ++i) {
-    // Scaled from the proportions, never from the last widths, so that
-    // rounding does not wander as the window is resized.
-    const int width = i + 1 == kSharedColumns.size()
-                          ? room - given
-                          : static_cast<int>(static_cast<long long>(proportions_[i]) * room / shared);
-    header->resizeSection(kSharedColumns[i], width);
-    given += width;
-  }
+  for (size_t i = 0; i < kSharedColumns.size(); ++i) header->resizeSection(kSharedColumns[i], (*widths)[i]);
   dragging_ = wasDragging;  // not the user's drag
 }
 

@@ -90,7 +90,7 @@ class TestResultDialog : public QObject {
     QCOMPARE(dialog_->windowTitle(), QString("Trawlscope - Result"));
     QHeaderView* header = dialog_->List()->horizontalHeader();
     const auto shareWidth = [&] {
-      // The contexts and the name fill the width in the proportions of their first widths (300, 300, 100).
+      // Wide enough, the contexts and the name fill it in the proportions of their first widths (300, 300, 100).
       QCOMPARE(header->sectionSize(0), 0);
       QCOMPARE(header->sectionSize(4), dialog_->List()->DefaultLineWidth());
       QCOMPARE(header->sectionSize(5), dialog_->List()->DefaultCodePageWidth());
@@ -100,11 +100,20 @@ class TestResultDialog : public QObject {
                dialog_->List()->viewport()->width());
       QVERIFY2(std::abs(header->sectionSize(1) - 3 * header->sectionSize(3)) <= 8, qPrintable(QString("%1 %2").arg(header->sectionSize(1)).arg(header->sectionSize(3))));
     };
+    dialog_->resize(1200, dialog_->height());
     shareWidth();
     const int name = header->sectionSize(3);
     dialog_->resize(dialog_->width() + 350, dialog_->height());
     shareWidth();
     QCOMPARE(header->sectionSize(3), name + 50);
+    // Narrow (a large font on a small screen): the name keeps its title in view, the contexts give the room.
+    dialog_->resize(dialog_->List()->DefaultFolderWidth() + dialog_->List()->DefaultCodePageWidth() + 420,
+                    dialog_->height());
+    QVERIFY(header->sectionSize(3) >= dialog_->List()->TitleWidth(3));
+    QVERIFY(header->sectionSize(1) > header->sectionSize(3));
+    QCOMPARE(header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3) + header->sectionSize(4) +
+                 header->sectionSize(5) + header->sectionSize(6),
+             dialog_->List()->viewport()->width());
     QCOMPARE(dialog_->List()->model()->headerData(2, Qt::Horizontal).toString(),
              QString("Keyword and Right Context"));
     // A note too long for the status field leaves the count in view.
@@ -352,15 +361,15 @@ class TestResultDialog : public QObject {
   void columnWidthsAreKeptForTheNextList() {
     QHeaderView* header = dialog_->List()->horizontalHeader();
     header->resizeSection(1, 222);
-    header->resizeSection(3, 77);
+    header->resizeSection(3, 177);
     const int keyword = header->sectionSize(2);
     dialog_.reset();
     QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kBeforeText, -1), 222);
     Open();
     header = dialog_->List()->horizontalHeader();
-    const int shared = 222 + keyword + 77, now = header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3);
+    const int shared = 222 + keyword + 177, now = header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(3);
     QVERIFY(std::abs(header->sectionSize(1) - 222 * now / shared) <= 2);
-    QVERIFY(std::abs(header->sectionSize(3) - 77 * now / shared) <= 2);
+    QVERIFY(std::abs(header->sectionSize(3) - 177 * now / shared) <= 2);
   }
 
   // A tall font: the rows follow it, so descenders and underscores are drawn
