@@ -9,8 +9,11 @@ namespace trawlscope {
 // Views into `request`, which must outlive the rules.
 // Compressed files are listed when their members may be of the types.
 inline ListingRules ListingRulesOf(const SearchRequest& request) {
-  ListingRules rules{request.includeSubfolders, request.fileTypes, request.skipVersionControl,
-                     request.followGitignore};
+  ListingRules rules;
+  rules.includeSubfolders = request.includeSubfolders;
+  rules.fileTypes = request.fileTypes;
+  rules.skipVersionControl = request.skipVersionControl;
+  rules.followGitignore = request.followGitignore;
   if (request.searchCompressed) rules.alsoList = &MemberFilter::MayHoldWanted;
   return rules;
 }
