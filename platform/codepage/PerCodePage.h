@@ -13,18 +13,23 @@ namespace trawlscope {
 // gave none.
 template <typename T, std::unique_ptr<T> (*Compute)(CodePage)>
 const T* OncePerCodePage(CodePage codePage) {
+  struct Entry {
+    std::once_flag computed;
+    std::unique_ptr<T> answer;
+  };
   static std::mutex mutex;
-  static std::map<CodePage, std::unique_ptr<T>> known;
+  static std::map<CodePage, Entry> known;  // nodes stay put: entries are used outside the lock
+  Entry* entry;
   {
     std::lock_guard lock(mutex);
-    if (const auto it = known.find(codePage); it != known.end()) return it->second.get();
+    entry = &known[codePage];
   }
-  // Computed outside the lock, a few milliseconds for a double-byte page: a
-  // searcher that needs another page's table meanwhile does not wait. Two
-  // that need the same one may both compute it; the first keeps its answer.
-  std::unique_ptr<T> computed = Compute(codePage);
-  std::lock_guard lock(mutex);
-  return known.emplace(codePage, std::move(computed)).first->second.get();
+  // Computed outside the map's lock, a few milliseconds for a double-byte
+  // page: a searcher that needs another page's table meanwhile does not
+  // wait, and one that needs the same page waits for it rather than compute
+  // it again (the searchers of a run start on alike files together).
+  std::call_once(entry->computed, [&] { entry->answer = Compute(codePage); });
+  return entry->answer.get();
 }
 
 }  // namespace trawlscope
