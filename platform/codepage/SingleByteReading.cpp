@@ -67,43 +67,92 @@ bool IsCommonPunctuation(char16_t c) {
   return Contains(u"\u00A0«»„“”‘’‚–—…•°§©®€£¥¢№·", c);
 }
 
+// What Score asks of a character, looked up once: ICU's case tables and
+// the letter lists cost more than the rest of the scoring together, and
+// every weighed page asks them again of the same few hundred letters.
+struct CharacterFacts {
+  double weight = 0;  // LetterWeight, for letters
+  char16_t lower = 0;
+  Script script = Script::Other;
+  bool letter = false;
+  bool upper = false;
+  bool lowerCase = false;
+  bool commonPunctuation = false;
+  bool greekFinal = false;  // of its lower case
+};
+
+CharacterFacts FactsOf(char16_t c) {
+  CharacterFacts facts;
+  facts.letter = IsLetter(c);
+  facts.lower = static_cast<char16_t>(u_tolower(c));
+  facts.script = ScriptOf(c);
+  facts.upper = u_isupper(c);
+  facts.lowerCase = u_islower(c);
+  facts.commonPunctuation = IsCommonPunctuation(c);
+  facts.greekFinal = IsGreekFinal(facts.lower);
+  if (facts.letter) facts.weight = LetterWeight(c);
+  return facts;
+}
+
+// The Latin, Greek and Cyrillic blocks, where the single-byte pages'
+// letters are, and the punctuation and letterlike blocks of their quotes,
+// dashes, currency signs and ™.
+constexpr char16_t kLettersEnd = 0x500;
+constexpr char16_t kPunctuationStart = 0x2000, kPunctuationEnd = 0x2200;
+
+const CharacterFacts& Facts(char16_t c, CharacterFacts& room) {
+  static const std::vector<CharacterFacts> table = [] {
+    std::vector<CharacterFacts> facts;
+    for (char16_t c = 0; c < kLettersEnd; ++c) facts.push_back(FactsOf(c));
+    for (char16_t c = kPunctuationStart; c < kPunctuationEnd; ++c) facts.push_back(FactsOf(c));
+    return facts;
+  }();
+  if (c < kLettersEnd) return table[c];
+  if (c >= kPunctuationStart && c < kPunctuationEnd) return table[kLettersEnd + (c - kPunctuationStart)];
+  room = FactsOf(c);
+  return room;
+}
+
 // `flawless` is left true only when no character cost anything.
 double Score(std::u16string_view text, bool& flawless) {
   flawless = true;
   double score = 0;
+  CharacterFacts roomC, roomBefore, roomAfter;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
     if (c < 0x80) continue;
     if (c <= 0x9F) return kUnreadable;
     const char16_t before = i > 0 ? text[i - 1] : u' ';
     const char16_t after = i + 1 < text.size() ? text[i + 1] : u' ';
-    if (!IsLetter(c)) {
-      const bool inWord = IsLetter(before) && IsLetter(after);
-      const double cost = IsCommonPunctuation(c) ? (inWord && c != u'’' ? 3 : 0) : (inWord ? 4 : 1.5);
+    const CharacterFacts& facts = Facts(c, roomC);
+    const CharacterFacts& beforeFacts = Facts(before, roomBefore);
+    const CharacterFacts& afterFacts = Facts(after, roomAfter);
+    if (!facts.letter) {
+      const bool inWord = beforeFacts.letter && afterFacts.letter;
+      const double cost = facts.commonPunctuation ? (inWord && c != u'’' ? 3 : 0) : (inWord ? 4 : 1.5);
       score -= cost;
       flawless = flawless && cost == 0;
       continue;
     }
-    const double weight = LetterWeight(c);
-    const char16_t lower = static_cast<char16_t>(u_tolower(c));
+    const double weight = facts.weight;
     score += weight;
     const double withLetter = score;
-    const Script script = ScriptOf(c);
-    if (IsLetter(before)) {
-      const Script previous = ScriptOf(before);
+    const Script script = facts.script;
+    if (beforeFacts.letter) {
+      const Script previous = beforeFacts.script;
       if (previous != script && previous != Script::Other && script != Script::Other) score -= 3;
-      if (u_isupper(c) && u_islower(before)) score -= 2.5;
+      if (facts.upper && beforeFacts.lowerCase) score -= 2.5;
     }
     // Latin languages write most letters in ASCII; three accented ones in a
     // row is another script read through a Latin page.
-    if (script == Script::Latin && before >= 0x80 && after >= 0x80 && ScriptOf(before) == Script::Latin &&
-        ScriptOf(after) == Script::Latin)
+    if (script == Script::Latin && before >= 0x80 && after >= 0x80 && beforeFacts.script == Script::Latin &&
+        afterFacts.script == Script::Latin)
       score -= 1.5;
-    if (c == u'ς' && IsLetter(after)) score -= 3;
+    if (c == u'ς' && afterFacts.letter) score -= 3;
     // Greek words end in a vowel, ς or ν, or in an apostrophe where a vowel
     // was dropped (απ’); KOI8-R and windows-1251 text read through a Greek
     // page ends them in any letter.
-    if (script == Script::Greek && !IsLetter(after) && !IsGreekFinal(lower) && after != u'’' && after != u'\'')
+    if (script == Script::Greek && !afterFacts.letter && !facts.greekFinal && after != u'’' && after != u'\'')
       score -= 2.5;
     flawless = flawless && weight >= 0 && score == withLetter;
   }
