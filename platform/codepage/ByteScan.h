@@ -1,6 +1,7 @@
 #pragma once
 // Scans over raw bytes that run on every file of a tree, sixteen bytes at a
 // time where the processor allows.
+#include <bit>
 #include <cstddef>
 #include <string_view>
 
@@ -26,6 +27,24 @@ inline size_t FindFirstHighByte(std::string_view bytes) {
     };
     const __m128i any = _mm_or_si128(_mm_or_si128(load(0), load(16)), _mm_or_si128(load(32), load(48)));
     if (_mm_movemask_epi8(any) != 0) break;
+  }
+#endif
+  for (; i < bytes.size(); ++i)
+    if (static_cast<unsigned char>(data[i]) >= 0x80) return i;
+  return bytes.size();
+}
+
+// Offset of the first byte >= 0x80 from `from` on, or bytes.size(): for
+// walks that step over the ASCII between the high bytes of Latin text,
+// which come every few dozen bytes, so a block at a time.
+inline size_t FindNextHighByte(std::string_view bytes, size_t from) {
+  const char* const data = bytes.data();
+  size_t i = from;
+#if defined(__SSE2__)
+  constexpr size_t kBlock = 16;
+  for (; i + kBlock <= bytes.size(); i += kBlock) {
+    const int high = _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i)));
+    if (high != 0) return i + static_cast<size_t>(std::countr_zero(static_cast<unsigned>(high)));
   }
 #endif
   for (; i < bytes.size(); ++i)

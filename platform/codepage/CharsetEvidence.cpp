@@ -103,12 +103,17 @@ constexpr CommonCharacterSpan kEucJpCommon{0xA1A1, 0xCDD1, 0xA1};
 constexpr CommonCharacterSpan kEucKrCommon{0xB0A1, 0xC8AD, 0xA1};
 
 // ICU reads one byte up to 0x7F and from 0xA1 to 0xDF, two bytes otherwise.
+// The walks below step from high byte to high byte: the ASCII between is
+// one byte a character in every page they read.
 bool MayHoldCommonShiftJis(std::string_view sample) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
-  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size(); ++i) {
-    if (bytes[i] < 0x80 || (bytes[i] >= 0xA1 && bytes[i] <= 0xDF)) continue;
-    if (kShiftJisCommon.Holds(bytes[i], bytes[i + 1])) return true;
-    ++i;
+  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size();) {
+    size_t next = i + 1;
+    if (bytes[i] < 0xA1 || bytes[i] > 0xDF) {
+      if (kShiftJisCommon.Holds(bytes[i], bytes[i + 1])) return true;
+      next = i + 2;
+    }
+    i = FindNextHighByte(sample, next);
   }
   return false;
 }
@@ -118,41 +123,46 @@ bool MayHoldCommonShiftJis(std::string_view sample) {
 // two otherwise.
 bool MayHoldCommonEuc(std::string_view sample, const CommonCharacterSpan& common) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
-  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size(); ++i) {
-    if (bytes[i] <= 0x8D) continue;
+  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size();) {
+    size_t next = i + 1;
     if (bytes[i] == 0x8F) {
       if (i + 2 < sample.size() && common.Holds(bytes[i + 1], bytes[i + 2])) return true;
-      i += 2;
-      continue;
+      next = i + 3;
+    } else if (bytes[i] > 0x8D) {
+      if (common.Holds(bytes[i], bytes[i + 1])) return true;
+      next = i + 2;
     }
-    if (common.Holds(bytes[i], bytes[i + 1])) return true;
-    ++i;
+    i = FindNextHighByte(sample, next);
   }
   return false;
 }
 
 bool MayHoldCommonBig5(std::string_view sample) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
-  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size(); ++i) {
-    if (bytes[i] < 0x80 || bytes[i] == 0xFF) continue;
-    if (kBig5Common.Holds(bytes[i], bytes[i + 1])) return true;
-    ++i;
+  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size();) {
+    size_t next = i + 1;
+    if (bytes[i] != 0xFF) {
+      if (kBig5Common.Holds(bytes[i], bytes[i + 1])) return true;
+      next = i + 2;
+    }
+    i = FindNextHighByte(sample, next);
   }
   return false;
 }
 
 bool MayHoldCommonGb18030(std::string_view sample) {
   const auto* bytes = reinterpret_cast<const unsigned char*>(sample.data());
-  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size(); ++i) {
-    if (bytes[i] <= 0x80) continue;
+  for (size_t i = FindFirstHighByte(sample); i + 1 < sample.size();) {
+    size_t next = i + 1;
     const unsigned trail = bytes[i + 1];
-    if (bytes[i] != 0xFF && trail >= '0' && trail <= '9') {
+    if (bytes[i] != 0x80 && bytes[i] != 0xFF && trail >= '0' && trail <= '9') {
       // A four-byte character, never a common one.
-      i += i + 2 < sample.size() && bytes[i + 2] >= 0x81 && bytes[i + 2] <= 0xFE ? 3 : 2;
-      continue;
+      next = i + (i + 2 < sample.size() && bytes[i + 2] >= 0x81 && bytes[i + 2] <= 0xFE ? 4 : 3);
+    } else if (bytes[i] != 0x80) {
+      if (kGb18030Common.Holds(bytes[i], trail)) return true;
+      next = i + 2;
     }
-    if (kGb18030Common.Holds(bytes[i], trail)) return true;
-    ++i;
+    i = FindNextHighByte(sample, next);
   }
   return false;
 }

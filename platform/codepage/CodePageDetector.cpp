@@ -48,19 +48,21 @@ CodePage ChooseAmongIcuCandidates(const std::vector<CharsetCandidate>& candidate
 // Counting stops at `limit`: East Asian text reaches it within its first line.
 bool HasFewerHighBytesThan(std::string_view bytes, size_t limit) {
   size_t count = 0;
-  for (size_t i = FindFirstHighByte(bytes); i < bytes.size(); ++i)
-    if (static_cast<unsigned char>(bytes[i]) >= 0x80 && ++count >= limit) return false;
+  for (size_t i = FindFirstHighByte(bytes); i < bytes.size(); i = FindNextHighByte(bytes, i + 1))
+    if (++count >= limit) return false;
   return true;
+}
+
+bool HoldsC1Bytes(std::string_view sample) {
+  for (size_t i = FindFirstHighByte(sample); i < sample.size(); i = FindNextHighByte(sample, i + 1))
+    if (static_cast<unsigned char>(sample[i]) <= 0x9F) return true;
+  return false;
 }
 
 // Bytes 0x80..0x9F are control characters in the ISO-8859 pages but letters
 // and punctuation in their Windows siblings, which agree on the rest: text
-// that holds them is in the Windows page.
-CodePage WindowsPageForC1Bytes(CodePage guess, std::string_view sample) {
-  const bool hasC1 = std::any_of(sample.begin(), sample.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 0x80 && byte <= 0x9F;
-  });
+// that holds them (`hasC1`) is in the Windows page.
+CodePage WindowsPageForC1Bytes(CodePage guess, bool hasC1) {
   if (!hasC1) return guess;
   switch (guess) {
     case 28591: return 1252;
@@ -78,15 +80,16 @@ CodePage WindowsPageForC1Bytes(CodePage guess, std::string_view sample) {
 bool HighBytesComeInPairs(std::string_view sample) {
   size_t run = 0;
   bool any = false;
-  for (const char c : sample) {
-    if (static_cast<unsigned char>(c) >= 0x80) {
+  for (size_t i = FindFirstHighByte(sample); i < sample.size();) {
+    if (static_cast<unsigned char>(sample[i]) >= 0x80) {
       ++run;
       any = true;
-    } else if (run % 2 != 0) {
-      return false;
-    } else {
-      run = 0;
+      ++i;
+      continue;
     }
+    if (run % 2 != 0) return false;
+    run = 0;
+    i = FindNextHighByte(sample, i + 1);
   }
   return any && run % 2 == 0;
 }
@@ -152,11 +155,10 @@ bool ReadsAsLatinWords(std::string_view sample, CodePage guess) {
 // text never writes those three signs alone before every letter they touch.
 bool OnlyShiftJisSymbolRows(std::string_view sample) {
   bool any = false;
-  for (size_t i = FindFirstHighByte(sample); i < sample.size(); ++i) {
+  for (size_t i = FindFirstHighByte(sample); i < sample.size(); i = FindNextHighByte(sample, i + 2)) {
     const auto byte = static_cast<unsigned char>(sample[i]);
-    if (byte < 0x80) continue;
     if (byte < 0x81 || byte > 0x83 || i + 1 == sample.size()) return false;
-    const auto trail = static_cast<unsigned char>(sample[++i]);
+    const auto trail = static_cast<unsigned char>(sample[i + 1]);
     if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
     any = true;
   }
@@ -181,11 +183,12 @@ CodePage JapaneseUnlessGuessReads(std::string_view sample, CodePage guess) {
 CodePage SingleByteAnswer(std::string_view sample, CodePage guess) {
   // Japanese first: the single-byte pages' readings of Japanese text are all
   // poor, and the least poor of them must not hide it.
-  const CodePage japanese = JapaneseUnlessGuessReads(sample, WindowsPageForC1Bytes(guess, sample));
+  const bool hasC1 = HoldsC1Bytes(sample);
+  const CodePage japanese = JapaneseUnlessGuessReads(sample, WindowsPageForC1Bytes(guess, hasC1));
   if (japanese != codepage::kNone && FamilyOf(japanese) == CodePageFamily::Japanese) return japanese;
   if (guess == codepage::kNone || FamilyOf(guess) == CodePageFamily::Other)
     guess = BestSingleByteReading(sample, guess);
-  return WindowsPageWhenAlike(WindowsPageForC1Bytes(guess, sample), sample);
+  return WindowsPageWhenAlike(WindowsPageForC1Bytes(guess, hasC1), sample);
 }
 
 // What the detectors make of the part of a file they look at (after any byte-order mark).
