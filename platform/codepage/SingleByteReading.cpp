@@ -3,6 +3,8 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <bitset>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -184,9 +186,33 @@ double SingleByteReadingScore(std::string_view sample, CodePage codePage) {
   return ScoreOf(ScoredPart(sample), codePage);
 }
 
+namespace {
+
+// Where both pages read each byte value of `part` alone, as one held
+// character, the two readings are those characters byte by byte: they agree
+// when each value reads alike. Unknown (nullopt) when a value is a lead byte
+// or not held in one of them.
+std::optional<bool> ByteValuesReadAlike(std::string_view part, CodePage a, CodePage b) {
+  std::bitset<0x100> present;
+  for (const char c : part) present.set(static_cast<unsigned char>(c));
+  for (unsigned value = 0; value < 0x100; ++value) {
+    if (!present.test(value)) continue;
+    const char byte = static_cast<char>(value);
+    char16_t inA[2], inB[2];
+    const HeldPrefix heldA = DecodeHeldPrefix({&byte, 1}, a, inA);
+    const HeldPrefix heldB = DecodeHeldPrefix({&byte, 1}, b, inB);
+    if (heldA.bytes != 1 || heldB.bytes != 1 || heldA.units != 1 || heldB.units != 1) return std::nullopt;
+    if (inA[0] != inB[0]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool SingleByteReadingsAgree(std::string_view sample, CodePage a, CodePage b) {
   // All of it: the few letters where the pages differ may come late.
   const std::string_view part = sample.substr(FindFirstHighByte(sample));
+  if (const std::optional<bool> alike = ByteValuesReadAlike(part, a, b)) return *alike;
   std::u16string first(part.size(), u'\0'), second(part.size(), u'\0');
   const HeldPrefix heldA = DecodeHeldPrefix(part, a, first.data());
   const HeldPrefix heldB = DecodeHeldPrefix(part, b, second.data());

@@ -75,3 +75,30 @@ TEST(SingleByteReading, CyrillicWordsEndingInGreekConsonantsAreCyrillic) {
 
 }  // namespace
 }  // namespace trawlscope
+
+namespace trawlscope {
+namespace {
+
+TEST(SingleByteReadingsAgree, ByteValuesDecideAndLeadOrUndefinedBytesFallBackToTheWholeReading) {
+  struct Case {
+    const char* what;
+    std::string sample;
+    CodePage a, b;
+    bool agree;
+  };
+  const Case cases[] = {
+      {"Lithuanian in both Baltic pages", "\xE0\xE8i\xFB", 28603, 1257, true},
+      {"a letter both Latin-2 pages share", "caf\xE9", 28592, 1250, true},
+      {"a late letter where they differ", "caf\xE9 " + std::string(200, 'x') + " \xB1", 28592, 1250, false},
+      {"a C1 control against the euro sign", "\x80 5", 28592, 1250, false},
+      {"Greek alpha in both Greek pages", "\xE1\xE1", 28597, 1253, true},
+      {"a byte windows-1253 leaves undefined", "\xE1\xAA", 28597, 1253, false},
+      {"no high byte at all", "plain text", 28592, 1250, true},
+      {"Shift_JIS pairs read by the same page", "\x82\xA0\x82\xA2", 932, 932, true},
+      {"Shift_JIS pairs against a single-byte page", "\x82\xA0\x82\xA2", 932, 1252, false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SingleByteReadingsAgree(c.sample, c.a, c.b), c.agree) << c.what;
+}
+
+}  // namespace
+}  // namespace trawlscope
