@@ -67,21 +67,19 @@ std::unique_ptr<ByteTable> BuildTable(CodePage codePage) {
   for (unsigned b = 0; b < 0x80; ++b) table->asciiIsItself &= table->single[b] == b;
 
   if (doubleByte) {
-    std::vector<std::string> pairs;
-    std::vector<unsigned> keys;
+    table->pairs.assign(0x10000, kNotHeld);
+    // A lead byte's row at a time: the conversion's buffers stay small and in
+    // the cache, where all rows at once took megabytes of fresh pages.
+    std::vector<std::string> row(0x100);
     for (unsigned lead = 0x80; lead < 0x100; ++lead) {
       if (table->single[lead] != kNotHeld) continue;
-      for (unsigned trail = 0; trail < 0x100; ++trail) {
-        pairs.push_back({static_cast<char>(lead), static_cast<char>(trail)});
-        keys.push_back(lead << 8 | trail);
-      }
+      for (unsigned trail = 0; trail < 0x100; ++trail) row[trail] = {static_cast<char>(lead), static_cast<char>(trail)};
+      DecodeEachSequence(codePage, row, [&](size_t trail, char16_t unit) {
+        if (!held(unit)) return;
+        table->pairs[lead << 8 | trail] = unit;
+        table->single[lead] = kLeadByte;
+      });
     }
-    table->pairs.assign(0x10000, kNotHeld);
-    DecodeEachSequence(codePage, pairs, [&](size_t s, char16_t unit) {
-      if (!held(unit)) return;
-      table->pairs[keys[s]] = unit;
-      table->single[keys[s] >> 8] = kLeadByte;
-    });
   }
   return table;
 }
