@@ -3,6 +3,7 @@
 #include "platform/codepage/ByteScan.h"
 #include "platform/codepage/ByteTableDecoder.h"
 #include "platform/codepage/ConverterCache.h"
+#include "platform/codepage/Utf8Prefix.h"
 
 #include <unicode/ucnv.h>
 
@@ -95,12 +96,14 @@ bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& te
     CopyUtf16Le(bytes, text);
     return true;
   }
-  if (IsPureAscii(bytes) && IsAsciiTransparent(codePage)) {
+  // UTF-8's own decoding widens ASCII as it goes, without a pass to find it first.
+  if (codePage != codepage::kUtf8 && IsPureAscii(bytes) && IsAsciiTransparent(codePage)) {
     WidenAscii(bytes, text);
     return true;
   }
   text.resize(bytes.size());
-  const HeldPrefix held = DecodeHeldPrefix(bytes, codePage, text.data());
+  const HeldPrefix held = codePage == codepage::kUtf8 ? DecodeUtf8Prefix(bytes, text.data())
+                                                      : DecodeHeldPrefix(bytes, codePage, text.data());
   if (held.bytes == bytes.size()) {
     text.resize(held.units);
     return true;
