@@ -13,17 +13,22 @@ bool IsBreak(Unit c) {
 }
 
 #if defined(__SSE2__)
-// One bit per byte of the block, set where the unit is CR or LF.
+constexpr size_t kUnitsPerBlock = 16;
+
+// One bit per unit of the sixteen at `at`, set where the unit is CR or LF.
+// Wide units are narrowed with saturation first: only CR and LF themselves
+// come out as their bytes, and one compare covers sixteen units.
 template <typename Unit>
-unsigned BreakMask(const Unit* at) {
-  const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+unsigned BreakBits(const Unit* at) {
+  __m128i block;
   if constexpr (sizeof(Unit) == 1) {
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-        _mm_cmpeq_epi8(block, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(block, _mm_set1_epi8('\r')))));
+    block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
   } else {
-    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-        _mm_cmpeq_epi16(block, _mm_set1_epi16('\n')), _mm_cmpeq_epi16(block, _mm_set1_epi16('\r')))));
+    block = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 8)));
   }
+  return static_cast<unsigned>(_mm_movemask_epi8(
+      _mm_or_si128(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(block, _mm_set1_epi8('\r')))));
 }
 #endif
 
@@ -36,18 +41,14 @@ std::int64_t LineCounter<Unit>::LineOf(size_t position) {
   size_t j = counted_;
 #if defined(__SSE2__)
   // Few bits are set in a block, fewer than a call to a population count costs
-  // on processors the build cannot assume to have the instruction.
-  std::int64_t runEndBits = 0;
-  constexpr size_t kUnitsPerBlock = 16 / sizeof(Unit);
-  // Each block is compared with itself one unit on, which must be in the text.
+  // on processors the build cannot assume to have the instruction. Each
+  // block needs the unit after it, which must be in the text.
   for (; j + kUnitsPerBlock <= position && j + kUnitsPerBlock < text_.size(); j += kUnitsPerBlock) {
-    const unsigned breaks = BreakMask(text_.data() + j);
+    const unsigned breaks = BreakBits(text_.data() + j);
     if (breaks == 0) continue;
-    const unsigned next = BreakMask(text_.data() + j + 1);
-    // A bit a byte: each unit that ends a run sets one bit for each of its bytes.
-    for (unsigned ends = breaks & ~next; ends != 0; ends &= ends - 1) ++runEndBits;
+    const unsigned next = breaks >> 1 | (IsBreak(text_[j + kUnitsPerBlock]) ? 1u << (kUnitsPerBlock - 1) : 0u);
+    for (unsigned ends = breaks & ~next; ends != 0; ends &= ends - 1) ++line_;
   }
-  line_ += runEndBits / static_cast<std::int64_t>(sizeof(Unit));
 #endif
   for (; j < position; ++j)
     if (IsBreak(text_[j]) && (j + 1 == text_.size() || !IsBreak(text_[j + 1]))) ++line_;

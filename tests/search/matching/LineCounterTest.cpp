@@ -23,6 +23,19 @@ TEST(LineCounter, AnyRunOfCrAndLfIsOneBreak) {
   EXPECT_EQ(LineOfIn(u"", 0), 1);
 }
 
+// Units that hold a CR or LF byte are no breaks: U+010A, U+0D0A, U+8A0D,
+// U+FF0A and surrogates, each at every place of a block of sixteen.
+TEST(LineCounter, WideUnitsWithABreakByteAreNoBreaks) {
+  for (const char16_t wide : {u'\u010A', u'\u0D0A', u'\u8A0D', u'\uFF0A', char16_t{0xD80D}, char16_t{0xDC0A}}) {
+    for (size_t at = 0; at < 40; ++at) {
+      std::u16string text(40, u'x');
+      text[at] = wide;
+      text[20] = u'\n';
+      EXPECT_EQ(LineOfIn(text, 40), 2) << static_cast<unsigned>(wide) << " at " << at;
+    }
+  }
+}
+
 TEST(LineCounter, ABreakBelongsToTheLineItEnds) {
   LineCounter<char16_t> counter(u"a\nb\r\n");
   EXPECT_EQ(counter.LineOf(1), 1);
