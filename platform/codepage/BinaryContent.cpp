@@ -82,11 +82,12 @@ uint32_t UnitAt(const unsigned char* p) {
 }
 
 #if defined(__SSE2__)
-// What eight UTF-16 units hold when none is NUL or a surrogate, so that each
-// is one character: strays and ASCII pairs as ReadsAsText counts them.
-struct WideBlock {
-  unsigned stray = 0;
-  unsigned asciiPairs = 0;
+// What runs of UTF-16 units hold when none is NUL or a surrogate, so that
+// each is one character: strays and ASCII pairs as ReadsAsText counts them,
+// a count in each of eight lanes, summed when the run ends.
+struct WideRun {
+  __m128i stray = _mm_setzero_si128();
+  __m128i asciiPairs = _mm_setzero_si128();
 };
 
 // Lanes where low <= unit <= high, unsigned.
@@ -102,14 +103,18 @@ inline __m128i BytesIn(__m128i bytes, uint8_t low, uint8_t high) {
                         _mm_setzero_si128());
 }
 
-inline unsigned LanesSet(__m128i mask16) {
-  const __m128i sums = _mm_sad_epu8(_mm_and_si128(mask16, _mm_set1_epi16(1)), _mm_setzero_si128());
-  return static_cast<unsigned>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+// The sum of the eight 16-bit lanes.
+inline size_t SumOfLanes(__m128i lanes) {
+  __m128i sums = _mm_madd_epi16(lanes, _mm_set1_epi16(1));
+  sums = _mm_add_epi32(sums, _mm_shuffle_epi32(sums, _MM_SHUFFLE(1, 0, 3, 2)));
+  sums = _mm_add_epi32(sums, _mm_shuffle_epi32(sums, _MM_SHUFFLE(2, 3, 0, 1)));
+  return static_cast<size_t>(_mm_cvtsi128_si32(sums));
 }
 
-// False when the block holds a NUL or a surrogate: the unit-by-unit walk takes those.
+// Adds the eight units at `p` to the run; false, adding nothing, when they
+// hold a NUL or a surrogate: the unit-by-unit walk takes those.
 template <bool kBigEndian>
-bool ReadWideBlock(const unsigned char* p, WideBlock& block) {
+bool AddWideBlock(const unsigned char* p, WideRun& run) {
   __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const __m128i bytes = units;
   if constexpr (kBigEndian) units = _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8));
@@ -124,8 +129,9 @@ bool ReadWideBlock(const unsigned char* p, WideBlock& block) {
   const __m128i asciiText = _mm_or_si128(_mm_or_si128(BytesIn(bytes, 0x20, 0x7E), BytesIn(bytes, 0x08, 0x0D)),
                                          _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x1B)));
   const __m128i pair = _mm_cmpeq_epi16(asciiText, _mm_set1_epi16(-1));
-  block.stray = LanesSet(stray);
-  block.asciiPairs = LanesSet(pair);
+  // A set lane is -1.
+  run.stray = _mm_sub_epi16(run.stray, stray);
+  run.asciiPairs = _mm_sub_epi16(run.asciiPairs, pair);
   return true;
 }
 #endif
@@ -142,15 +148,30 @@ bool ReadsAsText(std::string_view sample) {
   size_t characters = 0, stray = 0, supplementary = 0, asciiPairs = 0;
   for (size_t i = 0; i < count;) {
 #if defined(__SSE2__)
-    // UTF-16 text is mostly runs of plain characters: eight at a time.
+    // UTF-16 text is mostly runs of plain characters: eight at a time, with
+    // the counts kept in lanes while the run lasts. A lane counts one a
+    // block, and a sample has far fewer than 2^16 blocks.
     if constexpr (kUnitBytes == 2) {
-      WideBlock block;
-      if (i + 8 <= count && ReadWideBlock<kBigEndian>(data + i * 2, block)) {
-        characters += 8;
-        asciiPairs += block.asciiPairs;
-        stray += block.stray;
-        if (stray > mostStray) return false;
+      static_assert(kDetectionSampleBytes / 16 < 0x10000);
+      constexpr size_t kBlocksBetweenChecks = 32;
+      const size_t runStart = i;
+      WideRun run;
+      const auto addRun = [&] {
+        stray += SumOfLanes(run.stray);
+        asciiPairs += SumOfLanes(run.asciiPairs);
+        run = WideRun();
+      };
+      while (i + 8 <= count && AddWideBlock<kBigEndian>(data + i * 2, run)) {
         i += 8;
+        if ((i - runStart) % (8 * kBlocksBetweenChecks) == 0) {
+          addRun();
+          if (stray > mostStray) return false;
+        }
+      }
+      if (i != runStart) {
+        characters += i - runStart;
+        addRun();
+        if (stray > mostStray) return false;
         continue;
       }
     }
