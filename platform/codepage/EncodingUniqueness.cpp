@@ -2,6 +2,7 @@
 
 #include <unicode/ucnv.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -59,35 +60,49 @@ std::vector<std::string> SequencesToWeigh(CodePage codePage, bool doubleByte) {
   return sequences;
 }
 
-// The same as below from the decoding table's sequences and one call to ICU
-// to encode their characters back, instead of one or two calls a sequence;
-// null when the page does not allow it.
-std::unique_ptr<CharacterSet> CharactersWithSeveralFormsAtOnce(CodePage codePage) {
-  std::vector<std::string> sequences;
-  std::u16string characters;
+// The bytes of a sequence of up to three in one number, its length on top;
+// longer ones, which no table holds, as a number no held sequence has.
+uint32_t Packed(std::string_view bytes) {
+  if (bytes.size() > 3) return UINT32_MAX;
+  uint32_t packed = static_cast<uint32_t>(bytes.size()) << 24;
+  for (size_t k = 0; k < bytes.size(); ++k) packed |= uint32_t{static_cast<unsigned char>(bytes[k])} << (16 - 8 * k);
+  return packed;
+}
+
+// The byte sequences that decode to each character, worked out once per page.
+struct FormsOfCharacters {
+  // From the decoding table and EUC-JP's three-byte row: for each unit, how
+  // many sequences decode to it (2 for two or more) and the one's bytes, packed.
+  std::vector<uint8_t> count;
+  std::vector<uint32_t> onlyForm;
+  // Pages without a decoding table (Latin-1, the EBCDIC pages): the
+  // characters with several forms, worked out a sequence at a time.
+  std::unique_ptr<CharacterSet> several;
+};
+
+// From the decoding table, without asking ICU about any character: a
+// character is then weighed only when a search text holds it, by encoding it
+// alone. Null when the page does not allow it.
+bool CountHeldForms(CodePage codePage, FormsOfCharacters& forms) {
+  forms.count.assign(0x10000, 0);
+  forms.onlyForm.assign(0x10000, 0);
   const auto take = [&](std::string_view bytes, char16_t character) {
-    sequences.emplace_back(bytes);
-    characters += character;
+    uint8_t& count = forms.count[character];
+    if (count == 0) forms.onlyForm[character] = Packed(bytes);
+    count = count == 0 ? 1 : 2;
   };
-  if (!ForEachHeldSequence(codePage, take)) return nullptr;
+  if (!ForEachHeldSequence(codePage, take)) return false;
   if (HasJisX0212Row(codePage)) {
     std::vector<std::string> jisX0212;
     AppendJisX0212Row(jisX0212);
-    if (!DecodeEachSequence(codePage, jisX0212, [&](size_t s, char16_t c) { take(jisX0212[s], c); })) return nullptr;
+    if (!DecodeEachSequence(codePage, jisX0212, [&](size_t s, char16_t c) { take(jisX0212[s], c); })) return false;
   }
-  std::vector<std::string> encoded;
-  if (!EncodeEachUnit(codePage, characters, encoded)) return nullptr;
-  auto several = std::make_unique<CharacterSet>();
-  for (size_t k = 0; k < characters.size(); ++k)
-    if (encoded[k] != sequences[k]) several->insert(characters[k]);
-  return several;
+  return true;
 }
 
 // Every character that some byte sequence decodes to but that encodes back to
 // other bytes, or to none: a duplicate or a one-way mapping.
 std::unique_ptr<CharacterSet> ComputeCharactersWithSeveralForms(CodePage codePage) {
-  if (auto atOnce = CharactersWithSeveralFormsAtOnce(codePage)) return atOnce;
-  // Pages without a decoding table (Latin-1, the EBCDIC pages): a sequence at a time.
   UConverter* converter = CachedConverter(codePage, InvalidBytes::Stop);
   if (converter == nullptr) return nullptr;
   const bool doubleByte = ucnv_getMaxCharSize(converter) >= 2;
@@ -103,9 +118,27 @@ std::unique_ptr<CharacterSet> ComputeCharactersWithSeveralForms(CodePage codePag
   return several;
 }
 
-// Null when the code page has no converter.
-const CharacterSet* CharactersWithSeveralForms(CodePage codePage) {
-  return OncePerCodePage<CharacterSet, ComputeCharactersWithSeveralForms>(codePage);
+std::unique_ptr<FormsOfCharacters> ComputeFormsOfCharacters(CodePage codePage) {
+  auto forms = std::make_unique<FormsOfCharacters>();
+  if (CountHeldForms(codePage, *forms)) return forms;
+  forms->count.clear();
+  forms->onlyForm.clear();
+  forms->several = ComputeCharactersWithSeveralForms(codePage);
+  if (!forms->several) return nullptr;  // no converter
+  return forms;
+}
+
+// Whether some byte sequence decodes to `character` but is not what it
+// encodes to; null `forms` when the page has no converter.
+bool HasSeveralForms(char16_t character, CodePage codePage) {
+  const FormsOfCharacters* forms = OncePerCodePage<FormsOfCharacters, ComputeFormsOfCharacters>(codePage);
+  if (forms == nullptr) return true;
+  if (forms->several) return forms->several->count(character) != 0;
+  const uint8_t count = forms->count[character];
+  if (count != 1) return count > 1;
+  std::string encoded;
+  return !EncodeFromUtf16(std::u16string_view(&character, 1), codePage, encoded) ||
+         Packed(encoded) != forms->onlyForm[character];
 }
 
 }  // namespace
@@ -116,10 +149,8 @@ bool HasUniqueByteForms(std::u16string_view text, CodePage codePage) {
   std::string encoded;
   if (!EncodeFromUtf16(text, codePage, encoded)) return false;
   if (IsUnicodeForm(codePage)) return true;
-  const CharacterSet* several = CharactersWithSeveralForms(codePage);
-  if (several == nullptr) return false;
   for (const char16_t c : text)
-    if (several->count(c) != 0) return false;
+    if (HasSeveralForms(c, codePage)) return false;
   return true;
 }
 
@@ -128,8 +159,7 @@ bool CanDecodeTo(char16_t character, CodePage codePage) {
   if (character == kReplacementCharacter || IsUnicodeForm(codePage) || IsStatefulCodePage(codePage) ||
       EncodeFromUtf16(std::u16string_view(&character, 1), codePage, encoded))
     return true;
-  const CharacterSet* several = CharactersWithSeveralForms(codePage);
-  return several == nullptr || several->count(character) != 0;
+  return HasSeveralForms(character, codePage);
 }
 
 }  // namespace trawlscope

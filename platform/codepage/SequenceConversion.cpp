@@ -55,36 +55,4 @@ bool DecodeEachSequence(CodePage codePage, const std::vector<std::string>& seque
   return separators == sequences.size();
 }
 
-bool EncodeEachUnit(CodePage codePage, std::u16string_view units, std::vector<std::string>& encoded) {
-  encoded.assign(units.size(), std::string());
-  // A character the page cannot hold comes out as no bytes at all.
-  UConverter* converter = CachedConverter(codePage, InvalidBytes::Skip);
-  if (converter == nullptr) return false;
-  // Unit i stands at 2i, its LF at 2i + 1.
-  std::u16string source;
-  for (const char16_t unit : units) {
-    source += unit;
-    source += u'\n';
-  }
-  std::string out(source.size() * 4 + 16, '\0');
-  std::vector<int32_t> offsets(out.size());
-  const UChar* from = reinterpret_cast<const UChar*>(source.data());
-  char* to = out.data();
-  UErrorCode status = U_ZERO_ERROR;
-  ucnv_fromUnicode(converter, &to, out.data() + out.size(), &from, from + source.size(), offsets.data(), true,
-                   &status);
-  if (U_FAILURE(status)) return false;
-  const size_t produced = static_cast<size_t>(to - out.data());
-  size_t separators = 0;
-  for (size_t k = 0; k < produced; ++k) {
-    const auto at = static_cast<size_t>(offsets[k]);
-    if (at % 2 == 0) {
-      encoded[at / 2] += out[k];
-    } else {
-      separators += out[k] == '\n';
-    }
-  }
-  return separators == units.size();
-}
-
 }  // namespace trawlscope

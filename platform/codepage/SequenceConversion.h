@@ -1,8 +1,8 @@
 #pragma once
-// Conversions of many short byte sequences, or many single characters, each
-// on its own but all in one call to ICU: the tables worked out once per code
-// page ask ICU about every one- and two-byte sequence, and one call each
-// costs far more than the conversion itself.
+// Decoding many short byte sequences, each on its own but all in one call to
+// ICU: the tables worked out once per code page ask ICU about every one- and
+// two-byte sequence, and one call each costs far more than the conversion
+// itself.
 #include <cstddef>
 #include <functional>
 #include <string>
@@ -18,9 +18,5 @@ namespace trawlscope {
 // converter or does not keep LF, the separator, as itself (the EBCDIC pages).
 bool DecodeEachSequence(CodePage codePage, const std::vector<std::string>& sequences,
                         const std::function<void(size_t, char16_t)>& accept);
-
-// Each unit's bytes, empty for a unit the page cannot hold. False when the
-// page has no converter or does not keep LF as itself.
-bool EncodeEachUnit(CodePage codePage, std::u16string_view units, std::vector<std::string>& encoded);
 
 }  // namespace trawlscope
