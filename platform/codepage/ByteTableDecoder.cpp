@@ -9,10 +9,7 @@
 #include <memory>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "platform/codepage/AsciiWidening.h"
 #include "platform/codepage/ConverterCache.h"
 #include "platform/codepage/PerCodePage.h"
 #include "platform/codepage/SequenceConversion.h"
@@ -29,22 +26,6 @@ struct ByteTable {
   std::vector<char16_t> pairs;           // lead << 8 | trail: a character or kNotHeld
   bool asciiIsItself = false;            // bytes below 0x80 decode to the same units
 };
-
-#if defined(__SSE2__)
-// Widens the ASCII bytes from `i` on, sixteen at a time, up to the first block
-// holding a high byte; returns where it stopped.
-size_t WidenAsciiBlocks(const unsigned char* data, size_t i, size_t size, char16_t*& out) {
-  const __m128i zero = _mm_setzero_si128();
-  for (; i + 16 <= size; i += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    if (_mm_movemask_epi8(block) != 0) break;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, zero));
-    out += 16;
-  }
-  return i;
-}
-#endif
 
 std::unique_ptr<ByteTable> BuildTable(CodePage codePage) {
   UConverter* converter = CachedConverter(codePage);
@@ -100,23 +81,25 @@ HeldPrefix DecodeHeldPrefix(std::string_view bytes, CodePage codePage, char16_t*
   const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t size = bytes.size();
   char16_t* const start = out;
+  // Most text in these pages is ASCII between the other characters.
+  const bool widenAscii = table->asciiIsItself;
+  const char16_t* const single = table->single.data();
+  const char16_t* const pairs = table->pairs.data();
   size_t i = 0;
   while (i < size) {
-#if defined(__SSE2__)
-    // Most text in these pages is ASCII between the other characters.
-    if (data[i] < 0x80 && table->asciiIsItself) {
-      i = WidenAsciiBlocks(data, i, size, out);
-      if (i == size) break;
+    const unsigned byte = data[i];
+    if (byte < 0x80 && widenAscii) {
+      i = WidenAsciiRun(data, i, size, out);
+      continue;
     }
-#endif
-    const char16_t unit = table->single[data[i]];
+    const char16_t unit = single[byte];
     if (unit < kLeadByte) {
       *out++ = unit;
       ++i;
       continue;
     }
     if (unit == kNotHeld || i + 1 == size) break;
-    const char16_t pair = table->pairs[data[i] << 8 | data[i + 1]];
+    const char16_t pair = pairs[byte << 8 | data[i + 1]];
     if (pair == kNotHeld) break;
     *out++ = pair;
     i += 2;

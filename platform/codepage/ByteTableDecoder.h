@@ -21,7 +21,8 @@ struct HeldPrefix {
 // Decodes `bytes` from the start, exactly as ICU's converter would, up to the
 // first character the table does not hold (an invalid or unassigned
 // sequence, a character of three or more bytes, a character cut off by the
-// end) or to the end. `out` has room for bytes.size() units. The pages are
+// end) or to the end. `out` has room for bytes.size() units, and what it
+// holds past the units written is left undefined. The pages are
 // stateless, so ICU takes over from there as if it had decoded all along.
 // Nothing is decoded for a page the table does not serve. Any thread.
 HeldPrefix DecodeHeldPrefix(std::string_view bytes, CodePage codePage, char16_t* out);

@@ -1,8 +1,6 @@
 #include "platform/codepage/Utf8Prefix.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "platform/codepage/AsciiWidening.h"
 
 namespace trawlscope {
 namespace {
@@ -19,18 +17,7 @@ HeldPrefix DecodeUtf8Prefix(std::string_view bytes, char16_t* out) {
   while (i < size) {
     const unsigned b0 = data[i];
     if (b0 < 0x80) {
-#if defined(__SSE2__)
-      // Markup, spaces and line breaks come in runs between the other characters.
-      const __m128i zero = _mm_setzero_si128();
-      for (; i + 16 <= size; i += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-        if (_mm_movemask_epi8(block) != 0) break;
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, zero));
-        out += 16;
-      }
-#endif
-      for (; i < size && data[i] < 0x80; ++i) *out++ = data[i];
+      i = WidenAsciiRun(data, i, size, out);
       continue;
     }
     if (b0 < 0xC2) break;  // a continuation byte, or an overlong two-byte form
