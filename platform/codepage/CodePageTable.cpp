@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <initializer_list>
+#include <map>
 #include <string>
 
 namespace trawlscope {
@@ -119,11 +120,16 @@ std::string CodePageDisplayName(CodePage codePage) {
 }
 
 CodePage CodePageOfCharsetName(std::string_view name) {
-  const std::string wanted = Folded(name);
-  for (const auto& entry : kCodePages)
-    for (const char* charsetName : entry.charsetNames)
-      if (Folded(charsetName) == wanted) return entry.codePage;
-  return codepage::kNone;
+  // Folded once: the detectors name a page for every file, ICU some thirty.
+  // The first entry that gives a name keeps it.
+  static const std::map<std::string, CodePage, std::less<>> byFoldedName = [] {
+    std::map<std::string, CodePage, std::less<>> names;
+    for (const auto& entry : kCodePages)
+      for (const char* charsetName : entry.charsetNames) names.emplace(Folded(charsetName), entry.codePage);
+    return names;
+  }();
+  const auto it = byFoldedName.find(Folded(name));
+  return it != byFoldedName.end() ? it->second : codepage::kNone;
 }
 
 std::vector<CodePage> ChoosableCodePages() {
