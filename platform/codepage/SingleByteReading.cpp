@@ -70,11 +70,10 @@ bool IsCommonPunctuation(char16_t c) {
 }
 
 // What Score asks of a character, looked up once: ICU's case tables and
-// the letter lists cost more than the rest of the scoring together, and
-// every weighed page asks them again of the same few hundred letters.
+// the letter lists were most of the scoring's time, and every weighed page
+// asks them again of the same few hundred letters.
 struct CharacterFacts {
   double weight = 0;  // LetterWeight, for letters
-  char16_t lower = 0;
   Script script = Script::Other;
   bool letter = false;
   bool upper = false;
@@ -86,12 +85,11 @@ struct CharacterFacts {
 CharacterFacts FactsOf(char16_t c) {
   CharacterFacts facts;
   facts.letter = IsLetter(c);
-  facts.lower = static_cast<char16_t>(u_tolower(c));
   facts.script = ScriptOf(c);
   facts.upper = u_isupper(c);
   facts.lowerCase = u_islower(c);
   facts.commonPunctuation = IsCommonPunctuation(c);
-  facts.greekFinal = IsGreekFinal(facts.lower);
+  facts.greekFinal = IsGreekFinal(static_cast<char16_t>(u_tolower(c)));
   if (facts.letter) facts.weight = LetterWeight(c);
   return facts;
 }
