@@ -8,6 +8,8 @@
 #include <unicode/ucnv.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -24,6 +26,10 @@ void WidenAscii(std::string_view bytes, std::u16string& text) {
 
 void CopyUtf16Le(std::string_view bytes, std::u16string& text) {
   text.resize(bytes.size() / 2);
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(text.data(), bytes.data(), text.size() * sizeof(char16_t));
+    return;
+  }
   for (size_t i = 0; i < text.size(); ++i)
     text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
                                     (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
