@@ -236,14 +236,16 @@ bool FileSearcher::LoadXmlText(std::string_view bytes) {
   return true;
 }
 
-std::u16string FileSearcher::Substring(size_t start, size_t length) const {
+void FileSearcher::AppendSubstring(std::u16string& to, size_t start, size_t length) const {
   if (inPieces_ && heldNarrow_) {
     const std::string_view part = std::string_view(heldBytes_).substr(start - textBase_, length);
-    return std::u16string(part.begin(), part.end());
+    to.append(part.begin(), part.end());
+  } else if (asciiText_.data() == nullptr) {
+    to.append(std::u16string_view(text_).substr(start - textBase_, length));
+  } else {
+    const std::string_view part = asciiText_.substr(start, length);
+    to.append(part.begin(), part.end());
   }
-  if (asciiText_.data() == nullptr) return text_.substr(start - textBase_, length);
-  const std::string_view part = asciiText_.substr(start, length);
-  return std::u16string(part.begin(), part.end());
 }
 
 void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int contextLength) {
@@ -274,7 +276,7 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
     stretchBufferStart_ = buffer.size();
   }
   if (spanEnd > stretchTextEnd_) {
-    buffer += Substring(stretchTextEnd_, spanEnd - stretchTextEnd_);
+    AppendSubstring(buffer, stretchTextEnd_, spanEnd - stretchTextEnd_);
     stretchTextEnd_ = spanEnd;
   }
   Hit hit(*hitFile_, stretchBufferStart_ + (spans.leftStart - stretchTextStart_), spans.leftLength, length,

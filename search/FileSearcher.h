@@ -168,8 +168,9 @@ class FileSearcher {
   bool LoadXmlText(std::string_view bytes);
   bool IsXmlWithXPath() const;
   FileSearchOutcome Finish(Matcher::ScanEnd end, const AbortFlag& abortRequested) const;
-  // `length` units of the current text from `start`, wherever it is held.
-  std::u16string Substring(size_t start, size_t length) const;
+  // Appends `length` units of the current text from `start`, wherever it is
+  // held, to `to`: no string of its own for each hit.
+  void AppendSubstring(std::u16string& to, size_t start, size_t length) const;
   RawPrefilter& Prefilter();
 
   MatchMode mode_ = MatchMode::Exact;
