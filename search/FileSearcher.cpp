@@ -48,8 +48,9 @@ void FileSearcher::StartFile(const std::u16string& path) {
     folder_.assign(folder);
     nativeFolder_ = ToNativePath(folder_);
   }
+  // text_ keeps the last file's units until the next decoding writes over
+  // them: emptying it would make that decoding zero-fill it all again.
   fileName_.assign(name);
-  text_.clear();
   inPieces_ = false;
   heldNarrow_ = false;
   textBase_ = 0;

@@ -97,7 +97,8 @@ bool IsAsciiTransparent(CodePage codePage) {
 }
 
 bool DecodeToUtf16(std::string_view bytes, CodePage codePage, std::u16string& text, size_t* undecodable) {
-  text.clear();
+  // Not cleared first: resizing zero-fills only the units it adds, and a
+  // searcher's text, kept from file to file, is mostly large enough already.
   if (codePage == codepage::kUtf16Le) {
     CopyUtf16Le(bytes, text);
     return true;
