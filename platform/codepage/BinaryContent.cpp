@@ -6,6 +6,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "platform/codepage/ByteScan.h"
 #include "platform/codepage/CodePageDetector.h"
 
 namespace trawlscope {
@@ -205,23 +206,23 @@ bool ReadsAsText(std::string_view sample) {
 }
 
 
+}  // namespace
+
+namespace binary_content {
+
+ByteRounds InBlocksOf16(const unsigned char* data, size_t size) {
+  size_t strays = 0, i = 0;
 #if defined(__SSE2__)
-// ReadsAsText<1> for a sample without NUL bytes, sixteen bytes at a time:
-// it runs on every file of a search, and almost every file is such text.
-// False as soon as a NUL turns up: the other readings decide then.
-bool NulFreeBytesReadAsText(std::string_view sample) {
-  const auto* data = reinterpret_cast<const unsigned char*>(sample.data());
   const __m128i zero = _mm_setzero_si128();
   // Each stray byte subtracts -1 from its lane; lanes are summed before any can pass 255.
   constexpr size_t kBlocksPerSum = 255;
-  size_t strays = 0, i = 0;
-  while (i + 16 <= sample.size()) {
+  while (i + 16 <= size) {
     __m128i counts = zero;
     __m128i nuls = zero;
-    for (size_t block = 0; block < kBlocksPerSum && i + 16 <= sample.size(); ++block, i += 16) {
+    for (size_t block = 0; block < kBlocksPerSum && i + 16 <= size; ++block, i += 16) {
       // UTF-16 and UTF-32 text, with a NUL in every few bytes, is left to
       // the other readings at once.
-      if (block % 4 == 0 && _mm_movemask_epi8(nuls) != 0) return false;
+      if (block % 4 == 0 && _mm_movemask_epi8(nuls) != 0) return {true, strays, i};
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
       nuls = _mm_or_si128(nuls, _mm_cmpeq_epi8(v, zero));
       const __m128i control = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xE0))), zero);
@@ -231,26 +232,41 @@ bool NulFreeBytesReadAsText(std::string_view sample) {
       const __m128i bad = _mm_or_si128(_mm_andnot_si128(_mm_or_si128(layout, escape), control), del);
       counts = _mm_sub_epi8(counts, bad);
     }
-    if (_mm_movemask_epi8(nuls) != 0) return false;
+    if (_mm_movemask_epi8(nuls) != 0) return {true, strays, i};
     const __m128i sums = _mm_sad_epu8(counts, zero);
     strays += static_cast<size_t>(_mm_cvtsi128_si32(sums)) + static_cast<size_t>(_mm_extract_epi16(sums, 4));
   }
-  for (; i < sample.size(); ++i) {
+#endif
+  return {false, strays, i};
+}
+
+#if !defined(TRAWLSCOPE_HAVE_AVX2_BUILD)
+ByteRounds InBlocksOf32(const unsigned char* data, size_t size) { return InBlocksOf16(data, size); }
+#endif
+
+bool NulFreeBytesReadAsTextBy(ByteRounds (*rounds)(const unsigned char*, size_t), std::string_view sample) {
+  const auto* data = reinterpret_cast<const unsigned char*>(sample.data());
+  const ByteRounds bulk = rounds(data, sample.size());
+  if (bulk.nul) return false;
+  size_t strays = bulk.strays;
+  for (size_t i = bulk.end; i < sample.size(); ++i) {
     if (data[i] == 0) return false;
     strays += IsTextUnit<1>(data[i]) ? 0 : 1;
   }
   return strays <= sample.size() / kNoiseDivisor;
 }
-#endif
 
-}  // namespace
+}  // namespace binary_content
+
 
 bool IsBinaryContent(std::string_view bytes) {
   if (bytes.empty()) return false;
   const std::string_view sample = bytes.substr(0, kDetectionSampleBytes);
-#if defined(__SSE2__)
-  if (NulFreeBytesReadAsText(sample)) return false;
-#endif
+  // Almost every file of a search is byte text without a NUL: it is told at once.
+  static const bool wide = ProcessorHasAvx2();
+  if (binary_content::NulFreeBytesReadAsTextBy(wide ? binary_content::InBlocksOf32 : binary_content::InBlocksOf16,
+                                               sample))
+    return false;
   return !ReadsAsText<1>(sample) && !ReadsAsText<2, false>(sample) && !ReadsAsText<2, true>(sample) &&
          !ReadsAsText<4, false>(sample) && !ReadsAsText<4, true>(sample);
 }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/codepage/ByteScan.h"
 #include "platform/codepage/CodePageDetector.h"
 #include "support/Transcode.h"
 
@@ -273,6 +274,51 @@ TEST(BinaryContent, WideStrayAndAsciiPairSharesDecideAtTheirBounds) {
           if (isFree(units, k)) units[k] = 0x4141, ++placed;
         EXPECT_EQ(IsBinaryContent(WideSample(units, bigEndian)), asciiPairs > mostPairs)
             << bigEndian << " " << size << " " << asciiPairs;
+      }
+    }
+  }
+}
+
+// The byte reading a byte at a time: no NUL, and at most one stray control
+// in twenty bytes; layout and escape controls are text.
+bool NulFreeByteTextByteByByte(std::string_view sample) {
+  size_t strays = 0;
+  for (const char c : sample) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b == 0) return false;
+    strays += (b < 0x20 && !(b >= 0x08 && b <= 0x0F) && b != 0x1A && b != 0x1B) || b == 0x7F;
+  }
+  return strays <= sample.size() / 20;
+}
+
+// The blocks of either width judge as a byte-by-byte walk does: every byte
+// value at the start, middle and end of samples around the block sizes that
+// already hold as many strays as they may, and each stray control at the
+// one-in-twenty bound.
+TEST(BinaryContent, ByteReadingInBlocksJudgesAsAByteByByteWalk) {
+  std::vector<binary_content::ByteRounds (*)(const unsigned char*, size_t)> widths = {binary_content::InBlocksOf16};
+  if (ProcessorHasAvx2()) widths.push_back(binary_content::InBlocksOf32);
+  for (const auto rounds : widths) {
+    for (const size_t size : {1u, 15u, 16u, 31u, 32u, 33u, 63u, 64u, 65u, 100u, 8191u, 10000u}) {
+      for (unsigned value = 0; value < 0x100; ++value) {
+        for (const size_t at : {size_t{0}, size / 2, size - 1}) {
+          // As many strays elsewhere as the bound allows: one more tips it.
+          std::string sample(size, '\xE3');
+          for (size_t k = 0; k < size / 20; ++k) sample[(at + 1 + 2 * k) % size] = '\x01';
+          sample[at] = static_cast<char>(value);
+          ASSERT_EQ(binary_content::NulFreeBytesReadAsTextBy(rounds, sample), NulFreeByteTextByteByByte(sample))
+              << "size " << size << ", byte " << value << " at " << at;
+        }
+      }
+    }
+    for (const unsigned stray : {0x01u, 0x07u, 0x10u, 0x19u, 0x1Cu, 0x1Fu, 0x7Fu}) {
+      for (const size_t size : {2000u, 4097u, 10000u}) {
+        for (const size_t strays : {size / 20, size / 20 + 1}) {
+          std::string sample(size, 'a');
+          for (size_t k = 0; k < strays; ++k) sample[(k * 7919) % size] = static_cast<char>(stray);
+          EXPECT_EQ(binary_content::NulFreeBytesReadAsTextBy(rounds, sample), strays <= size / 20)
+              << "byte " << stray << ", size " << size << ", strays " << strays;
+        }
       }
     }
   }
