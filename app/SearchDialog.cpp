@@ -300,10 +300,10 @@ void SearchDialog::Replace(std::optional<HitSelection> selection, const std::vec
 void SearchDialog::ReplaceSelected() {
   IResultView* results = view_.Results();
   if (results == nullptr || running_) return;
-  const std::vector<const Hit*> hits = results->SelectedHits();
+  const std::vector<Hit> hits = results->SelectedHits();
   std::vector<const HitFile*> files;
-  for (const Hit* hit : hits)
-    if (std::find(files.begin(), files.end(), &hit->File()) == files.end()) files.push_back(&hit->File());
+  for (const Hit& hit : hits)
+    if (std::find(files.begin(), files.end(), &hit.File()) == files.end()) files.push_back(&hit.File());
   if (!hits.empty()) Replace(SelectionOfHits(hits), files);
 }
 
@@ -452,7 +452,7 @@ void SearchDialog::ExportHits() {
   if (!path) return;
   view_.SetWaitCursor(true);
   // A filtered list exports the rows it shows.
-  const std::optional<std::vector<const Hit*>> shown = view_.Results() ? view_.Results()->ShownHits() : std::nullopt;
+  const std::optional<std::vector<Hit>> shown = view_.Results() ? view_.Results()->ShownHits() : std::nullopt;
   const ExportFormat format = chooser_.ChoseCsvWithHeader() ? ExportFormat::Csv : ExportFormat::Tabbed;
   const WriteResult written =
       shown ? trawlscope::ExportHits(*shown, *path, format) : trawlscope::ExportHits(state_.hits, *path, format);

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
   size_t contextBytes = 0;
   for (const HitFile* file : state.hits.Files())
     contextBytes += file->narrow.capacity() + file->wide.capacity() * sizeof(char16_t) + sizeof(HitFile);
-  std::printf("held: %zu bytes a hit record, %.1f bytes a hit of context and file records\n", sizeof(Hit),
+  std::printf("held: %zu bytes a hit record, %.1f bytes a hit of context and file records\n", PackedHits::RecordBytes(),
               static_cast<double>(contextBytes) / std::max<size_t>(hits, 1));
   QTemporaryDir dir;
   IniProfileFile profile((dir.path() + "/t.ini").toStdString());

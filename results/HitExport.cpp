@@ -30,14 +30,11 @@ std::u16string FlattenField(std::u16string_view text) {
 
 namespace {
 
-const Hit& AsHit(const Hit& hit) { return hit; }
-const Hit& AsHit(const Hit* hit) { return *hit; }
-
+// Over a list or a few rows picked from one; a list makes its hits one at a time.
 template <typename Hits>
 std::u16string TabbedText(const Hits& hits) {
   std::u16string text;
-  for (const auto& each : hits) {
-    const Hit& hit = AsHit(each);
+  for (const Hit& hit : hits) {
     text += FlattenField(DisplayPath(hit.FileName()));
     text += u'\t';
     text += FlattenField(hit.LeftContext());
@@ -50,16 +47,19 @@ std::u16string TabbedText(const Hits& hits) {
   return text;
 }
 
+template <typename Hits>
+std::string CsvOf(const Hits& hits) {
+  std::string bytes = RecordHeader(RecordFormat::Csv);
+  for (const Hit& hit : hits) AppendRecord(bytes, hit, RecordPath(hit.File(), RecordFormat::Csv), RecordFormat::Csv);
+  return bytes;
+}
+
 }  // namespace
 
 std::u16string ExportText(const HitList& hits) { return TabbedText(hits); }
-std::u16string ExportText(const std::vector<const Hit*>& hits) { return TabbedText(hits); }
+std::u16string ExportText(const std::vector<Hit>& hits) { return TabbedText(hits); }
 
-std::string CsvBytes(const std::vector<const Hit*>& hits) {
-  std::string bytes = RecordHeader(RecordFormat::Csv);
-  for (const Hit* hit : hits) AppendRecord(bytes, *hit, RecordPath(hit->File(), RecordFormat::Csv), RecordFormat::Csv);
-  return bytes;
-}
+std::string CsvBytes(const std::vector<Hit>& hits) { return CsvOf(hits); }
 
 std::string ExportBytes(const HitList& hits) {
   // UTF-16 LE carries every code unit, so this always has a value.
@@ -68,13 +68,10 @@ std::string ExportBytes(const HitList& hits) {
 
 WriteResult ExportHits(const HitList& hits, const std::u16string& path, ExportFormat format) {
   if (format == ExportFormat::Tabbed) return WriteTextFile(path, ExportText(hits), codepage::kUtf16Le, true);
-  std::vector<const Hit*> all;
-  all.reserve(hits.size());
-  for (const Hit& hit : hits) all.push_back(&hit);
-  return ExportHits(all, path, format);
+  return WriteWholeFile(ToNativePath(path), CsvOf(hits));
 }
 
-WriteResult ExportHits(const std::vector<const Hit*>& hits, const std::u16string& path, ExportFormat format) {
+WriteResult ExportHits(const std::vector<Hit>& hits, const std::u16string& path, ExportFormat format) {
   if (format == ExportFormat::Tabbed) return WriteTextFile(path, ExportText(hits), codepage::kUtf16Le, true);
   return WriteWholeFile(ToNativePath(path), CsvBytes(hits));
 }

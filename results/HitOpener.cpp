@@ -37,11 +37,11 @@ bool OpenHit(const Hit& hit, const std::string& commandTemplate) {
   return LaunchDetached(argv);
 }
 
-std::vector<const Hit*> FirstHitOfEachFile(const std::vector<const Hit*>& hits) {
-  std::vector<const Hit*> first;
+std::vector<Hit> FirstHitOfEachFile(const std::vector<Hit>& hits) {
+  std::vector<Hit> first;
   std::unordered_set<const HitFile*> files;
-  for (const Hit* hit : hits)
-    if (files.insert(&hit->File()).second) first.push_back(hit);
+  for (const Hit& hit : hits)
+    if (files.insert(&hit.File()).second) first.push_back(hit);
   return first;
 }
 

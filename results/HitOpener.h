@@ -24,6 +24,6 @@ std::u16string FileToOpen(const Hit& hit);
 
 // The first of `hits` in each file, in their order: several rows of one file
 // open it once, at the first of them.
-std::vector<const Hit*> FirstHitOfEachFile(const std::vector<const Hit*>& hits);
+std::vector<Hit> FirstHitOfEachFile(const std::vector<Hit>& hits);
 
 }  // namespace trawlscope

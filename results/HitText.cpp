@@ -15,28 +15,28 @@ std::u16string Decimal(std::int64_t value) {
 
 }  // namespace
 
-std::u16string CopiedRowsText(const std::vector<const Hit*>& hits) {
+std::u16string CopiedRowsText(const std::vector<Hit>& hits) {
   std::u16string text;
-  for (const Hit* hit : hits) {
-    text += FlattenField(DisplayPath(hit->FullPath()));
+  for (const Hit& hit : hits) {
+    text += FlattenField(DisplayPath(hit.FullPath()));
     text += u'\t';
-    text += Decimal(hit->line);
+    text += Decimal(hit.line);
     text += u'\t';
-    text += FlattenField(hit->LeftContext());
+    text += FlattenField(hit.LeftContext());
     text += u'\t';
-    text += FlattenField(hit->Keyword());
+    text += FlattenField(hit.Keyword());
     text += u'\t';
-    text += FlattenField(hit->RightContext());
+    text += FlattenField(hit.RightContext());
     text += u'\n';
   }
   return text;
 }
 
-std::u16string CopiedPathsText(const std::vector<const Hit*>& hits) {
+std::u16string CopiedPathsText(const std::vector<Hit>& hits) {
   std::u16string text;
   std::unordered_set<std::u16string> seen;
-  for (const Hit* hit : hits) {
-    const std::u16string path = FlattenField(DisplayPath(hit->FullPath()));
+  for (const Hit& hit : hits) {
+    const std::u16string path = FlattenField(DisplayPath(hit.FullPath()));
     if (seen.insert(path).second) text += path + u'\n';
   }
   return text;

@@ -12,9 +12,9 @@ namespace trawlscope {
 
 // One line per hit, LF-ended: full path, line, left context, keyword, right
 // context, TAB-separated.
-std::u16string CopiedRowsText(const std::vector<const Hit*>& hits);
+std::u16string CopiedRowsText(const std::vector<Hit>& hits);
 
 // One full path per line, LF-ended, each once, in the hits' order.
-std::u16string CopiedPathsText(const std::vector<const Hit*>& hits);
+std::u16string CopiedPathsText(const std::vector<Hit>& hits);
 
 }  // namespace trawlscope

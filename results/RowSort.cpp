@@ -92,7 +92,7 @@ std::optional<std::vector<RowIndex>> SortByHit(const HitList& hits, Key key, boo
 std::optional<std::vector<RowIndex>> SortByLine(const HitList& hits, bool descending, const std::atomic<bool>& cancel) {
   std::vector<RowIndex> runStarts;
   for (RowIndex i = 0; i < hits.size(); ++i)
-    if (i == 0 || hits[i].line < hits[i - 1].line) runStarts.push_back(i);
+    if (i == 0 || hits.LineOf(i) < hits.LineOf(i - 1)) runStarts.push_back(i);
   runStarts.push_back(static_cast<RowIndex>(hits.size()));
   struct Head {
     std::int64_t line;
@@ -102,7 +102,7 @@ std::optional<std::vector<RowIndex>> SortByLine(const HitList& hits, bool descen
   // The heap's top is the least line, of the earliest run among equals.
   const auto later = [](const Head& a, const Head& b) { return a.line != b.line ? a.line > b.line : a.run > b.run; };
   std::vector<Head> heap;
-  for (RowIndex run = 0; run + 1 < runStarts.size(); ++run) heap.push_back({hits[runStarts[run]].line, run, runStarts[run]});
+  for (RowIndex run = 0; run + 1 < runStarts.size(); ++run) heap.push_back({hits.LineOf(runStarts[run]), run, runStarts[run]});
   std::make_heap(heap.begin(), heap.end(), later);
   std::vector<RowIndex> order;
   order.reserve(hits.size());
@@ -112,7 +112,7 @@ std::optional<std::vector<RowIndex>> SortByLine(const HitList& hits, bool descen
     Head& head = heap.back();
     order.push_back(head.next);
     if (++head.next < runStarts[head.run + 1]) {
-      head.line = hits[head.next].line;
+      head.line = hits.LineOf(head.next);
       std::push_heap(heap.begin(), heap.end(), later);
     } else {
       heap.pop_back();
@@ -122,7 +122,7 @@ std::optional<std::vector<RowIndex>> SortByLine(const HitList& hits, bool descen
     std::reverse(order.begin(), order.end());
     for (size_t first = 0; first < order.size();) {
       size_t end = first + 1;
-      while (end < order.size() && hits[order[end]].line == hits[order[first]].line) ++end;
+      while (end < order.size() && hits.LineOf(order[end]) == hits.LineOf(order[first])) ++end;
       std::reverse(order.begin() + first, order.begin() + end);
       first = end;
     }

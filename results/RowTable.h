@@ -57,7 +57,7 @@ class RowTable {
   size_t RowCount() const;
   size_t HitCount() const { return hits_ ? hits_->size() : 0; }
   RowIndex HitIndex(size_t row) const;
-  const Hit& Row(size_t row) const { return (*hits_)[HitIndex(row)]; }
+  Hit Row(size_t row) const { return (*hits_)[HitIndex(row)]; }
   const HitList* Hits() const { return hits_; }
   const std::shared_ptr<const std::vector<RowIndex>>& Order() const { return arranged_.order; }
 

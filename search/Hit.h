@@ -1,6 +1,7 @@
 #pragma once
-// One occurrence of the search text, kept small: a run may hold millions.
-// The folder and name live once per file (HitFile), and the contexts of all
+// One occurrence of the search text. A list keeps its hits packed
+// (PackedHits) and makes a Hit when asked: a Hit is a value, not a place in
+// the list. The folder and name live once per file (HitFile), and the contexts of all
 // of a file's hits are cut from one buffer per file that holds each stretch
 // of text once, one byte per unit when the stretch is ASCII.
 #include <cstdint>
@@ -84,7 +85,11 @@ class Hit {
   std::int64_t position = 0;  // 0-based
   std::int64_t length = 0;
 
+  // The same occurrence: the same file record and the same numbers.
+  friend bool operator==(const Hit&, const Hit&) = default;
+
  private:
+  friend class PackedHits;  // packs the private numbers and makes them back
   size_t KeywordLength() const { return static_cast<size_t>(length); }
   const HitFile* file_;
   std::uint64_t contextStart_;  // where the left context starts in the file's buffer
@@ -92,7 +97,7 @@ class Hit {
   std::uint32_t rightLength_;
 };
 
-// A run may hold tens of millions: each byte here is tens of megabytes.
+// Made on demand from a list's packed records; only a few are held at a time.
 static_assert(sizeof(Hit) <= 48);
 
 }  // namespace trawlscope

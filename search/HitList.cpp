@@ -5,7 +5,7 @@
 namespace trawlscope {
 
 void HitList::Clear() {
-  std::deque<Hit>().swap(hits_);
+  hits_.Clear();
   std::vector<std::unique_ptr<HitFile>>().swap(files_);
   count_.store(0, std::memory_order_release);
 }
@@ -20,7 +20,7 @@ HitFile& HitList::AddFile(std::u16string folder, std::u16string fileName, CodePa
 }
 
 void HitList::Append(const Hit& hit) {
-  hits_.push_back(hit);
+  hits_.Append(hit);
   count_.store(hits_.size(), std::memory_order_release);
 }
 
@@ -38,24 +38,24 @@ void HitList::AppendStandalone(std::u16string folder, std::u16string fileName, s
 
 void HitList::Take(HitList&& other) {
   for (auto& file : other.files_) files_.push_back(std::move(file));
-  hits_.insert(hits_.end(), other.hits_.begin(), other.hits_.end());
+  hits_.Take(std::move(other.hits_));
   other.Clear();
   count_.store(hits_.size(), std::memory_order_release);
 }
 
 void HitList::ReplaceFileHits(const HitFile& file, HitList&& fresh) {
-  std::deque<Hit> merged;
+  PackedHits merged;
   bool placed = false;
-  for (const Hit& hit : hits_) {
-    if (&hit.File() != &file) {
-      merged.push_back(hit);
+  for (size_t i = 0; i < hits_.size(); ++i) {
+    if (&hits_.FileOf(i) != &file) {
+      merged.Append(hits_[i]);
     } else if (!placed) {
-      merged.insert(merged.end(), fresh.hits_.begin(), fresh.hits_.end());
+      for (size_t j = 0; j < fresh.hits_.size(); ++j) merged.Append(fresh.hits_[j]);
       placed = true;
     }
   }
-  if (!placed) merged.insert(merged.end(), fresh.hits_.begin(), fresh.hits_.end());
-  hits_.swap(merged);
+  if (!placed) merged.Take(std::move(fresh.hits_));
+  hits_ = std::move(merged);
   // The records keep the order of the files' first hits, as the hits do.
   const auto old = std::find_if(files_.begin(), files_.end(),
                                 [&](const std::unique_ptr<HitFile>& kept) { return kept.get() == &file; });
@@ -66,7 +66,13 @@ void HitList::ReplaceFileHits(const HitFile& file, HitList&& fresh) {
 }
 
 void HitList::KeepOnlyFile(const std::u16string& path) {
-  std::erase_if(hits_, [&](const Hit& hit) { return hit.FullPath() != path; });
+  PackedHits kept;
+  for (size_t i = 0; i < hits_.size(); ++i) {
+    const HitFile& file = hits_.FileOf(i);
+    if (file.folder.size() + file.fileName.size() == path.size() && file.folder + file.fileName == path)
+      kept.Append(hits_[i]);
+  }
+  hits_ = std::move(kept);
   std::erase_if(files_, [&](const std::unique_ptr<HitFile>& file) { return file->folder + file->fileName != path; });
   count_.store(hits_.size(), std::memory_order_release);
 }

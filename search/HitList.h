@@ -3,12 +3,14 @@
 // are in. A run's committer appends; while a run goes on other threads may
 // call only Count().
 #include <atomic>
-#include <deque>
+#include <cstddef>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "search/Hit.h"
+#include "search/PackedHits.h"
 
 namespace trawlscope {
 
@@ -37,7 +39,7 @@ class HitList {
 
   // Puts the hits of `fresh` where the hits of `file` stand (at the end when
   // it has none here), in their order: a file searched again. The rest keep
-  // their order; references to hits are no longer valid.
+  // their order; indices past the file's hits are no longer valid.
   void ReplaceFileHits(const HitFile& file, HitList&& fresh);
 
   // Drops every hit but those of the file at `path` (folder and name).
@@ -50,14 +52,46 @@ class HitList {
   // Any thread.
   size_t Count() const { return count_.load(std::memory_order_acquire); }
 
+  // Hits are made on demand from packed records: a Hit is a value, and
+  // indices are what stay valid while a list grows.
+  class Iterator {
+   public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = Hit;
+    using difference_type = std::ptrdiff_t;
+    using pointer = void;
+    using reference = Hit;
+    Iterator(const PackedHits& hits, size_t index)
+        : hits_(&hits), index_(index), run_(index < hits.size() ? hits.RunOf(index) : 0), next_(hits.RunFirst(run_ + 1)) {}
+    Hit operator*() const { return hits_->At(index_, run_); }
+    Iterator& operator++() {
+      if (++index_ == next_ && index_ < hits_->size()) next_ = hits_->RunFirst(++run_ + 1);
+      return *this;
+    }
+    Iterator operator++(int) {
+      Iterator was = *this;
+      ++*this;
+      return was;
+    }
+    friend bool operator==(const Iterator& a, const Iterator& b) { return a.index_ == b.index_; }
+
+   private:
+    const PackedHits* hits_;
+    size_t index_;
+    size_t run_;   // the run of the hit at index_
+    size_t next_;  // where the next run starts
+  };
+
   // Only while no run is in progress.
   size_t size() const { return hits_.size(); }
-  const Hit& operator[](size_t i) const { return hits_[i]; }
-  auto begin() const { return hits_.begin(); }
-  auto end() const { return hits_.end(); }
+  Hit operator[](size_t i) const { return hits_[i]; }
+  const HitFile& FileOf(size_t i) const { return hits_.FileOf(i); }
+  std::int64_t LineOf(size_t i) const { return hits_.LineOf(i); }
+  Iterator begin() const { return {hits_, 0}; }
+  Iterator end() const { return {hits_, hits_.size()}; }
 
  private:
-  std::deque<Hit> hits_;  // a deque: appending never moves the hits a row table points at
+  PackedHits hits_;
   std::vector<std::unique_ptr<HitFile>> files_;
   std::atomic<size_t> count_{0};
 };

@@ -65,13 +65,13 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   list_ = new KwicListView(rows_, settings_, this);
   connect(list_, &KwicListView::OpenRequested, this, [this](const std::vector<size_t>& rows) {
     const std::string command = ToNativeBytes(settings_.ReadString(settings::kEditor, settings::kCommand));
-    std::vector<const Hit*> hits;
-    for (const size_t row : rows) hits.push_back(&rows_.Row(row));
-    for (const Hit* hit : FirstHitOfEachFile(hits)) {
-      if (OpenHit(*hit, command) || !IsInCompressed(*hit)) continue;
+    std::vector<Hit> hits;
+    for (const size_t row : rows) hits.push_back(rows_.Row(row));
+    for (const Hit& hit : FirstHitOfEachFile(hits)) {
+      if (OpenHit(hit, command) || !IsInCompressed(hit)) continue;
       QMessageBox::information(this, QApplication::applicationName(),
                                tr("No program of this desktop opens %1; what it holds can only be searched here.")
-                                   .arg(ToQString(DisplayPath(FileToOpen(*hit)))));
+                                   .arg(ToQString(DisplayPath(FileToOpen(hit)))));
     }
   });
   label_->setBuddy(replaceCombo_);
@@ -211,17 +211,17 @@ void ResultDialogWidget::HitsChanged() {
   ShowStatus();
 }
 
-std::optional<std::vector<const Hit*>> ResultDialogWidget::ShownHits() const {
+std::optional<std::vector<Hit>> ResultDialogWidget::ShownHits() const {
   if (!rows_.Filtered()) return std::nullopt;
-  std::vector<const Hit*> hits;
+  std::vector<Hit> hits;
   hits.reserve(rows_.RowCount());
-  for (size_t row = 0; row < rows_.RowCount(); ++row) hits.push_back(&rows_.Row(row));
+  for (size_t row = 0; row < rows_.RowCount(); ++row) hits.push_back(rows_.Row(row));
   return hits;
 }
 
-std::vector<const Hit*> ResultDialogWidget::SelectedHits() const {
-  std::vector<const Hit*> hits;
-  for (const size_t row : list_->SelectedRows()) hits.push_back(&rows_.Row(row));
+std::vector<Hit> ResultDialogWidget::SelectedHits() const {
+  std::vector<Hit> hits;
+  for (const size_t row : list_->SelectedRows()) hits.push_back(rows_.Row(row));
   return hits;
 }
 

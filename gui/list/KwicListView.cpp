@@ -283,25 +283,25 @@ std::vector<size_t> KwicListView::SelectedRows() const {
   return selected;
 }
 
-std::vector<const Hit*> KwicListView::SelectedHits() const {
-  std::vector<const Hit*> hits;
-  for (const size_t row : SelectedRows()) hits.push_back(&rows_.Row(row));
+std::vector<Hit> KwicListView::SelectedHits() const {
+  std::vector<Hit> hits;
+  for (const size_t row : SelectedRows()) hits.push_back(rows_.Row(row));
   return hits;
 }
 
 void KwicListView::CopySelectedRows() const {
-  const std::vector<const Hit*> hits = SelectedHits();
+  const std::vector<Hit> hits = SelectedHits();
   if (!hits.empty()) QApplication::clipboard()->setText(ToQString(CopiedRowsText(hits)));
 }
 
 void KwicListView::CopySelectedPaths() const {
-  const std::vector<const Hit*> hits = SelectedHits();
+  const std::vector<Hit> hits = SelectedHits();
   if (!hits.empty()) QApplication::clipboard()->setText(ToQString(CopiedPathsText(hits)));
 }
 
 void KwicListView::OpenSelectedFolders() const {
   std::set<std::u16string> folders;
-  for (const Hit* hit : SelectedHits()) folders.insert(hit->Folder());
+  for (const Hit& hit : SelectedHits()) folders.insert(hit.Folder());
   QString notShown;
   for (const auto& folder : folders)
     if (!folderOpener(ToNativePath(folder))) notShown += QLatin1Char('\n') + ToQString(DisplayPath(folder));

@@ -98,7 +98,7 @@ class KwicListView final : public QTableView {
                                                         static_cast<int>(ResultColumn::KeywordAndRight),
                                                         static_cast<int>(ResultColumn::FileName)};
   std::array<int, 3> proportions_{};
-  std::vector<const Hit*> SelectedHits() const;
+  std::vector<Hit> SelectedHits() const;
 
   RowTable& rows_;
   SettingsStore& settings_;

@@ -21,18 +21,18 @@ std::uint64_t SizeOf(const HitFile& file) {
 
 }  // namespace
 
-HitSelection SelectionOfHits(const std::vector<const Hit*>& hits) {
+HitSelection SelectionOfHits(const std::vector<Hit>& hits) {
   HitSelection selection;
   std::unordered_map<const HitFile*, size_t> indexOf;
-  for (const Hit* hit : hits) {
-    const HitFile& file = hit->File();
+  for (const Hit& hit : hits) {
+    const HitFile& file = hit.File();
     auto [place, added] = indexOf.try_emplace(&file, selection.files.size());
     if (added) {
       SelectedFile& selected = selection.files.emplace_back();
-      selected.path = hit->FullPath();
+      selected.path = hit.FullPath();
       if (file.hasIdentity) selected.searched = file.identity;
     }
-    selection.files[place->second].occurrences.push_back({hit->position, hit->length, hit->Keyword()});
+    selection.files[place->second].occurrences.push_back({hit.position, hit.length, hit.Keyword()});
   }
   for (SelectedFile& file : selection.files) {
     auto& occurrences = file.occurrences;

@@ -17,7 +17,7 @@ class ReplaceReviewTest : public SearchDialogTest {
   const HitList& Hits() { return view.results->hits; }
   void Select(std::initializer_list<size_t> rows) {
     view.results->selected.clear();
-    for (const size_t row : rows) view.results->selected.push_back(&Hits()[row]);
+    for (const size_t row : rows) view.results->selected.push_back(Hits()[row]);
   }
   bool UndoEnabled() const {
     const auto it = view.enabled.find(ControlId::UndoLastReplace);

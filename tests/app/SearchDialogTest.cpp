@@ -227,7 +227,7 @@ TEST_F(SearchDialogTest, ExportWritesTheShownRowsAndTheCsvWhenPicked) {
   tree.Write("docs/a.txt", "needle one\nneedle two\n");
   SearchDocs();
   const HitList& hits = view.results->hits;
-  view.results->shown = std::vector<const Hit*>{&hits[1]};
+  view.results->shown = std::vector<Hit>{hits[1]};
   chooser.output = U16(tree.Path("out.csv"));
   chooser.csvWithHeader = true;
   dialog.OnCommand(Command::Export);

@@ -68,7 +68,7 @@ TEST(CsvExport, TheShownHitsReadBackFieldForFieldInUtf8) {
   hits.AppendStandalone(u"/d/", u"half\xDC93.txt", u"\xD800", u"k", u"\t", 2, 5);
   test::TempTree tree;
   const std::u16string path = FromNativePath(tree.Path("out.csv"));
-  ASSERT_TRUE(ExportHits(std::vector<const Hit*>{&hits[0], &hits[2]}, path, ExportFormat::Csv).written);
+  ASSERT_TRUE(ExportHits(std::vector<Hit>{hits[0], hits[2]}, path, ExportFormat::Csv).written);
   std::ifstream in(tree.Path("out.csv"), std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();

@@ -43,12 +43,12 @@ TEST(HitOpener, SeveralRowsOfOneFileOpenItOnce) {
   HitList hits;
   for (const char16_t* name : {u"a.txt", u"b.txt", u"a.txt", u"a.txt", u"b.txt"})
     hits.AppendStandalone(u"/d/", name, u"", u"x", u"", 1, 0);
-  std::vector<const Hit*> rows;
-  for (const Hit& hit : hits) rows.push_back(&hit);
+  std::vector<Hit> rows;
+  for (const Hit& hit : hits) rows.push_back(hit);
   // Standalone hits each have a file of their own: the same file is the same HitFile.
   EXPECT_EQ(FirstHitOfEachFile(rows).size(), rows.size());
-  rows = {&hits[0], &hits[0], &hits[1], &hits[0]};
-  EXPECT_EQ(FirstHitOfEachFile(rows), (std::vector<const Hit*>{&hits[0], &hits[1]}));
+  rows = {hits[0], hits[0], hits[1], hits[0]};
+  EXPECT_TRUE(FirstHitOfEachFile(rows) == (std::vector<Hit>{hits[0], hits[1]}));
 }
 
 }  // namespace

@@ -62,13 +62,13 @@ class FakeResultView final : public IResultView {
   IHistoryCombo& ReplaceCombo() override { return replace; }
   void SetRunNote(std::u16string_view text) override { note = text; }
   void SetSearchRequest(const SearchRequest& request) override { searchRequest = request; }
-  std::vector<const Hit*> SelectedHits() const override { return selected; }
+  std::vector<Hit> SelectedHits() const override { return selected; }
   FileCodePageChoice ReadAsChoice() const override { return readAs; }
   void HitsChanged() override { ++hitsChanged; }
-  std::optional<std::vector<const Hit*>> ShownHits() const override { return shown; }
-  std::optional<std::vector<const Hit*>> shown;  // a filter's rows
+  std::optional<std::vector<Hit>> ShownHits() const override { return shown; }
+  std::optional<std::vector<Hit>> shown;  // a filter's rows
   SearchRequest searchRequest;
-  std::vector<const Hit*> selected;
+  std::vector<Hit> selected;
   FileCodePageChoice readAs;
   int hitsChanged = 0;
 };

@@ -266,9 +266,9 @@ class TestResultDialog : public QObject {
     QCOMPARE(dialog_->StatusText(), QString("1 of 3 shown."));
     QCOMPARE(dialog_->List()->model()->rowCount(), 1);
     dialog_->List()->selectAll();
-    const std::vector<const Hit*> selected = dialog_->SelectedHits();
+    const std::vector<Hit> selected = dialog_->SelectedHits();
     QCOMPARE(selected.size(), size_t{1});
-    QCOMPARE(selected[0], &hits_[0]);
+    QVERIFY(selected[0] == hits_[0]);
     QCOMPARE(dialog_->ShownHits()->size(), size_t{1});
     dialog_->FilterExpressionBox()->setChecked(true);
     dialog_->FilterEdit()->setText("^a much|tail$");
@@ -454,7 +454,7 @@ class TestResultDialog : public QObject {
     list->selectionModel()->select(list->model()->index(0, 1),
                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
     QVERIFY(button->isEnabled());
-    QCOMPARE(dialog_->SelectedHits(), (std::vector<const Hit*>{&hits_[0], &hits_[2]}));
+    QVERIFY(dialog_->SelectedHits() == (std::vector<Hit>{hits_[0], hits_[2]}));
     QTest::mouseClick(button, Qt::LeftButton);
     QCOMPARE(commands_, std::vector<Command>{Command::ReplaceSelected});
     list->clearSelection();

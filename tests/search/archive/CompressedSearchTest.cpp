@@ -171,8 +171,8 @@ TEST_F(CompressedSearchTest, AReplaceLeavesCompressedFilesAndMembersAsTheyAre) {
   // The picked hits of a search: a member by its path.
   Search();
   state.selection = SelectionOfHits([&] {
-    std::vector<const Hit*> hits;
-    for (const Hit& hit : state.hits) hits.push_back(&hit);
+    std::vector<Hit> hits;
+    for (const Hit& hit : state.hits) hits.push_back(hit);
     return hits;
   }());
   test::RecordingSink picked;

@@ -31,9 +31,9 @@ class SelectedReplaceTest : public testing::Test {
   }
 
   // The hits of the last search whose index is listed.
-  std::vector<const Hit*> Picked(std::initializer_list<size_t> indexes) const {
-    std::vector<const Hit*> picked;
-    for (const size_t i : indexes) picked.push_back(&state.hits[i]);
+  std::vector<Hit> Picked(std::initializer_list<size_t> indexes) const {
+    std::vector<Hit> picked;
+    for (const size_t i : indexes) picked.push_back(state.hits[i]);
     return picked;
   }
 

@@ -78,9 +78,9 @@ TEST_F(ReplaceUndoTest, AFileEditedAfterTheReplaceIsRefusedAndTheOthersComeBack)
 TEST_F(ReplaceUndoTest, APickedReplaceIsJournalledAndUndoneToo) {
   RunSearch(state, sink);
   ASSERT_EQ(state.hits.size(), 6u);
-  std::vector<const Hit*> inShiftJis;
+  std::vector<Hit> inShiftJis;
   for (const Hit& hit : state.hits)
-    if (hit.FileName() == u"sjis.txt") inShiftJis.push_back(&hit);
+    if (hit.FileName() == u"sjis.txt") inShiftJis.push_back(hit);
   ASSERT_EQ(inShiftJis.size(), 2u);
   state.selection = SelectionOfHits({inShiftJis[1]});
   RunReplace(state, sink);
