@@ -11,6 +11,13 @@ bool Fits(Wide value) {
   return value >= 0 && static_cast<std::uint64_t>(value) <= std::numeric_limits<Narrow>::max();
 }
 
+// `value` less `base` when it is 0 to 65535; computed unsigned so that no
+// pair of 64-bit values overflows.
+template <typename Number>
+bool FitsAbove(Number base, Number value) {
+  return value >= base && static_cast<std::uint64_t>(value) - static_cast<std::uint64_t>(base) <= 0xFFFF;
+}
+
 }  // namespace
 
 void PackedHits::Clear() {
@@ -22,22 +29,22 @@ void PackedHits::Clear() {
 }
 
 void PackedHits::Append(const Hit& hit) {
-  if (runs_.empty() || runs_.back().file != hit.file_) runs_.push_back({size_, hit.file_});
-  Record record{static_cast<std::uint32_t>(hit.line),
-                static_cast<std::uint32_t>(hit.position),
-                static_cast<std::uint32_t>(hit.contextStart_),
-                static_cast<std::uint16_t>(hit.length),
-                static_cast<std::uint8_t>(hit.leftLength_),
-                static_cast<std::uint8_t>(hit.rightLength_)};
   // The length's top value is the mark, so a length of exactly kWide is kept wide too.
-  const bool fits = Fits<std::uint32_t>(hit.line) && Fits<std::uint32_t>(hit.position) &&
-                    Fits<std::uint32_t>(hit.contextStart_) && Fits<std::uint16_t>(hit.length) &&
-                    hit.length != kWide && Fits<std::uint8_t>(hit.leftLength_) && Fits<std::uint8_t>(hit.rightLength_);
-  if (!fits) {
+  const bool lengthsFit = Fits<std::uint16_t>(hit.length) && hit.length != kWide &&
+                          Fits<std::uint8_t>(hit.leftLength_) && Fits<std::uint8_t>(hit.rightLength_);
+  if (runs_.empty() || runs_.back().file != hit.file_ ||
+      (lengthsFit && !(FitsAbove(runs_.back().line, hit.line) && FitsAbove(runs_.back().position, hit.position) &&
+                       FitsAbove(runs_.back().contextStart, hit.contextStart_))))
+    runs_.push_back({size_, hit.file_, hit.line, hit.position, hit.contextStart_});
+  if (!lengthsFit) {
     wide_.push_back({size_, hit.line, hit.position, hit.length, hit.contextStart_, hit.leftLength_, hit.rightLength_});
-    record.length = kWide;
+    AppendRecord({0, 0, 0, kWide, 0, 0});
+    return;
   }
-  AppendRecord(record);
+  const Run& run = runs_.back();
+  AppendRecord({static_cast<std::uint16_t>(hit.line - run.line), static_cast<std::uint16_t>(hit.position - run.position),
+                static_cast<std::uint16_t>(hit.contextStart_ - run.contextStart), static_cast<std::uint16_t>(hit.length),
+                static_cast<std::uint8_t>(hit.leftLength_), static_cast<std::uint8_t>(hit.rightLength_)});
 }
 
 void PackedHits::AppendRecord(const Record& record) {
@@ -51,8 +58,11 @@ void PackedHits::AppendRecord(const Record& record) {
 
 void PackedHits::Take(PackedHits&& other) {
   const size_t base = size_;
-  for (const Run& run : other.runs_)
-    if (runs_.empty() || runs_.back().file != run.file) runs_.push_back({base + run.first, run.file});
+  // Each of its runs stays a run: its records count from its bases.
+  for (Run run : other.runs_) {
+    run.first += base;
+    runs_.push_back(run);
+  }
   for (const WideHit& hit : other.wide_) {
     wide_.push_back(hit);
     wide_.back().index += base;
@@ -79,12 +89,13 @@ const PackedHits::WideHit& PackedHits::WideOf(size_t i) const {
 
 std::int64_t PackedHits::LineOf(size_t i) const {
   const Record& record = RecordOf(i);
-  return record.length == kWide ? WideOf(i).line : record.line;
+  return record.length == kWide ? WideOf(i).line : runs_[RunOf(i)].line + record.line;
 }
 
 Hit PackedHits::At(size_t i, size_t run) const {
   const Record& record = RecordOf(i);
-  const HitFile& file = *runs_[run].file;
+  const Run& from = runs_[run];
+  const HitFile& file = *from.file;
   if (record.length == kWide) {
     const WideHit& wide = WideOf(i);
     Hit hit(file, wide.contextStart, wide.leftLength, 0, wide.rightLength);
@@ -93,9 +104,9 @@ Hit PackedHits::At(size_t i, size_t run) const {
     hit.length = wide.length;
     return hit;
   }
-  Hit hit(file, record.contextStart, record.leftLength, record.length, record.rightLength);
-  hit.line = record.line;
-  hit.position = record.position;
+  Hit hit(file, from.contextStart + record.contextStart, record.leftLength, record.length, record.rightLength);
+  hit.line = from.line + record.line;
+  hit.position = from.position + record.position;
   return hit;
 }
 

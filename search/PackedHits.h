@@ -1,9 +1,11 @@
 #pragma once
-// The hits of a list, 16 bytes each instead of a Hit's 48: a run may hold
-// fifty million. A file's hits come one after another, so the file is kept
-// once per stretch of hits (a run of them); the numbers are kept in 32 bits
-// and the lengths in 16 or 8, and the rare hit whose numbers do not fit
-// keeps all of them, exactly, in a side table. Records lie in chunks of a
+// The hits of a list, 10 bytes each instead of a Hit's 48: a run may hold
+// fifty million. A file's hits come one after another in ascending order, so
+// hits are kept in runs: stretches of one file's hits whose line, position
+// and context start lie within 16 bits of the run's first hit. The run keeps
+// the file and those bases; a record keeps the offsets and the lengths. A hit
+// that does not fit starts a run of its own, and one whose lengths do not fit
+// keeps all its numbers, exactly, in a side table. Records lie in chunks of a
 // fixed size, so a growing list never copies what it holds.
 #include <cstdint>
 #include <vector>
@@ -14,7 +16,7 @@ namespace trawlscope {
 
 class PackedHits {
  public:
-  // Records per chunk: a chunk is a megabyte.
+  // Records per chunk: a chunk is 640 kB.
   static constexpr size_t kChunkBits = 16;
   static constexpr size_t kChunkSize = size_t{1} << kChunkBits;
 
@@ -26,11 +28,10 @@ class PackedHits {
   size_t size() const { return size_; }
   Hit operator[](size_t i) const { return At(i, RunOf(i)); }
   const HitFile& FileOf(size_t i) const { return *runs_[RunOf(i)].file; }
-  // Without the search for the hit's file, for the sort by line.
   std::int64_t LineOf(size_t i) const;
 
-  // A run is a stretch of hits of one file. Who reads hits in order keeps
-  // the run at hand instead of searching for each hit's.
+  // Who reads hits in order keeps the run at hand instead of searching for
+  // each hit's; a run's hits are all of one file.
   size_t RunOf(size_t i) const;
   size_t RunFirst(size_t run) const { return run < runs_.size() ? runs_[run].first : size_; }
   Hit At(size_t i, size_t run) const;
@@ -39,16 +40,16 @@ class PackedHits {
 
  private:
   struct Record {
-    std::uint32_t line;
-    std::uint32_t position;
-    std::uint32_t contextStart;
-    std::uint16_t length;  // kWide: the hit is in wide_
+    std::uint16_t line;          // above the run's
+    std::uint16_t position;      // above the run's
+    std::uint16_t contextStart;  // above the run's
+    std::uint16_t length;        // kWide: the hit is in wide_
     std::uint8_t leftLength;
     std::uint8_t rightLength;
   };
   static constexpr std::uint16_t kWide = 0xFFFF;
 
-  // A hit whose numbers did not fit a record.
+  // A hit whose lengths did not fit a record.
   struct WideHit {
     size_t index;
     std::int64_t line;
@@ -59,10 +60,14 @@ class PackedHits {
     std::uint32_t rightLength;
   };
 
-  // Hits from `first` on, up to the next run's first, are of `file`.
+  // Hits from `first` on, up to the next run's first, are of `file`, their
+  // numbers counted from these bases.
   struct Run {
     size_t first;
     const HitFile* file;
+    std::int64_t line;
+    std::int64_t position;
+    std::uint64_t contextStart;
   };
 
   void AppendRecord(const Record& record);
@@ -70,7 +75,7 @@ class PackedHits {
   const WideHit& WideOf(size_t i) const;
 
   std::vector<std::vector<Record>> chunks_;
-  std::vector<WideHit> wide_;        // in the order of their indices
+  std::vector<WideHit> wide_;  // in the order of their indices
   std::vector<Run> runs_;
   std::vector<size_t> chunkFirstRun_;  // the run of each chunk's first hit: a look-up searches one chunk's runs
   size_t size_ = 0;

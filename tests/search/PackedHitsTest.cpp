@@ -30,10 +30,17 @@ Hit MakeHit(const HitFile& file, const Numbers& n) {
   return hit;
 }
 
-// Each number at the last value its packed field holds and at the first past
-// it (and below zero where a Hit's field may go), so the side table and the
-// records both give back exactly what was put in.
+// Hits of one file, in this order: each number at the last value its packed
+// field holds and at the first past it (and below zero where a Hit's field
+// may go), so that runs, records and the side table all give back exactly
+// what was put in.
 const std::vector<Numbers> kEdges = {
+    {100, 100, 1, 100, 30, 90},                               // the file's first: a run's first
+    {100 + 0xFFFF, 100 + 0xFFFF, 1, 100 + 0xFFFF, 30, 90},    // at the offsets' limit above it
+    {100 + 0x10000, 100, 1, 100, 30, 90},                     // past it, each number in turn
+    {100 + 0x10000, 100 + 0x10000, 1, 100, 30, 90},
+    {100 + 0x10000, 100 + 0x10000, 1, 100 + 0x10000, 30, 90},
+    {3, 3, 1, 3, 30, 90},  // below the run's first
     {1, 0, 1, 0, 0, 0},
     {k32 - 1, k32 - 1, 0xFFFE, k32 - 1, 255, 255},
     {k32, 7, 1, 0, 0, 0},
@@ -91,7 +98,7 @@ TEST(PackedHits, EachHitsFileIsFoundAroundChunkEnds) {
 class PackedListEdits : public testing::Test {
  protected:
   // Three files; the middle one's hits start one before a chunk's end, and
-  // every file has a hit for the side table.
+  // every file's second hit is one for the side table.
   void SetUp() override {
     for (const char16_t* name : {u"a.txt", u"b.txt", u"c.txt"}) files.push_back(&list.AddFile(u"/d/", name, 0));
     Add(list, *files[0], kChunk - 1);
@@ -101,7 +108,7 @@ class PackedListEdits : public testing::Test {
   static void Add(HitList& to, const HitFile& file, size_t count) {
     for (size_t i = 0; i < count; ++i)
       to.Append(MakeHit(file, {static_cast<std::int64_t>(i + 1), i == 1 ? k32 + 1 : static_cast<std::int64_t>(i),
-                               1, i, 0, 0}));
+                               1, i, i == 1 ? size_t{300} : 0, 0}));
   }
   std::vector<Hit> All(const HitList& from) const { return {from.begin(), from.end()}; }
   HitList list;
