@@ -10,7 +10,7 @@ namespace trawlscope {
 
 // Every hit's index, sorted stably by `column`'s key (see ArrangeRows);
 // nothing once `cancel` is set. Any thread, while `hits` does not change.
-std::optional<std::vector<RowIndex>> SortedOrder(const HitList& hits, ResultColumn column, bool descending,
+std::optional<RowOrder> SortedOrder(const HitList& hits, ResultColumn column, bool descending,
                                                  const std::atomic<bool>& cancel);
 
 }  // namespace trawlscope

@@ -59,18 +59,28 @@ std::optional<ArrangedRows> ArrangeRows(const HitList& hits, const RowArrangemen
   } else if (wanted.sortColumn >= 0) {
     auto order = SortedOrder(hits, static_cast<ResultColumn>(wanted.sortColumn), wanted.descending, cancel);
     if (!order) return std::nullopt;
-    rows.order = std::make_shared<const std::vector<RowIndex>>(std::move(*order));
+    rows.order = std::make_shared<const RowOrder>(std::move(*order));
   }
   if (!wanted.filter.Active()) return rows;
   auto matching = MatchingHits(hits, wanted.filter, cancel);
   if (!matching) return std::nullopt;
   rows.filterValid = matching->valid;
   const std::vector<bool>& match = matching->match;
-  for (size_t row = 0; row < match.size(); ++row) {
-    if (row % kRowsPerCancelCheck == 0 && cancel.load(std::memory_order_relaxed)) return std::nullopt;
-    const RowIndex i = rows.order ? (*rows.order)[row] : static_cast<RowIndex>(row);
+  bool cancelled = false;
+  const auto keep = [&](size_t row, RowIndex i) {
+    if (row % kRowsPerCancelCheck == 0 && cancel.load(std::memory_order_relaxed)) {
+      cancelled = true;
+      return false;
+    }
     if (match[i]) rows.shown.push_back(i);
+    return true;
+  };
+  if (rows.order) {
+    rows.order->ForEach(keep);
+  } else {
+    for (size_t row = 0; row < match.size() && keep(row, static_cast<RowIndex>(row));) ++row;
   }
+  if (cancelled) return std::nullopt;
   rows.shown.shrink_to_fit();
   return rows;
 }

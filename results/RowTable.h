@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "results/RowOrder.h"
 #include "search/HitList.h"
 
 namespace trawlscope {
@@ -19,9 +20,6 @@ namespace trawlscope {
 // Folder comes last so that the widths and columns stored before it keep their numbers.
 enum class ResultColumn { Hidden = 0, LeftContext = 1, KeywordAndRight = 2, FileName = 3, Line = 4, CodePage = 5, Folder = 6 };
 inline constexpr int kResultColumns = 7;
-
-// A hit's place in discovery order. A list view counts its rows in int, so 32 bits always do.
-using RowIndex = std::uint32_t;
 
 // What narrows the rows: text found in the row's full path or its context and
 // keyword, ignoring case; or an expression (Perl syntax, ignoring case).
@@ -44,7 +42,7 @@ struct RowArrangement {
 struct ArrangedRows {
   // Every hit, sorted; none for discovery order. Shared, so that a filter
   // typed over a sorted list takes the order without copying it.
-  std::shared_ptr<const std::vector<RowIndex>> order;
+  std::shared_ptr<const RowOrder> order;
   std::vector<RowIndex> shown;  // those the filter lets through, in `order`'s order
   bool filterValid = true;      // false: the expression did not compile, and no row is shown
 };
@@ -59,7 +57,7 @@ class RowTable {
   RowIndex HitIndex(size_t row) const;
   Hit Row(size_t row) const { return (*hits_)[HitIndex(row)]; }
   const HitList* Hits() const { return hits_; }
-  const std::shared_ptr<const std::vector<RowIndex>>& Order() const { return arranged_.order; }
+  const std::shared_ptr<const RowOrder>& Order() const { return arranged_.order; }
 
   const RowArrangement& Arrangement() const { return arrangement_; }
   const RowArrangement& Wanted() const { return wanted_; }

@@ -82,6 +82,25 @@ class HitList {
     size_t next_;  // where the next run starts
   };
 
+  // Reads the lines of hits one after another, as Iterator reads hits.
+  class LineCursor {
+   public:
+    LineCursor(const HitList& list, size_t index)
+        : hits_(&list.hits_), index_(index), run_(hits_->RunOf(index)), next_(hits_->RunFirst(run_ + 1)) {}
+    size_t Index() const { return index_; }
+    std::int64_t Line() const { return hits_->LineAt(index_, run_); }
+    // Only while a hit follows.
+    void Next() {
+      if (++index_ == next_) next_ = hits_->RunFirst(++run_ + 1);
+    }
+
+   private:
+    const PackedHits* hits_;
+    size_t index_;
+    size_t run_;
+    size_t next_;
+  };
+
   // Only while no run is in progress.
   size_t size() const { return hits_.size(); }
   Hit operator[](size_t i) const { return hits_[i]; }

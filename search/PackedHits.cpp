@@ -87,9 +87,11 @@ const PackedHits::WideHit& PackedHits::WideOf(size_t i) const {
                            [](const WideHit& hit, size_t index) { return hit.index < index; });
 }
 
-std::int64_t PackedHits::LineOf(size_t i) const {
+std::int64_t PackedHits::LineOf(size_t i) const { return LineAt(i, RunOf(i)); }
+
+std::int64_t PackedHits::LineAt(size_t i, size_t run) const {
   const Record& record = RecordOf(i);
-  return record.length == kWide ? WideOf(i).line : runs_[RunOf(i)].line + record.line;
+  return record.length == kWide ? WideOf(i).line : runs_[run].line + record.line;
 }
 
 Hit PackedHits::At(size_t i, size_t run) const {

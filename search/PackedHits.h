@@ -35,6 +35,7 @@ class PackedHits {
   size_t RunOf(size_t i) const;
   size_t RunFirst(size_t run) const { return run < runs_.size() ? runs_[run].first : size_; }
   Hit At(size_t i, size_t run) const;
+  std::int64_t LineAt(size_t i, size_t run) const;
 
   static constexpr size_t RecordBytes() { return sizeof(Record); }
 

@@ -136,7 +136,7 @@ TEST(RowSortByLine, OrdersAsAStableSortBothWays) {
       return descending ? hits[b].line < hits[a].line : hits[a].line < hits[b].line;
     });
     const std::atomic<bool> never{false};
-    EXPECT_EQ(*SortedOrder(hits, ResultColumn::Line, descending, never), expected) << descending;
+    EXPECT_EQ(SortedOrder(hits, ResultColumn::Line, descending, never)->Indices(), expected) << descending;
   }
 }
 
@@ -160,6 +160,49 @@ TEST(FolderColumn, HitsPerFileCountTheFilesRun) {
   EXPECT_EQ(HitsInFileOf(hits, 0), 3u);
   EXPECT_EQ(HitsInFileOf(hits, 2), 3u);
   EXPECT_EQ(HitsInFileOf(hits, 3), 1u);
+}
+
+}  // namespace
+}  // namespace trawlscope
+
+namespace trawlscope {
+namespace {
+
+// The sorts by a file's key keep their order as stretches of hits: the rows
+// are the same as a stable sort of every hit by its file's key, also when one
+// file's hits are split in two and two files share a name, and each row is
+// found alone as in a pass over all.
+TEST(RowOrderOfFiles, SameRowsAsAStableSortOfEveryHit) {
+  HitList hits;
+  const HitFile& b = hits.AddFile(u"/z/", u"b.c", 0);
+  const HitFile& a = hits.AddFile(u"/y/", u"a.c", 0);
+  const HitFile& otherB = hits.AddFile(u"/a/", u"b.c", 0);
+  const std::vector<const HitFile*> placed = {&b, &b, &a, &otherB, &otherB, &b, &a, &a, &a};
+  for (size_t i = 0; i < placed.size(); ++i) {
+    Hit hit(*placed[i], 0, 0, 1, 0);
+    hit.line = static_cast<std::int64_t>(i + 1);
+    hits.Append(hit);
+  }
+  const std::atomic<bool> never{false};
+  const struct {
+    ResultColumn column;
+    std::function<std::u16string(const HitFile&)> key;
+  } columns[] = {{ResultColumn::FileName, [](const HitFile& f) { return f.fileName; }},
+                 {ResultColumn::Folder, [](const HitFile& f) { return f.folder + f.fileName; }}};
+  for (const auto& column : columns) {
+    for (const bool descending : {false, true}) {
+      std::vector<RowIndex> expected(hits.size());
+      std::iota(expected.begin(), expected.end(), RowIndex{0});
+      std::stable_sort(expected.begin(), expected.end(), [&](RowIndex x, RowIndex y) {
+        const std::u16string kx = column.key(hits.FileOf(x)), ky = column.key(hits.FileOf(y));
+        return descending ? ky < kx : kx < ky;
+      });
+      const std::optional<RowOrder> order = SortedOrder(hits, column.column, descending, never);
+      ASSERT_TRUE(order);
+      EXPECT_EQ(order->Indices(), expected) << static_cast<int>(column.column) << descending;
+      for (size_t row = 0; row < expected.size(); ++row) EXPECT_EQ((*order)[row], expected[row]) << row;
+    }
+  }
 }
 
 }  // namespace
