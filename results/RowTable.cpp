@@ -20,8 +20,8 @@ void RowTable::SetHits(const HitList& hits) {
 size_t RowTable::RowCount() const { return Filtered() ? arranged_.shown.size() : HitCount(); }
 
 RowIndex RowTable::HitIndex(size_t row) const {
-  if (Filtered()) return arranged_.shown[row];
-  return arranged_.order ? (*arranged_.order)[row] : static_cast<RowIndex>(row);
+  const size_t place = Filtered() ? arranged_.shown[row] : row;
+  return arranged_.order ? (*arranged_.order)[place] : static_cast<RowIndex>(place);
 }
 
 RowArrangement RowTable::Clicked(int column, const RowArrangement& base) const {
@@ -72,7 +72,7 @@ std::optional<ArrangedRows> ArrangeRows(const HitList& hits, const RowArrangemen
       cancelled = true;
       return false;
     }
-    if (match[i]) rows.shown.push_back(i);
+    rows.shown.Add(match[i]);
     return true;
   };
   if (rows.order) {
@@ -81,7 +81,7 @@ std::optional<ArrangedRows> ArrangeRows(const HitList& hits, const RowArrangemen
     for (size_t row = 0; row < match.size() && keep(row, static_cast<RowIndex>(row));) ++row;
   }
   if (cancelled) return std::nullopt;
-  rows.shown.shrink_to_fit();
+  rows.shown.Finish();
   return rows;
 }
 

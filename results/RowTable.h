@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "results/RowOrder.h"
+#include "results/ShownRows.h"
 #include "search/HitList.h"
 
 namespace trawlscope {
@@ -43,7 +44,7 @@ struct ArrangedRows {
   // Every hit, sorted; none for discovery order. Shared, so that a filter
   // typed over a sorted list takes the order without copying it.
   std::shared_ptr<const RowOrder> order;
-  std::vector<RowIndex> shown;  // those the filter lets through, in `order`'s order
+  ShownRows shown;           // the rows of `order` (or of discovery order) the filter lets through
   bool filterValid = true;      // false: the expression did not compile, and no row is shown
 };
 
