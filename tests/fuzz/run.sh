@@ -14,7 +14,7 @@ seconds=${2:-30}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d "${TMPDIR:-/tmp}/trawlscope-fuzz.XXXXXX")
 failed=""
-for target in fuzz_codepage fuzz_ini fuzz_xml fuzz_splice; do
+for target in fuzz_codepage fuzz_fastpath fuzz_ini fuzz_xml fuzz_splice; do
   program="$build/tests/fuzz/$target"
   if [ ! -x "$program" ]; then
     echo "$target: not built in $build" >&2
