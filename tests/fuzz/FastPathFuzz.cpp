@@ -25,6 +25,10 @@
 // The scalar binary check: the same source without its vector paths.
 namespace reference {
 using namespace ::trawlscope;
+// The header's types, which its include guard keeps from being declared again in here.
+namespace trawlscope::binary_content {
+using ::trawlscope::binary_content::ByteRounds;
+}
 #pragma push_macro("__SSE2__")
 #undef __SSE2__
 #include "platform/codepage/BinaryContent.cpp"
