@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <unicode/ucnv.h>
 
-#include <random>
 #include <string>
 
 #include "platform/codepage/CodePageConverter.h"
@@ -66,24 +65,6 @@ TEST(Utf8Prefix, EdgesOfEveryFormDecodeAsIcuDecodesThem) {
     }
     // Cut after each of its bytes.
     for (size_t cut = 1; cut < form.size(); ++cut) ExpectIcusText("abc" + form.substr(0, cut));
-  }
-}
-
-// Japanese, emoji and ASCII runs of every length around the sixteen-byte
-// blocks, with a stray byte here and there: ICU's text every time.
-TEST(Utf8Prefix, MixedTextDecodesAsIcuDecodesIt) {
-  const std::string pieces[] = {"\xE9\x96\xA2\xE6\x95\xB0", "\xF0\x9F\x98\x80", "\xC3\xA9", "\r\n", "x"};
-  std::mt19937 random(7);
-  for (int round = 0; round < 2000; ++round) {
-    std::string bytes;
-    const unsigned count = random() % 40;
-    for (unsigned i = 0; i < count; ++i) {
-      if (random() % 25 == 0) bytes += static_cast<char>(0x80 + random() % 0x80);
-      else if (random() % 3 == 0) bytes += std::string(random() % 40, 'a');
-      else bytes += pieces[random() % std::size(pieces)];
-    }
-    SCOPED_TRACE(round);
-    ExpectIcusText(bytes);
   }
 }
 
