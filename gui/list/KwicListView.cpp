@@ -60,7 +60,7 @@ bool IsHomeOrEnd(const QEvent* event) {
 }  // namespace
 
 KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* parent)
-    : QTableView(parent), rows_(rows), settings_(settings), model_(new KwicModel(rows, this)),
+    : UniformRowsView(parent), rows_(rows), settings_(settings), model_(new KwicModel(rows, this)),
       delegate_(new KwicDelegate(rows, this)),
       arranger_([this](std::function<void()> work) { QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection); }) {
   folderOpener = [](const std::string& folder) { return OpenFolderInFileManager(folder); };
@@ -69,15 +69,9 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
   messageSink = [this](const QString& text) {
     QMessageBox::information(this, QApplication::applicationName(), text);
   };
-  // The rows' header is set up before the model comes: each change of its
-  // sizes later would walk every row of a long list.
-  verticalHeader()->hide();
-  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   FitRowsToFont();
   setModel(model_);
   setItemDelegate(delegate_);
-  setShowGrid(false);
-  setWordWrap(false);
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -109,7 +103,7 @@ KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* par
   horizontalHeader()->viewport()->installEventFilter(this);
   connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] { dragging_ = true; });
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) { HeaderClicked(column); });
-  connect(this, &QTableView::doubleClicked, this, [this] { emit OpenRequested(SelectedRows()); });
+  connect(this, &QAbstractItemView::doubleClicked, this, [this] { emit OpenRequested(SelectedRows()); });
 }
 
 KwicListView::~KwicListView() {
@@ -199,7 +193,7 @@ void KwicListView::KeepProportions() {
 }
 
 void KwicListView::resizeEvent(QResizeEvent* event) {
-  QTableView::resizeEvent(event);
+  UniformRowsView::resizeEvent(event);
   ShareWidth();
 }
 
@@ -263,9 +257,7 @@ QMenu* KwicListView::MakeHeaderMenu() {
 }
 
 void KwicListView::FitRowsToFont() {
-  const int height = KwicRowHeight(font());
-  verticalHeader()->setMinimumSectionSize(height);
-  verticalHeader()->setDefaultSectionSize(height);
+  SetRowHeight(KwicRowHeight(font()));
 }
 
 void KwicListView::changeEvent(QEvent* event) {
@@ -273,7 +265,7 @@ void KwicListView::changeEvent(QEvent* event) {
     delegate_->FontChanged();
     FitRowsToFont();
   }
-  QTableView::changeEvent(event);
+  UniformRowsView::changeEvent(event);
 }
 
 std::vector<size_t> KwicListView::SelectedRows() const {
@@ -379,7 +371,7 @@ void KwicListView::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
-  QTableView::keyPressEvent(event);
+  UniformRowsView::keyPressEvent(event);
 }
 
 // Home and End go to the first and last row, with or without Ctrl: the
@@ -389,7 +381,7 @@ QModelIndex KwicListView::moveCursor(CursorAction action, Qt::KeyboardModifiers 
     const int column = currentIndex().isValid() ? currentIndex().column() : static_cast<int>(ResultColumn::LeftContext);
     return model_->index(action == MoveHome ? 0 : model_->rowCount() - 1, column);
   }
-  return QTableView::moveCursor(action, modifiers);
+  return UniformRowsView::moveCursor(action, modifiers);
 }
 
 // Ctrl+Home and Ctrl+End select the row they reach, as Home and End do;
@@ -398,7 +390,7 @@ QItemSelectionModel::SelectionFlags KwicListView::selectionCommand(const QModelI
                                                                    const QEvent* event) const {
   if (IsHomeOrEnd(event) && !(static_cast<const QKeyEvent*>(event)->modifiers() & Qt::ShiftModifier))
     return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
-  return QTableView::selectionCommand(index, event);
+  return UniformRowsView::selectionCommand(index, event);
 }
 
 // The end of a column drag is the release of the mouse over the header.
@@ -409,7 +401,7 @@ bool KwicListView::eventFilter(QObject* watched, QEvent* event) {
     KeepProportions();
     SaveColumnWidths();
   }
-  return QTableView::eventFilter(watched, event);
+  return UniformRowsView::eventFilter(watched, event);
 }
 
 // Each visible row's background first reaches beyond the last column, so a
@@ -425,7 +417,7 @@ void KwicListView::paintEvent(QPaintEvent* event) {
                        RowBackground(row, selected));
     }
   }
-  QTableView::paintEvent(event);
+  UniformRowsView::paintEvent(event);
 }
 
 }  // namespace trawlscope

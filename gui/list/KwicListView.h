@@ -1,8 +1,7 @@
 #pragma once
-// The keyword-in-context list: a table over the row table with KwicModel and
+// The keyword-in-context list: a table of uniform rows over the row table with KwicModel and
 // KwicDelegate; sorting by a header click, column widths kept in the settings,
 // Ctrl+C and a context menu over the selected rows.
-#include <QTableView>
 #include <array>
 #include <functional>
 #include <string>
@@ -11,6 +10,7 @@
 #include "app/SettingsStore.h"
 #include "gui/list/KwicDelegate.h"
 #include "gui/list/KwicModel.h"
+#include "gui/list/UniformRowsView.h"
 #include "results/RowArranger.h"
 #include "results/RowTable.h"
 
@@ -18,7 +18,7 @@ class QMenu;
 
 namespace trawlscope {
 
-class KwicListView final : public QTableView {
+class KwicListView final : public UniformRowsView {
   Q_OBJECT
  public:
   // Reads the column widths from the settings and writes them back at the end
