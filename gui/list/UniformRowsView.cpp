@@ -124,6 +124,16 @@ void UniformRowsView::rowsInserted(const QModelIndex& parent, int start, int end
   updateGeometries();
 }
 
+// QAbstractItemView's own would unite the cells' rectangles one by one, all
+// fifty million rows of them when a sort changes every row.
+void UniformRowsView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
+  if (topLeft == bottomRight) {
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+    return;
+  }
+  viewport()->update();
+}
+
 int UniformRowsView::NeighbourColumn(int column, int step) const {
   for (int visual = header_->visualIndex(column) + step; visual >= 0 && visual < header_->count(); visual += step) {
     const int logical = header_->logicalIndex(visual);
