@@ -165,8 +165,13 @@ QModelIndex UniformRowsView::moveCursor(CursorAction action, Qt::KeyboardModifie
 int UniformRowsView::horizontalOffset() const { return horizontalScrollBar()->value(); }
 
 int UniformRowsView::verticalOffset() const {
-  // Only a drag that selects reads it; past the range of int it stops growing.
-  return static_cast<int>(std::min<qint64>(qint64{FirstRow()} * rowHeight_, INT_MAX / 2));
+  // Only a drag that selects reads it, for the rows it has scrolled since the press.
+  return static_cast<int>(std::clamp<qint64>((qint64{FirstRow()} - offsetAnchor_) * rowHeight_, INT_MIN / 2, INT_MAX / 2));
+}
+
+void UniformRowsView::mousePressEvent(QMouseEvent* event) {
+  offsetAnchor_ = FirstRow();
+  QAbstractItemView::mousePressEvent(event);
 }
 
 bool UniformRowsView::isIndexHidden(const QModelIndex& index) const {

@@ -41,6 +41,7 @@ class UniformRowsView : public QAbstractItemView {
   void setSelection(const QRect& rect, QItemSelectionModel::SelectionFlags command) override;
   QRegion visualRegionForSelection(const QItemSelection& selection) const override;
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
   void updateGeometries() override;
   void scrollContentsBy(int dx, int dy) override;
   void rowsInserted(const QModelIndex& parent, int start, int end) override;
@@ -59,6 +60,9 @@ class UniformRowsView : public QAbstractItemView {
 
   QHeaderView* header_;
   int rowHeight_ = 18;
+  // The row verticalOffset counts from: a press sets it, so that the pixels
+  // a drag spans fit an int however far down the list it starts.
+  int offsetAnchor_ = 0;
   bool layingOut_ = false;
   bool relayoutPending_ = false;  // the viewport's margins change inside updateGeometries
 };
