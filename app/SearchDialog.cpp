@@ -1,6 +1,7 @@
 #include "app/SearchDialog.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "app/AppTexts.h"
 #include "app/CodePageTexts.h"
@@ -300,10 +301,13 @@ void SearchDialog::Replace(std::optional<HitSelection> selection, const std::vec
 void SearchDialog::ReplaceSelected() {
   IResultView* results = view_.Results();
   if (results == nullptr || running_) return;
-  const std::vector<Hit> hits = results->SelectedHits();
+  const HitPicks hits = results->SelectedHits();
+  // Files in the order of their first selected hit, each once: a find in
+  // the files so far was a pass over them for every hit.
   std::vector<const HitFile*> files;
-  for (const Hit& hit : hits)
-    if (std::find(files.begin(), files.end(), &hit.File()) == files.end()) files.push_back(&hit.File());
+  std::unordered_set<const HitFile*> seen;
+  for (size_t i = 0; i < hits.size(); ++i)
+    if (const HitFile* file = &hits.FileOf(i); seen.insert(file).second) files.push_back(file);
   if (!hits.empty()) Replace(SelectionOfHits(hits), files);
 }
 
@@ -452,7 +456,7 @@ void SearchDialog::ExportHits() {
   if (!path) return;
   view_.SetWaitCursor(true);
   // A filtered list exports the rows it shows.
-  const std::optional<std::vector<Hit>> shown = view_.Results() ? view_.Results()->ShownHits() : std::nullopt;
+  const std::optional<HitPicks> shown = view_.Results() ? view_.Results()->ShownHits() : std::nullopt;
   const ExportFormat format = chooser_.ChoseCsvWithHeader() ? ExportFormat::Csv : ExportFormat::Tabbed;
   const WriteResult written =
       shown ? trawlscope::ExportHits(*shown, *path, format) : trawlscope::ExportHits(state_.hits, *path, format);

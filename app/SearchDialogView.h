@@ -13,6 +13,7 @@
 #include "app/PlaceableWindow.h"
 #include "search/SearchRequest.h"
 #include "search/HitList.h"
+#include "search/HitPicks.h"
 
 namespace trawlscope {
 
@@ -44,7 +45,7 @@ class IResultView : public IPlaceableWindow {
   // The search the hits came from, which the preview of a replace repeats.
   virtual void SetSearchRequest(const SearchRequest& request) = 0;
   // The hits of the selected rows, in the list's order.
-  virtual std::vector<Hit> SelectedHits() const = 0;
+  virtual HitPicks SelectedHits() const = 0;
   // What "Read this file as" chose last (Command::ReadFileAs).
   virtual FileCodePageChoice ReadAsChoice() const = 0;
   // The hit list is about to change: the view stops reading it (a sort or
@@ -54,7 +55,7 @@ class IResultView : public IPlaceableWindow {
   virtual void HitsChanged() = 0;
   // The hits the list shows when a filter hides some, in the list's order;
   // nothing when it shows them all.
-  virtual std::optional<std::vector<Hit>> ShownHits() const { return std::nullopt; }
+  virtual std::optional<HitPicks> ShownHits() const { return std::nullopt; }
 };
 
 class ISearchDialogView : public IPlaceableWindow {

@@ -57,9 +57,9 @@ std::string CsvOf(const Hits& hits) {
 }  // namespace
 
 std::u16string ExportText(const HitList& hits) { return TabbedText(hits); }
-std::u16string ExportText(const std::vector<Hit>& hits) { return TabbedText(hits); }
+std::u16string ExportText(const HitPicks& hits) { return TabbedText(hits); }
 
-std::string CsvBytes(const std::vector<Hit>& hits) { return CsvOf(hits); }
+std::string CsvBytes(const HitPicks& hits) { return CsvOf(hits); }
 
 std::string ExportBytes(const HitList& hits) {
   // UTF-16 LE carries every code unit, so this always has a value.
@@ -71,7 +71,7 @@ WriteResult ExportHits(const HitList& hits, const std::u16string& path, ExportFo
   return WriteWholeFile(ToNativePath(path), CsvOf(hits));
 }
 
-WriteResult ExportHits(const std::vector<Hit>& hits, const std::u16string& path, ExportFormat format) {
+WriteResult ExportHits(const HitPicks& hits, const std::u16string& path, ExportFormat format) {
   if (format == ExportFormat::Tabbed) return WriteTextFile(path, ExportText(hits), codepage::kUtf16Le, true);
   return WriteWholeFile(ToNativePath(path), CsvBytes(hits));
 }

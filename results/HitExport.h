@@ -7,6 +7,7 @@
 
 #include "platform/files/SafeFileWriter.h"
 #include "search/HitList.h"
+#include "search/HitPicks.h"
 
 namespace trawlscope {
 
@@ -26,12 +27,12 @@ std::string ExportBytes(const HitList& hits);
 // with their header line.
 enum class ExportFormat { Tabbed, Csv };
 
-std::u16string ExportText(const std::vector<Hit>& hits);
-std::string CsvBytes(const std::vector<Hit>& hits);
+std::u16string ExportText(const HitPicks& hits);
+std::string CsvBytes(const HitPicks& hits);
 // Writes the hits to `path` atomically: ExportText as UTF-16 LE with its
 // mark, or the CSV.
 WriteResult ExportHits(const HitList& hits, const std::u16string& path, ExportFormat format = ExportFormat::Tabbed);
-WriteResult ExportHits(const std::vector<Hit>& hits, const std::u16string& path,
+WriteResult ExportHits(const HitPicks& hits, const std::u16string& path,
                        ExportFormat format = ExportFormat::Tabbed);
 
 }  // namespace trawlscope

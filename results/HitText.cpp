@@ -15,7 +15,7 @@ std::u16string Decimal(std::int64_t value) {
 
 }  // namespace
 
-std::u16string CopiedRowsText(const std::vector<Hit>& hits) {
+std::u16string CopiedRowsText(const HitPicks& hits) {
   std::u16string text;
   for (const Hit& hit : hits) {
     text += FlattenField(DisplayPath(hit.FullPath()));
@@ -32,7 +32,7 @@ std::u16string CopiedRowsText(const std::vector<Hit>& hits) {
   return text;
 }
 
-std::u16string CopiedPathsText(const std::vector<Hit>& hits) {
+std::u16string CopiedPathsText(const HitPicks& hits) {
   std::u16string text;
   std::unordered_set<std::u16string> seen;
   for (const Hit& hit : hits) {

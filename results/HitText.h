@@ -7,14 +7,15 @@
 #include <vector>
 
 #include "search/Hit.h"
+#include "search/HitPicks.h"
 
 namespace trawlscope {
 
 // One line per hit, LF-ended: full path, line, left context, keyword, right
 // context, TAB-separated.
-std::u16string CopiedRowsText(const std::vector<Hit>& hits);
+std::u16string CopiedRowsText(const HitPicks& hits);
 
 // One full path per line, LF-ended, each once, in the hits' order.
-std::u16string CopiedPathsText(const std::vector<Hit>& hits);
+std::u16string CopiedPathsText(const HitPicks& hits);
 
 }  // namespace trawlscope

@@ -211,19 +211,15 @@ void ResultDialogWidget::HitsChanged() {
   ShowStatus();
 }
 
-std::optional<std::vector<Hit>> ResultDialogWidget::ShownHits() const {
+std::optional<HitPicks> ResultDialogWidget::ShownHits() const {
   if (!rows_.Filtered()) return std::nullopt;
-  std::vector<Hit> hits;
-  hits.reserve(rows_.RowCount());
-  for (size_t row = 0; row < rows_.RowCount(); ++row) hits.push_back(rows_.Row(row));
-  return hits;
+  std::vector<std::uint32_t> places;
+  places.reserve(rows_.RowCount());
+  for (size_t row = 0; row < rows_.RowCount(); ++row) places.push_back(rows_.HitIndex(row));
+  return HitPicks(hits_, std::move(places));
 }
 
-std::vector<Hit> ResultDialogWidget::SelectedHits() const {
-  std::vector<Hit> hits;
-  for (const size_t row : list_->SelectedRows()) hits.push_back(rows_.Row(row));
-  return hits;
-}
+HitPicks ResultDialogWidget::SelectedHits() const { return list_->SelectedHits(); }
 
 ScreenSize ResultDialogWidget::VirtualScreenSize() const { return DesktopSize(); }
 

@@ -37,11 +37,11 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   IHistoryCombo& ReplaceCombo() override { return replaceHistory_; }
   void SetRunNote(std::u16string_view note) override;
   void SetSearchRequest(const SearchRequest& request) override;
-  std::vector<Hit> SelectedHits() const override;
+  HitPicks SelectedHits() const override;
   FileCodePageChoice ReadAsChoice() const override { return readAs_; }
   void HitsAboutToChange() override;
   void HitsChanged() override;
-  std::optional<std::vector<Hit>> ShownHits() const override;
+  std::optional<HitPicks> ShownHits() const override;
   ScreenSize VirtualScreenSize() const override;
   void MoveTo(const ScreenRect& frame) override;
 

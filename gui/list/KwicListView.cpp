@@ -119,7 +119,7 @@ void KwicListView::HeaderClicked(int column) {
   const RowArrangement& now = rows_.Arrangement();
   if (arranger_.Busy() && making.sortColumn == column &&
       (making.sortColumn != now.sortColumn || making.descending != now.descending)) {
-    CancelArranging();
+    StopArranging();
     showSort();
     return;
   }
@@ -141,8 +141,13 @@ void KwicListView::Arrange(const RowArrangement& wanted) {
 }
 
 void KwicListView::CancelArranging() {
+  StopArranging();
+  arranger_.WaitForStopped();
+}
+
+void KwicListView::StopArranging() {
   if (!arranger_.Busy()) return;
-  arranger_.Cancel();
+  arranger_.Stop();
   viewport()->unsetCursor();
   ShowSortIndicator(rows_.Arrangement());
   emit ArrangingChanged(false);
@@ -154,6 +159,8 @@ void KwicListView::ShowSortIndicator(const RowArrangement& arrangement) {
 }
 
 void KwicListView::ShowArranged(const RowArrangement& arrangement, ArrangedRows rows) {
+  // A sort given up for this one may still be reading the rows.
+  arranger_.WaitForStopped();
   const bool sameRows = arrangement.filter == rows_.Arrangement().filter;
   if (sameRows) {
     rows_.Apply(arrangement, std::move(rows));
@@ -268,26 +275,52 @@ void KwicListView::changeEvent(QEvent* event) {
   UniformRowsView::changeEvent(event);
 }
 
+// Read off the selection's ranges: Qt's list of selected rows makes an
+// index of 24 bytes a row, a gigabyte for all of a long list.
+std::vector<std::pair<int, int>> KwicListView::SelectedSpans() const {
+  std::vector<std::pair<int, int>> spans;
+  const int lastColumn = model_->columnCount() - 1;
+  for (const QItemSelectionRange& range : selectionModel()->selection()) {
+    if (range.left() == 0 && range.right() == lastColumn) {
+      spans.emplace_back(range.top(), range.bottom());
+      continue;
+    }
+    for (int row = range.top(); row <= range.bottom(); ++row)
+      if (selectionModel()->isRowSelected(row, QModelIndex())) spans.emplace_back(row, row);
+  }
+  std::sort(spans.begin(), spans.end());
+  std::vector<std::pair<int, int>> merged;
+  for (const auto& span : spans) {
+    if (!merged.empty() && span.first <= merged.back().second + 1)
+      merged.back().second = std::max(merged.back().second, span.second);
+    else
+      merged.push_back(span);
+  }
+  return merged;
+}
+
 std::vector<size_t> KwicListView::SelectedRows() const {
   std::vector<size_t> selected;
-  for (const QModelIndex& index : selectionModel()->selectedRows()) selected.push_back(index.row());
-  std::sort(selected.begin(), selected.end());
+  for (const auto& [first, last] : SelectedSpans())
+    for (int row = first; row <= last; ++row) selected.push_back(static_cast<size_t>(row));
   return selected;
 }
 
-std::vector<Hit> KwicListView::SelectedHits() const {
-  std::vector<Hit> hits;
-  for (const size_t row : SelectedRows()) hits.push_back(rows_.Row(row));
-  return hits;
+HitPicks KwicListView::SelectedHits() const {
+  if (rows_.Hits() == nullptr) return {};
+  std::vector<std::uint32_t> places;
+  for (const auto& [first, last] : SelectedSpans())
+    for (int row = first; row <= last; ++row) places.push_back(rows_.HitIndex(static_cast<size_t>(row)));
+  return HitPicks(*rows_.Hits(), std::move(places));
 }
 
 void KwicListView::CopySelectedRows() const {
-  const std::vector<Hit> hits = SelectedHits();
+  const HitPicks hits = SelectedHits();
   if (!hits.empty()) QApplication::clipboard()->setText(ToQString(CopiedRowsText(hits)));
 }
 
 void KwicListView::CopySelectedPaths() const {
-  const std::vector<Hit> hits = SelectedHits();
+  const HitPicks hits = SelectedHits();
   if (!hits.empty()) QApplication::clipboard()->setText(ToQString(CopiedPathsText(hits)));
 }
 

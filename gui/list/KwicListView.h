@@ -13,6 +13,7 @@
 #include "gui/list/UniformRowsView.h"
 #include "results/RowArranger.h"
 #include "results/RowTable.h"
+#include "search/HitPicks.h"
 
 class QMenu;
 
@@ -32,7 +33,7 @@ class KwicListView final : public UniformRowsView {
   // Sorts and filters on a thread of its own; a later call replaces an
   // earlier one still running. The rows change when it is done.
   void Arrange(const RowArrangement& wanted);
-  // Stops the running sort or filter, before the hits change.
+  // Stops the running sort or filter and waits for it: before the hits change.
   void CancelArranging();
   // The arrangement being made, or the one shown when none is.
   RowArrangement Pending() const;
@@ -41,6 +42,8 @@ class KwicListView final : public UniformRowsView {
   int DefaultLineWidth() const;
   // The selected rows, in the list's order.
   std::vector<size_t> SelectedRows() const;
+  // Their hits, in the same order.
+  HitPicks SelectedHits() const;
   // Puts the selected rows on the clipboard: one TAB-separated line each.
   void CopySelectedRows() const;
   void CopySelectedPaths() const;
@@ -98,13 +101,16 @@ class KwicListView final : public UniformRowsView {
                                                         static_cast<int>(ResultColumn::KeywordAndRight),
                                                         static_cast<int>(ResultColumn::FileName)};
   std::array<int, 3> proportions_{};
-  std::vector<Hit> SelectedHits() const;
+  // The selected rows as first-last spans, in order, none overlapping.
+  std::vector<std::pair<int, int>> SelectedSpans() const;
 
   RowTable& rows_;
   SettingsStore& settings_;
   KwicModel* model_;
   KwicDelegate* delegate_;
   void ShowArranged(const RowArrangement& arrangement, ArrangedRows rows);
+  // Stops the running sort or filter without waiting for its thread; the hits must not change.
+  void StopArranging();
   void HeaderClicked(int column);
   void ShowSortIndicator(const RowArrangement& arrangement);
   RowArranger arranger_;

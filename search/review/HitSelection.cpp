@@ -21,7 +21,7 @@ std::uint64_t SizeOf(const HitFile& file) {
 
 }  // namespace
 
-HitSelection SelectionOfHits(const std::vector<Hit>& hits) {
+HitSelection SelectionOfHits(const HitPicks& hits) {
   HitSelection selection;
   std::unordered_map<const HitFile*, size_t> indexOf;
   for (const Hit& hit : hits) {

@@ -11,6 +11,7 @@
 #include "platform/files/FileIdentity.h"
 #include "search/Hit.h"
 #include "search/HitList.h"
+#include "search/HitPicks.h"
 
 namespace trawlscope {
 
@@ -35,7 +36,7 @@ struct HitSelection {
 // The hits grouped by file, files in the order of their first hit, each
 // file's occurrences sorted by position (a hit given twice counts once),
 // each with its keyword and its file's identity at the search.
-HitSelection SelectionOfHits(const std::vector<Hit>& hits);
+HitSelection SelectionOfHits(const HitPicks& hits);
 
 // The sum of the sizes the selected files had when they were searched (the
 // size on disk now for a file searched without an identity): what their

@@ -119,7 +119,7 @@ TEST(ReplaceInPieces, OnlyThePickedHitsChange) {
     const AbortFlag never{false};
     searcher->SearchFile(never, U16(tree.Path("a.txt")), hits, 4);
     ASSERT_EQ(hits.size(), 8u);
-    const HitSelection picked = SelectionOfHits({hits[1], hits[4], hits[7]});
+    const HitSelection picked = SelectionOfHits(std::vector<Hit>{hits[1], hits[4], hits[7]});
     ReplaceScope scope;
     scope.only = &picked.files[0];
     EXPECT_EQ(searcher->ReplaceInFile(never, U16(tree.Path("a.txt")), u"函数", scope).replacements, 3u);

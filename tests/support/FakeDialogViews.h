@@ -62,10 +62,12 @@ class FakeResultView final : public IResultView {
   IHistoryCombo& ReplaceCombo() override { return replace; }
   void SetRunNote(std::u16string_view text) override { note = text; }
   void SetSearchRequest(const SearchRequest& request) override { searchRequest = request; }
-  std::vector<Hit> SelectedHits() const override { return selected; }
+  HitPicks SelectedHits() const override { return selected; }
   FileCodePageChoice ReadAsChoice() const override { return readAs; }
   void HitsChanged() override { ++hitsChanged; }
-  std::optional<std::vector<Hit>> ShownHits() const override { return shown; }
+  std::optional<HitPicks> ShownHits() const override {
+    return shown ? std::optional<HitPicks>(*shown) : std::nullopt;
+  }
   std::optional<std::vector<Hit>> shown;  // a filter's rows
   SearchRequest searchRequest;
   std::vector<Hit> selected;
