@@ -14,10 +14,13 @@ struct FileIdentity {
   mode_t mode = 0;
   uid_t owner = 0;
   gid_t group = 0;
+  // The inode's change time, which no call can set back: a file rewritten
+  // and given its old modification time again still shows a new one.
+  timespec changed{};
 
   static FileIdentity Of(const struct stat& info) {
     return {info.st_dev, info.st_ino, info.st_size, info.st_mtim, info.st_nlink,
-            info.st_mode, info.st_uid, info.st_gid};
+            info.st_mode, info.st_uid, info.st_gid, info.st_ctim};
   }
   // Same file, same size, same modification time to the nanosecond.
   bool Unchanged(const FileIdentity& now) const {
