@@ -254,6 +254,9 @@ void SearchDialog::StartRun(JobKind kind) {
     if (kind == JobKind::Search) state_.fileCodePages.clear();
   }
   if (kind == JobKind::Search) listRequest_ = state_.request;
+  // Read at every run: a setting changed in the file holds from the next search on.
+  const bool cachePages = settings_.ReadInt(settings::kCodePage, settings::kCacheDetected, 1) != 0;
+  state_.pageCache = cachePages ? pageCachePlace_ : std::nullopt;
   view_.CloseResults();  // after the replacement text is read
   if (sink_) runThread_.Join();  // the last run's worker has finished its job
   sink_ = std::make_unique<Sink>(*this, kind);

@@ -44,6 +44,10 @@ class SearchDialog {
   // closes itself once the worker has stopped.
   bool OnClose();
 
+  // Search runs keep the pages they detect in this cache, unless the settings
+  // file turns it off ([CodePage] CacheDetected=0). Without a call, none.
+  void KeepDetectedPagesIn(PageCachePlace place) { pageCachePlace_ = std::move(place); }
+
   bool IsRunning() const { return running_; }
   const JobState& State() const { return state_; }
   // Tests set the run's seams (state.workers, state.beforeFile) between runs.
@@ -105,6 +109,7 @@ class SearchDialog {
   bool refreshing_ = false;    // the next run searches listRequest_ again
   bool refreshAfterReplace_ = false;
   std::string undoFolder_;
+  std::optional<PageCachePlace> pageCachePlace_;
 };
 
 // Paths each in double quotes, one space between them: what the listing splits.

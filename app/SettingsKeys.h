@@ -22,6 +22,9 @@ inline constexpr char16_t kCompressed[] = u"Compressed";  // on unless the file 
 // The page every file is read in; 0 (or none) detects each file's.
 inline constexpr char16_t kCodePage[] = u"CodePage";
 inline constexpr char16_t kReadAs[] = u"ReadAs";
+// 0 detects every file's page afresh at each search instead of keeping the
+// pages detected in a cache file; on unless the file says 0.
+inline constexpr char16_t kCacheDetected[] = u"CacheDetected";
 
 inline constexpr char16_t kMainDialog[] = u"MainDialog";
 inline constexpr char16_t kResultDialog[] = u"ResultDialog";

@@ -1,5 +1,6 @@
 #include "gui/DesktopProgram.h"
 
+#include "platform/detectcache/CacheFolder.h"
 #include "platform/journal/JournalFolder.h"
 
 #include <QApplication>
@@ -13,6 +14,8 @@ namespace trawlscope {
 namespace {
 
 constexpr int kPrepareFontsDelayMs = 200;
+// The batch tool, another build, keeps a file of its own.
+constexpr char kPageCacheName[] = "codepages";
 
 }  // namespace
 
@@ -29,6 +32,7 @@ DesktopProgram::DesktopProgram(const std::string& settingsPath)
       chooser_(&window_),
       dialog_(window_, settings_, chooser_, runThread_, CurrentUndoJournalFolder()) {
   window_.SetLogic(&dialog_);
+  dialog_.KeepDetectedPagesIn({CurrentCacheFolder(), kPageCacheName});
   dialog_.OnInitDialog();
   // Once the main dialog is up, while the user types the first search.
   QTimer::singleShot(kPrepareFontsDelayMs, [] {

@@ -36,6 +36,8 @@ FileReplaceOutcome FileSearcher::ReplaceInFile(const AbortFlag& abortRequested,
   // text may hold line feeds: such a file is read whole.
   mayGuessPage_ = false;
   const bool mayUsePieces = scope.only == nullptr || hasPattern_;
+  // Never from the cache of detected pages: the bytes written back are read
+  // in the page detected afresh from them, whatever a search found.
   const Loaded loaded = ReadAndDetect(abortRequested, path, &asRead, mayUsePieces);
   FileReplaceOutcome outcome;
   switch (loaded.kind) {

@@ -62,9 +62,18 @@ void FileSearcher::StartFile(const std::u16string& path) {
   hitFile_ = nullptr;
 }
 
-CodePage FileSearcher::PageOf(std::string_view bytes, bool plainAscii) const {
+CodePage FileSearcher::PageOf(std::string_view bytes, bool plainAscii, DetectedPageCache* cache,
+                              const FileIdentity* identity) const {
   if (const CodePage chosen = ChosenCodePage(bytes); chosen != codepage::kNone) return chosen;
-  return plainAscii ? codepage::kUtf8 : DetectCodePage(bytes, firstHighByte_);
+  if (plainAscii) return codepage::kUtf8;
+  // A byte-order mark settles the page at once: not worth an entry.
+  if (cache == nullptr || identity == nullptr || FindByteOrderMark(bytes).codePage != codepage::kNone)
+    return DetectCodePage(bytes, firstHighByte_);
+  const PageCacheKey key = PageCacheKeyOf(*identity);
+  if (const CodePage known = cache->Find(key); known != codepage::kNone) return known;
+  const CodePage detected = DetectCodePage(bytes, firstHighByte_);
+  cache->Remember(key, detected);
+  return detected;
 }
 
 CodePage FileSearcher::ChosenCodePage(std::string_view head) const {
@@ -90,7 +99,8 @@ void FileSearcher::ReleaseOversizedText() {
 
 FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested,
                                                    const std::u16string& path,
-                                                   FileIdentity* identity, bool mayUsePieces) {
+                                                   FileIdentity* identity, bool mayUsePieces,
+                                                   DetectedPageCache* cache) {
   using Kind = FileSearchOutcome::Kind;
   StartFile(path);
   // Most files of a big tree are ASCII, which is read as UTF-8: the search
@@ -128,7 +138,7 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
   const bool plainAscii = firstHighByte_ == bytes_.Bytes().size() &&
                           IsPlainAsciiSample(bytes_.Bytes().substr(0, kDetectionSampleBytes));
   if (!plainAscii && IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
-  const CodePage detected = PageOf(bytes_.Bytes(), plainAscii);
+  const CodePage detected = PageOf(bytes_.Bytes(), plainAscii, cache, identity);
   if (!bytes_.IsWhole() && detected != codepage::kUtf8) {
     // Escape sequences or HZ's shifts in the head: a seven-bit page whose
     // bytes the prefilter must see whole.
@@ -152,7 +162,7 @@ FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
                                             int contextLength) {
   // The hits of a file whose page was guessed wrong can be dropped only when they are all its.
   mayGuessPage_ = hits.size() == 0;
-  Loaded loaded = ReadAndDetect(abortRequested, path, &searched_, true);
+  Loaded loaded = ReadAndDetect(abortRequested, path, &searched_, true, pageCache_);
   if (loaded.kind != FileSearchOutcome::Kind::Searched) {
     pieces_.Close();
     bytes_.Clear();
@@ -167,7 +177,7 @@ FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
     pieces_.Close();
     if (wholeAfterAll_) {
       // The first byte from 0x80 up showed a page that cannot be cut.
-      loaded = ReadAndDetect(abortRequested, path, &searched_, false);
+      loaded = ReadAndDetect(abortRequested, path, &searched_, false, pageCache_);
       if (loaded.kind != FileSearchOutcome::Kind::Searched) {
         bytes_.Clear();
         return {loaded.kind, loaded.error};

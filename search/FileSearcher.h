@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/codepage/CodePageTable.h"
+#include "platform/detectcache/DetectedPageCache.h"
 #include "platform/files/FileReader.h"
 #include "platform/journal/RunJournal.h"
 #include "search/AbortFlag.h"
@@ -63,6 +64,10 @@ class FileSearcher {
   // After Prepare: only occurrences that begin and end on word boundaries
   // count, in searches and replaces alike.
   void KeepWholeWordsOnly() { matcher_->KeepWholeWordsOnly(); }
+  // Searches take the pages detected for files in earlier runs from `cache`
+  // and keep those they detect there; a replace never does, but detects
+  // afresh from the bytes it writes back. `cache` outlives this; null for none.
+  void UsePageCache(DetectedPageCache* cache) { pageCache_ = cache; }
   // Opens folders together with the run's other searchers; `folders` outlives this.
   void ShareFolders(SharedFolders& folders) { folderCursor_.Share(folders); }
 
@@ -113,8 +118,10 @@ class FileSearcher {
     CodePage detected = codepage::kNone;
   };
   // With `mayUsePieces`, a large file may be left open in pieces_ instead.
+  // With `cache`, an auto-detected page may come from it (keyed by `identity`).
   Loaded ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
-                       FileIdentity* identity = nullptr, bool mayUsePieces = false);
+                       FileIdentity* identity = nullptr, bool mayUsePieces = false,
+                       DetectedPageCache* cache = nullptr);
   // The code page of the file open in pieces_, from the same bytes a whole
   // read would show the detector; raw_ holds the bytes read so far. An ASCII
   // head leaves it pending (pagePending_) when mayGuessPage_.
@@ -123,8 +130,10 @@ class FileSearcher {
   // `head` (a byte-order mark wins); kNone when the detector is to say.
   CodePage ChosenCodePage(std::string_view head) const;
   // The page to read the current file's `bytes` in: the chosen one, else
-  // UTF-8 for plain ASCII, else the detector's (firstHighByte_ set).
-  CodePage PageOf(std::string_view bytes, bool plainAscii) const;
+  // UTF-8 for plain ASCII, else the detector's (firstHighByte_ set), which
+  // `cache` may remember for the file as `identity` shows it.
+  CodePage PageOf(std::string_view bytes, bool plainAscii, DetectedPageCache* cache = nullptr,
+                  const FileIdentity* identity = nullptr) const;
   // Whether no match (nor anything it looks at) can hold a line feed, and
   // the file's text may so be searched a piece of lines at a time.
   bool PatternFitsPieces() const;
@@ -198,6 +207,7 @@ class FileSearcher {
   bool fileUndecodable_ = false;  // its page stood in for some of its bytes
   CodePage everyFilePage_ = codepage::kNone;
   const FileCodePages* perFilePages_ = nullptr;
+  DetectedPageCache* pageCache_ = nullptr;
   // The current file's record once it has a hit, and the stretch of its text
   // that the end of the context buffer holds, so overlapping contexts share it.
   HitFile* hitFile_ = nullptr;

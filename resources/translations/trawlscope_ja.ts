@@ -128,6 +128,10 @@ Options:
                     is still read as its mark says); a number (932, 51932,
                     20866) or a name (Shift_JIS, EUC-JP, KOI8-R); a replace
                     writes each file back in the page it was read in
+  --no-codepage-cache
+                    detect every file&apos;s code page afresh instead of taking
+                    the pages detected for unchanged files in earlier
+                    searches (kept in $XDG_CACHE_HOME/trawlscope)
   --with-codepage   end each hit line with a TAB and the file&apos;s code page
                     number, which --only-hits reads back
   --format FORMAT   print each hit with every field: full path, line,
@@ -228,6 +232,10 @@ Exit status:
                     （バイト順マークで始まるファイルはマークのとおりに読む）。
                     番号（932、51932、20866）か名前（Shift_JIS、EUC-JP、
                     KOI8-R）。置換は各ファイルを読んだページで書き戻す
+  --no-codepage-cache
+                    前の検索で判定した変わっていないファイルのコードページを
+                    キャッシュ（$XDG_CACHE_HOME/trawlscope に置く）から取らず、
+                    各ファイルを改めて判定する
   --with-codepage   見つかった箇所の各行の末尾に TAB とファイルのコードページ
                     番号を付ける（--only-hits がそれを読む）
   --format FORMAT   見つかった箇所ごとに全欄を UTF-8 で表示する: フルパス、行、

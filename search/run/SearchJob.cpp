@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/detectcache/BuildId.h"
 #include "search/run/JobSteps.h"
 #include "search/archive/MemberPath.h"
 
@@ -28,9 +29,17 @@ void RunSearch(JobState& state, IJobSink& sink) {
   state.fileList.clear();
   state.hits.Clear();
   const CompressedSearch compressed(state.request.fileTypes, state.compressedMemberLimit);
+  std::unique_ptr<DetectedPageCache> pageCache;
+  if (state.pageCache && state.request.readAs == codepage::kNone && !state.request.searchText.empty())
+    pageCache = std::make_unique<DetectedPageCache>(state.pageCache->folder, state.pageCache->name,
+                                                    DetectorBuildId(), state.pageCache->clock);
+  const auto savePages = [&](RunSummary&) {
+    if (pageCache) pageCache->Save();
+  };
   RunOverFiles(state, sink, RunPhase::Searching,
                [&](FileSearcher& searcher, size_t, const std::u16string& path) -> CommitStep {
     using Kind = FileSearchOutcome::Kind;
+    searcher.UsePageCache(pageCache.get());
     // Each searcher thread fills one list file after file; only a file with
     // hits takes a list of its own, and most files of a big tree have none.
     thread_local HitList scratch;
@@ -70,7 +79,7 @@ void RunSearch(JobState& state, IJobSink& sink) {
         case Kind::Aborted: break;
       }
     };
-  });
+  }, savePages);
 }
 
 FileSearchOutcome SearchFileAgain(JobState& state, const std::u16string& path) {

@@ -10,6 +10,7 @@
 #include "search/FileSearcher.h"
 #include "search/SearchRequest.h"
 #include "search/AbortFlag.h"
+#include "platform/detectcache/DetectedPageCache.h"
 #include "platform/journal/JournalFolder.h"
 #include "search/HitList.h"
 #include "search/archive/CompressedSearch.h"
@@ -42,6 +43,10 @@ struct JobState {
   std::function<void(const HitList& fileHits)> onFileHits;
   // Files the user chose a code page for from the result list.
   FileCodePages fileCodePages;
+  // Where a search run finds the pages detected in earlier runs and keeps
+  // those it detects; none for a run that neither reads nor keeps them.
+  // Replace runs never use it, nor a run that reads every file in one page.
+  std::optional<PageCachePlace> pageCache;
   bool keepHits = true;
   // How far a member of a compressed file may expand before it is reported
   // instead of searched; tests set a small one.

@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "support/ArchiveMaker.h"
 #include "support/TempTree.h"
@@ -25,13 +26,14 @@ struct RunResult {
 constexpr char kEnglish[] = "unset LC_MESSAGES LANG; export LANGUAGE=en LC_ALL=C.UTF-8; ";
 
 // Runs the tool with `arguments` (already shell-quoted), stderr to `errFile`.
-// The undo journal and the settings are beside `errFile`, never the user's own.
+// The undo journal, the settings and the caches are beside `errFile`, never the user's own.
 // `environment` is shell words run just before the tool, to change what it sees.
 std::string BatchCommand(const std::string& arguments, const std::string& errFile, const std::string& language,
                          const std::string& environment = "") {
   const std::string folder = errFile.substr(0, errFile.rfind('/'));
   // Exported, so that every command of a pipe sees them.
-  return language + "export XDG_STATE_HOME='" + folder + "/state' XDG_CONFIG_HOME='" + folder + "/config'; " +
+  return language + "export XDG_STATE_HOME='" + folder + "/state' XDG_CONFIG_HOME='" + folder + "/config' " +
+         "XDG_CACHE_HOME='" + folder + "/cache'; " +
          environment + " exec " + std::string(TRAWLSCOPE_BATCH) + " " + arguments + " 2>" + errFile;
 }
 
@@ -71,6 +73,22 @@ TEST_F(BatchToolTest, PrintsOneLinePerHitAndACountOnStderr) {
 }
 
 // The pattern once decided which subfolders were entered too, and "sub" does not fit "*.TXT".
+// A search keeps the pages it detects in a private file of its own under
+// XDG_CACHE_HOME (a damaged one is replaced), and prints the same with it or without it.
+TEST_F(BatchToolTest, TheCodePageCacheIsPrivateAndChangesNoOutput) {
+  const std::string path = "--subfolders --path " + Quoted(tree.Path("docs"));
+  const RunResult without = RunBatch(path + " --no-codepage-cache 関数", err);
+  EXPECT_FALSE(std::filesystem::exists(tree.Path("cache")));
+  const std::string file = tree.Write("cache/trawlscope/codepages-batch", "damaged");
+  chmod(tree.Path("cache/trawlscope").c_str(), 0700);
+  chmod(file.c_str(), 0600);
+  EXPECT_EQ(RunBatch(path + " 関数", err).out, without.out);
+  EXPECT_EQ(tree.Read("cache/trawlscope/codepages-batch").substr(0, 8), "TSPAGES\n");
+  struct stat info;
+  ASSERT_EQ(stat(file.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
 TEST_F(BatchToolTest, TheTypePatternTestsFileNamesAndEverySubfolderIsEntered) {
   const RunResult run =
       RunBatch("--path " + Quoted(tree.Path("docs")) + " --types '*.TXT' --subfolders 関数", err);

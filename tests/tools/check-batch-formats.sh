@@ -7,6 +7,8 @@ set -e
 batch=$1
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
+# The cache of detected code pages goes with the rest, not to the user's own.
+export XDG_CACHE_HOME="$dir/cache"
 mkdir "$dir/in"
 printf 'a, "key"\there\nkey\r\nend key\n' > "$dir/in/plain, name.txt"
 printf '\223\372\226\173 key \214\352\n' > "$dir/in/sjis.txt"   # 日本 key 語 in Shift_JIS

@@ -9,7 +9,8 @@ const char kUsage[] =
     "                        [--regex] [--case] [--word] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--no-compressed]\n"
     "                        [--output FILE] [--encoding PAGE] [--with-codepage]\n"
-    "                        [--format tsv|csv|json] SEARCH-TEXT\n"
+    "                        [--no-codepage-cache] [--format tsv|csv|json]\n"
+    "                        SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
     "                        [--regex] [--case] [--word] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--no-compressed]\n"
@@ -97,6 +98,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       options.request.wholeWord = true;
     } else if (argument == "--codepages") {
       options.listCodePages = true;
+    } else if (argument == "--no-codepage-cache") {
+      options.cachePages = false;
     } else if (argument == "--with-codepage") {
       options.codePageField = true;
     } else if (argument == "--format") {

@@ -14,6 +14,7 @@ struct BatchOptions {
   std::string outputFile;  // native; empty when not asked for
   bool listCodePages = false;
   bool codePageField = false;  // --with-codepage: hit lines end with the file's code page
+  bool cachePages = true;  // --no-codepage-cache turns off the cache of detected pages
   std::optional<RecordFormat> format;  // --format: hits as records of every field
   bool replace = false;  // request.replacementText holds the replacement
   std::string onlyHitsFile;  // native; "-" for stdin; empty when every occurrence is replaced

@@ -20,6 +20,7 @@
 #include "app/SettingsLocation.h"
 #include "app/UndoSettings.h"
 #include "platform/codepage/CodePageDetector.h"
+#include "platform/detectcache/CacheFolder.h"
 #include "platform/files/FileReader.h"
 #include "platform/files/NativePath.h"
 #include "platform/desktop/ProcessLocale.h"
@@ -39,6 +40,8 @@ using batch::PathField;
 constexpr int kExitFilesLeft = 1;  // also: the --output file could not be written
 constexpr int kExitUsage = 2;
 constexpr int kExitInterrupted = 130;
+// The desktop program, another build, keeps a file of its own.
+constexpr char kPageCacheName[] = "codepages-batch";
 
 // Ctrl-C, a terminal hang-up or a kill only raise the abort flag; the run
 // stops at its next check point, its journal and every file whole.
@@ -234,6 +237,7 @@ int main(int argc, char** argv) {
   interruptFlag = &state.abortRequested;
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnInterrupt);
   if (options->listCodePages) ExitAfterReading(ListCodePages(state));
+  if (options->cachePages) state.pageCache = PageCachePlace{CurrentCacheFolder(), kPageCacheName};
   if (!options->replace) ExitAfterReading(Search(state, options->outputFile, options->codePageField, options->format));
 
   if (!options->onlyHitsFile.empty()) {
