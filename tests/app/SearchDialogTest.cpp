@@ -543,5 +543,20 @@ TEST_F(SearchDialogTest, ReplaceAsksFirstAndCancelChangesNothing) {
   EXPECT_EQ(tree.Read("docs/a.txt"), "one  two\n\n");
 }
 
+// Searches keep their pages in the cache the program names, unless the
+// settings file says [CodePage] CacheDetected=0; read at each search.
+TEST_F(SearchDialogTest, TheCodePageCacheFollowsTheSettingAtEachSearch) {
+  WriteDocs();
+  SearchDocs();
+  EXPECT_FALSE(dialog.State().pageCache.has_value());  // none named: the tests' dialogs keep none
+  dialog.KeepDetectedPagesIn({tree.Path("cache"), "codepages"});
+  SearchDocs();
+  ASSERT_TRUE(dialog.State().pageCache.has_value());
+  EXPECT_EQ(dialog.State().pageCache->folder, tree.Path("cache"));
+  settings.WriteInt(settings::kCodePage, settings::kCacheDetected, 0);
+  SearchDocs();
+  EXPECT_FALSE(dialog.State().pageCache.has_value());
+}
+
 }  // namespace
 }  // namespace trawlscope
