@@ -1,5 +1,6 @@
 #include "platform/detectcache/DetectedPageCache.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -20,6 +21,9 @@ constexpr mode_t kPrivateFile = 0600;
 constexpr mode_t kOthersBits = 0077;
 // Far past kMaxPageCacheEntries' size: a larger file is not ours to read.
 constexpr off_t kMaxFileBytes = 16 << 20;
+// A temporary file this old was left by a run that died before its rename.
+constexpr std::int64_t kStaleTemporaryNs = 3600LL * 1'000'000'000;
+constexpr std::string_view kTemporarySuffix = ".tmp";
 
 bool KeyBefore(const PageCacheEntry& a, const PageCacheEntry& b) { return a.key < b.key; }
 
@@ -145,14 +149,35 @@ bool DetectedPageCache::Save() {
   const std::vector<PageCacheEntry> onDisk = ReadEntries(whole);
   if (whole && !onDisk.empty()) entries = Merge(onDisk, entries);
   DropOldestUsed(entries);
+  RemoveStaleTemporaries();
   return WriteEntries(entries);
+}
+
+void DetectedPageCache::RemoveStaleTemporaries() const {
+  const int fd = dup(folderFd_);
+  DIR* folder = fd >= 0 ? fdopendir(fd) : nullptr;
+  if (folder == nullptr) {
+    if (fd >= 0) close(fd);
+    return;
+  }
+  // By the system's clock, as the files' times go, whatever clock the run was given.
+  const std::string prefix = name_ + ".";
+  for (const dirent* entry; (entry = readdir(folder)) != nullptr;) {
+    const std::string_view name = entry->d_name;
+    if (!name.starts_with(prefix) || !name.ends_with(kTemporarySuffix)) continue;
+    struct stat info;
+    if (fstatat(folderFd_, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        NanosecondsOf(info.st_mtim) < SystemWallClock() - kStaleTemporaryNs)
+      unlinkat(folderFd_, entry->d_name, 0);
+  }
+  closedir(folder);
 }
 
 bool DetectedPageCache::WriteEntries(const std::vector<PageCacheEntry>& entries) const {
   // A name of this process's own: runs writing at once never share a temporary file.
   static std::atomic<unsigned> serial{0};
   const std::string temporary =
-      name_ + "." + std::to_string(getpid()) + "." + std::to_string(serial.fetch_add(1)) + ".tmp";
+      name_ + "." + std::to_string(getpid()) + "." + std::to_string(serial.fetch_add(1)) + std::string(kTemporarySuffix);
   const int fd = openat(folderFd_, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                         kPrivateFile);
   if (fd < 0) return false;

@@ -56,6 +56,8 @@ class DetectedPageCache {
  private:
   std::vector<PageCacheEntry> ReadEntries(bool& whole) const;
   bool WriteEntries(const std::vector<PageCacheEntry>& entries) const;
+  // Removes the temporary files of runs that were killed before their rename.
+  void RemoveStaleTemporaries() const;
 
   int folderFd_ = -1;
   std::string name_;

@@ -3,6 +3,7 @@
 #include "platform/detectcache/DetectedPageCache.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,6 +164,22 @@ TEST_F(DetectedPageCacheTest, RunsWritingAtOnceLeaveOneWholeFile) {
   // At least the last writer's; the others' as far as each read the file before writing.
   EXPECT_GE(entries->size(), kPagesEach);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 1);  // no temporary left
+}
+
+TEST_F(DetectedPageCacheTest, TheTemporaryFileOfAKilledRunGoesOnceItIsAnHourOld) {
+  tree.MakeFolder("cache/trawlscope");
+  chmod(folder.c_str(), 0700);
+  const std::string old = tree.Write("cache/trawlscope/codepages.99.0.tmp", "cut short");
+  const std::string young = tree.Write("cache/trawlscope/codepages.99.1.tmp", "being written");
+  const std::string other = tree.Write("cache/trawlscope/other.99.0.tmp", "not ours");
+  for (const std::string& path : {old, other}) {
+    const timespec times[2] = {{0, UTIME_OMIT}, {SystemWallClock() / kSecond - 3601, 0}};
+    utimensat(AT_FDCWD, path.c_str(), times, 0);
+  }
+  Keep({{KeyAt(1), 932}});
+  EXPECT_FALSE(std::filesystem::exists(old));
+  EXPECT_TRUE(std::filesystem::exists(young));
+  EXPECT_TRUE(std::filesystem::exists(other));
 }
 
 TEST_F(DetectedPageCacheTest, TheOldestUsedGoWhenTheFileIsFull) {
