@@ -159,8 +159,10 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
                std::u16string_view fileTypes, const OnFileListed& onFile,
                std::vector<std::u16string>* notFound, const BeforeFolderRead& beforeFolderRead) {
-  ListFiles(abortRequested, searchPath, ListingRules{includeSubfolders, fileTypes}, onFile, notFound,
-            beforeFolderRead);
+  ListingRules rules;
+  rules.includeSubfolders = includeSubfolders;
+  rules.fileTypes = fileTypes;
+  ListFiles(abortRequested, searchPath, rules, onFile, notFound, beforeFolderRead);
 }
 
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
