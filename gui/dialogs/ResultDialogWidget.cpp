@@ -173,6 +173,8 @@ void ResultDialogWidget::ShowStatus() {
     text += QStringLiteral("  ") + (list_->Pending().filter != rows_.Arrangement().filter ? tr("Filtering...") : tr("Sorting..."));
   if (!runNote_.empty()) text += QStringLiteral("  ") + ToQString(runNote_);
   status_->setText(text);
+  // The field may be narrower than its text: the whole of it is a hover away.
+  status_->setToolTip(text);
   // setText leaves the cursor at the end, and the field scrolls to it: a note
   // too long for the field would hide the count rather than its own end.
   status_->setCursorPosition(0);
