@@ -30,6 +30,10 @@ UniformRowsView::UniformRowsView(QWidget* parent)
   connect(header_, &QHeaderView::geometriesChanged, this, relayout);
 }
 
+// The header, a child, goes after this part of the view, and its last
+// signals must not reach a view that is only a QWidget by then.
+UniformRowsView::~UniformRowsView() { disconnect(header_, nullptr, this, nullptr); }
+
 void UniformRowsView::setModel(QAbstractItemModel* model) {
   if (this->model() != nullptr) disconnect(this->model(), nullptr, this, nullptr);
   QAbstractItemView::setModel(model);

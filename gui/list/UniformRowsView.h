@@ -15,6 +15,7 @@ class UniformRowsView : public QAbstractItemView {
   Q_OBJECT
  public:
   explicit UniformRowsView(QWidget* parent = nullptr);
+  ~UniformRowsView() override;
 
   void setModel(QAbstractItemModel* model) override;
   QHeaderView* horizontalHeader() const { return header_; }
