@@ -37,7 +37,16 @@ bool FileSearcher::Prepare(bool useRegex, bool caseSensitive, const std::u16stri
   xpathError_ = xpath.empty() ? std::string() : XmlDocument::XPathCompileError(xpath);
   matcher_ = std::make_unique<Matcher>(pattern, caseSensitive);
   prefilter_.reset();
-  return matcher_->ExpressionCompiled();
+  return mode_ != MatchMode::RegularExpression || matcher_->ExpressionCompiled();
+}
+
+void FileSearcher::PrepareLike(const FileSearcher& prepared) {
+  mode_ = prepared.mode_;
+  hasPattern_ = prepared.hasPattern_;
+  xpath_ = prepared.xpath_;
+  xpathError_ = prepared.xpathError_;
+  matcher_ = std::make_unique<Matcher>(*prepared.matcher_);
+  prefilter_.reset();
 }
 
 void FileSearcher::StartFile(const std::u16string& path) {

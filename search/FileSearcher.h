@@ -49,11 +49,14 @@ struct ReplaceScope {
 
 class FileSearcher {
  public:
-  // Compiles the search text for the run's mode. False when it is not a valid
-  // expression; plain scans still work then, and the run decides what a
-  // regex run does.
+  // Takes the search text for the run's mode. False when the mode is the
+  // expression and the text is not a valid one; the run decides what it
+  // does then. What a mode needs is built when a file first needs it.
   bool Prepare(bool useRegex, bool caseSensitive, const std::u16string& pattern,
                const std::u16string& xpath);
+  // As `prepared` was prepared, sharing its compiled text and XPath check:
+  // each of a run's searchers takes the run's one preparation.
+  void PrepareLike(const FileSearcher& prepared);
   // Reads every file without a byte-order mark in `everyFile` (kNone: as
   // detected), and the files `perFile` names in their page; `perFile`
   // outlives this, and may be null.

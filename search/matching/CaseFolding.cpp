@@ -2,9 +2,11 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace trawlscope {
 namespace {
@@ -22,23 +24,43 @@ const FoldTable& Table() {
   return *table;
 }
 
+// Orders (folded, unit) pairs by the folded unit alone, for equal_range.
+struct FoldedFirst {
+  bool operator()(const std::pair<char16_t, char16_t>& pair, char16_t folded) const { return pair.first < folded; }
+  bool operator()(char16_t folded, const std::pair<char16_t, char16_t>& pair) const { return folded < pair.first; }
+};
+
 }  // namespace
 
 const FoldTable& CodeUnitFoldTable() { return Table(); }
 
 std::u16string CodeUnitsFoldingTo(char16_t folded) {
-  // Asked for each unit of a search text in each code page a run meets.
-  static const std::unique_ptr<std::unordered_map<char16_t, std::u16string>> sharedFolds = [] {
+  // Asked for each unit of a search text in each code page a run meets. Some
+  // 1,400 units fold to another: they are kept as (folded, unit) pairs in
+  // order, one pass over the table, so that a case-sensitive run, which
+  // never asks, pays nothing and a caseless one pays no hashing.
+  static const std::vector<std::pair<char16_t, char16_t>> foldingPairs = [] {
     const FoldTable& table = Table();
-    std::unordered_map<char16_t, std::u16string> shared;
+    std::vector<std::pair<char16_t, char16_t>> pairs;
     for (size_t c = 0; c < table.size(); ++c)
-      if (table[c] != c) shared[table[c]];
-    for (size_t c = 0; c < table.size(); ++c)
-      if (auto it = shared.find(table[c]); it != shared.end()) it->second += static_cast<char16_t>(c);
-    return std::make_unique<std::unordered_map<char16_t, std::u16string>>(std::move(shared));
+      if (table[c] != c) pairs.emplace_back(table[c], static_cast<char16_t>(c));
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
   }();
-  if (const auto it = sharedFolds->find(folded); it != sharedFolds->end()) return it->second;
-  return Table()[folded] == folded ? std::u16string(1, folded) : std::u16string();
+  const auto [first, last] = std::equal_range(foldingPairs.begin(), foldingPairs.end(), folded,
+                                              FoldedFirst{});
+  // The unit itself, when it folds to itself, takes its place in ascending order.
+  std::u16string units;
+  bool selfPlaced = Table()[folded] != folded;
+  for (auto it = first; it != last; ++it) {
+    if (!selfPlaced && folded < it->second) {
+      units += folded;
+      selfPlaced = true;
+    }
+    units += it->second;
+  }
+  if (!selfPlaced) units += folded;
+  return units;
 }
 
 std::u16string CodeUnitsFoldingLike(char16_t unit) { return CodeUnitsFoldingTo(Table()[unit]); }

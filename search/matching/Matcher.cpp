@@ -163,51 +163,77 @@ MatchMode ModeOf(bool useRegex, bool caseSensitive) {
   return caseSensitive ? MatchMode::Exact : MatchMode::CaseInsensitive;
 }
 
-Matcher::Matcher(std::u16string pattern, bool caseSensitive)
-    : pattern_(std::move(pattern)),
-      foldedPattern_(FoldCodeUnits(pattern_)),
-      exactStarts_(std::u16string_view(pattern_).substr(0, 1), std::u16string_view(pattern_).substr(std::min<size_t>(1, pattern_.size()), 1)),
-      caselessStarts_(UnitsFoldingToUnitAt(foldedPattern_, 0), UnitsFoldingToUnitAt(foldedPattern_, 1)) {
-  boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
-  if (!caseSensitive) flags |= boost::regex_constants::icase;
-  auto expressions = std::make_unique<Expressions>();
-  try {
-    const UChar* begin = AsUChars(pattern_.data());
-    expressions->unicode = boost::make_u32regex(begin, begin + pattern_.size(), flags);
-  } catch (const boost::regex_error& error) {
-    expressionError_ = DescribeExpressionError(error, pattern_);
-    return;
-  } catch (const std::exception& error) {
-    expressionError_ = error.what();
-    return;
-  }
-  const bool asciiPattern = std::all_of(pattern_.begin(), pattern_.end(),
-                                        [](char16_t c) { return c < 0x80; });
-  // "\p{...}" and "\x{...}" may name characters beyond ASCII, which
-  // only the Unicode engine knows.
-  const bool namesCharacters = pattern_.find(u"\\p") != std::u16string::npos ||
-                               pattern_.find(u"\\P") != std::u16string::npos ||
-                               pattern_.find(u"\\x") != std::u16string::npos ||
-                               pattern_.find(u"\\N") != std::u16string::npos ||
-                               pattern_.find(u"\\X") != std::u16string::npos;
-  if (asciiPattern && !namesCharacters) {
+Matcher::Matcher(std::u16string pattern, bool caseSensitive) : parts_(std::make_shared<Parts>()) {
+  parts_->pattern = std::move(pattern);
+  parts_->caseSensitive = caseSensitive;
+  const std::u16string_view whole(parts_->pattern);
+  parts_->exactStarts = UnitSetFinder(whole.substr(0, 1), whole.substr(std::min<size_t>(1, whole.size()), 1));
+}
+
+Matcher::Matcher(const Matcher& other) : parts_(other.parts_) {}
+
+const Matcher::Caseless& Matcher::CaselessParts() const {
+  std::call_once(parts_->caselessOnce, [&] {
+    std::u16string folded = FoldCodeUnits(parts_->pattern);
+    UnitSetFinder starts(UnitsFoldingToUnitAt(folded, 0), UnitsFoldingToUnitAt(folded, 1));
+    parts_->caseless = std::make_unique<const Caseless>(Caseless{std::move(folded), starts});
+  });
+  return *parts_->caseless;
+}
+
+const Matcher::Expressions* Matcher::Compiled() const {
+  std::call_once(parts_->expressionOnce, [&] {
+    const std::u16string& pattern = parts_->pattern;
+    boost::regex_constants::syntax_option_type flags = boost::regex_constants::perl;
+    if (!parts_->caseSensitive) flags |= boost::regex_constants::icase;
+    auto expressions = std::make_unique<Expressions>();
     try {
-      expressions->ascii.emplace(std::string(pattern_.begin(), pattern_.end()), flags);
-    } catch (const std::exception&) {
-      expressions->ascii.reset();
+      const UChar* begin = AsUChars(pattern.data());
+      expressions->unicode = boost::make_u32regex(begin, begin + pattern.size(), flags);
+    } catch (const boost::regex_error& error) {
+      parts_->expressionError = DescribeExpressionError(error, pattern);
+      return;
+    } catch (const std::exception& error) {
+      parts_->expressionError = error.what();
+      return;
     }
-  }
-  expressions->facts = AnalyzeExpression(pattern_, caseSensitive);
-  expressions_ = std::move(expressions);
+    const bool asciiPattern = std::all_of(pattern.begin(), pattern.end(), [](char16_t c) { return c < 0x80; });
+    // "\p{...}" and "\x{...}" may name characters beyond ASCII, which
+    // only the Unicode engine knows.
+    const bool namesCharacters = pattern.find(u"\\p") != std::u16string::npos ||
+                                 pattern.find(u"\\P") != std::u16string::npos ||
+                                 pattern.find(u"\\x") != std::u16string::npos ||
+                                 pattern.find(u"\\N") != std::u16string::npos ||
+                                 pattern.find(u"\\X") != std::u16string::npos;
+    if (asciiPattern && !namesCharacters) {
+      try {
+        expressions->ascii.emplace(std::string(pattern.begin(), pattern.end()), flags);
+      } catch (const std::exception&) {
+        expressions->ascii.reset();
+      }
+    }
+    expressions->facts = AnalyzeExpression(pattern, parts_->caseSensitive);
+    parts_->expressions = std::move(expressions);
+  });
+  return parts_->expressions.get();
+}
+
+const std::string& Matcher::ExpressionError() const {
+  Compiled();
+  return parts_->expressionError;
 }
 
 const ExpressionFacts* Matcher::Facts() const {
-  return expressions_ && expressions_->facts ? &*expressions_->facts : nullptr;
+  const Expressions* expressions = Compiled();
+  return expressions && expressions->facts ? &*expressions->facts : nullptr;
 }
 
 Matcher::~Matcher() = default;
 
-bool Matcher::CanScanAsciiBytes() const { return expressions_ && expressions_->ascii; }
+bool Matcher::CanScanAsciiBytes() const {
+  const Expressions* expressions = Compiled();
+  return expressions && expressions->ascii;
+}
 
 void Matcher::KeepWholeWordsOnly() {
   if (!words_) words_ = std::make_unique<WordBoundaries>();
@@ -215,17 +241,18 @@ void Matcher::KeepWholeWordsOnly() {
 
 Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag& abortRequested,
                                          const std::function<void(size_t, size_t)>& onMatch) const {
-  if (!CanScanAsciiBytes()) return ScanEnd::Completed;
+  const Expressions* expressions = Compiled();
+  if (expressions == nullptr || !expressions->ascii) return ScanEnd::Completed;
   using Iteration = boost::regex_iterator<PolledBytes>;
   const AbortPollScope polling(abortRequested);
   const PolledBytes begin(bytes.data());
   const PolledBytes end(bytes.data() + bytes.size());
   if (words_) words_->SetAsciiText(bytes);
   try {
-    if (expressions_->facts) {
+    if (expressions->facts) {
       bool aborted = false;
       ForEachWindowedMatch<char>(
-          *expressions_->facts, bytes, *expressions_->ascii,
+          *expressions->facts, bytes, *expressions->ascii,
           [&](size_t i) { return PolledBytes(bytes.data() + i); },
           [&](PolledBytes it) { return static_cast<size_t>(it - begin); },
           [&](const boost::match_results<PolledBytes>& match) {
@@ -237,7 +264,7 @@ Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag
           });
       return aborted ? ScanEnd::Aborted : ScanEnd::Completed;
     }
-    for (Iteration it(begin, end, *expressions_->ascii, boost::match_default), done; it != done;
+    for (Iteration it(begin, end, *expressions->ascii, boost::match_default), done; it != done;
          ++it) {
       if (IsAborted(abortRequested)) return ScanEnd::Aborted;
       const auto& match = (*it)[0];
@@ -269,11 +296,12 @@ Matcher::ScanEnd Matcher::Scan(std::u16string_view text, MatchMode mode,
 
 Matcher::ScanEnd Matcher::ScanExact(std::u16string_view text, const AbortFlag& abortRequested,
                                     const std::function<void(size_t, size_t)>& onMatch) const {
-  const std::u16string& p = pattern_;
+  const std::u16string& p = parts_->pattern;
   if (p.empty() || p.size() > text.size()) return ScanEnd::Completed;
+  const UnitSetFinder& starts = parts_->exactStarts;
   const size_t last = text.size() - p.size();
   for (size_t at = 0; at <= last;) {
-    at = exactStarts_.Find(text, at, last + 1);
+    at = starts.Find(text, at, last + 1);
     if (at > last) break;
     if (text.compare(at, p.size(), p) != 0 || (words_ && !words_->IsWholeWord(at, p.size()))) {
       ++at;
@@ -289,12 +317,13 @@ Matcher::ScanEnd Matcher::ScanExact(std::u16string_view text, const AbortFlag& a
 Matcher::ScanEnd Matcher::ScanCaseInsensitive(
     std::u16string_view text, const AbortFlag& abortRequested,
     const std::function<void(size_t, size_t)>& onMatch) const {
-  const std::u16string& p = foldedPattern_;
-  if (p.empty() || p.size() > text.size()) return ScanEnd::Completed;
+  if (parts_->pattern.empty() || parts_->pattern.size() > text.size()) return ScanEnd::Completed;
+  const Caseless& caseless = CaselessParts();
+  const std::u16string& p = caseless.foldedPattern;
   const FoldTable& fold = CodeUnitFoldTable();
   const size_t last = text.size() - p.size();
   for (size_t at = 0; at <= last;) {
-    at = caselessStarts_.Find(text, at, last + 1);
+    at = caseless.starts.Find(text, at, last + 1);
     if (at > last) break;
     size_t k = 1;
     while (k < p.size() && fold[text[at + k]] == p[k]) ++k;
@@ -321,7 +350,8 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
     std::u16string_view text, const AbortFlag& abortRequested,
     const std::function<void(const ExpressionMatch&)>& onMatch,
     const std::u16string* format) const {
-  if (!expressions_) return ScanEnd::Completed;
+  const Expressions* expressions = Compiled();
+  if (expressions == nullptr) return ScanEnd::Completed;
   // The iteration of Boost's own replace-all (a UTF-32 view of the UTF-16
   // text), so that a search lists exactly what a replace changes. Each resume
   // point sees the text before it, so "^", "\b" and look-behind mean what
@@ -332,7 +362,7 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
   const PolledUnits begin(AsUChars(text.data()));
   const PolledUnits end(AsUChars(text.data() + text.size()));
   const std::vector<UChar32> format32 = format != nullptr ? CodePointsOf(*format) : std::vector<UChar32>();
-  const boost::u32regex& expression = expressions_->unicode;
+  const boost::u32regex& expression = expressions->unicode;
   bool aborted = false;
   if (words_) words_->SetText(text);
   const auto emit = [&](const boost::match_results<Units>& found) {
@@ -346,9 +376,9 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
   try {
     // Built first in any case: it refuses text that starts or ends inside a pair.
     const Units first(begin, begin, end);
-    if (expressions_->facts && !ReadsAroundTheMatch(format) && IsWellFormedUtf16(text)) {
+    if (expressions->facts && !ReadsAroundTheMatch(format) && IsWellFormedUtf16(text)) {
       ForEachWindowedMatch<char16_t>(
-          *expressions_->facts, text, expression,
+          *expressions->facts, text, expression,
           [&](size_t i) { return Units(begin + static_cast<std::ptrdiff_t>(i), begin, end); },
           [&](const Units& it) { return static_cast<size_t>(it.base() - begin); }, emit);
     } else {
@@ -368,7 +398,8 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
 
 std::optional<Matcher::ExpressionMatch> Matcher::ExpressionMatchAt(std::u16string_view text, size_t position,
                                                                   const std::u16string& format) const {
-  if (!expressions_ || position > text.size()) return std::nullopt;
+  const Expressions* expressions = Compiled();
+  if (expressions == nullptr || position > text.size()) return std::nullopt;
   using Units = CodePoints<PolledUnits>;
   const AbortFlag never{false};
   const AbortPollScope polling(never);
@@ -379,10 +410,10 @@ std::optional<Matcher::ExpressionMatch> Matcher::ExpressionMatchAt(std::u16strin
     boost::match_results<Units> found;
     const Units whole(begin, begin, end);
     const Units from(begin + static_cast<std::ptrdiff_t>(position), begin, end);
-    if (!boost::regex_search(from, Units(end, begin, end), found, expressions_->unicode,
+    if (!boost::regex_search(from, Units(end, begin, end), found, expressions->unicode,
                              boost::match_continuous, whole))
       return std::nullopt;
-    return MatchOf(found, begin, &format32, expressions_->unicode);
+    return MatchOf(found, begin, &format32, expressions->unicode);
   } catch (const std::bad_alloc&) {
     throw;
   } catch (const std::exception&) {

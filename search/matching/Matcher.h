@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,9 +30,14 @@ class Matcher {
   // expression is compiled whatever the mode, as a run does; whether a
   // failure matters is the caller's to decide.
   Matcher(std::u16string pattern, bool caseSensitive);
+  // The same pattern, its compiled parts shared (they are only read once
+  // built, so each thread's searcher may hold a copy); the whole-word state
+  // is the copy's own.
+  Matcher(const Matcher& other);
+  Matcher& operator=(const Matcher&) = delete;
   ~Matcher();
 
-  bool ExpressionCompiled() const { return expressions_ != nullptr; }
+  bool ExpressionCompiled() const { return Compiled() != nullptr; }
 
   // From now on only occurrences that begin and end on word boundaries
   // count, in every scan. A plain scan that drops one goes on from its
@@ -41,8 +47,8 @@ class Matcher {
   void KeepWholeWordsOnly();
   // Why the expression did not compile, in the library's words with the
   // place in the pattern (UTF-8); empty when it compiled.
-  const std::string& ExpressionError() const { return expressionError_; }
-  const std::u16string& Pattern() const { return pattern_; }
+  const std::string& ExpressionError() const;
+  const std::u16string& Pattern() const { return parts_->pattern; }
   // What every match of the compiled expression needs, when that is known.
   const ExpressionFacts* Facts() const;
 
@@ -89,17 +95,31 @@ class Matcher {
                          const std::function<void(size_t, size_t)>& onMatch) const;
 
   // The compiled expressions, kept out of this header so that its users do
-  // not compile the expression library. Null when the pattern does not compile.
+  // not compile the expression library.
   struct Expressions;
+  // What the case-insensitive scan compares with.
+  struct Caseless {
+    std::u16string foldedPattern;
+    // Every unit folding to the pattern's first two units.
+    UnitSetFinder starts;
+  };
+  // Each mode's parts are built when a scan of that mode first needs them,
+  // once for every copy: a plain search compiles no expression and folds
+  // nothing, and the expression is compiled once a run, not once a thread.
+  struct Parts {
+    std::u16string pattern;
+    bool caseSensitive = false;
+    UnitSetFinder exactStarts{{}, {}};  // the pattern's first two units
+    std::once_flag caselessOnce;
+    std::unique_ptr<const Caseless> caseless;
+    std::once_flag expressionOnce;
+    std::unique_ptr<const Expressions> expressions;  // null when the pattern does not compile
+    std::string expressionError;
+  };
+  const Caseless& CaselessParts() const;
+  const Expressions* Compiled() const;
 
-  std::u16string pattern_;
-  std::u16string foldedPattern_;
-  // Where the pattern may start: its first two units, and for the
-  // case-insensitive scan every unit folding to them.
-  UnitSetFinder exactStarts_;
-  UnitSetFinder caselessStarts_;
-  std::unique_ptr<const Expressions> expressions_;
-  std::string expressionError_;
+  std::shared_ptr<Parts> parts_;
   // Null unless only whole words count, so that the scans without it pay one test a match.
   mutable std::unique_ptr<WordBoundaries> words_;
 };

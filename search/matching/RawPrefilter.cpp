@@ -38,8 +38,10 @@ RawPrefilter::RawPrefilter(std::u16string pattern, MatchMode mode)
 
 RawPrefilter::RawPrefilter(const Matcher& matcher, MatchMode mode)
     : pattern_(matcher.Pattern()), mode_(mode) {
+  // Asked only of an expression run: the facts need the expression compiled.
+  if (mode_ != MatchMode::RegularExpression) return;
   const ExpressionFacts* facts = matcher.Facts();
-  if (mode_ != MatchMode::RegularExpression || facts == nullptr) return;
+  if (facts == nullptr) return;
   const MatchMode literalMode = facts->caseless ? MatchMode::CaseInsensitive : MatchMode::Exact;
   for (const std::u16string& literal : facts->requiredLiterals)
     literals_.push_back(std::make_unique<RawPrefilter>(literal, literalMode));

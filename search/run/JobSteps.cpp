@@ -38,7 +38,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   }
   FileSearcher checked;
   const bool compiled = checked.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
-  if (request.useRegex && !compiled && !request.searchText.empty()) {
+  if (!compiled && !request.searchText.empty()) {
     sink.Warn({RunWarning::Kind::ExpressionInvalid, {}, checked.ExpressionError()});
     summary.expressionRejected = true;
     sink.RunFinished(summary);
@@ -61,7 +61,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   SharedFolders folders;
   const auto searchFiles = [&] {
     FileSearcher searcher;
-    searcher.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
+    searcher.PrepareLike(checked);
     searcher.ChooseCodePages(request.readAs, &state.fileCodePages);
     if (request.wholeWord) searcher.KeepWholeWordsOnly();
     searcher.ShareFolders(folders);
