@@ -14,6 +14,8 @@ inline constexpr CatalogueText kOutputNotWritten =
 inline constexpr CatalogueText kPathsNotFound = TRAWLSCOPE_TEXT("Messages", "The following paths were not found.");
 inline constexpr CatalogueText kRegexError = TRAWLSCOPE_TEXT("Messages", "The regular expression has an error.");
 inline constexpr CatalogueText kXPathError = TRAWLSCOPE_TEXT("Messages", "The XPath has an error.");
+inline constexpr CatalogueText kModuleMissing =
+    TRAWLSCOPE_TEXT("Messages", "A part of Trawlscope that this search needs could not be loaded, so nothing was searched.");
 inline constexpr CatalogueText kFilesNotRead = TRAWLSCOPE_TEXT("Messages", "The following files could not be read.");
 inline constexpr CatalogueText kCompressedNotSearched =
     TRAWLSCOPE_TEXT("Messages", "The following compressed files or members of archives could not be searched.");

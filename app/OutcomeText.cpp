@@ -119,6 +119,9 @@ std::string CompressedFaultText(const ArchiveFault& fault) {
       return fault.detail.empty() ? Say(TRAWLSCOPE_TEXT("Outcome", "damaged"))
                                   : Filled(TRAWLSCOPE_TEXT("Outcome", "damaged: %1"), {fault.detail});
     case ArchiveFault::Kind::Encrypted: return Say(TRAWLSCOPE_TEXT("Outcome", "encrypted: it needs a passphrase"));
+    case ArchiveFault::Kind::ModuleMissing:
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "the part of Trawlscope that reads compressed files could not be loaded: %1"),
+                    {fault.detail});
     case ArchiveFault::Kind::TooLarge:
       return Filled(TRAWLSCOPE_TEXT("Outcome", "expands past %1, so neither it nor what follows it was searched"),
                     {ByteSizeText(fault.limit)});

@@ -35,6 +35,8 @@ std::vector<CodePage> ChangedFilesPages(const RunSummary& summary) {
 std::u16string WarningText(const RunWarning& warning) {
   if (warning.kind == RunWarning::Kind::XPathInvalid)
     return Words(texts::kXPathError) + u"\n" + FromNativePath(warning.detail);
+  if (warning.kind == RunWarning::Kind::ModuleMissing)
+    return Words(texts::kModuleMissing) + u"\n" + FromNativePath(warning.detail);
   std::u16string text = Words(texts::kPathsNotFound);
   for (const auto& path : warning.paths) text += Line(path);
   return text;

@@ -385,7 +385,7 @@ void SearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
   }
   if (summary.filesSearched == 0 && !state_.request.includeSubfolders && HasSubfolders(state_.request.searchPath))
     runNote_ += u" " + Words(texts::kSubfoldersNotSearched);
-  if (!summary.expressionRejected) OpenResultList();
+  if (!summary.expressionRejected && !summary.moduleMissing) OpenResultList();
   const std::u16string problems = SearchProblemsText(summary);
   if (!problems.empty()) view_.ShowMessage(problems);
 }

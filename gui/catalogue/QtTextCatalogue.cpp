@@ -1,8 +1,7 @@
 #include "gui/catalogue/QtTextCatalogue.h"
+#include "gui/catalogue/QtCatalogueTranslator.h"
 
-#include <QCoreApplication>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
@@ -49,25 +48,28 @@ std::string ChooseLanguage(const std::vector<std::string>& preferred) {
   return {};
 }
 
-std::string InstallUserLanguage() {
+namespace {
+
+// Lives as long as the process, as the installed catalogue must.
+QtTextCatalogue& TheCatalogue() {
+  static QtTextCatalogue catalogue;
+  return catalogue;
+}
+
+}  // namespace
+
+const ITextCatalogue* LoadUserCatalogue(std::string& language) {
   std::vector<std::string> preferred;
   for (const QString& name : QLocale::system().uiLanguages()) preferred.push_back(name.toStdString());
-  const std::string language = ChooseLanguage(preferred);
-  if (language.empty()) return {};
-  static QtTextCatalogue catalogue;  // lives as long as the process, as the installed catalogue must
-  if (!catalogue.translator.load(CataloguePath(language))) return {};
-  InstallTextCatalogue(&catalogue);
-  if (QCoreApplication::instance() != nullptr) {
-    QCoreApplication::installTranslator(&catalogue.translator);
-    // Qt's own words (the message boxes' buttons, the file dialogs, the line
-    // edits' menus) come from Qt's catalogue on disk, qt6-translations-l10n;
-    // without it they stay English and the rest is still translated.
-    static QTranslator qtCatalogue;
-    if (qtCatalogue.load(QStringLiteral("qtbase_") + QString::fromStdString(language),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-      QCoreApplication::installTranslator(&qtCatalogue);
+  language = ChooseLanguage(preferred);
+  if (language.empty()) return nullptr;
+  if (!TheCatalogue().translator.load(CataloguePath(language))) {
+    language.clear();
+    return nullptr;
   }
-  return language;
+  return &TheCatalogue();
 }
+
+QTranslator* UserCatalogueTranslator() { return &TheCatalogue().translator; }
 
 }  // namespace trawlscope

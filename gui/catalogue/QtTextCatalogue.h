@@ -13,6 +13,13 @@ namespace trawlscope {
 // before a language with a catalogue wins, so "en:ja" stays English.
 std::string ChooseLanguage(const std::vector<std::string>& preferred);
 
+class ITextCatalogue;
+
+// The catalogue for the user's languages (see below), loaded but not
+// installed, and its language in `language`; null for English. What the
+// batch tool's catalogue module hands back.
+const ITextCatalogue* LoadUserCatalogue(std::string& language);
+
 // Loads the catalogue for the user's languages as QLocale::system() reads
 // them from the environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG), never
 // from the process locale that SetProcessLocale forces for the engine, and

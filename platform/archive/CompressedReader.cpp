@@ -1,251 +1,51 @@
 #include "platform/archive/CompressedReader.h"
 
-#include <archive.h>
-#include <archive_entry.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstdint>
+#include "platform/archive/ArchiveModule.h"
+#include "platform/modules/OptionalModule.h"
 
 namespace trawlscope {
 namespace {
 
-// libarchive's reads from the file: large enough that a compressed page is
-// one or two reads, small enough to stay in the cache.
-constexpr size_t kFileBlockBytes = 64u << 10;
-// A member's bytes grow by at least this much at a time.
-constexpr size_t kLeastGrowth = 64u << 10;
-// A stream up to this size is read whole before it is expanded: every
-// manual page and most compressed documents and logs. Larger ones are
-// streamed from the file, which keeps the room they need to the member.
-constexpr size_t kWholeFileBytes = 16u << 20;
-// The most room one call of the whole-buffer inflate sets aside: a trailer
-// that lies about its size costs no more before libarchive takes over (and
-// stops a bomb at the limit). Larger members are streamed.
-constexpr size_t kWholeMemberBytes = 64u << 20;
-// The reader's own buffers keep up to this much room for the next file.
-constexpr size_t kKeptBytes = 16u << 20;
-
-int BaseFormat(struct archive* archive) { return archive_format(archive) & ARCHIVE_FORMAT_BASE_MASK; }
+OptionalModule& Module() {
+  static OptionalModule module(kArchiveModuleFile, kArchiveModuleEntry);
+  return module;
+}
 
 }  // namespace
 
-CompressedReader::~CompressedReader() { Close(); }
-
-void CompressedReader::Close() {
-  if (archive_ != nullptr) archive_read_free(archive_);
-  archive_ = nullptr;
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-  packedWhole_ = false;
-  tryWhole_ = false;
-  expandedReady_ = false;
-  if (packed_.capacity() > kKeptBytes) std::string().swap(packed_);
-  if (expanded_.capacity() > kKeptBytes) std::string().swap(expanded_);
-}
+CompressedReader::CompressedReader() = default;
+CompressedReader::~CompressedReader() = default;
 
 bool CompressedReader::Open(const std::string& nativePath, CompressedKind kind, size_t memberLimit,
                             FileIdentity* identity) {
-  Close();
-  limit_ = memberLimit;
-  fault_ = {};
-  compressed_ = false;
-  first_ = true;
-  ended_ = false;
-  unread_ = false;
-  // Non-blocking, so that a FIFO behind the name cannot hang the run before fstat tells.
-  fd_ = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
-    fault_ = {ArchiveFault::Kind::Unreadable, errno, {}};
-    return false;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    fault_ = {ArchiveFault::Kind::Unreadable, EINVAL, {}};
-    return false;
-  }
-  if (identity != nullptr) *identity = FileIdentity::Of(info);
-  kind_ = kind;
-  if (kind == CompressedKind::Stream && static_cast<uint64_t>(info.st_size) <= kWholeFileBytes) {
-    if (!ReadWholeFile(static_cast<size_t>(info.st_size))) {
-      fault_ = {ArchiveFault::Kind::Unreadable, errno, {}};
+  if (!reading_) {
+    // Only a run that meets a compressed file loads the libraries that read it.
+    const auto* table = static_cast<const ArchiveModuleTable*>(Module().Table());
+    if (table == nullptr) {
+      missing_ = {ArchiveFault::Kind::ModuleMissing, 0, Module().Problem(), 0};
       return false;
     }
-    packedWhole_ = true;
-    tryWhole_ = WholeGzip::Suits(packed_, std::min(limit_, kWholeMemberBytes));
-    if (tryWhole_) return true;  // libarchive only if the one call fails
+    reading_ = table->makeReading();
   }
-  return OpenArchive(kind);
+  return reading_->Open(nativePath, kind, memberLimit, identity);
 }
 
-bool CompressedReader::ReadWholeFile(size_t size) {
-  packed_.resize(size);
-  size_t got = 0;
-  while (got < size) {
-    const ssize_t n = ::read(fd_, packed_.data() + got, size - got);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;  // shortened since fstat: what is there is the file
-    got += static_cast<size_t>(n);
-  }
-  packed_.resize(got);
-  return true;
-}
-
-bool CompressedReader::OpenArchive(CompressedKind kind) {
-  archive_ = archive_read_new();
-  if (archive_ == nullptr) {
-    fault_ = {ArchiveFault::Kind::Unreadable, ENOMEM, {}};
-    return false;
-  }
-  archive_read_support_filter_all(archive_);
-  // A stream needs no archive format: offering only "raw" spares every
-  // format's bid on every page of a manual.
-  if (kind == CompressedKind::Archive) archive_read_support_format_all(archive_);
-  archive_read_support_format_raw(archive_);
-  const int opened = packedWhole_ ? archive_read_open_memory(archive_, packed_.data(), packed_.size())
-                                  : archive_read_open_fd(archive_, fd_, kFileBlockBytes);
-  if (opened != ARCHIVE_OK) {
-    Failed(ArchiveFault::Kind::Damaged);
-    return false;
-  }
-  return true;
-}
-
-bool CompressedReader::InflateWhole() {
-  tryWhole_ = false;
-  if (!gzip_.Inflate(packed_, expanded_)) return false;
-  first_ = false;
-  compressed_ = true;
-  expandedReady_ = true;
-  ended_ = true;  // the one member is all
-  return true;
-}
-
-CompressedReader::Step CompressedReader::Failed(ArchiveFault::Kind kind) {
-  const char* text = archive_ != nullptr ? archive_error_string(archive_) : nullptr;
-  const int error = archive_ != nullptr ? archive_errno(archive_) : 0;
-  if (archive_ != nullptr && kind == ArchiveFault::Kind::Damaged && archive_read_has_encrypted_entries(archive_) > 0)
-    kind = ArchiveFault::Kind::Encrypted;
-  fault_ = {kind, error, text != nullptr ? text : ""};
-  ended_ = true;
-  return Step::Fault;
+void CompressedReader::Close() {
+  if (reading_) reading_->Close();
 }
 
 CompressedReader::Step CompressedReader::Next(ArchiveMember& member) {
-  if (tryWhole_) {
-    if (InflateWhole()) {
-      member = {};
-      return Step::Member;
-    }
-    // Not one sound member as its trailer said: libarchive reads it again and names what is wrong.
-    if (!OpenArchive(kind_)) return Step::Fault;
-  }
-  expandedReady_ = false;
-  if (archive_ == nullptr || ended_) return Step::End;
-  if (unread_ && !DrainMember()) return Step::Fault;
-  for (;;) {
-    struct archive_entry* entry = nullptr;
-    const int status = archive_read_next_header(archive_, &entry);
-    if (status == ARCHIVE_EOF) {
-      ended_ = true;
-      return Step::End;
-    }
-    // A warning (a name the locale cannot show) leaves the member readable.
-    if (status < ARCHIVE_WARN) return Failed(ArchiveFault::Kind::Damaged);
-    if (first_) {
-      first_ = false;
-      const int format = BaseFormat(archive_);
-      compressed_ = archive_filter_count(archive_) > 1 ||
-                    (format != ARCHIVE_FORMAT_RAW && format != ARCHIVE_FORMAT_EMPTY);
-    }
-    if (archive_entry_filetype(entry) != AE_IFREG) continue;
-    const bool stream = BaseFormat(archive_) == ARCHIVE_FORMAT_RAW;
-    const char* name = stream ? nullptr : archive_entry_pathname(entry);
-    member.name = name != nullptr ? name : "";
-    member.encrypted = archive_entry_is_encrypted(entry) != 0;
-    unread_ = !member.encrypted;
-    return Step::Member;
-  }
+  return reading_ ? reading_->Next(member) : Step::Fault;
 }
 
-bool CompressedReader::DrainMember() {
-  unread_ = false;
-  // A zip or 7z member is passed over by seeking; in a compressed tar or
-  // stream, passing over means expanding, which the same limit bounds.
-  const int format = BaseFormat(archive_);
-  if (format == ARCHIVE_FORMAT_ZIP || format == ARCHIVE_FORMAT_7ZIP) return true;
-  static thread_local char scratch[kLeastGrowth];
-  size_t total = 0;
-  for (;;) {
-    const la_ssize_t got = archive_read_data(archive_, scratch, sizeof scratch);
-    if (got == 0) return true;
-    if (got < 0) return Failed(ArchiveFault::Kind::Damaged), false;
-    total += static_cast<size_t>(got);
-    if (total > limit_) {
-      fault_ = {ArchiveFault::Kind::TooLarge, 0, {}, limit_};
-      ended_ = true;
-      return false;
-    }
-  }
-}
+bool CompressedReader::IsCompressed() const { return reading_ && reading_->IsCompressed(); }
 
 CompressedReader::Read CompressedReader::ReadMember(std::string& bytes, size_t headBytes,
-                                                    const std::function<bool(std::string_view)>& wantRest,
+                                                    const std::function<bool(std::string_view head)>& wantRest,
                                                     const std::atomic<bool>& abort) {
-  if (expandedReady_) {
-    expandedReady_ = false;
-    // The room goes back and forth between the two, never copied; what the
-    // caller's held need not be zeroed again for the next file's inflate.
-    bytes.swap(expanded_);
-    if (abort.load(std::memory_order_relaxed)) {
-      bytes.clear();
-      return Read::Declined;
-    }
-    const size_t head = std::min(bytes.size(), headBytes);
-    if (wantRest(std::string_view(bytes).substr(0, head))) return Read::Whole;
-    bytes.resize(head);
-    return Read::Declined;
-  }
-  bytes.clear();
-  const size_t limit = limit_;
-  if (!unread_) return Read::Whole;
-  bool headSeen = false;
-  size_t size = 0;
-  for (;;) {
-    if (abort.load(std::memory_order_relaxed)) return Read::Declined;
-    if (size == bytes.capacity()) bytes.reserve(std::min(limit + 1, size + std::max(size, kLeastGrowth)));
-    // A piece at a time: the room a large member left is not zeroed again for every small one.
-    const size_t room = std::min(std::min(bytes.capacity(), limit + 1) - size, kLeastGrowth);
-    bytes.resize(size + room);
-    const la_ssize_t got = archive_read_data(archive_, bytes.data() + size, room);
-    if (got < 0) {
-      bytes.resize(size);
-      unread_ = false;
-      Failed(ArchiveFault::Kind::Damaged);
-      return Read::Fault;
-    }
-    size += static_cast<size_t>(got);
-    bytes.resize(size);
-    if (size > limit) {
-      unread_ = false;
-      fault_ = {ArchiveFault::Kind::TooLarge, 0, {}, limit};
-      ended_ = true;
-      return Read::Fault;
-    }
-    const bool end = got == 0;
-    if (!headSeen && (end || size >= headBytes)) {
-      headSeen = true;
-      if (!wantRest(std::string_view(bytes).substr(0, std::min(size, headBytes)))) return Read::Declined;
-    }
-    if (end) {
-      unread_ = false;
-      return Read::Whole;
-    }
-  }
+  return reading_ ? reading_->ReadMember(bytes, headBytes, wantRest, abort) : Read::Fault;
 }
+
+const ArchiveFault& CompressedReader::Fault() const { return reading_ ? reading_->Fault() : missing_; }
 
 }  // namespace trawlscope

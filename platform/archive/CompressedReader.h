@@ -4,17 +4,19 @@
 // archive has its regular files as members, in their stored order. What goes
 // wrong is a value (ArchiveFault), and the caller decides whether to go on.
 // One reader per thread; it holds libarchive's state for one file at a time.
+// libarchive and libdeflate are loaded with the readers' module when the
+// first compressed file is opened; when that module cannot be loaded, Open
+// fails with a ModuleMissing fault.
 #include <atomic>
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
 
-#include "platform/archive/CompressedName.h"
-#include "platform/archive/WholeGzip.h"
-#include "platform/files/FileIdentity.h"
+#include <memory>
 
-struct archive;
+#include "platform/archive/CompressedName.h"
+#include "platform/files/FileIdentity.h"
 
 namespace trawlscope {
 
@@ -25,6 +27,7 @@ struct ArchiveFault {
     Damaged,     // the bytes are not what their format says: `detail` is libarchive's description
     Encrypted,   // a member (or the whole archive) needs a passphrase
     TooLarge,    // a member expands past the caller's limit: a bomb, or simply too much to hold
+    ModuleMissing,  // the readers' module cannot be loaded: `detail` is the loader's description
   };
   Kind kind = Kind::None;
   int error = 0;
@@ -39,7 +42,7 @@ struct ArchiveMember {
 
 class CompressedReader {
  public:
-  CompressedReader() = default;
+  CompressedReader();
   ~CompressedReader();
   CompressedReader(const CompressedReader&) = delete;
   CompressedReader& operator=(const CompressedReader&) = delete;
@@ -59,7 +62,7 @@ class CompressedReader {
   // After the first Next: whether the bytes were compressed or an archive
   // at all. A plain file behind a compressed name reads as one raw member,
   // which its caller may rather read as a file.
-  bool IsCompressed() const { return compressed_; }
+  bool IsCompressed() const;
 
   enum class Read { Whole, Declined, Fault };
   // Reads the current member into `bytes` (replacing what it held). Once
@@ -71,34 +74,14 @@ class CompressedReader {
   Read ReadMember(std::string& bytes, size_t headBytes,
                   const std::function<bool(std::string_view head)>& wantRest, const std::atomic<bool>& abort);
 
-  const ArchiveFault& Fault() const { return fault_; }
+  const ArchiveFault& Fault() const;
+
+  // The reading itself, done by the readers' module (ArchiveModule.h).
+  class Reading;
 
  private:
-  Step Failed(ArchiveFault::Kind kind);
-  // libarchive over the file, or over its bytes once they are read whole.
-  bool OpenArchive(CompressedKind kind);
-  // A small stream is read whole: one read, and a gzip can be inflated in one call.
-  bool ReadWholeFile(size_t size);
-  // The whole-buffer inflate of a gzip stream; false leaves it to libarchive.
-  bool InflateWhole();
-  // Passes over the rest of a member its reader left, within the same limit.
-  bool DrainMember();
-
-  struct archive* archive_ = nullptr;
-  int fd_ = -1;
-  bool compressed_ = false;
-  bool first_ = true;
-  bool ended_ = false;
-  bool unread_ = false;  // the current member's bytes are not all read yet
-  size_t limit_ = 0;
-  ArchiveFault fault_;
-  CompressedKind kind_ = CompressedKind::None;
-  std::string packed_;    // the file's bytes when read whole
-  bool packedWhole_ = false;
-  bool tryWhole_ = false; // packed_ is a gzip worth inflating in one call
-  std::string expanded_;  // its one member, inflated, until ReadMember takes it
-  bool expandedReady_ = false;
-  WholeGzip gzip_;
+  std::unique_ptr<Reading> reading_;  // null until a module's reader is had
+  ArchiveFault missing_;
 };
 
 }  // namespace trawlscope

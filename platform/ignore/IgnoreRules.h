@@ -4,7 +4,8 @@
 // that repository's .git/info/exclude and the user's core.excludesFile. A
 // folder no repository holds is read as the top of a work tree of its own,
 // so that an unpacked copy of a project still follows its .gitignore files.
-// One thread at a time.
+// libgit2 is loaded with the rules' module the first time rules are asked
+// for. One thread at a time.
 #include <memory>
 #include <string>
 
@@ -16,20 +17,21 @@ class IgnoreRules {
     HoldingRepository,  // the repository the folder is in, looked for upwards
     FolderIsTop,        // the folder holds a repository of its own (a ".git"), or stands alone
   };
-  // Null when libgit2 cannot read the rules at all.
+  // Null when libgit2 cannot read the rules at all, or its module cannot
+  // be loaded (ModuleProblem() says why).
   static std::unique_ptr<IgnoreRules> For(const std::string& nativeFolder, Find find);
-  ~IgnoreRules();
+  // Empty when the rules' module loads; otherwise why it does not, naming
+  // its file. Loads it when it is not loaded yet.
+  static std::string ModuleProblem();
+
+  IgnoreRules() = default;
+  virtual ~IgnoreRules() = default;
   IgnoreRules(const IgnoreRules&) = delete;
   IgnoreRules& operator=(const IgnoreRules&) = delete;
 
   // `nativePath` is absolute, below the folder the rules were made for; a
   // folder's path ends in "/".
-  bool Ignores(const std::string& nativePath) const;
-
- private:
-  struct Repository;
-  explicit IgnoreRules(std::unique_ptr<Repository> repository);
-  std::unique_ptr<Repository> repository_;
+  virtual bool Ignores(const std::string& nativePath) const = 0;
 };
 
 }  // namespace trawlscope

@@ -2,7 +2,8 @@
 // An XML document parsed with libxml2 for XPath selection, and nothing more:
 // parsing never reaches the network or any file (no external entities, no
 // external DTD, no XInclude), keeps the library's limits against entity
-// expansion bombs, and says nothing on stderr. Worker thread.
+// expansion bombs, and says nothing on stderr. libxml2 is loaded with the
+// documents' module the first time a document or an XPath is read. Worker thread.
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,12 +14,19 @@ namespace trawlscope {
 
 class XmlDocument {
  public:
-  // Nothing when the bytes are not a well-formed document.
+  // Nothing when the bytes are not a well-formed document, or the module
+  // cannot be loaded (ModuleProblem() says why).
   static std::unique_ptr<XmlDocument> Parse(std::string_view bytes);
-  ~XmlDocument();
+  virtual ~XmlDocument() = default;
+  XmlDocument(const XmlDocument&) = delete;
+  XmlDocument& operator=(const XmlDocument&) = delete;
+
+  // Empty when the documents' module loads; otherwise why it does not,
+  // naming its file. Loads it when it is not loaded yet.
+  static std::string ModuleProblem();
 
   // The document's declared encoding ("Shift_JIS"), empty when none is declared.
-  std::string DeclaredEncoding() const;
+  virtual std::string DeclaredEncoding() const = 0;
 
   struct SelectedNode {
     bool qualifies = false;      // has a first child, and that child is a text node
@@ -30,10 +38,11 @@ class XmlDocument {
   // The nodes the expression selects over the whole document, in the order
   // the selection returns them; nothing when the expression cannot be
   // compiled or evaluated (an unbound prefix, a syntax error).
-  std::optional<std::vector<SelectedNode>> Select(const std::u16string& xpath) const;
+  virtual std::optional<std::vector<SelectedNode>> Select(const std::u16string& xpath) const = 0;
 
   // Empty when `xpath` compiles; otherwise the library's description of the
-  // fault, with the place in the expression where it was found.
+  // fault, with the place in the expression where it was found (or why the
+  // module cannot be loaded).
   static std::string XPathCompileError(const std::u16string& xpath);
 
   struct TextRun {
@@ -43,10 +52,8 @@ class XmlDocument {
   // Every text and CDATA node inside the root element, in document order.
   const std::vector<TextRun>& TextRuns() const { return runs_; }
 
- private:
+ protected:
   XmlDocument() = default;
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
   std::vector<TextRun> runs_;
 };
 

@@ -390,6 +390,10 @@ Exit status:
         <translation>XPathに誤りがあります。</translation>
     </message>
     <message>
+        <source>A part of Trawlscope that this search needs could not be loaded, so nothing was searched.</source>
+        <translation>この検索に必要な Trawlscope の部品を読み込めなかったため、何も検索していません。</translation>
+    </message>
+    <message>
         <source>The following files could not be read.</source>
         <translation>次のファイルは読み込めませんでした。</translation>
     </message>
@@ -663,6 +667,10 @@ Show what was found so far?</source>
     <message>
         <source>expands past %1, so neither it nor what follows it was searched</source>
         <translation>展開すると %1 を超えるため、これとそれ以降は検索していません</translation>
+    </message>
+    <message>
+        <source>the part of Trawlscope that reads compressed files could not be loaded: %1</source>
+        <translation>圧縮ファイルを読む Trawlscope の部品を読み込めませんでした: %1</translation>
     </message>
 </context>
 <context>

@@ -28,6 +28,7 @@ struct RunSummary {
   bool aborted = false;
   bool expressionRejected = false;            // a regex run whose pattern did not compile (warned first)
   bool xpathRejected = false;                 // the XPath did not compile; the run went on
+  bool moduleMissing = false;                 // a module the run needs could not be loaded (warned first)
   size_t filesSearched = 0;                   // files read and matched (or replaced in)
   size_t binarySkipped = 0;                   // files that are not text, never searched
   size_t filesLeftOut = 0;                    // by the patterns and options that leave files out
@@ -45,6 +46,7 @@ struct RunWarning {
     PathsNotFound,  // `paths`: Search path entries that name nothing; the rest is searched
     XPathInvalid,   // `detail`: the XML library's description; ".xml" files are read as plain text
     ExpressionInvalid,  // `detail`: the expression library's description; the run ends
+    ModuleMissing,  // `detail`: why a module the run needs cannot be loaded, naming it; the run ends
   };
   Kind kind = Kind::PathsNotFound;
   std::vector<std::u16string> paths;

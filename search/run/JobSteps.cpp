@@ -5,6 +5,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/ignore/IgnoreRules.h"
+#include "platform/xml/XmlDocument.h"
 #include "search/archive/MemberFilter.h"
 #include "search/run/FileFeed.h"
 #include "search/run/OrderedCommits.h"
@@ -25,6 +27,17 @@ unsigned SearcherCount(unsigned asked) {
   return std::max(1u, std::thread::hardware_concurrency());
 }
 
+// Why a module the request needs cannot be loaded; empty when each loads.
+// Compressed files are not among them: their module is loaded when the
+// first one is met, and one that cannot be is reported with that file.
+std::string MissingModule(const SearchRequest& request) {
+  if (request.followGitignore) {
+    if (std::string problem = IgnoreRules::ModuleProblem(); !problem.empty()) return problem;
+  }
+  if (!request.xpath.empty()) return XmlDocument::ModuleProblem();
+  return {};
+}
+
 }  // namespace
 
 void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const ProcessFile& process,
@@ -33,6 +46,14 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   RunSummary summary;
   const HitSelection* selection = state.selection ? &*state.selection : nullptr;
   if (request.searchText.empty() && selection == nullptr) {
+    sink.RunFinished(summary);
+    return;
+  }
+  // A module the run needs is loaded before anything is listed, so that a
+  // missing one stops the run with its name instead of changing its results.
+  if (const std::string problem = MissingModule(request); !problem.empty()) {
+    sink.Warn({RunWarning::Kind::ModuleMissing, {}, problem});
+    summary.moduleMissing = true;
     sink.RunFinished(summary);
     return;
   }

@@ -4,10 +4,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "support/ArchiveMaker.h"
 #include "support/TempTree.h"
@@ -500,3 +503,33 @@ TEST_F(BatchToolTest, ReplaceProblemsAreWordedInTheUsersLanguage) {
 }
 
 }  // namespace
+
+// The libraries most runs never use are loaded only by a run that uses them,
+// read off the dynamic loader's own trace of the files it opens.
+TEST_F(BatchToolTest, OptionalLibrariesAreLoadedOnlyByTheRunsThatNeedThem) {
+  tree.Write("xml/a.xml", "<r><t>関数</t></r>");
+  trawlscope::test::WriteStream(tree.Path("gz/ls.1.gz"), "gzip", "関数\n");
+  const std::string japanese = "unset LC_MESSAGES LANG; export LANGUAGE=ja LC_ALL=C.UTF-8; ";
+  const struct {
+    std::string arguments;
+    std::string language;
+    std::vector<std::string> loaded;
+  } runs[] = {
+      {"--path " + Quoted(tree.Path("docs")) + " --subfolders 関数", kEnglish, {}},
+      {"--path " + Quoted(tree.Path("docs")) + " --subfolders --gitignore 関数", kEnglish, {"libgit2"}},
+      // libarchive reads xar archives through libxml2.
+      {"--path " + Quoted(tree.Path("gz")) + " 関数", kEnglish, {"libarchive", "libdeflate", "libxml2"}},
+      {"--path " + Quoted(tree.Path("xml")) + " --xpath //t 関数", kEnglish, {"libxml2"}},
+      {"--path " + Quoted(tree.Path("docs")) + " 関数", japanese, {"libQt6Core"}},
+  };
+  for (const auto& run : runs) {
+    const RunResult result = RunBatch(run.arguments, err, run.language, "export LD_DEBUG=files;");
+    EXPECT_EQ(result.status, 0) << run.arguments;
+    const std::string trace = tree.Read("stderr.txt");
+    for (const char* library : {"libgit2", "libarchive", "libdeflate", "libxml2", "libQt6Core"}) {
+      const bool expected = std::find(run.loaded.begin(), run.loaded.end(), library) != run.loaded.end();
+      EXPECT_EQ(trace.find(std::string("file=") + library) != std::string::npos, expected)
+          << run.arguments << " " << run.language << ": " << library;
+    }
+  }
+}

@@ -64,6 +64,10 @@ void TerminalProgress::Warn(const RunWarning& warning) {
     Say(batch::texts::kXPathError, {warning.detail});
     return;
   }
+  if (warning.kind == RunWarning::Kind::ModuleMissing) {
+    std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kModuleMissing).c_str(), warning.detail.c_str());
+    return;
+  }
   if (warning.kind == RunWarning::Kind::ExpressionInvalid) {
     std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kRegexError).c_str(), warning.detail.c_str());
     return;

@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "BatchHelp.h"
+#include "BatchLanguage.h"
 #include "BatchOptions.h"
 #include "HitLines.h"
 #include "HitPrinter.h"
 #include "BatchTexts.h"
 #include "TerminalProgress.h"
 #include "UndoCommands.h"
+#include "app/AppTexts.h"
 #include "app/OutcomeText.h"
 #include "app/RunReport.h"
 #include "app/SettingsLocation.h"
@@ -23,9 +25,9 @@
 #include "platform/detectcache/CacheFolder.h"
 #include "platform/files/FileReader.h"
 #include "platform/files/NativePath.h"
+#include "platform/ignore/IgnoreRules.h"
 #include "platform/desktop/ProcessLocale.h"
 #include "platform/ini/ProfileFile.h"
-#include "gui/catalogue/QtTextCatalogue.h"
 #include "results/HitExport.h"
 #include "app/CountTexts.h"
 #include "search/run/ReplaceJob.h"
@@ -61,6 +63,12 @@ int ListCodePages(JobState& state) {
   // Files as they are on disk: a compressed file's members have no page of their own to list here.
   ListingRules rules = ListingRulesOf(request);
   rules.alsoList = {};
+  if (rules.followGitignore) {
+    if (const std::string problem = IgnoreRules::ModuleProblem(); !problem.empty()) {
+      std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kModuleMissing).c_str(), problem.c_str());
+      return kExitUsage;
+    }
+  }
   ListFiles(state.abortRequested, request.searchPath, rules,
             [&](std::u16string path) { state.fileList.push_back(std::move(path)); });
   for (const auto& path : state.fileList) {
@@ -92,7 +100,7 @@ int Search(JobState& state, const std::string& outputFile, bool codePageField, s
   RunSearch(state, progress);
   printer.Flush();
   const RunSummary summary = progress.Summary();
-  if (summary.expressionRejected) return kExitUsage;
+  if (summary.expressionRejected || summary.moduleMissing) return kExitUsage;
 
   for (const auto& path : summary.unsearchable)
     batch::Say(batch::texts::kTooComplex, {PathField(path)});
@@ -134,7 +142,7 @@ int Replace(JobState& state) {
   batch::TerminalProgress progress([&] { return state.hits.Count(); }, state.progress);
   RunReplace(state, progress);
   const RunSummary summary = progress.Summary();
-  if (summary.expressionRejected) return kExitUsage;
+  if (summary.expressionRejected || summary.moduleMissing) return kExitUsage;
   std::string line;
   size_t changed = 0, occurrences = 0, left = 0;
   for (const auto& file : summary.replaced) {
@@ -210,7 +218,7 @@ std::optional<HitSelection> ReadSelection(const std::string& file, FileCodePages
 int main(int argc, char** argv) {
   SetProcessLocale();
   // The language comes from the environment, which SetProcessLocale leaves alone.
-  InstallUserLanguage();
+  batch::InstallUserLanguage();
   std::string error;
   const auto options = batch::ParseBatchOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
