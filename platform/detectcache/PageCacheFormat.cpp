@@ -1,6 +1,6 @@
 #include "platform/detectcache/PageCacheFormat.h"
 
-#include <libdeflate.h>
+#include <boost/crc.hpp>
 
 #include <algorithm>
 #include <cstdint>
@@ -34,8 +34,12 @@ Number Take(std::string_view bytes, size_t& at) {
   return static_cast<Number>(bits);
 }
 
+// Boost's header-only CRC-32, the same sum as zlib's: a library loaded for
+// this alone would cost every run its start-up.
 std::uint32_t Checksum(std::string_view bytes) {
-  return libdeflate_crc32(0, bytes.data(), bytes.size());
+  boost::crc_32_type crc;
+  crc.process_bytes(bytes.data(), bytes.size());
+  return crc.checksum();
 }
 
 }  // namespace
