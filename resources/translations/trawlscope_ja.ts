@@ -191,7 +191,9 @@ Exit status:
        held the text unchanged (or, its undo journal unusable, changed nothing)
   2    a usage error, a search text that does not compile as an expression,
        or an XPath that does not compile (the run still goes on, searching
-       &quot;.xml&quot; files as plain text and replacing nothing in them)
+       &quot;.xml&quot; files as plain text and replacing nothing in them), or a part
+       of Trawlscope that --gitignore or --xpath needs could not be loaded
+       (nothing is searched)
   130  interrupted by Ctrl-C, a hang-up or a kill (SIGINT, SIGHUP, SIGTERM)
   --undo and --undo-beside exit 1 when some files were left as they are
   (their originals stay kept), 2 when there is no replace to undo, its record
@@ -293,7 +295,8 @@ Exit status:
        そのままにした（または取り消し用の記録が使えず、何も変更しなかった）
   2    使い方の誤り、正規表現として誤りのある検索文字列、または誤りのある
        XPath（その場合も実行は続き、&quot;.xml&quot; ファイルは通常のテキストとして
-       検索し、置換はしない）
+       検索し、置換はしない）、または --gitignore か --xpath に要る Trawlscope
+       の部品を読み込めなかった（何も検索しない）
   130  Ctrl-C、回線の切断、終了の要求（SIGINT、SIGHUP、SIGTERM）で中断した
   --undo と --undo-beside は、そのままにしたファイルがあれば 1（元の内容は
   保存したまま）、元に戻す置換がないか、記録が壊れているか、フォルダーが
