@@ -109,7 +109,7 @@ void FileSearcher::ReleaseOversizedText() {
 FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested,
                                                    const std::u16string& path,
                                                    FileIdentity* identity, bool mayUsePieces,
-                                                   DetectedPageCache* cache) {
+                                                   DetectedPageCache* cache, bool identityForHits) {
   using Kind = FileSearchOutcome::Kind;
   StartFile(path);
   // Most files of a big tree are ASCII, which is read as UTF-8: the search
@@ -123,14 +123,25 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
     arrival_.Arrived(soFar, newFrom);
     return arrival_.MayDropPastBytes(kKeptTailBytes) ? PastBytes::MayDrop : PastBytes::Keep;
   };
+  // A hit keeps what its file was, for a replace to see that it is unchanged.
+  // A file of plain ASCII read as UTF-8 and found to lack the needle holds
+  // none; a seven-bit page's escapes or shifts are not plain.
+  std::optional<bool> plainHead;  // as judged on the bytes read, when asked
+  const WantsIdentity mayHoldHits = [&] {
+    if (!arrival_.NeedleSettled() || arrival_.NeedleFound()) return true;
+    plainHead = IsPlainAsciiSample(bytes_.Bytes().substr(0, kDetectionSampleBytes));
+    return !*plainHead || ChosenCodePage(bytes_.Bytes()) != codepage::kNone;
+  };
   arrival_.Start(asciiNeedle);
   const std::string nativeName = ToNativePath(fileName_);
   const bool pieces = mayUsePieces && !IsXmlWithXPath();
   ReadStatus read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead,
-                                    pieces ? &pieces_ : nullptr, wholeUpTo_);
+                                    pieces ? &pieces_ : nullptr, wholeUpTo_,
+                                    identityForHits ? &mayHoldHits : nullptr);
   if (read.error == kHandedOverInPieces) {
     if (PatternFitsPieces()) {
-      const Loaded inPieces = StartPieces(abortRequested);
+      Loaded inPieces = StartPieces(abortRequested);
+      inPieces.identityTaken = read.identityTaken;
       if (inPieces.kind != Kind::Searched || CutsAfterLineFeeds(inPieces.detected)) return inPieces;
     }
     // A match could hold a line feed, or the page cannot be cut: the file is read whole after all.
@@ -144,10 +155,13 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
   // 0x80 up, and the binary check and the detector look no further than the
   // head then.
   firstHighByte_ = arrival_.FirstHighByte(bytes_.Bytes().size());
+  // Judged already when no identity was taken: the bytes were not read again since.
   const bool plainAscii = firstHighByte_ == bytes_.Bytes().size() &&
-                          IsPlainAsciiSample(bytes_.Bytes().substr(0, kDetectionSampleBytes));
+                          (plainHead && !read.identityTaken
+                               ? *plainHead
+                               : IsPlainAsciiSample(bytes_.Bytes().substr(0, kDetectionSampleBytes)));
   if (!plainAscii && IsBinaryContent(bytes_.Bytes())) return {Kind::Binary};
-  const CodePage detected = PageOf(bytes_.Bytes(), plainAscii, cache, identity);
+  const CodePage detected = PageOf(bytes_.Bytes(), plainAscii, cache, read.identityTaken ? identity : nullptr);
   if (!bytes_.IsWhole() && detected != codepage::kUtf8) {
     // Escape sequences or HZ's shifts in the head: a seven-bit page whose
     // bytes the prefilter must see whole.
@@ -156,7 +170,7 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
     firstHighByte_ = FindFirstHighByte(bytes_.Bytes());
   }
   if (IsAborted(abortRequested)) return {Kind::Aborted};
-  return {Kind::Searched, 0, detected};
+  return {Kind::Searched, 0, detected, read.identityTaken};
 }
 
 RawPrefilter& FileSearcher::Prefilter() {
@@ -171,7 +185,8 @@ FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
                                             int contextLength) {
   // The hits of a file whose page was guessed wrong can be dropped only when they are all its.
   mayGuessPage_ = hits.size() == 0;
-  Loaded loaded = ReadAndDetect(abortRequested, path, &searched_, true, pageCache_);
+  Loaded loaded = ReadAndDetect(abortRequested, path, &searched_, true, pageCache_, true);
+  searchedKnown_ = loaded.identityTaken;
   if (loaded.kind != FileSearchOutcome::Kind::Searched) {
     pieces_.Close();
     bytes_.Clear();
@@ -187,6 +202,7 @@ FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
     if (wholeAfterAll_) {
       // The first byte from 0x80 up showed a page that cannot be cut.
       loaded = ReadAndDetect(abortRequested, path, &searched_, false, pageCache_);
+      searchedKnown_ = loaded.identityTaken;
       if (loaded.kind != FileSearchOutcome::Kind::Searched) {
         bytes_.Clear();
         return {loaded.kind, loaded.error};
@@ -278,7 +294,7 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
   if (hitFile_ == nullptr) {
     hitFile_ = &hits.AddFile(folder_, fileName_, fileCodePage_);
     hitFile_->hadBom = fileHadBom_;
-    hitFile_->hasIdentity = true;
+    hitFile_->hasIdentity = searchedKnown_;
     hitFile_->identity = searched_;
     stretchTextStart_ = stretchTextEnd_ = stretchBufferStart_ = 0;
   }

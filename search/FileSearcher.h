@@ -119,12 +119,14 @@ class FileSearcher {
     FileSearchOutcome::Kind kind = FileSearchOutcome::Kind::Searched;
     int error = 0;
     CodePage detected = codepage::kNone;
+    bool identityTaken = false;
   };
   // With `mayUsePieces`, a large file may be left open in pieces_ instead.
   // With `cache`, an auto-detected page may come from it (keyed by `identity`).
+  // With `identityForHits`, `identity` is taken only of a file that may hold a hit.
   Loaded ReadAndDetect(const AbortFlag& abortRequested, const std::u16string& path,
                        FileIdentity* identity = nullptr, bool mayUsePieces = false,
-                       DetectedPageCache* cache = nullptr);
+                       DetectedPageCache* cache = nullptr, bool identityForHits = false);
   // The code page of the file open in pieces_, from the same bytes a whole
   // read would show the detector; raw_ holds the bytes read so far. An ASCII
   // head leaves it pending (pagePending_) when mayGuessPage_.
@@ -188,6 +190,7 @@ class FileSearcher {
   MatchMode mode_ = MatchMode::Exact;
   bool hasPattern_ = false;
   FileIdentity searched_;  // the file being searched, as it was read
+  bool searchedKnown_ = false;  // whether searched_ is that file's
   std::u16string text_;
   std::string_view asciiText_;  // while an ASCII file is scanned as bytes, its text
   FolderCursor folderCursor_;

@@ -30,6 +30,7 @@ FileSearchOutcome FileSearcher::SearchBytes(const AbortFlag& abortRequested, con
   const CodePage detected = PageOf(bytes, plainAscii);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   searched_ = container;
+  searchedKnown_ = true;
   fileCodePage_ = detected;
   arrival_.Start(nullptr);  // nothing was looked for as the bytes arrived: the prefilter decides
   memberBytes_ = bytes;

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
+#include <optional>
 #include <utility>
 
 #include "platform/files/SystemCalls.h"
@@ -55,20 +57,24 @@ long long ReadUpTo(int fd, char* into, size_t size) {
   return static_cast<long long>(done);
 }
 
-// The size of a regular file, or -1 with `error` set for anything else.
-long long RegularFileSize(int fd, FileIdentity* identity, int& error) {
-  struct stat info;
-  if (fstat(fd, &info) != 0) {
-    error = errno;
-    return -1;
-  }
-  if (!S_ISREG(info.st_mode)) {
-    error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    return -1;
-  }
-  if (identity != nullptr) *identity = FileIdentity::Of(info);
-  return info.st_size;
+// Whether a regular file's inode may have changed since `since`. Some
+// filesystems keep stamps to 2 s, so a change just after `since` may be
+// stamped up to that much before it.
+bool MayHaveChangedSince(const struct stat& info, const timespec& since) {
+  constexpr time_t kStampSlackSeconds = 2;
+  return info.st_ctim.tv_sec >= since.tv_sec - kStampSlackSeconds;
 }
+
+timespec (*testClock)() = nullptr;
+
+timespec CoarseNow() {
+  if (testClock != nullptr) return testClock();
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  return now;
+}
+
+int NotRegularError(const struct stat& info) { return S_ISDIR(info.st_mode) ? EISDIR : EINVAL; }
 
 }  // namespace
 
@@ -82,8 +88,9 @@ void FileBuffer::Clear(bool releaseRoom) {
   }
 }
 
-char* FileBuffer::MakeRoom(size_t size) {
+char* FileBuffer::MakeRoom(size_t size, size_t keep) {
   if (size > capacity_) {
+    const size_t keptAt = data_ != nullptr ? static_cast<size_t>(data_ - block_.get()) : 0;
     // Not zeroed: it is read over at once. What it held need not be kept.
     char* grown = static_cast<char*>(std::realloc(block_.get(), size + kReadAlignment));
     if (grown == nullptr) {
@@ -96,6 +103,8 @@ char* FileBuffer::MakeRoom(size_t size) {
     block_.reset(grown);
     const auto start = reinterpret_cast<uintptr_t>(grown);
     data_ = grown + ((kReadAlignment - start % kReadAlignment) % kReadAlignment);
+    // realloc keeps the bytes at the block's offset, which need not be aligned alike.
+    if (keep > 0 && data_ != grown + keptAt) std::memmove(data_, grown + keptAt, keep);
     capacity_ = size;
   }
   return data_;
@@ -121,20 +130,37 @@ int FolderCursor::FolderFd(const std::string& nativeFolder) {
   return fd_;
 }
 
-// `fd` is the result of open(): a negative one carries the open's errno.
-ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
-                        FileInPieces* pieces, unsigned long long wholeUpTo) {
-  buffer.Clear();
-  if (fd < 0) return {errno};
-  OpenFile file(fd);
-  int error = 0;
-  const long long size = RegularFileSize(file.Fd(), identity, error);
-  if (size < 0) return {error};
-  if (pieces != nullptr && static_cast<unsigned long long>(size) > wholeUpTo) {
-    pieces->Take(file.Release(), static_cast<unsigned long long>(size));
-    return {kHandedOverInPieces};
+struct FileBufferFill {
+  // Reads the open file of `info` whole, or hands it to `pieces`. The first
+  // `preRead` bytes (a full piece) are in the buffer already, read before
+  // `info` was taken from an unchanged file.
+  static ReadStatus Sized(int fd, const struct stat& info, FileBuffer& buffer, FileIdentity* identity,
+                          const OnBytesRead* onRead, FileInPieces* pieces, unsigned long long wholeUpTo,
+                          size_t preRead);
+  // Reads the first piece of a search's file without asking its size. Done
+  // when the read came back short (the file's end); nullopt when the file is
+  // to be read as any other, and `info` then holds what it is.
+  static std::optional<ReadStatus> FirstPiece(int fd, FileBuffer& buffer, FileIdentity* identity,
+                                              const OnBytesRead& onRead, const WantsIdentity& wantsIdentity,
+                                              struct stat& info, size_t& preRead);
+};
+
+ReadStatus FileBufferFill::Sized(int fd, const struct stat& info, FileBuffer& buffer, FileIdentity* identity,
+                                 const OnBytesRead* onRead, FileInPieces* pieces, unsigned long long wholeUpTo,
+                                 size_t preRead) {
+  if (!S_ISREG(info.st_mode)) return {NotRegularError(info)};
+  const auto size = static_cast<unsigned long long>(info.st_size);
+  if (identity != nullptr) *identity = FileIdentity::Of(info);
+  if (pieces != nullptr && size > wholeUpTo) {
+    if (preRead > 0 && lseek(fd, 0, SEEK_SET) != 0) return {errno};
+    pieces->Take(fd, size);
+    return {kHandedOverInPieces, identity != nullptr};
   }
-  char* room = buffer.MakeRoom(static_cast<size_t>(size));
+  if (preRead > size) {  // shrank, though unstamped: read it again
+    if (lseek(fd, 0, SEEK_SET) != 0) return {errno};
+    preRead = 0;
+  }
+  char* room = buffer.MakeRoom(static_cast<size_t>(size), preRead);
   if (room == nullptr && size > 0) return {ENOMEM};
   // A file that shrank while being read keeps what was read; one that grew is
   // read to the size it had when opened.
@@ -145,7 +171,8 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
   bool mayWindow = onRead != nullptr;
   while (done < wanted) {
     const size_t piece = onRead != nullptr ? std::min(kPieceBytes, wanted - done) : wanted - done;
-    const long long got = ReadUpTo(file.Fd(), room + held, piece);
+    const long long got = preRead > 0 ? static_cast<long long>(std::exchange(preRead, 0))
+                                      : ReadUpTo(fd, room + held, piece);
     if (got < 0) return {errno};
     done += static_cast<size_t>(got);
     held += static_cast<size_t>(got);
@@ -153,7 +180,7 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
       const PastBytes past = (*onRead)(std::string_view(room, held), held - static_cast<size_t>(got));
       if (past == PastBytes::Keep && windowed) {
         // Too late: what was let go is needed after all. Once more from the start, whole.
-        if (lseek(file.Fd(), 0, SEEK_SET) != 0) return {errno};
+        if (lseek(fd, 0, SEEK_SET) != 0) return {errno};
         done = held = 0;
         windowed = mayWindow = false;
         continue;
@@ -168,23 +195,86 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
   }
   buffer.size_ = windowed ? kKeptHeadBytes : held;
   buffer.whole_ = !windowed;
-  return {};
+  return {0, identity != nullptr};
 }
 
+std::optional<ReadStatus> FileBufferFill::FirstPiece(int fd, FileBuffer& buffer, FileIdentity* identity,
+                                                     const OnBytesRead& onRead, const WantsIdentity& wantsIdentity,
+                                                     struct stat& info, size_t& preRead) {
+  const timespec started = CoarseNow();
+  char* room = buffer.MakeRoom(kPieceBytes);
+  if (room == nullptr) return ReadStatus{ENOMEM};
+  // One call: on a regular file a read comes back short only at its end, and
+  // asking again to hear so would cost as much as the fstat it saves.
+  const ssize_t got = RetryOnInterrupt([&] { return read(fd, room, kPieceBytes); });
+  if (got < 0) return ReadStatus{errno};
+  const auto count = static_cast<size_t>(got);
+  const bool wholeFile = count < kPieceBytes;
+  if (wholeFile) {
+    buffer.size_ = count;
+    if (count > 0) onRead(std::string_view(room, count), 0);  // one piece: nothing to let go
+    if (identity == nullptr || !wantsIdentity()) return ReadStatus{};
+  }
+  if (fstat(fd, &info) != 0) return ReadStatus{errno};
+  if (!S_ISREG(info.st_mode)) return ReadStatus{NotRegularError(info)};
+  if (MayHaveChangedSince(info, started)) {
+    // The bytes may be older than what fstat tells: read it again, its identity first.
+    buffer.Clear();
+    if (lseek(fd, 0, SEEK_SET) != 0) return ReadStatus{errno};
+    if (fstat(fd, &info) != 0) return ReadStatus{errno};
+    return std::nullopt;
+  }
+  if (!wholeFile) {
+    preRead = count;
+    return std::nullopt;
+  }
+  *identity = FileIdentity::Of(info);
+  return ReadStatus{0, true};
+}
+
+namespace {
+
+// `fd` is the result of open(): a negative one carries the open's errno.
+ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
+                        FileInPieces* pieces, unsigned long long wholeUpTo, const WantsIdentity* wantsIdentity) {
+  buffer.Clear();
+  if (fd < 0) return {errno};
+  OpenFile file(fd);
+  struct stat info;
+  size_t preRead = 0;
+  if (wantsIdentity != nullptr && onRead != nullptr) {
+    if (auto done = FileBufferFill::FirstPiece(file.Fd(), buffer, identity, *onRead, *wantsIdentity, info, preRead)) {
+      if (!*done) buffer.Clear();
+      return *done;
+    }
+  } else if (fstat(file.Fd(), &info) != 0) {
+    return {errno};
+  }
+  ReadStatus status = FileBufferFill::Sized(file.Fd(), info, buffer, identity, onRead, pieces, wholeUpTo, preRead);
+  if (status.error == kHandedOverInPieces) file.Release();
+  return status;
+}
+
+}  // namespace
+
+void SetReadClockForTests(timespec (*now)()) { testClock = now; }
+
 ReadStatus ReadWholeFile(const std::string& nativePath, FileBuffer& buffer, FileIdentity* identity) {
-  return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer, identity, nullptr, nullptr, 0);
+  return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer, identity, nullptr, nullptr, 0, nullptr);
 }
 
 ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
                            FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
-                           FileInPieces* pieces, unsigned long long wholeUpTo) {
+                           FileInPieces* pieces, unsigned long long wholeUpTo,
+                           const WantsIdentity* wantsIdentity) {
   const int folderFd = cursor.FolderFd(nativeFolder);
   if (folderFd < 0) {
     const int error = errno;
     buffer.Clear();
     return {error};
   }
-  return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer, identity, onRead, pieces, wholeUpTo);
+  return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer, identity, onRead, pieces, wholeUpTo,
+                      wantsIdentity);
 }
 
 ReadStatus ReadWholeFile(const std::string& nativePath, std::string& bytes) {

@@ -18,6 +18,8 @@ namespace trawlscope {
 // ENOMEM: no memory for its bytes).
 struct ReadStatus {
   int error = 0;
+  // Whether the caller's identity was filled in (see WantsIdentity).
+  bool identityTaken = false;
   explicit operator bool() const { return error == 0; }
 };
 
@@ -37,6 +39,13 @@ inline constexpr size_t kKeptTailBytes = 4u << 10;
 // a Keep after that makes it read the file again from the start, whole.
 using OnBytesRead = std::function<PastBytes(std::string_view soFar, size_t newFrom)>;
 
+// Asked of a search once a file of one piece has been read, while it is still
+// open: whether it wants the file's identity after all. Most files of a tree
+// hold no hit and so need none, and their size need not be asked first either:
+// a read that comes back short has reached the end. A file that changed while
+// it was read is then read again, its identity first.
+using WantsIdentity = std::function<bool()>;
+
 // Room for one file's bytes, kept from file to file so that a run over a big
 // tree does not allocate, zero and fault in fresh pages for every file.
 class FileBuffer {
@@ -49,9 +58,9 @@ class FileBuffer {
   void Clear(bool releaseRoom = false);
 
  private:
-  friend ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
-                                 FileInPieces* pieces, unsigned long long wholeUpTo);
-  char* MakeRoom(size_t size);
+  friend struct FileBufferFill;  // the reader's steps
+  // Room for `size` bytes, the first `keep` of those held kept.
+  char* MakeRoom(size_t size, size_t keep = 0);
 
   struct Free {
     void operator()(char* data) const { std::free(data); }
@@ -97,11 +106,16 @@ inline constexpr int kHandedOverInPieces = EFBIG;
 // Reads `name` in `nativeFolder` (which ends in "/") whole, as below;
 // `onRead`, when given, sees the bytes as they arrive. With `pieces`, a
 // file larger than `wholeUpTo` bytes is not read but handed to it, and the
-// status is kHandedOverInPieces.
+// status is kHandedOverInPieces. With `wantsIdentity` (and `onRead`), the
+// identity of a file of one piece is taken only when it answers true.
 ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
                            FileBuffer& buffer, FileIdentity* identity = nullptr,
                            const OnBytesRead* onRead = nullptr, FileInPieces* pieces = nullptr,
-                           unsigned long long wholeUpTo = 0);
+                           unsigned long long wholeUpTo = 0, const WantsIdentity* wantsIdentity = nullptr);
+
+// For tests: the clock a search's read notes its start by, to read a freshly
+// written file as one unchanged for a while (null: the system's).
+void SetReadClockForTests(timespec (*now)());
 
 // Reads a regular file whole, whatever its size. False, with no bytes, when
 // the path is not a regular file or cannot be read (a FIFO or a device would

@@ -1,7 +1,12 @@
 #include "search/FileSearcher.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <ctime>
+
+#include "platform/codepage/CodePageTable.h"
+#include "platform/files/FileReader.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -143,6 +148,45 @@ TEST_F(FileSearcherTest, SameHitsInEveryEncodingOfAFile) {
     EXPECT_EQ(hits[0].position, 12 + 8);
     EXPECT_EQ(hits[1].RightContext(), u"\n");
   }
+}
+
+timespec AnHourOn() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  now.tv_sec += 3600;
+  return now;
+}
+
+// A search takes a file's identity only when the file may hold a hit, but
+// every file with hits has it for a replace to check: ASCII bytes lacking
+// the needle's UTF-8 form still hit in a seven-bit page or a chosen one.
+TEST_F(FileSearcherTest, EveryFileWithHitsKeepsWhatItWasAsRead) {
+  SetReadClockForTests(AnHourOn);  // the files read as unchanged for a while
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::u16string pattern;
+    CodePage chosen;
+  } files[] = {
+      {"ascii.txt", "a name\n", u"name", codepage::kNone},
+      {"jis.txt", Transcode("名前\n", "ISO-2022-JP"), u"名前", codepage::kNone},
+      {"chosen.txt", "ab\n\n", u"\u6261", codepage::kUtf16Le},
+  };
+  for (const auto& file : files) {
+    SCOPED_TRACE(file.name);
+    hits.Clear();
+    tree.Write(file.name, file.bytes);
+    FileSearcher searcher;
+    searcher.Prepare(false, true, file.pattern, u"");
+    searcher.ChooseCodePages(file.chosen, nullptr);
+    searcher.SearchFile(abort, U16(tree.Path(file.name)), hits, 30);
+    ASSERT_EQ(hits.size(), 1u);
+    struct stat now;
+    ASSERT_EQ(stat(tree.Path(file.name).c_str(), &now), 0);
+    EXPECT_TRUE(hits[0].File().hasIdentity);
+    EXPECT_TRUE(hits[0].File().identity.Unchanged(FileIdentity::Of(now)));
+  }
+  SetReadClockForTests(nullptr);
 }
 
 TEST_F(FileSearcherTest, EmptyAndUnreadableFilesGiveNoHits) {

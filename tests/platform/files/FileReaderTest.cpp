@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <sys/stat.h>
+#include <ctime>
+#include <string>
 
 #include "support/TempTree.h"
 
@@ -116,6 +118,93 @@ TEST(FileReader, OnlyRegularFilesAreRead) {
   std::string bytes = "stale";
   EXPECT_FALSE(ReadWholeFile(tree.Path("missing"), bytes));
   EXPECT_TRUE(bytes.empty());
+}
+
+// A file whose stamps are older than a read's start (the clock an hour on).
+timespec AnHourOn() {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME, &now);
+  now.tv_sec += 3600;
+  return now;
+}
+
+struct ClockMoved {
+  explicit ClockMoved(timespec (*now)()) { SetReadClockForTests(now); }
+  ~ClockMoved() { SetReadClockForTests(nullptr); }
+};
+
+std::string Lettered(size_t size) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
+  return bytes;
+}
+
+// A search reads a file of one piece without asking its size first, and its
+// identity only when it wants it; a larger one continues after its first piece.
+TEST(FileReader, SearchReadsKeepEveryByteAndTakeTheIdentityAsked) {
+  const ClockMoved settled(AnHourOn);
+  constexpr size_t kPiece = 64u << 10;
+  struct Case {
+    size_t size;
+    bool wanted;
+    PastBytes past;
+  } cases[] = {{0, true, PastBytes::Keep},           {100, false, PastBytes::Keep},
+               {100, true, PastBytes::Keep},         {kPiece - 1, true, PastBytes::Keep},
+               {kPiece, false, PastBytes::Keep},     {kPiece + 1, false, PastBytes::Keep},
+               {200007, true, PastBytes::Keep},      {200007, false, PastBytes::MayDrop}};
+  test::TempTree tree;
+  FolderCursor cursor;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.size << (c.wanted ? " wanted" : "") << (c.past == PastBytes::MayDrop ? " dropped" : ""));
+    const std::string content = Lettered(c.size);
+    tree.Write("f", content);
+    FileBuffer buffer;  // a fresh one each time, grown from its first piece
+    size_t arrived = 0;
+    const OnBytesRead onRead = [&](std::string_view soFar, size_t newFrom) {
+      EXPECT_EQ(soFar.substr(newFrom), std::string_view(content).substr(arrived, soFar.size() - newFrom));
+      arrived += soFar.size() - newFrom;
+      return c.past;
+    };
+    bool asked = false;
+    const WantsIdentity wants = [&] { return asked = true, c.wanted; };
+    FileIdentity identity;
+    const ReadStatus status =
+        ReadWholeFileIn(cursor, tree.Root() + "/", "f", buffer, &identity, &onRead, nullptr, 0, &wants);
+    ASSERT_TRUE(status);
+    EXPECT_EQ(arrived, c.size);
+    const bool windowed = c.past == PastBytes::MayDrop && c.size > kKeptHeadBytes + kKeptTailBytes;
+    EXPECT_EQ(buffer.Bytes(), std::string_view(content).substr(0, windowed ? kKeptHeadBytes : c.size));
+    EXPECT_EQ(buffer.IsWhole(), !windowed);
+    EXPECT_EQ(asked, c.size < kPiece);
+    ASSERT_EQ(status.identityTaken, c.wanted || c.size >= kPiece);
+    struct stat now;
+    ASSERT_EQ(stat(tree.Path("f").c_str(), &now), 0);
+    if (status.identityTaken) {
+      EXPECT_TRUE(identity.Unchanged(FileIdentity::Of(now)));
+    }
+  }
+}
+
+// Bytes and identity must tell of the same file: a file rewritten between the
+// read and the identity's fstat is read again, its identity first.
+TEST(FileReader, SearchReadOfAFileChangedAsItWasReadReadsItAgain) {
+  test::TempTree tree;
+  tree.Write("f", "old text");
+  FolderCursor cursor;
+  FileBuffer buffer;
+  int calls = 0;
+  const OnBytesRead onRead = [&](std::string_view, size_t) {
+    if (calls++ == 0) tree.Write("f", "new words, longer");  // in place: the same inode
+    return PastBytes::Keep;
+  };
+  const WantsIdentity wants = [] { return true; };
+  FileIdentity identity;
+  const ReadStatus status =
+      ReadWholeFileIn(cursor, tree.Root() + "/", "f", buffer, &identity, &onRead, nullptr, 0, &wants);
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(status.identityTaken);
+  EXPECT_EQ(buffer.Bytes(), "new words, longer");
+  EXPECT_EQ(identity.size, 17);
 }
 
 }  // namespace
