@@ -65,6 +65,14 @@ size_t ByteFinder::Find(std::string_view haystack, size_t from) const {
   if (n == 0) return from <= haystack.size() ? from : kNone;
   if (haystack.size() < n) return kNone;
   const char* const s = haystack.data();
+  if (n == 1 && !caseless_) {
+    // The C library's own scan: an expression's one-byte literal (such as
+    // "_" in source code) is found every few dozen bytes, and a call must cost
+    // little more than the bytes it looks at.
+    if (from >= haystack.size()) return kNone;
+    const void* found = std::memchr(s + from, needle_[0], haystack.size() - from);
+    return found == nullptr ? kNone : static_cast<size_t>(static_cast<const char*>(found) - s);
+  }
   const size_t lastStart = haystack.size() - n;  // the last position a match may start at
   size_t i = from;
 #if defined(__SSE2__)

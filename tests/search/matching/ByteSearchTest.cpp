@@ -22,6 +22,8 @@ TEST(ByteFinder, AgreesWithAPlainFindAtEveryOffset) {
         std::string with = haystack;
         with.replace(at, needle.size(), needle);
         ASSERT_TRUE(finder.FoundIn(with)) << needle << " at " << at << " of " << length;
+        for (const size_t from : {at, at + 1, length, length + 1})
+          ASSERT_EQ(finder.Find(with, from), with.find(needle, from)) << needle << " from " << from;
       }
     }
   }
