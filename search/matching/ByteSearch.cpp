@@ -41,6 +41,7 @@ size_t CommonnessOf(char c, bool caseless) {
 // whole.
 ByteFinder::ByteFinder(std::string needle, bool asciiCaseless)
     : needle_(std::move(needle)), caseless_(asciiCaseless) {
+  if (needle_.size() == 1 && !caseless_) oneByte_ = static_cast<unsigned char>(needle_[0]);
   if (needle_.size() < 2) return;
   // Short needles keep their ends, so that both probes cover the whole needle.
   secondProbe_ = needle_.size() - 1;
@@ -59,20 +60,12 @@ probe_rounds::Needle ByteFinder::AsProbed() const {
 
 bool ByteFinder::MatchesAt(const char* at) const { return probe_rounds::MatchesAt(AsProbed(), at); }
 
-size_t ByteFinder::Find(std::string_view haystack, size_t from) const {
+size_t ByteFinder::FindInBlocks(std::string_view haystack, size_t from) const {
   constexpr size_t kNone = std::string_view::npos;
   const size_t n = needle_.size();
   if (n == 0) return from <= haystack.size() ? from : kNone;
   if (haystack.size() < n) return kNone;
   const char* const s = haystack.data();
-  if (n == 1 && !caseless_) {
-    // The C library's own scan: an expression's one-byte literal (such as
-    // "_" in source code) is found every few dozen bytes, and a call must cost
-    // little more than the bytes it looks at.
-    if (from >= haystack.size()) return kNone;
-    const void* found = std::memchr(s + from, needle_[0], haystack.size() - from);
-    return found == nullptr ? kNone : static_cast<size_t>(static_cast<const char*>(found) - s);
-  }
   const size_t lastStart = haystack.size() - n;  // the last position a match may start at
   size_t i = from;
 #if defined(__SSE2__)

@@ -130,11 +130,14 @@ bool CandidateWindows<Unit>::Next(size_t from, size_t& start, size_t& end) {
   for (size_t at = from;;) {
     const size_t literal = NextLiteral(at);
     if (literal == kNone) return false;
+    // Back from the literal through the run, noting the earliest place a
+    // match may start: one walk over the run's units, not two.
+    size_t earliest = MayStartAt(literal) ? literal : kNone;
     size_t runStart = literal;
-    while (runStart > at && Consumable(runStart - 1)) --runStart;
+    for (; runStart > at && Consumable(runStart - 1); --runStart)
+      if (MayStartAt(runStart - 1)) earliest = runStart - 1;
     unitsMeasured_ += literal - runStart;
-    for (size_t q = runStart; q <= literal; ++q) {
-      if (!MayStartAt(q)) continue;
+    if (const size_t q = earliest; q != kNone) {
       // A literal inside the run last measured shares its end: measured
       // again for each match, one long line took time quadratic in its length.
       if (literal < runMeasuredFrom_ || literal >= runEnd_) {
