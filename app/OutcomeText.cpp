@@ -66,6 +66,10 @@ std::string FileErrorText(const FileError& error) {
     case FileRefusal::ChangedSinceRead: return Say(TRAWLSCOPE_TEXT("Outcome", "it changed since it was read"));
     case FileRefusal::ChangedDuringWrite: return Say(TRAWLSCOPE_TEXT("Outcome", "changed during the write"));
     case FileRefusal::OwnerNotKept: return Say(TRAWLSCOPE_TEXT("Outcome", "its owner and group cannot be kept"));
+    case FileRefusal::SymbolicLink:
+      return Say(TRAWLSCOPE_TEXT("Outcome", "it is a symbolic link, which a replace does not write through"));
+    case FileRefusal::SpecialBitsNotKept:
+      return Say(TRAWLSCOPE_TEXT("Outcome", "writing it would clear its set-user-ID or set-group-ID bit"));
     case FileRefusal::PutBackFailed:
       return Filled(TRAWLSCOPE_TEXT("Outcome", "changed during the write, and the old content could not be put back: %1"),
                     {error.step == FileStep::None ? Say(TRAWLSCOPE_TEXT("Outcome", "it kept changing"))

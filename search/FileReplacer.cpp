@@ -2,6 +2,7 @@
 // because it owns the rules that keep users' files from harm.
 #include <cerrno>
 #include <new>
+#include <optional>
 
 #include "platform/codepage/CodePageDetector.h"
 #include "platform/files/NativePath.h"
@@ -22,6 +23,20 @@ FileReplaceOutcome Refused(ReplaceProblem problem, char32_t character, CodePage 
   outcome.codePage = codePage;
   return outcome;
 }
+
+}  // namespace
+
+// Asked before the file is taken, so that the file the link names is still
+// replaced when the run meets it under its own name.
+std::optional<FileReplaceOutcome> RefusedLink(const std::string& nativePath, const FileIdentity& asRead,
+                                              const ReplaceScope& scope) {
+  if (scope.links == Links::Followed || !NamesSymbolicLink(nativePath)) return std::nullopt;
+  FileReplaceOutcome outcome = FileReplaceOutcome::FileFailed(FileError::Refused(FileRefusal::SymbolicLink));
+  outcome.linkTarget = asRead;
+  return outcome;
+}
+
+namespace {
 
 }  // namespace
 
@@ -71,6 +86,7 @@ FileReplaceOutcome FileSearcher::WriteReplaced(const std::u16string& path, std::
                                                 const ReplaceScope& scope) {
   const std::string nativePath = ToNativePath(path);
   const std::string_view oldBytes = bytes_.Bytes();
+  if (auto refused = RefusedLink(nativePath, asRead, scope)) return *refused;
   if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
   KeptOriginal kept;
   kept.kind = KeptOriginal::Kind::Full;
@@ -86,7 +102,7 @@ FileReplaceOutcome FileSearcher::WriteReplaced(const std::u16string& path, std::
     }
   }
   const WriteResult written = RewriteFile(nativePath, newBytes, oldBytes, asRead,
-                                         scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps());
+                                         scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps(), scope.links);
   if (written.written && scope.taken != nullptr) scope.taken->Placed(written.placed);
   if (scope.journal != nullptr) {
     if (written.written)

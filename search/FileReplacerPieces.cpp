@@ -92,8 +92,9 @@ FileReplaceOutcome FileSearcher::ReplaceInPieces(const AbortFlag& abortRequested
     // Cut short, nothing is written: the temporary file goes with `rewrite`.
     if (IsAborted(abortRequested)) return FileReplaceOutcome::Aborted();
     if (!edits.empty() && !rewrite.HasBegun()) {
+      if (auto refused = RefusedLink(nativePath, asRead, scope)) return *refused;
       if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
-      if (const WriteResult begun = rewrite.Begin(nativePath, asRead); !begun.written)
+      if (const WriteResult begun = rewrite.Begin(nativePath, asRead, scope.links); !begun.written)
         return FileReplaceOutcome::FileFailed(begun.error);
       if (originalHash) writtenHash.emplace(*originalHash);
       // The bytes before the first change, as they are.

@@ -12,6 +12,7 @@
 #include "platform/codepage/CodePageTable.h"
 #include "platform/detectcache/DetectedPageCache.h"
 #include "platform/files/FileReader.h"
+#include "platform/files/SafeFileWriter.h"
 #include "platform/journal/RunJournal.h"
 #include "search/AbortFlag.h"
 #include "search/HitList.h"
@@ -45,7 +46,15 @@ struct ReplaceScope {
   RunJournal* journal = nullptr;       // keeps the original before the file is replaced; null for none
   ReplacedFiles* taken = nullptr;      // the run's files written so far; null when names cannot repeat
   IFileOps* fileOps = nullptr;         // the writer's system calls; null for the real ones
+  // A link in a searched folder may name any file, another user's too: it
+  // is written through only when the user asked for that.
+  Links links = Links::NotFollowed;
 };
+
+// A replace of a symbolic link, unless `scope` lets it write through: left
+// unchanged, naming the file read through it; nothing when not a link.
+std::optional<FileReplaceOutcome> RefusedLink(const std::string& nativePath, const FileIdentity& asRead,
+                                              const ReplaceScope& scope);
 
 class FileSearcher {
  public:

@@ -24,6 +24,10 @@ struct SearchRequest {
   bool skipVersionControl = true;  // .git, .svn, .hg, .bzr and CVS are not entered
   bool followGitignore = false;    // what git's ignore rules ignore is left out
   bool wholeWord = false;          // only occurrences that begin and end on word boundaries
+  // A replace writes through a symbolic link to a file, wherever that file
+  // is; otherwise such a link is left as it is and its file is replaced only
+  // where the run meets it under its own name.
+  bool replaceThroughLinks = false;
 };
 
 // Pages chosen for single files of a result list (full path to page), over

@@ -30,6 +30,8 @@ enum class FileRefusal : std::uint8_t {
   ChangedDuringWrite,  // seen after the rename: the old content, with the change, was put back
   PutBackFailed,       // as above, but putting it back failed at `step` (or it kept changing)
   OwnerNotKept,        // a new file could not take the old one's owner and group
+  SymbolicLink,        // the name is a link, which is not written through
+  SpecialBitsNotKept,  // writing would clear its set-user-ID or set-group-ID bit
 };
 
 struct FileError {

@@ -1,22 +1,61 @@
 #include "platform/files/FileOps.h"
 
 #include <fcntl.h>
+#include <linux/openat2.h>
 #include <stdlib.h>
+#include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <vector>
 
 namespace trawlscope {
 namespace {
 
+constexpr int kTemporaryNameTries = 100;
+constexpr size_t kTemporaryLetters = 6;  // the template's XXXXXX
+
+int OpenFolderWithoutLinks(const char* path) {
+  open_how how{};
+  how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  how.resolve = RESOLVE_NO_SYMLINKS;
+  const long fd = syscall(SYS_openat2, AT_FDCWD, path, &how, sizeof how);
+  // Kernels before 5.6: only the last step can be held to no link.
+  if (fd < 0 && errno == ENOSYS) return open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+  return static_cast<int>(fd);
+}
+
+// mkostemp's names, made beside a folder's descriptor instead of a path.
+int CreateTemporaryIn(int folder, std::string& nameTemplate) {
+  static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  if (nameTemplate.size() < kTemporaryLetters) {
+    errno = EINVAL;
+    return -1;
+  }
+  thread_local std::mt19937_64 random{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, sizeof kLetters - 2);
+  for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+    for (size_t k = nameTemplate.size() - kTemporaryLetters; k < nameTemplate.size(); ++k)
+      nameTemplate[k] = kLetters[pick(random)];
+    const int fd = openat(folder, nameTemplate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  errno = EEXIST;
+  return -1;
+}
+
 class SystemOps final : public IFileOps {
  public:
   int Open(const char* path, int flags, mode_t mode) override { return open(path, flags, mode); }
-  int CreateTemporary(std::string& pathTemplate) override {
-    return mkostemp(pathTemplate.data(), O_CLOEXEC);
+  int OpenFolder(const char* path) override { return OpenFolderWithoutLinks(path); }
+  int OpenAt(int folder, const char* name, int flags, mode_t mode) override {
+    return openat(folder, name, flags | O_NOFOLLOW, mode);
+  }
+  int CreateTemporaryAt(int folder, std::string& nameTemplate) override {
+    return CreateTemporaryIn(folder, nameTemplate);
   }
   ssize_t PRead(int fd, void* data, size_t size, off_t offset) override {
     return pread(fd, data, size, offset);
@@ -35,8 +74,13 @@ class SystemOps final : public IFileOps {
   int Sync(int fd) override { return fsync(fd); }
   int Close(int fd) override { return close(fd); }
   int Rename(const char* from, const char* to) override { return rename(from, to); }
+  int RenameAt(int folder, const char* from, const char* to) override { return renameat(folder, from, folder, to); }
   int Unlink(const char* path) override { return unlink(path); }
+  int UnlinkAt(int folder, const char* name) override { return unlinkat(folder, name, 0); }
   int Stat(const char* path, struct stat* info) override { return stat(path, info); }
+  int StatAt(int folder, const char* name, struct stat* info) override {
+    return fstatat(folder, name, info, AT_SYMLINK_NOFOLLOW);
+  }
   int FStat(int fd, struct stat* info) override { return fstat(fd, info); }
   int ChangeMode(int fd, mode_t mode) override { return fchmod(fd, mode); }
   int ChangeOwner(int fd, uid_t owner, gid_t group) override { return fchown(fd, owner, group); }

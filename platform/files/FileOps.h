@@ -1,7 +1,9 @@
 #pragma once
 // Every system call the safe writer makes goes through this seam, so that
 // tests can make any one of them fail (a short write, a full disk, a failed
-// flush or rename) and check that the user's file survives.
+// flush or rename) and check that the user's file survives. The writer works
+// from a folder's descriptor (the "At" forms), none of which follows a link
+// in the name it is given.
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -14,8 +16,13 @@ class IFileOps {
  public:
   virtual ~IFileOps() = default;
   virtual int Open(const char* path, int flags, mode_t mode = 0) = 0;
-  // Creates and opens a new file from a "...XXXXXX" template, exclusively.
-  virtual int CreateTemporary(std::string& pathTemplate) = 0;
+  // A folder, for reading and as the base of the "At" forms, reached
+  // without following a symbolic link anywhere on `path` (ELOOP when one is).
+  virtual int OpenFolder(const char* path) = 0;
+  virtual int OpenAt(int folder, const char* name, int flags, mode_t mode = 0) = 0;
+  // Creates and opens a new file in `folder` from a "...XXXXXX" name
+  // template, exclusively, readable and writable by its owner only.
+  virtual int CreateTemporaryAt(int folder, std::string& nameTemplate) = 0;
   virtual ssize_t PRead(int fd, void* data, size_t size, off_t offset) = 0;
   virtual ssize_t Write(int fd, const void* data, size_t size) = 0;
   virtual ssize_t PWrite(int fd, const void* data, size_t size, off_t offset) = 0;
@@ -24,8 +31,11 @@ class IFileOps {
   virtual int Sync(int fd) = 0;
   virtual int Close(int fd) = 0;
   virtual int Rename(const char* from, const char* to) = 0;
+  virtual int RenameAt(int folder, const char* from, const char* to) = 0;
   virtual int Unlink(const char* path) = 0;
+  virtual int UnlinkAt(int folder, const char* name) = 0;
   virtual int Stat(const char* path, struct stat* info) = 0;
+  virtual int StatAt(int folder, const char* name, struct stat* info) = 0;  // a link itself
   virtual int FStat(int fd, struct stat* info) = 0;
   virtual int ChangeMode(int fd, mode_t mode) = 0;
   virtual int ChangeOwner(int fd, uid_t owner, gid_t group) = 0;

@@ -41,15 +41,16 @@ mode_t ProcessUmask() {
 // Several names for one file: every name must see the new content, so the
 // bytes go into the file itself, once room for them is sure. Should writing
 // fail half-way, the old bytes are put back.
-WriteResult RewriteInPlace(IFileOps& ops, const std::string& target, std::string_view bytes,
-                           std::string_view oldBytes, const FileIdentity& asRead) {
-  const int fd = ops.Open(target.c_str(), O_WRONLY | O_CLOEXEC);
+WriteResult RewriteInPlace(IFileOps& ops, const Target& target, std::string_view bytes,
+                           std::string_view oldBytes, const FileIdentity& asRead, const struct stat& info) {
+  if (!InPlaceKeepsSpecialBits(info)) return {false, FileError::Refused(FileRefusal::SpecialBitsNotKept)};
+  const int fd = ops.OpenAt(target.Folder(), target.Name().c_str(), O_WRONLY | O_CLOEXEC);
   if (fd < 0) return {false, FileError::System(FileStep::OpenForWriting, errno)};
   int error = 0;
   WriteResult result{true, {}, {}};
   struct stat after;
   // Checked before reserving room, which itself touches the modification time.
-  if (ChangedSince(ops, target, asRead)) {
+  if (HeldChangedSince(ops, fd, asRead)) {
     result = {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
   } else if (ops.Reserve(fd, static_cast<off_t>(bytes.size())) != 0) {
     result = {false, FileError::System(FileStep::Reserve, errno)};
@@ -59,15 +60,15 @@ WriteResult RewriteInPlace(IFileOps& ops, const std::string& target, std::string
     int ignored = 0;
     if (WriteAll(ops, fd, oldBytes, ignored, 0)) ops.Truncate(fd, static_cast<off_t>(oldBytes.size()));
     ops.Sync(fd);
-  } else if (ops.FStat(fd, &after) == 0) {
-    result.placed = FileIdentity::Of(after);
   }
+  RestoreSpecialBits(ops, fd, info.st_mode);
+  if (result.written && ops.FStat(fd, &after) == 0) result.placed = FileIdentity::Of(after);
   ops.Close(fd);
   return result;
 }
 
 // `newMode` is the mode of a file that does not replace another.
-WriteResult WriteThroughTemporary(IFileOps& ops, const std::string& target, std::string_view bytes,
+WriteResult WriteThroughTemporary(IFileOps& ops, const Target& target, std::string_view bytes,
                                   const Replacing* replacing, FileIdentity& placed, mode_t newMode = 0) {
   TemporaryFile temporary(ops, target);
   if (temporary.Fd() < 0) return {false, FileError::System(FileStep::CreateTemporary, temporary.Error())};
@@ -76,28 +77,41 @@ WriteResult WriteThroughTemporary(IFileOps& ops, const std::string& target, std:
   return PlaceTemporary(ops, temporary, target, replacing, placed, newMode);
 }
 
+WriteResult WriteNewFile(IFileOps& ops, const std::string& nativePath, std::string_view bytes, mode_t mode) {
+  Target target(ops);
+  if (const WriteResult found = FindPlace(nativePath, target); !found.written) return found;
+  FileIdentity placed;
+  return WriteThroughTemporary(ops, target, bytes, nullptr, placed, mode);
+}
+
 }  // namespace
 
 WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
-                        std::string_view oldBytes, const FileIdentity& asRead, IFileOps& ops) {
-  std::string target;
+                        std::string_view oldBytes, const FileIdentity& asRead, IFileOps& ops, Links links) {
+  Target target(ops);
   struct stat info;
-  if (const WriteResult found = FindTarget(ops, nativePath, target, info); !found.written) return found;
+  if (const WriteResult found = FindTarget(ops, nativePath, links, target, info); !found.written) return found;
   // Held until after the rename, so that writes into the old file in the
   // meantime can still be seen, and read back.
   const HeldFile original(ops, target);
   if (original.Fd() < 0) return {false, FileError::System(FileStep::Open, errno)};
   if (HeldChangedSince(ops, original.Fd(), asRead)) return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
-  if (info.st_nlink > 1) return RewriteInPlace(ops, target, bytes, oldBytes, asRead);
+  if (info.st_nlink > 1) return RewriteInPlace(ops, target, bytes, oldBytes, asRead, info);
   const Replacing replacing{asRead, asRead, original.Fd()};
   FileIdentity placed;
   const WriteResult result = WriteThroughTemporary(ops, target, bytes, &replacing, placed);
   // A new file would belong to this user (another user's file in a shared
   // folder): in place, the file stays whose it was.
-  if (result.error.refusal == FileRefusal::OwnerNotKept) return RewriteInPlace(ops, target, bytes, oldBytes, asRead);
+  if (result.error.refusal == FileRefusal::OwnerNotKept)
+    return RewriteInPlace(ops, target, bytes, oldBytes, asRead, info);
   if (result.written && HeldChangedSince(ops, original.Fd(), asRead))
     return PutBack(ops, target, original.Fd(), placed);
   return result;
+}
+
+bool NamesSymbolicLink(const std::string& nativePath) {
+  struct stat info;
+  return lstat(nativePath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
 }
 
 bool IsWritersTemporaryName(std::string_view name) {
@@ -109,25 +123,25 @@ bool IsWritersTemporaryName(std::string_view name) {
 }
 
 WriteResult WriteWholeFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
-  FileIdentity placed;
   struct stat existing;
   const mode_t mode = ops.Stat(nativePath.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
                                                                    : (kNewFileMode & ~ProcessUmask());
-  return WriteThroughTemporary(ops, nativePath, bytes, nullptr, placed, mode);
+  return WriteNewFile(ops, nativePath, bytes, mode);
 }
 
 WriteResult WritePrivateFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
-  FileIdentity placed;
-  return WriteThroughTemporary(ops, nativePath, bytes, nullptr, placed, kPrivateFileMode);
+  return WriteNewFile(ops, nativePath, bytes, kPrivateFileMode);
 }
 
 WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
-  TemporaryFile temporary(ops, nativePath);
+  Target target(ops);
+  if (const WriteResult found = FindPlace(nativePath, target); !found.written) return found;
+  TemporaryFile temporary(ops, target);
   if (temporary.Fd() < 0) return {false, FileError::System(FileStep::CreateTemporary, temporary.Error())};
   int error = 0;
   if (!CopyBytes(ops, from, 0, temporary.Fd(), -1, count, error)) return {false, FileError::System(FileStep::Write, error)};
   FileIdentity placed;
-  return PlaceTemporary(ops, temporary, nativePath, nullptr, placed, kPrivateFileMode);
+  return PlaceTemporary(ops, temporary, target, nullptr, placed, kPrivateFileMode);
 }
 
 }  // namespace trawlscope

@@ -20,18 +20,25 @@ struct WriteResult {
   FileIdentity placed;  // when written: what now stands at the path, as the write left it
 };
 
+// Whether a write follows a symbolic link at the path it is given. A replace
+// does not: a link in a searched folder may lead anywhere, another user's
+// files included. Folders on the path are followed either way.
+enum class Links : std::uint8_t { NotFollowed, Followed };
+
 // Replaces the content of the file at `nativePath`, which was read as
-// `asRead` holding `oldBytes`. A symbolic link is followed and its target rewritten; a file with
+// `asRead` holding `oldBytes`. A symbolic link is refused, or with
+// `Links::Followed` resolved once and its target rewritten; a file with
 // several hard links, or whose owner and group a new file could not take, is
 // rewritten in place so they stay one file, the same owner's; otherwise
 // the bytes go to a new file beside it that takes the old one's permissions,
 // owner, group and extended attributes and is renamed over it. Refused, with
-// the file untouched, when the file is read-only or changed since it was read.
+// the file untouched, when the file is read-only or changed since it was
+// read, or when its set-user-ID or set-group-ID bit could not be kept.
 // Should the old file take writes just before the rename, too late to refuse,
 // its content as it then stands is put back and the result says so.
 WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
                         std::string_view oldBytes, const FileIdentity& asRead,
-                        IFileOps& ops = SystemFileOps());
+                        IFileOps& ops = SystemFileOps(), Links links = Links::NotFollowed);
 
 // Creates or replaces a file with `bytes` (the output file), atomically. A
 // file it replaces keeps its mode; a new one gets 0666 less the umask.
@@ -46,6 +53,9 @@ WriteResult WritePrivateFile(const std::string& nativePath, std::string_view byt
 // piece at a time: a file too large to hold in memory.
 WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
                                  IFileOps& ops = SystemFileOps());
+
+// Whether the last step of `nativePath` is a symbolic link (not what it names).
+bool NamesSymbolicLink(const std::string& nativePath);
 
 // The name the writer gives its temporary file beside `name`, for a listing
 // to pass over: ".NAME.trawlscope-XXXXXX". True for any such name.

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "platform/files/NativePath.h"
 #include "platform/files/SystemCalls.h"
@@ -19,16 +21,12 @@ constexpr mode_t kWriteBits = 0222;
 constexpr int kPutBackAttempts = 3;  // a file that keeps changing is not chased for ever
 constexpr size_t kCopyBytes = 1u << 20;
 
+constexpr unsigned kFileSetIdCapability = 4;  // CAP_FSETID
+constexpr mode_t kSpecialBits = S_ISUID | S_ISGID;
+
 std::string NameOf(const std::string& path) {
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-void FlushFolder(IFileOps& ops, const std::string& folder) {
-  const int fd = ops.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ops.Sync(fd);
-  ops.Close(fd);
 }
 
 bool OwnedAs(IFileOps& ops, int fd, const FileIdentity& keep) {
@@ -36,24 +34,56 @@ bool OwnedAs(IFileOps& ops, int fd, const FileIdentity& keep) {
   return ops.FStat(fd, &info) == 0 && info.st_uid == keep.owner && info.st_gid == keep.group;
 }
 
-// The file a path names, links followed; empty when it cannot be resolved.
-std::string ResolvedTarget(const std::string& path) {
+// Links resolved, "" when it cannot be.
+std::string Resolved(const std::string& path) {
   std::unique_ptr<char, decltype(&free)> resolved(realpath(path.c_str(), nullptr), &free);
   return resolved ? std::string(resolved.get()) : std::string();
 }
 
+bool MayKeepSpecialBits() {
+  FILE* status = std::fopen("/proc/self/status", "re");
+  if (status == nullptr) return false;
+  char line[256];
+  unsigned long long effective = 0;
+  bool found = false;
+  while (!found && std::fgets(line, sizeof line, status) != nullptr)
+    found = std::sscanf(line, "CapEff: %llx", &effective) == 1;
+  std::fclose(status);
+  return found && (effective >> kFileSetIdCapability & 1u) != 0;
+}
+
+bool InGroup(gid_t group) {
+  if (getegid() == group) return true;
+  const int count = getgroups(0, nullptr);
+  if (count <= 0) return false;
+  std::vector<gid_t> groups(static_cast<size_t>(count));
+  const int got = getgroups(count, groups.data());
+  return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
+}
+
 }  // namespace
 
-TemporaryFile::TemporaryFile(IFileOps& ops, const std::string& target)
+Target::~Target() {
+  if (folder_ >= 0) ops_.Close(folder_);
+}
+
+bool Target::Open(const std::string& folderPath, const std::string& name) {
+  name_ = name;
+  folder_ = ops_.OpenFolder(folderPath.c_str());
+  return folder_ >= 0;
+}
+
+TemporaryFile::TemporaryFile(IFileOps& ops, const Target& target)
     : ops_(ops),
-      path_(NativeFolderOf(target) + "/." + NameOf(target) + std::string(kTemporaryMark) + "XXXXXX"),
-      fd_(ops.CreateTemporary(path_)),
+      target_(target),
+      name_("." + target.Name() + std::string(kTemporaryMark) + "XXXXXX"),
+      fd_(ops.CreateTemporaryAt(target.Folder(), name_)),
       error_(fd_ < 0 ? errno : 0),
       created_(fd_ >= 0) {}
 
 TemporaryFile::~TemporaryFile() {
   if (fd_ >= 0) ops_.Close(fd_);
-  if (created_ && !renamed_) ops_.Unlink(path_.c_str());
+  if (created_ && !renamed_) ops_.UnlinkAt(target_.Folder(), name_.c_str());
 }
 
 bool TemporaryFile::Finish(FileIdentity& placed, int& error) {
@@ -72,8 +102,8 @@ bool TemporaryFile::Finish(FileIdentity& placed, int& error) {
   return true;
 }
 
-bool TemporaryFile::RenameOver(const std::string& target, int& error) {
-  if (ops_.Rename(path_.c_str(), target.c_str()) != 0) {
+bool TemporaryFile::RenameOver(int& error) {
+  if (ops_.RenameAt(target_.Folder(), name_.c_str(), target_.Name().c_str()) != 0) {
     error = errno;
     return false;
   }
@@ -81,16 +111,16 @@ bool TemporaryFile::RenameOver(const std::string& target, int& error) {
   return true;
 }
 
-HeldFile::HeldFile(IFileOps& ops, const std::string& path)
-    : ops_(ops), fd_(ops.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+HeldFile::HeldFile(IFileOps& ops, const Target& target)
+    : ops_(ops), fd_(ops.OpenAt(target.Folder(), target.Name().c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
 
 HeldFile::~HeldFile() {
   if (fd_ >= 0) ops_.Close(fd_);
 }
 
-bool ChangedSince(IFileOps& ops, const std::string& path, const FileIdentity& asRead) {
+bool ChangedSince(IFileOps& ops, const Target& target, const FileIdentity& asRead) {
   struct stat now;
-  return ops.Stat(path.c_str(), &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
+  return ops.StatAt(target.Folder(), target.Name().c_str(), &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
 }
 
 bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead) {
@@ -98,17 +128,43 @@ bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead) {
   return ops.FStat(fd, &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
 }
 
-WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, std::string& target, struct stat& info) {
-  target = ResolvedTarget(nativePath);
-  if (target.empty() || ops.Stat(target.c_str(), &info) != 0) return {false, FileError::System(FileStep::Find, errno)};
+WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, Links links, Target& target,
+                       struct stat& info) {
+  const std::string path = links == Links::Followed ? Resolved(nativePath) : nativePath;
+  const std::string folder = path.empty() ? std::string() : Resolved(NativeFolderOf(path));
+  if (folder.empty() || !target.Open(folder, NameOf(path))) return {false, FileError::System(FileStep::Find, errno)};
+  if (ops.StatAt(target.Folder(), target.Name().c_str(), &info) != 0)
+    return {false, FileError::System(FileStep::Find, errno)};
+  if (S_ISLNK(info.st_mode)) return {false, FileError::Refused(FileRefusal::SymbolicLink)};
   if (!S_ISREG(info.st_mode)) return {false, FileError::Refused(FileRefusal::NotRegularFile)};
   // Root may write anything; a file whose write bits are all clear is read-only all the same.
-  if ((info.st_mode & kWriteBits) == 0 || access(target.c_str(), W_OK) != 0)
+  if ((info.st_mode & kWriteBits) == 0 ||
+      faccessat(target.Folder(), target.Name().c_str(), W_OK, AT_SYMLINK_NOFOLLOW) != 0)
     return {false, FileError::Refused(FileRefusal::ReadOnly)};
   return {true};
 }
 
-WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const std::string& target,
+WriteResult FindPlace(const std::string& nativePath, Target& target) {
+  const std::string folder = Resolved(NativeFolderOf(nativePath));
+  if (folder.empty() || !target.Open(folder, NameOf(nativePath)))
+    return {false, FileError::System(FileStep::CreateTemporary, errno)};
+  return {true};
+}
+
+bool InPlaceKeepsSpecialBits(const struct stat& info) {
+  if ((info.st_mode & kSpecialBits) == 0 || MayKeepSpecialBits()) return true;
+  const bool owner = info.st_uid == geteuid();
+  if ((info.st_mode & S_ISUID) != 0 && !owner) return false;
+  return (info.st_mode & S_ISGID) == 0 || (owner && InGroup(info.st_gid));
+}
+
+void RestoreSpecialBits(IFileOps& ops, int fd, mode_t mode) {
+  struct stat now;
+  if ((mode & kSpecialBits) != 0 && ops.FStat(fd, &now) == 0 && (now.st_mode & 07777) != (mode & 07777))
+    ops.ChangeMode(fd, mode & 07777);
+}
+
+WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target& target,
                            const Replacing* replacing, FileIdentity& placed, mode_t newMode) {
   int error = 0;
   if (replacing != nullptr) {
@@ -118,6 +174,11 @@ WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const std::s
       return {false, FileError::Refused(FileRefusal::OwnerNotKept)};
     if (ops.ChangeMode(temporary.Fd(), replacing->keep.mode & 07777) != 0)
       return {false, FileError::System(FileStep::SetPermissions, errno)};
+    // The kernel drops a set-group-ID bit it will not let this user set, without a word.
+    struct stat info;
+    if (ops.FStat(temporary.Fd(), &info) != 0) return {false, FileError::System(FileStep::SetPermissions, errno)};
+    if ((info.st_mode & 07777) != (replacing->keep.mode & 07777))
+      return {false, FileError::Refused(FileRefusal::SpecialBitsNotKept)};
     ops.CopyExtendedAttributes(replacing->attributesFrom, temporary.Fd());
   } else if (ops.ChangeMode(temporary.Fd(), newMode) != 0) {
     return {false, FileError::System(FileStep::SetPermissions, errno)};
@@ -126,12 +187,12 @@ WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const std::s
   // As late as it can be: flushing may take seconds, time enough for an editor to save.
   if (replacing != nullptr && ChangedSince(ops, target, replacing->atPath))
     return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
-  if (!temporary.RenameOver(target, error)) return {false, FileError::System(FileStep::Save, error)};
-  FlushFolder(ops, NativeFolderOf(target));
+  if (!temporary.RenameOver(error)) return {false, FileError::System(FileStep::Save, error)};
+  ops.Sync(target.Folder());
   return {true, {}, placed};
 }
 
-WriteResult PutBack(IFileOps& ops, const std::string& target, int original, FileIdentity atPath) {
+WriteResult PutBack(IFileOps& ops, const Target& target, int original, FileIdentity atPath) {
   for (int attempt = 0; attempt < kPutBackAttempts; ++attempt) {
     struct stat info;
     std::string current;

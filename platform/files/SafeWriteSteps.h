@@ -16,10 +16,32 @@ namespace trawlscope::safewrite {
 // In the names of temporary files: ".NAME.trawlscope-XXXXXX".
 inline constexpr std::string_view kTemporaryMark = ".trawlscope-";
 
+// The file a write is aimed at: the folder holding it, held open once it
+// was reached without a link anywhere on its path, and its name there.
+// Every later step works from that descriptor and never follows a link in
+// the name, so a folder or a name swapped for a link after the checks
+// cannot lead the write to another file.
+class Target {
+ public:
+  explicit Target(IFileOps& ops) : ops_(ops) {}
+  ~Target();
+  Target(const Target&) = delete;
+  Target& operator=(const Target&) = delete;
+  // Opens the folder `folderPath` (links resolved already) for the file `name`.
+  bool Open(const std::string& folderPath, const std::string& name);
+  int Folder() const { return folder_; }
+  const std::string& Name() const { return name_; }
+
+ private:
+  IFileOps& ops_;
+  int folder_ = -1;
+  std::string name_;
+};
+
 // A temporary file beside the target, removed again unless it was renamed over it.
 class TemporaryFile {
  public:
-  TemporaryFile(IFileOps& ops, const std::string& target);
+  TemporaryFile(IFileOps& ops, const Target& target);
   ~TemporaryFile();
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -27,11 +49,12 @@ class TemporaryFile {
   int Error() const { return error_; }
   // Flushes and closes the file; `placed` is what the target will be once it is renamed.
   bool Finish(FileIdentity& placed, int& error);
-  bool RenameOver(const std::string& target, int& error);
+  bool RenameOver(int& error);
 
  private:
   IFileOps& ops_;
-  std::string path_;
+  const Target& target_;
+  std::string name_;
   int fd_;
   int error_;
   bool created_;
@@ -41,7 +64,7 @@ class TemporaryFile {
 // The file a descriptor holds, whatever name it has by now.
 class HeldFile {
  public:
-  HeldFile(IFileOps& ops, const std::string& path);
+  HeldFile(IFileOps& ops, const Target& target);
   ~HeldFile();
   HeldFile(const HeldFile&) = delete;
   HeldFile& operator=(const HeldFile&) = delete;
@@ -59,21 +82,35 @@ struct Replacing {
   int attributesFrom;          // descriptor whose extended attributes are copied
 };
 
-bool ChangedSince(IFileOps& ops, const std::string& path, const FileIdentity& asRead);
+bool ChangedSince(IFileOps& ops, const Target& target, const FileIdentity& asRead);
 bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead);
 
-// The file a user's path names, links followed, and its state, or why it
-// may not be rewritten (not found, not a regular file, read-only).
-WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, std::string& target, struct stat& info);
+// The file a user's path names and its state, or why it may not be
+// rewritten (not found, a link not to be followed, not a regular file,
+// read-only). A followed link is resolved once, here.
+WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, Links links, Target& target,
+                       struct stat& info);
+
+// The place of a file that may not exist yet (the output file, the journal's),
+// its folder's links resolved once.
+WriteResult FindPlace(const std::string& nativePath, Target& target);
+
+// Writing into a file clears its set-user-ID and set-group-ID bits unless
+// the writer may keep them; its owner may set them again afterwards, the
+// set-group-ID bit only as a member of the file's group. False when the
+// bits would be lost for good.
+bool InPlaceKeepsSpecialBits(const struct stat& info);
+// After writing into the file: its special bits set again as `mode` had them.
+void RestoreSpecialBits(IFileOps& ops, int fd, mode_t mode);
 
 // The temporary file, holding the new bytes, takes the target's place
 // (`replacing`), or becomes a new file of `newMode`.
-WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const std::string& target,
+WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target& target,
                            const Replacing* replacing, FileIdentity& placed, mode_t newMode);
 
 // After a rename that came too late to see a write into the old file: its
 // bytes as they are now go back in its place.
-WriteResult PutBack(IFileOps& ops, const std::string& target, int original, FileIdentity atPath);
+WriteResult PutBack(IFileOps& ops, const Target& target, int original, FileIdentity atPath);
 
 // Copies `count` bytes of `from` at `fromOffset` to `to` at `toOffset`
 // (at its position when negative); false with `error` set, EIO when `from`

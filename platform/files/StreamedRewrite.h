@@ -17,6 +17,7 @@ namespace trawlscope {
 
 namespace safewrite {
 class HeldFile;
+class Target;
 class TemporaryFile;
 }  // namespace safewrite
 
@@ -29,7 +30,7 @@ class StreamedRewrite {
 
   // For the file at `nativePath`, read as `asRead`: refused as RewriteFile
   // refuses, with nothing written.
-  WriteResult Begin(const std::string& nativePath, const FileIdentity& asRead);
+  WriteResult Begin(const std::string& nativePath, const FileIdentity& asRead, Links links = Links::NotFollowed);
   bool HasBegun() const { return temporary_ != nullptr; }
   // False once an append failed; Finish then says why.
   bool Append(std::string_view bytes);
@@ -42,7 +43,7 @@ class StreamedRewrite {
   WriteResult InPlace();
 
   IFileOps& ops_;
-  std::string target_;
+  std::unique_ptr<safewrite::Target> target_;  // before the files in it, which it outlives
   struct stat info_ {};
   FileIdentity asRead_;
   std::unique_ptr<safewrite::HeldFile> original_;

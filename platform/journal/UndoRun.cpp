@@ -80,7 +80,9 @@ std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& e
   std::uint64_t size = 0;
   if (auto refused = CheckOriginal(entry, original, size)) return refused;
   StreamedRewrite rewrite(ops);
-  WriteResult written = rewrite.Begin(entry.path, asRead);
+  // The path the run wrote, a link it was let write through included: what
+  // it names holds what the run wrote, as just checked.
+  WriteResult written = rewrite.Begin(entry.path, asRead, Links::Followed);
   if (written.written) {
     rewrite.AppendFrom(original.Fd(), 0, size);
     written = rewrite.Finish();

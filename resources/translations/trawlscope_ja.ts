@@ -150,6 +150,12 @@ Options:
                     to read that file in, as --with-codepage prints it;
                     further fields ignored); &quot;-&quot; reads standard input;
                     no --path, --types or --subfolders with it
+  --write-through-links
+                    with --replace: write through a symbolic link to the
+                    file it names, wherever that is; without it a link is
+                    left unchanged, and its file is replaced only where the
+                    run meets it under its own name (a search reads through
+                    links to files either way)
   --undo            put back the files of the last replace run that are still
                     as it left them
   --undo-beside     write each original the last --undo could not put back
@@ -254,6 +260,12 @@ Exit status:
                     6 番目の欄が空でなければ、そのファイルを読むコードページ
                     （--with-codepage が表示する形）。それ以降の欄は無視）。&quot;-&quot; は標準入力を読む。--path、
                     --types、--subfolders とは併用しない
+  --write-through-links
+                    --replace と共に: ファイルへのシンボリックリンクを通して、
+                    それが指すファイルに書き込む（どこにあっても）。指定しな
+                    ければリンクはそのままにし、そのファイルは実行がそれ自身の
+                    名前で出会った所でだけ置換する（検索はどちらでもファイル
+                    へのリンクを通して読む）
   --undo            直前の置換で変わったファイルのうち、その置換が残したままの
                     ものを元に戻す
   --undo-beside     直前の --undo で戻せなかった元の内容を、各ファイルの隣に
@@ -674,6 +686,14 @@ Show what was found so far?</source>
     <message>
         <source>the part of Trawlscope that reads compressed files could not be loaded: %1</source>
         <translation>圧縮ファイルを読む Trawlscope の部品を読み込めませんでした: %1</translation>
+    </message>
+    <message>
+        <source>it is a symbolic link, which a replace does not write through</source>
+        <translation>シンボリックリンクで、置換はリンクの先に書き込まない</translation>
+    </message>
+    <message>
+        <source>writing it would clear its set-user-ID or set-group-ID bit</source>
+        <translation>書き込むとセットユーザー ID かセットグループ ID のビットが消える</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 
 #include "platform/codepage/CodePageTable.h"
 #include "platform/files/FileError.h"
+#include "platform/files/FileIdentity.h"
 #include "search/text/ReplaceProblem.h"
 
 namespace trawlscope {
@@ -22,6 +23,7 @@ struct FileReplaceOutcome {
   size_t replacements = 0;
   ReplaceProblem problem = ReplaceProblem::None;
   FileError file;            // problem File: the step and errno
+  FileIdentity linkTarget;   // problem File refused as a symbolic link: the file it names
   char32_t character = 0;    // problem CodePageCannotHold: the character
   CodePage codePage = 0;     // Changed, and problem CodePageCannotHold: the file's page
 

@@ -31,6 +31,12 @@ class ReplacedFiles {
     files_.insert({placed.device, placed.inode});
   }
 
+  // Whether the file was taken, under any name.
+  bool Holds(const FileIdentity& file) {
+    std::lock_guard lock(mutex_);
+    return files_.count({file.device, file.inode}) > 0;
+  }
+
  private:
   std::mutex mutex_;
   std::set<std::string> paths_;

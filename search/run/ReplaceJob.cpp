@@ -43,6 +43,17 @@ std::optional<FileReplaceOutcome> CompressedOutcome(const JobState& state, const
   return hits.size() > 0 ? readOnly : FileReplaceOutcome::Unchanged();
 }
 
+// A link refused while the file it names was replaced under its own name,
+// earlier or later in the run, lost nothing: it says so instead.
+void SettleRefusedLinks(RunSummary& summary, ReplacedFiles& taken) {
+  for (ReplacedFile& file : summary.replaced) {
+    const FileReplaceOutcome& outcome = file.outcome;
+    if (outcome.problem == ReplaceProblem::File && outcome.file.refusal == FileRefusal::SymbolicLink &&
+        taken.Holds(outcome.linkTarget))
+      file.outcome = FileReplaceOutcome::SameFile();
+  }
+}
+
 }  // namespace
 
 void RunReplace(JobState& state, IJobSink& sink) {
@@ -64,6 +75,7 @@ void RunReplace(JobState& state, IJobSink& sink) {
     scope.only = selection != nullptr ? &selection->files[index] : nullptr;
     scope.journal = journal.get();
     scope.taken = &taken;
+    scope.links = request.replaceThroughLinks ? Links::Followed : Links::NotFollowed;
     const FileReplaceOutcome outcome =
         searcher.ReplaceInFile(state.abortRequested, path, request.replacementText, scope);
     if (outcome.kind == FileReplaceOutcome::Kind::Changed) state.progress.FileChanged();
@@ -76,6 +88,7 @@ void RunReplace(JobState& state, IJobSink& sink) {
     };
   };
   RunOverFiles(state, sink, RunPhase::Replacing, process, [&](RunSummary& summary) {
+    SettleRefusedLinks(summary, taken);
     if (journal) summary.journal = journal->Finish();
   });
 }

@@ -145,7 +145,14 @@ TEST_F(ReplaceInFileTest, SymbolicLinkAndHardLinkKeepWhatTheyAre) {
   tree.Write("real.txt", "abc");
   ASSERT_EQ(symlink(tree.Path("real.txt").c_str(), tree.Path("soft.txt").c_str()), 0);
   ASSERT_EQ(link(tree.Path("real.txt").c_str(), tree.Path("hard.txt").c_str()), 0);
-  EXPECT_EQ(Replace("soft.txt", u"b", u"x").kind, Kind::Changed);
+  const FileReplaceOutcome refused = Replace("soft.txt", u"b", u"x");
+  EXPECT_EQ(refused.file, FileError::Refused(FileRefusal::SymbolicLink));
+  EXPECT_EQ(tree.Read("real.txt"), "abc");
+  FileSearcher searcher;
+  searcher.Prepare(false, true, u"b", u"");
+  ReplaceScope throughLinks;
+  throughLinks.links = Links::Followed;
+  EXPECT_EQ(searcher.ReplaceInFile(abort, U16(tree.Path("soft.txt")), u"x", throughLinks).kind, Kind::Changed);
   EXPECT_EQ(tree.Read("hard.txt"), "axc");
   struct stat info;
   ASSERT_EQ(lstat(tree.Path("soft.txt").c_str(), &info), 0);

@@ -26,9 +26,9 @@ class CutShortOps final : public ForwardingFileOps {
     if (fd >= 0 && std::string(path).find(fragment_) != std::string::npos) cutFds_.insert(fd);
     return fd;
   }
-  int CreateTemporary(std::string& pathTemplate) override {
-    const int fd = real_.CreateTemporary(pathTemplate);
-    if (fd >= 0 && pathTemplate.find(fragment_) != std::string::npos) cutFds_.insert(fd);
+  int CreateTemporaryAt(int folder, std::string& nameTemplate) override {
+    const int fd = real_.CreateTemporaryAt(folder, nameTemplate);
+    if (fd >= 0 && nameTemplate.find(fragment_) != std::string::npos) cutFds_.insert(fd);
     return fd;
   }
   ssize_t Write(int fd, const void* data, size_t size) override {

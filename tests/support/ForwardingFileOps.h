@@ -8,7 +8,13 @@ namespace trawlscope::test {
 class ForwardingFileOps : public IFileOps {
  public:
   int Open(const char* path, int flags, mode_t mode) override { return real_.Open(path, flags, mode); }
-  int CreateTemporary(std::string& pathTemplate) override { return real_.CreateTemporary(pathTemplate); }
+  int OpenFolder(const char* path) override { return real_.OpenFolder(path); }
+  int OpenAt(int folder, const char* name, int flags, mode_t mode) override {
+    return real_.OpenAt(folder, name, flags, mode);
+  }
+  int CreateTemporaryAt(int folder, std::string& nameTemplate) override {
+    return real_.CreateTemporaryAt(folder, nameTemplate);
+  }
   ssize_t PRead(int fd, void* data, size_t size, off_t offset) override { return real_.PRead(fd, data, size, offset); }
   ssize_t Write(int fd, const void* data, size_t size) override { return real_.Write(fd, data, size); }
   ssize_t PWrite(int fd, const void* data, size_t size, off_t offset) override {
@@ -19,8 +25,11 @@ class ForwardingFileOps : public IFileOps {
   int Sync(int fd) override { return real_.Sync(fd); }
   int Close(int fd) override { return real_.Close(fd); }
   int Rename(const char* from, const char* to) override { return real_.Rename(from, to); }
+  int RenameAt(int folder, const char* from, const char* to) override { return real_.RenameAt(folder, from, to); }
   int Unlink(const char* path) override { return real_.Unlink(path); }
+  int UnlinkAt(int folder, const char* name) override { return real_.UnlinkAt(folder, name); }
   int Stat(const char* path, struct stat* info) override { return real_.Stat(path, info); }
+  int StatAt(int folder, const char* name, struct stat* info) override { return real_.StatAt(folder, name, info); }
   int FStat(int fd, struct stat* info) override { return real_.FStat(fd, info); }
   int ChangeMode(int fd, mode_t mode) override { return real_.ChangeMode(fd, mode); }
   int ChangeOwner(int fd, uid_t owner, gid_t group) override { return real_.ChangeOwner(fd, owner, group); }

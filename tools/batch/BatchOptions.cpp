@@ -14,9 +14,11 @@ const char kUsage[] =
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
     "                        [--regex] [--case] [--word] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--no-compressed]\n"
-    "                        [--encoding PAGE] --replace TEXT SEARCH-TEXT\n"
+    "                        [--encoding PAGE] [--write-through-links]\n"
+    "                        --replace TEXT SEARCH-TEXT\n"
     "       trawlscope-batch --only-hits FILE [--xpath EXPR] [--regex] [--case]\n"
-    "                        [--word] --replace TEXT [SEARCH-TEXT]\n"
+    "                        [--word] [--write-through-links]\n"
+    "                        --replace TEXT [SEARCH-TEXT]\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--encoding PAGE]\n"
     "                        --codepages\n"
@@ -96,6 +98,8 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
       options.request.followGitignore = true;
     } else if (argument == "--word") {
       options.request.wholeWord = true;
+    } else if (argument == "--write-through-links") {
+      options.request.replaceThroughLinks = true;
     } else if (argument == "--codepages") {
       options.listCodePages = true;
     } else if (argument == "--no-codepage-cache") {

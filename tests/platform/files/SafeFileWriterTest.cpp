@@ -10,6 +10,9 @@
 #include <filesystem>
 #include <string>
 
+#include <grp.h>
+#include <sys/wait.h>
+
 #include "platform/files/FileReader.h"
 #include "support/ForwardingFileOps.h"
 #include "support/TempTree.h"
@@ -40,17 +43,17 @@ class FailingOps final : public test::ForwardingFileOps {
   }
   static std::string AppendedLine(int n) { return "appended line " + std::to_string(n) + "\n"; }
 
-  int Open(const char* path, int flags, mode_t mode) override {
+  int OpenAt(int folder, const char* name, int flags, mode_t mode) override {
     if ((flags & O_ACCMODE) != O_RDONLY) {
       ++writesStarted;
       AppendAt(Moment::OpenForWriting);
     }
-    return real_.Open(path, flags, mode);
+    return real_.OpenAt(folder, name, flags, mode);
   }
-  int CreateTemporary(std::string& pathTemplate) override {
+  int CreateTemporaryAt(int folder, std::string& nameTemplate) override {
     ++writesStarted;
     if (fail == Fail::CreateTemporary) return Error(EACCES);
-    temporaryFd_ = real_.CreateTemporary(pathTemplate);
+    temporaryFd_ = real_.CreateTemporaryAt(folder, nameTemplate);
     return temporaryFd_;
   }
   ssize_t Write(int fd, const void* data, size_t size) override {
@@ -84,9 +87,9 @@ class FailingOps final : public test::ForwardingFileOps {
     }
     return real_.Close(fd);
   }
-  int Rename(const char* from, const char* to) override {
+  int RenameAt(int folder, const char* from, const char* to) override {
     AppendAt(Moment::Rename);
-    return fail == Fail::Rename ? Error(EXDEV) : real_.Rename(from, to);
+    return fail == Fail::Rename ? Error(EXDEV) : real_.RenameAt(folder, from, to);
   }
 
  private:
@@ -141,15 +144,36 @@ TEST(SafeFileWriter, RewritesKeepingModeAndExtendedAttributes) {
   EXPECT_EQ(EntriesIn(tree.Root()), 1u);
 }
 
-TEST(SafeFileWriter, SymbolicLinkStaysALinkAndItsTargetIsRewritten) {
+TEST(SafeFileWriter, SymbolicLinkIsWrittenThroughOnlyWhenAskedAndStaysALink) {
+  for (const Links links : {Links::NotFollowed, Links::Followed}) {
+    SCOPED_TRACE(static_cast<int>(links));
+    TempTree tree;
+    const std::string target = tree.Write("real/f.txt", kOld);
+    const std::string link = tree.Path("link.txt");
+    ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
+    const WriteResult result = RewriteFile(link, kNew, kOld, IdentityOf(link), SystemFileOps(), links);
+    EXPECT_EQ(result.written, links == Links::Followed);
+    if (links == Links::NotFollowed) EXPECT_EQ(result.error, FileError::Refused(FileRefusal::SymbolicLink));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(tree.Read("real/f.txt"), links == Links::Followed ? kNew : kOld);
+    EXPECT_EQ(EntriesIn(tree.Path("real")), 1u);
+  }
+}
+
+// Another user, after the read, moves the file out of the searched folder
+// and leaves a link to it in its place: the file is the one read, but the
+// write would land where the user never aimed.
+TEST(SafeFileWriter, AFileSwappedForALinkToItAfterTheReadIsNotWrittenThrough) {
   TempTree tree;
-  const std::string target = tree.Write("real/f.txt", kOld);
-  const std::string link = tree.Path("link.txt");
-  ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-  ASSERT_TRUE(RewriteFile(link, kNew, kOld, IdentityOf(link)).written);
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(tree.Read("real/f.txt"), kNew);
-  EXPECT_EQ(EntriesIn(tree.Path("real")), 1u);
+  const std::string path = tree.Write("searched/f.txt", kOld);
+  const FileIdentity asRead = IdentityOf(path);
+  tree.Write("elsewhere/keep", "");
+  ASSERT_EQ(rename(path.c_str(), tree.Path("elsewhere/f.txt").c_str()), 0);
+  ASSERT_EQ(symlink(tree.Path("elsewhere/f.txt").c_str(), path.c_str()), 0);
+  const WriteResult result = RewriteFile(path, kNew, kOld, asRead);
+  EXPECT_FALSE(result.written);
+  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::SymbolicLink));
+  EXPECT_EQ(tree.Read("elsewhere/f.txt"), kOld);
 }
 
 TEST(SafeFileWriter, HardLinksStayOneFile) {
@@ -347,6 +371,44 @@ TEST(SafeFileWriter, WholeFileWriteCreatesAndReplaces) {
   EXPECT_EQ(tree.Read("out.csv"), "two");
   EXPECT_FALSE(WriteWholeFile(tree.Path("missing/out.csv"), "x").written);
   EXPECT_EQ(EntriesIn(tree.Root()), 1u);
+}
+
+
+// As another user, outside the file's group: the kernel clears the
+// set-group-ID bit of a file such a user writes into, and of a new file
+// that user gives it, without a word. The file must stay as it was.
+TEST(SafeFileWriter, ASetGroupIdFileThatWouldLoseItsBitIsLeftUnchanged) {
+  if (geteuid() != 0) GTEST_SKIP() << "acting as another user needs root";
+  constexpr uid_t kWriter = 65534;
+  constexpr gid_t kOtherGroup = 4343;
+  for (const bool folderSetsGroup : {false, true}) {
+    SCOPED_TRACE(folderSetsGroup);
+    TempTree tree;
+    const std::string path = tree.Write("shared/s.txt", kOld);
+    const std::string folder = tree.Path("shared");
+    ASSERT_EQ(chmod(tree.Root().c_str(), 0755), 0);
+    // A folder that hands its group to new files gives the new file the
+    // right group, and only the mode then goes wrong.
+    ASSERT_EQ(chown(folder.c_str(), 0, kOtherGroup), 0);
+    ASSERT_EQ(chmod(folder.c_str(), folderSetsGroup ? 02777 : 0777), 0);
+    ASSERT_EQ(chown(path.c_str(), kWriter, kOtherGroup), 0);
+    ASSERT_EQ(chmod(path.c_str(), 02775), 0);
+    const FileIdentity asRead = IdentityOf(path);
+    const pid_t child = fork();
+    if (child == 0) {
+      const bool dropped = setgroups(0, nullptr) == 0 && setresgid(kWriter, kWriter, kWriter) == 0 &&
+                           setresuid(kWriter, kWriter, kWriter) == 0;
+      if (!dropped) _exit(3);
+      const WriteResult result = RewriteFile(path, kNew, kOld, asRead);
+      _exit(result.written ? 1 : result.error == FileError::Refused(FileRefusal::SpecialBitsNotKept) ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(tree.Read("shared/s.txt"), kOld);
+    EXPECT_EQ(IdentityOf(path).mode & 07777, 02775u);
+    EXPECT_EQ(EntriesIn(folder), 1u);
+  }
 }
 
 }  // namespace

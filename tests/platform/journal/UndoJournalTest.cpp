@@ -45,7 +45,7 @@ class UndoJournalTest : public testing::Test {
       old.assign(buffer.Bytes());
       const KeptOriginal kept = journal.Keep(path, old, bytes);
       if (kept.kind != KeptOriginal::Kind::Kept) continue;
-      EXPECT_TRUE(RewriteFile(path, bytes, old, asRead).written);
+      EXPECT_TRUE(RewriteFile(path, bytes, old, asRead, SystemFileOps(), Links::Followed).written);
       journal.Written(kept.ticket);
     }
     return journal.Finish();

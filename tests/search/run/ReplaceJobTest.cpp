@@ -67,5 +67,48 @@ TEST_F(ReplaceJobTest, AbortStopsBetweenFilesAndLaterFilesStayAsTheyWere) {
   ASSERT_EQ(sink.summary.replaced.size(), 1u);  // the second file's turn came after the abort
 }
 
+
+// Links another user could plant in a searched folder. A replace writes a
+// file only under its own name, unless asked to write through links.
+TEST_F(ReplaceJobTest, PlantedLinksLeadNoWriteOutOfWhatTheSearchTakes) {
+  struct Case {
+    const char* link;
+    const char* target;     // relative to the tree
+    bool throughLinks;
+    bool targetChanged;
+    FileReplaceOutcome::Kind linkOutcome;
+  };
+  const Case cases[] = {
+      {"t/notes.txt", "rootonly/config.txt", false, false, FileReplaceOutcome::Kind::LeftUnchanged},
+      {"t/cfg.txt", "t/.git/config", false, false, FileReplaceOutcome::Kind::LeftUnchanged},
+      {"t/alias.txt", "t/sub/cat.txt", false, false, FileReplaceOutcome::Kind::LeftUnchanged},  // no subfolders
+      {"t/alias.txt", "t/4.txt", false, true, FileReplaceOutcome::Kind::SameFile},  // replaced as 4.txt
+      {"t/notes.txt", "rootonly/config.txt", true, true, FileReplaceOutcome::Kind::Changed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.link) + " -> " + c.target);
+    TempTree own;
+    own.Write("t/4.txt", "関数");
+    if (std::string(c.target) != "t/4.txt") own.Write(c.target, "[関数]");
+    ASSERT_EQ(symlink(own.Path(c.target).c_str(), own.Path(c.link).c_str()), 0);
+    JobState run;
+    run.request = state.request;
+    run.request.searchPath = U16(own.Path("t"));
+    run.request.replaceThroughLinks = c.throughLinks;
+    CountingSink sink;
+    RunReplace(run, sink);
+    EXPECT_EQ(own.Read(c.target) != (std::string(c.target) == "t/4.txt" ? "関数" : "[関数]"), c.targetChanged);
+    bool seen = false;
+    for (const auto& file : sink.summary.replaced) {
+      if (file.path != U16(own.Path(c.link))) continue;
+      seen = true;
+      EXPECT_EQ(file.outcome.kind, c.linkOutcome);
+      if (c.linkOutcome == FileReplaceOutcome::Kind::LeftUnchanged)
+        EXPECT_EQ(file.outcome.file, FileError::Refused(FileRefusal::SymbolicLink));
+    }
+    EXPECT_TRUE(seen);
+  }
+}
+
 }  // namespace
 }  // namespace trawlscope
