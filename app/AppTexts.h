@@ -12,6 +12,11 @@ inline constexpr CatalogueText kFilesLeftUnchanged =
 inline constexpr CatalogueText kOutputNotWritten =
     TRAWLSCOPE_TEXT("Messages", "The output file could not be written.");
 inline constexpr CatalogueText kPathsNotFound = TRAWLSCOPE_TEXT("Messages", "The following paths were not found.");
+inline constexpr CatalogueText kPathsNotSearched =
+    TRAWLSCOPE_TEXT("Messages", "The following paths are neither files nor folders and were not searched.");
+inline constexpr CatalogueText kIsFifo = TRAWLSCOPE_TEXT("Messages", "a FIFO (named pipe)");
+inline constexpr CatalogueText kIsSocket = TRAWLSCOPE_TEXT("Messages", "a socket");
+inline constexpr CatalogueText kIsDevice = TRAWLSCOPE_TEXT("Messages", "a device");
 inline constexpr CatalogueText kRegexError = TRAWLSCOPE_TEXT("Messages", "The regular expression has an error.");
 inline constexpr CatalogueText kXPathError = TRAWLSCOPE_TEXT("Messages", "The XPath has an error.");
 inline constexpr CatalogueText kModuleMissing =

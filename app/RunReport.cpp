@@ -37,8 +37,19 @@ std::u16string WarningText(const RunWarning& warning) {
     return Words(texts::kXPathError) + u"\n" + FromNativePath(warning.detail);
   if (warning.kind == RunWarning::Kind::ModuleMissing)
     return Words(texts::kModuleMissing) + u"\n" + FromNativePath(warning.detail);
-  std::u16string text = Words(texts::kPathsNotFound);
-  for (const auto& path : warning.paths) text += Line(path);
+  std::u16string missing, special;
+  for (const UnlistedPath& entry : warning.paths) {
+    const CatalogueText* what = entry.kind == PathKind::Fifo     ? &texts::kIsFifo
+                                : entry.kind == PathKind::Socket ? &texts::kIsSocket
+                                : entry.kind == PathKind::Device ? &texts::kIsDevice
+                                                                 : nullptr;
+    if (what == nullptr)
+      missing += Line(entry.path);
+    else
+      special += Line(entry.path) + u": " + Words(*what);
+  }
+  std::u16string text = missing.empty() ? u"" : Words(texts::kPathsNotFound) + missing;
+  if (!special.empty()) text += (text.empty() ? u"" : u"\n\n") + Words(texts::kPathsNotSearched) + special;
   return text;
 }
 

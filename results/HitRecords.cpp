@@ -63,8 +63,8 @@ std::string CsvField(std::string_view text) {
 }
 
 std::string RecordPath(const HitFile& file, RecordFormat format) {
-  const std::u16string path = DisplayPath(file.folder + file.fileName);
-  return Utf8Text(format == RecordFormat::Tsv ? FlattenField(path) : path);
+  // Escaped as the hit lines are (never a TAB or line break), so that a reader gets the name back.
+  return EscapedName(ToNativePath(file.folder + file.fileName));
 }
 
 std::string RecordHeader(RecordFormat format) {

@@ -2,8 +2,9 @@
 // A hit as a record other programs read: the same eight fields (full path,
 // line, position, length, code page number, left context, keyword, right
 // context) as TAB-separated values, CSV (RFC 4180, CRLF-ended, quoted where
-// needed) or a JSON object on one line. Text is UTF-8; a name's bytes that
-// are not text, and a lone half of a surrogate pair, become U+FFFD.
+// needed) or a JSON object on one line. Text is UTF-8; the path is written
+// as EscapedName writes it, and a lone half of a surrogate pair in the text
+// becomes U+FFFD.
 #include <string>
 #include <string_view>
 

@@ -58,7 +58,9 @@ PathKind KindOfPath(const std::string& nativePath) {
   if (stat(nativePath.c_str(), &info) != 0) return PathKind::Missing;
   if (S_ISREG(info.st_mode)) return PathKind::RegularFile;
   if (S_ISDIR(info.st_mode)) return PathKind::Folder;
-  return PathKind::Other;
+  if (S_ISFIFO(info.st_mode)) return PathKind::Fifo;
+  if (S_ISSOCK(info.st_mode)) return PathKind::Socket;
+  return PathKind::Device;  // character or block: no other kind is left
 }
 
 }  // namespace trawlscope

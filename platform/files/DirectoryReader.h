@@ -21,7 +21,9 @@ struct DirectoryEntry {
 // gives them. False, with no entries, when the folder cannot be read.
 bool ReadDirectory(const std::string& nativeFolder, std::vector<DirectoryEntry>& entries);
 
-enum class PathKind { Missing, RegularFile, Folder, Other };
+// A FIFO, socket or device is never opened: reading a FIFO waits for a
+// writer, a device may never end.
+enum class PathKind { Missing, RegularFile, Folder, Fifo, Socket, Device };
 
 // What a path names, following symbolic links.
 PathKind KindOfPath(const std::string& nativePath);

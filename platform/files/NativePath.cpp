@@ -2,6 +2,9 @@
 
 #include <unicode/utf16.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace trawlscope {
 namespace {
 
@@ -128,7 +131,97 @@ std::u16string Decode(std::string_view nativePath, bool escapeBackslash) {
   return out;
 }
 
+bool IsLineByte(unsigned char b) { return b == '\t' || b == '\n' || b == '\r'; }
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Whether "x" and two hex digits stand at `i`: a "\" before them reads as an escape.
+bool EscapeTailAt(std::string_view text, size_t i) {
+  return i + 2 < text.size() && text[i] == 'x' && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0;
+}
+
+// How many bytes from `i` a name shows as they are: an ASCII byte that keeps
+// the line whole, or a valid UTF-8 sequence; 0 for a byte to be escaped.
+size_t PlainLength(std::string_view name, size_t i) {
+  const auto b = static_cast<unsigned char>(name[i]);
+  if (b < 0x80) return IsLineByte(b) ? 0 : 1;
+  char32_t c = 0;
+  return ValidSequenceLength(name, i, c);
+}
+
 }  // namespace
+
+std::string EscapedName(std::string_view name) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(name.size());
+  for (size_t i = 0; i < name.size();) {
+    if (name[i] == '\\') {
+      size_t end = i;
+      while (end < name.size() && name[end] == '\\') ++end;
+      const bool doubled = end < name.size() && (PlainLength(name, end) == 0 || EscapeTailAt(name, end));
+      out.append((end - i) * (doubled ? 2 : 1), '\\');
+      i = end;
+    } else if (const size_t plain = PlainLength(name, i)) {
+      out.append(name.substr(i, plain));
+      i += plain;
+    } else {
+      const auto b = static_cast<unsigned char>(name[i++]);
+      out += "\\x";
+      out += kHex[b >> 4];
+      out += kHex[b & 15];
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> UnescapedName(std::string_view text, size_t& badAt) {
+  std::string name;
+  name.reserve(text.size());
+  struct Escape {
+    size_t inName, inText;
+  };
+  std::vector<Escape> escapes;
+  for (size_t i = 0; i < text.size();) {
+    if (text[i] != '\\') {
+      name += text[i++];
+      continue;
+    }
+    size_t end = i;
+    while (end < text.size() && text[end] == '\\') ++end;
+    const size_t run = end - i;
+    i = end;
+    if (!EscapeTailAt(text, end)) {
+      name.append(run, '\\');
+      continue;
+    }
+    // Each pair is one "\" of the name; an odd one left over starts the escape.
+    name.append(run / 2, '\\');
+    if (run % 2 == 1) {
+      escapes.push_back({name.size(), end - 1});
+      name += static_cast<char>(HexValue(text[end + 1]) * 16 + HexValue(text[end + 2]));
+      i = end + 3;
+    }
+  }
+  size_t next = 0;  // the first escape not yet checked
+  for (size_t i = 0; i < name.size() && next < escapes.size();) {
+    const size_t plain = PlainLength(name, i);
+    const size_t stop = i + std::max<size_t>(plain, 1);
+    for (; next < escapes.size() && escapes[next].inName < stop; ++next) {
+      if (plain != 0) {
+        badAt = escapes[next].inText;
+        return std::nullopt;
+      }
+    }
+    i = stop;
+  }
+  return name;
+}
 
 std::string NativeFolderOf(const std::string& nativePath) {
   const auto slash = nativePath.rfind('/');

@@ -6,6 +6,7 @@
 // A "\" inside a name read from disk becomes U+DC5C the same way, because in
 // path text "\" separates folders: "inner/..\victim.txt" must never come back
 // as a path one folder up.
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,20 @@ std::string NativeFolderOf(const std::string& nativePath);
 
 // UTF-16 to UTF-8 bytes, escaped surrogates back to their bytes; no separator change.
 std::string ToNativeBytes(std::u16string_view text);
+
+// A native name as a field of a line that scripts read and the tool reads
+// back: valid UTF-8 as it is, and each byte that is not, or is a TAB, CR or
+// LF, as "\xHH" (upper-case hex). A run of "\" just before such an escape or
+// before "x" and two hex digits is doubled, so that no name's own text reads
+// as an escape; every other "\" stays single, as lists written before the
+// escape have it.
+std::string EscapedName(std::string_view nativeName);
+
+// The native name that an EscapedName text stands for; hex digits of either
+// case, and bytes that are not UTF-8, are taken as they are. Nothing, with
+// `badAt` at its "\", when an escape stands for a byte EscapedName writes as
+// itself: no name prints so, and taking it would name another file than the
+// text shows (an earlier list's "\x41" is a name of its own, not "A").
+std::optional<std::string> UnescapedName(std::string_view text, size_t& badAt);
 
 }  // namespace trawlscope

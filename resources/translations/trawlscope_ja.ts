@@ -83,6 +83,18 @@
         <source>could not be searched (%1): %2</source>
         <translation>検索できませんでした（%1）: %2</translation>
     </message>
+    <message>
+        <source>not searched (it is a FIFO): %1</source>
+        <translation>検索しません（FIFO です）: %1</translation>
+    </message>
+    <message>
+        <source>not searched (it is a socket): %1</source>
+        <translation>検索しません（ソケットです）: %1</translation>
+    </message>
+    <message>
+        <source>not searched (it is a device): %1</source>
+        <translation>検索しません（デバイスです）: %1</translation>
+    </message>
 </context>
 <context>
     <name>BatchHelp</name>
@@ -138,8 +150,8 @@ Options:
                     position, length, code page, left context, keyword and
                     right context, in UTF-8; tsv and csv start with a line
                     of field names (csv lines end with CR LF, tsv turns a
-                    TAB or line break in a field into U+3000); json prints
-                    one object a line
+                    TAB or line break in a text field into U+3000); json
+                    prints one object a line; PATH is escaped as below
   --replace TEXT    replace every occurrence with TEXT (with --regex, $&amp; is
                     the match and $1 the first group) and print each file&apos;s
                     outcome; each file keeps its code page
@@ -180,10 +192,15 @@ Output, one line per hit or file on standard output:
   A member of an archive is named ARCHIVE//MEMBER, the archive&apos;s path, &quot;//&quot;
   and the member&apos;s path inside it; a compressed file&apos;s one member is named
   by the file&apos;s own path.
-  Tabs and line breaks inside a field are shown as U+3000. Binary files are
-  skipped; they, unreadable files and paths that name nothing are said on
-  stderr, and so are the files and folders that the patterns, --gitignore
-  and the version-control rule left out.
+  In a PATH, each byte that is not UTF-8, each TAB and each line break is
+  written \xHH (two hex digits), and a \ just before such an escape or
+  before x and two hex digits is doubled, so that the name reads back
+  exactly; --only-hits refuses an escape of a byte that prints as itself.
+  Tabs and line breaks inside the other fields are shown as U+3000. Binary
+  files are skipped; they, unreadable files and paths that name nothing or a
+  FIFO, socket or device (never opened) are said on stderr, and so are the
+  files and folders that the patterns, --gitignore and the version-control
+  rule left out.
 
 Replace runs kept for --undo live in $XDG_STATE_HOME/trawlscope/undo
 (~/.local/state/trawlscope/undo); the settings file&apos;s section [Undo] sets
@@ -249,8 +266,9 @@ Exit status:
   --format FORMAT   見つかった箇所ごとに全欄を UTF-8 で表示する: フルパス、行、
                     位置、長さ、コードページ、左の文脈、キーワード、右の文脈。
                     tsv と csv は先頭に欄名の行を置く（csv の行末は CR LF、
-                    tsv は欄の中のタブと改行を U+3000 にする）。json は 1 行に
-                    1 つのオブジェクトを表示する
+                    tsv はテキストの欄の中のタブと改行を U+3000 にする）。
+                    json は 1 行に 1 つのオブジェクトを表示する。PATH は下に
+                    書くとおりエスケープする
   --replace TEXT    すべての箇所を TEXT で置換し（--regex では $&amp; がマッチ、
                     $1 が最初のグループ）、ファイルごとの結果を表示する。
                     各ファイルは元のコードページのまま
@@ -290,10 +308,14 @@ Exit status:
   アーカイブのメンバーは ARCHIVE//MEMBER（アーカイブのパス、&quot;//&quot;、
   アーカイブの中でのメンバーのパス）で示します。圧縮ファイルのただ 1 つの
   メンバーは、そのファイル自身のパスで示します。
-  欄の中のタブと改行は U+3000 で表示します。バイナリファイルは飛ばします。
-  それらと、読めないファイル、何も指さないパス、パターンや --gitignore、
-  バージョン管理の規則で除いたファイルとフォルダーの数は標準エラーに表示
-  します。
+  PATH の中の UTF-8 でないバイトとタブと改行は \xHH（16 進 2 桁）と書き、
+  そのようなエスケープの直前か、x と 16 進 2 桁の直前にある \ は二重にする
+  ので、名前はそのとおりに読み戻せます。--only-hits は、そのまま表示される
+  バイトのエスケープを受け付けません。
+  ほかの欄の中のタブと改行は U+3000 で表示します。バイナリファイルは
+  飛ばします。それらと、読めないファイル、何も指さないパスや FIFO、ソケット、
+  デバイスを指すパス（開きません）、パターンや --gitignore、バージョン管理の
+  規則で除いたファイルとフォルダーの数は標準エラーに表示します。
 
 --undo のために保存する置換は $XDG_STATE_HOME/trawlscope/undo
 （~/.local/state/trawlscope/undo）に置きます。設定ファイルの [Undo] セクションで
@@ -443,6 +465,22 @@ Show what was found so far?</source>
     <message>
         <source>The following compressed files or members of archives could not be searched.</source>
         <translation>次の圧縮ファイルまたはアーカイブのメンバーを検索できませんでした。</translation>
+    </message>
+    <message>
+        <source>The following paths are neither files nor folders and were not searched.</source>
+        <translation>次のパスはファイルでもフォルダーでもないため、検索しませんでした。</translation>
+    </message>
+    <message>
+        <source>a FIFO (named pipe)</source>
+        <translation>FIFO（名前付きパイプ）</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>ソケット</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>デバイス</translation>
     </message>
 </context>
 <context>

@@ -19,9 +19,10 @@ bool FitsPathLimit(const std::string& nativePath) {
 
 // A token that is not a folder is listed as written when something answers to
 // it: the file itself, or for a name with "*" or "?" any entry of its folder.
-bool TokenFindsSomething(std::u16string_view token, const std::string& nativeToken) {
+// `kind` is what the token itself names.
+bool TokenFindsSomething(std::u16string_view token, PathKind kind) {
   const std::u16string name = FileNameOf(token);
-  if (!HasWildcard(name)) return KindOfPath(nativeToken) == PathKind::RegularFile;
+  if (!HasWildcard(name)) return kind == PathKind::RegularFile;
 
   const std::u16string folder = FolderOf(token);
   std::vector<DirectoryEntry> entries;
@@ -129,7 +130,7 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
 }  // namespace
 
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, const ListingRules& rules,
-               const OnFileListed& onFile, std::vector<std::u16string>* notFound,
+               const OnFileListed& onFile, std::vector<UnlistedPath>* unlisted,
                const BeforeFolderRead& beforeFolderRead, const OnLeftOut& onLeftOut) {
   const TypePatterns types(rules.fileTypes);
   const Listing listing{abortRequested,          onFile, beforeFolderRead,         onLeftOut,
@@ -140,7 +141,8 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
     if (IsSpaceToken(token)) continue;
     const std::string nativeToken = ToNativePath(token);
     if (beforeFolderRead) beforeFolderRead();  // looking the token up may wait on the disk too
-    if (FitsPathLimit(nativeToken) && KindOfPath(nativeToken) == PathKind::Folder) {
+    const PathKind kind = FitsPathLimit(nativeToken) ? KindOfPath(nativeToken) : PathKind::Missing;
+    if (kind == PathKind::Folder) {
       const std::u16string absolute = AbsoluteFolder(token);
       const std::string nativeAbsolute = ToNativePath(absolute);
       // The rules of the repository the folder is in, from its top: those
@@ -148,28 +150,30 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
       const std::unique_ptr<IgnoreRules> rulesAbove =
           rules.followGitignore ? IgnoreRules::For(nativeAbsolute, IgnoreRules::Find::HoldingRepository) : nullptr;
       CollectAbsoluteFolder(listing, absolute, nativeAbsolute, FolderPlace{false, rulesAbove.get()});
-    } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, nativeToken)) {
+    } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, kind)) {
       onFile(token);
-    } else if (notFound != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {
-      notFound->push_back(token);
+    } else if (unlisted != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {
+      // A pattern that fits nothing names nothing, whatever its own name may be.
+      const bool named = kind != PathKind::RegularFile && !HasWildcard(FileNameOf(token));
+      unlisted->push_back({token, named ? kind : PathKind::Missing});
     }
   }
 }
 
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
                std::u16string_view fileTypes, const OnFileListed& onFile,
-               std::vector<std::u16string>* notFound, const BeforeFolderRead& beforeFolderRead) {
+               std::vector<UnlistedPath>* unlisted, const BeforeFolderRead& beforeFolderRead) {
   ListingRules rules;
   rules.includeSubfolders = includeSubfolders;
   rules.fileTypes = fileTypes;
-  ListFiles(abortRequested, searchPath, rules, onFile, notFound, beforeFolderRead);
+  ListFiles(abortRequested, searchPath, rules, onFile, unlisted, beforeFolderRead);
 }
 
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
                    FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,
-                   std::vector<std::u16string>* notFound) {
+                   std::vector<UnlistedPath>* unlisted) {
   ListFiles(abortRequested, searchPath, includeSubfolders, fileTypes,
-            [&](std::u16string path) { fileList.push_back(std::move(path)); }, notFound);
+            [&](std::u16string path) { fileList.push_back(std::move(path)); }, unlisted);
 }
 
 }  // namespace trawlscope

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files/DirectoryReader.h"
 #include "search/AbortFlag.h"
 #include "search/listing/TypePatterns.h"
 
@@ -39,6 +40,14 @@ struct ListingRules {
   AlsoListFile alsoList;
 };
 
+// A Search path entry that lists no file, and what it names: nothing
+// (Missing), or a FIFO, socket or device, which is never opened.
+struct UnlistedPath {
+  std::u16string path;
+  PathKind kind = PathKind::Missing;
+  bool operator==(const UnlistedPath&) const = default;
+};
+
 // Told of each file of the types that a "!" pattern or a rule leaves out, and
 // of each folder left out (its files never looked at), so that an empty
 // result can say why.
@@ -51,18 +60,18 @@ using OnLeftOut = std::function<void(LeftOut)>;
 // order of their names and each subfolder that no folder pattern or rule
 // leaves out listed whole before the next entry (the patterns for files
 // test file names only); a file named there is listed as written, without
-// the type test or the rules. Entries of the path that name nothing go to
-// `notFound` when it is given. The old form lists without the rules.
+// the type test or the rules. Entries of the path that list no file go to
+// `unlisted` when it is given. The old form lists without the rules.
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, const ListingRules& rules,
-               const OnFileListed& onFile, std::vector<std::u16string>* notFound = nullptr,
+               const OnFileListed& onFile, std::vector<UnlistedPath>* unlisted = nullptr,
                const BeforeFolderRead& beforeFolderRead = {}, const OnLeftOut& onLeftOut = {});
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,
                std::u16string_view fileTypes, const OnFileListed& onFile,
-               std::vector<std::u16string>* notFound = nullptr, const BeforeFolderRead& beforeFolderRead = {});
+               std::vector<UnlistedPath>* unlisted = nullptr, const BeforeFolderRead& beforeFolderRead = {});
 
 // The same, appended to `fileList`, which the caller has emptied.
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
                    FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,
-                   std::vector<std::u16string>* notFound = nullptr);
+                   std::vector<UnlistedPath>* unlisted = nullptr);
 
 }  // namespace trawlscope

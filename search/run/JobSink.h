@@ -10,6 +10,7 @@
 
 #include "platform/journal/RunJournal.h"
 #include "search/archive/CompressedProblem.h"
+#include "search/listing/FileList.h"
 #include "search/review/ReplaceOutcome.h"
 
 namespace trawlscope {
@@ -43,13 +44,13 @@ struct RunSummary {
 // Something the user must hear before the run goes on. The sink chooses the words.
 struct RunWarning {
   enum class Kind {
-    PathsNotFound,  // `paths`: Search path entries that name nothing; the rest is searched
+    PathsNotListed,  // `paths`: Search path entries that list no file, and why; the rest is searched
     XPathInvalid,   // `detail`: the XML library's description; ".xml" files are read as plain text
     ExpressionInvalid,  // `detail`: the expression library's description; the run ends
     ModuleMissing,  // `detail`: why a module the run needs cannot be loaded, naming it; the run ends
   };
-  Kind kind = Kind::PathsNotFound;
-  std::vector<std::u16string> paths;
+  Kind kind = Kind::PathsNotListed;
+  std::vector<UnlistedPath> paths;
   std::string detail;  // UTF-8
 };
 

@@ -134,6 +134,12 @@ TEST_F(SearchDialogTest, SearchPathEntriesThatDoNotExistAreSaidAndTheRestIsSearc
   Ask(u"needle", u"\"" + Docs("b.txt") + u"\" \"" + Docs("gone.txt") + u"\"");
   dialog.OnCommand(Command::Search);
   EXPECT_EQ(view.messages, (Texts{std::u16string(u"The following paths were not found.") + u"\n" + Docs("gone.txt")}));
+  // A device is said as what it is, apart from what names nothing.
+  Ask(u"needle", u"\"" + Docs("b.txt") + u"\" \"" + Docs("gone.txt") + u"\" \"/dev/null\"");
+  dialog.OnCommand(Command::Search);
+  EXPECT_EQ(view.messages.back(), u"The following paths were not found.\n" + Docs("gone.txt") +
+                                      u"\n\nThe following paths are neither files nor folders and were not searched."
+                                      u"\n/dev/null: a device");
   ASSERT_NE(view.results, nullptr);
   ASSERT_EQ(view.results->hits.size(), 1u);
   EXPECT_EQ(view.results->hits[0].FullPath(), Docs("b.txt"));

@@ -78,8 +78,8 @@ TEST(CsvExport, TheShownHitsReadBackFieldForFieldInUtf8) {
                                                    "keyword", "right_context"}));
   EXPECT_EQ(records[1], (std::vector<std::string>{"/d/a,\"b\".txt", "12", "340", "1", "0", "x = \"", "鍵",
                                                    "\",\r\nnext"}));
-  // A lone half of a pair, and a name's byte that is not text, become U+FFFD.
-  EXPECT_EQ(records[2][0], "/d/half\xEF\xBF\xBD.txt");
+  // A name's byte that is not text is escaped, so that the name reads back; a lone half of a pair becomes U+FFFD.
+  EXPECT_EQ(records[2][0], "/d/half\\x93.txt");
   EXPECT_EQ(records[2][5], "\xEF\xBF\xBD");
   EXPECT_EQ(records[2][7], "\t");
 }

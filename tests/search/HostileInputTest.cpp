@@ -175,9 +175,9 @@ TEST_F(HostileInputTest, SearchPathEntriesThatNameNothingAreSaidAndTheRestIsSear
                              u"\" \"" + U16(tree.Path("there/*.none")) + u"\"";
   RunSearch(state, sink);
   ASSERT_EQ(sink.warnings.size(), 1u);
-  EXPECT_EQ(sink.warnings[0].kind, RunWarning::Kind::PathsNotFound);
+  EXPECT_EQ(sink.warnings[0].kind, RunWarning::Kind::PathsNotListed);
   EXPECT_EQ(sink.warnings[0].paths,
-            (std::vector<std::u16string>{U16(tree.Path("gone")), U16(tree.Path("there/*.none"))}));
+            (std::vector<UnlistedPath>{{U16(tree.Path("gone"))}, {U16(tree.Path("there/*.none"))}}));
   EXPECT_EQ(state.hits.size(), 1u);
 }
 

@@ -1,6 +1,8 @@
 // trawlscope-batch run as a user runs it, over real files in a temporary tree.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -240,16 +242,40 @@ TEST_F(AimedBatchTest, WholeWordsInEveryModeAndAReplaceChangesWhatTheSearchShows
   EXPECT_EQ(tree.Read("proj/src/notes.txt"), "Мир, мирный мир\n日本語の文章とX\n");
 }
 
-TEST_F(BatchToolTest, NamesAreFlattenedSkippedFilesAndMissingPathsAreSaid) {
+TEST_F(BatchToolTest, NamesAreEscapedSkippedFilesAndMissingPathsAreSaid) {
   tree.Write("odd/tab\there.txt", "関数");
   tree.Write("odd/bad\x93.txt", "関数");
   tree.Write("odd/program", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0", 18) + "関数");
   const RunResult run = RunBatch("--path '\"" + tree.Path("odd") + "\" \"" + tree.Path("gone") + "\"' 関数", err);
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, tree.Path("odd/bad\xEF\xBF\xBD.txt") + "\t1\t0\t2\t関数\n" + tree.Path("odd/tab\xE3\x80\x80here.txt") +
+  EXPECT_EQ(run.out, tree.Path("odd/bad\\x93.txt") + "\t1\t0\t2\t関数\n" + tree.Path("odd/tab\\x09here.txt") +
                          "\t1\t0\t2\t関数\n");
   EXPECT_EQ(tree.Read("stderr.txt"),
             "not found: " + tree.Path("gone") + "\n1 binary files skipped\n2 hits in 2 files\n");
+}
+
+// They were said to be "not found"; none is opened, which for a FIFO would wait for a writer.
+TEST_F(BatchToolTest, AFifoASocketOrADeviceInThePathIsSaidAsWhatItIs) {
+  tree.Write("special/a.txt", "関数");
+  ASSERT_EQ(mkfifo(tree.Path("special/fifo").c_str(), 0600), 0);
+  const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string socketPath = tree.Path("special/socket");
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  socketPath.copy(address.sun_path, socketPath.size());
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  std::string path;
+  for (const std::string& entry : {tree.Path("special/fifo"), tree.Path("special/socket"), std::string("/dev/null"),
+                                   tree.Path("special/a.txt")})
+    path += "\"" + entry + "\" ";
+  const RunResult run = RunBatch("--path " + Quoted(path) + " 関数", err);
+  close(listener);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("special/a.txt") + "\t1\t0\t2\t関数\n");
+  EXPECT_EQ(tree.Read("stderr.txt"), "not searched (it is a FIFO): " + tree.Path("special/fifo") +
+                                         "\nnot searched (it is a socket): " + tree.Path("special/socket") +
+                                         "\nnot searched (it is a device): /dev/null\n1 hits in 1 files\n");
 }
 
 TEST_F(BatchToolTest, XPathThatDoesNotCompileIsSaidAndExitsWithTwoAfterTheRun) {
@@ -308,6 +334,31 @@ TEST_F(BatchToolTest, OnlyHitsReplacesThePipedOccurrencesAndNothingElse) {
   EXPECT_EQ(tree.Read("pipe/other.txt"), "関数 keep\n");
 }
 
+// Hit lines once showed each byte of a name that is not UTF-8 as U+FFFD, and
+// the pipe changed the file literally named so instead. Escaped, every name
+// comes back: Latin-1 and Shift_JIS names, a TAB, and U+FFFD itself.
+TEST_F(BatchToolTest, NamesThatAreNotUtf8ComeBackThroughThePipeToTheirOwnFile) {
+  const std::string latin1 = "enc/caf\xE9.txt", replacement = "enc/caf\xEF\xBF\xBD.txt";
+  const std::string others[] = {replacement, "enc/\x93\xFA\x96{.txt", "enc/tab\there.txt", "enc/a\\xE9.txt"};
+  tree.Write(latin1, "関数\n");
+  for (const std::string& name : others) tree.Write(name, "関数\n");
+  const std::string search = "--path " + Quoted(tree.Path("enc")) + " 関数 | ";
+  const std::string replace = std::string(TRAWLSCOPE_BATCH) + " --only-hits - --replace 函数";
+  RunResult run = RunBatch(search + "grep -F 'caf\\xE9' | " + replace, err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("enc/caf\\xE9.txt") + "\tchanged 1\n");
+  EXPECT_EQ(tree.Read(latin1), "函数\n");
+  EXPECT_EQ(tree.Read(replacement), "関数\n");
+
+  run = RunBatch(search + replace, err);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, tree.Path("enc/a\\\\xE9.txt") + "\tchanged 1\n" + tree.Path(replacement) + "\tchanged 1\n" +
+                         tree.Path("enc/tab\\x09here.txt") + "\tchanged 1\n" + tree.Path("enc/\\x93\\xFA\\x96{.txt") +
+                         "\tchanged 1\n");
+  for (const std::string& name : others) EXPECT_EQ(tree.Read(name), "函数\n") << name;
+  EXPECT_EQ(tree.Read(latin1), "函数\n");  // its hit was replaced before: the search no longer lists it
+}
+
 TEST_F(BatchToolTest, OnlyHitsWithASearchTextReplacesOnlyCurrentMatches) {
   tree.Write("hits/a.txt", "key=value\nname=trawl\n");
   const std::string lines = tree.Path("hits/a.txt") + "\t2\t10\t10\tname=trawl\n";
@@ -337,6 +388,10 @@ TEST_F(BatchToolTest, ABadHitLineNamesItsNumberAndNothingIsWritten) {
       {a + std::string("\0.bak", 5) + "\t1\t6\t2", "the path holds a NUL byte"},
       {a + "\t1\t6\t2\t関数\tno-such-page", "the code page is not one the tool reads"},
       {a + "\t1\t6\t2\t関数\t932", "the file was given another code page before"},
+      // "\x2E" is ".": no name prints so, and an earlier list's line means a file named with the backslash.
+      {tree.Path("docs/a\\x2Etxt") + "\t1\t6\t2",
+       "the path's \"\\x2E\" is no escape the tool writes: it escapes only bytes that are not UTF-8, TABs and "
+       "line breaks"},
   };
   for (const auto& [bad, why] : cases) {
     tree.Write("docs/a.txt", "alpha 関数\r\nbeta\t関数\n");

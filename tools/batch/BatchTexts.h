@@ -26,6 +26,9 @@ inline constexpr CatalogueText kStandardInput = TRAWLSCOPE_TEXT("Batch", "(stand
 inline constexpr CatalogueText kXPathError = TRAWLSCOPE_TEXT(
     "Batch", "the XPath does not compile (%1); .xml files are searched as plain text and never replaced");
 inline constexpr CatalogueText kNotFound = TRAWLSCOPE_TEXT("Batch", "not found: %1");
+inline constexpr CatalogueText kIsFifo = TRAWLSCOPE_TEXT("Batch", "not searched (it is a FIFO): %1");
+inline constexpr CatalogueText kIsSocket = TRAWLSCOPE_TEXT("Batch", "not searched (it is a socket): %1");
+inline constexpr CatalogueText kIsDevice = TRAWLSCOPE_TEXT("Batch", "not searched (it is a device): %1");
 inline constexpr CatalogueText kNothingToUndo = TRAWLSCOPE_TEXT("Batch", "trawlscope-batch: there is no replace to undo");
 inline constexpr CatalogueText kUndoDamaged = TRAWLSCOPE_TEXT(
     "Batch",

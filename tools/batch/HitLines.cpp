@@ -85,7 +85,12 @@ std::optional<HitSelection> ParseHitLines(std::string_view text, std::string& er
         return fail("the keyword is not as long as the length says");
     }
     // The name as the tool printed it: "\" is part of a name there, never a separator.
-    std::u16string path = FromNativeName(fields[kPathField]);
+    size_t badAt = 0;
+    const std::optional<std::string> name = UnescapedName(fields[kPathField], badAt);
+    if (!name)
+      return fail("the path's \"" + std::string(fields[kPathField].substr(badAt, 4)) +
+                  "\" is no escape the tool writes: it escapes only bytes that are not UTF-8, TABs and line breaks");
+    std::u16string path = FromNativeName(*name);
     if (fields.size() > kCodePageField && !fields[kCodePageField].empty()) {
       const CodePage page = CodePageOfUserText(fields[kCodePageField]);
       if (page == codepage::kNone) return fail("the code page is not one the tool reads");

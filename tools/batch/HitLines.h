@@ -12,7 +12,8 @@
 namespace trawlscope::batch {
 
 // The occurrences the lines name, grouped by file in the order files first
-// appear. Fields past the fourth are optional; the fifth, the keyword, is
+// appear. The path is read as EscapedName writes it; a line whose path holds
+// an escape the tool never writes is refused. Fields past the fourth are optional; the fifth, the keyword, is
 // then checked against the file, unless it holds an IDEOGRAPHIC SPACE (a
 // flattened TAB or line break cannot be told from a real one). Empty lines
 // are passed over. A sixth field, when not empty, is the code page the file

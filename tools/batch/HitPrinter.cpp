@@ -34,7 +34,8 @@ void AppendKeyword(std::string& out, const TextView& keyword) {
 
 }  // namespace
 
-std::string PathField(const std::u16string& path) { return ToNativeBytes(FlattenField(DisplayPath(path))); }
+// The bytes the path opens, so that --only-hits opens the same file again.
+std::string PathField(const std::u16string& path) { return EscapedName(ToNativePath(path)); }
 
 HitPrinter::HitPrinter(std::function<void(std::string_view)> write, bool codePageField)
     : write_(std::move(write)), codePageField_(codePageField) {}

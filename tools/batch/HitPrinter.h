@@ -15,7 +15,8 @@
 
 namespace trawlscope::batch {
 
-// A path as one field of a line: readable UTF-8, never a TAB or line break.
+// A path as one field of a line: UTF-8, never a TAB or line break, that
+// names the file exactly (see EscapedName).
 std::string PathField(const std::u16string& path);
 
 class HitPrinter {

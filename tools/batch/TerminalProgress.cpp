@@ -72,8 +72,13 @@ void TerminalProgress::Warn(const RunWarning& warning) {
     std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kRegexError).c_str(), warning.detail.c_str());
     return;
   }
-  for (const auto& path : warning.paths)
-    Say(texts::kNotFound, {ToNativeBytes(DisplayPath(path))});
+  for (const UnlistedPath& entry : warning.paths) {
+    const CatalogueText& words = entry.kind == PathKind::Fifo     ? texts::kIsFifo
+                                 : entry.kind == PathKind::Socket ? texts::kIsSocket
+                                 : entry.kind == PathKind::Device ? texts::kIsDevice
+                                                                  : texts::kNotFound;
+    Say(words, {ToNativeBytes(DisplayPath(entry.path))});
+  }
 }
 
 void TerminalProgress::RunFinished(const RunSummary& summary) {
