@@ -1,6 +1,7 @@
 #include "platform/files/FileOps.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -35,6 +36,14 @@ class SystemOps final : public IFileOps {
   int Sync(int fd) override { return fsync(fd); }
   int Close(int fd) override { return close(fd); }
   int Rename(const char* from, const char* to) override { return rename(from, to); }
+  int RenameNoReplace(const char* from, const char* to) override {
+    if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    // A file system without it: a second name, which link() never puts over anything, then the first goes.
+    if (link(from, to) != 0) return -1;
+    unlink(from);
+    return 0;
+  }
   int Unlink(const char* path) override { return unlink(path); }
   int Stat(const char* path, struct stat* info) override { return stat(path, info); }
   int FStat(int fd, struct stat* info) override { return fstat(fd, info); }

@@ -24,6 +24,8 @@ class IFileOps {
   virtual int Sync(int fd) = 0;
   virtual int Close(int fd) = 0;
   virtual int Rename(const char* from, const char* to) = 0;
+  // The same, but only while nothing stands at `to`, not even a link: EEXIST otherwise.
+  virtual int RenameNoReplace(const char* from, const char* to) = 0;
   virtual int Unlink(const char* path) = 0;
   virtual int Stat(const char* path, struct stat* info) = 0;
   virtual int FStat(int fd, struct stat* info) = 0;

@@ -121,13 +121,26 @@ WriteResult WritePrivateFile(const std::string& nativePath, std::string_view byt
   return WriteThroughTemporary(ops, nativePath, bytes, nullptr, placed, kPrivateFileMode);
 }
 
-WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
+namespace {
+
+WriteResult WritePrivateCopy(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops,
+                             bool overAnything) {
   TemporaryFile temporary(ops, nativePath);
   if (temporary.Fd() < 0) return {false, FileError::System(FileStep::CreateTemporary, temporary.Error())};
   int error = 0;
   if (!CopyBytes(ops, from, 0, temporary.Fd(), -1, count, error)) return {false, FileError::System(FileStep::Write, error)};
   FileIdentity placed;
-  return PlaceTemporary(ops, temporary, nativePath, nullptr, placed, kPrivateFileMode);
+  return PlaceTemporary(ops, temporary, nativePath, nullptr, placed, kPrivateFileMode, overAnything);
+}
+
+}  // namespace
+
+WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
+  return WritePrivateCopy(nativePath, from, count, ops, true);
+}
+
+WriteResult WriteNewPrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
+  return WritePrivateCopy(nativePath, from, count, ops, false);
 }
 
 }  // namespace trawlscope

@@ -47,6 +47,11 @@ WriteResult WritePrivateFile(const std::string& nativePath, std::string_view byt
 WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
                                  IFileOps& ops = SystemFileOps());
 
+// The same as a new file, which takes the name only while nothing stands
+// there, not even a dangling link: EEXIST at FileStep::Save otherwise.
+WriteResult WriteNewPrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
+                                    IFileOps& ops = SystemFileOps());
+
 // The name the writer gives its temporary file beside `name`, for a listing
 // to pass over: ".NAME.trawlscope-XXXXXX". True for any such name.
 bool IsWritersTemporaryName(std::string_view name);

@@ -72,8 +72,10 @@ bool TemporaryFile::Finish(FileIdentity& placed, int& error) {
   return true;
 }
 
-bool TemporaryFile::RenameOver(const std::string& target, int& error) {
-  if (ops_.Rename(path_.c_str(), target.c_str()) != 0) {
+bool TemporaryFile::RenameOver(const std::string& target, int& error, bool overAnything) {
+  const int renamed = overAnything ? ops_.Rename(path_.c_str(), target.c_str())
+                                   : ops_.RenameNoReplace(path_.c_str(), target.c_str());
+  if (renamed != 0) {
     error = errno;
     return false;
   }
@@ -109,7 +111,7 @@ WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, std::string
 }
 
 WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const std::string& target,
-                           const Replacing* replacing, FileIdentity& placed, mode_t newMode) {
+                           const Replacing* replacing, FileIdentity& placed, mode_t newMode, bool overAnything) {
   int error = 0;
   if (replacing != nullptr) {
     // Owner first: changing it clears set-user-ID bits that the mode then restores.
@@ -126,7 +128,7 @@ WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const std::s
   // As late as it can be: flushing may take seconds, time enough for an editor to save.
   if (replacing != nullptr && ChangedSince(ops, target, replacing->atPath))
     return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
-  if (!temporary.RenameOver(target, error)) return {false, FileError::System(FileStep::Save, error)};
+  if (!temporary.RenameOver(target, error, overAnything)) return {false, FileError::System(FileStep::Save, error)};
   FlushFolder(ops, NativeFolderOf(target));
   return {true, {}, placed};
 }

@@ -27,7 +27,7 @@ class TemporaryFile {
   int Error() const { return error_; }
   // Flushes and closes the file; `placed` is what the target will be once it is renamed.
   bool Finish(FileIdentity& placed, int& error);
-  bool RenameOver(const std::string& target, int& error);
+  bool RenameOver(const std::string& target, int& error, bool overAnything = true);
 
  private:
   IFileOps& ops_;
@@ -67,9 +67,11 @@ bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead);
 WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, std::string& target, struct stat& info);
 
 // The temporary file, holding the new bytes, takes the target's place
-// (`replacing`), or becomes a new file of `newMode`.
+// (`replacing`), or becomes a new file of `newMode`: over whatever stands at
+// the target unless `overAnything` is false.
 WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const std::string& target,
-                           const Replacing* replacing, FileIdentity& placed, mode_t newMode);
+                           const Replacing* replacing, FileIdentity& placed, mode_t newMode,
+                           bool overAnything = true);
 
 // After a rename that came too late to see a write into the old file: its
 // bytes as they are now go back in its place.

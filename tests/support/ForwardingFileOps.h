@@ -19,6 +19,7 @@ class ForwardingFileOps : public IFileOps {
   int Sync(int fd) override { return real_.Sync(fd); }
   int Close(int fd) override { return real_.Close(fd); }
   int Rename(const char* from, const char* to) override { return real_.Rename(from, to); }
+  int RenameNoReplace(const char* from, const char* to) override { return real_.RenameNoReplace(from, to); }
   int Unlink(const char* path) override { return real_.Unlink(path); }
   int Stat(const char* path, struct stat* info) override { return real_.Stat(path, info); }
   int FStat(int fd, struct stat* info) override { return real_.FStat(fd, info); }
