@@ -168,6 +168,12 @@ std::string JournalEndText(const JournalEnd& end) {
 
 std::string JournalFolderText(const FolderCheck& check) {
   const std::string& folder = check.path;
+  // Whoever may change a folder above the journal may move it away or put their own in its place.
+  if (check.above && check.trust == FolderTrust::NotOwned)
+    return Filled(TRAWLSCOPE_TEXT("Outcome", "the folder %1 above the undo journal belongs to another user"), {folder});
+  if (check.above && check.trust == FolderTrust::OpenToOthers)
+    return Filled(TRAWLSCOPE_TEXT("Outcome", "the folder %1 above the undo journal may be changed by other users"),
+                  {folder});
   switch (check.trust) {
     case FolderTrust::Private: return {};
     case FolderTrust::NotAFolder:

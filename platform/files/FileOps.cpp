@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <linux/openat2.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
@@ -75,6 +76,14 @@ class SystemOps final : public IFileOps {
   int Close(int fd) override { return close(fd); }
   int Rename(const char* from, const char* to) override { return rename(from, to); }
   int RenameAt(int folder, const char* from, const char* to) override { return renameat(folder, from, folder, to); }
+  int RenameNoReplaceAt(int folder, const char* from, const char* to) override {
+    if (renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    // A file system without it: a second name, which link() never puts over anything, then the first goes.
+    if (linkat(folder, from, folder, to, 0) != 0) return -1;
+    unlinkat(folder, from, 0);
+    return 0;
+  }
   int Unlink(const char* path) override { return unlink(path); }
   int UnlinkAt(int folder, const char* name) override { return unlinkat(folder, name, 0); }
   int Stat(const char* path, struct stat* info) override { return stat(path, info); }

@@ -32,6 +32,8 @@ class IFileOps {
   virtual int Close(int fd) = 0;
   virtual int Rename(const char* from, const char* to) = 0;
   virtual int RenameAt(int folder, const char* from, const char* to) = 0;
+  // The same, but only while nothing stands at `to`, not even a link: EEXIST otherwise.
+  virtual int RenameNoReplaceAt(int folder, const char* from, const char* to) = 0;
   virtual int Unlink(const char* path) = 0;
   virtual int UnlinkAt(int folder, const char* name) = 0;
   virtual int Stat(const char* path, struct stat* info) = 0;

@@ -133,7 +133,10 @@ WriteResult WritePrivateFile(const std::string& nativePath, std::string_view byt
   return WriteNewFile(ops, nativePath, bytes, kPrivateFileMode);
 }
 
-WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
+namespace {
+
+WriteResult WritePrivateCopy(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops,
+                             bool overAnything) {
   Target target(ops);
   if (const WriteResult found = FindPlace(nativePath, target); !found.written) return found;
   TemporaryFile temporary(ops, target);
@@ -141,7 +144,17 @@ WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::u
   int error = 0;
   if (!CopyBytes(ops, from, 0, temporary.Fd(), -1, count, error)) return {false, FileError::System(FileStep::Write, error)};
   FileIdentity placed;
-  return PlaceTemporary(ops, temporary, target, nullptr, placed, kPrivateFileMode);
+  return PlaceTemporary(ops, temporary, target, nullptr, placed, kPrivateFileMode, overAnything);
+}
+
+}  // namespace
+
+WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
+  return WritePrivateCopy(nativePath, from, count, ops, true);
+}
+
+WriteResult WriteNewPrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
+  return WritePrivateCopy(nativePath, from, count, ops, false);
 }
 
 }  // namespace trawlscope

@@ -57,6 +57,11 @@ WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::u
 // Whether the last step of `nativePath` is a symbolic link (not what it names).
 bool NamesSymbolicLink(const std::string& nativePath);
 
+// The same as a new file, which takes the name only while nothing stands
+// there, not even a dangling link: EEXIST at FileStep::Save otherwise.
+WriteResult WriteNewPrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
+                                    IFileOps& ops = SystemFileOps());
+
 // The name the writer gives its temporary file beside `name`, for a listing
 // to pass over: ".NAME.trawlscope-XXXXXX". True for any such name.
 bool IsWritersTemporaryName(std::string_view name);

@@ -102,8 +102,10 @@ bool TemporaryFile::Finish(FileIdentity& placed, int& error) {
   return true;
 }
 
-bool TemporaryFile::RenameOver(int& error) {
-  if (ops_.RenameAt(target_.Folder(), name_.c_str(), target_.Name().c_str()) != 0) {
+bool TemporaryFile::RenameOver(int& error, bool overAnything) {
+  const int renamed = overAnything ? ops_.RenameAt(target_.Folder(), name_.c_str(), target_.Name().c_str())
+                                   : ops_.RenameNoReplaceAt(target_.Folder(), name_.c_str(), target_.Name().c_str());
+  if (renamed != 0) {
     error = errno;
     return false;
   }
@@ -165,7 +167,7 @@ void RestoreSpecialBits(IFileOps& ops, int fd, mode_t mode) {
 }
 
 WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target& target,
-                           const Replacing* replacing, FileIdentity& placed, mode_t newMode) {
+                           const Replacing* replacing, FileIdentity& placed, mode_t newMode, bool overAnything) {
   int error = 0;
   if (replacing != nullptr) {
     // Owner first: changing it clears set-user-ID bits that the mode then restores.
@@ -187,7 +189,7 @@ WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target
   // As late as it can be: flushing may take seconds, time enough for an editor to save.
   if (replacing != nullptr && ChangedSince(ops, target, replacing->atPath))
     return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
-  if (!temporary.RenameOver(error)) return {false, FileError::System(FileStep::Save, error)};
+  if (!temporary.RenameOver(error, overAnything)) return {false, FileError::System(FileStep::Save, error)};
   ops.Sync(target.Folder());
   return {true, {}, placed};
 }

@@ -49,7 +49,8 @@ class TemporaryFile {
   int Error() const { return error_; }
   // Flushes and closes the file; `placed` is what the target will be once it is renamed.
   bool Finish(FileIdentity& placed, int& error);
-  bool RenameOver(int& error);
+  // Over whatever stands at the target's name, or only where nothing does.
+  bool RenameOver(int& error, bool overAnything = true);
 
  private:
   IFileOps& ops_;
@@ -104,9 +105,11 @@ bool InPlaceKeepsSpecialBits(const struct stat& info);
 void RestoreSpecialBits(IFileOps& ops, int fd, mode_t mode);
 
 // The temporary file, holding the new bytes, takes the target's place
-// (`replacing`), or becomes a new file of `newMode`.
+// (`replacing`), or becomes a new file of `newMode`: over whatever stands at
+// the target unless `overAnything` is false.
 WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target& target,
-                           const Replacing* replacing, FileIdentity& placed, mode_t newMode);
+                           const Replacing* replacing, FileIdentity& placed, mode_t newMode,
+                           bool overAnything = true);
 
 // After a rename that came too late to see a write into the old file: its
 // bytes as they are now go back in its place.

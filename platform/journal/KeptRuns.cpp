@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <system_error>
 #include <unordered_set>
 
@@ -18,6 +20,7 @@
 #include "platform/files/SafeFileWriter.h"
 #include "platform/journal/ContentHash.h"
 #include "platform/journal/RunLog.h"
+#include "platform/journal/UndoLog.h"
 
 namespace trawlscope {
 namespace {
@@ -73,8 +76,7 @@ std::vector<std::string> RunFolderNames(const std::string& journalFolder) {
   return names;
 }
 
-// The temporary files a write killed half-way left beside `path`.
-void RemoveLeftTemporaries(const std::string& path) {
+void RemoveTemporariesBeside(const std::string& path) {
   const std::string folder = NativeFolderOf(path);
   const std::string prefix = "." + path.substr(folder.size() + 1);
   std::vector<DirectoryEntry> entries;
@@ -88,6 +90,14 @@ void RemoveLeftTemporaries(const std::string& path) {
     if (lstat(temporary.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid())
       unlink(temporary.c_str());
   }
+}
+
+// The temporary files a write killed half-way left beside `path`, and beside
+// the file it is a link to, where a link's file is written.
+void RemoveLeftTemporaries(const std::string& path) {
+  RemoveTemporariesBeside(path);
+  const std::unique_ptr<char, decltype(&free)> target(realpath(path.c_str(), nullptr), &free);
+  if (target && path != target.get()) RemoveTemporariesBeside(target.get());
 }
 
 }  // namespace
@@ -163,6 +173,9 @@ bool RewriteRun(const KeptRun& run, const RunManifest& manifest) {
 }
 
 void SettleAbandonedRuns(const JournalPlace& place) {
+  // An undo killed before its end: its record goes only once its files are gone.
+  for (const std::string& file : AbandonedUndoFiles(place.folder)) RemoveLeftTemporaries(file);
+  RemoveAbandonedUndoLog(place.folder);
   for (const KeptRun& run : ListKeptRuns(place.folder)) {
     if (!run.manifest || run.manifest->finished) continue;
     for (const JournalEntry& file : run.manifest->files) RemoveLeftTemporaries(file.path);

@@ -40,8 +40,9 @@ bool OriginalsIntact(const KeptRun& run);
 bool RewriteRun(const KeptRun& run, const RunManifest& manifest);
 
 // Runs killed before their end: temporary files their writes left beside the
-// files they were replacing are removed, and their records are ended. The
-// caller holds the JournalLock.
+// files they were replacing are removed, and their records are ended; so are
+// those an undo killed before its end left (UndoLog.h). The caller holds the
+// JournalLock.
 void SettleAbandonedRuns(const JournalPlace& place);
 
 // Drops the oldest runs until at most place.maxRuns are kept holding at most

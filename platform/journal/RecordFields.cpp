@@ -2,10 +2,14 @@
 
 #include <cstdio>
 
+#include "platform/journal/ContentHash.h"
+
 namespace trawlscope::record {
 namespace {
 
 constexpr size_t kHashDigits = 64;
+// Enough to tell a damaged line from a sound one; the originals have full hashes of their own.
+constexpr size_t kLineCheckDigits = 16;
 
 }  // namespace
 
@@ -49,6 +53,18 @@ std::vector<std::string_view> Fields(std::string_view line) {
     if (tab == std::string_view::npos) return fields;
     start = tab + 1;
   }
+}
+
+std::string CheckedLine(const std::string& body) {
+  return body + "\t" + ContentHash(body).substr(0, kLineCheckDigits) + "\n";
+}
+
+std::optional<std::string_view> CheckedBody(std::string_view line) {
+  const size_t tab = line.rfind('\t');
+  if (tab == std::string_view::npos) return std::nullopt;
+  const std::string_view body = line.substr(0, tab);
+  if (line.substr(tab + 1) != std::string_view(ContentHash(body)).substr(0, kLineCheckDigits)) return std::nullopt;
+  return body;
 }
 
 bool IsHash(std::string_view text) {

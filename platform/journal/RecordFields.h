@@ -13,6 +13,11 @@ namespace trawlscope::record {
 std::string Escaped(std::string_view text);
 std::optional<std::string> Unescaped(std::string_view text);
 std::vector<std::string_view> Fields(std::string_view line);
+// A line of a record that carries its own checksum, so that one damaged, or
+// cut short by a power failure, is told from a sound one.
+std::string CheckedLine(const std::string& body);
+// The line's body (without its line break) when its checksum holds.
+std::optional<std::string_view> CheckedBody(std::string_view line);
 // 64 lowercase hex digits, as ContentHash gives them.
 bool IsHash(std::string_view text);
 

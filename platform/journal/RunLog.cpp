@@ -13,22 +13,9 @@ using record::Unescaped;
 
 constexpr std::string_view kMagic = "trawlscope-run";
 constexpr std::string_view kVersion = "1";
-// Enough to tell a damaged line from a sound one; the originals have full hashes of their own.
-constexpr size_t kLineCheckDigits = 16;
 constexpr size_t kKeepFields = 6;
 
-std::string Line(const std::string& body) {
-  return body + "\t" + ContentHash(body).substr(0, kLineCheckDigits) + "\n";
-}
-
-// The line's body when its checksum holds.
-std::optional<std::string_view> CheckedBody(std::string_view line) {
-  const size_t tab = line.rfind('\t');
-  if (tab == std::string_view::npos) return std::nullopt;
-  const std::string_view body = line.substr(0, tab);
-  if (line.substr(tab + 1) != std::string_view(ContentHash(body)).substr(0, kLineCheckDigits)) return std::nullopt;
-  return body;
-}
+std::string Line(const std::string& body) { return record::CheckedLine(body); }
 
 std::optional<JournalEntry> ParseKeep(const std::vector<std::string_view>& fields) {
   if (fields.size() != kKeepFields) return std::nullopt;
@@ -109,7 +96,7 @@ std::optional<RunManifest> ParseRunLog(std::string_view bytes) {
   for (size_t start = 0; start < bytes.size();) {
     const size_t newline = bytes.find('\n', start);
     if (newline == std::string_view::npos) break;  // cut short as it was written
-    const auto body = CheckedBody(bytes.substr(start, newline - start));
+    const auto body = record::CheckedBody(bytes.substr(start, newline - start));
     start = newline + 1;
     if (!body) return std::nullopt;
     const auto fields = record::Fields(*body);

@@ -12,6 +12,8 @@
 #include "platform/files/StreamedRewrite.h"
 #include "platform/journal/ContentHash.h"
 #include "platform/journal/JournalLock.h"
+#include "platform/journal/RunLog.h"
+#include "platform/journal/UndoLog.h"
 
 namespace trawlscope {
 namespace {
@@ -62,7 +64,7 @@ std::optional<UndoRefusedFile> CheckOriginal(const JournalEntry& entry, const Op
 // times: a file only touched since is still what the run wrote, and one
 // whose write the run did not live to make is still the original. Neither
 // is held in memory: a replace may have changed a file of gigabytes.
-std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& entry, IFileOps& ops) {
+std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& entry, UndoLog& log, IFileOps& ops) {
   struct stat info;
   if (ops.Stat(entry.path.c_str(), &info) != 0) {
     const int error = errno;
@@ -79,6 +81,8 @@ std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& e
   const OpenFile original(run.folder + "/" + entry.originalName);
   std::uint64_t size = 0;
   if (auto refused = CheckOriginal(entry, original, size)) return refused;
+  if (int error = 0; !log.Note(entry.path, error))
+    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::CreateTemporary, error));
   StreamedRewrite rewrite(ops);
   // The path the run wrote, a link it was let write through included: what
   // it names holds what the run wrote, as just checked.
@@ -92,14 +96,26 @@ std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& e
   return Refused(entry, UndoRefusal::File, written.error);
 }
 
-// A name beside `path` that nothing stands at yet.
-std::string FreeNameBeside(const std::string& path, IFileOps& ops) {
-  struct stat info;
+// The original written as a new file beside its file, under the first name
+// that nothing stands at, a link that leads nowhere included; the write
+// itself takes a name only while it is still free.
+WriteResult PlaceBeside(const JournalEntry& entry, const OpenFile& original, std::uint64_t size, UndoLog& log,
+                        IFileOps& ops, std::string& beside) {
+  WriteResult written{false, FileError::System(FileStep::CreateTemporary, EEXIST)};
   for (int n = 1; n <= kBesideNames; ++n) {
-    const std::string name = path + kBesideSuffix + (n == 1 ? std::string() : "-" + std::to_string(n));
-    if (ops.Stat(name.c_str(), &info) != 0 && errno == ENOENT) return name;
+    const std::string name = entry.path + kBesideSuffix + (n == 1 ? std::string() : "-" + std::to_string(n));
+    struct stat info;
+    if (lstat(name.c_str(), &info) == 0 || errno != ENOENT) continue;
+    if (int error = 0; !log.Note(name, error)) return {false, FileError::System(FileStep::CreateTemporary, error)};
+    written = WriteNewPrivateFileFrom(name, original.Fd(), size, ops);
+    if (written.written) beside = name;
+    if (written.written || written.error.error != EEXIST) return written;
   }
-  return {};
+  return written;
+}
+
+bool StopRequested(const std::atomic<bool>* stopRequested) {
+  return stopRequested != nullptr && stopRequested->load(std::memory_order_relaxed);
 }
 
 // The newest run, locked and settled, or why there is none to work on.
@@ -108,6 +124,12 @@ struct LastRun {
   FolderCheck folder;
   std::optional<KeptRun> run;
 };
+
+// The run's record rewritten, its own temporary file named first.
+void RewriteKept(const KeptRun& run, const RunManifest& remaining, UndoLog& log) {
+  if (int error = 0; !remaining.files.empty() && !log.Note(run.folder + "/" + kRunLogName, error)) return;
+  RewriteRun(run, remaining);
+}
 
 LastRun OpenLastRun(const JournalPlace& place) {
   LastRun last;
@@ -136,7 +158,7 @@ std::optional<KeptRun> LastKeptRun(const std::string& journalFolder) {
   return ReadKeptRun(journalFolder, names.front());
 }
 
-UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops) {
+UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops, const std::atomic<bool>* stopRequested) {
   UndoReport report;
   const JournalLock lock(place.folder);
   const LastRun last = OpenLastRun(place);
@@ -153,8 +175,12 @@ UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops) {
   RunManifest remaining = *run.manifest;
   remaining.files.clear();
   const auto& files = run.manifest->files;
+  UndoLog log(place.folder, ops);
   for (auto entry = files.rbegin(); entry != files.rend(); ++entry) {
-    if (auto refused = Restore(run, *entry, ops)) {
+    report.stopped = report.stopped || StopRequested(stopRequested);
+    if (report.stopped) {
+      remaining.files.push_back(*entry);
+    } else if (auto refused = Restore(run, *entry, log, ops)) {
       report.refused.push_back(std::move(*refused));
       remaining.files.push_back(*entry);
     } else {
@@ -165,11 +191,11 @@ UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops) {
   std::reverse(report.refused.begin(), report.refused.end());
   std::reverse(report.restored.begin(), report.restored.end());
   std::reverse(remaining.files.begin(), remaining.files.end());
-  RewriteRun(run, remaining);
+  RewriteKept(run, remaining, log);
   return report;
 }
 
-BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops) {
+BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops, const std::atomic<bool>* stopRequested) {
   BesideReport report;
   const JournalLock lock(place.folder);
   const LastRun last = OpenLastRun(place);
@@ -182,14 +208,19 @@ BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops) {
 
   RunManifest remaining = *run.manifest;
   remaining.files.clear();
+  UndoLog log(place.folder, ops);
   for (const JournalEntry& entry : run.manifest->files) {
+    report.stopped = report.stopped || StopRequested(stopRequested);
+    if (report.stopped) {
+      remaining.files.push_back(entry);
+      continue;
+    }
     const OpenFile original(run.folder + "/" + entry.originalName);
     std::uint64_t size = 0;
     auto failed = CheckOriginal(entry, original, size);
-    const std::string beside = failed ? std::string() : FreeNameBeside(entry.path, ops);
-    if (!failed && beside.empty()) failed = Refused(entry, UndoRefusal::File, FileError::System(FileStep::CreateTemporary, EEXIST));
+    std::string beside;
     if (!failed) {
-      const WriteResult written = WritePrivateFileFrom(beside, original.Fd(), size, ops);
+      const WriteResult written = PlaceBeside(entry, original, size, log, ops, beside);
       if (written.written)
         report.placed.emplace_back(entry.path, beside);
       else
@@ -200,7 +231,7 @@ BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops) {
       remaining.files.push_back(entry);
     }
   }
-  RewriteRun(run, remaining);
+  RewriteKept(run, remaining, log);
   return report;
 }
 

@@ -4,7 +4,10 @@
 // extended attributes kept), but only while the file still holds exactly what
 // the run wrote. The originals of files left as they are stay in the journal,
 // with their run, until they are put back or put beside their files. Any
-// thread; one undo at a time per journal folder.
+// thread; one undo at a time per journal folder. Before each write, the
+// undo's own record names the file (UndoLog.h), so that an undo killed
+// half-way leaves no temporary file that the next one does not remove.
+#include <atomic>
 #include <optional>
 #include <string>
 #include <utility>
@@ -44,6 +47,7 @@ struct UndoReport {
   RunDescription description;
   std::vector<std::string> restored;  // native paths, in the run's order
   std::vector<UndoRefusedFile> refused;  // their originals stay with the run
+  bool stopped = false;  // asked to stop: the files not looked at stay with the run too
 };
 
 // The newest run the journal keeps (damaged or not), or nothing.
@@ -51,8 +55,10 @@ std::optional<KeptRun> LastKeptRun(const std::string& journalFolder);
 
 // Undoes the newest run. Files put back leave the run; the run goes once it
 // keeps no file, so that the next undo takes the run before it. A damaged
-// run is neither restored from nor removed.
-UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops = SystemFileOps());
+// run is neither restored from nor removed. `stopRequested`, when given, is
+// looked at before each file: once it is set, the undo ends there.
+UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops = SystemFileOps(),
+                       const std::atomic<bool>* stopRequested = nullptr);
 
 // What PutOriginalsBeside did: each original written beside its file (the
 // file's path and the new file's), and those it could not write.
@@ -62,11 +68,14 @@ struct BesideReport {
   std::string runFolder;
   std::vector<std::pair<std::string, std::string>> placed;
   std::vector<UndoRefusedFile> failed;
+  bool stopped = false;
 };
 
 // The originals the newest run still keeps, each written as a new file
 // beside its file ("NAME.original", or "NAME.original-2" and on when that is
-// taken) and then let go by the journal. Nothing is overwritten.
-BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops = SystemFileOps());
+// taken by anything, a dangling link too) and then let go by the journal.
+// Nothing is overwritten. Stops as UndoLastRun does.
+BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops = SystemFileOps(),
+                                const std::atomic<bool>* stopRequested = nullptr);
 
 }  // namespace trawlscope

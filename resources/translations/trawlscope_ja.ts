@@ -698,6 +698,14 @@ Show what was found so far?</source>
         <translation>取り消し用の記録のフォルダー %1 が他のユーザーに開かれています (モード 0700 である必要があります)</translation>
     </message>
     <message>
+        <source>the folder %1 above the undo journal belongs to another user</source>
+        <translation>取り消し用の記録の上にあるフォルダー %1 は別のユーザーのものです</translation>
+    </message>
+    <message>
+        <source>the folder %1 above the undo journal may be changed by other users</source>
+        <translation>取り消し用の記録の上にあるフォルダー %1 は他のユーザーが変更できます</translation>
+    </message>
+    <message>
         <source>the undo journal&apos;s folder %1 cannot be made: %2</source>
         <translation>取り消し用の記録のフォルダー %1 を作成できません: %2</translation>
     </message>

@@ -26,6 +26,9 @@ class ForwardingFileOps : public IFileOps {
   int Close(int fd) override { return real_.Close(fd); }
   int Rename(const char* from, const char* to) override { return real_.Rename(from, to); }
   int RenameAt(int folder, const char* from, const char* to) override { return real_.RenameAt(folder, from, to); }
+  int RenameNoReplaceAt(int folder, const char* from, const char* to) override {
+    return real_.RenameNoReplaceAt(folder, from, to);
+  }
   int Unlink(const char* path) override { return real_.Unlink(path); }
   int UnlinkAt(int folder, const char* name) override { return real_.UnlinkAt(folder, name); }
   int Stat(const char* path, struct stat* info) override { return real_.Stat(path, info); }

@@ -490,6 +490,49 @@ TEST_F(BatchToolTest, ATerminatedOrHungUpReplaceStopsWholeAndCanBeUndone) {
   }
 }
 
+TEST_F(BatchToolTest, AKilledOrTerminatedUndoLeavesNoTemporaryFileAndTerminatedSaysSo) {
+  constexpr int kFiles = 200;
+  const std::string padding(20000, 'c');  // the longer a write, the likelier a kill finds its temporary file
+  const auto name = [](int i) { return "many/f" + std::to_string(10000 + i) + ".txt"; };
+  const auto replaced = [&](int i) { return tree.Read(name(i)) == padding + "dog\n"; };
+  for (const int signal : {SIGKILL, SIGTERM}) {
+    for (int i = 0; i < kFiles; ++i) tree.Write(name(i), padding + "cat\n");
+    ASSERT_EQ(RunBatch("--path " + Quoted(tree.Path("many")) + " --replace dog cat", err).status, 0);
+    const pid_t child = fork();
+    if (child == 0) {
+      const std::string command = BatchCommand("--undo", err, kEnglish);
+      execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    // The undo goes backwards, and a folder's files may be listed in any order.
+    while (replaced(0) && replaced(kFiles - 1)) usleep(200);
+    kill(child, signal);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (signal == SIGTERM) {
+      ASSERT_TRUE(WIFEXITED(status));
+      EXPECT_EQ(WEXITSTATUS(status), 130);
+      const std::string said = tree.Read("stderr.txt");
+      EXPECT_EQ(said.substr(said.rfind('\n', said.size() - 2) + 1), "aborted\n") << said;
+    }
+    EXPECT_EQ(RunBatch("--undo", err).status, 0) << signal;
+    for (const auto& entry : std::filesystem::directory_iterator(tree.Path("many")))
+      ASSERT_EQ(entry.path().filename().string().substr(0, 2), "f1") << entry.path();
+    for (int i = 0; i < kFiles; ++i) ASSERT_EQ(tree.Read(name(i)), padding + "cat\n") << i;
+  }
+}
+
+TEST_F(BatchToolTest, AnUndoUnderAFolderOthersMayChangeNamesThatFolder) {
+  ASSERT_EQ(RunBatch("--path " + Quoted(tree.Path("docs/a.txt")) + " --replace 函数 関数", err).status, 0);
+  chmod(tree.Path("state/trawlscope").c_str(), 0777);
+  // As another user could: moved away, the journal would have seemed empty.
+  std::filesystem::rename(tree.Path("state/trawlscope/undo"), tree.Path("state/trawlscope/moved"));
+  EXPECT_EQ(RunBatch("--undo", err).status, 2);
+  EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: nothing was changed: the folder " +
+                                         tree.Path("state/trawlscope") +
+                                         " above the undo journal may be changed by other users\n");
+}
+
 TEST_F(BatchToolTest, AReplaceSaysBeforeWritingWhenItCannotBeUndone) {
   const std::string replace = "--path " + Quoted(tree.Path("docs/a.txt")) + " --replace 函数 関数";
   tree.Write("state/trawlscope/undo", "a file where the journal's folder should be");

@@ -15,6 +15,7 @@ namespace {
 
 constexpr int kExitSomeRefused = 1;
 constexpr int kExitNothingUndone = 2;
+constexpr int kExitInterrupted = 130;
 
 std::string Field(const std::string& utf8) { return ToNativeBytes(FlattenField(FromNativePath(utf8))); }
 std::string PathField(const std::string& nativePath) {
@@ -34,21 +35,24 @@ bool SayWhyNothingWasDone(UndoReport::Status status, const FolderCheck& folder, 
 
 }  // namespace
 
-int UndoLast(const JournalPlace& place) {
-  const UndoReport report = UndoLastRun(place);
+int UndoLast(const JournalPlace& place, const std::atomic<bool>& stopRequested) {
+  const UndoReport report = UndoLastRun(place, SystemFileOps(), &stopRequested);
   if (!SayWhyNothingWasDone(report.status, report.folder, report.runFolder)) return kExitNothingUndone;
   for (const std::string& path : report.restored) std::printf("%s\trestored\n", PathField(path).c_str());
   for (const UndoRefusedFile& file : report.refused)
     std::printf("%s\tleft unchanged: %s\n", PathField(file.path).c_str(), UndoRefusalText(file).c_str());
   std::fflush(stdout);
   Say(texts::kRestored, {std::to_string(report.restored.size()), std::to_string(report.refused.size())});
-  if (report.refused.empty()) return 0;
-  Say(texts::kOriginalsKept, {std::to_string(report.refused.size())});
-  return kExitSomeRefused;
+  if (!report.refused.empty()) Say(texts::kOriginalsKept, {std::to_string(report.refused.size())});
+  if (report.stopped) {
+    Say(texts::kAborted);
+    return kExitInterrupted;
+  }
+  return report.refused.empty() ? 0 : kExitSomeRefused;
 }
 
-int PutBeside(const JournalPlace& place) {
-  const BesideReport report = PutOriginalsBeside(place);
+int PutBeside(const JournalPlace& place, const std::atomic<bool>& stopRequested) {
+  const BesideReport report = PutOriginalsBeside(place, SystemFileOps(), &stopRequested);
   if (!SayWhyNothingWasDone(report.status, report.folder, report.runFolder)) return kExitNothingUndone;
   for (const auto& [path, beside] : report.placed)
     std::printf("%s\tbeside: %s\n", PathField(path).c_str(), PathField(beside).c_str());
@@ -56,6 +60,10 @@ int PutBeside(const JournalPlace& place) {
     std::printf("%s\tstill kept: %s\n", PathField(file.path).c_str(), UndoRefusalText(file).c_str());
   std::fflush(stdout);
   Say(texts::kPutBeside, {std::to_string(report.placed.size()), std::to_string(report.failed.size())});
+  if (report.stopped) {
+    Say(texts::kAborted);
+    return kExitInterrupted;
+  }
   return report.failed.empty() ? 0 : kExitSomeRefused;
 }
 

@@ -234,16 +234,17 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (options->undoList) return batch::ListRuns(CurrentUndoJournalFolder());
-  if (options->undo || options->undoBeside) {
-    // Whatever the settings keep now, the runs already kept can be undone.
-    JournalPlace place = SettingsJournalPlace();
-    place.folder = CurrentUndoJournalFolder();
-    return options->undo ? batch::UndoLast(place) : batch::PutBeside(place);
-  }
   JobState state;
   state.request = options->request;
   interruptFlag = &state.abortRequested;
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) std::signal(signal, OnInterrupt);
+  if (options->undo || options->undoBeside) {
+    // Whatever the settings keep now, the runs already kept can be undone.
+    JournalPlace place = SettingsJournalPlace();
+    place.folder = CurrentUndoJournalFolder();
+    return options->undo ? batch::UndoLast(place, state.abortRequested)
+                         : batch::PutBeside(place, state.abortRequested);
+  }
   if (options->listCodePages) ExitAfterReading(ListCodePages(state));
   if (options->cachePages) state.pageCache = PageCachePlace{CurrentCacheFolder(), kPageCacheName};
   if (!options->replace) ExitAfterReading(Search(state, options->outputFile, options->codePageField, options->format));

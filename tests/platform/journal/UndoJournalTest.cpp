@@ -9,6 +9,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "platform/files/FileReader.h"
@@ -17,6 +18,7 @@
 #include "platform/journal/RunJournal.h"
 #include "platform/journal/UndoRun.h"
 #include "support/CutShortOps.h"
+#include "support/ForwardingFileOps.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -345,6 +347,134 @@ TEST_F(UndoJournalTest, RoomForOriginalsWeighsTheLimit) {
   EXPECT_GT(RoomForOriginals(place, 1).available, 0u);  // measured on the disk of the nearest folder
   place.folder.clear();
   EXPECT_FALSE(RoomForOriginals(place, 1).fits);
+}
+
+// The hidden temporary files the safe writer left in `folder`.
+std::vector<std::string> TemporariesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (IsWritersTemporaryName(entry.path().filename().string())) names.push_back(entry.path().filename().string());
+  return names;
+}
+
+// Dies as a kill -9 would, once the first temporary file outside the journal is made.
+class DyingOps : public test::ForwardingFileOps {
+ public:
+  static constexpr int kKilled = 9;
+  explicit DyingOps(std::string journal) : journal_(std::move(journal)) {}
+  int CreateTemporary(std::string& pathTemplate) override {
+    const int fd = real_.CreateTemporary(pathTemplate);
+    if (pathTemplate.rfind(journal_, 0) != 0) _exit(kKilled);
+    return fd;
+  }
+
+ private:
+  std::string journal_;
+};
+
+TEST_F(UndoJournalTest, TheTemporaryFileOfAKilledUndoIsRemovedByTheNextUndo) {
+  const struct {
+    const char* what;
+    std::function<void(const JournalPlace&, IFileOps&)> undo;
+  } undos[] = {
+      {"undo", [](const JournalPlace& at, IFileOps& ops) { UndoLastRun(at, ops); }},
+      {"beside", [](const JournalPlace& at, IFileOps& ops) { PutOriginalsBeside(at, ops); }},
+  };
+  for (const auto& killed : undos) {
+    tree.Write("docs/a.txt", "alpha");
+    ASSERT_EQ(Run({{"docs/a.txt", "ALPHA"}}).kind, JournalEnd::Kind::Kept);
+    const pid_t child = fork();
+    if (child == 0) {
+      DyingOps ops(place.folder);
+      killed.undo(place, ops);
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(WEXITSTATUS(status), DyingOps::kKilled) << killed.what;
+    ASSERT_EQ(TemporariesIn(tree.Path("docs")).size(), 1u) << killed.what;
+
+    EXPECT_EQ(UndoLastRun(place).restored, (std::vector<std::string>{tree.Path("docs/a.txt")})) << killed.what;
+    EXPECT_EQ(TemporariesIn(tree.Path("docs")), std::vector<std::string>{}) << killed.what;
+    EXPECT_EQ(tree.Read("docs/a.txt"), "alpha");
+  }
+}
+
+// Makes a dangling link at the name the original is about to take, as another process might.
+class LinkMakingOps : public test::ForwardingFileOps {
+ public:
+  int CreateTemporary(std::string& pathTemplate) override {
+    const size_t name = pathTemplate.rfind("/.") + 2;
+    const std::string beside = pathTemplate.substr(0, name - 1) +
+                               pathTemplate.substr(name, pathTemplate.rfind(".trawlscope-") - name);
+    if (!made_) made_ = symlink("/nonexistent/target", beside.c_str()) == 0;
+    return real_.CreateTemporary(pathTemplate);
+  }
+
+ private:
+  bool made_ = false;
+};
+
+TEST_F(UndoJournalTest, PuttingOriginalsBesideNeverReplacesALink) {
+  const struct {
+    const char* what;
+    bool linkBefore;
+  } cases[] = {{"a dangling link there before", true}, {"a link made while the original is written", false}};
+  for (const auto& at : cases) {
+    const std::string folder = std::string("beside/") + (at.linkBefore ? "before" : "during");
+    tree.Write(folder + "/f.txt", "original");
+    ASSERT_EQ(Run({{folder + "/f.txt", "replaced"}}).kind, JournalEnd::Kind::Kept);
+    if (at.linkBefore) symlink("/nonexistent/target", tree.Path(folder + "/f.txt.original").c_str());
+    LinkMakingOps racing;
+    test::ForwardingFileOps plain;
+    const BesideReport report = PutOriginalsBeside(place, at.linkBefore ? static_cast<IFileOps&>(plain) : racing);
+    EXPECT_EQ(report.placed, (std::vector<std::pair<std::string, std::string>>{
+                                 {tree.Path(folder + "/f.txt"), tree.Path(folder + "/f.txt.original-2")}}))
+        << at.what;
+    char target[64] = {};
+    EXPECT_EQ(readlink(tree.Path(folder + "/f.txt.original").c_str(), target, sizeof target - 1), 19) << at.what;
+    EXPECT_EQ(tree.Read(folder + "/f.txt.original-2"), "original") << at.what;
+  }
+}
+
+// As ssh checks a user's keys: a folder above the journal that another user
+// may change lets them move the journal away, or put their own in its place.
+TEST_F(UndoJournalTest, EveryFolderAboveTheJournalMustBeClosedToOtherUsers) {
+  const struct {
+    const char* what;
+    std::function<std::string(const std::string& state)> spoil;  // gives the folder to name
+    FolderTrust trust;
+  } cases[] = {
+      {"open", [](const std::string& state) { chmod(state.c_str(), 0777); return state; }, FolderTrust::OpenToOthers},
+      {"linked to an open folder",
+       [&](const std::string& state) {
+         const std::string open = tree.MakeFolder("open");
+         chmod(open.c_str(), 0777);
+         std::filesystem::rename(state + "/trawlscope", open + "/trawlscope");
+         symlink((open + "/trawlscope").c_str(), (state + "/trawlscope").c_str());
+         return open;
+       },
+       FolderTrust::OpenToOthers},
+  };
+  for (const auto& spoiled : cases) {
+    const std::string state = tree.MakeFolder(std::string("chain/") + spoiled.what);
+    place.folder = state + "/trawlscope/undo";
+    tree.Write("a.txt", "alpha");
+    ASSERT_EQ(Run({{"a.txt", "ALPHA"}}).kind, JournalEnd::Kind::Kept);
+    const std::string unsafe = spoiled.spoil(state);
+
+    UndoReport report = UndoLastRun(place);
+    EXPECT_EQ(report.status, UndoReport::Status::NotPrivate) << spoiled.what;
+    EXPECT_EQ(report.folder.trust, spoiled.trust) << spoiled.what;
+    EXPECT_EQ(report.folder.path, unsafe) << spoiled.what;
+    EXPECT_FALSE(RoomForOriginals(place, 1).fits) << spoiled.what;
+    // Moved away by another user, the journal is not taken to be empty.
+    std::filesystem::rename(place.folder, place.folder + ".moved");
+    report = UndoLastRun(place);
+    EXPECT_EQ(report.status, UndoReport::Status::NotPrivate) << spoiled.what;
+    EXPECT_EQ(report.folder.path, unsafe) << spoiled.what;
+    EXPECT_EQ(tree.Read("a.txt"), "ALPHA");
+  }
 }
 
 }  // namespace
