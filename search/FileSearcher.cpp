@@ -138,7 +138,7 @@ FileSearcher::Loaded FileSearcher::ReadAndDetect(const AbortFlag& abortRequested
   ReadStatus read = ReadWholeFileIn(folderCursor_, nativeFolder_, nativeName, bytes_, identity, &onRead,
                                     pieces ? &pieces_ : nullptr, wholeUpTo_,
                                     identityForHits ? &mayHoldHits : nullptr);
-  if (read.error == kHandedOverInPieces) {
+  if (read.handedOver) {
     if (PatternFitsPieces()) {
       Loaded inPieces = StartPieces(abortRequested);
       inPieces.identityTaken = read.identityTaken;

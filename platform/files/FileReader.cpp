@@ -154,7 +154,7 @@ ReadStatus FileBufferFill::Sized(int fd, const struct stat& info, FileBuffer& bu
   if (pieces != nullptr && size > wholeUpTo) {
     if (preRead > 0 && lseek(fd, 0, SEEK_SET) != 0) return {errno};
     pieces->Take(fd, size);
-    return {kHandedOverInPieces, identity != nullptr};
+    return {0, identity != nullptr, true};
   }
   if (preRead > size) {  // shrank, though unstamped: read it again
     if (lseek(fd, 0, SEEK_SET) != 0) return {errno};
@@ -251,7 +251,7 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
     return {errno};
   }
   ReadStatus status = FileBufferFill::Sized(file.Fd(), info, buffer, identity, onRead, pieces, wholeUpTo, preRead);
-  if (status.error == kHandedOverInPieces) file.Release();
+  if (status.handedOver) file.Release();
   return status;
 }
 

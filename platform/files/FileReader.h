@@ -20,6 +20,9 @@ struct ReadStatus {
   int error = 0;
   // Whether the caller's identity was filled in (see WantsIdentity).
   bool identityTaken = false;
+  // The open file went to be read in pieces, and nothing was read: its own
+  // mark, so that no errno the system gives can be taken for it.
+  bool handedOver = false;
   explicit operator bool() const { return error == 0; }
 };
 
@@ -99,14 +102,10 @@ class FolderCursor {
   SharedFolders* shared_ = nullptr;
 };
 
-// Status of a file larger than a caller wants whole: the open file was
-// handed over to be read in pieces, and nothing was read.
-inline constexpr int kHandedOverInPieces = EFBIG;
-
 // Reads `name` in `nativeFolder` (which ends in "/") whole, as below;
 // `onRead`, when given, sees the bytes as they arrive. With `pieces`, a
 // file larger than `wholeUpTo` bytes is not read but handed to it, and the
-// status is kHandedOverInPieces. With `wantsIdentity` (and `onRead`), the
+// status says it was handed over. With `wantsIdentity` (and `onRead`), the
 // identity of a file of one piece is taken only when it answers true.
 ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
                            FileBuffer& buffer, FileIdentity* identity = nullptr,

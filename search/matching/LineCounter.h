@@ -1,6 +1,6 @@
 #pragma once
-// Line numbers of hits. A run of CR and LF characters in any mix is one line
-// break, so empty lines do not count: a line begins after each such run.
+// Line numbers of hits, as editors and grep -n count them: a line ends at
+// each CR LF, each lone CR and each lone LF, and an empty line is a line.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>

@@ -207,5 +207,51 @@ TEST(FileReader, SearchReadOfAFileChangedAsItWasReadReadsItAgain) {
   EXPECT_EQ(identity.size, 17);
 }
 
+
+timespec readClock{};
+timespec ReadClock() { return readClock; }
+
+// A file stamped within two seconds before its read began may take writes
+// that its stamps, from a coarse clock, do not show yet: it is read again,
+// its identity first, as git treats a racy index entry.
+TEST(FileReader, AFileStampedJustBeforeItsReadIsReadAgain) {
+  test::TempTree tree;
+  tree.Write("f", "text");
+  struct stat info;
+  ASSERT_EQ(stat(tree.Path("f").c_str(), &info), 0);
+  for (const auto& [secondsLater, reads] : {std::pair{0, 2}, {1, 2}, {3, 1}}) {
+    SCOPED_TRACE(secondsLater);
+    readClock = {info.st_ctim.tv_sec + secondsLater, 0};
+    const ClockMoved moved(ReadClock);
+    FolderCursor cursor;
+    FileBuffer buffer;
+    int calls = 0;
+    const OnBytesRead onRead = [&](std::string_view, size_t) { return ++calls, PastBytes::Keep; };
+    const WantsIdentity wants = [] { return true; };
+    FileIdentity identity;
+    ASSERT_TRUE(ReadWholeFileIn(cursor, tree.Root() + "/", "f", buffer, &identity, &onRead, nullptr, 0, &wants));
+    EXPECT_EQ(calls, reads);
+    EXPECT_EQ(buffer.Bytes(), "text");
+  }
+}
+
+
+// A file larger than the caller wants whole goes to its pieces open, with a
+// mark of its own: an errno the read could really give is no hand-over.
+TEST(FileReader, ALargeFileIsHandedOverOpenAndSaysSo) {
+  test::TempTree tree;
+  tree.Write("f", Lettered(5000));
+  FolderCursor cursor;
+  FileBuffer buffer;
+  FileInPieces pieces;
+  const OnBytesRead onRead = [](std::string_view, size_t) { return PastBytes::Keep; };
+  const ReadStatus status =
+      ReadWholeFileIn(cursor, tree.Root() + "/", "f", buffer, nullptr, &onRead, &pieces, 4096);
+  EXPECT_TRUE(status.handedOver);
+  EXPECT_EQ(status.error, 0);
+  EXPECT_TRUE(pieces.IsOpen());
+  EXPECT_TRUE(buffer.Bytes().empty());
+}
+
 }  // namespace
 }  // namespace trawlscope

@@ -153,7 +153,9 @@ TEST(SafeFileWriter, SymbolicLinkIsWrittenThroughOnlyWhenAskedAndStaysALink) {
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
     const WriteResult result = RewriteFile(link, kNew, kOld, IdentityOf(link), SystemFileOps(), links);
     EXPECT_EQ(result.written, links == Links::Followed);
-    if (links == Links::NotFollowed) EXPECT_EQ(result.error, FileError::Refused(FileRefusal::SymbolicLink));
+    if (links == Links::NotFollowed) {
+      EXPECT_EQ(result.error, FileError::Refused(FileRefusal::SymbolicLink));
+    }
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(tree.Read("real/f.txt"), links == Links::Followed ? kNew : kOld);
     EXPECT_EQ(EntriesIn(tree.Path("real")), 1u);

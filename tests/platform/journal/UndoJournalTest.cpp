@@ -362,9 +362,10 @@ class DyingOps : public test::ForwardingFileOps {
  public:
   static constexpr int kKilled = 9;
   explicit DyingOps(std::string journal) : journal_(std::move(journal)) {}
-  int CreateTemporary(std::string& pathTemplate) override {
-    const int fd = real_.CreateTemporary(pathTemplate);
-    if (pathTemplate.rfind(journal_, 0) != 0) _exit(kKilled);
+  int CreateTemporaryAt(int folder, std::string& nameTemplate) override {
+    const int fd = real_.CreateTemporaryAt(folder, nameTemplate);
+    const std::string folderPath = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(folder));
+    if (folderPath.rfind(journal_, 0) != 0) _exit(kKilled);
     return fd;
   }
 
@@ -403,12 +404,10 @@ TEST_F(UndoJournalTest, TheTemporaryFileOfAKilledUndoIsRemovedByTheNextUndo) {
 // Makes a dangling link at the name the original is about to take, as another process might.
 class LinkMakingOps : public test::ForwardingFileOps {
  public:
-  int CreateTemporary(std::string& pathTemplate) override {
-    const size_t name = pathTemplate.rfind("/.") + 2;
-    const std::string beside = pathTemplate.substr(0, name - 1) +
-                               pathTemplate.substr(name, pathTemplate.rfind(".trawlscope-") - name);
-    if (!made_) made_ = symlink("/nonexistent/target", beside.c_str()) == 0;
-    return real_.CreateTemporary(pathTemplate);
+  int CreateTemporaryAt(int folder, std::string& nameTemplate) override {
+    const std::string beside = nameTemplate.substr(1, nameTemplate.rfind(".trawlscope-") - 1);
+    if (!made_) made_ = symlinkat("/nonexistent/target", folder, beside.c_str()) == 0;
+    return real_.CreateTemporaryAt(folder, nameTemplate);
   }
 
  private:

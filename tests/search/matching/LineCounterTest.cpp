@@ -14,11 +14,14 @@ std::int64_t LineOfIn(std::u16string_view text, size_t position) {
   return counter.LineOf(position);
 }
 
-TEST(LineCounter, AnyRunOfCrAndLfIsOneBreak) {
+// Empty lines count, as in every editor: these once came out as line 2.
+TEST(LineCounter, EachCrLfLoneCrAndLoneLfEndsALine) {
   EXPECT_EQ(LineOfIn(u"a\rb\nc\r\nd", 7), 4);
-  EXPECT_EQ(LineOfIn(u"a\n\n\nb", 4), 2);
-  EXPECT_EQ(LineOfIn(u"a\r\n\r\nb", 5), 2);
-  EXPECT_EQ(LineOfIn(u"a\n\rb", 3), 2);
+  EXPECT_EQ(LineOfIn(u"a\n\n\n\nb", 5), 5);
+  EXPECT_EQ(LineOfIn(u"a\r\n\r\nb", 5), 3);
+  EXPECT_EQ(LineOfIn(u"a\r\rb", 3), 3);
+  EXPECT_EQ(LineOfIn(u"a\n\rb", 3), 3);  // LF then CR: two lines end
+  EXPECT_EQ(LineOfIn(u"\n", 1), 2);
   EXPECT_EQ(LineOfIn(u"abc", 2), 1);
   EXPECT_EQ(LineOfIn(u"", 0), 1);
 }
@@ -40,7 +43,7 @@ TEST(LineCounter, ABreakBelongsToTheLineItEnds) {
   LineCounter<char16_t> counter(u"a\nb\r\n");
   EXPECT_EQ(counter.LineOf(1), 1);
   EXPECT_EQ(counter.LineOf(2), 2);
-  EXPECT_EQ(counter.LineOf(3), 2);  // inside the closing run
+  EXPECT_EQ(counter.LineOf(4), 2);  // between the CR and the LF of one break
   EXPECT_EQ(counter.LineOf(5), 3);  // an empty match at the very end
 }
 
@@ -58,9 +61,8 @@ TEST(LineCounter, AscendingPositionsGetTheLinesACountFromTheStartGives) {
       }
       std::vector<std::int64_t> expected(length + 1, 1);
       for (size_t p = 1; p <= length; ++p) {
-        const bool endsRun = (bytes[p - 1] == '\n' || bytes[p - 1] == '\r') &&
-                             (p == length || (bytes[p] != '\n' && bytes[p] != '\r'));
-        expected[p] = expected[p - 1] + (endsRun ? 1 : 0);
+        const bool endsLine = bytes[p - 1] == '\n' || (bytes[p - 1] == '\r' && (p == length || bytes[p] != '\n'));
+        expected[p] = expected[p - 1] + (endsLine ? 1 : 0);
       }
       const std::u16string text(bytes.begin(), bytes.end());
       LineCounter<char> fromBytes(bytes);

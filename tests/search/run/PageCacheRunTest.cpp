@@ -134,5 +134,42 @@ TEST_F(PageCacheRunTest, AReplaceDetectsAfreshWhateverTheCacheHolds) {
   EXPECT_EQ(tree.Read("t/sjis.txt"), Transcode(std::string(test::kJapaneseSentence) + " 猫\n", "Shift_JIS"));
 }
 
+
+// Two files written together share device, size and both stamps to the
+// nanosecond (the kernel stamps from a coarse clock): only the inode tells
+// them apart, and each must keep its own page.
+TEST_F(PageCacheRunTest, TwinsStampedAtOnceKeepTheirOwnPages) {
+  const std::string lines = std::string(test::kJapaneseSentence) + " marker\n" + test::kJapaneseSentence + "\n";
+  std::filesystem::remove(file);
+  std::string euc, sjis;
+  // New files each time: a stamp asked for since the last change makes the
+  // kernel stamp the next change finely.
+  const auto twins = [&] {
+    std::filesystem::remove_all(tree.Path("t"));
+    euc = tree.Write("t/a.txt", Transcode(lines, "EUC-JP"));
+    sjis = tree.Write("t/b.txt", Transcode(lines, "Shift_JIS"));
+    const timespec times[2] = {{0, UTIME_OMIT}, {1'700'000'000, 0}};
+    utimensat(AT_FDCWD, euc.c_str(), times, 0);
+    utimensat(AT_FDCWD, sjis.c_str(), times, 0);
+    struct stat a, b;
+    stat(euc.c_str(), &a);
+    stat(sjis.c_str(), &b);
+    return a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+  };
+  bool made = false;
+  for (int attempt = 0; attempt < 50 && !made; ++attempt) made = twins();
+  if (!made) GTEST_SKIP() << "this file system stamped the two files apart";
+  ASSERT_EQ(std::filesystem::file_size(euc), std::filesystem::file_size(sjis));
+  state.request.searchText = u"名前";  // found only in a file read in its own page
+  for (int run = 0; run < 2; ++run) {  // the first detects and keeps, the second takes from the cache
+    SCOPED_TRACE(run);
+    RunSearch(state, sink);
+    ASSERT_EQ(state.hits.Files().size(), 2u);
+    EXPECT_EQ(state.hits.Files()[0]->codePage, codepage::kEucJp);
+    EXPECT_EQ(state.hits.Files()[1]->codePage, codepage::kShiftJis);
+  }
+  EXPECT_EQ(Kept(), 2u);
+}
+
 }  // namespace
 }  // namespace trawlscope
