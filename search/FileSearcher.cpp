@@ -69,6 +69,8 @@ void FileSearcher::StartFile(const std::u16string& path) {
   fileHadBom_ = false;
   fileUndecodable_ = false;
   hitFile_ = nullptr;
+  handedOver_ = false;
+  pagePending_ = false;
 }
 
 CodePage FileSearcher::PageOf(std::string_view bytes, bool plainAscii, DetectedPageCache* cache,
@@ -296,6 +298,7 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
     hitFile_->hadBom = fileHadBom_;
     hitFile_->hasIdentity = searchedKnown_;
     hitFile_->identity = searched_;
+    hitFile_->continued = handedOver_;
     stretchTextStart_ = stretchTextEnd_ = stretchBufferStart_ = 0;
   }
   const size_t textSize = inPieces_ ? textEnd_ : asciiText_.data() != nullptr ? asciiText_.size() : text_.size();
@@ -321,6 +324,14 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
   hit.length = static_cast<std::int64_t>(length);
   hit.line = inPieces_ ? PieceLineOf(position) : asciiLines_ ? asciiLines_->LineOf(position) : textLines_->LineOf(position);
   hits.Append(hit);
+  // A guessed page may yet drop the file's hits: they stay until it is settled.
+  if (outlet_ && hits.size() >= handOverEvery_ && !pagePending_) HandOver(hits);
+}
+
+void FileSearcher::HandOver(HitList& hits) {
+  FinishFileHits();
+  handedOver_ = true;
+  outlet_(hits);
 }
 
 void FileSearcher::FinishFileHits() {

@@ -3,6 +3,7 @@
 // loads each file's searchable text and turns every occurrence into a Hit.
 // Lives on the worker thread for exactly one run.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,9 @@
 #include "search/text/TextEdits.h"
 
 namespace trawlscope {
+
+// A file's hits are handed over this many at a time: a chunk of packed records.
+inline constexpr size_t kHitsHandedOver = size_t{1} << 16;
 
 struct FileSearchOutcome {
   enum class Kind {
@@ -105,6 +109,25 @@ class FileSearcher {
   FileSearchOutcome SearchBytes(const AbortFlag& abortRequested, const std::u16string& displayPath,
                                 size_t nameAt, std::string_view bytes, const FileIdentity& container,
                                 HitList& hits, int contextLength);
+  // While a file is searched, its hits so far are handed to `outlet`, which
+  // takes them from the list, each time `every` are held and none may still
+  // be dropped: a file's hits then come in several records, all but the
+  // first marked continued. The outlet may wait. Empty for none.
+  void HandHitsOver(std::function<void(HitList& hits)> outlet, size_t every = kHitsHandedOver) {
+    outlet_ = std::move(outlet);
+    handOverEvery_ = every;
+  }
+  // As SearchBytes, for a member whose bytes past `head` are still to come
+  // from `rest`: searched in pieces as they are expanded, so that it is never
+  // held whole. Nothing when it must be read whole after all, as a pattern
+  // that may match a line feed needs: `restTouched` says whether `rest` was
+  // read from meanwhile (which a page shown only past an ASCII head may do).
+  std::optional<FileSearchOutcome> SearchStream(const AbortFlag& abortRequested, const std::u16string& displayPath,
+                                                size_t nameAt, std::string_view head, PieceStream& rest,
+                                                const FileIdentity& container, HitList& hits, int contextLength,
+                                                bool& restTouched);
+  // Members up to this size are searched whole.
+  size_t WholeUpTo() const { return wholeUpTo_; }
   // For tests, which use tiny pieces.
   void SetPieceSizes(size_t pieceBytes, size_t wholeUpTo) {
     pieceBytes_ = pieceBytes;
@@ -184,7 +207,15 @@ class FileSearcher {
   void MakeHit(HitList& hits, size_t position, size_t length, int contextLength);
   // The file's contexts narrowed to one byte a unit when all of them are ASCII.
   void FinishFileHits();
+  // The hits so far to the outlet; the next hit starts a continued record.
+  void HandOver(HitList& hits);
+  // While the page is only guessed, the first byte from 0x80 up looked for
+  // past what was read, its sample into `sample` (empty when there is none),
+  // so that hits may be handed over before it comes; false with errno set.
+  bool LookAheadForHighByte(std::string& sample);
   void StartFile(const std::u16string& path);
+  // A member named by its archive's name and its path in it, from `nameAt`.
+  void StartMember(const std::u16string& displayPath, size_t nameAt);
   void ReleaseOversizedText();
   // For an ".xml" file with an XPath: its selected nodes' text into text_.
   // False when the file is to be read as plain text.
@@ -229,6 +260,9 @@ class FileSearcher {
   size_t stretchTextStart_ = 0;
   size_t stretchTextEnd_ = 0;
   size_t stretchBufferStart_ = 0;
+  std::function<void(HitList&)> outlet_;
+  size_t handOverEvery_ = kHitsHandedOver;
+  bool handedOver_ = false;  // some of the current file's hits went out already
 
   // A file searched in pieces: text_ (heldBytes_ while every piece was
   // ASCII, which is then not widened) holds its text from textBase_ on, and

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <deque>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "platform/codepage/BinaryContent.h"
 #include "platform/codepage/ByteScan.h"
@@ -20,7 +22,8 @@ namespace {
 
 constexpr char kEscape = 0x1B;
 
-// Pieces let go uncounted are read again in parts of this size to count their lines.
+// Pieces let go uncounted are read again in parts of this size to count
+// their lines, as is the rest of a file looked ahead in.
 constexpr size_t kRecountBytes = 256u << 10;
 
 }  // namespace
@@ -48,6 +51,8 @@ FileSearcher::Loaded FileSearcher::StartPieces(const AbortFlag& abortRequested) 
   }
   // An English head must not hide the Japanese below it: the detector
   // looks where the first byte from 0x80 up stands, as for a whole file.
+  // Bytes that cannot be read again are read whole instead (no page).
+  if (!pieces_.CanReadAgain()) return {Kind::Searched, 0, codepage::kNone};
   bool anyHigh = false;
   std::string atFirstHigh;
   for (;;) {
@@ -145,6 +150,41 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
     hitFile_ = nullptr;
     hits.Clear();
   };
+  // The page guessed from an ASCII head checked against the bytes at the
+  // first byte from 0x80 up: a search from the start again when they read
+  // otherwise, or none at all.
+  const auto settlePage = [&](std::string_view sample) -> std::optional<FileSearchOutcome> {
+    if (IsBinaryContent(head_)) {
+      dropHits();
+      return FileSearchOutcome{Kind::Binary};
+    }
+    const CodePage page = DetectCodePageOfParts(head_, sample);
+    if (page != detected && !IsAsciiTransparent(page)) {
+      dropHits();
+      if (!CutsAfterLineFeeds(page)) {
+        wholeAfterAll_ = true;
+        return FileSearchOutcome{};
+      }
+      // Every piece so far reads otherwise: from the start again, or, for
+      // bytes that cannot be read again, whole from the caller.
+      if (!pieces_.CanReadAgain()) {
+        wholeAfterAll_ = true;
+        return FileSearchOutcome{};
+      }
+      if (!pieces_.Rewind()) return FileSearchOutcome{Kind::Unreadable, errno};
+      raw_.Clear(~size_t{0});
+      fileCodePage_ = page;
+      return SearchInPieces(abortRequested, page, hits, contextLength);
+    }
+    if (page != detected) {
+      // The pieces so far, all ASCII, read the same in it; only the record's page changes.
+      detected = page;
+      fileCodePage_ = page;
+      if (hitFile_ != nullptr) hitFile_->codePage = page;
+      asciiFinder = Prefilter().FinderForAsciiBytes(detected);
+    }
+    return std::nullopt;
+  };
   while (!atEnd || raw_.size() > 0 || !cuts.empty()) {
     const long long next = NextLinePiece(pieces_, raw_, pieceBytes_, detected, atEnd);
     if (next < 0) return {Kind::Unreadable, errno};
@@ -172,29 +212,15 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
         if (got < 0) return {Kind::Unreadable, errno};
         atEnd = static_cast<size_t>(got) < asked;
       }
-      if (IsBinaryContent(head_)) {
-        dropHits();
-        return {Kind::Binary};
-      }
-      const CodePage page = DetectCodePageOfParts(head_, raw_.View().substr(high, kDetectionSampleBytes));
-      if (page != detected && !IsAsciiTransparent(page)) {
-        dropHits();
-        if (!CutsAfterLineFeeds(page)) {
-          wholeAfterAll_ = true;
-          return {};
-        }
-        // Every piece so far reads otherwise: from the start again.
-        if (!pieces_.Rewind()) return {Kind::Unreadable, errno};
-        raw_.Clear(~size_t{0});
-        fileCodePage_ = page;
-        return SearchInPieces(abortRequested, page, hits, contextLength);
-      }
-      if (page != detected) {
-        // The pieces so far, all ASCII, read the same in it; only the record's page changes.
-        detected = page;
-        fileCodePage_ = page;
-        if (hitFile_ != nullptr) hitFile_->codePage = page;
-        asciiFinder = Prefilter().FinderForAsciiBytes(detected);
+      if (auto settled = settlePage(raw_.View().substr(high, kDetectionSampleBytes))) return *settled;
+    } else if (pagePending_ && outlet_ && hits.size() >= handOverEvery_ && pieces_.CanReadAgain()) {
+      // Hits that went out cannot be dropped: the page is settled now, on
+      // the first byte from 0x80 up wherever it is, instead of when it comes.
+      pagePending_ = false;
+      std::string sample;
+      if (!LookAheadForHighByte(sample)) return {Kind::Unreadable, errno};
+      if (!sample.empty()) {
+        if (auto settled = settlePage(sample)) return *settled;
       }
     }
     const std::string_view cutPiece = raw_.View().substr(0, cut);
@@ -214,7 +240,9 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
       }
       if (linesCounted_ < start) CountHeldLinesTo(start);
       const size_t tailFrom = cutPiece.size() - tail;
-      uncounted_.push_back({pieces_.Position() - raw_.size(), tailFrom});
+      // Bytes that cannot be read again are counted now, with the byte after them.
+      if (pieces_.CanReadAgain()) uncounted_.push_back({pieces_.Position() - raw_.size(), tailFrom});
+      else linesBefore_ += LineCounter<char>(cutPiece.substr(0, tailFrom + 1)).LineOf(tailFrom) - 1;
       linesCounted_ = start + tailFrom;
       const std::string_view tailBytes = cutPiece.substr(tailFrom);
       if (heldNarrow_) heldBytes_.assign(tailBytes);
@@ -267,6 +295,33 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
     }
   }
   return ended(Matcher::ScanEnd::Completed);
+}
+
+bool FileSearcher::LookAheadForHighByte(std::string& sample) {
+  sample.clear();
+  // raw_ holds the bytes read but not yet cut, which come first.
+  unsigned long long offset = pieces_.Position() - raw_.size();
+  size_t high = FindFirstHighByte(raw_.View());
+  if (high == raw_.size()) {
+    offset = pieces_.Position();
+    const std::unique_ptr<char[]> part(new char[kRecountBytes]);
+    for (;;) {
+      // As far as the pieces read: the size the file had when opened.
+      const size_t wanted = static_cast<size_t>(std::min<unsigned long long>(kRecountBytes, pieces_.Size() - offset));
+      const long long got = wanted == 0 ? 0 : pieces_.ReadAt(offset, part.get(), wanted);
+      if (got < 0) return false;
+      if (got == 0) return true;  // plain ASCII to its end
+      const size_t count = static_cast<size_t>(got);
+      high = FindFirstHighByte(std::string_view(part.get(), count));
+      if (high < count) break;
+      offset += count;
+    }
+  }
+  sample.resize(kDetectionSampleBytes);
+  const long long got = pieces_.ReadAt(offset + high, sample.data(), sample.size());
+  if (got < 0) return false;
+  sample.resize(static_cast<size_t>(got));
+  return true;
 }
 
 void FileSearcher::CountHeldLinesTo(size_t position) {

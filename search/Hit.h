@@ -31,6 +31,9 @@ struct HitFile {
   std::string narrow;
   std::u16string wide;
   bool isNarrow = false;
+  // The hits of this record follow those of an earlier record of the same
+  // file, handed over while the file was still being searched.
+  bool continued = false;
 };
 
 // Part of a file's context buffer, compared and copied without building a string.

@@ -77,6 +77,12 @@ void HitList::KeepOnlyFile(const std::u16string& path) {
   count_.store(hits_.size(), std::memory_order_release);
 }
 
+size_t HitList::Bytes() const {
+  size_t bytes = hits_.size() * PackedHits::RecordBytes();
+  for (const auto& file : files_) bytes += sizeof(HitFile) + file->narrow.capacity() + 2 * file->wide.capacity();
+  return bytes;
+}
+
 std::vector<const HitFile*> HitList::Files() const {
   std::vector<const HitFile*> files;
   files.reserve(files_.size());

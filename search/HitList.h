@@ -49,6 +49,9 @@ class HitList {
   // pass over the hits, which a list may hold by the ten million.
   std::vector<const HitFile*> Files() const;
 
+  // About the memory the hits and their contexts take.
+  size_t Bytes() const;
+
   // Any thread.
   size_t Count() const { return count_.load(std::memory_order_acquire); }
 

@@ -19,7 +19,8 @@ class CompressedReader::Reading {
   virtual bool IsCompressed() const = 0;
   virtual Read ReadMember(std::string& bytes, size_t headBytes,
                           const std::function<bool(std::string_view head)>& wantRest,
-                          const std::atomic<bool>& abort) = 0;
+                          const std::atomic<bool>& abort, size_t most) = 0;
+  virtual long long ReadMore(char* into, size_t count) = 0;
   virtual const ArchiveFault& Fault() const = 0;
 };
 

@@ -1,6 +1,9 @@
 #include "platform/archive/CompressedReader.h"
 
 #include "platform/archive/ArchiveModule.h"
+
+#include <cerrno>
+
 #include "platform/modules/OptionalModule.h"
 
 namespace trawlscope {
@@ -42,8 +45,16 @@ bool CompressedReader::IsCompressed() const { return reading_ && reading_->IsCom
 
 CompressedReader::Read CompressedReader::ReadMember(std::string& bytes, size_t headBytes,
                                                     const std::function<bool(std::string_view head)>& wantRest,
-                                                    const std::atomic<bool>& abort) {
-  return reading_ ? reading_->ReadMember(bytes, headBytes, wantRest, abort) : Read::Fault;
+                                                    const std::atomic<bool>& abort, size_t most) {
+  return reading_ ? reading_->ReadMember(bytes, headBytes, wantRest, abort, most) : Read::Fault;
+}
+
+long long CompressedReader::ReadMore(char* into, size_t count) {
+  if (!reading_) {
+    errno = EIO;
+    return -1;
+  }
+  return reading_->ReadMore(into, count);
 }
 
 const ArchiveFault& CompressedReader::Fault() const { return reading_ ? reading_->Fault() : missing_; }

@@ -1,6 +1,6 @@
 #pragma once
-// One compressed file or archive, read member by member into memory and
-// never written anywhere. A stream (".gz" and the like) has one member; an
+// One compressed file or archive, read member by member into memory (a
+// large member in parts, as it is expanded) and never written anywhere. A stream (".gz" and the like) has one member; an
 // archive has its regular files as members, in their stored order. What goes
 // wrong is a value (ArchiveFault), and the caller decides whether to go on.
 // One reader per thread; it holds libarchive's state for one file at a time.
@@ -64,15 +64,21 @@ class CompressedReader {
   // which its caller may rather read as a file.
   bool IsCompressed() const;
 
-  enum class Read { Whole, Declined, Fault };
+  enum class Read { Whole, Declined, Fault, Partial };
   // Reads the current member into `bytes` (replacing what it held). Once
   // `headBytes` are in, or the whole member when it is shorter, `wantRest`
   // sees them and may decline the rest (Declined: `bytes` holds the head).
   // Past the limit the member is TooLarge and the file is left: a stream or
   // tar past its bomb would have to be expanded to reach the next member.
-  // An abort ends the read as Declined.
+  // An abort ends the read as Declined. A member longer than `most` bytes
+  // is read only so far (Partial), its rest left to ReadMore.
   Read ReadMember(std::string& bytes, size_t headBytes,
-                  const std::function<bool(std::string_view head)>& wantRest, const std::atomic<bool>& abort);
+                  const std::function<bool(std::string_view head)>& wantRest, const std::atomic<bool>& abort,
+                  size_t most = ~size_t{0});
+  // After a Partial read: up to `count` more of the member's bytes into
+  // `into`, as they are expanded; 0 at its end, -1 with errno set and the
+  // fault set (TooLarge past the limit, Damaged), after which the file is left.
+  long long ReadMore(char* into, size_t count);
 
   const ArchiveFault& Fault() const;
 

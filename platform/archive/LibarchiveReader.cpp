@@ -49,7 +49,8 @@ class LibarchiveReader final : public CompressedReader::Reading {
   Step Next(ArchiveMember& member) override;
   bool IsCompressed() const override { return compressed_; }
   Read ReadMember(std::string& bytes, size_t headBytes, const std::function<bool(std::string_view head)>& wantRest,
-                  const std::atomic<bool>& abort) override;
+                  const std::atomic<bool>& abort, size_t most) override;
+  long long ReadMore(char* into, size_t count) override;
   const ArchiveFault& Fault() const override { return fault_; }
 
  private:
@@ -69,6 +70,7 @@ class LibarchiveReader final : public CompressedReader::Reading {
   bool first_ = true;
   bool ended_ = false;
   bool unread_ = false;  // the current member's bytes are not all read yet
+  size_t memberRead_ = 0;  // of the current member, after a Partial read
   size_t limit_ = 0;
   ArchiveFault fault_;
   CompressedKind kind_ = CompressedKind::None;
@@ -242,7 +244,7 @@ bool LibarchiveReader::DrainMember() {
 
 LibarchiveReader::Read LibarchiveReader::ReadMember(std::string& bytes, size_t headBytes,
                                                     const std::function<bool(std::string_view)>& wantRest,
-                                                    const std::atomic<bool>& abort) {
+                                                    const std::atomic<bool>& abort, size_t most) {
   if (expandedReady_) {
     expandedReady_ = false;
     // The room goes back and forth between the two, never copied; what the
@@ -292,7 +294,32 @@ LibarchiveReader::Read LibarchiveReader::ReadMember(std::string& bytes, size_t h
       unread_ = false;
       return Read::Whole;
     }
+    if (headSeen && size >= most) {
+      memberRead_ = size;
+      return Read::Partial;
+    }
   }
+}
+
+long long LibarchiveReader::ReadMore(char* into, size_t count) {
+  if (!unread_ || archive_ == nullptr) return 0;
+  const la_ssize_t got = archive_read_data(archive_, into, count);
+  if (got < 0) {
+    unread_ = false;
+    Failed(ArchiveFault::Kind::Damaged);
+    errno = EIO;
+    return -1;
+  }
+  if (got == 0) unread_ = false;
+  memberRead_ += static_cast<size_t>(got);
+  if (memberRead_ > limit_) {
+    unread_ = false;
+    fault_ = {ArchiveFault::Kind::TooLarge, 0, {}, limit_};
+    ended_ = true;
+    errno = EFBIG;
+    return -1;
+  }
+  return got;
 }
 
 namespace {

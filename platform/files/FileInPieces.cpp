@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include "platform/files/SystemCalls.h"
@@ -44,12 +45,38 @@ void FileInPieces::Take(int fd, unsigned long long size) {
   done_ = 0;
 }
 
+void FileInPieces::TakeStream(std::string_view head, PieceStream& rest) {
+  Close();
+  stream_ = &rest;
+  head_ = head;
+  size_ = ~0ull;
+  done_ = 0;
+}
+
 void FileInPieces::Close() {
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
+  stream_ = nullptr;
+  head_ = {};
 }
 
 long long FileInPieces::ReadMore(PieceRoom& into, size_t count) {
+  if (stream_ != nullptr) {
+    char* const room = into.MakeRoomFor(count);
+    size_t got = std::min(count, head_.size());
+    if (got > 0) std::memcpy(room, head_.data(), got);
+    head_.remove_prefix(got);
+    while (got < count) {
+      const long long n = stream_->Read(room + got, count - got);
+      if (n < 0) return -1;
+      if (n == 0) break;
+      got += static_cast<size_t>(n);
+    }
+    into.Added(got);
+    done_ += got;
+    if (got < count) size_ = done_;
+    return static_cast<long long>(got);
+  }
   // A file that grew is read to the size it had when opened, as a whole read would.
   const size_t wanted = static_cast<size_t>(std::min<unsigned long long>(count, size_ - done_));
   char* const room = into.MakeRoomFor(wanted);
@@ -67,12 +94,20 @@ long long FileInPieces::ReadMore(PieceRoom& into, size_t count) {
 }
 
 bool FileInPieces::Rewind() {
+  if (stream_ != nullptr) {
+    errno = ESPIPE;
+    return false;
+  }
   if (lseek(fd_, 0, SEEK_SET) != 0) return false;
   done_ = 0;
   return true;
 }
 
 long long FileInPieces::ReadAt(unsigned long long offset, char* into, size_t count) const {
+  if (stream_ != nullptr) {
+    errno = ESPIPE;
+    return -1;
+  }
   size_t got = 0;
   while (got < count) {
     const ssize_t n = RetryOnInterrupt(

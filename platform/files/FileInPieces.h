@@ -29,6 +29,14 @@ class PieceRoom {
   size_t capacity_ = 0;
 };
 
+// Bytes that can be read once, from start to end: a member of a compressed file.
+class PieceStream {
+ public:
+  virtual ~PieceStream() = default;
+  // Up to `count` next bytes into `into`: how many, 0 at the end, -1 with errno set.
+  virtual long long Read(char* into, size_t count) = 0;
+};
+
 class FileInPieces {
  public:
   FileInPieces() = default;
@@ -38,8 +46,12 @@ class FileInPieces {
 
   // Takes an open descriptor of a regular file of `size` bytes (as it was opened).
   void Take(int fd, unsigned long long size);
+  // Reads `head` (which must outlive the reading), then what `rest` gives.
+  // Such bytes cannot be read again: Rewind and ReadAt fail with ESPIPE.
+  void TakeStream(std::string_view head, PieceStream& rest);
   void Close();
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_ >= 0 || stream_ != nullptr; }
+  bool CanReadAgain() const { return stream_ == nullptr; }
   int Fd() const { return fd_; }
   unsigned long long Size() const { return size_; }
   // The offset of the next byte ReadMore gives.
@@ -59,6 +71,8 @@ class FileInPieces {
   int fd_ = -1;
   unsigned long long size_ = 0;
   unsigned long long done_ = 0;
+  PieceStream* stream_ = nullptr;
+  std::string_view head_;  // a stream's bytes before those of stream_
 };
 
 }  // namespace trawlscope

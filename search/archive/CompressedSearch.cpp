@@ -1,5 +1,8 @@
 #include "search/archive/CompressedSearch.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "platform/archive/CompressedReader.h"
 #include "platform/codepage/BinaryContent.h"
 #include "platform/codepage/CodePageDetector.h"
@@ -16,7 +19,52 @@ constexpr size_t kKeptMemberBytes = 16u << 20;
 using Step = CompressedReader::Step;
 using Read = CompressedReader::Read;
 
+// A member's bytes as the reader expands them.
+class MemberStream final : public PieceStream {
+ public:
+  explicit MemberStream(CompressedReader& reader) : reader_(reader) {}
+  long long Read(char* into, size_t count) override { return reader_.ReadMore(into, count); }
+
+ private:
+  CompressedReader& reader_;
+};
+
+// Appends the rest of a member read in part to `bytes`; false on a fault.
+bool ReadRest(CompressedReader& reader, std::string& bytes) {
+  constexpr size_t kPart = 1u << 20;
+  for (;;) {
+    const size_t size = bytes.size();
+    bytes.resize(size + kPart);
+    const long long got = reader.ReadMore(bytes.data() + size, kPart);
+    bytes.resize(size + static_cast<size_t>(std::max(got, 0ll)));
+    if (got <= 0) return got == 0;
+  }
+}
+
+// The `ordinal`th member (from 0) of the file read again, whole, into `bytes`.
+Read ReadMemberAgain(const std::string& nativePath, CompressedKind kind, size_t limit, size_t ordinal,
+                     std::string& bytes, const AbortFlag& abortRequested) {
+  CompressedReader again;
+  if (!again.Open(nativePath, kind, limit)) return Read::Fault;
+  ArchiveMember member;
+  for (size_t k = 0; k <= ordinal; ++k)
+    if (again.Next(member) != Step::Member) return Read::Fault;
+  return again.ReadMember(bytes, 0, [](std::string_view) { return true; }, abortRequested);
+}
+
 }  // namespace
+
+void CompressedSearch::CountOutcome(const FileSearchOutcome& outcome, const std::u16string& display,
+                                    CompressedSearchResult& result) {
+  using Kind = FileSearchOutcome::Kind;
+  switch (outcome.kind) {
+    case Kind::Searched: ++result.searched; break;
+    case Kind::Binary: ++result.binary; break;
+    case Kind::MatchError: result.unsearchable.push_back(display); break;
+    case Kind::Unreadable: result.problems.push_back({display, {ArchiveFault::Kind::Unreadable, outcome.error, {}}}); break;
+    case Kind::Aborted: result.aborted = true; break;
+  }
+}
 
 bool CompressedSearch::Handles(std::u16string_view path) {
   return CompressedKindOfName(FileNameViewOf(path)) != CompressedKind::None;
@@ -53,7 +101,9 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
   const auto isText = [](std::string_view head) { return !IsBinaryContent(head); };
   std::u16string lastMember = path;
   ArchiveMember member;
-  for (;;) {
+  MemberStream stream(reader);
+  size_t ordinal = 0;  // of the member at hand, among those Next gave
+  for (;; ++ordinal) {
     if (IsAborted(abortRequested)) {
       result.aborted = true;
       break;
@@ -84,7 +134,30 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
       result.problems.push_back({display, {ArchiveFault::Kind::Encrypted, 0, {}}});
       continue;
     }
-    const Read read = reader.ReadMember(bytes, kDetectionSampleBytes, isText, abortRequested);
+    // A large member is searched as it is expanded, never held whole.
+    Read read = reader.ReadMember(bytes, kDetectionSampleBytes, isText, abortRequested, searcher.WholeUpTo());
+    result.mostHeld = std::max(result.mostHeld, bytes.size());
+    if (read == Read::Partial) {
+      bool touched = false;
+      const std::optional<FileSearchOutcome> streamed = searcher.SearchStream(
+          abortRequested, display, nameAt, bytes, stream, identity, hits, contextLength, touched);
+      if (streamed) {
+        // The reader's fault (past the limit, damage) says more than the read's errno.
+        if (streamed->kind == FileSearchOutcome::Kind::Unreadable && reader.Fault().kind != ArchiveFault::Kind::None) {
+          result.problems.push_back({display, reader.Fault()});
+          continue;
+        }
+        CountOutcome(*streamed, display, result);
+        continue;
+      }
+      // Read whole after all: the rest of it, or all of it again when the search took some.
+      read = touched ? ReadMemberAgain(ToNativePath(path), kind, memberLimit_, ordinal, bytes, abortRequested)
+                     : ReadRest(reader, bytes) ? Read::Whole : Read::Fault;
+      if (read == Read::Fault && touched) {
+        result.problems.push_back({display, {ArchiveFault::Kind::Unreadable, EIO, {}}});
+        continue;
+      }
+    }
     if (read == Read::Fault) {
       result.problems.push_back({display, reader.Fault()});
       continue;  // the reader ends the file when it cannot go on
@@ -94,16 +167,9 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
       ++result.binary;
       continue;
     }
-    const FileSearchOutcome outcome =
-        searcher.SearchBytes(abortRequested, display, nameAt, bytes, identity, hits, contextLength);
-    using Kind = FileSearchOutcome::Kind;
-    switch (outcome.kind) {
-      case Kind::Searched: ++result.searched; break;
-      case Kind::Binary: ++result.binary; break;
-      case Kind::MatchError: result.unsearchable.push_back(display); break;
-      case Kind::Unreadable: result.problems.push_back({display, {ArchiveFault::Kind::Unreadable, outcome.error, {}}}); break;
-      case Kind::Aborted: result.aborted = true; break;
-    }
+    result.mostHeld = std::max(result.mostHeld, bytes.size());
+    CountOutcome(searcher.SearchBytes(abortRequested, display, nameAt, bytes, identity, hits, contextLength), display,
+                 result);
   }
   reader.Close();
   if (bytes.capacity() > kKeptMemberBytes) std::string().swap(bytes);

@@ -1,7 +1,8 @@
 #pragma once
 // Searching inside one compressed file or archive: each member the File
 // types take is read into memory (never onto disk) and searched as a file
-// of its own, with its own code page and hits. Made once per run, used by
+// of its own, with its own code page and hits; a large one a piece at a
+// time as it is expanded. Made once per run, used by
 // every searcher thread at once.
 #include <cstddef>
 #include <string>
@@ -16,8 +17,10 @@
 namespace trawlscope {
 
 // How far one member may expand. Real text compresses some 3 to 10 times,
-// logs of one repeated line a few hundred; a member is held whole, as its
-// text twice over when widened, so this bounds a searcher's memory too.
+// logs of one repeated line a few hundred; a large member is searched in
+// pieces as it is expanded, so this bounds the time a bomb takes, not the
+// memory, but for a member that must be read whole (a pattern that may match
+// a line feed), held as its text twice over when widened.
 inline constexpr size_t kMemberLimitBytes = size_t{1} << 30;
 
 struct CompressedSearchResult {
@@ -28,6 +31,7 @@ struct CompressedSearchResult {
   std::vector<std::u16string> unsearchable;  // members the expression was too complex for
   int unreadable = 0;                // the file could not be opened or read: the errno
   std::vector<CompressedProblem> problems;
+  size_t mostHeld = 0;  // the most bytes of one member held at once
 };
 
 class CompressedSearch {
@@ -46,6 +50,9 @@ class CompressedSearch {
                                 const std::u16string& path, HitList& hits, int contextLength) const;
 
  private:
+  static void CountOutcome(const FileSearchOutcome& outcome, const std::u16string& display,
+                           CompressedSearchResult& result);
+
   MemberFilter filter_;
   size_t memberLimit_;
 };

@@ -1,6 +1,7 @@
 #include "search/run/JobSteps.h"
 
 #include <algorithm>
+#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -78,7 +79,9 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
     state.progress.FileStarted(path);
     if (state.beforeFile) state.beforeFile(index, path);
   });
-  OrderedCommits<RunSummary> commits(kFilesAhead, summary);
+  // Hits that are not kept flow out as they are found, not when their file is done.
+  const bool streamHits = phase == RunPhase::Searching && state.onFileHits && !state.keepHits;
+  OrderedCommits<RunSummary> commits(kFilesAhead, summary, state.heldHitBytes);
   SharedFolders folders;
   const auto searchFiles = [&] {
     FileSearcher searcher;
@@ -87,6 +90,14 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
     if (request.wholeWord) searcher.KeepWholeWordsOnly();
     searcher.ShareFolders(folders);
     size_t index = 0;
+    if (streamHits) {
+      searcher.HandHitsOver([&](HitList& hits) {
+        auto part = std::make_shared<HitList>();
+        part->Take(std::move(hits));
+        const size_t bytes = part->Bytes();
+        commits.HandOver(index, [&state, part](RunSummary&) { state.onFileHits(*part); }, bytes, abortRequested);
+      });
+    }
     const std::u16string* path = nullptr;
     while ((path = feed.Take(abortRequested, index)) != nullptr && commits.WaitForRoom(index, abortRequested)) {
       commits.Commit(index, process(searcher, index, *path));

@@ -21,6 +21,10 @@
 
 namespace trawlscope {
 
+// The hits a run that does not keep them holds back behind a file still being
+// searched, before that file's turn: a few chunks of records with their contexts.
+inline constexpr size_t kHeldHitBytes = size_t{32} << 20;
+
 // What a run reads and fills. The request and the flag belong to the dialog;
 // the run writes the file list and the hits. While it goes on, other threads
 // read only hits.Count() and progress.
@@ -40,6 +44,9 @@ struct JobState {
   // prints them need not wait for the run's end. Unless `keepHits`, they are
   // then dropped rather than added to `hits`, so that the run holds only the
   // hits still waiting for their turn.
+  // A file's hits may come in several calls, handed over while it is
+  // searched; those behind an earlier file still being searched are held
+  // back up to `heldHitBytes` in all, and its searcher then waits.
   std::function<void(const HitList& fileHits)> onFileHits;
   // Files the user chose a code page for from the result list.
   FileCodePages fileCodePages;
@@ -48,6 +55,7 @@ struct JobState {
   // Replace runs never use it, nor a run that reads every file in one page.
   std::optional<PageCachePlace> pageCache;
   bool keepHits = true;
+  size_t heldHitBytes = kHeldHitBytes;
   // How far a member of a compressed file may expand before it is reported
   // instead of searched; tests set a small one.
   size_t compressedMemberLimit = kMemberLimitBytes;

@@ -13,19 +13,23 @@ using test::TempTree;
 using test::Transcode;
 using test::U16;
 
-// Each hit as one line: line, position, length, contexts and keyword.
+// Each hit as one line: line, position, length, contexts, keyword and page.
+// With `handOverEvery`, the hits so far go out that many at a time.
 std::vector<std::u16string> Hits(const std::string& path, const std::u16string& pattern, bool regex, bool caseSensitive,
-                                 size_t pieceBytes, size_t wholeUpTo) {
+                                 size_t pieceBytes, size_t wholeUpTo, size_t handOverEvery = 0) {
   FileSearcher searcher;
   searcher.Prepare(regex, caseSensitive, pattern, u"");
   searcher.SetPieceSizes(pieceBytes, wholeUpTo);
+  HitList all;
+  if (handOverEvery > 0) searcher.HandHitsOver([&](HitList& part) { all.Take(std::move(part)); }, handOverEvery);
   HitList hits;
   const AbortFlag never{false};
   EXPECT_EQ(searcher.SearchFile(never, U16(path), hits, 4).kind, FileSearchOutcome::Kind::Searched);
+  all.Take(std::move(hits));
   std::vector<std::u16string> lines;
-  for (const Hit& hit : hits) {
+  for (const Hit& hit : all) {
     const std::string numbers = std::to_string(hit.line) + " " + std::to_string(hit.position) + " " +
-                                std::to_string(hit.length) + " ";
+                                std::to_string(hit.length) + " " + std::to_string(hit.FileCodePage()) + " ";
     lines.push_back(U16(numbers) + hit.LeftContext() + u"[" + hit.Keyword() + u"]" + hit.RightContext());
   }
   return lines;
@@ -86,9 +90,12 @@ TEST(SearchInPieces, EveryPieceSizeGivesTheWholeFilesHits) {
     const std::string path = tree.Write("t.txt", bytes);
     const auto whole = Hits(path, c.pattern, c.regex, c.caseSensitive, 1u << 20, ~size_t{0});
     EXPECT_FALSE(whole.empty()) << c.encoding << " " << test::U8(c.pattern);
-    for (size_t piece = 1; piece <= 24; ++piece)
+    for (size_t piece = 1; piece <= 24; ++piece) {
       EXPECT_EQ(Hits(path, c.pattern, c.regex, c.caseSensitive, piece, 0), whole)
           << c.encoding << " " << test::U8(c.pattern) << ", pieces of " << piece;
+      EXPECT_EQ(Hits(path, c.pattern, c.regex, c.caseSensitive, piece, 0, 2), whole)
+          << c.encoding << " " << test::U8(c.pattern) << ", pieces of " << piece << ", handed over";
+    }
   }
 }
 
@@ -120,8 +127,11 @@ TEST(SearchInPieces, HitsBeforeALateCodePageGetThatPage) {
   };
   const auto whole = Hits(path, u"needle", false, true, 1u << 20, ~size_t{0});
   ASSERT_EQ(whole.size(), 3u);
-  for (size_t piece : {size_t{7}, size_t{4096}, size_t{1} << 20})
+  for (size_t piece : {size_t{7}, size_t{4096}, size_t{1} << 20}) {
     EXPECT_EQ(Hits(path, u"needle", false, true, piece, 0), whole) << piece;
+    // Handed over before that byte is read, they get its page all the same.
+    EXPECT_EQ(Hits(path, u"needle", false, true, piece, 0, 1), whole) << piece;
+  }
   EXPECT_EQ(pageOf(4096, 0), pageOf(1u << 20, ~size_t{0}));
   EXPECT_NE(pageOf(4096, 0), codepage::kUtf8);
 }

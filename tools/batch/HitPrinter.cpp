@@ -53,7 +53,7 @@ void HitPrinter::Print(const HitList& fileHits) {
     if (&hit.File() != file) {
       file = &hit.File();
       path = format_ ? RecordPath(*file, *format_) : PathField(hit.FullPath());
-      files_.fetch_add(1, std::memory_order_relaxed);
+      if (!file->continued) files_.fetch_add(1, std::memory_order_relaxed);
     }
     if (format_) {
       AppendRecord(out_, hit, path, *format_);

@@ -107,6 +107,59 @@ TEST_F(CompressedSearchTest, DamageEncryptionAndBombsAreReportedAndTheRunGoesOn)
   EXPECT_FALSE(sink.summary.aborted);
 }
 
+// A member larger than a searcher holds whole (but for a gzip small enough for
+// the one-call inflate) is searched as it is expanded, never held whole, and
+// gives exactly the hits of the same bytes in a file.
+TEST(CompressedMemberPieces, ALargeMemberIsNeverHeldWholeAndGivesTheFilesHits) {
+  std::string lines;
+  for (int i = 0; i < 8000; ++i) lines += "line " + std::to_string(i) + " needle, and\r\n" + std::string(i % 90, 'x') + "\n";
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::u16string pattern;
+    bool regex;
+    bool heldWhole;
+  } cases[] = {
+      {"latin1", Transcode("caf\u00e9 " + lines, "ISO-8859-1"), u"needle", false, false},
+      {"late-eucjp", lines + Transcode(kJapanese + " needle", "EUC-JP"), u"NEEDLE", false, false},
+      {"utf16", Utf16LeWithMark(lines), u"needle", false, false},
+      // A match may hold a line feed, and a page shown late may not be cut
+      // after line feeds (Shift_JIS): read whole after all.
+      {"across", lines, u"and\\s+x", true, true},
+      {"late-sjis", lines + Transcode(kJapanese + " needle", "Shift_JIS"), u"NEEDLE", false, true},
+  };
+  TempTree tree;
+  for (const auto& c : cases) {
+    const std::string plain = tree.Write(std::string("plain-") + c.name + ".txt", c.bytes);
+    const std::string packed = tree.Path(std::string(c.name) + ".xz");
+    test::WriteStream(packed, "xz", c.bytes);
+    const auto search = [&](const std::string& path, size_t* mostHeld) {
+      FileSearcher searcher;
+      searcher.Prepare(c.regex, false, c.pattern, u"");
+      searcher.SetPieceSizes(4096, 16384);
+      HitList hits;
+      const AbortFlag never{false};
+      if (mostHeld == nullptr) {
+        EXPECT_EQ(searcher.SearchFile(never, U16(path), hits, 30).kind, FileSearchOutcome::Kind::Searched);
+      } else {
+        const CompressedSearchResult result = CompressedSearch(u"").Search(searcher, never, U16(path), hits, 30);
+        EXPECT_EQ(result.searched, 1u) << c.name;
+        *mostHeld = result.mostHeld;
+      }
+      std::vector<std::string> found;
+      for (const Hit& hit : hits)
+        found.push_back(std::to_string(hit.line) + " " + std::to_string(hit.position) + " " +
+                        std::to_string(hit.FileCodePage()) + " " + U8(hit.LeftContext() + u"[" + hit.Keyword() + u"]" + hit.RightContext()));
+      return found;
+    };
+    size_t mostHeld = 0;
+    const auto expected = search(plain, nullptr);
+    EXPECT_GT(expected.size(), 1000u) << c.name;
+    EXPECT_EQ(search(packed, &mostHeld), expected) << c.name;
+    EXPECT_EQ(mostHeld < c.bytes.size() / 4, !c.heldWhole) << c.name;
+  }
+}
+
 TEST_F(CompressedSearchTest, FileTypesFitTheMembersNameOrTheArchives) {
   test::WriteStream(tree.Path("t/ls.1.gz"), "gzip", kJapanese);
   test::WriteArchive(tree.Path("t/docs.zip"), "zip", "none", {{"d/a.txt", kJapanese}, {"d/b.md", kJapanese}});

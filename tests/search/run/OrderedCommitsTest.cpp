@@ -46,6 +46,30 @@ TEST(OrderedCommits, AFileBeyondTheWindowWaitsForTheSlowOneAndStepsRunInListOrde
   EXPECT_EQ(order, (Order{0, 1, 2}));
 }
 
+// Parts of a file behind one still worked on are held back up to the budget,
+// then its searcher waits for its turn; the next file's parts go at once.
+TEST(OrderedCommits, PartsBehindTheNextFileAreHeldUpToTheBudgetThenTheirSearcherWaits) {
+  Order order;
+  OrderedCommits<Order> commits(4, order, 10);
+  AbortFlag abortRequested{false};
+  std::atomic<bool> started{false}, passed{false};
+  std::thread behind([&] {
+    commits.HandOver(1, Record(101), 6, abortRequested);  // within the budget: no wait
+    started = true;
+    commits.HandOver(1, Record(102), 6, abortRequested);
+    passed = true;
+    commits.HandOver(1, Record(103), 6, abortRequested);  // its turn now: out at once
+    commits.Commit(1, Record(1));
+  });
+  AwaitStart(started);
+  EXPECT_FALSE(passed.load());
+  commits.HandOver(0, Record(100), 1000, abortRequested);
+  EXPECT_EQ(order, (Order{100}));
+  commits.Commit(0, Record(0));
+  behind.join();
+  EXPECT_EQ(order, (Order{100, 0, 101, 102, 103, 1}));
+}
+
 TEST(OrderedCommits, AnAbortEndsTheWaitAndTheFileIsNotProcessed) {
   Order order;
   OrderedCommits<Order> commits(2, order);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "support/RecordingSink.h"
@@ -129,6 +131,45 @@ TEST_F(SearchJobTest, HitCountCanBeReadWhileTheWorkerAppends) {
   }
   worker.join();
   EXPECT_EQ(state.hits.Count(), 400u);
+}
+
+// A file's hits flow out as they are found, in parts; a file behind it holds
+// back no more than the budget's worth, and its searcher waits rather than
+// go on to the next file.
+TEST(SearchJobStreaming, HitsBehindAFileStillSearchedAreHeldBackOnlyUpToTheBudget) {
+  TempTree tree;
+  std::string many;
+  for (int i = 0; i < 100000; ++i) many += "needle\n";
+  tree.Write("t/a.txt", many);
+  tree.Write("t/b.txt", many);
+  tree.Write("t/c.txt", "needle");
+  JobState state;
+  state.request.searchPath = U16(tree.Path("t"));
+  state.request.searchText = u"needle";
+  state.workers = 2;
+  state.keepHits = false;
+  state.heldHitBytes = 64u << 10;
+  std::atomic<bool> lastTaken{false};
+  state.beforeFile = [&](size_t index, const std::u16string&) { lastTaken = index == 2; };
+  bool takenWhileFirstFileSearched = false;
+  std::vector<std::u16string> parts;  // each part's file, count and whether it continues
+  state.onFileHits = [&](const HitList& hits) {
+    if (parts.empty()) {
+      // a.txt is still being searched: b.txt's searcher may not finish it meanwhile.
+      const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+      while (!lastTaken && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      takenWhileFirstFileSearched = lastTaken;
+    }
+    const HitFile& file = hits.FileOf(0);
+    parts.push_back(file.fileName + U16(" " + std::to_string(hits.size()) + (file.continued ? " +" : "")));
+  };
+  RecordingSink sink;
+  RunSearch(state, sink);
+  EXPECT_FALSE(takenWhileFirstFileSearched);
+  const std::vector<std::u16string> expected = {u"a.txt 65536", u"a.txt 34464 +", u"b.txt 65536",
+                                                u"b.txt 34464 +", u"c.txt 1"};
+  EXPECT_EQ(parts, expected);
 }
 
 // Several searchers must give exactly what one gives: the same hits in the
