@@ -111,6 +111,7 @@ std::string ReplaceProblemText(const FileReplaceOutcome& outcome) {
     case ReplaceProblem::JournalFull:
       return Say(TRAWLSCOPE_TEXT("Outcome", "its original would not fit in the undo journal's limit ([Undo] MaxMegabytes)"));
     case ReplaceProblem::CompressedReadOnly: return Say(TRAWLSCOPE_TEXT("Outcome", "compressed: read-only"));
+    case ReplaceProblem::CompressedDamaged: return Say(TRAWLSCOPE_TEXT("Outcome", "damaged: read-only"));
   }
   return {};
 }
@@ -125,6 +126,9 @@ std::string CompressedFaultText(const ArchiveFault& fault) {
     case ArchiveFault::Kind::Encrypted: return Say(TRAWLSCOPE_TEXT("Outcome", "encrypted: it needs a passphrase"));
     case ArchiveFault::Kind::ModuleMissing:
       return Filled(TRAWLSCOPE_TEXT("Outcome", "the part of Trawlscope that reads compressed files could not be loaded: %1"),
+                    {fault.detail});
+    case ArchiveFault::Kind::Link:
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "a link to %1: an archive's links are not followed"),
                     {fault.detail});
     case ArchiveFault::Kind::TooLarge:
       return Filled(TRAWLSCOPE_TEXT("Outcome", "expands past %1, so neither it nor what follows it was searched"),

@@ -28,6 +28,7 @@ struct ArchiveFault {
     Encrypted,   // a member (or the whole archive) needs a passphrase
     TooLarge,    // a member expands past the caller's limit: a bomb, or simply too much to hold
     ModuleMissing,  // the readers' module cannot be loaded: `detail` is the loader's description
+    Link,        // a member that is a symbolic or hard link: `detail` is what it names (not searched)
   };
   Kind kind = Kind::None;
   int error = 0;
@@ -38,6 +39,10 @@ struct ArchiveFault {
 struct ArchiveMember {
   std::string name;  // as stored, in the archive's bytes; empty for a stream's one member
   bool encrypted = false;
+  // A symbolic or hard link stored in the archive: what it names, as
+  // stored. It has no bytes of its own to search.
+  std::string linkTarget;
+  bool isLink = false;
 };
 
 class CompressedReader {

@@ -211,12 +211,19 @@ LibarchiveReader::Step LibarchiveReader::Next(ArchiveMember& member) {
       compressed_ = archive_filter_count(archive_) > 1 ||
                     (format != ARCHIVE_FORMAT_RAW && format != ARCHIVE_FORMAT_EMPTY);
     }
-    if (archive_entry_filetype(entry) != AE_IFREG) continue;
+    // A hard link names an earlier member and has no bytes of its own; a tar
+    // gives it no file type.
+    const char* hardLink = archive_entry_hardlink(entry);
+    const bool symbolicLink = archive_entry_filetype(entry) == AE_IFLNK;
+    if (archive_entry_filetype(entry) != AE_IFREG && !symbolicLink && hardLink == nullptr) continue;
     const bool stream = BaseFormat(archive_) == ARCHIVE_FORMAT_RAW;
     const char* name = stream ? nullptr : archive_entry_pathname(entry);
     member.name = name != nullptr ? name : "";
     member.encrypted = archive_entry_is_encrypted(entry) != 0;
-    unread_ = !member.encrypted;
+    member.isLink = symbolicLink || hardLink != nullptr;
+    const char* target = symbolicLink ? archive_entry_symlink(entry) : hardLink;
+    member.linkTarget = target != nullptr ? target : "";
+    unread_ = !member.encrypted && !member.isLink;
     return Step::Member;
   }
 }

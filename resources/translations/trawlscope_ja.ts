@@ -741,6 +741,14 @@ Show what was found so far?</source>
         <source>writing it would clear its set-user-ID or set-group-ID bit</source>
         <translation>書き込むとセットユーザー ID かセットグループ ID のビットが消える</translation>
     </message>
+    <message>
+        <source>damaged: read-only</source>
+        <translation>壊れている: 読み取り専用</translation>
+    </message>
+    <message>
+        <source>a link to %1: an archive&apos;s links are not followed</source>
+        <translation>%1 へのリンク: アーカイブの中のリンクはたどらない</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>

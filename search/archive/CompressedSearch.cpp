@@ -100,6 +100,7 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
   // Binary members are passed over on their head, before the rest is expanded.
   const auto isText = [](std::string_view head) { return !IsBinaryContent(head); };
   std::u16string lastMember = path;
+  bool lastWasBinary = false;
   ArchiveMember member;
   MemberStream stream(reader);
   size_t ordinal = 0;  // of the member at hand, among those Next gave
@@ -113,9 +114,16 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
     if (step == Step::Fault) {
       // Passing over a member can find it too large; damage belongs to the file.
       const bool tooLarge = reader.Fault().kind == ArchiveFault::Kind::TooLarge;
+      // Said once: a binary member past the limit is one the limit kept
+      // from what follows, and a stream's one member has nothing after it.
+      if (tooLarge && lastWasBinary) {
+        if (lastMember == path) break;
+        --result.binary;
+      }
       result.problems.push_back({tooLarge ? lastMember : path, reader.Fault()});
       break;
     }
+    lastWasBinary = false;
     if (!reader.IsCompressed()) {
       result.notCompressed = true;
       break;
@@ -132,6 +140,10 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
     if (!filter_.Wants(fileName, memberFileName)) continue;
     if (member.encrypted) {
       result.problems.push_back({display, {ArchiveFault::Kind::Encrypted, 0, {}}});
+      continue;
+    }
+    if (member.isLink) {
+      result.problems.push_back({display, {ArchiveFault::Kind::Link, 0, member.linkTarget}});
       continue;
     }
     // A large member is searched as it is expanded, never held whole.
@@ -165,6 +177,7 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
     if (read == Read::Declined) {
       if (IsAborted(abortRequested)) continue;
       ++result.binary;
+      lastWasBinary = true;
       continue;
     }
     result.mostHeld = std::max(result.mostHeld, bytes.size());

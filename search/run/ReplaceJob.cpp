@@ -1,5 +1,6 @@
 #include "search/run/ReplaceJob.h"
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
 #include <optional>
@@ -40,7 +41,18 @@ std::optional<FileReplaceOutcome> CompressedOutcome(const JobState& state, const
   const CompressedSearchResult result = compressed.Search(searcher, state.abortRequested, path, hits, 0);
   if (result.notCompressed) return std::nullopt;
   if (result.aborted) return FileReplaceOutcome::Aborted();
-  return hits.size() > 0 ? readOnly : FileReplaceOutcome::Unchanged();
+  if (result.unreadable != 0) return FileReplaceOutcome::Unreadable(result.unreadable);
+  // Unchanged would claim it holds no occurrence, which a file not searched
+  // whole cannot show; a link member has no bytes to hide one.
+  const auto has = [&](auto kinds) {
+    return std::any_of(result.problems.begin(), result.problems.end(), [&](const CompressedProblem& problem) {
+      return kinds(problem.fault.kind);
+    });
+  };
+  if (has([](ArchiveFault::Kind kind) { return kind == ArchiveFault::Kind::Damaged; }))
+    return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::CompressedDamaged);
+  const bool notWhole = has([](ArchiveFault::Kind kind) { return kind != ArchiveFault::Kind::Link; });
+  return hits.size() > 0 || notWhole ? readOnly : FileReplaceOutcome::Unchanged();
 }
 
 // A link refused while the file it names was replaced under its own name,

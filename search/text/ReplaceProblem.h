@@ -30,6 +30,7 @@ enum class ReplaceProblem : std::uint8_t {
   JournalFailed,             // its original could not be kept for undo: the outcome's FileError says how
   JournalFull,               // its original would pass the undo journal's limit
   CompressedReadOnly,        // a compressed file or a member of an archive: never written
+  CompressedDamaged,         // the same, and damaged: whether it holds the text cannot be told
 };
 
 }  // namespace trawlscope

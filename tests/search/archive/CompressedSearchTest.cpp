@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <map>
 
 #include "search/archive/MemberPath.h"
@@ -92,18 +96,33 @@ TEST_F(CompressedSearchTest, DamageEncryptionAndBombsAreReportedAndTheRunGoesOn)
   tree.Write("t/cut.tar.gz", whole.substr(0, whole.size() / 2));
   test::WriteArchive(tree.Path("t/locked.zip"), "zip", "none", {{"secret.txt", kJapanese}}, "passphrase");
   // Past the limit only once expanded: a small limit stands for 1 GiB.
-  state.compressedMemberLimit = 4096;
+  state.compressedMemberLimit = 1u << 16;
   test::WriteArchive(tree.Path("t/bomb.zip"), "zip", "none",
-                     {{"big.txt", kJapanese + std::string(8192, ' ')}, {"after.txt", kJapanese}});
+                     {{"big.txt", kJapanese + std::string(100000, ' ')}, {"after.txt", kJapanese}});
+  // Binary past the limit: skipped as binary alone when nothing follows it,
+  // and said once, as what kept the rest unsearched, when something does.
+  test::WriteStream(tree.Path("t/zeros.gz"), "gzip", std::string(1000000, '\0'));
+  test::WriteArchive(tree.Path("t/zeros.tar.gz"), "ustar", "gzip",
+                     {{"big.bin", std::string(1000000, '\0')}, {"after.txt", kJapanese}});
   tree.Write("t/plain.txt", kJapanese);
-  EXPECT_EQ(Search(), (std::map<std::string, CodePage>{{"plain.txt", codepage::kUtf8},
+  // Links stored in a tar have no bytes of their own: said, not passed over in silence.
+  tree.Write("src/d/real.txt", kJapanese);
+  ASSERT_EQ(symlink("real.txt", tree.Path("src/d/soft.txt").c_str()), 0);
+  ASSERT_EQ(link(tree.Path("src/d/real.txt").c_str(), tree.Path("src/d/hard.txt").c_str()), 0);
+  ASSERT_EQ(std::system(("tar -C " + tree.Path("src") + " -cf " + tree.Path("t/links.tar") + " d/real.txt d/soft.txt d/hard.txt").c_str()), 0);
+  EXPECT_EQ(Search(), (std::map<std::string, CodePage>{{"links.tar//d/real.txt", codepage::kUtf8},
+                                                       {"plain.txt", codepage::kUtf8},
                                                        {"whole.tar.gz//a.txt", codepage::kUtf8}}));
   std::map<std::string, Kind> problems;
   for (const CompressedProblem& problem : sink.summary.compressed)
     problems[U8(problem.path).substr(tree.Path("t/").size())] = problem.fault.kind;
   EXPECT_EQ(problems, (std::map<std::string, Kind>{{"bomb.zip//big.txt", Kind::TooLarge},
                                                     {"cut.tar.gz", Kind::Damaged},
-                                                    {"locked.zip//secret.txt", Kind::Encrypted}}));
+                                                    {"links.tar//d/hard.txt", Kind::Link},
+                                                    {"links.tar//d/soft.txt", Kind::Link},
+                                                    {"locked.zip//secret.txt", Kind::Encrypted},
+                                                    {"zeros.tar.gz//big.bin", Kind::TooLarge}}));
+  EXPECT_EQ(sink.summary.binarySkipped, 1u);
   EXPECT_FALSE(sink.summary.aborted);
 }
 
@@ -211,6 +230,9 @@ TEST_F(CompressedSearchTest, AReplaceLeavesCompressedFilesAndMembersAsTheyAre) {
   test::WriteStream(tree.Path("t/ls.1.gz"), "gzip", kJapanese);
   test::WriteStream(tree.Path("t/none.gz"), "gzip", "nothing");
   test::WriteArchive(tree.Path("t/docs.zip"), "zip", "none", {{"a.txt", kJapanese}});
+  test::WriteArchive(tree.Path("t/whole.tar.gz"), "ustar", "gzip", {{"a.txt", "nothing"}});
+  tree.Write("t/cut.tar.gz", tree.Read("t/whole.tar.gz").substr(0, tree.Read("t/whole.tar.gz").size() / 2));
+  std::filesystem::remove(tree.Path("t/whole.tar.gz"));
   const std::string gz = tree.Read("t/ls.1.gz"), zip = tree.Read("t/docs.zip");
   state.request.replacementText = u"氏名";
   test::RecordingSink replaced;
@@ -218,7 +240,9 @@ TEST_F(CompressedSearchTest, AReplaceLeavesCompressedFilesAndMembersAsTheyAre) {
   std::map<std::string, ReplaceProblem> outcomes;
   for (const ReplacedFile& file : replaced.summary.replaced)
     outcomes[U8(file.path).substr(tree.Path("t/").size())] = file.outcome.problem;
-  EXPECT_EQ(outcomes, (std::map<std::string, ReplaceProblem>{{"docs.zip", ReplaceProblem::CompressedReadOnly},
+  // Whether the damaged one holds the text cannot be told: not "unchanged".
+  EXPECT_EQ(outcomes, (std::map<std::string, ReplaceProblem>{{"cut.tar.gz", ReplaceProblem::CompressedDamaged},
+                                                             {"docs.zip", ReplaceProblem::CompressedReadOnly},
                                                              {"ls.1.gz", ReplaceProblem::CompressedReadOnly},
                                                              {"none.gz", ReplaceProblem::None}}));
   // The picked hits of a search: a member by its path.
