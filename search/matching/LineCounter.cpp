@@ -17,26 +17,17 @@ bool EndsLine(Unit c, Unit next) {
 #if defined(__SSE2__)
 constexpr size_t kUnitsPerBlock = 16;
 
-struct BreakMasks {
-  unsigned lineFeeds;
-  unsigned returns;
-};
-
-// One bit per unit of the sixteen at `at` in each mask, set where the unit
-// is LF, or CR. Wide units are narrowed with saturation first: only CR and
-// LF themselves come out as their bytes, and one compare covers sixteen units.
+// The sixteen units at `at` as bytes. Wide units are narrowed with
+// saturation: only CR and LF themselves come out as their bytes, and one
+// compare covers sixteen units.
 template <typename Unit>
-BreakMasks BreakBits(const Unit* at) {
-  __m128i block;
-  if constexpr (sizeof(Unit) == 1) {
-    block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-  } else {
-    block = _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)),
-                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 8)));
-  }
-  return {static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\n')))),
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8('\r'))))};
+__m128i BlockAt(const Unit* at) {
+  if constexpr (sizeof(Unit) == 1) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+  return _mm_packus_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)),
+                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 8)));
 }
+
+unsigned BitsOf(__m128i compared) { return static_cast<unsigned>(_mm_movemask_epi8(compared)); }
 #endif
 
 }  // namespace
@@ -48,12 +39,19 @@ std::int64_t LineCounter<Unit>::LineOf(size_t position) {
   // Few bits are set in a block, fewer than a call to a population count costs
   // on processors the build cannot assume to have the instruction. Each
   // block needs the unit after it, which must be in the text.
+  // Most blocks hold no break at all: one mask of both tells, and the two
+  // are told apart only where it is set.
+  const __m128i lineFeed = _mm_set1_epi8('\n');
+  const __m128i carriageReturn = _mm_set1_epi8('\r');
   for (; j + kUnitsPerBlock <= position && j + kUnitsPerBlock < text_.size(); j += kUnitsPerBlock) {
-    const BreakMasks breaks = BreakBits(text_.data() + j);
-    if ((breaks.lineFeeds | breaks.returns) == 0) continue;
+    const __m128i block = BlockAt(text_.data() + j);
+    const __m128i lineFeeds = _mm_cmpeq_epi8(block, lineFeed);
+    const __m128i returns = _mm_cmpeq_epi8(block, carriageReturn);
+    if (BitsOf(_mm_or_si128(lineFeeds, returns)) == 0) continue;
+    const unsigned lineFeedBits = BitsOf(lineFeeds);
     const unsigned lineFeedNext =
-        breaks.lineFeeds >> 1 | (text_[j + kUnitsPerBlock] == Unit('\n') ? 1u << (kUnitsPerBlock - 1) : 0u);
-    for (unsigned ends = breaks.lineFeeds | (breaks.returns & ~lineFeedNext); ends != 0; ends &= ends - 1) ++line_;
+        lineFeedBits >> 1 | (text_[j + kUnitsPerBlock] == Unit('\n') ? 1u << (kUnitsPerBlock - 1) : 0u);
+    for (unsigned ends = lineFeedBits | (BitsOf(returns) & ~lineFeedNext); ends != 0; ends &= ends - 1) ++line_;
   }
 #endif
   for (; j < position; ++j)
