@@ -32,6 +32,10 @@ std::string StepText(FileStep step) {
     case FileStep::SetPermissions: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot give it its permissions"));
     case FileStep::Save: return Say(TRAWLSCOPE_TEXT("Outcome", "saving failed"));
     case FileStep::Encode: return Say(TRAWLSCOPE_TEXT("Outcome", "the text cannot be written in its code page"));
+    case FileStep::MakeFolder: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot make the folder"));
+    case FileStep::Lock: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot take the lock"));
+    case FileStep::List: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot read the folder"));
+    case FileStep::Load: return Say(TRAWLSCOPE_TEXT("Outcome", "cannot load it"));
   }
   return "";
 }

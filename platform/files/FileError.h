@@ -20,6 +20,10 @@ enum class FileStep : std::uint8_t {
   SetPermissions,
   Save,             // flushing and renaming the new content over it
   Encode,           // the text cannot be written in the code page asked for
+  MakeFolder,       // a folder of the program's own (the journal's, the cache's)
+  Lock,             // taking a lock that keeps two runs apart
+  List,             // reading a folder's entries
+  Load,             // loading a module of the program's own
 };
 
 enum class FileRefusal : std::uint8_t {

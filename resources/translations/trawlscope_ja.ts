@@ -749,6 +749,22 @@ Show what was found so far?</source>
         <source>a link to %1: an archive&apos;s links are not followed</source>
         <translation>%1 へのリンク: アーカイブの中のリンクはたどらない</translation>
     </message>
+    <message>
+        <source>cannot make the folder</source>
+        <translation>フォルダーを作れない</translation>
+    </message>
+    <message>
+        <source>cannot take the lock</source>
+        <translation>ロックを取れない</translation>
+    </message>
+    <message>
+        <source>cannot read the folder</source>
+        <translation>フォルダーを読めない</translation>
+    </message>
+    <message>
+        <source>cannot load it</source>
+        <translation>読み込めない</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>
