@@ -120,6 +120,16 @@ std::string ReplaceProblemText(const FileReplaceOutcome& outcome) {
   return {};
 }
 
+std::string ModuleProblemText(const ModuleProblem& problem) {
+  switch (problem.kind) {
+    case ModuleProblem::Kind::None: return {};
+    case ModuleProblem::Kind::CannotLoad: return problem.loader;
+    case ModuleProblem::Kind::OtherVersion:
+      return Filled(TRAWLSCOPE_TEXT("Outcome", "%1 was built for another version of Trawlscope"), {problem.file});
+  }
+  return {};
+}
+
 std::string CompressedFaultText(const ArchiveFault& fault) {
   switch (fault.kind) {
     case ArchiveFault::Kind::None: return {};
@@ -130,7 +140,7 @@ std::string CompressedFaultText(const ArchiveFault& fault) {
     case ArchiveFault::Kind::Encrypted: return Say(TRAWLSCOPE_TEXT("Outcome", "encrypted: it needs a passphrase"));
     case ArchiveFault::Kind::ModuleMissing:
       return Filled(TRAWLSCOPE_TEXT("Outcome", "the part of Trawlscope that reads compressed files could not be loaded: %1"),
-                    {fault.detail});
+                    {ModuleProblemText(fault.module)});
     case ArchiveFault::Kind::Link:
       return Filled(TRAWLSCOPE_TEXT("Outcome", "a link to %1: an archive's links are not followed"),
                     {fault.detail});

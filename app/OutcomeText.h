@@ -10,6 +10,7 @@
 #include "platform/journal/JournalFolder.h"
 #include "platform/journal/RunJournal.h"
 #include "platform/journal/UndoRun.h"
+#include "platform/modules/ModuleProblem.h"
 #include "search/review/ReplaceOutcome.h"
 
 namespace trawlscope {
@@ -23,6 +24,10 @@ std::string ReplaceProblemText(const FileReplaceOutcome& outcome);
 // Why a compressed file or a member of one was not searched (UTF-8):
 // "damaged: ...", "encrypted", "expands past ...".
 std::string CompressedFaultText(const ArchiveFault& fault);
+
+// Why one of the program's modules was not loaded (UTF-8): the loader's
+// description, or "trawlscope-git.so was built for another version of Trawlscope".
+std::string ModuleProblemText(const ModuleProblem& problem);
 
 // Why an undo left a file as it was (UTF-8).
 std::string UndoRefusalText(const UndoRefusedFile& file);

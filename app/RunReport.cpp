@@ -36,7 +36,7 @@ std::u16string WarningText(const RunWarning& warning) {
   if (warning.kind == RunWarning::Kind::XPathInvalid)
     return Words(texts::kXPathError) + u"\n" + FromNativePath(warning.detail);
   if (warning.kind == RunWarning::Kind::ModuleMissing)
-    return Words(texts::kModuleMissing) + u"\n" + FromNativePath(warning.detail);
+    return Words(texts::kModuleMissing) + u"\n" + FromNativePath(ModuleProblemText(warning.module));
   std::u16string missing, special;
   for (const UnlistedPath& entry : warning.paths) {
     const CatalogueText* what = entry.kind == PathKind::Fifo     ? &texts::kIsFifo

@@ -8,7 +8,7 @@
 namespace trawlscope {
 namespace {
 
-constexpr CatalogueModuleTable kTable{LoadUserCatalogue};
+constexpr CatalogueModuleTable kTable{{}, LoadUserCatalogue};
 
 }  // namespace
 }  // namespace trawlscope

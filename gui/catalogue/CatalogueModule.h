@@ -5,10 +5,12 @@
 #include <string>
 
 #include "app/TextCatalogue.h"
+#include "platform/modules/ModuleEntry.h"
 
 namespace trawlscope {
 
 struct CatalogueModuleTable {
+  ModuleVersion version;
   // As LoadUserCatalogue (QtTextCatalogue.h).
   const ITextCatalogue* (*loadUserCatalogue)(std::string& language);
 };

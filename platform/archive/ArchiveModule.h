@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "platform/archive/CompressedReader.h"
+#include "platform/modules/ModuleEntry.h"
 
 namespace trawlscope {
 
@@ -25,6 +26,7 @@ class CompressedReader::Reading {
 };
 
 struct ArchiveModuleTable {
+  ModuleVersion version;
   std::unique_ptr<CompressedReader::Reading> (*makeReading)();
 };
 

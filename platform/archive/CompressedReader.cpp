@@ -25,7 +25,7 @@ bool CompressedReader::Open(const std::string& nativePath, CompressedKind kind, 
     // Only a run that meets a compressed file loads the libraries that read it.
     const auto* table = static_cast<const ArchiveModuleTable*>(Module().Table());
     if (table == nullptr) {
-      missing_ = {ArchiveFault::Kind::ModuleMissing, 0, Module().Problem(), 0};
+      missing_ = {ArchiveFault::Kind::ModuleMissing, 0, {}, 0, Module().Problem()};
       return false;
     }
     reading_ = table->makeReading();

@@ -17,6 +17,7 @@
 
 #include "platform/archive/CompressedName.h"
 #include "platform/files/FileIdentity.h"
+#include "platform/modules/ModuleProblem.h"
 
 namespace trawlscope {
 
@@ -27,13 +28,14 @@ struct ArchiveFault {
     Damaged,     // the bytes are not what their format says: `detail` is libarchive's description
     Encrypted,   // a member (or the whole archive) needs a passphrase
     TooLarge,    // a member expands past the caller's limit: a bomb, or simply too much to hold
-    ModuleMissing,  // the readers' module cannot be loaded: `detail` is the loader's description
+    ModuleMissing,  // the readers' module cannot be loaded: `module` says why
     Link,        // a member that is a symbolic or hard link: `detail` is what it names (not searched)
   };
   Kind kind = Kind::None;
   int error = 0;
   std::string detail;  // English, UTF-8; may be empty
   size_t limit = 0;    // TooLarge: the limit it passed, in bytes
+  ModuleProblem module;
 };
 
 struct ArchiveMember {

@@ -333,7 +333,7 @@ namespace {
 
 std::unique_ptr<CompressedReader::Reading> MakeReading() { return std::make_unique<LibarchiveReader>(); }
 
-constexpr ArchiveModuleTable kTable{MakeReading};
+constexpr ArchiveModuleTable kTable{{}, MakeReading};
 
 }  // namespace
 }  // namespace trawlscope

@@ -64,7 +64,7 @@ bool GitIgnoreRules::Ignores(const std::string& nativePath) const {
   return ignored == 1;
 }
 
-constexpr IgnoreModuleTable kTable{RulesFor};
+constexpr IgnoreModuleTable kTable{{}, RulesFor};
 
 }  // namespace
 }  // namespace trawlscope

@@ -5,10 +5,12 @@
 #include <string>
 
 #include "platform/ignore/IgnoreRules.h"
+#include "platform/modules/ModuleEntry.h"
 
 namespace trawlscope {
 
 struct IgnoreModuleTable {
+  ModuleVersion version;
   std::unique_ptr<IgnoreRules> (*rulesFor)(const std::string& nativeFolder, IgnoreRules::Find find);
 };
 

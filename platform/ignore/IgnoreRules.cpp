@@ -18,6 +18,6 @@ std::unique_ptr<IgnoreRules> IgnoreRules::For(const std::string& nativeFolder, F
   return table != nullptr ? table->rulesFor(nativeFolder, find) : nullptr;
 }
 
-std::string IgnoreRules::ModuleProblem() { return Module().Problem(); }
+const ModuleProblem& IgnoreRules::LoadModule() { return Module().Problem(); }
 
 }  // namespace trawlscope

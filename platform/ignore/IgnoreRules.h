@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/modules/ModuleProblem.h"
+
 namespace trawlscope {
 
 class IgnoreRules {
@@ -18,11 +20,11 @@ class IgnoreRules {
     FolderIsTop,        // the folder holds a repository of its own (a ".git"), or stands alone
   };
   // Null when libgit2 cannot read the rules at all, or its module cannot
-  // be loaded (ModuleProblem() says why).
+  // be loaded (LoadModule() says why).
   static std::unique_ptr<IgnoreRules> For(const std::string& nativeFolder, Find find);
-  // Empty when the rules' module loads; otherwise why it does not, naming
-  // its file. Loads it when it is not loaded yet.
-  static std::string ModuleProblem();
+  // Why the rules' module does not load; of kind None when it does. Loads
+  // it when it is not loaded yet.
+  static const ModuleProblem& LoadModule();
 
   IgnoreRules() = default;
   virtual ~IgnoreRules() = default;

@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstring>
+
+#include "platform/modules/ModuleEntry.h"
 
 namespace trawlscope {
 
@@ -12,7 +15,7 @@ const void* OptionalModule::Table() {
   return table_;
 }
 
-const std::string& OptionalModule::Problem() {
+const ModuleProblem& OptionalModule::Problem() {
   std::call_once(once_, [this] { Load(); });
   return problem_;
 }
@@ -21,7 +24,7 @@ namespace {
 
 // The run path's place, named from the program's own: a sanitizer's
 // interception of dlopen calls it from its own library, whose run path is not
-// the program's.
+// the program's. Empty when the program's path cannot be read.
 std::string BesideProgram(const char* file) {
   char program[PATH_MAX];
   const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
@@ -31,26 +34,38 @@ std::string BesideProgram(const char* file) {
   return path + "../lib/trawlscope/" + file;
 }
 
+bool OfThisBuild(const ModuleVersion& version) {
+  return version.abi == kModuleAbi && version.program != nullptr &&
+         std::strcmp(version.program, TRAWLSCOPE_VERSION) == 0;
+}
+
 }  // namespace
 
 void OptionalModule::Load() {
+  problem_.file = file_;
   // Lazy binding: most of a library's functions are never called by a run.
+  // The loader's own search (the run path, then LD_LIBRARY_PATH and the
+  // system's folders) only where /proc cannot name the program's folder, as
+  // in a chroot without it: there the run path names the same place. A
+  // missing module is not looked for elsewhere, where another build's may be.
   const std::string beside = BesideProgram(file_);
-  void* handle = beside.empty() || access(beside.c_str(), F_OK) != 0 ? nullptr
-                                                                       : dlopen(beside.c_str(), RTLD_LAZY | RTLD_LOCAL);
-  if (handle == nullptr) handle = dlopen(file_, RTLD_LAZY | RTLD_LOCAL);
+  void* handle = dlopen(beside.empty() ? file_ : beside.c_str(), RTLD_LAZY | RTLD_LOCAL);
   if (handle == nullptr) {
     const char* error = dlerror();
-    problem_ = error != nullptr ? error : std::string(file_) + ": cannot be loaded";
+    problem_.kind = ModuleProblem::Kind::CannotLoad;
+    problem_.loader = error != nullptr ? error : file_;
     return;
   }
   using Entry = const void* (*)();
   const auto entry = reinterpret_cast<Entry>(dlsym(handle, entry_));
-  if (entry == nullptr) {
-    problem_ = std::string(file_) + ": " + entry_ + " is missing (a module of another build?)";
+  const void* table = entry != nullptr ? entry() : nullptr;
+  // The version is the table's first member, so it can be read before the
+  // table's type is trusted.
+  if (table == nullptr || !OfThisBuild(*static_cast<const ModuleVersion*>(table))) {
+    problem_.kind = ModuleProblem::Kind::OtherVersion;
     return;
   }
-  table_ = entry();
+  table_ = table;
 }
 
 }  // namespace trawlscope

@@ -164,7 +164,7 @@ std::optional<std::vector<XmlDocument::SelectedNode>> LibxmlDocument::Select(con
   return selected;
 }
 
-constexpr XmlModuleTable kTable{Parse, XPathCompileError};
+constexpr XmlModuleTable kTable{{}, Parse, XPathCompileError};
 
 }  // namespace
 }  // namespace trawlscope

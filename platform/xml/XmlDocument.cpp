@@ -22,9 +22,12 @@ std::unique_ptr<XmlDocument> XmlDocument::Parse(std::string_view bytes) {
 
 std::string XmlDocument::XPathCompileError(const std::u16string& xpath) {
   const XmlModuleTable* table = Table();
-  return table != nullptr ? table->xpathCompileError(xpath) : Module().Problem();
+  if (table != nullptr) return table->xpathCompileError(xpath);
+  // Not reached by a run, which stops first on a module it cannot load.
+  const ModuleProblem& problem = Module().Problem();
+  return problem.loader.empty() ? problem.file : problem.loader;
 }
 
-std::string XmlDocument::ModuleProblem() { return Module().Problem(); }
+const ModuleProblem& XmlDocument::LoadModule() { return Module().Problem(); }
 
 }  // namespace trawlscope

@@ -10,20 +10,22 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/modules/ModuleProblem.h"
+
 namespace trawlscope {
 
 class XmlDocument {
  public:
   // Nothing when the bytes are not a well-formed document, or the module
-  // cannot be loaded (ModuleProblem() says why).
+  // cannot be loaded (LoadModule() says why).
   static std::unique_ptr<XmlDocument> Parse(std::string_view bytes);
   virtual ~XmlDocument() = default;
   XmlDocument(const XmlDocument&) = delete;
   XmlDocument& operator=(const XmlDocument&) = delete;
 
-  // Empty when the documents' module loads; otherwise why it does not,
-  // naming its file. Loads it when it is not loaded yet.
-  static std::string ModuleProblem();
+  // Why the documents' module does not load; of kind None when it does.
+  // Loads it when it is not loaded yet.
+  static const ModuleProblem& LoadModule();
 
   // The document's declared encoding ("Shift_JIS"), empty when none is declared.
   virtual std::string DeclaredEncoding() const = 0;

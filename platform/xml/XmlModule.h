@@ -6,10 +6,12 @@
 #include <string_view>
 
 #include "platform/xml/XmlDocument.h"
+#include "platform/modules/ModuleEntry.h"
 
 namespace trawlscope {
 
 struct XmlModuleTable {
+  ModuleVersion version;
   std::unique_ptr<XmlDocument> (*parse)(std::string_view bytes);
   std::string (*xpathCompileError)(const std::u16string& xpath);
 };

@@ -765,6 +765,10 @@ Show what was found so far?</source>
         <source>cannot load it</source>
         <translation>読み込めない</translation>
     </message>
+    <message>
+        <source>%1 was built for another version of Trawlscope</source>
+        <translation>%1 は別の版の Trawlscope 用に作られている</translation>
+    </message>
 </context>
 <context>
     <name>Progress</name>

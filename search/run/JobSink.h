@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/journal/RunJournal.h"
+#include "platform/modules/ModuleProblem.h"
 #include "search/archive/CompressedProblem.h"
 #include "search/listing/FileList.h"
 #include "search/review/ReplaceOutcome.h"
@@ -47,11 +48,12 @@ struct RunWarning {
     PathsNotListed,  // `paths`: Search path entries that list no file, and why; the rest is searched
     XPathInvalid,   // `detail`: the XML library's description; ".xml" files are read as plain text
     ExpressionInvalid,  // `detail`: the expression library's description; the run ends
-    ModuleMissing,  // `detail`: why a module the run needs cannot be loaded, naming it; the run ends
+    ModuleMissing,  // `module`: why a module the run needs cannot be loaded; the run ends
   };
   Kind kind = Kind::PathsNotListed;
   std::vector<UnlistedPath> paths;
   std::string detail;  // UTF-8
+  ModuleProblem module;
 };
 
 class IJobSink {

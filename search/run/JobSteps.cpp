@@ -31,11 +31,12 @@ unsigned SearcherCount(unsigned asked) {
 // Why a module the request needs cannot be loaded; empty when each loads.
 // Compressed files are not among them: their module is loaded when the
 // first one is met, and one that cannot be is reported with that file.
-std::string MissingModule(const SearchRequest& request) {
+ModuleProblem MissingModule(const SearchRequest& request) {
   if (request.followGitignore) {
-    if (std::string problem = IgnoreRules::ModuleProblem(); !problem.empty()) return problem;
+    if (const ModuleProblem& problem = IgnoreRules::LoadModule(); problem.kind != ModuleProblem::Kind::None)
+      return problem;
   }
-  if (!request.xpath.empty()) return XmlDocument::ModuleProblem();
+  if (!request.xpath.empty()) return XmlDocument::LoadModule();
   return {};
 }
 
@@ -52,8 +53,8 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   }
   // A module the run needs is loaded before anything is listed, so that a
   // missing one stops the run with its name instead of changing its results.
-  if (const std::string problem = MissingModule(request); !problem.empty()) {
-    sink.Warn({RunWarning::Kind::ModuleMissing, {}, problem});
+  if (ModuleProblem problem = MissingModule(request); problem.kind != ModuleProblem::Kind::None) {
+    sink.Warn({RunWarning::Kind::ModuleMissing, {}, {}, std::move(problem)});
     summary.moduleMissing = true;
     sink.RunFinished(summary);
     return;

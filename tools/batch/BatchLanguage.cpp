@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/OutcomeText.h"
 #include "app/TextCatalogue.h"
 #include "gui/catalogue/CatalogueModule.h"
 #include "platform/modules/OptionalModule.h"
@@ -54,7 +55,7 @@ void InstallUserLanguage() {
   if (table == nullptr) {
     // No catalogue to say it in: English, with the loader's own words.
     std::fprintf(stderr, "trawlscope-batch: the language catalogue could not be loaded, so messages are in English: %s\n",
-                 module.Problem().c_str());
+                 ModuleProblemText(module.Problem()).c_str());
     return;
   }
   std::string language;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "app/AppTexts.h"
+#include "app/OutcomeText.h"
 #include "app/ProgressTexts.h"
 #include "platform/files/NativePath.h"
 
@@ -65,7 +66,8 @@ void TerminalProgress::Warn(const RunWarning& warning) {
     return;
   }
   if (warning.kind == RunWarning::Kind::ModuleMissing) {
-    std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kModuleMissing).c_str(), warning.detail.c_str());
+    std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kModuleMissing).c_str(),
+                 ModuleProblemText(warning.module).c_str());
     return;
   }
   if (warning.kind == RunWarning::Kind::ExpressionInvalid) {

@@ -64,8 +64,9 @@ int ListCodePages(JobState& state) {
   ListingRules rules = ListingRulesOf(request);
   rules.alsoList = {};
   if (rules.followGitignore) {
-    if (const std::string problem = IgnoreRules::ModuleProblem(); !problem.empty()) {
-      std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kModuleMissing).c_str(), problem.c_str());
+    if (const ModuleProblem& problem = IgnoreRules::LoadModule(); problem.kind != ModuleProblem::Kind::None) {
+      std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kModuleMissing).c_str(),
+                   ModuleProblemText(problem).c_str());
       return kExitUsage;
     }
   }
