@@ -1,5 +1,7 @@
 #include "BatchOptions.h"
 
+#include <string_view>
+
 #include "platform/files/NativePath.h"
 
 namespace trawlscope::batch {
@@ -25,111 +27,139 @@ const char kUsage[] =
     "       trawlscope-batch --undo | --undo-beside | --undo-list\n"
     "       trawlscope-batch --help | --version\n";
 
+namespace {
+
+struct Reading {
+  BatchOptions options;
+  bool havePath = false;
+};
+
+using Set = bool (*)(Reading& reading, const std::string& value, std::string& error);
+
+// One option: its name, the error when the value it takes is missing (null
+// for an option that takes none), and what it sets.
+struct Option {
+  std::string_view name;
+  const char* valueMissing;
+  Set set;
+};
+
+// Options that take no value: what they set, and nothing can go wrong.
+#define TRAWLSCOPE_FLAG(name, effect) \
+  {name, nullptr, [](Reading& reading, const std::string&, std::string&) { reading.effect; return true; }}
+
+constexpr Option kOptions[] = {
+    {"--path", "--path needs a value",
+     [](Reading& reading, const std::string& value, std::string&) {
+       reading.options.request.searchPath = FromNativePath(value);
+       reading.havePath = true;
+       return true;
+     }},
+    {"--types", "--types needs a value",
+     [](Reading& reading, const std::string& value, std::string&) {
+       reading.options.request.fileTypes = FromNativePath(value);
+       return true;
+     }},
+    {"--xpath", "--xpath needs a value",
+     [](Reading& reading, const std::string& value, std::string&) {
+       reading.options.request.xpath = FromNativePath(value);
+       return true;
+     }},
+    {"--replace", "--replace needs a value",
+     [](Reading& reading, const std::string& value, std::string&) {
+       reading.options.request.replacementText = FromNativePath(value);
+       reading.options.replace = true;
+       return true;
+     }},
+    {"--only-hits", "--only-hits needs a file (\"-\" for standard input)",
+     [](Reading& reading, const std::string& value, std::string&) {
+       reading.options.onlyHitsFile = value;
+       return true;
+     }},
+    {"--output", "--output needs a value",
+     [](Reading& reading, const std::string& value, std::string&) {
+       reading.options.outputFile = value;
+       return true;
+     }},
+    {"--format", "--format needs tsv, csv or json",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       if (value == "tsv") reading.options.format = RecordFormat::Tsv;
+       else if (value == "csv") reading.options.format = RecordFormat::Csv;
+       else if (value == "json") reading.options.format = RecordFormat::Json;
+       else error = "--format needs tsv, csv or json";
+       return error.empty();
+     }},
+    {"--encoding", "--encoding needs a code page (a number such as 932, or a name such as Shift_JIS)",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       reading.options.request.readAs = CodePageOfUserText(value);
+       if (reading.options.request.readAs != codepage::kNone) return true;
+       error = "--encoding " + value + ": not a code page this tool reads (see --help)";
+       return false;
+     }},
+    TRAWLSCOPE_FLAG("--undo", options.undo = true),
+    TRAWLSCOPE_FLAG("--undo-list", options.undoList = true),
+    TRAWLSCOPE_FLAG("--undo-beside", options.undoBeside = true),
+    TRAWLSCOPE_FLAG("--regex", options.request.useRegex = true),
+    TRAWLSCOPE_FLAG("--case", options.request.caseSensitive = true),
+    TRAWLSCOPE_FLAG("--subfolders", options.request.includeSubfolders = true),
+    TRAWLSCOPE_FLAG("--no-compressed", options.request.searchCompressed = false),
+    TRAWLSCOPE_FLAG("--all-folders", options.request.skipVersionControl = false),
+    TRAWLSCOPE_FLAG("--gitignore", options.request.followGitignore = true),
+    TRAWLSCOPE_FLAG("--word", options.request.wholeWord = true),
+    TRAWLSCOPE_FLAG("--write-through-links", options.request.replaceThroughLinks = true),
+    TRAWLSCOPE_FLAG("--codepages", options.listCodePages = true),
+    TRAWLSCOPE_FLAG("--no-codepage-cache", options.cachePages = false),
+    TRAWLSCOPE_FLAG("--with-codepage", options.codePageField = true),
+};
+
+#undef TRAWLSCOPE_FLAG
+
+const Option* Find(std::string_view name) {
+  for (const Option& option : kOptions)
+    if (option.name == name) return &option;
+  return nullptr;
+}
+
+}  // namespace
+
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
                                               std::string& error) {
-  BatchOptions options;
+  Reading reading;
+  BatchOptions& options = reading.options;
   std::vector<std::string> positional;
-  bool havePath = false;
   bool optionsEnded = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    const auto value = [&](const char* name) -> std::optional<std::u16string> {
-      if (i + 1 >= arguments.size()) {
-        error = std::string(name) + " needs a value";
-        return std::nullopt;
-      }
-      return FromNativePath(arguments[++i]);
-    };
     if (optionsEnded || argument.size() < 2 || argument.rfind("--", 0) != 0) {
       positional.push_back(argument);
-    } else if (argument == "--") {
+      continue;
+    }
+    if (argument == "--") {
       optionsEnded = true;
-    } else if (argument == "--help" || argument == "--version") {
+      continue;
+    }
+    // Nothing else is read, so nothing else can be wrong.
+    if (argument == "--help" || argument == "--version") {
       options.showHelp = argument == "--help";
       options.showVersion = !options.showHelp;
       return options;
-    } else if (argument == "--path") {
-      const auto text = value("--path");
-      if (!text) return std::nullopt;
-      options.request.searchPath = *text;
-      havePath = true;
-    } else if (argument == "--types") {
-      const auto text = value("--types");
-      if (!text) return std::nullopt;
-      options.request.fileTypes = *text;
-    } else if (argument == "--xpath") {
-      const auto text = value("--xpath");
-      if (!text) return std::nullopt;
-      options.request.xpath = *text;
-    } else if (argument == "--replace") {
-      const auto text = value("--replace");
-      if (!text) return std::nullopt;
-      options.request.replacementText = *text;
-      options.replace = true;
-    } else if (argument == "--only-hits") {
-      if (i + 1 >= arguments.size()) {
-        error = "--only-hits needs a file (\"-\" for standard input)";
-        return std::nullopt;
-      }
-      options.onlyHitsFile = arguments[++i];
-    } else if (argument == "--undo") {
-      options.undo = true;
-    } else if (argument == "--undo-list") {
-      options.undoList = true;
-    } else if (argument == "--undo-beside") {
-      options.undoBeside = true;
-    } else if (argument == "--output") {
-      if (i + 1 >= arguments.size()) {
-        error = "--output needs a value";
-        return std::nullopt;
-      }
-      options.outputFile = arguments[++i];
-    } else if (argument == "--regex") {
-      options.request.useRegex = true;
-    } else if (argument == "--case") {
-      options.request.caseSensitive = true;
-    } else if (argument == "--subfolders") {
-      options.request.includeSubfolders = true;
-    } else if (argument == "--no-compressed") {
-      options.request.searchCompressed = false;
-    } else if (argument == "--all-folders") {
-      options.request.skipVersionControl = false;
-    } else if (argument == "--gitignore") {
-      options.request.followGitignore = true;
-    } else if (argument == "--word") {
-      options.request.wholeWord = true;
-    } else if (argument == "--write-through-links") {
-      options.request.replaceThroughLinks = true;
-    } else if (argument == "--codepages") {
-      options.listCodePages = true;
-    } else if (argument == "--no-codepage-cache") {
-      options.cachePages = false;
-    } else if (argument == "--with-codepage") {
-      options.codePageField = true;
-    } else if (argument == "--format") {
-      const std::string name = i + 1 < arguments.size() ? arguments[++i] : "";
-      if (name == "tsv") options.format = RecordFormat::Tsv;
-      else if (name == "csv") options.format = RecordFormat::Csv;
-      else if (name == "json") options.format = RecordFormat::Json;
-      else {
-        error = "--format needs tsv, csv or json";
-        return std::nullopt;
-      }
-    } else if (argument == "--encoding") {
-      if (i + 1 >= arguments.size()) {
-        error = "--encoding needs a code page (a number such as 932, or a name such as Shift_JIS)";
-        return std::nullopt;
-      }
-      options.request.readAs = CodePageOfUserText(arguments[++i]);
-      if (options.request.readAs == codepage::kNone) {
-        error = "--encoding " + arguments[i] + ": not a code page this tool reads (see --help)";
-        return std::nullopt;
-      }
-    } else {
+    }
+    const Option* option = Find(argument);
+    if (option == nullptr) {
       error = "unknown option " + argument;
       return std::nullopt;
     }
+    std::string value;
+    if (option->valueMissing != nullptr) {
+      if (i + 1 >= arguments.size()) {
+        error = option->valueMissing;
+        return std::nullopt;
+      }
+      value = arguments[++i];
+    }
+    if (!option->set(reading, value, error)) return std::nullopt;
   }
+  const bool havePath = reading.havePath;
   if (options.undo || options.undoList || options.undoBeside) {
     if (arguments.size() != 1) {
       error = arguments.front() + " takes nothing else";
