@@ -61,11 +61,6 @@ std::u16string ExportText(const HitPicks& hits) { return TabbedText(hits); }
 
 std::string CsvBytes(const HitPicks& hits) { return CsvOf(hits); }
 
-std::string ExportBytes(const HitList& hits) {
-  // UTF-16 LE carries every code unit, so this always has a value.
-  return *TextFileBytes(ExportText(hits), codepage::kUtf16Le, true);
-}
-
 WriteResult ExportHits(const HitList& hits, const std::u16string& path, ExportFormat format) {
   if (format == ExportFormat::Tabbed) return WriteTextFile(path, ExportText(hits), codepage::kUtf16Le, true);
   return WriteWholeFile(ToNativePath(path), CsvOf(hits));

@@ -20,9 +20,6 @@ std::u16string FlattenField(std::u16string_view text);
 // the file names the files, it is not for reopening them.
 std::u16string ExportText(const HitList& hits);
 
-// ExportText as the file's bytes, the mark FF FE first.
-std::string ExportBytes(const HitList& hits);
-
 // The file a user may ask for instead: the CSV records of results/HitRecords
 // with their header line.
 enum class ExportFormat { Tabbed, Csv };

@@ -9,7 +9,6 @@
 namespace trawlscope {
 namespace {
 
-using record::Escaped;
 using record::Fields;
 using record::IsHash;
 using record::ParseNumber;
@@ -57,27 +56,6 @@ std::string OriginalName(size_t index) {
   char name[32];
   std::snprintf(name, sizeof name, "%06zu", index);
   return name + std::string(kOriginalSuffix);
-}
-
-std::string ManifestBytes(const RunManifest& manifest) {
-  const RunDescription& run = manifest.description;
-  std::string out(kHeader);
-  out += "time\t" + std::to_string(run.time) + "\n";
-  out += "search\t" + Escaped(run.searchText) + "\n";
-  out += "replacement\t" + Escaped(run.replacementText) + "\n";
-  out += "command\t" + Escaped(run.command) + "\n";
-  for (const JournalEntry& file : manifest.files) {
-    out += "file\t" + Escaped(file.path) + "\t" + file.originalName + "\t" + std::to_string(file.originalSize) +
-           "\t" + file.originalHash + "\t" + std::to_string(static_cast<std::uint64_t>(file.written.device)) +
-           "\t" + std::to_string(static_cast<std::uint64_t>(file.written.inode)) + "\t" +
-           std::to_string(static_cast<std::int64_t>(file.written.size)) + "\t" +
-           std::to_string(static_cast<std::int64_t>(file.written.modified.tv_sec)) + "\t" +
-           std::to_string(static_cast<std::int64_t>(file.written.modified.tv_nsec)) + "\t" + file.writtenHash +
-           "\n";
-  }
-  out += "end\t" + std::to_string(manifest.files.size()) + "\n";
-  out += std::string(kChecksumKey) + ContentHash(out) + "\n";
-  return out;
 }
 
 std::optional<RunManifest> ParseManifest(std::string_view bytes) {

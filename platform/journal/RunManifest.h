@@ -38,9 +38,6 @@ struct RunManifest {
   bool finished = true;             // false: the run was killed or lost power before its end
 };
 
-// A manifest's bytes, checksum line last, as earlier versions wrote them.
-std::string ManifestBytes(const RunManifest& manifest);
-
 // The manifest, or nothing when the bytes are cut short, damaged or not a
 // manifest at all.
 std::optional<RunManifest> ParseManifest(std::string_view bytes);

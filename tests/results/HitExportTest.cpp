@@ -19,14 +19,18 @@ TEST(FlattenField, EveryBreakAndTabBecomesOneIdeographicSpace) {
   EXPECT_EQ(FlattenField(u"plain"), u"plain");
 }
 
-TEST(ExportBytes, MarkThenOneLittleEndianRecordPerHit) {
+TEST(ExportHits, MarkThenOneLittleEndianRecordPerHit) {
+  test::TempTree tree;
+  const std::u16string path = FromNativePath(tree.Path("out.txt"));
   HitList hits;
-  EXPECT_EQ(ExportBytes(hits), "\xFF\xFE");
+  ASSERT_TRUE(ExportHits(hits, path).written);
+  EXPECT_EQ(tree.Read("out.txt"), "\xFF\xFE");
   hits.AppendStandalone(u"/d/", u"f.txt", u"L\t", u"字", u"\r\n", 1, 0);
   const std::string expected = std::string("\xFF\xFE", 2) + std::string("f\0.\0t\0x\0t\0\t\0", 12) +
                                std::string("L\0\x00\x30\t\0", 6) + std::string("\x57\x5B\t\0", 4) +
                                std::string("\x00\x30\n\0", 4);
-  EXPECT_EQ(ExportBytes(hits), expected);
+  ASSERT_TRUE(ExportHits(hits, path).written);
+  EXPECT_EQ(tree.Read("out.txt"), expected);
 }
 
 TEST(ExportText, FileNamesAreFlattenedAndBytesThatAreNotTextBecomeReplacementCharacters) {
