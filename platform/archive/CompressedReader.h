@@ -35,7 +35,7 @@ struct ArchiveFault {
   int error = 0;
   std::string detail;  // English, UTF-8; may be empty
   size_t limit = 0;    // TooLarge: the limit it passed, in bytes
-  ModuleProblem module;
+  ModuleProblem module{};
 };
 
 struct ArchiveMember {

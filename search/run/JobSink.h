@@ -53,7 +53,7 @@ struct RunWarning {
   Kind kind = Kind::PathsNotListed;
   std::vector<UnlistedPath> paths;
   std::string detail;  // UTF-8
-  ModuleProblem module;
+  ModuleProblem module{};
 };
 
 class IJobSink {
