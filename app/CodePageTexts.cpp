@@ -1,10 +1,9 @@
 #include "app/CodePageTexts.h"
 
 #include <algorithm>
-#include <map>
 
 #include "app/CountTexts.h"
-#include "platform/codepage/UnwritableCharacters.h"
+#include "platform/codepage/UnwritablePages.h"
 #include "platform/files/NativePath.h"
 #include "search/archive/MemberPath.h"
 
@@ -49,28 +48,20 @@ std::u16string FilesByCodePageText(const std::vector<const HitFile*>& files) {
 
 std::vector<const HitFile*> FilesThatCannotHold(const std::vector<const HitFile*>& files,
                                                 const std::u16string& replacement) {
+  const std::vector<CodePage> pages = PagesThatCannotHold(PagesOf(files), replacement);
   std::vector<const HitFile*> refused;
-  if (std::all_of(replacement.begin(), replacement.end(), [](char16_t c) { return c < 0x80; })) return refused;
-  std::map<CodePage, bool> canHold;
-  for (const HitFile* file : files) {
-    if (file->codePage == 0) continue;
-    const auto known = canHold.find(file->codePage);
-    const bool holds = known != canHold.end() ? known->second
-                                               : (canHold[file->codePage] =
-                                                      UnwritableCharacters(replacement, file->codePage).empty());
-    if (!holds) refused.push_back(file);
-  }
+  for (const HitFile* file : files)
+    if (std::find(pages.begin(), pages.end(), file->codePage) != pages.end()) refused.push_back(file);
   return refused;
 }
 
 std::u16string CannotHoldWarning(const std::vector<const HitFile*>& files, const std::u16string& replacement) {
   const std::vector<const HitFile*> refused = FilesThatCannotHold(files, replacement);
   if (refused.empty()) return {};
-  std::u16string characters;
+  const std::vector<CodePage> refusing = PagesOf(refused);
+  const std::u16string characters = CharactersSomePageCannotHold(refusing, replacement);
   std::u16string pages;
-  for (const CodePage page : PagesOf(refused)) {
-    for (const char16_t c : UnwritableCharacters(replacement, page))
-      if (characters.find(c) == std::u16string::npos) characters += c;
+  for (const CodePage page : refusing) {
     if (!pages.empty()) pages += u", ";
     pages += PageName(page);
   }

@@ -15,9 +15,8 @@ namespace trawlscope {
 std::u16string CodePageCountsText(const std::vector<CodePage>& pageOfEachFile);
 std::u16string FilesByCodePageText(const std::vector<const HitFile*>& files);
 
-// The files whose page cannot write some character of `replacement`. For an
-// expression's format only its own characters count (those of the match
-// come from the file), and every syntax character of a format is ASCII.
+// The files whose page cannot write some character of `replacement`
+// (PagesThatCannotHold, UnwritablePages.h).
 std::vector<const HitFile*> FilesThatCannotHold(const std::vector<const HitFile*>& files,
                                                 const std::u16string& replacement);
 
