@@ -196,8 +196,7 @@ void ResultDialogWidget::SetSearchRequest(const SearchRequest& request) {
 
 void ResultDialogWidget::UpdatePreview() {
   const std::u16string replacement = FromQString(replaceCombo_->currentText());
-  list_->Delegate()->SetPreview(replacement.empty() ? nullptr : preview_.get(), replacement);
-  list_->viewport()->update();
+  list_->Model()->SetPreview(replacement.empty() ? nullptr : preview_.get(), replacement);
 }
 
 void ResultDialogWidget::HitsAboutToChange() { list_->CancelArranging(); }

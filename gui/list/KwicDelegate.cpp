@@ -1,19 +1,11 @@
 #include "gui/list/KwicDelegate.h"
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QIcon>
-#include <QStyle>
-#include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
+#include <QStyle>
 
 #include <algorithm>
-
-#include "platform/files/NativePath.h"
-#include "app/CodePageTexts.h"
-#include "gui/QtText.h"
-#include "gui/list/KwicModel.h"
 
 namespace trawlscope {
 namespace {
@@ -37,6 +29,10 @@ void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, Qt:
 
 void DrawCellText(QPainter* painter, const QRect& rect, const QString& text, Qt::Alignment alignment) {
   DrawCellText(painter, rect, text, alignment, (alignment & Qt::AlignRight) ? Qt::ElideLeft : Qt::ElideRight);
+}
+
+std::u16string_view Units(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())};
 }
 
 // Room before the code page's name.
@@ -79,7 +75,7 @@ int CharacterWidths::TextWidth(std::u16string_view text) {
   return sum;
 }
 
-KwicDelegate::KwicDelegate(const RowTable& rows, QObject* parent) : QStyledItemDelegate(parent), rows_(rows) {}
+KwicDelegate::KwicDelegate(const KwicModel& model, QObject* parent) : QStyledItemDelegate(parent), model_(model) {}
 
 QSize KwicDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
   return QSize(0, KwicRowHeight(option.font));
@@ -92,67 +88,32 @@ QString KwicDelegate::UnknownReplacementTip() {
             "The replace works it out from the whole file.");
 }
 
-void KwicDelegate::SetPreview(const ReplacePreview* preview, std::u16string replacement) {
-  preview_ = preview;
-  replacement_ = std::move(replacement);
-  cannotHold_.clear();
+KwicDelegate::Replacement KwicDelegate::ReplacementOf(const QModelIndex& index) {
+  const QVariant text = index.data(ReplacementRole);
+  if (!text.isValid()) return {};
+  return {true, index.data(ReplacementKnownRole).toBool(), text.toString()};
 }
 
-bool KwicDelegate::CannotHold(const HitFile& file) const {
-  if (preview_ == nullptr) return false;
-  if (!CompressedFiles({&file}).empty()) return true;
-  if (file.codePage == 0) return false;
-  const auto known = cannotHold_.find(file.codePage);
-  if (known != cannotHold_.end()) return known->second;
-  return cannotHold_[file.codePage] = !FilesThatCannotHold({&file}, replacement_).empty();
-}
-
-bool KwicDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
-                             const QModelIndex& index) {
-  if (event->type() == QEvent::ToolTip && static_cast<ResultColumn>(index.column()) == ResultColumn::KeywordAndRight &&
-      static_cast<size_t>(index.row()) < rows_.RowCount()) {
-    const std::optional<ReplacePreview::Outcome> preview = PreviewOf(static_cast<size_t>(index.row()));
-    if (preview && !preview->known) {
-      QToolTip::showText(event->globalPos(), UnknownReplacementTip(), view);
-      return true;
-    }
-    const HitFile& file = rows_.Row(static_cast<size_t>(index.row())).File();
-    if (preview && CannotHold(file)) {
-      const std::u16string compressed = CompressedWarning({&file});
-      QToolTip::showText(event->globalPos(),
-                         ToQString(compressed.empty() ? CannotHoldWarning({&file}, replacement_) : compressed), view);
-      return true;
-    }
-  }
-  return QStyledItemDelegate::helpEvent(event, view, option, index);
-}
-
-std::optional<ReplacePreview::Outcome> KwicDelegate::PreviewOf(size_t row) const {
-  if (preview_ == nullptr) return std::nullopt;
-  return preview_->Of(rows_.Row(row), replacement_);
-}
-
-int KwicDelegate::ReplacementWidth(const ReplacePreview::Outcome& outcome) const {
-  if (!widths_) return 0;
-  if (!outcome.known) return widths_->Advance(kUnknownReplacement);
-  return widths_->TextWidth(outcome.replacement);
+int KwicDelegate::ReplacementWidth(const Replacement& replacement) const {
+  if (!widths_ || !replacement.shown) return 0;
+  if (!replacement.known) return widths_->Advance(kUnknownReplacement);
+  return widths_->TextWidth(Units(replacement.text));
 }
 
 KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, size_t row) const {
-  return LayOutKeyword(cell, row, PreviewOf(row));
+  const QModelIndex index = model_.index(static_cast<int>(row), static_cast<int>(ResultColumn::KeywordAndRight));
+  return LayOutKeyword(cell, index.data(KeywordRole).toString(), ReplacementOf(index));
 }
 
-KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, size_t row,
-                                                        const std::optional<ReplacePreview::Outcome>& preview) const {
-  const int width = widths_ ? widths_->TextWidth(rows_.Row(row).Keyword()) : 0;
-  const int replacement = preview ? ReplacementWidth(*preview) : 0;
-  return {cell.left(), width, cell.left() + width, cell.left() + width + replacement};
+KwicDelegate::KeywordLayout KwicDelegate::LayOutKeyword(const QRect& cell, const QString& keyword,
+                                                        const Replacement& replacement) const {
+  const int width = widths_ ? widths_->TextWidth(Units(keyword)) : 0;
+  const int replacementWidth = ReplacementWidth(replacement);
+  return {cell.left(), width, cell.left() + width, cell.left() + width + replacementWidth};
 }
 
 void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
-  const size_t row = static_cast<size_t>(index.row());
-  if (row >= rows_.RowCount()) return;
-  const Hit& hit = rows_.Row(row);
+  if (!index.isValid()) return;
   painter->save();
   painter->setFont(option.font);
   if (!widths_) widths_ = std::make_unique<CharacterWidths>(option.font);
@@ -164,28 +125,25 @@ void KwicDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
   switch (static_cast<ResultColumn>(index.column())) {
     case ResultColumn::Hidden:
     case ResultColumn::LeftContext:
-      DrawCellText(painter, cell, ToQString(hit.LeftContext()),
+      DrawCellText(painter, cell, index.data(LeftContextRole).toString(),
                    index.column() == 1 ? Qt::AlignRight : Qt::AlignLeft);
       break;
-    case ResultColumn::KeywordAndRight: PaintKeywordAndRight(painter, cell, row, text); break;
+    case ResultColumn::KeywordAndRight: PaintKeywordAndRight(painter, cell, index, text); break;
     // Names of one family often differ only in their ends ("CPU_SET.3", "CPU_SET_S.3").
     case ResultColumn::FileName:
-      DrawCellText(painter, cell, ToQString(DisplayPath(hit.FileName())), Qt::AlignLeft, Qt::ElideMiddle);
-      break;
-    case ResultColumn::Line: DrawCellText(painter, cell, QString::number(hit.line), Qt::AlignRight); break;
-    case ResultColumn::CodePage: PaintCodePage(painter, cell, hit.File()); break;
-    // The model knows the searched folders the path is shown below.
     case ResultColumn::Folder:
       DrawCellText(painter, cell, index.data(Qt::DisplayRole).toString(), Qt::AlignLeft, Qt::ElideMiddle);
       break;
+    case ResultColumn::Line: DrawCellText(painter, cell, index.data(Qt::DisplayRole).toString(), Qt::AlignRight); break;
+    case ResultColumn::CodePage: PaintCodePage(painter, cell, index); break;
   }
   painter->restore();
 }
 
-void KwicDelegate::PaintCodePage(QPainter* painter, const QRect& cell, const HitFile& file) const {
+void KwicDelegate::PaintCodePage(QPainter* painter, const QRect& cell, const QModelIndex& index) const {
   // Apart from the line number, which is set flush right beside it.
   QRect text = cell.adjusted(kCodePageIndent, 0, 0, 0);
-  if (file.undecodable) {
+  if (index.data(UndecodableRole).toBool()) {
     // A wrong guess stands out: a warning sign before the name, which says it too.
     const int side = std::min(cell.height() - 2, painter->fontMetrics().height());
     const QIcon warning = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
@@ -193,19 +151,19 @@ void KwicDelegate::PaintCodePage(QPainter* painter, const QRect& cell, const Hit
     text.setLeft(text.left() + side + 2);
   }
   // The sign says what the model's text says in words.
-  DrawCellText(painter, text, ToQString(CodePageCellText(file)), Qt::AlignLeft);
+  DrawCellText(painter, text, index.data(CodePageNameRole).toString(), Qt::AlignLeft);
 }
 
-void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const {
-  const Hit& hit = rows_.Row(row);
-  // Worked out once: with an expression it is a match over the contexts.
-  const std::optional<ReplacePreview::Outcome> preview = PreviewOf(row);
-  const KeywordLayout layout = LayOutKeyword(cell, row, preview);
+void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, const QModelIndex& index,
+                                        const QColor& text) const {
+  const QString keyword = index.data(KeywordRole).toString();
+  const Replacement preview = ReplacementOf(index);
+  const KeywordLayout layout = LayOutKeyword(cell, keyword, preview);
   // A file whose page cannot write the replacement keeps its keyword: the
   // replacement is shown struck through instead.
-  const bool refused = preview && CannotHold(hit.File());
+  const bool refused = preview.shown && index.data(CodePageRefusedRole).toBool();
   painter->setPen(kKeyword);
-  if (preview && !refused) {
+  if (preview.shown && !refused) {
     // A strike-through alone is a hair across kanji: the text going out is
     // also set on a tint of its own.
     painter->fillRect(QRect(layout.keywordLeft, cell.top() + 1, layout.keywordWidth, cell.height() - 2), kReplacedTint);
@@ -213,17 +171,16 @@ void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, si
     struck.setStrikeOut(true);
     painter->setFont(struck);
   }
-  DrawCellText(painter, cell, ToQString(hit.Keyword()), Qt::AlignLeft);
-  if (preview) {
+  DrawCellText(painter, cell, keyword, Qt::AlignLeft);
+  if (preview.shown) {
     QFont plain = painter->font();
     plain.setStrikeOut(refused);
     painter->setFont(plain);
     QRect replacement = cell;
     replacement.setLeft(layout.replacementLeft);
-    painter->setPen(preview->known && !refused ? kReplacement : kUnknown);
+    painter->setPen(preview.known && !refused ? kReplacement : kUnknown);
     if (replacement.width() > 0)
-      DrawCellText(painter, replacement, preview->known ? ToQString(preview->replacement) : kUnknownReplacement,
-                   Qt::AlignLeft);
+      DrawCellText(painter, replacement, preview.known ? preview.text : kUnknownReplacement, Qt::AlignLeft);
   }
   painter->setPen(text);
   if (refused) {
@@ -233,7 +190,7 @@ void KwicDelegate::PaintKeywordAndRight(QPainter* painter, const QRect& cell, si
   }
   QRect right = cell;
   right.setLeft(layout.rightContextLeft);
-  if (right.width() > 0) DrawCellText(painter, right, ToQString(hit.RightContext()), Qt::AlignLeft);
+  if (right.width() > 0) DrawCellText(painter, right, index.data(RightContextRole).toString(), Qt::AlignLeft);
 }
 
 }  // namespace trawlscope

@@ -1,16 +1,15 @@
 #pragma once
-// Paints one cell of the result list from its hit: the left context
-// right-aligned against the red keyword, the right context starting exactly
-// where the keyword ends, the file name and the line.
+// Paints one cell of the result list from its model's roles (KwicModel.h):
+// the left context right-aligned against the red keyword, the right context
+// starting exactly where the keyword ends, the file name and the line. What
+// a row says is the model's; the delegate only decides how it looks.
 #include <QFontMetrics>
 #include <QStyledItemDelegate>
-#include <map>
 #include <memory>
-#include <optional>
+#include <string_view>
 #include <vector>
 
-#include "results/RowTable.h"
-#include "search/review/ReplacePreview.h"
+#include "gui/list/KwicModel.h"
 
 namespace trawlscope {
 
@@ -38,22 +37,17 @@ class CharacterWidths {
 class KwicDelegate final : public QStyledItemDelegate {
   Q_OBJECT
  public:
-  KwicDelegate(const RowTable& rows, QObject* parent);
+  KwicDelegate(const KwicModel& model, QObject* parent);
   // The list's font changed: keyword widths are measured again.
   void FontChanged() { widths_.reset(); }
-  // While `preview` is set, the keyword cell shows each keyword struck through
-  // and what a replace with `replacement` puts in its place after it. Only
-  // rows that are painted are worked out. Null ends the preview.
-  void SetPreview(const ReplacePreview* preview, std::u16string replacement);
-  bool Previewing() const { return preview_ != nullptr; }
+  // While the model previews a replace, the keyword cell shows each keyword
+  // struck through and what the replace puts in its place after it.
+  bool Previewing() const { return model_.Previewing(); }
   // Shown where a row's replacement depends on text the hit does not keep.
   static const QString kUnknownReplacement;
   static QString UnknownReplacementTip();
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-  // Over a "(?)", the tooltip says why the replacement is not shown.
-  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
-                 const QModelIndex& index) override;
 
   // Where row `row`'s keyword and right context are drawn inside a cell of `cell`.
   struct KeywordLayout {
@@ -65,21 +59,21 @@ class KwicDelegate final : public QStyledItemDelegate {
   KeywordLayout LayOutKeyword(const QRect& cell, size_t row) const;
 
  private:
-  void PaintKeywordAndRight(QPainter* painter, const QRect& cell, size_t row, const QColor& text) const;
-  void PaintCodePage(QPainter* painter, const QRect& cell, const HitFile& file) const;
-  KeywordLayout LayOutKeyword(const QRect& cell, size_t row,
-                              const std::optional<ReplacePreview::Outcome>& preview) const;
-  std::optional<ReplacePreview::Outcome> PreviewOf(size_t row) const;
-  // Whether the replace will leave the file as it is: it is compressed, or
-  // the previewed replacement has characters the file's page cannot write.
-  bool CannotHold(const HitFile& file) const;
-  int ReplacementWidth(const ReplacePreview::Outcome& outcome) const;
+  // A previewed replacement, as the model's roles say it.
+  struct Replacement {
+    bool shown = false;  // a replace is previewed
+    bool known = false;
+    QString text;
+  };
+  static Replacement ReplacementOf(const QModelIndex& index);
+  void PaintKeywordAndRight(QPainter* painter, const QRect& cell, const QModelIndex& index, const QColor& text) const;
+  void PaintCodePage(QPainter* painter, const QRect& cell, const QModelIndex& index) const;
+  KeywordLayout LayOutKeyword(const QRect& cell, const QString& keyword, const Replacement& replacement) const;
+  int ReplacementWidth(const Replacement& replacement) const;
 
-  const RowTable& rows_;
+  // Only for LayOutKeyword by row; painting goes by the index it is given.
+  const KwicModel& model_;
   mutable std::unique_ptr<CharacterWidths> widths_;
-  const ReplacePreview* preview_ = nullptr;
-  std::u16string replacement_;
-  mutable std::map<CodePage, bool> cannotHold_;  // for replacement_, by page
 };
 
 QColor RowBackground(int row, bool selected);

@@ -61,7 +61,7 @@ bool IsHomeOrEnd(const QEvent* event) {
 
 KwicListView::KwicListView(RowTable& rows, SettingsStore& settings, QWidget* parent)
     : UniformRowsView(parent), rows_(rows), settings_(settings), model_(new KwicModel(rows, this)),
-      delegate_(new KwicDelegate(rows, this)),
+      delegate_(new KwicDelegate(*model_, this)),
       arranger_([this](std::function<void()> work) { QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection); }) {
   folderOpener = [](const std::string& folder) { return OpenFolderInFileManager(folder); };
   readAsCandidates = [](const std::u16string& path, CodePage current) { return ReadAsCandidates(path, current); };
