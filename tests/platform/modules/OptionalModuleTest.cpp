@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/modules/ModuleEntry.h"
+
 namespace trawlscope {
 namespace {
 
