@@ -3,6 +3,10 @@
 // only while it is the user's own, a real folder closed to everyone else.
 #include <string>
 
+#include "platform/files/FileDescriptor.h"
+#include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
+
 namespace trawlscope {
 
 // $XDG_CACHE_HOME/trawlscope, or $HOME/.cache/trawlscope when the variable
@@ -13,8 +17,8 @@ std::string CacheFolder(const char* xdgCacheHome, const char* home);
 std::string CurrentCacheFolder();
 
 // A descriptor of `folder`, made (with its missing parents) mode 0700 when
-// it is not there; -1 when it cannot be made or opened, or is a link, not a
-// folder, another user's or open to group or others. The caller closes it.
-int OpenPrivateCacheFolder(const std::string& folder);
+// it is not there. Refused (EPERM at FileStep::Open) when it is not a
+// folder, or another user's, or open to group or others; ELOOP when it is a link.
+Outcome<FileDescriptor> OpenPrivateCacheFolder(const std::string& folder, IFileOps& ops = SystemFileOps());
 
 }  // namespace trawlscope

@@ -1,6 +1,5 @@
 #include "platform/detectcache/DetectedPageCache.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -12,6 +11,7 @@
 
 #include "platform/detectcache/CacheFolder.h"
 #include "platform/detectcache/PageCacheFormat.h"
+#include "platform/files/SystemCalls.h"
 
 namespace trawlscope {
 namespace {
@@ -26,27 +26,6 @@ constexpr std::int64_t kStaleTemporaryNs = 3600LL * 1'000'000'000;
 constexpr std::string_view kTemporarySuffix = ".tmp";
 
 bool KeyBefore(const PageCacheEntry& a, const PageCacheEntry& b) { return a.key < b.key; }
-
-bool ReadAllAt(int fd, std::string& bytes, size_t size) {
-  bytes.resize(size);
-  for (size_t done = 0; done < size;) {
-    const ssize_t got = pread(fd, bytes.data() + done, size - done, static_cast<off_t>(done));
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    done += static_cast<size_t>(got);
-  }
-  return true;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t put = write(fd, bytes.data(), bytes.size());
-    if (put < 0 && errno == EINTR) continue;
-    if (put <= 0) return false;
-    bytes.remove_prefix(static_cast<size_t>(put));
-  }
-  return true;
-}
 
 // Both sorted by key; on a key in both, the later use wins.
 std::vector<PageCacheEntry> Merge(const std::vector<PageCacheEntry>& a, const std::vector<PageCacheEntry>& b) {
@@ -82,36 +61,38 @@ std::int64_t SystemWallClock() {
 }
 
 DetectedPageCache::DetectedPageCache(const std::string& folder, std::string name, std::string buildId,
-                                     WallClock clock)
-    : name_(std::move(name)), buildId_(std::move(buildId)), clock_(clock) {
+                                     WallClock clock, IFileOps& ops)
+    : name_(std::move(name)), buildId_(std::move(buildId)), clock_(clock), ops_(ops) {
   if (buildId_.empty() || buildId_.size() > kMaxBuildIdBytes || name_.empty() ||
       name_.find('/') != std::string::npos)
     return;
-  folderFd_ = OpenPrivateCacheFolder(folder);
-  if (folderFd_ < 0) return;
+  Outcome<FileDescriptor> opened = OpenPrivateCacheFolder(folder, ops_);
+  if (!opened) {
+    folderOutcome_ = opened.Failure();
+    return;
+  }
+  folder_ = std::move(opened).Value();
   today_ = static_cast<std::uint32_t>(std::max<std::int64_t>(0, clock_() / kNsPerDay));
   entries_ = ReadEntries(fileWasWhole_);
   used_ = std::make_unique<std::atomic<bool>[]>(entries_.size());
 }
 
-DetectedPageCache::~DetectedPageCache() {
-  if (folderFd_ >= 0) close(folderFd_);
-}
+DetectedPageCache::~DetectedPageCache() = default;
 
 std::vector<PageCacheEntry> DetectedPageCache::ReadEntries(bool& whole) const {
   whole = false;
-  const int fd = openat(folderFd_, name_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
+  const FileDescriptor file(ops_.OpenAt(folder_.Fd(), name_.c_str(), O_RDONLY | O_CLOEXEC), ops_);
+  if (!file.Valid()) {
     whole = errno == ENOENT;
     return {};
   }
   struct stat info;
   std::string bytes;
-  const bool ours = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
+  int error = 0;
+  const bool ours = ops_.FStat(file.Fd(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
                     (info.st_mode & kOthersBits) == 0 && info.st_size <= kMaxFileBytes;
-  const bool read = ours && ReadAllAt(fd, bytes, static_cast<size_t>(info.st_size));
-  close(fd);
-  if (!read) return {};
+  // A file that changed size while it was read is not this build's whole cache either.
+  if (!ours || !ReadAll(ops_, file.Fd(), bytes, error) || bytes.size() != static_cast<size_t>(info.st_size)) return {};
   auto entries = DecodePageCache(bytes, buildId_);
   if (!entries) return {};
   whole = true;
@@ -126,13 +107,13 @@ CodePage DetectedPageCache::Find(const PageCacheKey& key) const {
 }
 
 void DetectedPageCache::Remember(const PageCacheKey& key, CodePage page) {
-  if (folderFd_ < 0 || page == codepage::kNone || IsRacy(key, clock_())) return;
+  if (!folder_.Valid() || page == codepage::kNone || IsRacy(key, clock_())) return;
   const std::lock_guard<std::mutex> lock(learntLock_);
   learnt_.push_back({key, page, today_});
 }
 
-bool DetectedPageCache::Save() {
-  if (folderFd_ < 0) return false;
+Outcome<> DetectedPageCache::Save() {
+  if (!folder_.Valid()) return folderOutcome_;
   // Uses are kept by the day: a second run on the same day writes nothing.
   bool changed = !fileWasWhole_ || !learnt_.empty();
   for (size_t i = 0; i < entries_.size(); ++i) {
@@ -141,7 +122,7 @@ bool DetectedPageCache::Save() {
       changed = true;
     }
   }
-  if (!changed) return true;
+  if (!changed) return Done();
   std::sort(learnt_.begin(), learnt_.end(), KeyBefore);
   std::vector<PageCacheEntry> entries = Merge(entries_, learnt_);
   // What other runs wrote since this one read the file is kept too.
@@ -149,44 +130,48 @@ bool DetectedPageCache::Save() {
   const std::vector<PageCacheEntry> onDisk = ReadEntries(whole);
   if (whole && !onDisk.empty()) entries = Merge(onDisk, entries);
   DropOldestUsed(entries);
-  RemoveStaleTemporaries();
+  // Temporaries that stay over cost only room: the write goes on without their removal.
+  static_cast<void>(RemoveStaleTemporaries());
   return WriteEntries(entries);
 }
 
-void DetectedPageCache::RemoveStaleTemporaries() const {
-  const int fd = dup(folderFd_);
-  DIR* folder = fd >= 0 ? fdopendir(fd) : nullptr;
-  if (folder == nullptr) {
-    if (fd >= 0) close(fd);
-    return;
-  }
+Outcome<> DetectedPageCache::RemoveStaleTemporaries() const {
+  std::vector<std::string> names;
+  if (ops_.ListFolder(folder_.Fd(), names) != 0) return FileError::System(FileStep::List, errno);
   // By the system's clock, as the files' times go, whatever clock the run was given.
   const std::string prefix = name_ + ".";
-  for (const dirent* entry; (entry = readdir(folder)) != nullptr;) {
-    const std::string_view name = entry->d_name;
+  Outcome<> outcome = Done();
+  for (const std::string& name : names) {
     if (!name.starts_with(prefix) || !name.ends_with(kTemporarySuffix)) continue;
     struct stat info;
-    if (fstatat(folderFd_, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-        NanosecondsOf(info.st_mtim) < SystemWallClock() - kStaleTemporaryNs)
-      unlinkat(folderFd_, entry->d_name, 0);
+    if (ops_.StatAt(folder_.Fd(), name.c_str(), &info) == 0 &&
+        NanosecondsOf(info.st_mtim) < SystemWallClock() - kStaleTemporaryNs &&
+        ops_.UnlinkAt(folder_.Fd(), name.c_str()) != 0 && errno != ENOENT && outcome)
+      outcome = FileError::System(FileStep::Save, errno);
   }
-  closedir(folder);
+  return outcome;
 }
 
-bool DetectedPageCache::WriteEntries(const std::vector<PageCacheEntry>& entries) const {
+Outcome<> DetectedPageCache::WriteEntries(const std::vector<PageCacheEntry>& entries) const {
   // A name of this process's own: runs writing at once never share a temporary file.
   static std::atomic<unsigned> serial{0};
   const std::string temporary =
       name_ + "." + std::to_string(getpid()) + "." + std::to_string(serial.fetch_add(1)) + std::string(kTemporarySuffix);
-  const int fd = openat(folderFd_, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                        kPrivateFile);
-  if (fd < 0) return false;
+  FileDescriptor file(ops_.OpenAt(folder_.Fd(), temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateFile),
+                      ops_);
+  if (!file.Valid()) return FileError::System(FileStep::CreateTemporary, errno);
   // No fsync: a file cut short by a crash fails its checksum and is only a cache.
-  const bool written = fchmod(fd, kPrivateFile) == 0 && WriteAll(fd, EncodePageCache(buildId_, entries));
-  const bool closed = close(fd) == 0;
-  if (written && closed && renameat(folderFd_, temporary.c_str(), folderFd_, name_.c_str()) == 0) return true;
-  unlinkat(folderFd_, temporary.c_str(), 0);
-  return false;
+  Outcome<> outcome = Done();
+  int error = 0;
+  if (ops_.ChangeMode(file.Fd(), kPrivateFile) != 0)
+    outcome = FileError::System(FileStep::SetPermissions, errno);
+  else if (!WriteAll(ops_, file.Fd(), EncodePageCache(buildId_, entries), error))
+    outcome = FileError::System(FileStep::Write, error);
+  if (file.Close() != 0 && outcome) outcome = FileError::System(FileStep::Save, errno);
+  if (outcome && ops_.RenameAt(folder_.Fd(), temporary.c_str(), name_.c_str()) == 0) return Done();
+  if (outcome) outcome = FileError::System(FileStep::Save, errno);
+  ops_.UnlinkAt(folder_.Fd(), temporary.c_str());
+  return outcome;
 }
 
 }  // namespace trawlscope

@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "platform/detectcache/PageCacheKey.h"
+#include "platform/files/FileDescriptor.h"
+#include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
 
 namespace trawlscope {
 
@@ -33,7 +36,7 @@ class DetectedPageCache {
   // a private folder it holds and keeps nothing; without a `buildId` too.
   // A file that is not this build's whole cache is ignored, and replaced by Save.
   DetectedPageCache(const std::string& folder, std::string name, std::string buildId,
-                    WallClock clock = SystemWallClock);
+                    WallClock clock = SystemWallClock, IFileOps& ops = SystemFileOps());
   ~DetectedPageCache();
   DetectedPageCache(const DetectedPageCache&) = delete;
   DetectedPageCache& operator=(const DetectedPageCache&) = delete;
@@ -46,23 +49,26 @@ class DetectedPageCache {
   void Remember(const PageCacheKey& key, CodePage page);
   // Writes the pages read and learnt when anything is new, the oldest used
   // dropped past kMaxPageCacheEntries. Once, after every searcher stopped.
-  // False when the file could not be written.
-  bool Save();
+  // A cache not in use says why its folder could not be used, or that there was none.
+  Outcome<> Save();
 
   // Whether the folder is private and the build known: the cache is in use.
-  bool InUse() const { return folderFd_ >= 0; }
+  bool InUse() const { return folder_.Valid(); }
   size_t EntriesRead() const { return entries_.size(); }
 
  private:
   std::vector<PageCacheEntry> ReadEntries(bool& whole) const;
-  bool WriteEntries(const std::vector<PageCacheEntry>& entries) const;
+  Outcome<> WriteEntries(const std::vector<PageCacheEntry>& entries) const;
   // Removes the temporary files of runs that were killed before their rename.
-  void RemoveStaleTemporaries() const;
+  Outcome<> RemoveStaleTemporaries() const;
 
-  int folderFd_ = -1;
   std::string name_;
   std::string buildId_;
   WallClock clock_;
+  IFileOps& ops_;
+  FileDescriptor folder_;
+  // Why folder_ is not open: no build or name to key the cache by (ENOENT), or the folder's failure.
+  Outcome<> folderOutcome_ = FileError::System(FileStep::Open, ENOENT);
   std::uint32_t today_ = 0;
   bool fileWasWhole_ = false;  // a file of this build was read, or there was none to read
   std::vector<PageCacheEntry> entries_;  // sorted; never changed while searchers run

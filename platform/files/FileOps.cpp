@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <linux/openat2.h>
+#include <dirent.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/syscall.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -11,6 +13,7 @@
 #include <cerrno>
 #include <cstring>
 #include <random>
+#include <string_view>
 #include <vector>
 
 namespace trawlscope {
@@ -110,6 +113,33 @@ class SystemOps final : public IFileOps {
       fsetxattr(toFd, name, value.data(), value.size(), 0);
     }
     return 0;
+  }
+
+  int MakeFolderAt(int folder, const char* name, mode_t mode) override { return mkdirat(folder, name, mode); }
+  int RemoveFolderAt(int folder, const char* name) override { return unlinkat(folder, name, AT_REMOVEDIR); }
+  int Lock(int fd, int operation) override { return flock(fd, operation); }
+
+  int ListFolder(int folder, std::vector<std::string>& names) override {
+    // fdopendir takes the descriptor it is given: the caller keeps its own.
+    const int fd = dup(folder);
+    DIR* listing = fd >= 0 ? fdopendir(fd) : nullptr;
+    if (listing == nullptr) {
+      const int error = errno;
+      if (fd >= 0) close(fd);
+      errno = error;
+      return -1;
+    }
+    rewinddir(listing);  // a listing before this one moved the offset the two descriptors share
+    errno = 0;
+    while (const dirent* entry = readdir(listing)) {
+      const std::string_view name = entry->d_name;
+      if (name != "." && name != "..") names.emplace_back(name);
+      errno = 0;
+    }
+    const int error = errno;
+    closedir(listing);
+    errno = error;
+    return error == 0 ? 0 : -1;
   }
 };
 

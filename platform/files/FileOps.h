@@ -8,10 +8,13 @@
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 namespace trawlscope {
 
 // Each call returns what the system call returns and leaves errno as it set it.
+// The journal and the cache of detected pages go through it too: making
+// their folders, taking their locks, listing and pruning what they keep.
 class IFileOps {
  public:
   virtual ~IFileOps() = default;
@@ -42,6 +45,14 @@ class IFileOps {
   virtual int ChangeMode(int fd, mode_t mode) = 0;
   virtual int ChangeOwner(int fd, uid_t owner, gid_t group) = 0;
   virtual int CopyExtendedAttributes(int fromFd, int toFd) = 0;
+  // `folder` may be AT_FDCWD, `name` then a path.
+  virtual int MakeFolderAt(int folder, const char* name, mode_t mode) = 0;
+  virtual int RemoveFolderAt(int folder, const char* name) = 0;  // an empty one
+  // flock(2): LOCK_SH or LOCK_EX, with LOCK_NB or without.
+  virtual int Lock(int fd, int operation) = 0;
+  // The names in the folder open as `folder`, "." and ".." left out, in the
+  // order the file system gives them.
+  virtual int ListFolder(int folder, std::vector<std::string>& names) = 0;
 };
 
 // The real calls. Any thread.

@@ -12,6 +12,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/files/FileDescriptor.h"
 #include "platform/files/SystemCalls.h"
 
 namespace trawlscope {
@@ -31,19 +32,6 @@ constexpr size_t kReadAlignment = 64;
 
 // O_NONBLOCK keeps open() from waiting on a FIFO before fstat can refuse it.
 constexpr int kReadFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-
-class OpenFile {
- public:
-  explicit OpenFile(int fd) : fd_(fd) {}
-  ~OpenFile() {
-    if (fd_ >= 0) close(fd_);
-  }
-  int Fd() const { return fd_; }
-  int Release() { return std::exchange(fd_, -1); }
-
- private:
-  int fd_;
-};
 
 // Reads up to `size` bytes; the count read, or -1 on an error.
 long long ReadUpTo(int fd, char* into, size_t size) {
@@ -239,7 +227,7 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
                         FileInPieces* pieces, unsigned long long wholeUpTo, const WantsIdentity* wantsIdentity) {
   buffer.Clear();
   if (fd < 0) return {errno};
-  OpenFile file(fd);
+  FileDescriptor file(fd);
   struct stat info;
   size_t preRead = 0;
   if (wantsIdentity != nullptr && onRead != nullptr) {

@@ -63,39 +63,33 @@ bool InGroup(gid_t group) {
 
 }  // namespace
 
-Target::~Target() {
-  if (folder_ >= 0) ops_.Close(folder_);
-}
-
 bool Target::Open(const std::string& folderPath, const std::string& name) {
   name_ = name;
-  folder_ = ops_.OpenFolder(folderPath.c_str());
-  return folder_ >= 0;
+  folder_ = FileDescriptor(ops_.OpenFolder(folderPath.c_str()), ops_);
+  return folder_.Valid();
 }
 
 TemporaryFile::TemporaryFile(IFileOps& ops, const Target& target)
     : ops_(ops),
       target_(target),
       name_("." + target.Name() + std::string(kTemporaryMark) + "XXXXXX"),
-      fd_(ops.CreateTemporaryAt(target.Folder(), name_)),
-      error_(fd_ < 0 ? errno : 0),
-      created_(fd_ >= 0) {}
+      fd_(ops.CreateTemporaryAt(target.Folder(), name_), ops),
+      error_(fd_.Valid() ? 0 : errno),
+      created_(fd_.Valid()) {}
 
 TemporaryFile::~TemporaryFile() {
-  if (fd_ >= 0) ops_.Close(fd_);
+  fd_.Close();
   if (created_ && !renamed_) ops_.UnlinkAt(target_.Folder(), name_.c_str());
 }
 
 bool TemporaryFile::Finish(FileIdentity& placed, int& error) {
   struct stat info;
-  if (ops_.Sync(fd_) != 0 || ops_.FStat(fd_, &info) != 0) {
+  if (ops_.Sync(fd_.Fd()) != 0 || ops_.FStat(fd_.Fd(), &info) != 0) {
     error = errno;
     return false;
   }
   placed = FileIdentity::Of(info);
-  const int fd = fd_;
-  fd_ = -1;
-  if (ops_.Close(fd) != 0) {
+  if (fd_.Close() != 0) {
     error = errno;
     return false;
   }
@@ -114,11 +108,7 @@ bool TemporaryFile::RenameOver(int& error, bool overAnything) {
 }
 
 HeldFile::HeldFile(IFileOps& ops, const Target& target)
-    : ops_(ops), fd_(ops.OpenAt(target.Folder(), target.Name().c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-
-HeldFile::~HeldFile() {
-  if (fd_ >= 0) ops_.Close(fd_);
-}
+    : fd_(ops.OpenAt(target.Folder(), target.Name().c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK), ops) {}
 
 bool ChangedSince(IFileOps& ops, const Target& target, const FileIdentity& asRead) {
   struct stat now;

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/FileDescriptor.h"
 #include "platform/files/FileIdentity.h"
 #include "platform/files/FileOps.h"
 #include "platform/files/SafeFileWriter.h"
@@ -24,17 +25,16 @@ inline constexpr std::string_view kTemporaryMark = ".trawlscope-";
 class Target {
  public:
   explicit Target(IFileOps& ops) : ops_(ops) {}
-  ~Target();
   Target(const Target&) = delete;
   Target& operator=(const Target&) = delete;
   // Opens the folder `folderPath` (links resolved already) for the file `name`.
   bool Open(const std::string& folderPath, const std::string& name);
-  int Folder() const { return folder_; }
+  int Folder() const { return folder_.Fd(); }
   const std::string& Name() const { return name_; }
 
  private:
   IFileOps& ops_;
-  int folder_ = -1;
+  FileDescriptor folder_;
   std::string name_;
 };
 
@@ -45,7 +45,7 @@ class TemporaryFile {
   ~TemporaryFile();
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
-  int Fd() const { return fd_; }
+  int Fd() const { return fd_.Fd(); }
   int Error() const { return error_; }
   // Flushes and closes the file; `placed` is what the target will be once it is renamed.
   bool Finish(FileIdentity& placed, int& error);
@@ -56,7 +56,7 @@ class TemporaryFile {
   IFileOps& ops_;
   const Target& target_;
   std::string name_;
-  int fd_;
+  FileDescriptor fd_;
   int error_;
   bool created_;
   bool renamed_ = false;
@@ -66,14 +66,12 @@ class TemporaryFile {
 class HeldFile {
  public:
   HeldFile(IFileOps& ops, const Target& target);
-  ~HeldFile();
   HeldFile(const HeldFile&) = delete;
   HeldFile& operator=(const HeldFile&) = delete;
-  int Fd() const { return fd_; }
+  int Fd() const { return fd_.Fd(); }
 
  private:
-  IFileOps& ops_;
-  int fd_;
+  FileDescriptor fd_;
 };
 
 // What the new file takes over from the one it replaces.

@@ -1,6 +1,11 @@
 #include "platform/files/SystemCalls.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
+
+#include "platform/files/FileDescriptor.h"
 
 namespace trawlscope {
 namespace {
@@ -37,6 +42,17 @@ bool ReadAll(IFileOps& ops, int fd, std::string& bytes, int& error) {
     bytes.append(chunk, static_cast<size_t>(got));
     offset += got;
   }
+}
+
+Outcome<std::string> ReadOwnFile(IFileOps& ops, const std::string& path) {
+  const FileDescriptor file(ops.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY), ops);
+  if (!file.Valid()) return FileError::System(FileStep::Read, errno);
+  struct stat info;
+  if (ops.FStat(file.Fd(), &info) != 0) return FileError::System(FileStep::Read, errno);
+  if (!S_ISREG(info.st_mode)) return FileError::System(FileStep::Read, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+  std::string bytes;
+  if (int error = 0; !ReadAll(ops, file.Fd(), bytes, error)) return FileError::System(FileStep::Read, error);
+  return bytes;
 }
 
 }  // namespace trawlscope

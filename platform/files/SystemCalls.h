@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
 
 namespace trawlscope {
 
@@ -24,5 +25,9 @@ bool WriteAll(IFileOps& ops, int fd, std::string_view bytes, int& error, off_t o
 
 // Appends the file's bytes from offset 0 to its end to `bytes`.
 bool ReadAll(IFileOps& ops, int fd, std::string& bytes, int& error);
+
+// The bytes of a small file of the program's own (a record, a log); never
+// a FIFO or a device, which could hang the read.
+Outcome<std::string> ReadOwnFile(IFileOps& ops, const std::string& path);
 
 }  // namespace trawlscope

@@ -40,21 +40,17 @@ std::string ContentHash(std::string_view bytes) {
   return hasher.Hex();
 }
 
-bool ContentHashOfFile(int fd, std::string& hash, int& error) {
+Outcome<std::string> ContentHashOfFile(int fd, IFileOps& ops) {
   const std::unique_ptr<char[]> buffer(new char[kReadBytes]);
   ContentHasher hasher;
   for (off_t offset = 0;;) {
-    const ssize_t got = RetryOnInterrupt([&] { return pread(fd, buffer.get(), kReadBytes, offset); });
-    if (got < 0) {
-      error = errno;
-      return false;
-    }
+    const ssize_t got = RetryOnInterrupt([&] { return ops.PRead(fd, buffer.get(), kReadBytes, offset); });
+    if (got < 0) return FileError::System(FileStep::Read, errno);
     if (got == 0) break;
     hasher.Add(std::string_view(buffer.get(), static_cast<size_t>(got)));
     offset += got;
   }
-  hash = hasher.Hex();
-  return true;
+  return hasher.Hex();
 }
 
 }  // namespace trawlscope

@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
+
 struct _GChecksum;
 
 namespace trawlscope {
@@ -12,9 +15,8 @@ namespace trawlscope {
 // 64 lowercase hex digits. Any thread.
 std::string ContentHash(std::string_view bytes);
 
-// The hash of the bytes of an open file, read a piece at a time; false
-// with `error` set when it cannot be read.
-bool ContentHashOfFile(int fd, std::string& hash, int& error);
+// The hash of the bytes of an open file, read a piece at a time.
+Outcome<std::string> ContentHashOfFile(int fd, IFileOps& ops = SystemFileOps());
 
 // The same hash of bytes that come a piece at a time. One thread.
 class ContentHasher {

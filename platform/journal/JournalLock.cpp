@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "platform/files/SystemCalls.h"
 #include "platform/journal/PrivateFolder.h"
 
 namespace trawlscope {
@@ -14,20 +15,17 @@ namespace {
 
 constexpr mode_t kPrivateFile = 0600;
 
+Outcome<> TakeLock(const std::string& folder, IFileOps& ops, FileDescriptor& file) {
+  if (const FolderCheck check = MakePrivateFolder(folder, ops); !check)
+    return FileError::System(FileStep::MakeFolder, check.error != 0 ? check.error : EPERM);
+  file = FileDescriptor(ops.Open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kPrivateFile), ops);
+  if (!file.Valid()) return FileError::System(FileStep::Lock, errno);
+  if (RetryOnInterrupt([&] { return ops.Lock(file.Fd(), LOCK_EX); }) != 0) return FileError::System(FileStep::Lock, errno);
+  return Done();
+}
+
 }  // namespace
 
-JournalLock::JournalLock(const std::string& folder) {
-  // Without a lock file (a read-only disk), the work goes on unlocked: the
-  // journal's checksums still keep a damaged run from being restored.
-  if (!MakePrivateFolder(folder)) return;
-  fd_ = open((folder + "/lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kPrivateFile);
-  if (fd_ < 0) return;
-  while (flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
-  }
-}
-
-JournalLock::~JournalLock() {
-  if (fd_ >= 0) close(fd_);  // closing releases the lock
-}
+JournalLock::JournalLock(const std::string& folder, IFileOps& ops) : taken_(TakeLock(folder, ops, file_)) {}
 
 }  // namespace trawlscope

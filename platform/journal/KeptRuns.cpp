@@ -8,16 +8,15 @@
 
 #include <algorithm>
 #include <ctime>
-#include <filesystem>
 #include <functional>
 #include <memory>
-#include <system_error>
 #include <unordered_set>
 
-#include "platform/files/DirectoryReader.h"
-#include "platform/files/FileReader.h"
+#include "platform/files/FileDescriptor.h"
+#include "platform/files/Folders.h"
 #include "platform/files/NativePath.h"
 #include "platform/files/SafeFileWriter.h"
+#include "platform/files/SystemCalls.h"
 #include "platform/journal/ContentHash.h"
 #include "platform/journal/RunLog.h"
 #include "platform/journal/UndoLog.h"
@@ -25,182 +24,177 @@
 namespace trawlscope {
 namespace {
 
-namespace fs = std::filesystem;
-
 // A folder that never got a record, left by a process that ended, is
 // removed after this long; a younger one may belong to a run just starting.
 constexpr std::time_t kUnfinishedRunAge = 24 * 60 * 60;
 
-std::uint64_t BytesIn(const fs::path& folder) {
+std::uint64_t BytesIn(const std::string& folder, IFileOps& ops) {
   std::uint64_t total = 0;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(folder, error)) {
-    std::error_code sizeError;
-    if (entry.is_regular_file(sizeError)) total += entry.file_size(sizeError);
+  const Outcome<std::vector<std::string>> names = FolderNames(folder, ops);
+  if (!names) return 0;
+  for (const std::string& name : names.Value()) {
+    struct stat info;
+    if (ops.Stat((folder + "/" + name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+      total += static_cast<std::uint64_t>(info.st_size);
   }
   return total;
 }
 
-bool Exists(const std::string& path) {
+bool Exists(const std::string& path, IFileOps& ops) {
   struct stat info;
-  return lstat(path.c_str(), &info) == 0;
+  return ops.StatAt(AT_FDCWD, path.c_str(), &info) == 0;
 }
 
-bool HasRecord(const std::string& folder) {
-  return Exists(folder + "/" + kRunLogName) || Exists(folder + "/" + kManifestName);
+bool HasRecord(const std::string& folder, IFileOps& ops) {
+  return Exists(folder + "/" + kRunLogName, ops) || Exists(folder + "/" + kManifestName, ops);
 }
 
 // A run's process holds its record locked until the run ends.
-bool GoingOn(const std::string& folder) {
-  const int fd = open((folder + "/" + kRunLogName).c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool locked = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-  close(fd);
-  return locked;
+bool GoingOn(const std::string& folder, IFileOps& ops) {
+  const FileDescriptor record(ops.Open((folder + "/" + kRunLogName).c_str(), O_RDONLY | O_CLOEXEC), ops);
+  return record.Valid() && ops.Lock(record.Fd(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
-bool IsOld(const fs::path& folder) {
+bool IsOld(const std::string& folder, IFileOps& ops) {
   struct stat info;
-  return stat(folder.c_str(), &info) == 0 && std::time(nullptr) - info.st_mtime > kUnfinishedRunAge;
+  return ops.Stat(folder.c_str(), &info) == 0 && std::time(nullptr) - info.st_mtime > kUnfinishedRunAge;
 }
 
-std::vector<std::string> RunFolderNames(const std::string& journalFolder) {
+std::vector<std::string> RunFolderNames(const std::string& journalFolder, IFileOps& ops) {
+  Outcome<std::vector<std::string>> listed = FolderNames(journalFolder, ops);
+  if (!listed) return {};
   std::vector<std::string> names;
-  std::error_code error;
-  for (const auto& entry : fs::directory_iterator(journalFolder, error)) {
-    std::error_code kindError;
-    if (entry.is_directory(kindError) && !entry.is_symlink(kindError))
-      names.push_back(entry.path().filename().string());
+  for (std::string& name : listed.Value()) {
+    struct stat info;
+    if (ops.StatAt(AT_FDCWD, (journalFolder + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+      names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(), std::greater<>());
   return names;
 }
 
-void RemoveTemporariesBeside(const std::string& path) {
+// Our own regular files only: what a link names is not ours to remove.
+void RemoveTemporariesBeside(const std::string& path, IFileOps& ops) {
   const std::string folder = NativeFolderOf(path);
   const std::string prefix = "." + path.substr(folder.size() + 1);
-  std::vector<DirectoryEntry> entries;
-  ReadDirectory(folder, entries);
-  for (const DirectoryEntry& entry : entries) {
-    if (entry.kind != EntryKind::RegularFile || entry.name.compare(0, prefix.size(), prefix) != 0 ||
-        !IsWritersTemporaryName(entry.name))
-      continue;
-    const std::string temporary = folder + "/" + entry.name;
+  const Outcome<std::vector<std::string>> names = FolderNames(folder, ops);
+  if (!names) return;
+  for (const std::string& name : names.Value()) {
+    if (name.compare(0, prefix.size(), prefix) != 0 || !IsWritersTemporaryName(name)) continue;
+    const std::string temporary = folder + "/" + name;
     struct stat info;
-    if (lstat(temporary.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid())
-      unlink(temporary.c_str());
+    if (ops.StatAt(AT_FDCWD, temporary.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid())
+      ops.Unlink(temporary.c_str());
   }
 }
 
 // The temporary files a write killed half-way left beside `path`, and beside
 // the file it is a link to, where a link's file is written.
-void RemoveLeftTemporaries(const std::string& path) {
-  RemoveTemporariesBeside(path);
+void RemoveLeftTemporaries(const std::string& path, IFileOps& ops) {
+  RemoveTemporariesBeside(path, ops);
   const std::unique_ptr<char, decltype(&free)> target(realpath(path.c_str(), nullptr), &free);
-  if (target && path != target.get()) RemoveTemporariesBeside(target.get());
+  if (target && path != target.get()) RemoveTemporariesBeside(target.get(), ops);
 }
 
 }  // namespace
 
-std::vector<std::string> KeptRunNames(const std::string& journalFolder) {
+std::vector<std::string> KeptRunNames(const std::string& journalFolder, IFileOps& ops) {
   std::vector<std::string> names;
-  for (std::string& name : RunFolderNames(journalFolder)) {
+  for (std::string& name : RunFolderNames(journalFolder, ops)) {
     const std::string folder = journalFolder + "/" + name;
-    if (HasRecord(folder) && !GoingOn(folder)) names.push_back(std::move(name));
+    if (HasRecord(folder, ops) && !GoingOn(folder, ops)) names.push_back(std::move(name));
   }
   return names;
 }
 
-KeptRun ReadKeptRun(const std::string& journalFolder, const std::string& name) {
+KeptRun ReadKeptRun(const std::string& journalFolder, const std::string& name, IFileOps& ops) {
   KeptRun run;
   run.name = name;
   run.folder = journalFolder + "/" + name;
-  std::string bytes;
-  if (ReadWholeFile(run.folder + "/" + kRunLogName, bytes))
-    run.manifest = ParseRunLog(bytes);
-  else if (ReadWholeFile(run.folder + "/" + kManifestName, bytes))
-    run.manifest = ParseManifest(bytes);
+  if (const Outcome<std::string> record = ReadOwnFile(ops, run.folder + "/" + kRunLogName))
+    run.manifest = ParseRunLog(record.Value());
+  else if (const Outcome<std::string> manifest = ReadOwnFile(ops, run.folder + "/" + kManifestName))
+    run.manifest = ParseManifest(manifest.Value());
   if (!run.manifest) {
-    run.bytes = BytesIn(run.folder);
+    run.bytes = BytesIn(run.folder, ops);
     return run;
   }
   for (const JournalEntry& file : run.manifest->files) run.bytes += file.originalSize;
   return run;
 }
 
-std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder) {
+std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder, IFileOps& ops) {
   std::vector<KeptRun> runs;
-  for (const std::string& name : KeptRunNames(journalFolder)) runs.push_back(ReadKeptRun(journalFolder, name));
+  for (const std::string& name : KeptRunNames(journalFolder, ops)) runs.push_back(ReadKeptRun(journalFolder, name, ops));
   return runs;
 }
 
-bool OriginalsIntact(const KeptRun& run) {
+bool OriginalsIntact(const KeptRun& run, IFileOps& ops) {
   if (!run.manifest) return false;
   for (const JournalEntry& file : run.manifest->files) {
     // Hashed a piece at a time: an original may be of gigabytes.
-    const int fd = open((run.folder + "/" + file.originalName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return false;
+    const FileDescriptor original(
+        ops.Open((run.folder + "/" + file.originalName).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK), ops);
+    if (!original.Valid()) return false;
     struct stat info;
-    std::string hash;
-    int error = 0;
-    const bool intact = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
-                        static_cast<std::uint64_t>(info.st_size) == file.originalSize &&
-                        ContentHashOfFile(fd, hash, error) && hash == file.originalHash;
-    close(fd);
-    if (!intact) return false;
+    if (ops.FStat(original.Fd(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        static_cast<std::uint64_t>(info.st_size) != file.originalSize)
+      return false;
+    const Outcome<std::string> hash = ContentHashOfFile(original.Fd(), ops);
+    if (!hash || hash.Value() != file.originalHash) return false;
   }
   return true;
 }
 
-bool RemoveRunFolder(const std::string& folder) {
-  std::error_code error;
-  fs::remove_all(folder, error);
-  return !error;
-}
+Outcome<> RemoveRunFolder(const std::string& folder, IFileOps& ops) { return RemoveFolderTree(folder, ops); }
 
-bool RewriteRun(const KeptRun& run, const RunManifest& manifest) {
-  if (manifest.files.empty()) return RemoveRunFolder(run.folder);
-  if (!WritePrivateFile(run.folder + "/" + kRunLogName, RunLogBytes(manifest)).written) return false;
-  unlink((run.folder + "/" + kManifestName).c_str());
+Outcome<> RewriteRun(const KeptRun& run, const RunManifest& manifest, IFileOps& ops) {
+  if (manifest.files.empty()) return RemoveRunFolder(run.folder, ops);
+  if (const WriteResult written = WritePrivateFile(run.folder + "/" + kRunLogName, RunLogBytes(manifest), ops);
+      !written.written)
+    return written.error;
+  ops.Unlink((run.folder + "/" + kManifestName).c_str());
   // Originals no longer named go with it.
   std::unordered_set<std::string> named;
   for (const JournalEntry& file : manifest.files) named.insert(file.originalName);
-  std::vector<DirectoryEntry> entries;
-  ReadDirectory(run.folder, entries);
-  for (const DirectoryEntry& entry : entries)
-    if (IsOriginalName(entry.name) && named.count(entry.name) == 0) unlink((run.folder + "/" + entry.name).c_str());
-  return true;
+  const Outcome<std::vector<std::string>> names = FolderNames(run.folder, ops);
+  if (!names) return Done();  // the record is right; what stays over is only room
+  for (const std::string& name : names.Value())
+    if (IsOriginalName(name) && named.count(name) == 0) ops.Unlink((run.folder + "/" + name).c_str());
+  return Done();
 }
 
-void SettleAbandonedRuns(const JournalPlace& place) {
+void SettleAbandonedRuns(const JournalPlace& place, IFileOps& ops) {
   // An undo killed before its end: its record goes only once its files are gone.
-  for (const std::string& file : AbandonedUndoFiles(place.folder)) RemoveLeftTemporaries(file);
-  RemoveAbandonedUndoLog(place.folder);
-  for (const KeptRun& run : ListKeptRuns(place.folder)) {
+  for (const std::string& file : AbandonedUndoFiles(place.folder, ops)) RemoveLeftTemporaries(file, ops);
+  RemoveAbandonedUndoLog(place.folder, ops);
+  for (const KeptRun& run : ListKeptRuns(place.folder, ops)) {
     if (!run.manifest || run.manifest->finished) continue;
-    for (const JournalEntry& file : run.manifest->files) RemoveLeftTemporaries(file.path);
+    for (const JournalEntry& file : run.manifest->files) RemoveLeftTemporaries(file.path, ops);
     RunManifest ended = *run.manifest;
     ended.finished = true;
-    RewriteRun(run, ended);
+    // One that cannot be ended now is tried again by the next run.
+    static_cast<void>(RewriteRun(run, ended, ops));
   }
 }
 
-void PruneRuns(const JournalPlace& place) {
+void PruneRuns(const JournalPlace& place, IFileOps& ops) {
   std::uint64_t kept = 0;
   int count = 0;
   bool full = false;  // once a run is dropped, every older one goes too
-  for (const KeptRun& run : ListKeptRuns(place.folder)) {
+  // A run that cannot be removed now is tried again by the next prune.
+  for (const KeptRun& run : ListKeptRuns(place.folder, ops)) {
     full = full || count >= place.maxRuns || kept + run.bytes > place.maxBytes;
     if (!full) {
       ++count;
       kept += run.bytes;
     } else {
-      RemoveRunFolder(run.folder);
+      static_cast<void>(RemoveRunFolder(run.folder, ops));
     }
   }
-  for (const std::string& name : RunFolderNames(place.folder)) {
+  for (const std::string& name : RunFolderNames(place.folder, ops)) {
     const std::string folder = place.folder + "/" + name;
-    if (!HasRecord(folder) && IsOld(folder)) RemoveRunFolder(folder);
+    if (!HasRecord(folder, ops) && IsOld(folder, ops)) static_cast<void>(RemoveRunFolder(folder, ops));
   }
 }
 

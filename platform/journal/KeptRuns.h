@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
 #include "platform/journal/JournalFolder.h"
 #include "platform/journal/RunManifest.h"
 
@@ -23,33 +25,34 @@ struct KeptRun {
 };
 
 // The folder names of the runs not going on, newest first; reads none.
-std::vector<std::string> KeptRunNames(const std::string& journalFolder);
+std::vector<std::string> KeptRunNames(const std::string& journalFolder, IFileOps& ops = SystemFileOps());
 
 // One run of the journal by its folder name.
-KeptRun ReadKeptRun(const std::string& journalFolder, const std::string& name);
+KeptRun ReadKeptRun(const std::string& journalFolder, const std::string& name, IFileOps& ops = SystemFileOps());
 
 // The runs not going on, newest first, each read as ReadKeptRun reads it.
-std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder);
+std::vector<KeptRun> ListKeptRuns(const std::string& journalFolder, IFileOps& ops = SystemFileOps());
 
 // Whether every original the record names is there with its recorded size
 // and hash. Reads them all.
-bool OriginalsIntact(const KeptRun& run);
+bool OriginalsIntact(const KeptRun& run, IFileOps& ops = SystemFileOps());
 
 // Writes the run's record anew holding `manifest` (an earlier version's
 // manifest becomes a record); removes the run when it keeps no file.
-bool RewriteRun(const KeptRun& run, const RunManifest& manifest);
+Outcome<> RewriteRun(const KeptRun& run, const RunManifest& manifest, IFileOps& ops = SystemFileOps());
 
 // Runs killed before their end: temporary files their writes left beside the
 // files they were replacing are removed, and their records are ended; so are
 // those an undo killed before its end left (UndoLog.h). The caller holds the
 // JournalLock.
-void SettleAbandonedRuns(const JournalPlace& place);
+void SettleAbandonedRuns(const JournalPlace& place, IFileOps& ops = SystemFileOps());
 
 // Drops the oldest runs until at most place.maxRuns are kept holding at most
 // place.maxBytes of originals, and folders that never became runs once they
 // are a day old. The caller holds the JournalLock.
-void PruneRuns(const JournalPlace& place);
+void PruneRuns(const JournalPlace& place, IFileOps& ops = SystemFileOps());
 
-bool RemoveRunFolder(const std::string& folder);
+// Done when it is gone, or was not there.
+Outcome<> RemoveRunFolder(const std::string& folder, IFileOps& ops = SystemFileOps());
 
 }  // namespace trawlscope

@@ -1,5 +1,6 @@
 #include "platform/journal/PrivateFolder.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/files/Folders.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope {
@@ -18,15 +20,6 @@ constexpr mode_t kPrivateFolder = 0700;
 constexpr mode_t kOthersBits = 0077;
 constexpr mode_t kOthersWriteBits = 0022;
 constexpr uid_t kRoot = 0;
-
-bool MakeFolders(const std::string& folder) {
-  if (folder.empty()) return false;
-  if (mkdir(folder.c_str(), kPrivateFolder) == 0 || errno == EEXIST) return true;
-  if (errno != ENOENT) return false;
-  const std::string parent = NativeFolderOf(folder);
-  if (parent == folder || !MakeFolders(parent)) return false;
-  return mkdir(folder.c_str(), kPrivateFolder) == 0 || errno == EEXIST;
-}
 
 // The folders of `path` from the root down, `path` last.
 std::vector<std::string> FoldersDown(const std::string& path) {
@@ -41,9 +34,9 @@ std::vector<std::string> FoldersDown(const std::string& path) {
 FolderCheck Above(FolderTrust trust, const std::string& path, int error = 0) { return {trust, error, path, true}; }
 
 // One folder above the journal, as it is (no link).
-FolderCheck CheckFolderAbove(const std::string& folder) {
+FolderCheck CheckFolderAbove(const std::string& folder, IFileOps& ops) {
   struct stat info;
-  if (lstat(folder.c_str(), &info) != 0) return Above(FolderTrust::Unusable, folder, errno);
+  if (ops.StatAt(AT_FDCWD, folder.c_str(), &info) != 0) return Above(FolderTrust::Unusable, folder, errno);
   if (!S_ISDIR(info.st_mode)) return Above(FolderTrust::NotAFolder, folder, ENOTDIR);
   if (info.st_uid != geteuid() && info.st_uid != kRoot) return Above(FolderTrust::NotOwned, folder);
   const bool rootsSticky = info.st_uid == kRoot && (info.st_mode & S_ISVTX) != 0;
@@ -54,12 +47,12 @@ FolderCheck CheckFolderAbove(const std::string& folder) {
 // Every folder above `folder` that exists, as named and as its links lead,
 // from the root down: whoever may change one may move the journal away, or
 // put their own in its place.
-FolderCheck CheckFoldersAbove(const std::string& folder) {
+FolderCheck CheckFoldersAbove(const std::string& folder, IFileOps& ops) {
   std::set<std::string> checked;
   std::vector<std::string> named = FoldersDown(NativeFolderOf(folder));
   for (const std::string& at : named) {
     struct stat info;
-    if (lstat(at.c_str(), &info) != 0) {
+    if (ops.StatAt(AT_FDCWD, at.c_str(), &info) != 0) {
       if (errno == ENOENT) break;  // made below here, as private as the journal
       return Above(FolderTrust::Unusable, at, errno);
     }
@@ -70,7 +63,7 @@ FolderCheck CheckFoldersAbove(const std::string& folder) {
     if (!real) return Above(errno == ENOTDIR ? FolderTrust::NotAFolder : FolderTrust::Unusable, at, errno);
     for (const std::string& step : FoldersDown(real.get())) {
       if (!checked.insert(step).second) continue;
-      if (FolderCheck check = CheckFolderAbove(step); !check) return check;
+      if (FolderCheck check = CheckFolderAbove(step, ops); !check) return check;
     }
   }
   return {};
@@ -78,29 +71,29 @@ FolderCheck CheckFoldersAbove(const std::string& folder) {
 
 }  // namespace
 
-FolderCheck CheckPrivateFolder(const std::string& folder) {
+FolderCheck CheckPrivateFolder(const std::string& folder, IFileOps& ops) {
   struct stat info;
   if (folder.empty()) return {FolderTrust::Unusable, ENOENT, folder};
   // First: a journal that another user moved away is no proof that there is nothing to undo.
-  if (FolderCheck above = CheckFoldersAbove(folder); !above) return above;
-  if (lstat(folder.c_str(), &info) != 0) return {FolderTrust::Unusable, errno, folder};
+  if (FolderCheck above = CheckFoldersAbove(folder, ops); !above) return above;
+  if (ops.StatAt(AT_FDCWD, folder.c_str(), &info) != 0) return {FolderTrust::Unusable, errno, folder};
   if (!S_ISDIR(info.st_mode)) return {FolderTrust::NotAFolder, ENOTDIR, folder};
   if (info.st_uid != geteuid()) return {FolderTrust::NotOwned, 0, folder};
   if ((info.st_mode & kOthersBits) != 0) return {FolderTrust::OpenToOthers, 0, folder};
   return {FolderTrust::Private, 0, folder};
 }
 
-FolderCheck MakePrivateFolder(const std::string& folder) {
+FolderCheck MakePrivateFolder(const std::string& folder, IFileOps& ops) {
   // Nothing is made under a folder that is not safe.
-  if (FolderCheck above = CheckFoldersAbove(folder); !above) return above;
-  if (!MakeFolders(folder)) {
-    const int error = errno;
+  if (FolderCheck above = CheckFoldersAbove(folder, ops); !above) return above;
+  if (const Outcome<> made = MakeFolders(folder, kPrivateFolder, ops); !made) {
     // A link or a file where the folder should be says more than the errno.
     struct stat info;
-    if (lstat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) return {FolderTrust::NotAFolder, ENOTDIR, folder};
-    return {FolderTrust::Unusable, error, folder};
+    if (ops.StatAt(AT_FDCWD, folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode))
+      return {FolderTrust::NotAFolder, ENOTDIR, folder};
+    return {FolderTrust::Unusable, made.Failure().error, folder};
   }
-  return CheckPrivateFolder(folder);
+  return CheckPrivateFolder(folder, ops);
 }
 
 }  // namespace trawlscope

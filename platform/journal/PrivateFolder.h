@@ -4,6 +4,8 @@
 // and closed to everyone else, under folders that no other user may change.
 #include <string>
 
+#include "platform/files/FileOps.h"
+
 namespace trawlscope {
 
 enum class FolderTrust {
@@ -24,12 +26,12 @@ struct FolderCheck {
 
 // Creates the folder and its missing parents, readable by the user only, then
 // checks it as CheckPrivateFolder does.
-FolderCheck MakePrivateFolder(const std::string& folder);
+FolderCheck MakePrivateFolder(const std::string& folder, IFileOps& ops = SystemFileOps());
 
 // Whether an existing folder may be trusted: it must be the user's own, a
 // real folder closed to others; every folder above it, links followed, must
 // be the user's or root's and writable by no one else, unless it is root's
 // and sticky (as /tmp), where others cannot move what they do not own.
-FolderCheck CheckPrivateFolder(const std::string& folder);
+FolderCheck CheckPrivateFolder(const std::string& folder, IFileOps& ops = SystemFileOps());
 
 }  // namespace trawlscope

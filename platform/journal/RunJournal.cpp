@@ -56,72 +56,66 @@ RunJournal::~RunJournal() {
   // killed one would; a record that names no original is of no use.
   const bool keptAny = !entries_.empty();
   CloseRecord();
-  if (!runFolder_.empty() && !keptAny && !finished_) RemoveRunFolder(runFolder_);
+  if (!runFolder_.empty() && !keptAny && !finished_) static_cast<void>(RemoveRunFolder(runFolder_, ops_));
 }
 
 void RunJournal::CloseRecord() {
-  if (recordFd_ >= 0) ops_.Close(recordFd_);  // closing releases the run's lock
-  recordFd_ = -1;
+  record_.Close();  // closing releases the run's lock
 }
 
-bool RunJournal::StartRecord(FileError& error) {
-  if (recordFd_ >= 0) return true;
-  if (recordBroken_ || !runFolder_.empty()) {
-    error = FileError::System(FileStep::CreateTemporary, EIO);
-    return false;
-  }
-  if (const FolderCheck folder = MakePrivateFolder(place_.folder); !folder) {
-    error = FileError::System(FileStep::CreateTemporary, folder.error != 0 ? folder.error : EPERM);
-    return false;
-  }
+Outcome<> RunJournal::StartRecord() {
+  if (record_.Valid()) return Done();
+  if (recordBroken_ || !runFolder_.empty()) return FileError::System(FileStep::CreateTemporary, EIO);
+  if (const FolderCheck folder = MakePrivateFolder(place_.folder, ops_); !folder)
+    return FileError::System(FileStep::MakeFolder, folder.error != 0 ? folder.error : EPERM);
   {
     // Runs killed before they ended are settled first: their temporary files
     // go, and their records are closed.
-    const JournalLock lock(place_.folder);
-    SettleAbandonedRuns(place_);
+    const JournalLock lock(place_.folder, ops_);
+    SettleAbandonedRuns(place_, ops_);
   }
   runName_ = NewRunName();
   const std::string folder = place_.folder + "/" + runName_;
-  if (mkdir(folder.c_str(), kPrivateFolderMode) != 0) {
-    error = FileError::System(FileStep::CreateTemporary, errno);
-    return false;
-  }
+  if (ops_.MakeFolderAt(AT_FDCWD, folder.c_str(), kPrivateFolderMode) != 0)
+    return FileError::System(FileStep::MakeFolder, errno);
   runFolder_ = folder;
   const std::string record = runFolder_ + "/" + kRunLogName;
-  recordFd_ = ops_.Open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, kPrivateFileMode);
-  int failure = errno;
+  record_ = FileDescriptor(
+      ops_.Open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, kPrivateFileMode), ops_);
+  Outcome<> started = !record_.Valid() ? FileError::System(FileStep::CreateTemporary, errno) : Done();
   // Held until the run ends: an undo or a listing takes a locked record for a run still going on.
-  if (recordFd_ >= 0 && flock(recordFd_, LOCK_EX | LOCK_NB) != 0) failure = errno, CloseRecord();
-  if (recordFd_ < 0 || !Append(RunLogHeader(description_), failure)) {
+  if (started && ops_.Lock(record_.Fd(), LOCK_EX | LOCK_NB) != 0) started = FileError::System(FileStep::Lock, errno);
+  if (started) started = Append(RunLogHeader(description_));
+  if (!started) {
     CloseRecord();
-    RemoveRunFolder(runFolder_);
+    static_cast<void>(RemoveRunFolder(runFolder_, ops_));
     recordBroken_ = true;
-    error = FileError::System(FileStep::CreateTemporary, failure);
-    return false;
   }
-  return true;
+  return started;
 }
 
-bool RunJournal::Append(const std::string& line, int& error) {
-  if (recordBroken_ || recordFd_ < 0) {
-    error = EIO;
-    return false;
-  }
+Outcome<> RunJournal::Append(const std::string& line) {
+  if (recordBroken_ || !record_.Valid()) return FileError::System(FileStep::Write, EIO);
+  int error = 0;
   struct stat after;
-  if (WriteAll(ops_, recordFd_, line, error) && ops_.Sync(recordFd_) == 0) {
-    // A disk that takes fewer bytes than it says would leave a line that is not there.
-    if (ops_.FStat(recordFd_, &after) == 0 && static_cast<std::uint64_t>(after.st_size) == recordSize_ + line.size()) {
+  if (WriteAll(ops_, record_.Fd(), line, error)) {
+    if (ops_.Sync(record_.Fd()) != 0) {
+      error = errno;
+    } else if (ops_.FStat(record_.Fd(), &after) != 0) {
+      error = errno;
+    } else if (static_cast<std::uint64_t>(after.st_size) == recordSize_ + line.size()) {
       recordSize_ += line.size();
-      return true;
+      return Done();
+    } else {
+      // A disk that takes fewer bytes than it says would leave a line that is not there.
+      error = EIO;
     }
-    errno = EIO;
   }
-  if (error == 0) error = errno;
   // A line half on disk would run into the next: it is cut off again, or
   // nothing more is written to this record.
-  if (ops_.Truncate(recordFd_, static_cast<off_t>(recordSize_)) != 0 || ops_.Sync(recordFd_) != 0)
+  if (ops_.Truncate(record_.Fd(), static_cast<off_t>(recordSize_)) != 0 || ops_.Sync(record_.Fd()) != 0)
     recordBroken_ = true;
-  return false;
+  return FileError::System(FileStep::Write, error);
 }
 
 KeptOriginal RunJournal::Keep(const std::string& nativePath, std::string_view original,
@@ -153,7 +147,10 @@ KeptOriginal RunJournal::KeepWith(const std::string& nativePath, std::uint64_t s
       kept.kind = KeptOriginal::Kind::Full;
       return kept;
     }
-    if (!StartRecord(kept.error)) return kept;
+    if (const Outcome<> started = StartRecord(); !started) {
+      kept.error = started.Failure();
+      return kept;
+    }
     keptBytes_ += size;
     ticket = entries_.size();
     Entry& entry = entries_.emplace_back();
@@ -169,8 +166,8 @@ KeptOriginal RunJournal::KeepWith(const std::string& nativePath, std::uint64_t s
   record.writtenHash = writtenHash();
   const WriteResult result = writeOriginal(file);
   std::lock_guard lock(mutex_);
-  int error = 0;
-  if (result.written && Append(KeepLine(record), error)) {
+  const Outcome<> recorded = result.written ? Append(KeepLine(record)) : Outcome<>(result.error);
+  if (recorded) {
     kept.kind = KeptOriginal::Kind::Kept;
     kept.ticket = ticket;
     return kept;
@@ -178,7 +175,7 @@ KeptOriginal RunJournal::KeepWith(const std::string& nativePath, std::uint64_t s
   entries_[ticket].discarded = true;
   keptBytes_ -= size;
   if (result.written) ops_.Unlink(file.c_str());  // no record names it
-  kept.error = result.written ? FileError::System(FileStep::Write, error) : result.error;
+  kept.error = recorded.Failure();
   return kept;
 }
 
@@ -195,8 +192,7 @@ void RunJournal::Discard(size_t ticket) {
   keptBytes_ -= entry.size;
   // Without the line that drops it, the original stays: an undo finds the
   // file as it was and has nothing to do.
-  int error = 0;
-  if (Append(DropLine(entry.originalName), error)) ops_.Unlink((runFolder_ + "/" + entry.originalName).c_str());
+  if (Append(DropLine(entry.originalName))) ops_.Unlink((runFolder_ + "/" + entry.originalName).c_str());
 }
 
 JournalEnd RunJournal::Finish() {
@@ -211,15 +207,14 @@ JournalEnd RunJournal::Finish() {
   }
   if (end.files == 0) {
     CloseRecord();
-    if (!runFolder_.empty()) RemoveRunFolder(runFolder_);
+    if (!runFolder_.empty()) static_cast<void>(RemoveRunFolder(runFolder_, ops_));
     return end;
   }
   // Without its end the run is still undoable, as a killed one is.
-  int error = 0;
-  Append(EndLine(), error);
+  static_cast<void>(Append(EndLine()));
   CloseRecord();
-  const JournalLock journalLock(place_.folder);
-  PruneRuns(place_);
+  const JournalLock journalLock(place_.folder, ops_);
+  PruneRuns(place_, ops_);
   end.kind = JournalEnd::Kind::Kept;
   end.runName = runName_;
   return end;

@@ -11,8 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files/FileDescriptor.h"
 #include "platform/files/FileError.h"
 #include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
 #include "platform/files/SafeFileWriter.h"
 #include "platform/journal/JournalFolder.h"
 #include "platform/journal/RunManifest.h"
@@ -81,8 +83,8 @@ class RunJournal {
                         const std::function<std::string()>& writtenHash,
                         const std::function<WriteResult(const std::string&)>& writeOriginal);
   // With mutex_ held.
-  bool StartRecord(FileError& error);
-  bool Append(const std::string& line, int& error);
+  Outcome<> StartRecord();
+  Outcome<> Append(const std::string& line);
   void CloseRecord();
 
   JournalPlace place_;
@@ -91,7 +93,7 @@ class RunJournal {
   std::mutex mutex_;
   std::string runName_;
   std::string runFolder_;
-  int recordFd_ = -1;  // holds the run's lock while it is open
+  FileDescriptor record_;  // holds the run's lock while it is open
   std::uint64_t recordSize_ = 0;
   bool recordBroken_ = false;  // a line could not be taken back after a failed write
   bool finished_ = false;

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 
-#include "platform/files/FileReader.h"
 #include "platform/files/SystemCalls.h"
 #include "platform/journal/RecordFields.h"
 
@@ -19,33 +18,32 @@ constexpr std::string_view kWriteKey = "write";
 
 UndoLog::UndoLog(const std::string& journalFolder, IFileOps& ops)
     : ops_(ops), path_(journalFolder + "/" + kUndoLogName) {
-  fd_ = ops_.Open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, kPrivateFileMode);
-  if (fd_ < 0) openError_ = errno;
+  fd_ = FileDescriptor(
+      ops_.Open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, kPrivateFileMode), ops_);
+  if (!fd_.Valid()) opened_ = FileError::System(FileStep::CreateTemporary, errno);
 }
 
 UndoLog::~UndoLog() {
-  if (fd_ < 0) return;
-  ops_.Close(fd_);
+  if (!fd_.Valid()) return;
+  fd_.Close();
   ops_.Unlink(path_.c_str());
 }
 
-bool UndoLog::Note(const std::string& path, int& error) {
-  if (fd_ < 0) {
-    error = openError_;
-    return false;
-  }
+Outcome<> UndoLog::Note(const std::string& path) {
+  if (!opened_) return opened_;
   // A line cut short by a power failure names nothing: its write was not begun.
-  if (!WriteAll(ops_, fd_, record::CheckedLine(std::string(kWriteKey) + "\t" + record::Escaped(path)), error))
-    return false;
-  if (ops_.Sync(fd_) == 0) return true;
-  error = errno;
-  return false;
+  int error = 0;
+  if (!WriteAll(ops_, fd_.Fd(), record::CheckedLine(std::string(kWriteKey) + "\t" + record::Escaped(path)), error))
+    return FileError::System(FileStep::CreateTemporary, error);
+  if (ops_.Sync(fd_.Fd()) != 0) return FileError::System(FileStep::CreateTemporary, errno);
+  return Done();
 }
 
-std::vector<std::string> AbandonedUndoFiles(const std::string& journalFolder) {
-  std::string bytes;
+std::vector<std::string> AbandonedUndoFiles(const std::string& journalFolder, IFileOps& ops) {
   std::vector<std::string> files;
-  if (!ReadWholeFile(journalFolder + "/" + kUndoLogName, bytes)) return files;
+  const Outcome<std::string> read = ReadOwnFile(ops, journalFolder + "/" + kUndoLogName);
+  if (!read) return files;
+  const std::string& bytes = read.Value();
   for (size_t start = 0; start < bytes.size();) {
     const size_t newline = bytes.find('\n', start);
     if (newline == std::string::npos) break;
@@ -59,8 +57,8 @@ std::vector<std::string> AbandonedUndoFiles(const std::string& journalFolder) {
   return files;
 }
 
-void RemoveAbandonedUndoLog(const std::string& journalFolder) {
-  unlink((journalFolder + "/" + kUndoLogName).c_str());
+void RemoveAbandonedUndoLog(const std::string& journalFolder, IFileOps& ops) {
+  ops.Unlink((journalFolder + "/" + kUndoLogName).c_str());
 }
 
 }  // namespace trawlscope

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/FileDescriptor.h"
 #include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
 
 namespace trawlscope {
 
@@ -22,22 +24,22 @@ class UndoLog {
   UndoLog& operator=(const UndoLog&) = delete;
 
   // Before the safe writer writes `path` (a user's file or a new one beside
-  // it); false with `error` set when it could not be recorded, and then the
-  // write must not be made.
-  bool Note(const std::string& path, int& error);
+  // it). When it could not be recorded the write must not be made: the
+  // failure is told as the step of the temporary file that is not made.
+  Outcome<> Note(const std::string& path);
 
  private:
   IFileOps& ops_;
   std::string path_;
-  int fd_ = -1;
-  int openError_ = 0;
+  FileDescriptor fd_;
+  Outcome<> opened_;
 };
 
 // The files the record of an undo killed before its end names; none when no
 // undo was killed. The caller holds the JournalLock.
-std::vector<std::string> AbandonedUndoFiles(const std::string& journalFolder);
+std::vector<std::string> AbandonedUndoFiles(const std::string& journalFolder, IFileOps& ops = SystemFileOps());
 
 // Once the temporary files it names are gone.
-void RemoveAbandonedUndoLog(const std::string& journalFolder);
+void RemoveAbandonedUndoLog(const std::string& journalFolder, IFileOps& ops = SystemFileOps());
 
 }  // namespace trawlscope

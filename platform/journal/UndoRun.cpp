@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/files/FileDescriptor.h"
+#include "platform/files/Outcome.h"
 #include "platform/files/SafeFileWriter.h"
 #include "platform/files/StreamedRewrite.h"
 #include "platform/journal/ContentHash.h"
@@ -25,37 +27,30 @@ UndoRefusedFile Refused(const JournalEntry& entry, UndoRefusal reason, FileError
   return UndoRefusedFile{entry.path, reason, error};
 }
 
-// A file open for reading, closed again at the end of the scope.
-class OpenFile {
- public:
-  explicit OpenFile(const std::string& path) : fd_(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-  ~OpenFile() {
-    if (fd_ >= 0) close(fd_);
-  }
-  OpenFile(const OpenFile&) = delete;
-  OpenFile& operator=(const OpenFile&) = delete;
-  int Fd() const { return fd_; }
+// A file open for reading, or why it is not.
+Outcome<FileDescriptor> OpenForReading(const std::string& path, IFileOps& ops) {
+  const int fd = ops.Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return FileError::System(FileStep::Read, errno);
+  return FileDescriptor(fd, ops);
+}
 
- private:
-  int fd_;
-};
-
-// The hash of the regular file open as `file`, and what it is; an errno when it cannot be read.
-int HashRegularFile(const OpenFile& file, std::string& hash, struct stat& info) {
-  if (file.Fd() < 0 || fstat(file.Fd(), &info) != 0) return errno;
+// The hash of the regular file open as `file`, and what it is.
+Outcome<std::string> HashRegularFile(const Outcome<FileDescriptor>& file, struct stat& info, IFileOps& ops) {
+  if (!file) return file.Failure();
+  if (ops.FStat(file.Value().Fd(), &info) != 0) return FileError::System(FileStep::Read, errno);
   // A FIFO or a device would hang the undo or never end.
-  if (!S_ISREG(info.st_mode)) return EINVAL;
-  int error = 0;
-  return ContentHashOfFile(file.Fd(), hash, error) ? 0 : error;
+  if (!S_ISREG(info.st_mode)) return FileError::System(FileStep::Read, EINVAL);
+  return ContentHashOfFile(file.Value().Fd(), ops);
 }
 
 // The run's kept bytes of `entry`, open as `original`, checked against their hash.
-std::optional<UndoRefusedFile> CheckOriginal(const JournalEntry& entry, const OpenFile& original, std::uint64_t& size) {
-  std::string hash;
+std::optional<UndoRefusedFile> CheckOriginal(const JournalEntry& entry, const Outcome<FileDescriptor>& original,
+                                             std::uint64_t& size, IFileOps& ops) {
   struct stat info;
-  const int error = HashRegularFile(original, hash, info);
-  if (error != 0 || hash != entry.originalHash)
-    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, error != 0 ? error : EIO));
+  const Outcome<std::string> hash = HashRegularFile(original, info, ops);
+  if (!hash) return Refused(entry, UndoRefusal::File, hash.Failure());
+  if (hash.Value() != entry.originalHash)
+    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, EIO));
   size = static_cast<std::uint64_t>(info.st_size);
   return std::nullopt;
 }
@@ -71,24 +66,22 @@ std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& e
     if (error == ENOENT || error == ENOTDIR) return Refused(entry, UndoRefusal::Missing, FileError::System(FileStep::Find, error));
     return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Find, error));
   }
-  const OpenFile current(entry.path);
-  std::string hash;
-  if (const int error = HashRegularFile(current, hash, info); error != 0)
-    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::Read, error));
-  if (hash == entry.originalHash) return std::nullopt;
-  if (hash != entry.writtenHash) return Refused(entry, UndoRefusal::ChangedSinceReplace);
+  const Outcome<std::string> hash = HashRegularFile(OpenForReading(entry.path, ops), info, ops);
+  if (!hash) return Refused(entry, UndoRefusal::File, hash.Failure());
+  if (hash.Value() == entry.originalHash) return std::nullopt;
+  if (hash.Value() != entry.writtenHash) return Refused(entry, UndoRefusal::ChangedSinceReplace);
   const FileIdentity asRead = FileIdentity::Of(info);
-  const OpenFile original(run.folder + "/" + entry.originalName);
+  const Outcome<FileDescriptor> original = OpenForReading(run.folder + "/" + entry.originalName, ops);
   std::uint64_t size = 0;
-  if (auto refused = CheckOriginal(entry, original, size)) return refused;
-  if (int error = 0; !log.Note(entry.path, error))
-    return Refused(entry, UndoRefusal::File, FileError::System(FileStep::CreateTemporary, error));
+  if (auto refused = CheckOriginal(entry, original, size, ops)) return refused;
+  if (const Outcome<> noted = log.Note(entry.path); !noted)
+    return Refused(entry, UndoRefusal::File, noted.Failure());
   StreamedRewrite rewrite(ops);
   // The path the run wrote, a link it was let write through included: what
   // it names holds what the run wrote, as just checked.
   WriteResult written = rewrite.Begin(entry.path, asRead, Links::Followed);
   if (written.written) {
-    rewrite.AppendFrom(original.Fd(), 0, size);
+    rewrite.AppendFrom(original.Value().Fd(), 0, size);
     written = rewrite.Finish();
   }
   if (written.written) return std::nullopt;
@@ -99,14 +92,14 @@ std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& e
 // The original written as a new file beside its file, under the first name
 // that nothing stands at, a link that leads nowhere included; the write
 // itself takes a name only while it is still free.
-WriteResult PlaceBeside(const JournalEntry& entry, const OpenFile& original, std::uint64_t size, UndoLog& log,
+WriteResult PlaceBeside(const JournalEntry& entry, const FileDescriptor& original, std::uint64_t size, UndoLog& log,
                         IFileOps& ops, std::string& beside) {
   WriteResult written{false, FileError::System(FileStep::CreateTemporary, EEXIST)};
   for (int n = 1; n <= kBesideNames; ++n) {
     const std::string name = entry.path + kBesideSuffix + (n == 1 ? std::string() : "-" + std::to_string(n));
     struct stat info;
-    if (lstat(name.c_str(), &info) == 0 || errno != ENOENT) continue;
-    if (int error = 0; !log.Note(name, error)) return {false, FileError::System(FileStep::CreateTemporary, error)};
+    if (ops.StatAt(AT_FDCWD, name.c_str(), &info) == 0 || errno != ENOENT) continue;
+    if (const Outcome<> noted = log.Note(name); !noted) return {false, noted.Failure()};
     written = WriteNewPrivateFileFrom(name, original.Fd(), size, ops);
     if (written.written) beside = name;
     if (written.written || written.error.error != EEXIST) return written;
@@ -126,42 +119,48 @@ struct LastRun {
 };
 
 // The run's record rewritten, its own temporary file named first.
-void RewriteKept(const KeptRun& run, const RunManifest& remaining, UndoLog& log) {
-  if (int error = 0; !remaining.files.empty() && !log.Note(run.folder + "/" + kRunLogName, error)) return;
-  RewriteRun(run, remaining);
+// One that cannot be rewritten still names the files put back, which a
+// later undo finds as they were and leaves alone.
+void RewriteKept(const KeptRun& run, const RunManifest& remaining, UndoLog& log, IFileOps& ops) {
+  if (!remaining.files.empty() && !log.Note(run.folder + "/" + kRunLogName)) return;
+  static_cast<void>(RewriteRun(run, remaining, ops));
 }
 
-LastRun OpenLastRun(const JournalPlace& place) {
+std::optional<KeptRun> NewestKeptRun(const std::string& journalFolder, IFileOps& ops) {
+  // Only the newest is read: the dialog asks this at the start and end of every run.
+  const std::vector<std::string> names = KeptRunNames(journalFolder, ops);
+  if (names.empty()) return std::nullopt;
+  return ReadKeptRun(journalFolder, names.front(), ops);
+}
+
+LastRun OpenLastRun(const JournalPlace& place, IFileOps& ops) {
   LastRun last;
   if (place.folder.empty()) return last;
-  last.folder = CheckPrivateFolder(place.folder);
+  last.folder = CheckPrivateFolder(place.folder, ops);
   if (last.folder.trust == FolderTrust::Unusable && last.folder.error == ENOENT) return last;
   if (!last.folder) {
     last.status = UndoReport::Status::NotPrivate;
     return last;
   }
-  SettleAbandonedRuns(place);
-  last.run = LastKeptRun(place.folder);
+  SettleAbandonedRuns(place, ops);
+  last.run = NewestKeptRun(place.folder, ops);
   if (!last.run) return last;
   // Every original is checked before the first file is touched: a journal
   // damaged anywhere restores nothing.
-  last.status = OriginalsIntact(*last.run) ? UndoReport::Status::Undone : UndoReport::Status::Damaged;
+  last.status = OriginalsIntact(*last.run, ops) ? UndoReport::Status::Undone : UndoReport::Status::Damaged;
   return last;
 }
 
 }  // namespace
 
 std::optional<KeptRun> LastKeptRun(const std::string& journalFolder) {
-  // Only the newest is read: the dialog asks this at the start and end of every run.
-  const std::vector<std::string> names = KeptRunNames(journalFolder);
-  if (names.empty()) return std::nullopt;
-  return ReadKeptRun(journalFolder, names.front());
+  return NewestKeptRun(journalFolder, SystemFileOps());
 }
 
 UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops, const std::atomic<bool>* stopRequested) {
   UndoReport report;
-  const JournalLock lock(place.folder);
-  const LastRun last = OpenLastRun(place);
+  const JournalLock lock(place.folder, ops);
+  const LastRun last = OpenLastRun(place, ops);
   report.status = last.status;
   report.folder = last.folder;
   if (!last.run) return report;
@@ -191,14 +190,14 @@ UndoReport UndoLastRun(const JournalPlace& place, IFileOps& ops, const std::atom
   std::reverse(report.refused.begin(), report.refused.end());
   std::reverse(report.restored.begin(), report.restored.end());
   std::reverse(remaining.files.begin(), remaining.files.end());
-  RewriteKept(run, remaining, log);
+  RewriteKept(run, remaining, log, ops);
   return report;
 }
 
 BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops, const std::atomic<bool>* stopRequested) {
   BesideReport report;
-  const JournalLock lock(place.folder);
-  const LastRun last = OpenLastRun(place);
+  const JournalLock lock(place.folder, ops);
+  const LastRun last = OpenLastRun(place, ops);
   report.status = last.status;
   report.folder = last.folder;
   if (!last.run) return report;
@@ -215,12 +214,12 @@ BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops, const 
       remaining.files.push_back(entry);
       continue;
     }
-    const OpenFile original(run.folder + "/" + entry.originalName);
+    const Outcome<FileDescriptor> original = OpenForReading(run.folder + "/" + entry.originalName, ops);
     std::uint64_t size = 0;
-    auto failed = CheckOriginal(entry, original, size);
+    auto failed = CheckOriginal(entry, original, size, ops);
     std::string beside;
     if (!failed) {
-      const WriteResult written = PlaceBeside(entry, original, size, log, ops, beside);
+      const WriteResult written = PlaceBeside(entry, original.Value(), size, log, ops, beside);
       if (written.written)
         report.placed.emplace_back(entry.path, beside);
       else
@@ -231,7 +230,7 @@ BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops, const 
       remaining.files.push_back(entry);
     }
   }
-  RewriteKept(run, remaining, log);
+  RewriteKept(run, remaining, log, ops);
   return report;
 }
 

@@ -34,7 +34,8 @@ void RunSearch(JobState& state, IJobSink& sink) {
     pageCache = std::make_unique<DetectedPageCache>(state.pageCache->folder, state.pageCache->name,
                                                     DetectorBuildId(), state.pageCache->clock);
   const auto savePages = [&](RunSummary&) {
-    if (pageCache) pageCache->Save();
+    // A cache not written costs the next run only time.
+    if (pageCache) static_cast<void>(pageCache->Save());
   };
   RunOverFiles(state, sink, RunPhase::Searching,
                [&](FileSearcher& searcher, size_t, const std::u16string& path) -> CommitStep {

@@ -37,6 +37,10 @@ class ForwardingFileOps : public IFileOps {
   int ChangeMode(int fd, mode_t mode) override { return real_.ChangeMode(fd, mode); }
   int ChangeOwner(int fd, uid_t owner, gid_t group) override { return real_.ChangeOwner(fd, owner, group); }
   int CopyExtendedAttributes(int from, int to) override { return real_.CopyExtendedAttributes(from, to); }
+  int MakeFolderAt(int folder, const char* name, mode_t mode) override { return real_.MakeFolderAt(folder, name, mode); }
+  int RemoveFolderAt(int folder, const char* name) override { return real_.RemoveFolderAt(folder, name); }
+  int Lock(int fd, int operation) override { return real_.Lock(fd, operation); }
+  int ListFolder(int folder, std::vector<std::string>& names) override { return real_.ListFolder(folder, names); }
 
  protected:
   IFileOps& real_ = SystemFileOps();

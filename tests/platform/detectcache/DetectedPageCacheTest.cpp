@@ -13,6 +13,7 @@
 #include "platform/detectcache/BuildId.h"
 #include "platform/detectcache/CacheFolder.h"
 #include "platform/detectcache/PageCacheFormat.h"
+#include "support/ForwardingFileOps.h"
 #include "support/TempTree.h"
 
 namespace trawlscope {
@@ -119,7 +120,7 @@ TEST_F(DetectedPageCacheTest, AFolderOpenToOthersOrALinkIsNotUsed) {
     DetectedPageCache cache = Open();
     EXPECT_EQ(cache.InUse(), m.used) << std::oct << m.mode;
     cache.Remember(KeyAt(1), 932);
-    EXPECT_EQ(cache.Save(), m.used);
+    EXPECT_EQ(cache.Save().Ok(), m.used);
     EXPECT_EQ(access(file.c_str(), F_OK) == 0, m.used);
     std::filesystem::remove_all(folder);
   }
@@ -218,6 +219,65 @@ TEST(CacheFolderTest, FollowsTheXdgRules) {
   EXPECT_EQ(CacheFolder("relative", "/home/u"), "/home/u/.cache/trawlscope");
   EXPECT_EQ(CacheFolder(nullptr, "/home/u"), "/home/u/.cache/trawlscope");
   EXPECT_EQ(CacheFolder(nullptr, nullptr), "");
+}
+
+// Refuses to make folders; cuts writes to the cache's temporary files to
+// half while claiming them whole, as a failing disk would.
+class FaultyCacheOps final : public test::ForwardingFileOps {
+ public:
+  bool refuseFolders = false;
+  bool cutWrites = false;
+  int faults = 0;
+
+  int MakeFolderAt(int folder, const char* name, mode_t mode) override {
+    if (!refuseFolders) return real_.MakeFolderAt(folder, name, mode);
+    ++faults;
+    errno = EACCES;
+    return -1;
+  }
+  int OpenAt(int folder, const char* name, int flags, mode_t mode) override {
+    const int fd = real_.OpenAt(folder, name, flags, mode);
+    if (fd >= 0 && cutWrites && std::string_view(name).ends_with(".tmp")) cut_ = fd;
+    return fd;
+  }
+  ssize_t Write(int fd, const void* data, size_t size) override {
+    if (fd != cut_ || size < 2) return real_.Write(fd, data, size);
+    ++faults;
+    const ssize_t written = real_.Write(fd, data, size / 2);
+    return written < 0 ? written : static_cast<ssize_t>(size);
+  }
+
+ private:
+  int cut_ = -1;
+};
+
+TEST_F(DetectedPageCacheTest, AFolderThatCannotBeMadeLeavesTheCacheUnusedAndSaysWhy) {
+  FaultyCacheOps ops;
+  ops.refuseFolders = true;
+  DetectedPageCache cache(folder, kName, kBuild, Now, ops);
+  EXPECT_FALSE(cache.InUse());
+  cache.Remember(KeyAt(1), 932);
+  EXPECT_EQ(cache.Find(KeyAt(1)), codepage::kNone);
+  const Outcome<> saved = cache.Save();
+  ASSERT_FALSE(saved);
+  EXPECT_EQ(saved.Failure(), FileError::System(FileStep::MakeFolder, EACCES));
+  EXPECT_GT(ops.faults, 0);
+  EXPECT_FALSE(std::filesystem::exists(folder));
+}
+
+TEST_F(DetectedPageCacheTest, ACacheFileWrittenShortIsIgnoredByTheNextRun) {
+  FaultyCacheOps ops;
+  ops.cutWrites = true;
+  {
+    DetectedPageCache cache(folder, kName, kBuild, Now, ops);
+    cache.Remember(KeyAt(1), 932);
+    ASSERT_TRUE(cache.Save());  // the disk claimed every byte
+  }
+  ASSERT_GT(ops.faults, 0);
+  ASSERT_TRUE(std::filesystem::exists(file));
+  DetectedPageCache next = Open();
+  EXPECT_EQ(next.EntriesRead(), 0u);
+  EXPECT_EQ(next.Find(KeyAt(1)), codepage::kNone);
 }
 
 }  // namespace

@@ -7,10 +7,12 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 
 #include <filesystem>
 #include <functional>
+#include <string_view>
 
 #include "platform/files/FileReader.h"
 #include "platform/files/SafeFileWriter.h"
@@ -337,6 +339,68 @@ TEST_F(UndoJournalTest, AJournalFolderNotTheUsersOwnAndClosedIsRefused) {
     EXPECT_EQ(RoomForOriginals(elsewhere, 1).folder.trust, bad.trust) << bad.what;
     RunJournal journal(elsewhere, {});
     EXPECT_EQ(journal.Keep(tree.Path("a.txt"), "ALPHA", "x").kind, KeptOriginal::Kind::Failed) << bad.what;
+  }
+}
+
+// Refuses the folders and the lock it is told to, as a full quota, a
+// read-only disk or a file system without locks would.
+class RefusingOps final : public test::ForwardingFileOps {
+ public:
+  std::function<bool(std::string_view)> refuseFolder = [](std::string_view) { return false; };
+  int refuseLock = -1;  // the flock operation refused
+  int refused = 0;
+
+  int MakeFolderAt(int folder, const char* name, mode_t mode) override {
+    if (!refuseFolder(name)) return real_.MakeFolderAt(folder, name, mode);
+    ++refused;
+    errno = EACCES;
+    return -1;
+  }
+  int Lock(int fd, int operation) override {
+    if (operation != refuseLock) return real_.Lock(fd, operation);
+    ++refused;
+    errno = ENOLCK;
+    return -1;
+  }
+};
+
+TEST_F(UndoJournalTest, AFolderOrLockTheSystemRefusesLeavesTheFileUnreplacedOrTheRunUnlocked) {
+  const std::string runs = place.folder + "/";
+  const struct {
+    const char* what;
+    std::function<bool(std::string_view)> folder;
+    int lock;
+    FileError error;  // none: the run goes on
+  } faults[] = {
+      {"the journal's folder", [&](std::string_view name) { return name == place.folder; }, -1,
+       FileError::System(FileStep::MakeFolder, EACCES)},
+      {"the run's folder", [&](std::string_view name) { return name.starts_with(runs); }, -1,
+       FileError::System(FileStep::MakeFolder, EACCES)},
+      {"the record's lock", [](std::string_view) { return false; }, LOCK_EX | LOCK_NB,
+       FileError::System(FileStep::Lock, ENOLCK)},
+      // Waited for by whoever settles, prunes or undoes runs; without it they go on unlocked.
+      {"the journal's lock", [](std::string_view) { return false; }, LOCK_EX, {}},
+  };
+  for (const auto& fault : faults) {
+    tree.Write("a.txt", "alpha");
+    RefusingOps ops;
+    ops.refuseFolder = fault.folder;
+    ops.refuseLock = fault.lock;
+    RunJournal journal(place, {}, ops);
+    const KeptOriginal kept = journal.Keep(tree.Path("a.txt"), "alpha", "ALPHA");
+    EXPECT_GT(ops.refused, 0) << fault.what;
+    if (fault.error == FileError{}) {
+      ASSERT_EQ(kept.kind, KeptOriginal::Kind::Kept) << fault.what;
+      journal.Written(kept.ticket);
+      EXPECT_EQ(journal.Finish().kind, JournalEnd::Kind::Kept) << fault.what;
+      EXPECT_EQ(ListKeptRuns(place.folder).size(), 1u) << fault.what;
+    } else {
+      EXPECT_EQ(kept.kind, KeptOriginal::Kind::Failed) << fault.what;
+      EXPECT_EQ(kept.error, fault.error) << fault.what;
+      EXPECT_EQ(journal.Finish().kind, JournalEnd::Kind::NothingKept) << fault.what;
+      EXPECT_TRUE(ListKeptRuns(place.folder).empty()) << fault.what;
+    }
+    std::filesystem::remove_all(place.folder);
   }
 }
 
