@@ -12,7 +12,7 @@
 #include "platform/codepage/PlainAscii.h"
 #include "platform/files/NativePath.h"
 #include "platform/xml/XmlDocument.h"
-#include "search/HitContext.h"
+#include "search/hits/HitContext.h"
 #include "search/listing/PathHelpers.h"
 #include "search/text/TextDecoding.h"
 #include "search/xml/XmlFiles.h"

@@ -16,7 +16,7 @@
 #include "platform/files/SafeFileWriter.h"
 #include "platform/journal/RunJournal.h"
 #include "search/AbortFlag.h"
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 #include "search/SearchRequest.h"
 #include "search/review/HitSelection.h"
 #include "search/matching/ArrivalScan.h"

@@ -14,7 +14,7 @@
 #include "platform/codepage/PlainAscii.h"
 #include "search/FileSearcher.h"
 #include "search/LinePieces.h"
-#include "search/HitContext.h"
+#include "search/hits/HitContext.h"
 #include "search/text/TextDecoding.h"
 
 namespace trawlscope {

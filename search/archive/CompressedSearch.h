@@ -10,7 +10,7 @@
 
 #include "search/AbortFlag.h"
 #include "search/FileSearcher.h"
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 #include "search/archive/CompressedProblem.h"
 #include "search/archive/MemberFilter.h"
 
