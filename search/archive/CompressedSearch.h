@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "search/AbortFlag.h"
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
 #include "search/hits/HitList.h"
 #include "search/archive/CompressedProblem.h"
 #include "search/archive/MemberFilter.h"

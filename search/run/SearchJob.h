@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
 #include "search/SearchRequest.h"
 #include "search/AbortFlag.h"
 #include "platform/detectcache/DetectedPageCache.h"
