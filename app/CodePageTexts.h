@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "search/Hit.h"
+#include "search/hits/Hit.h"
 
 namespace trawlscope {
 

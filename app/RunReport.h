@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/journal/JournalFolder.h"
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 #include "search/review/HitSelection.h"
 #include "search/run/JobSink.h"
 

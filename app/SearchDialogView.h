@@ -12,8 +12,8 @@
 #include "app/HistoryCombo.h"
 #include "app/PlaceableWindow.h"
 #include "search/SearchRequest.h"
-#include "search/HitList.h"
-#include "search/HitPicks.h"
+#include "search/hits/HitList.h"
+#include "search/hits/HitPicks.h"
 
 namespace trawlscope {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 #include "search/SearchRequest.h"
 
 namespace trawlscope {

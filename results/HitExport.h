@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/files/SafeFileWriter.h"
-#include "search/HitList.h"
-#include "search/HitPicks.h"
+#include "search/hits/HitList.h"
+#include "search/hits/HitPicks.h"
 
 namespace trawlscope {
 

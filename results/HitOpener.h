@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "search/Hit.h"
+#include "search/hits/Hit.h"
 
 namespace trawlscope {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "search/Hit.h"
+#include "search/hits/Hit.h"
 
 namespace trawlscope {
 

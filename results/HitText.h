@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "search/Hit.h"
-#include "search/HitPicks.h"
+#include "search/hits/Hit.h"
+#include "search/hits/HitPicks.h"
 
 namespace trawlscope {
 

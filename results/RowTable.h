@@ -14,7 +14,7 @@
 
 #include "results/RowOrder.h"
 #include "results/ShownRows.h"
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 
 namespace trawlscope {
 

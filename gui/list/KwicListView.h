@@ -13,7 +13,7 @@
 #include "gui/list/UniformRowsView.h"
 #include "results/RowArranger.h"
 #include "results/RowTable.h"
-#include "search/HitPicks.h"
+#include "search/hits/HitPicks.h"
 
 class QMenu;
 

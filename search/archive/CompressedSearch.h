@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "search/AbortFlag.h"
-#include "search/FileSearcher.h"
-#include "search/HitList.h"
+#include "search/file/FileSearcher.h"
+#include "search/hits/HitList.h"
 #include "search/archive/CompressedProblem.h"
 #include "search/archive/MemberFilter.h"
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "platform/files/FileIdentity.h"
-#include "search/Hit.h"
-#include "search/HitList.h"
-#include "search/HitPicks.h"
+#include "search/hits/Hit.h"
+#include "search/hits/HitList.h"
+#include "search/hits/HitPicks.h"
 
 namespace trawlscope {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "search/SearchRequest.h"
-#include "search/Hit.h"
+#include "search/hits/Hit.h"
 #include "search/matching/Matcher.h"
 
 namespace trawlscope {

@@ -3,7 +3,7 @@
 #include <functional>
 #include <string>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
 #include "search/run/SearchJob.h"
 
 namespace trawlscope {

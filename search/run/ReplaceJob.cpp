@@ -8,6 +8,7 @@
 #include "platform/files/NativePath.h"
 #include "search/archive/CompressedSearch.h"
 #include "search/archive/MemberPath.h"
+#include "search/replace/FileReplacer.h"
 #include "search/run/JobSteps.h"
 
 namespace trawlscope {
@@ -89,7 +90,7 @@ void RunReplace(JobState& state, IJobSink& sink) {
     scope.taken = &taken;
     scope.links = request.replaceThroughLinks ? Links::Followed : Links::NotFollowed;
     const FileReplaceOutcome outcome =
-        searcher.ReplaceInFile(state.abortRequested, path, request.replacementText, scope);
+        FileReplacer(searcher).ReplaceInFile(state.abortRequested, path, request.replacementText, scope);
     if (outcome.kind == FileReplaceOutcome::Kind::Changed) state.progress.FileChanged();
     return [outcome, path](RunSummary& summary) {
       if (outcome.kind == FileReplaceOutcome::Kind::Binary)

@@ -7,12 +7,12 @@
 #include <optional>
 #include <string>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
 #include "search/SearchRequest.h"
 #include "search/AbortFlag.h"
 #include "platform/detectcache/DetectedPageCache.h"
 #include "platform/journal/JournalFolder.h"
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 #include "search/archive/CompressedSearch.h"
 #include "search/review/HitSelection.h"
 #include "search/run/JobSink.h"

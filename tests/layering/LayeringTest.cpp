@@ -36,7 +36,7 @@ constexpr char kCatalogueRoom[] = "gui/catalogue/";
 
 // The rooms of search/ under its top, and those over it.
 bool InLowerSearchRoom(const std::string& path) {
-  for (const char* room : {"search/listing/", "search/matching/", "search/text/", "search/xml/"})
+  for (const char* room : {"search/hits/", "search/listing/", "search/matching/", "search/text/", "search/xml/"})
     if (StartsWith(path, room)) return true;
   return false;
 }
@@ -50,14 +50,25 @@ std::string BrokenRule(const std::string& file, const std::string& header) {
   if (StartsWith(file, "search/")) {
     if (!StartsWith(header, "search/") && !StartsWith(header, "platform/"))
       return "search/ uses only platform/ and itself";
+    if (StartsWith(file, "search/hits/") && StartsWith(header, "search/") && !StartsWith(header, "search/hits/"))
+      return "search/hits/ (what a search finds) is used by every floor above search/: it uses only platform/";
     if (InLowerSearchRoom(file) && StartsWith(header, "search/") && !InLowerSearchRoom(header) &&
         header != "search/AbortFlag.h")
-      return "the rooms of search/ (listing, matching, text, xml) sit below its top; of the rest of search/ "
+      return "the rooms of search/ (hits, listing, matching, text, xml) sit below its top; of the rest of search/ "
              "they use only search/AbortFlag.h";
     if (!StartsWith(file, "search/run/") && StartsWith(header, "search/run/"))
       return "search/run/ (the runs over every file) is the top of search/: nothing else in search/ uses it";
-    if (StartsWith(file, "search/review/") && header == "search/FileSearcher.h")
-      return "search/review/ (what a replace may touch) sits under the per-file searcher, which uses it";
+    if (StartsWith(file, "search/file/") &&
+        (StartsWith(header, "search/review/") || StartsWith(header, "search/replace/") ||
+         StartsWith(header, "search/archive/")))
+      return "search/file/ (the per-file search and its window) knows nothing of replaces or archives: "
+             "search/replace/ and search/archive/ use it, not it them";
+    if (StartsWith(file, "search/review/") &&
+        (StartsWith(header, "search/file/") || StartsWith(header, "search/replace/")))
+      return "search/review/ (what a replace may touch) sits under the per-file searcher and the replacer, "
+             "which use it";
+    if (StartsWith(file, "search/replace/") && StartsWith(header, "search/archive/"))
+      return "search/replace/ (the per-file replace) sits under search/archive/, which uses it";
   }
   if (StartsWith(file, "results/") && !StartsWith(header, "results/") && !StartsWith(header, "search/") &&
       !StartsWith(header, "platform/"))
@@ -134,15 +145,24 @@ TEST(Layering, PlantedIncludesAreCaught) {
       {"gui/list/KwicModel.h", "results/RowTable.h", true},
       {"gui/DesktopProgram.cpp", "app/SearchDialog.h", true},
       {"gui/main.cpp", "tools/batch/HitLines.h", false},
-      {"platform/files/FileReader.cpp", "search/Hit.h", false},
+      {"platform/files/FileReader.cpp", "search/hits/Hit.h", false},
       {"platform/journal/RunJournal.cpp", "search/review/ReplaceOutcome.h", false},
       {"platform/desktop/EditorLauncher.cpp", "gui/QtText.h", false},
-      {"search/FileSearcher.h", "platform/journal/RunJournal.h", true},
-      {"search/FileSearcher.h", "search/review/HitSelection.h", true},
-      {"search/FileSearcher.h", "search/run/SearchJob.h", false},
-      {"search/review/SelectedEdits.h", "search/FileSearcher.h", false},
+      {"search/replace/FileReplacer.h", "platform/journal/RunJournal.h", true},
+      {"search/replace/FileReplacer.h", "search/review/HitSelection.h", true},
+      {"search/replace/FileReplacer.h", "search/file/FileSearcher.h", true},
+      {"search/file/FileSearcher.h", "search/hits/HitList.h", true},
+      {"search/file/FileWindow.h", "search/matching/LineCounter.h", true},
+      {"search/file/FileSearcher.h", "search/replace/FileReplacer.h", false},
+      {"search/file/FileSearcher.h", "search/review/HitSelection.h", false},
+      {"search/file/FileSearcher.h", "search/run/SearchJob.h", false},
+      {"search/replace/FileReplacer.cpp", "search/archive/CompressedSearch.h", false},
+      {"search/review/SelectedEdits.h", "search/file/FileSearcher.h", false},
+      {"search/review/SelectedEdits.h", "search/replace/FileReplacer.h", false},
       {"search/review/ReplacePreview.h", "search/SearchRequest.h", true},
-      {"search/listing/FileList.cpp", "search/HitList.h", false},
+      {"search/listing/FileList.cpp", "search/file/FileSearcher.h", false},
+      {"search/hits/HitList.cpp", "search/matching/Matcher.h", false},
+      {"results/RowTable.h", "search/hits/HitList.h", true},
       {"search/listing/FileList.cpp", "search/AbortFlag.h", true},
       {"search/run/SearchJob.h", "search/SearchRequest.h", true},
       {"search/run/SearchJob.h", "app/SearchDialog.h", false},

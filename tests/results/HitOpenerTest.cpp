@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 #include "support/ScopedEnv.h"
 #include "support/TempTree.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 
 namespace trawlscope {
 namespace {

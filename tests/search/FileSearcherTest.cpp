@@ -1,4 +1,4 @@
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

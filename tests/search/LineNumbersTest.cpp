@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
 #include "search/run/SearchJob.h"
 #include "support/ArchiveMaker.h"
 #include "support/RecordingSink.h"

@@ -4,7 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
+#include "search/replace/FileReplacer.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -27,7 +28,7 @@ class ReplaceInFileTest : public testing::Test {
                              bool caseSensitive = true) {
     FileSearcher searcher;
     searcher.Prepare(useRegex, caseSensitive, pattern, u"");
-    return searcher.ReplaceInFile(abort, U16(tree.Path(relative)), replacement);
+    return FileReplacer(searcher).ReplaceInFile(abort, U16(tree.Path(relative)), replacement);
   }
 };
 
@@ -152,7 +153,7 @@ TEST_F(ReplaceInFileTest, SymbolicLinkAndHardLinkKeepWhatTheyAre) {
   searcher.Prepare(false, true, u"b", u"");
   ReplaceScope throughLinks;
   throughLinks.links = Links::Followed;
-  EXPECT_EQ(searcher.ReplaceInFile(abort, U16(tree.Path("soft.txt")), u"x", throughLinks).kind, Kind::Changed);
+  EXPECT_EQ(FileReplacer(searcher).ReplaceInFile(abort, U16(tree.Path("soft.txt")), u"x", throughLinks).kind, Kind::Changed);
   EXPECT_EQ(tree.Read("hard.txt"), "axc");
   struct stat info;
   ASSERT_EQ(lstat(tree.Path("soft.txt").c_str(), &info), 0);

@@ -11,7 +11,8 @@
 #include <memory>
 
 #include "platform/journal/UndoRun.h"
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
+#include "search/replace/FileReplacer.h"
 #include "search/review/HitSelection.h"
 #include "support/CutShortOps.h"
 #include "support/TempTree.h"
@@ -78,14 +79,14 @@ TEST(ReplaceInPieces, EveryPieceSizeLeavesTheBytesOfTheWholeFileReplace) {
     TempTree tree;
     tree.Write("whole.txt", bytes);
     const AbortFlag never{false};
-    const FileReplaceOutcome whole = Prepared(c.pattern, 0)->ReplaceInFile(never, U16(tree.Path("whole.txt")),
+    const FileReplaceOutcome whole = FileReplacer(*Prepared(c.pattern, 0)).ReplaceInFile(never, U16(tree.Path("whole.txt")),
                                                                           c.pattern.replacement);
     ASSERT_EQ(whole.kind, Kind::Changed) << c.encoding << " " << test::U8(c.pattern.text);
     for (const size_t piece : {1, 2, 3, 5, 8, 13, 64}) {
       SCOPED_TRACE(std::string(c.encoding) + " " + test::U8(c.pattern.text) + " pieces of " + std::to_string(piece));
       tree.Write("p.txt", bytes);
       const FileReplaceOutcome pieces =
-          Prepared(c.pattern, piece)->ReplaceInFile(never, U16(tree.Path("p.txt")), c.pattern.replacement);
+          FileReplacer(*Prepared(c.pattern, piece)).ReplaceInFile(never, U16(tree.Path("p.txt")), c.pattern.replacement);
       EXPECT_EQ(pieces.kind, Kind::Changed);
       EXPECT_EQ(pieces.replacements, whole.replacements);
       EXPECT_EQ(tree.Read("p.txt"), tree.Read("whole.txt"));
@@ -100,7 +101,7 @@ TEST(ReplaceInPieces, AFileWithoutAMatchIsNeverWritten) {
   struct stat before, after;
   stat(path.c_str(), &before);
   const AbortFlag never{false};
-  EXPECT_EQ(Prepared({u"absent", u"x"}, 4)->ReplaceInFile(never, U16(path), u"x").kind, Kind::Unchanged);
+  EXPECT_EQ(FileReplacer(*Prepared({u"absent", u"x"}, 4)).ReplaceInFile(never, U16(path), u"x").kind, Kind::Unchanged);
   stat(path.c_str(), &after);
   EXPECT_EQ(before.st_ino, after.st_ino);
   EXPECT_EQ(before.st_mtim.tv_nsec, after.st_mtim.tv_nsec);
@@ -122,7 +123,7 @@ TEST(ReplaceInPieces, OnlyThePickedHitsChange) {
     const HitSelection picked = SelectionOfHits(std::vector<Hit>{hits[1], hits[4], hits[7]});
     ReplaceScope scope;
     scope.only = &picked.files[0];
-    EXPECT_EQ(searcher->ReplaceInFile(never, U16(tree.Path("a.txt")), u"函数", scope).replacements, 3u);
+    EXPECT_EQ(FileReplacer(*searcher).ReplaceInFile(never, U16(tree.Path("a.txt")), u"函数", scope).replacements, 3u);
     std::string expected = bytes;
     for (const size_t i : {7, 4, 1}) {
       const std::u16string before = U16(bytes.substr(3)).substr(0, static_cast<size_t>(hits[i].position));
@@ -134,7 +135,7 @@ TEST(ReplaceInPieces, OnlyThePickedHitsChange) {
     tree.Write("a.txt", bytes);
     SelectedFile beyond{U16(tree.Path("a.txt")), std::nullopt, {{1000, 2, std::nullopt}}};
     scope.only = &beyond;
-    const FileReplaceOutcome outcome = searcher->ReplaceInFile(never, U16(tree.Path("a.txt")), u"函数", scope);
+    const FileReplaceOutcome outcome = FileReplacer(*searcher).ReplaceInFile(never, U16(tree.Path("a.txt")), u"函数", scope);
     EXPECT_EQ(outcome.problem, ReplaceProblem::OccurrenceChanged);
     EXPECT_EQ(tree.Read("a.txt"), bytes);
     EXPECT_EQ(FileCount(tree), "1");
@@ -152,7 +153,7 @@ TEST(ReplaceInPieces, TheJournalKeepsTheOriginalAndUndoPutsItBack) {
     RunJournal journal(place, RunDescription{});
     ReplaceScope scope;
     scope.journal = &journal;
-    EXPECT_EQ(Prepared({u"関数", u"函数"}, 5)->ReplaceInFile(never, U16(path), u"函数", scope).kind, Kind::Changed);
+    EXPECT_EQ(FileReplacer(*Prepared({u"関数", u"函数"}, 5)).ReplaceInFile(never, U16(path), u"函数", scope).kind, Kind::Changed);
     EXPECT_EQ(journal.Finish().kind, JournalEnd::Kind::Kept);
   }
   EXPECT_NE(tree.Read("t/a.txt"), bytes);
@@ -174,7 +175,7 @@ TEST(ReplaceInPieces, TheJournalKeepsTheOriginalAndUndoPutsItBack) {
     RunJournal journal(place, RunDescription{}, cut);
     ReplaceScope scope;
     scope.journal = &journal;
-    EXPECT_EQ(Prepared({u"関数", u"函数"}, 5)->ReplaceInFile(never, U16(path), u"函数", scope).problem, refusal.problem);
+    EXPECT_EQ(FileReplacer(*Prepared({u"関数", u"函数"}, 5)).ReplaceInFile(never, U16(path), u"函数", scope).problem, refusal.problem);
     EXPECT_EQ(tree.Read("t/a.txt"), bytes);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.Path("t")), {}), 1);
   }
@@ -203,11 +204,11 @@ TEST(ReplaceInPieces, AFileOfSeveralLinksIsRewrittenInPlace) {
   ReplaceScope scope;
   scope.fileOps = &ops;
   ops.fail = true;
-  EXPECT_EQ(Prepared({u"関数", u"函数"}, 64)->ReplaceInFile(never, U16(path), u"函数", scope).problem,
+  EXPECT_EQ(FileReplacer(*Prepared({u"関数", u"函数"}, 64)).ReplaceInFile(never, U16(path), u"函数", scope).problem,
             ReplaceProblem::File);
   EXPECT_FALSE(ops.fail);
   EXPECT_EQ(tree.Read("b.txt"), big);
-  EXPECT_EQ(Prepared({u"関数", u"函数"}, 64)->ReplaceInFile(never, U16(path), u"函数", scope).replacements, 8u);
+  EXPECT_EQ(FileReplacer(*Prepared({u"関数", u"函数"}, 64)).ReplaceInFile(never, U16(path), u"函数", scope).replacements, 8u);
   EXPECT_EQ(tree.Read("b.txt").substr(0, 6), "函数");
   EXPECT_EQ(tree.Read("b.txt"), tree.Read("a.txt"));
   EXPECT_EQ(FileCount(tree), "2");
@@ -258,7 +259,7 @@ TEST(ReplaceInPieces, AFaultHalfWayLeavesTheOriginalWhole) {
     FaultAfterWrites ops(c.fault, 3, abort, path);
     ReplaceScope scope;
     scope.fileOps = &ops;
-    const FileReplaceOutcome outcome = Prepared({u"関数", u"函数"}, 4)->ReplaceInFile(abort, U16(path), u"函数", scope);
+    const FileReplaceOutcome outcome = FileReplacer(*Prepared({u"関数", u"函数"}, 4)).ReplaceInFile(abort, U16(path), u"函数", scope);
     EXPECT_EQ(outcome.kind, c.kind);
     EXPECT_EQ(tree.Read("a.txt"), c.fault == Fault::FileEdited ? kText + "edited\n" : kText);
     EXPECT_EQ(FileCount(tree), "1");

@@ -6,7 +6,8 @@
 #include <random>
 #include <vector>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
+#include "search/replace/FileReplacer.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -61,7 +62,7 @@ TEST(ReplaceProperty, OnlyTheOccurrencesChangeInEveryCodePage) {
       const std::string path = tree.Write("f.txt", before);
       FileSearcher searcher;
       searcher.Prepare(false, true, test::U16(kNeedle), u"");
-      const auto outcome = searcher.ReplaceInFile(never, test::U16(path), test::U16(kReplacement));
+      const auto outcome = FileReplacer(searcher).ReplaceInFile(never, test::U16(path), test::U16(kReplacement));
       ASSERT_EQ(outcome.replacements, static_cast<size_t>(occurrences)) << static_cast<int>(outcome.problem);
       ASSERT_EQ(tree.Read("f.txt"), after);
     }

@@ -2,7 +2,7 @@
 // the same positions, lines and contexts, wherever the pieces end.
 #include <gtest/gtest.h>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 

@@ -2,7 +2,8 @@
 // way a file's text is scanned, and a replace changes exactly those.
 #include <gtest/gtest.h>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
+#include "search/replace/FileReplacer.h"
 #include "search/matching/Matcher.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
@@ -114,7 +115,7 @@ TEST(WholeWord, AReplaceChangesExactlyTheOccurrencesTheSearchLists) {
     searcher.KeepWholeWordsOnly();
     HitList hits;
     searcher.SearchFile(never, U16(tree.Path("r.txt")), hits, 4);
-    const FileReplaceOutcome outcome = searcher.ReplaceInFile(never, U16(tree.Path("r.txt")), u"X");
+    const FileReplaceOutcome outcome = FileReplacer(searcher).ReplaceInFile(never, U16(tree.Path("r.txt")), u"X");
     EXPECT_EQ(outcome.replacements, hits.size()) << test::U8(c.pattern);
     EXPECT_EQ(tree.Read("r.txt"), c.after) << test::U8(c.pattern);
   }

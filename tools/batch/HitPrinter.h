@@ -11,7 +11,7 @@
 #include <string_view>
 
 #include "results/HitRecords.h"
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 
 namespace trawlscope::batch {
 

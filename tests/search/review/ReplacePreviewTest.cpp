@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
 #include "search/text/TextEdits.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"

@@ -9,6 +9,7 @@
 
 #include "platform/detectcache/BuildId.h"
 #include "platform/detectcache/PageCacheFormat.h"
+#include "search/replace/FileReplacer.h"
 #include "search/run/ReplaceJob.h"
 #include "search/run/SearchJob.h"
 #include "support/RecordingSink.h"
@@ -128,7 +129,7 @@ TEST_F(PageCacheRunTest, AReplaceDetectsAfreshWhateverTheCacheHolds) {
   HitList hits;
   searcher.SearchFile(noAbort, U16(file), hits, kRunContextLength);
   ASSERT_EQ(hits.Files().front()->codePage, kPlanted);
-  const FileReplaceOutcome outcome = searcher.ReplaceInFile(noAbort, U16(file), u"猫");
+  const FileReplaceOutcome outcome = FileReplacer(searcher).ReplaceInFile(noAbort, U16(file), u"猫");
   EXPECT_EQ(outcome.kind, FileReplaceOutcome::Kind::Changed);
   EXPECT_EQ(outcome.codePage, codepage::kShiftJis);
   EXPECT_EQ(tree.Read("t/sjis.txt"), Transcode(std::string(test::kJapaneseSentence) + " 猫\n", "Shift_JIS"));

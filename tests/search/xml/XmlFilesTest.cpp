@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "search/FileSearcher.h"
+#include "search/file/FileSearcher.h"
+#include "search/replace/FileReplacer.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -138,7 +139,7 @@ TEST(XmlFiles, TheSearcherNarrowsXmlFilesOnlyWithAnXPath) {
   }
   FileSearcher replacer;
   replacer.Prepare(false, true, u"key", u"//p");
-  const auto outcome = replacer.ReplaceInFile(never, U16(tree.Path("a.XML")), u"KEY");
+  const auto outcome = FileReplacer(replacer).ReplaceInFile(never, U16(tree.Path("a.XML")), u"KEY");
   EXPECT_EQ(outcome.replacements, 1u);
   EXPECT_EQ(tree.Read("a.XML"), "<d>\n<p>x</p>\n<p>y</p>\n<p>KEY</p>\n<!-- key -->\n</d>\n");
 }

@@ -1,4 +1,4 @@
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 
 #include <algorithm>
 

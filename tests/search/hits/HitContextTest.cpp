@@ -1,6 +1,6 @@
 // Offsets past 2^31: a text that large cannot be held in a unit test, but
 // the arithmetic that places contexts and lines can be checked on its numbers.
-#include "search/HitContext.h"
+#include "search/hits/HitContext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "search/PackedHits.h"
+#include "search/hits/PackedHits.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "search/LinePieces.h"
+#include "search/file/LinePieces.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "search/PackedHits.h"
+#include "search/hits/PackedHits.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <vector>
 
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 
 namespace trawlscope {
 namespace {

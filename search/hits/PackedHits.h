@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "search/Hit.h"
+#include "search/hits/Hit.h"
 
 namespace trawlscope {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "search/Hit.h"
-#include "search/PackedHits.h"
+#include "search/hits/Hit.h"
+#include "search/hits/PackedHits.h"
 
 namespace trawlscope {
 

@@ -10,7 +10,7 @@
 #include <iterator>
 #include <vector>
 
-#include "search/HitList.h"
+#include "search/hits/HitList.h"
 
 namespace trawlscope {
 

@@ -1,4 +1,4 @@
-#include "search/Hit.h"
+#include "search/hits/Hit.h"
 
 namespace trawlscope {
 

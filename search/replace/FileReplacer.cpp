@@ -1,0 +1,312 @@
+#include "search/replace/FileReplacer.h"
+
+#include <cerrno>
+#include <new>
+#include <optional>
+
+#include "platform/codepage/ByteScan.h"
+#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/LineFeedCuts.h"
+#include "platform/files/NativePath.h"
+#include "platform/files/StreamedRewrite.h"
+#include "platform/journal/ContentHash.h"
+#include "search/file/LinePieces.h"
+#include "search/review/SelectedEdits.h"
+#include "search/text/ByteSplice.h"
+#include "search/text/TextDecoding.h"
+#include "search/text/TextEdits.h"
+#include "search/xml/XmlFiles.h"
+
+namespace trawlscope {
+namespace {
+
+FileReplaceOutcome Refused(ReplaceProblem problem, char32_t character, CodePage codePage) {
+  FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(problem);
+  outcome.character = character;
+  outcome.codePage = codePage;
+  return outcome;
+}
+
+}  // namespace
+
+// Asked before the file is taken, so that the file the link names is still
+// replaced when the run meets it under its own name.
+std::optional<FileReplaceOutcome> RefusedLink(const std::string& nativePath, const FileIdentity& asRead,
+                                              const ReplaceScope& scope) {
+  if (scope.links == Links::Followed || !NamesSymbolicLink(nativePath)) return std::nullopt;
+  FileReplaceOutcome outcome = FileReplaceOutcome::FileFailed(FileError::Refused(FileRefusal::SymbolicLink));
+  outcome.linkTarget = asRead;
+  return outcome;
+}
+
+FileReplaceOutcome FileReplacer::ReplaceInFile(const AbortFlag& abortRequested,
+                                                const std::u16string& path,
+                                                const std::u16string& replacementText,
+                                                const ReplaceScope& scope) {
+  using Kind = FileSearchOutcome::Kind;
+  FileIdentity asRead;
+  // A large file is replaced in pieces when it would be searched so, its
+  // page settled before the first piece. Picked stretches without a search
+  // text may hold line feeds: such a file is read whole.
+  window_.mayGuessPage = false;
+  const bool mayUsePieces = scope.only == nullptr || pattern_.hasPattern;
+  // Never from the cache of detected pages: the bytes written back are read
+  // in the page detected afresh from them, whatever a search found.
+  const FileWindow::Loaded loaded = window_.Load(pattern_, abortRequested, path, &asRead, mayUsePieces);
+  FileReplaceOutcome outcome;
+  switch (loaded.kind) {
+    // A file whose reading was cut short is never written.
+    case Kind::Aborted: outcome = FileReplaceOutcome::Aborted(); break;
+    case Kind::Unreadable: outcome = FileReplaceOutcome::Unreadable(loaded.error); break;
+    case Kind::Binary: outcome = FileReplaceOutcome::Binary(); break;
+    default:
+      try {
+        if (window_.pieces.IsOpen()) {
+          outcome = ReplaceInPieces(abortRequested, path, loaded.detected, asRead, replacementText, scope);
+        } else {
+          outcome = ReplaceLoaded(abortRequested, path, loaded.detected, asRead, replacementText, scope);
+          if (outcome.kind == FileReplaceOutcome::Kind::Changed) outcome.codePage = loaded.detected;
+        }
+      } catch (const std::bad_alloc&) {
+        window_.pieces.Close();
+        std::u16string().swap(window_.text);
+        window_.bytes.Clear(true);
+        return FileReplaceOutcome::Unreadable(ENOMEM);
+      }
+  }
+  window_.pieces.Close();
+  window_.bytes.Clear();
+  window_.ReleaseOversizedText();
+  return outcome;
+}
+
+FileReplaceOutcome FileReplacer::WriteReplaced(const std::u16string& path, std::string_view newBytes,
+                                                const FileIdentity& asRead, size_t replacements,
+                                                const ReplaceScope& scope) {
+  const std::string nativePath = ToNativePath(path);
+  const std::string_view oldBytes = window_.bytes.Bytes();
+  if (auto refused = RefusedLink(nativePath, asRead, scope)) return *refused;
+  if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
+  KeptOriginal kept;
+  kept.kind = KeptOriginal::Kind::Full;
+  if (scope.journal != nullptr) {
+    // On disk, and named in the run's record, before the file is touched:
+    // a crash after the rename still leaves the original.
+    kept = scope.journal->Keep(nativePath, oldBytes, newBytes);
+    if (kept.kind != KeptOriginal::Kind::Kept) {
+      if (kept.kind == KeptOriginal::Kind::Full) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFull);
+      FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFailed);
+      outcome.file = kept.error;
+      return outcome;
+    }
+  }
+  const WriteResult written = RewriteFile(nativePath, newBytes, oldBytes, asRead,
+                                         scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps(), scope.links);
+  if (written.written && scope.taken != nullptr) scope.taken->Placed(written.placed);
+  if (scope.journal != nullptr) {
+    if (written.written)
+      scope.journal->Written(kept.ticket);
+    else
+      scope.journal->Discard(kept.ticket);
+  }
+  if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
+  return FileReplaceOutcome::Changed(replacements);
+}
+
+FileReplaceOutcome FileReplacer::ReplaceXml(const AbortFlag& abortRequested, const std::u16string& path,
+                                             const FileIdentity& asRead, const std::u16string& replacementText,
+                                             const ReplaceScope& scope) {
+  const std::string_view bytes = window_.bytes.Bytes();
+  // Markup must never go down the plain-text road: an XPath that cannot be
+  // used leaves the document as it is.
+  if (!pattern_.xpathError.empty()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathDoesNotCompile);
+  XmlReplacement xml;
+  if (scope.only == nullptr) {
+    xml = ReplaceInXml(bytes, pattern_.xpath, *pattern_.matcher, pattern_.mode, abortRequested, replacementText);
+  } else {
+    // Picked hits count units of the selected nodes' text, as the search gave it.
+    if (!ExtractXPathText(bytes, pattern_.xpath, window_.text))
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathCannotBeEvaluated);
+    SelectedEdits chosen(*scope.only, pattern_.hasPattern ? pattern_.matcher.get() : nullptr, pattern_.mode, replacementText);
+    if (const ReplaceProblem problem = chosen.Check(window_.text); problem != ReplaceProblem::None)
+      return FileReplaceOutcome::LeftUnchanged(problem);
+    xml = ReplaceInXml(bytes, pattern_.xpath, [&](std::u16string_view nodeText, size_t start, TextEdits& edits) {
+      return chosen.Collect(nodeText, start, abortRequested, edits);
+    });
+    if (IsAborted(abortRequested)) return FileReplaceOutcome::Aborted();
+    if (xml.kind != XmlReplacement::Kind::Refused && !chosen.AllFound())
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged);
+  }
+  switch (xml.kind) {
+    case XmlReplacement::Kind::PlainText:
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathCannotBeEvaluated);
+    case XmlReplacement::Kind::NothingToChange: return FileReplaceOutcome::Unchanged();
+    case XmlReplacement::Kind::Refused: return Refused(xml.problem, xml.character, xml.codePage);
+    case XmlReplacement::Kind::Spliced: return WriteReplaced(path, xml.bytes, asRead, xml.replacements, scope);
+  }
+  return FileReplaceOutcome::Unchanged();
+}
+
+FileReplaceOutcome FileReplacer::CollectSelected(const AbortFlag& abortRequested, const SelectedFile& only,
+                                                  const std::u16string& replacementText, TextEdits& edits) {
+  SelectedEdits chosen(only, pattern_.hasPattern ? pattern_.matcher.get() : nullptr, pattern_.mode, replacementText);
+  if (const ReplaceProblem problem = chosen.Check(window_.text); problem != ReplaceProblem::None)
+    return FileReplaceOutcome::LeftUnchanged(problem);
+  const auto end = chosen.Collect(window_.text, 0, abortRequested, edits);
+  if (end == Matcher::ScanEnd::MatchError)
+    return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
+  // Unlike a full replace, picked occurrences are written all of them or none.
+  if (end == Matcher::ScanEnd::Aborted || IsAborted(abortRequested)) return FileReplaceOutcome::Aborted();
+  if (!chosen.AllFound()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged);
+  return FileReplaceOutcome::Changed(edits.size());
+}
+
+FileReplaceOutcome FileReplacer::ReplaceLoaded(const AbortFlag& abortRequested,
+                                                const std::u16string& path, CodePage detected,
+                                                const FileIdentity& asRead,
+                                                const std::u16string& replacementText,
+                                                const ReplaceScope& scope) {
+  if (scope.only != nullptr) {
+    if (scope.only->occurrences.empty()) return FileReplaceOutcome::Unchanged();
+    if (scope.only->searched && !scope.only->searched->Unchanged(asRead))
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ChangedSinceSearch);
+  }
+  if (pattern_.XPathApplies(window_.fileName)) return ReplaceXml(abortRequested, path, asRead, replacementText, scope);
+  const std::string_view bytes = window_.bytes.Bytes();
+  if (scope.only == nullptr && !pattern_.Prefilter().MayContain(bytes, detected, window_.firstHighByte))
+    return FileReplaceOutcome::Unchanged();
+
+  bool hadBom = false;
+  const CodePage codePage = DecodeDetectedBytes(bytes, detected, window_.text, hadBom);
+  TextEdits edits;
+  if (scope.only != nullptr) {
+    const FileReplaceOutcome collected = CollectSelected(abortRequested, *scope.only, replacementText, edits);
+    if (collected.kind != FileReplaceOutcome::Kind::Changed) return collected;
+  } else {
+    const auto end = CollectEdits(*pattern_.matcher, window_.text, pattern_.mode, abortRequested, replacementText, edits);
+    if (end == Matcher::ScanEnd::MatchError)
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
+    // Aborted part-way, the occurrences replaced so far are written, all of them or none.
+  }
+  if (edits.empty()) return FileReplaceOutcome::Unchanged();
+
+  const SpliceResult spliced = SpliceEdits(bytes, FindByteOrderMark(bytes).length, codePage, window_.text, edits);
+  if (!spliced.done) return Refused(spliced.problem, spliced.character, codePage);
+  return WriteReplaced(path, spliced.bytes, asRead, edits.size(), scope);
+}
+
+FileReplaceOutcome FileReplacer::ReplaceInPieces(const AbortFlag& abortRequested, const std::u16string& path,
+                                                  CodePage detected, const FileIdentity& asRead,
+                                                  const std::u16string& replacementText, const ReplaceScope& scope) {
+  std::optional<SelectedEdits> chosen;
+  if (scope.only != nullptr) {
+    if (scope.only->occurrences.empty()) return FileReplaceOutcome::Unchanged();
+    if (scope.only->searched && !scope.only->searched->Unchanged(asRead))
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ChangedSinceSearch);
+    chosen.emplace(*scope.only, pattern_.hasPattern ? pattern_.matcher.get() : nullptr, pattern_.mode, replacementText);
+    if (const ReplaceProblem problem = chosen->CheckOrder(); problem != ReplaceProblem::None)
+      return FileReplaceOutcome::LeftUnchanged(problem);
+  }
+  const std::string nativePath = ToNativePath(path);
+  StreamedRewrite rewrite(scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps());
+  // With a journal, the original and the new bytes are hashed as they pass;
+  // the new bytes' hash goes on from the original's at the first edit.
+  std::optional<ContentHasher> originalHash;
+  std::optional<ContentHasher> writtenHash;
+  if (scope.journal != nullptr) originalHash.emplace();
+  const bool asciiTransparent = IsAsciiTransparent(detected);
+  size_t replacements = 0;
+  size_t textAt = 0;  // units of the whole text before the piece
+  bool atStart = true;
+  bool atEnd = false;
+  TextEdits edits;
+  while (!atEnd || window_.raw.size() > 0) {
+    const long long cut = NextLinePiece(window_.pieces, window_.raw, window_.pieceBytes, detected, atEnd);
+    if (cut < 0) return FileReplaceOutcome::Unreadable(errno);
+    const std::string_view piece = window_.raw.View().substr(0, static_cast<size_t>(cut));
+    const unsigned long long pieceOffset = window_.pieces.Position() - window_.raw.size();
+    const size_t firstHigh = FindFirstHighByte(piece);
+    const bool ascii = asciiTransparent && firstHigh == piece.size();
+    // Only the picked occurrences' units need counting; a full replace
+    // decodes only what may hold a match.
+    const bool decode = chosen ? !ascii || chosen->AnyWithin(textAt, piece.size())
+                               : pattern_.Prefilter().MayContain(piece, detected, firstHigh);
+    size_t units = piece.size();
+    size_t markLength = 0;
+    CodePage codePage = detected;
+    edits.clear();
+    if (decode) {
+      if (atStart) {
+        bool hadBom = false;
+        codePage = DecodeDetectedBytes(piece, detected, window_.decoded, hadBom);
+        markLength = FindByteOrderMark(piece).length;
+      } else {
+        DecodeToUtf16(piece, detected, window_.decoded);
+      }
+      units = window_.decoded.size();
+      Matcher::ScanEnd end;
+      if (chosen) {
+        if (const ReplaceProblem problem = chosen->CheckKeywords(window_.decoded, textAt); problem != ReplaceProblem::None)
+          return FileReplaceOutcome::LeftUnchanged(problem);
+        end = chosen->Collect(window_.decoded, textAt, abortRequested, edits);
+      } else {
+        end = CollectEdits(*pattern_.matcher, window_.decoded, pattern_.mode, abortRequested, replacementText, edits);
+      }
+      if (end == Matcher::ScanEnd::MatchError)
+        return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
+    }
+    // Cut short, nothing is written: the temporary file goes with `rewrite`.
+    if (IsAborted(abortRequested)) return FileReplaceOutcome::Aborted();
+    if (!edits.empty() && !rewrite.HasBegun()) {
+      if (auto refused = RefusedLink(nativePath, asRead, scope)) return *refused;
+      if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
+      if (const WriteResult begun = rewrite.Begin(nativePath, asRead, scope.links); !begun.written)
+        return FileReplaceOutcome::FileFailed(begun.error);
+      if (originalHash) writtenHash.emplace(*originalHash);
+      // The bytes before the first change, as they are.
+      if (!rewrite.AppendFrom(window_.pieces.Fd(), 0, pieceOffset)) return FileReplaceOutcome::FileFailed(rewrite.Finish().error);
+    }
+    if (rewrite.HasBegun()) {
+      std::string_view out = piece;
+      SpliceResult spliced;
+      if (!edits.empty()) {
+        spliced = SpliceEdits(piece, markLength, codePage, window_.decoded, edits);
+        if (!spliced.done) return Refused(spliced.problem, spliced.character, codePage);
+        out = spliced.bytes;
+        replacements += edits.size();
+      }
+      if (!rewrite.Append(out)) return FileReplaceOutcome::FileFailed(rewrite.Finish().error);
+      if (writtenHash) writtenHash->Add(out);
+    }
+    if (originalHash) originalHash->Add(piece);
+    textAt += units;
+    atStart = false;
+    window_.raw.DropFront(static_cast<size_t>(cut));
+  }
+  if (chosen && !chosen->AllFound()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged);
+  if (!rewrite.HasBegun()) return FileReplaceOutcome::Unchanged();
+
+  KeptOriginal kept;
+  if (scope.journal != nullptr) {
+    // On disk, and named in the run's record, before the file is touched.
+    kept = scope.journal->KeepFrom(nativePath, window_.pieces.Fd(), window_.pieces.Size(), originalHash->Hex(), writtenHash->Hex());
+    if (kept.kind == KeptOriginal::Kind::Full) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFull);
+    if (kept.kind != KeptOriginal::Kind::Kept) {
+      FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFailed);
+      outcome.file = kept.error;
+      return outcome;
+    }
+  }
+  const WriteResult written = rewrite.Finish();
+  if (written.written && scope.taken != nullptr) scope.taken->Placed(written.placed);
+  if (scope.journal != nullptr) {
+    if (written.written) scope.journal->Written(kept.ticket);
+    else scope.journal->Discard(kept.ticket);
+  }
+  if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
+  FileReplaceOutcome outcome = FileReplaceOutcome::Changed(replacements);
+  outcome.codePage = detected;
+  return outcome;
+}
+}  // namespace trawlscope
