@@ -52,10 +52,7 @@ Read ReadMemberAgain(const std::string& nativePath, CompressedKind kind, size_t 
   return again.ReadMember(bytes, 0, [](std::string_view) { return true; }, abortRequested);
 }
 
-}  // namespace
-
-void CompressedSearch::CountOutcome(const FileSearchOutcome& outcome, const std::u16string& display,
-                                    CompressedSearchResult& result) {
+void CountOutcome(const FileSearchOutcome& outcome, const std::u16string& display, CompressedSearchResult& result) {
   using Kind = FileSearchOutcome::Kind;
   switch (outcome.kind) {
     case Kind::Searched: ++result.searched; break;
@@ -65,6 +62,73 @@ void CompressedSearch::CountOutcome(const FileSearchOutcome& outcome, const std:
     case Kind::Aborted: result.aborted = true; break;
   }
 }
+
+
+// What the search of one compressed file hands the search of each member.
+struct MemberSearch {
+  FileSearcher& searcher;
+  const AbortFlag& abortRequested;
+  const std::u16string& path;
+  CompressedKind kind;
+  size_t memberLimit;
+  CompressedReader& reader;
+  std::string& bytes;  // the member's, its memory kept for the next
+  const FileIdentity& identity;
+  HitList& hits;
+  int contextLength;
+};
+
+// Searches the member at hand, the `ordinal`th, listed as `display`, its
+// file name from `nameAt`: as it is expanded when it is large, whole
+// otherwise. Whether it was passed over as binary.
+bool SearchMember(const MemberSearch& at, const std::u16string& display, size_t nameAt, size_t ordinal,
+                  CompressedSearchResult& result) {
+  CompressedReader& reader = at.reader;
+  std::string& bytes = at.bytes;
+  // Binary members are passed over on their head, before the rest is expanded.
+  const auto isText = [](std::string_view head) { return !IsBinaryContent(head); };
+  // A large member is searched as it is expanded, never held whole.
+  Read read = reader.ReadMember(bytes, kDetectionSampleBytes, isText, at.abortRequested, at.searcher.WholeUpTo());
+  result.mostHeld = std::max(result.mostHeld, bytes.size());
+  if (read == Read::Partial) {
+    bool touched = false;
+    MemberStream stream(reader);
+    const std::optional<FileSearchOutcome> streamed = at.searcher.SearchStream(
+        at.abortRequested, display, nameAt, bytes, stream, at.identity, at.hits, at.contextLength, touched);
+    if (streamed) {
+      // The reader's fault (past the limit, damage) says more than the read's errno.
+      if (streamed->kind == FileSearchOutcome::Kind::Unreadable && reader.Fault().kind != ArchiveFault::Kind::None) {
+        result.problems.push_back({display, reader.Fault()});
+        return false;
+      }
+      CountOutcome(*streamed, display, result);
+      return false;
+    }
+    // Read whole after all: the rest of it, or all of it again when the search took some.
+    read = touched ? ReadMemberAgain(ToNativePath(at.path), at.kind, at.memberLimit, ordinal, bytes, at.abortRequested)
+                   : ReadRest(reader, bytes) ? Read::Whole : Read::Fault;
+    if (read == Read::Fault && touched) {
+      result.problems.push_back({display, {ArchiveFault::Kind::Unreadable, EIO, {}}});
+      return false;
+    }
+  }
+  if (read == Read::Fault) {
+    result.problems.push_back({display, reader.Fault()});
+    return false;  // the reader ends the file when it cannot go on
+  }
+  if (read == Read::Declined) {
+    if (IsAborted(at.abortRequested)) return false;
+    ++result.binary;
+    return true;
+  }
+  result.mostHeld = std::max(result.mostHeld, bytes.size());
+  CountOutcome(at.searcher.SearchBytes(at.abortRequested, display, nameAt, bytes, at.identity, at.hits,
+                                       at.contextLength),
+               display, result);
+  return false;
+}
+
+}  // namespace
 
 bool CompressedSearch::Handles(std::u16string_view path) {
   return CompressedKindOfName(FileNameViewOf(path)) != CompressedKind::None;
@@ -97,12 +161,9 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
     reader.Close();
     return result;
   }
-  // Binary members are passed over on their head, before the rest is expanded.
-  const auto isText = [](std::string_view head) { return !IsBinaryContent(head); };
   std::u16string lastMember = path;
   bool lastWasBinary = false;
   ArchiveMember member;
-  MemberStream stream(reader);
   size_t ordinal = 0;  // of the member at hand, among those Next gave
   for (;; ++ordinal) {
     if (IsAborted(abortRequested)) {
@@ -146,43 +207,9 @@ CompressedSearchResult CompressedSearch::Search(FileSearcher& searcher, const Ab
       result.problems.push_back({display, {ArchiveFault::Kind::Link, 0, member.linkTarget}});
       continue;
     }
-    // A large member is searched as it is expanded, never held whole.
-    Read read = reader.ReadMember(bytes, kDetectionSampleBytes, isText, abortRequested, searcher.WholeUpTo());
-    result.mostHeld = std::max(result.mostHeld, bytes.size());
-    if (read == Read::Partial) {
-      bool touched = false;
-      const std::optional<FileSearchOutcome> streamed = searcher.SearchStream(
-          abortRequested, display, nameAt, bytes, stream, identity, hits, contextLength, touched);
-      if (streamed) {
-        // The reader's fault (past the limit, damage) says more than the read's errno.
-        if (streamed->kind == FileSearchOutcome::Kind::Unreadable && reader.Fault().kind != ArchiveFault::Kind::None) {
-          result.problems.push_back({display, reader.Fault()});
-          continue;
-        }
-        CountOutcome(*streamed, display, result);
-        continue;
-      }
-      // Read whole after all: the rest of it, or all of it again when the search took some.
-      read = touched ? ReadMemberAgain(ToNativePath(path), kind, memberLimit_, ordinal, bytes, abortRequested)
-                     : ReadRest(reader, bytes) ? Read::Whole : Read::Fault;
-      if (read == Read::Fault && touched) {
-        result.problems.push_back({display, {ArchiveFault::Kind::Unreadable, EIO, {}}});
-        continue;
-      }
-    }
-    if (read == Read::Fault) {
-      result.problems.push_back({display, reader.Fault()});
-      continue;  // the reader ends the file when it cannot go on
-    }
-    if (read == Read::Declined) {
-      if (IsAborted(abortRequested)) continue;
-      ++result.binary;
-      lastWasBinary = true;
-      continue;
-    }
-    result.mostHeld = std::max(result.mostHeld, bytes.size());
-    CountOutcome(searcher.SearchBytes(abortRequested, display, nameAt, bytes, identity, hits, contextLength), display,
-                 result);
+    const MemberSearch at{searcher, abortRequested, path, kind, memberLimit_, reader, bytes, identity, hits,
+                          contextLength};
+    lastWasBinary = SearchMember(at, display, nameAt, ordinal, result);
   }
   reader.Close();
   if (bytes.capacity() > kKeptMemberBytes) std::string().swap(bytes);

@@ -50,9 +50,6 @@ class CompressedSearch {
                                 const std::u16string& path, HitList& hits, int contextLength) const;
 
  private:
-  static void CountOutcome(const FileSearchOutcome& outcome, const std::u16string& display,
-                           CompressedSearchResult& result);
-
   MemberFilter filter_;
   size_t memberLimit_;
 };

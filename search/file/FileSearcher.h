@@ -4,6 +4,7 @@
 // list as a Hit, handing the list over to an outlet as it fills. Lives on
 // the worker thread for exactly one run.
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -110,6 +111,38 @@ class FileSearcher {
   // Sets wholeAfterAll_ when the file must be read whole instead.
   FileSearchOutcome SearchInPieces(const AbortFlag& abortRequested, CodePage detected, HitList& hits,
                                    int contextLength);
+  // One run of a search in pieces: what the pieces' steps share.
+  struct PieceScan {
+    PieceScan(const AbortFlag& abort, HitList& list, int context, CodePage page)
+        : abortRequested(abort), hits(list), contextLength(context), detected(page) {}
+    const AbortFlag& abortRequested;
+    HitList& hits;
+    int contextLength;
+    CodePage detected;
+    size_t width = 0;
+    size_t rightRoom = 0;
+    size_t heldRoom = 0;
+    bool asciiTransparent = false;
+    const ByteFinder* asciiFinder = nullptr;
+    bool bytesExpression = false;
+    std::deque<size_t> cuts;  // ends of the pieces held but not searched yet, in the whole text
+    size_t searchedTo = 0;
+    bool atStart = true;
+    bool atEnd = false;
+  };
+  // The next piece, `cut` bytes at the front of the window's raw bytes, held
+  // and searched as far as its hits' contexts are held; an outcome when the file ends there.
+  std::optional<FileSearchOutcome> SearchPiece(PieceScan& scan, size_t cut);
+  // Searches the held text from scan.searchedTo to `to`, which it then is.
+  Matcher::ScanEnd SearchHeldTo(PieceScan& scan, size_t to);
+  FileSearchOutcome PiecesEnded(const PieceScan& scan, Matcher::ScanEnd end) const;
+  // While the page is only guessed from an ASCII head, settles it at the
+  // first byte from 0x80 up, or before, when hits must go out.
+  std::optional<FileSearchOutcome> SettleGuessedPage(PieceScan& scan, std::string_view piece, bool ascii);
+  // The page guessed from an ASCII head checked against the bytes at the
+  // first byte from 0x80 up: a search from the start again when they read
+  // otherwise, or none at all.
+  std::optional<FileSearchOutcome> SettlePage(PieceScan& scan, std::string_view sample);
   FileSearchOutcome SearchLoaded(const AbortFlag& abortRequested, CodePage detected,
                                  HitList& hits, int contextLength);
   // A new file's hits start a record of their own.

@@ -6,11 +6,13 @@
 
 #include "platform/codepage/BinaryContent.h"
 #include "platform/codepage/ByteScan.h"
+#include "platform/codepage/CodePageConverter.h"
 #include "platform/codepage/CodePageDetector.h"
 #include "platform/codepage/LineFeedCuts.h"
 #include "platform/codepage/PlainAscii.h"
 #include "platform/files/NativePath.h"
 #include "search/listing/PathHelpers.h"
+#include "search/text/TextDecoding.h"
 
 namespace trawlscope {
 namespace {
@@ -295,6 +297,72 @@ void FileWindow::AppendSubstring(std::u16string& to, size_t start, size_t length
   } else {
     const std::string_view part = asciiText.substr(start, length);
     to.append(part.begin(), part.end());
+  }
+}
+
+void FileWindow::StartHolding(bool narrow, size_t room) {
+  inPieces = true;
+  text.clear();
+  heldBytes.clear();
+  textBase = textEnd = linesCounted = 0;
+  linesBefore = 0;
+  uncounted.clear();
+  recountError = 0;
+  heldNarrow = narrow;
+  if (heldNarrow) heldBytes.reserve(room);
+  else text.reserve(room);
+}
+
+void FileWindow::HoldPiece(std::string_view piece, bool ascii, bool atStart, CodePage page, size_t room) {
+  if (heldNarrow && ascii) {
+    heldBytes.append(piece);
+    return;
+  }
+  if (heldNarrow) {
+    // The first piece that is not ASCII: what is held is widened once.
+    text.reserve(room);
+    text.assign(heldBytes.begin(), heldBytes.end());
+    heldBytes.clear();
+    heldNarrow = false;
+  }
+  // Only the file's start may hold a byte-order mark.
+  size_t stoodIn = 0;
+  if (atStart) DecodeDetectedBytes(piece, page, decoded, hadBom, &stoodIn);
+  else DecodeToUtf16(piece, page, decoded, &stoodIn);
+  undecodable = undecodable || stoodIn > 0;
+  text += decoded;
+}
+
+size_t FileWindow::HoldHeadOf(std::string_view piece, size_t rightRoom) {
+  const size_t start = textBase + HeldSize();
+  AppendHeldAscii(piece.substr(0, rightRoom + 1));
+  textEnd = textBase + HeldSize();
+  return start;
+}
+
+size_t FileWindow::HoldTailOf(std::string_view piece, size_t start, size_t tail) {
+  if (linesCounted < start) CountHeldLinesTo(start);
+  const size_t tailFrom = piece.size() - tail;
+  // Bytes that cannot be read again are counted now, with the byte after them.
+  if (pieces.CanReadAgain()) uncounted.push_back({pieces.Position() - raw.size(), tailFrom});
+  else linesBefore += LineCounter<char>(piece.substr(0, tailFrom + 1)).LineOf(tailFrom) - 1;
+  linesCounted = start + tailFrom;
+  const std::string_view tailBytes = piece.substr(tailFrom);
+  if (heldNarrow) heldBytes.assign(tailBytes);
+  else text.assign(tailBytes.begin(), tailBytes.end());
+  textBase = start + tailFrom;
+  return textEnd = start + piece.size();
+}
+
+void FileWindow::LetGoBehind(size_t searchedTo, size_t width) {
+  // Its line breaks are counted first. The last unit stays, since whether a
+  // break ends its run depends on the unit after it.
+  const size_t keepFrom = std::min(searchedTo - std::min(searchedTo, width), textEnd - std::min<size_t>(textEnd, 1));
+  if (keepFrom > textBase && keepFrom - textBase > HeldSize() / 2) {
+    if (linesCounted < keepFrom) CountHeldLinesTo(keepFrom);
+    if (heldNarrow) heldBytes.erase(0, keepFrom - textBase);
+    else text.erase(0, keepFrom - textBase);
+    textBase = keepFrom;
   }
 }
 

@@ -72,6 +72,22 @@ struct FileWindow {
   // positions only grow, and the held text holds everything from the last one asked.
   std::int64_t PieceLineOf(size_t position);
 
+  // Starts holding a file's text a piece at a time: as its bytes while
+  // they are ASCII of a page that reads ASCII as ASCII (`narrow`), with room
+  // for `room` units.
+  void StartHolding(bool narrow, size_t room);
+  // Holds a piece's text after what is held; `atStart` for the file's first.
+  void HoldPiece(std::string_view piece, bool ascii, bool atStart, CodePage page, size_t room);
+  // Of a piece that cannot hold a match, holds only its head up to
+  // `rightRoom` and a unit past it; the position where the piece starts.
+  size_t HoldHeadOf(std::string_view piece, size_t rightRoom);
+  // Then lets the piece from `start` go but for its last `tail` units, its
+  // lines counted now or noted to count later; where the piece ends.
+  size_t HoldTailOf(std::string_view piece, size_t start, size_t tail);
+  // Lets go what no later hit's left context (`width` before `searchedTo`)
+  // reaches, once it is most of what is held.
+  void LetGoBehind(size_t searchedTo, size_t width);
+
   // The line of `position` in the text scanned, its counter started at the first asked.
   std::int64_t LineOf(size_t position);
   // How far the text scanned reaches, and contexts with it.

@@ -196,101 +196,135 @@ FileReplaceOutcome FileReplacer::ReplaceLoaded(const AbortFlag& abortRequested,
   return WriteReplaced(path, spliced.bytes, asRead, edits.size(), scope);
 }
 
-FileReplaceOutcome FileReplacer::ReplaceInPieces(const AbortFlag& abortRequested, const std::u16string& path,
-                                                  CodePage detected, const FileIdentity& asRead,
-                                                  const std::u16string& replacementText, const ReplaceScope& scope) {
-  std::optional<SelectedEdits> chosen;
-  if (scope.only != nullptr) {
-    if (scope.only->occurrences.empty()) return FileReplaceOutcome::Unchanged();
-    if (scope.only->searched && !scope.only->searched->Unchanged(asRead))
-      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ChangedSinceSearch);
-    chosen.emplace(*scope.only, pattern_.hasPattern ? pattern_.matcher.get() : nullptr, pattern_.mode, replacementText);
-    if (const ReplaceProblem problem = chosen->CheckOrder(); problem != ReplaceProblem::None)
-      return FileReplaceOutcome::LeftUnchanged(problem);
-  }
-  const std::string nativePath = ToNativePath(path);
-  StreamedRewrite rewrite(scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps());
+// A replace in pieces as it goes: the piece at hand's edits and what was written so far.
+struct FileReplacer::PieceRewrite {
+  explicit PieceRewrite(IFileOps& fileOps) : rewrite(fileOps) {}
+  StreamedRewrite rewrite;
   // With a journal, the original and the new bytes are hashed as they pass;
   // the new bytes' hash goes on from the original's at the first edit.
   std::optional<ContentHasher> originalHash;
   std::optional<ContentHasher> writtenHash;
-  if (scope.journal != nullptr) originalHash.emplace();
-  const bool asciiTransparent = IsAsciiTransparent(detected);
   size_t replacements = 0;
+  std::optional<SelectedEdits> chosen;  // with picked occurrences, those
+  TextEdits edits;  // of the piece at hand, in its decoded text
+  size_t units = 0;  // of the piece's text
+  size_t markLength = 0;  // of its byte-order mark
+  CodePage codePage = codepage::kNone;  // that it is written back in
+};
+
+FileReplaceOutcome FileReplacer::ReplaceInPieces(const AbortFlag& abortRequested, const std::u16string& path,
+                                                  CodePage detected, const FileIdentity& asRead,
+                                                  const std::u16string& replacementText, const ReplaceScope& scope) {
+  PieceRewrite out(scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps());
+  if (scope.only != nullptr) {
+    if (scope.only->occurrences.empty()) return FileReplaceOutcome::Unchanged();
+    if (scope.only->searched && !scope.only->searched->Unchanged(asRead))
+      return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ChangedSinceSearch);
+    out.chosen.emplace(*scope.only, pattern_.hasPattern ? pattern_.matcher.get() : nullptr, pattern_.mode,
+                       replacementText);
+    if (const ReplaceProblem problem = out.chosen->CheckOrder(); problem != ReplaceProblem::None)
+      return FileReplaceOutcome::LeftUnchanged(problem);
+  }
+  const std::string nativePath = ToNativePath(path);
+  if (scope.journal != nullptr) out.originalHash.emplace();
   size_t textAt = 0;  // units of the whole text before the piece
   bool atStart = true;
   bool atEnd = false;
-  TextEdits edits;
   while (!atEnd || window_.raw.size() > 0) {
     const long long cut = NextLinePiece(window_.pieces, window_.raw, window_.pieceBytes, detected, atEnd);
     if (cut < 0) return FileReplaceOutcome::Unreadable(errno);
     const std::string_view piece = window_.raw.View().substr(0, static_cast<size_t>(cut));
     const unsigned long long pieceOffset = window_.pieces.Position() - window_.raw.size();
-    const size_t firstHigh = FindFirstHighByte(piece);
-    const bool ascii = asciiTransparent && firstHigh == piece.size();
-    // Only the picked occurrences' units need counting; a full replace
-    // decodes only what may hold a match.
-    const bool decode = chosen ? !ascii || chosen->AnyWithin(textAt, piece.size())
-                               : pattern_.Prefilter().MayContain(piece, detected, firstHigh);
-    size_t units = piece.size();
-    size_t markLength = 0;
-    CodePage codePage = detected;
-    edits.clear();
-    if (decode) {
-      if (atStart) {
-        bool hadBom = false;
-        codePage = DecodeDetectedBytes(piece, detected, window_.decoded, hadBom);
-        markLength = FindByteOrderMark(piece).length;
-      } else {
-        DecodeToUtf16(piece, detected, window_.decoded);
-      }
-      units = window_.decoded.size();
-      Matcher::ScanEnd end;
-      if (chosen) {
-        if (const ReplaceProblem problem = chosen->CheckKeywords(window_.decoded, textAt); problem != ReplaceProblem::None)
-          return FileReplaceOutcome::LeftUnchanged(problem);
-        end = chosen->Collect(window_.decoded, textAt, abortRequested, edits);
-      } else {
-        end = CollectEdits(*pattern_.matcher, window_.decoded, pattern_.mode, abortRequested, replacementText, edits);
-      }
-      if (end == Matcher::ScanEnd::MatchError)
-        return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
-    }
+    if (auto refused = EditPiece(abortRequested, out, piece, atStart, textAt, detected, replacementText))
+      return *refused;
     // Cut short, nothing is written: the temporary file goes with `rewrite`.
     if (IsAborted(abortRequested)) return FileReplaceOutcome::Aborted();
-    if (!edits.empty() && !rewrite.HasBegun()) {
-      if (auto refused = RefusedLink(nativePath, asRead, scope)) return *refused;
-      if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
-      if (const WriteResult begun = rewrite.Begin(nativePath, asRead, scope.links); !begun.written)
-        return FileReplaceOutcome::FileFailed(begun.error);
-      if (originalHash) writtenHash.emplace(*originalHash);
-      // The bytes before the first change, as they are.
-      if (!rewrite.AppendFrom(window_.pieces.Fd(), 0, pieceOffset)) return FileReplaceOutcome::FileFailed(rewrite.Finish().error);
-    }
-    if (rewrite.HasBegun()) {
-      std::string_view out = piece;
-      SpliceResult spliced;
-      if (!edits.empty()) {
-        spliced = SpliceEdits(piece, markLength, codePage, window_.decoded, edits);
-        if (!spliced.done) return Refused(spliced.problem, spliced.character, codePage);
-        out = spliced.bytes;
-        replacements += edits.size();
-      }
-      if (!rewrite.Append(out)) return FileReplaceOutcome::FileFailed(rewrite.Finish().error);
-      if (writtenHash) writtenHash->Add(out);
-    }
-    if (originalHash) originalHash->Add(piece);
-    textAt += units;
+    if (auto failed = WritePiece(out, piece, pieceOffset, nativePath, asRead, scope)) return *failed;
+    textAt += out.units;
     atStart = false;
     window_.raw.DropFront(static_cast<size_t>(cut));
   }
-  if (chosen && !chosen->AllFound()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged);
-  if (!rewrite.HasBegun()) return FileReplaceOutcome::Unchanged();
+  if (out.chosen && !out.chosen->AllFound())
+    return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged);
+  if (!out.rewrite.HasBegun()) return FileReplaceOutcome::Unchanged();
+  FileReplaceOutcome outcome = FinishPieces(out, nativePath, scope);
+  if (outcome.kind == FileReplaceOutcome::Kind::Changed) outcome.codePage = detected;
+  return outcome;
+}
 
+std::optional<FileReplaceOutcome> FileReplacer::EditPiece(const AbortFlag& abortRequested, PieceRewrite& out,
+                                                         std::string_view piece, bool atStart, size_t textAt,
+                                                         CodePage detected, const std::u16string& replacementText) {
+  const size_t firstHigh = FindFirstHighByte(piece);
+  const bool ascii = IsAsciiTransparent(detected) && firstHigh == piece.size();
+  // Only the picked occurrences' units need counting; a full replace
+  // decodes only what may hold a match.
+  const bool decode = out.chosen ? !ascii || out.chosen->AnyWithin(textAt, piece.size())
+                                 : pattern_.Prefilter().MayContain(piece, detected, firstHigh);
+  out.units = piece.size();
+  out.markLength = 0;
+  out.codePage = detected;
+  out.edits.clear();
+  if (!decode) return std::nullopt;
+  if (atStart) {
+    bool hadBom = false;
+    out.codePage = DecodeDetectedBytes(piece, detected, window_.decoded, hadBom);
+    out.markLength = FindByteOrderMark(piece).length;
+  } else {
+    DecodeToUtf16(piece, detected, window_.decoded);
+  }
+  out.units = window_.decoded.size();
+  Matcher::ScanEnd end;
+  if (out.chosen) {
+    if (const ReplaceProblem problem = out.chosen->CheckKeywords(window_.decoded, textAt);
+        problem != ReplaceProblem::None)
+      return FileReplaceOutcome::LeftUnchanged(problem);
+    end = out.chosen->Collect(window_.decoded, textAt, abortRequested, out.edits);
+  } else {
+    end = CollectEdits(*pattern_.matcher, window_.decoded, pattern_.mode, abortRequested, replacementText, out.edits);
+  }
+  if (end == Matcher::ScanEnd::MatchError)
+    return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
+  return std::nullopt;
+}
+
+std::optional<FileReplaceOutcome> FileReplacer::WritePiece(PieceRewrite& out, std::string_view piece,
+                                                          unsigned long long pieceOffset, const std::string& nativePath,
+                                                          const FileIdentity& asRead, const ReplaceScope& scope) {
+  StreamedRewrite& rewrite = out.rewrite;
+  if (!out.edits.empty() && !rewrite.HasBegun()) {
+    if (auto refused = RefusedLink(nativePath, asRead, scope)) return *refused;
+    if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
+    if (const WriteResult begun = rewrite.Begin(nativePath, asRead, scope.links); !begun.written)
+      return FileReplaceOutcome::FileFailed(begun.error);
+    if (out.originalHash) out.writtenHash.emplace(*out.originalHash);
+    // The bytes before the first change, as they are.
+    if (!rewrite.AppendFrom(window_.pieces.Fd(), 0, pieceOffset))
+      return FileReplaceOutcome::FileFailed(rewrite.Finish().error);
+  }
+  if (rewrite.HasBegun()) {
+    std::string_view bytes = piece;
+    SpliceResult spliced;
+    if (!out.edits.empty()) {
+      spliced = SpliceEdits(piece, out.markLength, out.codePage, window_.decoded, out.edits);
+      if (!spliced.done) return Refused(spliced.problem, spliced.character, out.codePage);
+      bytes = spliced.bytes;
+      out.replacements += out.edits.size();
+    }
+    if (!rewrite.Append(bytes)) return FileReplaceOutcome::FileFailed(rewrite.Finish().error);
+    if (out.writtenHash) out.writtenHash->Add(bytes);
+  }
+  if (out.originalHash) out.originalHash->Add(piece);
+  return std::nullopt;
+}
+
+FileReplaceOutcome FileReplacer::FinishPieces(PieceRewrite& out, const std::string& nativePath,
+                                              const ReplaceScope& scope) {
   KeptOriginal kept;
   if (scope.journal != nullptr) {
     // On disk, and named in the run's record, before the file is touched.
-    kept = scope.journal->KeepFrom(nativePath, window_.pieces.Fd(), window_.pieces.Size(), originalHash->Hex(), writtenHash->Hex());
+    kept = scope.journal->KeepFrom(nativePath, window_.pieces.Fd(), window_.pieces.Size(), out.originalHash->Hex(),
+                                   out.writtenHash->Hex());
     if (kept.kind == KeptOriginal::Kind::Full) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFull);
     if (kept.kind != KeptOriginal::Kind::Kept) {
       FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFailed);
@@ -298,15 +332,14 @@ FileReplaceOutcome FileReplacer::ReplaceInPieces(const AbortFlag& abortRequested
       return outcome;
     }
   }
-  const WriteResult written = rewrite.Finish();
+  const WriteResult written = out.rewrite.Finish();
   if (written.written && scope.taken != nullptr) scope.taken->Placed(written.placed);
   if (scope.journal != nullptr) {
     if (written.written) scope.journal->Written(kept.ticket);
     else scope.journal->Discard(kept.ticket);
   }
   if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
-  FileReplaceOutcome outcome = FileReplaceOutcome::Changed(replacements);
-  outcome.codePage = detected;
-  return outcome;
+  return FileReplaceOutcome::Changed(out.replacements);
 }
+
 }  // namespace trawlscope

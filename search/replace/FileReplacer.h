@@ -60,6 +60,19 @@ class FileReplacer {
   FileReplaceOutcome ReplaceInPieces(const AbortFlag& abortRequested, const std::u16string& path, CodePage detected,
                                      const FileIdentity& asRead, const std::u16string& replacementText,
                                      const ReplaceScope& scope);
+  struct PieceRewrite;
+  // Decodes a piece that may hold an edit and collects its edits into `out`;
+  // an outcome when the file must stay as it is.
+  std::optional<FileReplaceOutcome> EditPiece(const AbortFlag& abortRequested, PieceRewrite& out,
+                                              std::string_view piece, bool atStart, size_t textAt, CodePage detected,
+                                              const std::u16string& replacementText);
+  // Writes a piece, its edits spliced in, once the first edit has begun the
+  // rewrite; an outcome when the file must stay as it is.
+  std::optional<FileReplaceOutcome> WritePiece(PieceRewrite& out, std::string_view piece,
+                                               unsigned long long pieceOffset, const std::string& nativePath,
+                                               const FileIdentity& asRead, const ReplaceScope& scope);
+  // Keeps the original in the journal, then puts the rewritten file in place.
+  FileReplaceOutcome FinishPieces(PieceRewrite& out, const std::string& nativePath, const ReplaceScope& scope);
   FileReplaceOutcome ReplaceXml(const AbortFlag& abortRequested, const std::u16string& path,
                                 const FileIdentity& asRead, const std::u16string& replacementText,
                                 const ReplaceScope& scope);

@@ -40,16 +40,13 @@ ModuleProblem MissingModule(const SearchRequest& request) {
   return {};
 }
 
-}  // namespace
-
-void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const ProcessFile& process,
-                  const CommitStep& finish) {
+// Whether the run may go on to list and search: the modules it needs load
+// and its expression compiles. When not, it has told `sink` why and finished.
+bool RunMayStart(JobState& state, IJobSink& sink, RunSummary& summary, FileSearcher& checked) {
   const SearchRequest& request = state.request;
-  RunSummary summary;
-  const HitSelection* selection = state.selection ? &*state.selection : nullptr;
-  if (request.searchText.empty() && selection == nullptr) {
+  if (request.searchText.empty() && !state.selection) {
     sink.RunFinished(summary);
-    return;
+    return false;
   }
   // A module the run needs is loaded before anything is listed, so that a
   // missing one stops the run with its name instead of changing its results.
@@ -57,20 +54,50 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
     sink.Warn({RunWarning::Kind::ModuleMissing, {}, {}, std::move(problem)});
     summary.moduleMissing = true;
     sink.RunFinished(summary);
-    return;
+    return false;
   }
-  FileSearcher checked;
   const bool compiled = checked.Prepare(request.useRegex, request.caseSensitive, request.searchText, request.xpath);
   if (!compiled && !request.searchText.empty()) {
     sink.Warn({RunWarning::Kind::ExpressionInvalid, {}, checked.ExpressionError()});
     summary.expressionRejected = true;
     sink.RunFinished(summary);
-    return;
+    return false;
   }
   if (!checked.XPathError().empty()) {
     summary.xpathRejected = true;
     sink.Warn({RunWarning::Kind::XPathInvalid, {}, checked.XPathError()});
   }
+  return true;
+}
+
+// Feeds the run's files, the picked ones or those the Search path lists, to
+// the searchers, and says which paths were missing.
+void ListForRun(JobState& state, IJobSink& sink, FileFeed& feed) {
+  const AbortFlag& abortRequested = state.abortRequested;
+  RunWarning missing;
+  const auto listed = [&](std::u16string path) {
+    state.progress.FileListed();
+    feed.Add(std::move(path));
+  };
+  if (state.selection) {
+    for (const SelectedFile& file : state.selection->files) listed(file.path);
+  } else {
+    ListFiles(abortRequested, state.request.searchPath, ListingRulesOf(state.request), listed, &missing.paths,
+              [&] { feed.Publish(); }, [&](LeftOut what) { state.progress.Omitted(what); });
+  }
+  feed.Close();
+  state.progress.ListingDone();
+  if (!missing.paths.empty() && !IsAborted(abortRequested)) sink.Warn(missing);
+}
+
+}  // namespace
+
+void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const ProcessFile& process,
+                  const CommitStep& finish) {
+  const SearchRequest& request = state.request;
+  RunSummary summary;
+  FileSearcher checked;
+  if (!RunMayStart(state, sink, summary, checked)) return;
 
   const AbortFlag& abortRequested = state.abortRequested;
   state.contextLength = kRunContextLength;
@@ -113,21 +140,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
       break;  // fewer threads than cores; with none at all, this thread searches after listing
     }
   }
-
-  RunWarning missing;
-  const auto listed = [&](std::u16string path) {
-    state.progress.FileListed();
-    feed.Add(std::move(path));
-  };
-  if (selection != nullptr) {
-    for (const SelectedFile& file : selection->files) listed(file.path);
-  } else {
-    ListFiles(abortRequested, request.searchPath, ListingRulesOf(request), listed, &missing.paths,
-              [&] { feed.Publish(); }, [&](LeftOut what) { state.progress.Omitted(what); });
-  }
-  feed.Close();
-  state.progress.ListingDone();
-  if (!missing.paths.empty() && !IsAborted(abortRequested)) sink.Warn(missing);
+  ListForRun(state, sink, feed);
   if (searchers.empty()) searchFiles();
   for (auto& searcher : searchers) searcher.join();
   commits.Flush();
