@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "app/CountTexts.h"
-#include "platform/codepage/UnwritablePages.h"
+#include "platform/codepage/conversion/UnwritablePages.h"
 #include "platform/files/NativePath.h"
 #include "search/archive/MemberPath.h"
 

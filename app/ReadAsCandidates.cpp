@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "platform/codepage/CodePageCandidates.h"
+#include "platform/codepage/detection/CodePageCandidates.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "bench/LabelledText.h"
-#include "platform/codepage/BinaryContent.h"
+#include "platform/codepage/binary/BinaryContent.h"
 #include "platform/codepage/CodePageTable.h"
 #include "platform/files/FileReader.h"
 #include "search/text/TextDecoding.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 #include "platform/files/FileReader.h"
 #include "platform/files/NativePath.h"
 #include "search/listing/FileList.h"

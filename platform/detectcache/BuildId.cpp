@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 
 namespace trawlscope {
 namespace {

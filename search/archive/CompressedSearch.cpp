@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "platform/archive/CompressedReader.h"
-#include "platform/codepage/BinaryContent.h"
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/binary/BinaryContent.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 #include "platform/files/NativePath.h"
 #include "search/archive/MemberPath.h"
 #include "search/listing/PathHelpers.h"

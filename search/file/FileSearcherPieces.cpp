@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "platform/codepage/BinaryContent.h"
+#include "platform/codepage/binary/BinaryContent.h"
 #include "platform/codepage/ByteScan.h"
-#include "platform/codepage/CodePageConverter.h"
-#include "platform/codepage/CodePageDetector.h"
-#include "platform/codepage/LineFeedCuts.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
+#include "platform/codepage/detection/CodePageDetector.h"
+#include "platform/codepage/conversion/LineFeedCuts.h"
 #include "search/file/FileSearcher.h"
 #include "search/file/LinePieces.h"
 #include "search/hits/HitContext.h"

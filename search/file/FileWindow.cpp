@@ -4,11 +4,11 @@
 #include <cerrno>
 #include <memory>
 
-#include "platform/codepage/BinaryContent.h"
+#include "platform/codepage/binary/BinaryContent.h"
 #include "platform/codepage/ByteScan.h"
-#include "platform/codepage/CodePageConverter.h"
-#include "platform/codepage/CodePageDetector.h"
-#include "platform/codepage/LineFeedCuts.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
+#include "platform/codepage/detection/CodePageDetector.h"
+#include "platform/codepage/conversion/LineFeedCuts.h"
 #include "platform/codepage/PlainAscii.h"
 #include "platform/files/NativePath.h"
 #include "search/listing/PathHelpers.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/codepage/LineFeedCuts.h"
+#include "platform/codepage/conversion/LineFeedCuts.h"
 
 namespace trawlscope {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/codepage/ByteScan.h"
-#include "platform/codepage/CodePageConverter.h"
-#include "platform/codepage/EncodingUniqueness.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
+#include "platform/codepage/conversion/EncodingUniqueness.h"
 #include "search/matching/ByteSearch.h"
 #include "search/matching/CaseFolding.h"
 

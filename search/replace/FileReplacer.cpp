@@ -5,9 +5,9 @@
 #include <optional>
 
 #include "platform/codepage/ByteScan.h"
-#include "platform/codepage/CodePageConverter.h"
-#include "platform/codepage/CodePageDetector.h"
-#include "platform/codepage/LineFeedCuts.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
+#include "platform/codepage/detection/CodePageDetector.h"
+#include "platform/codepage/conversion/LineFeedCuts.h"
 #include "platform/files/NativePath.h"
 #include "platform/files/StreamedRewrite.h"
 #include "platform/journal/ContentHash.h"

@@ -2,8 +2,8 @@
 
 #include <unicode/utf16.h>
 
-#include "platform/codepage/ByteOffsets.h"
-#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/conversion/ByteOffsets.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
 
 namespace trawlscope {
 namespace {

@@ -1,7 +1,7 @@
 #include "search/text/TextDecoding.h"
 
-#include "platform/codepage/CodePageConverter.h"
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 
 namespace trawlscope {
 CodePage DecodeDetectedBytes(std::string_view bytes, CodePage codePage, std::u16string& text,

@@ -1,6 +1,6 @@
 #include "search/text/TextFileWriter.h"
 
-#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope {

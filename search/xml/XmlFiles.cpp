@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/codepage/CodePageConverter.h"
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 #include "platform/xml/XmlDocument.h"
 #include "search/text/ByteSplice.h"
 #include "search/listing/PathHelpers.h"

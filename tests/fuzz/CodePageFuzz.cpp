@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "tests/fuzz/FuzzCheck.h"
-#include "platform/codepage/CodePageConverter.h"
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 #include "search/text/TextDecoding.h"
 
 using namespace trawlscope;

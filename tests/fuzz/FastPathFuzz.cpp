@@ -12,13 +12,13 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/codepage/BinaryContent.h"
+#include "platform/codepage/binary/BinaryContent.h"
 #include "platform/codepage/ByteScan.h"
-#include "platform/codepage/CodePageConverter.h"
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 #include "platform/codepage/CodePageTable.h"
-#include "platform/codepage/ByteTableDecoder.h"
-#include "platform/codepage/SingleByteReading.h"
+#include "platform/codepage/conversion/ByteTableDecoder.h"
+#include "platform/codepage/detection/SingleByteReading.h"
 #include "search/matching/LineCounter.h"
 #include "tests/fuzz/FuzzCheck.h"
 
@@ -31,7 +31,7 @@ using ::trawlscope::binary_content::ByteRounds;
 }
 #pragma push_macro("__SSE2__")
 #undef __SSE2__
-#include "platform/codepage/BinaryContent.cpp"
+#include "platform/codepage/binary/BinaryContent.cpp"
 #pragma pop_macro("__SSE2__")
 }  // namespace reference
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
 #include "search/text/ByteSplice.h"
 #include "search/text/TextEdits.h"
 #include "tests/fuzz/FuzzCheck.h"

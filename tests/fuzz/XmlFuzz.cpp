@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
 #include "search/matching/Matcher.h"
 #include "search/xml/XmlFiles.h"
 #include "search/xml/XmlSourceMap.h"

@@ -41,12 +41,35 @@ bool InLowerSearchRoom(const std::string& path) {
   return false;
 }
 
+// The rooms of platform/codepage/, bottom first: each may use those before it.
+constexpr const char* kCodePageRooms[] = {"platform/codepage/conversion/", "platform/codepage/detection/",
+                                          "platform/codepage/binary/"};
+
+// The code-page room of `path`, as its place in kCodePageRooms; -1 for the
+// top of platform/codepage/ (the table and the byte scans), -2 outside it.
+int CodePageRoomOf(const std::string& path) {
+  for (int k = 0; k < 3; ++k)
+    if (StartsWith(path, kCodePageRooms[k])) return k;
+  return StartsWith(path, "platform/codepage/") ? -1 : -2;
+}
+
+std::string BrokenCodePageRule(const std::string& file, const std::string& header) {
+  const int from = CodePageRoomOf(file), to = CodePageRoomOf(header);
+  if (from == -2 || to < 0 || to <= from) return {};
+  if (from == -1)
+    return "the top of platform/codepage/ (the table, the byte scans) sits under its rooms: it uses none of them";
+  return std::string(kCodePageRooms[from]) + " sits under " + kCodePageRooms[to] +
+         ": conversion, then detection (which reads with the converters), then binary (which asks the detector's "
+         "sample)";
+}
+
 // Why `file` may not include our header `header`; empty when it may. The
 // floors, from the ground: platform/, search/, results/, app/, then gui/ and
 // tools/ side by side.
 std::string BrokenRule(const std::string& file, const std::string& header) {
   if (StartsWith(file, "platform/") && !StartsWith(header, "platform/"))
     return "platform/ is the bottom floor: it uses nothing of ours outside platform/";
+  if (const std::string rule = BrokenCodePageRule(file, header); !rule.empty()) return rule;
   if (StartsWith(file, "search/")) {
     if (!StartsWith(header, "search/") && !StartsWith(header, "platform/"))
       return "search/ uses only platform/ and itself";
@@ -149,6 +172,10 @@ TEST(Layering, PlantedIncludesAreCaught) {
       {"platform/files/FileReader.cpp", "search/hits/Hit.h", false},
       {"platform/journal/RunJournal.cpp", "search/review/ReplaceOutcome.h", false},
       {"platform/desktop/EditorLauncher.cpp", "gui/QtText.h", false},
+      {"platform/codepage/detection/ScriptEvidence.cpp", "platform/codepage/conversion/CodePageConverter.h", true},
+      {"platform/codepage/conversion/ByteOffsets.cpp", "platform/codepage/detection/CodePageDetector.h", false},
+      {"platform/codepage/CodePageTable.cpp", "platform/codepage/binary/BinaryContent.h", false},
+      {"platform/codepage/binary/BinaryContent.cpp", "platform/codepage/PlainAscii.h", true},
       {"search/replace/FileReplacer.h", "platform/journal/RunJournal.h", true},
       {"search/replace/FileReplacer.h", "search/review/HitSelection.h", true},
       {"search/replace/FileReplacer.h", "search/file/FileSearcher.h", true},

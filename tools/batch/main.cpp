@@ -21,7 +21,7 @@
 #include "app/RunReport.h"
 #include "app/SettingsLocation.h"
 #include "app/UndoSettings.h"
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 #include "platform/detectcache/CacheFolder.h"
 #include "platform/files/FileReader.h"
 #include "platform/files/NativePath.h"

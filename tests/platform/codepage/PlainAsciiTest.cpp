@@ -5,8 +5,8 @@
 #include <random>
 #include <string>
 
-#include "platform/codepage/BinaryContent.h"
-#include "platform/codepage/CodePageDetector.h"
+#include "platform/codepage/binary/BinaryContent.h"
+#include "platform/codepage/detection/CodePageDetector.h"
 
 namespace trawlscope {
 namespace {

@@ -1,8 +1,8 @@
-#include "platform/codepage/UnwritableCharacters.h"
+#include "platform/codepage/conversion/UnwritableCharacters.h"
 
 #include <gtest/gtest.h>
 
-#include "platform/codepage/CodePageConverter.h"
+#include "platform/codepage/conversion/CodePageConverter.h"
 #include "support/Transcode.h"
 
 namespace trawlscope {
