@@ -286,16 +286,18 @@ LibarchiveReader::Read LibarchiveReader::ReadMember(std::string& bytes, size_t h
     }
     size += static_cast<size_t>(got);
     bytes.resize(size);
+    const bool end = got == 0;
+    // Judged on its head before its size: a binary member is passed over
+    // whatever it expands to, however much one read happened to bring.
+    if (!headSeen && (end || size >= headBytes)) {
+      headSeen = true;
+      if (!wantRest(std::string_view(bytes).substr(0, std::min(size, headBytes)))) return Read::Declined;
+    }
     if (size > limit) {
       unread_ = false;
       fault_ = {ArchiveFault::Kind::TooLarge, 0, {}, limit};
       ended_ = true;
       return Read::Fault;
-    }
-    const bool end = got == 0;
-    if (!headSeen && (end || size >= headBytes)) {
-      headSeen = true;
-      if (!wantRest(std::string_view(bytes).substr(0, std::min(size, headBytes)))) return Read::Declined;
     }
     if (end) {
       unread_ = false;
