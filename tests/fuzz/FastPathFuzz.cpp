@@ -75,8 +75,8 @@ void CheckLines(std::basic_string_view<Unit> text, const std::uint8_t* steps, si
   for (size_t s = 0; s <= stepCount; ++s) {
     const size_t next = s < stepCount ? std::min(text.size(), at + steps[s] % 40) : text.size();
     for (; at < next; ++at)
-      if ((text[at] == Unit('\r') || text[at] == Unit('\n')) &&
-          (at + 1 == text.size() || (text[at + 1] != Unit('\r') && text[at + 1] != Unit('\n'))))
+      // A line ends at each LF, and at each CR that no LF follows.
+      if (text[at] == Unit('\n') || (text[at] == Unit('\r') && (at + 1 == text.size() || text[at + 1] != Unit('\n'))))
         ++line;
     Require(counter.LineOf(at) == line, "line as counted unit by unit");
   }
