@@ -73,6 +73,17 @@ bool DecodeWithIcu(UConverter* converter, std::string_view bytes, std::u16string
   }
 }
 
+// Whether the page reads every byte below 0x80 as that character.
+bool ReadsAsciiAsItself(UConverter* converter) {
+  std::string ascii(0x80, '\0');
+  for (int i = 0; i < 0x80; ++i) ascii[i] = static_cast<char>(i);
+  std::u16string decoded;
+  if (!DecodeWithIcu(converter, ascii, decoded) || decoded.size() != ascii.size()) return false;
+  for (size_t i = 0; i < ascii.size(); ++i)
+    if (decoded[i] != static_cast<char16_t>(ascii[i])) return false;
+  return true;
+}
+
 }  // namespace
 
 bool IsAsciiTransparent(CodePage codePage) {
@@ -80,15 +91,8 @@ bool IsAsciiTransparent(CodePage codePage) {
   static std::map<CodePage, bool> known;
   std::lock_guard lock(mutex);
   if (const auto it = known.find(codePage); it != known.end()) return it->second;
-  bool transparent = false;
-  if (UConverter* converter = CachedConverter(codePage)) {
-    std::string ascii(0x80, '\0');
-    for (int i = 0; i < 0x80; ++i) ascii[i] = static_cast<char>(i);
-    std::u16string decoded;
-    transparent = DecodeWithIcu(converter, ascii, decoded) && decoded.size() == 0x80 &&
-                  std::equal(ascii.begin(), ascii.end(), decoded.begin(),
-                             [](char a, char16_t u) { return char16_t(a) == u; });
-  }
+  UConverter* converter = CachedConverter(codePage);
+  bool transparent = converter != nullptr && ReadsAsciiAsItself(converter);
   // Stateful encodings switch on ESC, SO and SI, and HZ on "~{": plain text
   // in them is not plain ASCII even when every byte is.
   if (IsStatefulCodePage(codePage)) transparent = false;
