@@ -130,6 +130,13 @@ std::string ModuleProblemText(const ModuleProblem& problem) {
   return {};
 }
 
+std::string XPathFaultText(const XPathFault& fault) {
+  if (fault.message.empty()) return Say(TRAWLSCOPE_TEXT("Outcome", "the expression cannot be compiled"));
+  if (fault.position < 0) return fault.message;
+  return Filled(TRAWLSCOPE_TEXT("Outcome", "%1 at character %2 of %3"),
+                {fault.message, std::to_string(fault.position + 1), fault.expression});
+}
+
 std::string CompressedFaultText(const ArchiveFault& fault) {
   switch (fault.kind) {
     case ArchiveFault::Kind::None: return {};

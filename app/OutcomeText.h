@@ -11,6 +11,7 @@
 #include "platform/journal/RunJournal.h"
 #include "platform/journal/UndoRun.h"
 #include "platform/modules/ModuleProblem.h"
+#include "platform/xml/XmlDocument.h"
 #include "search/review/ReplaceOutcome.h"
 
 namespace trawlscope {
@@ -28,6 +29,10 @@ std::string CompressedFaultText(const ArchiveFault& fault);
 // Why one of the program's modules was not loaded (UTF-8): the loader's
 // description, or "trawlscope-git.so was built for another version of Trawlscope".
 std::string ModuleProblemText(const ModuleProblem& problem);
+
+// Why an XPath does not compile (UTF-8): the XML library's description and
+// where in the expression it found the fault.
+std::string XPathFaultText(const XPathFault& fault);
 
 // Why an undo left a file as it was (UTF-8).
 std::string UndoRefusalText(const UndoRefusedFile& file);

@@ -34,7 +34,7 @@ std::vector<CodePage> ChangedFilesPages(const RunSummary& summary) {
 
 std::u16string WarningText(const RunWarning& warning) {
   if (warning.kind == RunWarning::Kind::XPathInvalid)
-    return Words(texts::kXPathError) + u"\n" + FromNativePath(warning.detail);
+    return Words(texts::kXPathError) + u"\n" + FromNativePath(XPathFaultText(warning.xpath));
   if (warning.kind == RunWarning::Kind::ModuleMissing)
     return Words(texts::kModuleMissing) + u"\n" + FromNativePath(ModuleProblemText(warning.module));
   std::u16string missing, special;

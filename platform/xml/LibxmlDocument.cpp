@@ -34,11 +34,13 @@ void InstallGuards() {
 // Collects the message of the last error libxml2 raised on this thread.
 void KeepStructuredError(void* into, xmlErrorPtr error) {
   if (error == nullptr || error->message == nullptr) return;
-  std::string& message = *static_cast<std::string*>(into);
-  message = error->message;
-  while (!message.empty() && (message.back() == '\n' || message.back() == ' ')) message.pop_back();
-  if (error->str1 != nullptr && error->int1 >= 0)
-    message += " at character " + std::to_string(error->int1 + 1) + " of " + error->str1;
+  XPathFault& fault = *static_cast<XPathFault*>(into);
+  fault.code = error->code;
+  fault.message = error->message;
+  while (!fault.message.empty() && (fault.message.back() == '\n' || fault.message.back() == ' '))
+    fault.message.pop_back();
+  fault.position = error->str1 != nullptr && error->int1 >= 0 ? error->int1 : -1;
+  fault.expression = error->str1 != nullptr ? error->str1 : "";
 }
 
 std::u16string FromXml(const xmlChar* text) {
@@ -109,18 +111,18 @@ std::string LibxmlDocument::DeclaredEncoding() const {
   return doc_->encoding ? reinterpret_cast<const char*>(doc_->encoding) : "";
 }
 
-std::string XPathCompileError(const std::u16string& xpath) {
+std::optional<XPathFault> XPathFaultOf(const std::u16string& xpath) {
   InstallGuards();
-  std::string message;
-  xmlSetStructuredErrorFunc(&message, KeepStructuredError);
+  XPathFault fault;
+  xmlSetStructuredErrorFunc(&fault, KeepStructuredError);
   const std::string expression = ToNativeBytes(xpath);
   xmlXPathCompExprPtr compiled = xmlXPathCompile(reinterpret_cast<const xmlChar*>(expression.c_str()));
   xmlSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
   if (compiled != nullptr) {
     xmlXPathFreeCompExpr(compiled);
-    return {};
+    return std::nullopt;
   }
-  return message.empty() ? std::string("the expression cannot be compiled") : message;
+  return fault;
 }
 
 std::optional<std::vector<XmlDocument::SelectedNode>> LibxmlDocument::Select(const std::u16string& xpath) const {
@@ -164,7 +166,7 @@ std::optional<std::vector<XmlDocument::SelectedNode>> LibxmlDocument::Select(con
   return selected;
 }
 
-constexpr XmlModuleTable kTable{{}, Parse, XPathCompileError};
+constexpr XmlModuleTable kTable{{}, Parse, XPathFaultOf};
 
 }  // namespace
 }  // namespace trawlscope

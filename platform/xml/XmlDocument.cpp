@@ -20,12 +20,11 @@ std::unique_ptr<XmlDocument> XmlDocument::Parse(std::string_view bytes) {
   return table != nullptr ? table->parse(bytes) : nullptr;
 }
 
-std::string XmlDocument::XPathCompileError(const std::u16string& xpath) {
+std::optional<XPathFault> XmlDocument::XPathFaultOf(const std::u16string& xpath) {
   const XmlModuleTable* table = Table();
-  if (table != nullptr) return table->xpathCompileError(xpath);
   // Not reached by a run, which stops first on a module it cannot load.
-  const ModuleProblem& problem = Module().Problem();
-  return problem.loader.empty() ? problem.file : problem.loader;
+  if (table == nullptr) return XPathFault{};
+  return table->xpathFault(xpath);
 }
 
 const ModuleProblem& XmlDocument::LoadModule() { return Module().Problem(); }

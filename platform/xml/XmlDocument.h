@@ -14,6 +14,15 @@
 
 namespace trawlscope {
 
+// Why an XPath does not compile, as libxml2 tells it; the words around it
+// are chosen where the program meets the user.
+struct XPathFault {
+  int code = 0;            // libxml2's error number (XPATH_EXPR_ERROR...); 0 when it gave none
+  std::string message;     // libxml2's own description, as strerror's is the system's
+  int position = -1;       // where in `expression` it was found (0-based), -1 when not told
+  std::string expression;  // as libxml2 read it (UTF-8)
+};
+
 class XmlDocument {
  public:
   // Nothing when the bytes are not a well-formed document, or the module
@@ -42,10 +51,9 @@ class XmlDocument {
   // compiled or evaluated (an unbound prefix, a syntax error).
   virtual std::optional<std::vector<SelectedNode>> Select(const std::u16string& xpath) const = 0;
 
-  // Empty when `xpath` compiles; otherwise the library's description of the
-  // fault, with the place in the expression where it was found (or why the
-  // module cannot be loaded).
-  static std::string XPathCompileError(const std::u16string& xpath);
+  // The fault libxml2 finds in `xpath`: none when it compiles. When the
+  // module cannot be loaded (LoadModule() says why), a fault it told nothing of.
+  static std::optional<XPathFault> XPathFaultOf(const std::u16string& xpath);
 
   struct TextRun {
     bool isCdata = false;

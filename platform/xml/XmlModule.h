@@ -2,6 +2,7 @@
 // Between XmlDocument and the module that reads documents with libxml2
 // (trawlscope-xml.so): the table of functions the module exports.
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,7 +14,7 @@ namespace trawlscope {
 struct XmlModuleTable {
   ModuleVersion version;
   std::unique_ptr<XmlDocument> (*parse)(std::string_view bytes);
-  std::string (*xpathCompileError)(const std::u16string& xpath);
+  std::optional<XPathFault> (*xpathFault)(const std::u16string& xpath);
 };
 
 inline constexpr char kXmlModuleFile[] = "trawlscope-xml.so";

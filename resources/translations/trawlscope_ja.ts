@@ -558,6 +558,14 @@ Show what was found so far?</source>
         <translation>変更が続きました</translation>
     </message>
     <message>
+        <source>the expression cannot be compiled</source>
+        <translation>式をコンパイルできません</translation>
+    </message>
+    <message>
+        <source>%1 at character %2 of %3</source>
+        <translation>%1 (%3 の %2 文字目)</translation>
+    </message>
+    <message>
         <source>the run was aborted before the file was changed</source>
         <translation>ファイルを変更する前に実行が中止されました</translation>
     </message>

@@ -103,7 +103,7 @@ FileSearchOutcome FileSearcher::Finish(Matcher::ScanEnd end, const AbortFlag& ab
 }
 
 bool FileSearcher::LoadXmlText(std::string_view bytes) {
-  if (!pattern_.XPathApplies(window_.fileName) || !pattern_.xpathError.empty()) return false;
+  if (!pattern_.XPathApplies(window_.fileName) || pattern_.xpathFault) return false;
   std::u16string xmlText;
   if (!ExtractXPathText(bytes, pattern_.xpath, xmlText)) return false;
   window_.text = std::move(xmlText);

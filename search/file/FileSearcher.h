@@ -58,7 +58,7 @@ class FileSearcher {
   // Empty when no XPath was given or it compiles; otherwise the XML
   // library's description of the fault. ".xml" files are then searched as
   // plain text, and never replaced.
-  const std::string& XPathError() const { return pattern_.xpathError; }
+  const std::optional<XPathFault>& FaultOfXPath() const { return pattern_.xpathFault; }
 
   // The expression library's description of why the search text is not a
   // valid expression (UTF-8); empty when it compiles.

@@ -10,7 +10,7 @@ bool SearchPattern::Prepare(bool useRegex, bool caseSensitive, const std::u16str
   mode = ModeOf(useRegex, caseSensitive);
   hasPattern = !pattern.empty();
   xpath = xpathText;
-  xpathError = xpathText.empty() ? std::string() : XmlDocument::XPathCompileError(xpathText);
+  xpathFault = xpathText.empty() ? std::nullopt : XmlDocument::XPathFaultOf(xpathText);
   matcher = std::make_unique<Matcher>(pattern, caseSensitive);
   prefilter_.reset();
   return mode != MatchMode::RegularExpression || matcher->ExpressionCompiled();
@@ -20,7 +20,7 @@ void SearchPattern::PrepareLike(const SearchPattern& prepared) {
   mode = prepared.mode;
   hasPattern = prepared.hasPattern;
   xpath = prepared.xpath;
-  xpathError = prepared.xpathError;
+  xpathFault = prepared.xpathFault;
   matcher = std::make_unique<Matcher>(*prepared.matcher);
   prefilter_.reset();
 }

@@ -4,8 +4,10 @@
 // from them when a file first needs it. The per-file searcher, its window and
 // the replacer all read it; each of a run's threads holds its own copy.
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/xml/XmlDocument.h"
 #include "search/matching/Matcher.h"
 #include "search/matching/RawPrefilter.h"
 
@@ -26,7 +28,7 @@ struct SearchPattern {
   MatchMode mode = MatchMode::Exact;
   bool hasPattern = false;
   std::u16string xpath;
-  std::string xpathError;  // the XML library's description of why the XPath does not compile
+  std::optional<XPathFault> xpathFault;  // why the XPath does not compile
   std::unique_ptr<Matcher> matcher;
 
  private:

@@ -120,7 +120,7 @@ FileReplaceOutcome FileReplacer::ReplaceXml(const AbortFlag& abortRequested, con
   const std::string_view bytes = window_.bytes.Bytes();
   // Markup must never go down the plain-text road: an XPath that cannot be
   // used leaves the document as it is.
-  if (!pattern_.xpathError.empty()) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathDoesNotCompile);
+  if (pattern_.xpathFault) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathDoesNotCompile);
   XmlReplacement xml;
   if (scope.only == nullptr) {
     xml = ReplaceInXml(bytes, pattern_.xpath, *pattern_.matcher, pattern_.mode, abortRequested, replacementText);

@@ -10,6 +10,7 @@
 
 #include "platform/journal/RunJournal.h"
 #include "platform/modules/ModuleProblem.h"
+#include "platform/xml/XmlDocument.h"
 #include "search/archive/CompressedProblem.h"
 #include "search/listing/FileList.h"
 #include "search/review/ReplaceOutcome.h"
@@ -46,7 +47,7 @@ struct RunSummary {
 struct RunWarning {
   enum class Kind {
     PathsNotListed,  // `paths`: Search path entries that list no file, and why; the rest is searched
-    XPathInvalid,   // `detail`: the XML library's description; ".xml" files are read as plain text
+    XPathInvalid,   // `xpath`: what the XML library found; ".xml" files are read as plain text
     ExpressionInvalid,  // `detail`: the expression library's description; the run ends
     ModuleMissing,  // `module`: why a module the run needs cannot be loaded; the run ends
   };
@@ -54,6 +55,7 @@ struct RunWarning {
   std::vector<UnlistedPath> paths;
   std::string detail;  // UTF-8
   ModuleProblem module{};
+  XPathFault xpath{};
 };
 
 class IJobSink {

@@ -63,9 +63,12 @@ bool RunMayStart(JobState& state, IJobSink& sink, RunSummary& summary, FileSearc
     sink.RunFinished(summary);
     return false;
   }
-  if (!checked.XPathError().empty()) {
+  if (const auto& fault = checked.FaultOfXPath()) {
     summary.xpathRejected = true;
-    sink.Warn({RunWarning::Kind::XPathInvalid, {}, checked.XPathError()});
+    RunWarning warning;
+    warning.kind = RunWarning::Kind::XPathInvalid;
+    warning.xpath = *fault;
+    sink.Warn(warning);
   }
   return true;
 }

@@ -23,6 +23,12 @@ TEST(OutcomeText, FileErrorsNameTheStepAndTheSystemsReason) {
             "changed during the write, and the old content could not be put back: it kept changing");
 }
 
+TEST(OutcomeText, AnXPathFaultSaysWhereTheLibraryFoundIt) {
+  EXPECT_EQ(XPathFaultText({7, "Invalid expression", 4, "//*["}), "Invalid expression at character 5 of //*[");
+  EXPECT_EQ(XPathFaultText({7, "Invalid expression", -1, ""}), "Invalid expression");
+  EXPECT_EQ(XPathFaultText({}), "the expression cannot be compiled");
+}
+
 TEST(OutcomeText, ReplaceProblemsSayWhichCharacterAPageCannotHold) {
   FileReplaceOutcome outcome = FileReplaceOutcome::LeftUnchanged(ReplaceProblem::CodePageCannotHold);
   outcome.character = U'€';

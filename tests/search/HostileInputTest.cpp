@@ -144,7 +144,9 @@ TEST_F(HostileInputTest, XPathThatDoesNotCompileIsSaidOnceAndMarkupIsNeverReplac
   Search("t");
   ASSERT_EQ(sink.warnings.size(), 1u);
   EXPECT_EQ(sink.warnings[0].kind, RunWarning::Kind::XPathInvalid);
-  EXPECT_NE(sink.warnings[0].detail.find("Invalid expression"), std::string::npos);
+  EXPECT_EQ(sink.warnings[0].xpath.message, "Invalid expression");
+  EXPECT_EQ(sink.warnings[0].xpath.position, 4);
+  EXPECT_EQ(sink.warnings[0].xpath.expression, "//*[");
   EXPECT_TRUE(sink.summary.xpathRejected);
   EXPECT_EQ(state.hits.size(), 3u);  // the document as plain text, tags included, and the text file
 

@@ -62,7 +62,7 @@ void TerminalProgress::Warn(const RunWarning& warning) {
   std::lock_guard lock(mutex_);
   ClearLine();
   if (warning.kind == RunWarning::Kind::XPathInvalid) {
-    Say(batch::texts::kXPathError, {warning.detail});
+    Say(batch::texts::kXPathError, {XPathFaultText(warning.xpath)});
     return;
   }
   if (warning.kind == RunWarning::Kind::ModuleMissing) {
