@@ -118,6 +118,14 @@ class SystemOps final : public IFileOps {
   int MakeFolderAt(int folder, const char* name, mode_t mode) override { return mkdirat(folder, name, mode); }
   int RemoveFolderAt(int folder, const char* name) override { return unlinkat(folder, name, AT_REMOVEDIR); }
   int Lock(int fd, int operation) override { return flock(fd, operation); }
+  int FileSystemStats(const char* path, struct statvfs* info) override { return statvfs(path, info); }
+  int ResolvePath(const char* path, std::string& resolved) override {
+    char* real = realpath(path, nullptr);
+    if (real == nullptr) return -1;
+    resolved = real;
+    free(real);
+    return 0;
+  }
 
   int ListFolder(int folder, std::vector<std::string>& names) override {
     // fdopendir takes the descriptor it is given: the caller keeps its own.

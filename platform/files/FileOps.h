@@ -5,6 +5,7 @@
 // from a folder's descriptor (the "At" forms), none of which follows a link
 // in the name it is given.
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/types.h>
 
 #include <string>
@@ -53,6 +54,10 @@ class IFileOps {
   // The names in the folder open as `folder`, "." and ".." left out, in the
   // order the file system gives them.
   virtual int ListFolder(int folder, std::vector<std::string>& names) = 0;
+  // statvfs(2) of the file system `path` is on.
+  virtual int FileSystemStats(const char* path, struct statvfs* info) = 0;
+  // realpath(3): `resolved` gets the path with every link on it resolved.
+  virtual int ResolvePath(const char* path, std::string& resolved) = 0;
 };
 
 // The real calls. Any thread.

@@ -37,6 +37,7 @@ struct JournalRoom {
   std::uint64_t limit = 0;      // the journal's own limit
   std::uint64_t available = 0;  // free on its disk (or the nearest folder that exists)
 };
-JournalRoom RoomForOriginals(const JournalPlace& place, std::uint64_t originalBytes);
+JournalRoom RoomForOriginals(const JournalPlace& place, std::uint64_t originalBytes,
+                             IFileOps& ops = SystemFileOps());
 
 }  // namespace trawlscope

@@ -92,8 +92,8 @@ void RemoveTemporariesBeside(const std::string& path, IFileOps& ops) {
 // the file it is a link to, where a link's file is written.
 void RemoveLeftTemporaries(const std::string& path, IFileOps& ops) {
   RemoveTemporariesBeside(path, ops);
-  const std::unique_ptr<char, decltype(&free)> target(realpath(path.c_str(), nullptr), &free);
-  if (target && path != target.get()) RemoveTemporariesBeside(target.get(), ops);
+  std::string target;
+  if (ops.ResolvePath(path.c_str(), target) == 0 && path != target) RemoveTemporariesBeside(target, ops);
 }
 
 }  // namespace

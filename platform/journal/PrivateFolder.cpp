@@ -59,9 +59,10 @@ FolderCheck CheckFoldersAbove(const std::string& folder, IFileOps& ops) {
     // Only whoever may write its folder can change a link, and that folder was checked first.
     if (S_ISLNK(info.st_mode) && info.st_uid != geteuid() && info.st_uid != kRoot)
       return Above(FolderTrust::NotOwned, at);
-    const std::unique_ptr<char, decltype(&free)> real(realpath(at.c_str(), nullptr), &free);
-    if (!real) return Above(errno == ENOTDIR ? FolderTrust::NotAFolder : FolderTrust::Unusable, at, errno);
-    for (const std::string& step : FoldersDown(real.get())) {
+    std::string real;
+    if (ops.ResolvePath(at.c_str(), real) != 0)
+      return Above(errno == ENOTDIR ? FolderTrust::NotAFolder : FolderTrust::Unusable, at, errno);
+    for (const std::string& step : FoldersDown(real)) {
       if (!checked.insert(step).second) continue;
       if (FolderCheck check = CheckFolderAbove(step, ops); !check) return check;
     }

@@ -41,6 +41,8 @@ class ForwardingFileOps : public IFileOps {
   int RemoveFolderAt(int folder, const char* name) override { return real_.RemoveFolderAt(folder, name); }
   int Lock(int fd, int operation) override { return real_.Lock(fd, operation); }
   int ListFolder(int folder, std::vector<std::string>& names) override { return real_.ListFolder(folder, names); }
+  int FileSystemStats(const char* path, struct statvfs* info) override { return real_.FileSystemStats(path, info); }
+  int ResolvePath(const char* path, std::string& resolved) override { return real_.ResolvePath(path, resolved); }
 
  protected:
   IFileOps& real_ = SystemFileOps();

@@ -342,14 +342,21 @@ TEST_F(UndoJournalTest, AJournalFolderNotTheUsersOwnAndClosedIsRefused) {
   }
 }
 
-// Refuses the folders and the lock it is told to, as a full quota, a
-// read-only disk or a file system without locks would.
+// Refuses the folders, the lock and the disk's figures it is told to, as a
+// full quota, a read-only disk or a file system without locks would.
 class RefusingOps final : public test::ForwardingFileOps {
  public:
   std::function<bool(std::string_view)> refuseFolder = [](std::string_view) { return false; };
   int refuseLock = -1;  // the flock operation refused
+  bool refuseStats = false;
   int refused = 0;
 
+  int FileSystemStats(const char* path, struct statvfs* info) override {
+    if (!refuseStats) return real_.FileSystemStats(path, info);
+    ++refused;
+    errno = EIO;
+    return -1;
+  }
   int MakeFolderAt(int folder, const char* name, mode_t mode) override {
     if (!refuseFolder(name)) return real_.MakeFolderAt(folder, name, mode);
     ++refused;
@@ -409,6 +416,12 @@ TEST_F(UndoJournalTest, RoomForOriginalsWeighsTheLimit) {
   EXPECT_TRUE(RoomForOriginals(place, 1000).fits);
   EXPECT_FALSE(RoomForOriginals(place, 1001).fits);
   EXPECT_GT(RoomForOriginals(place, 1).available, 0u);  // measured on the disk of the nearest folder
+  RefusingOps ops;
+  ops.refuseStats = true;
+  const JournalRoom unknown = RoomForOriginals(place, 1, ops);
+  EXPECT_FALSE(unknown.fits);  // a disk whose free room cannot be told is not trusted with the originals
+  EXPECT_EQ(unknown.available, 0u);
+  EXPECT_GT(ops.refused, 0);
   place.folder.clear();
   EXPECT_FALSE(RoomForOriginals(place, 1).fits);
 }
