@@ -2,6 +2,7 @@
 // by libarchive, and by libdeflate for a small gzip read whole.
 #include "platform/archive/ArchiveModule.h"
 #include "platform/archive/WholeGzip.h"
+#include "platform/files/FileDescriptor.h"
 #include "platform/modules/ModuleEntry.h"
 
 #include <archive.h>
@@ -65,7 +66,7 @@ class LibarchiveReader final : public CompressedReader::Reading {
   bool DrainMember();
 
   struct archive* archive_ = nullptr;
-  int fd_ = -1;
+  FileDescriptor file_;
   bool compressed_ = false;
   bool first_ = true;
   bool ended_ = false;
@@ -87,8 +88,7 @@ LibarchiveReader::~LibarchiveReader() { Close(); }
 void LibarchiveReader::Close() {
   if (archive_ != nullptr) archive_read_free(archive_);
   archive_ = nullptr;
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  file_.Close();
   packedWhole_ = false;
   tryWhole_ = false;
   expandedReady_ = false;
@@ -106,9 +106,9 @@ bool LibarchiveReader::Open(const std::string& nativePath, CompressedKind kind, 
   ended_ = false;
   unread_ = false;
   // Non-blocking, so that a FIFO behind the name cannot hang the run before fstat tells.
-  fd_ = ::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  file_ = FileDescriptor(::open(nativePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   struct stat info {};
-  if (fd_ < 0 || ::fstat(fd_, &info) != 0) {
+  if (!file_.Valid() || ::fstat(file_.Fd(), &info) != 0) {
     fault_ = {ArchiveFault::Kind::Unreadable, errno, {}};
     return false;
   }
@@ -134,7 +134,7 @@ bool LibarchiveReader::ReadWholeFile(size_t size) {
   packed_.resize(size);
   size_t got = 0;
   while (got < size) {
-    const ssize_t n = ::read(fd_, packed_.data() + got, size - got);
+    const ssize_t n = ::read(file_.Fd(), packed_.data() + got, size - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) break;  // shortened since fstat: what is there is the file
@@ -156,7 +156,7 @@ bool LibarchiveReader::OpenArchive(CompressedKind kind) {
   if (kind == CompressedKind::Archive) archive_read_support_format_all(archive_);
   archive_read_support_format_raw(archive_);
   const int opened = packedWhole_ ? archive_read_open_memory(archive_, packed_.data(), packed_.size())
-                                  : archive_read_open_fd(archive_, fd_, kFileBlockBytes);
+                                  : archive_read_open_fd(archive_, file_.Fd(), kFileBlockBytes);
   if (opened != ARCHIVE_OK) {
     Failed(ArchiveFault::Kind::Damaged);
     return false;

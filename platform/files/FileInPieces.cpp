@@ -36,11 +36,9 @@ void PieceRoom::Clear(size_t keptCapacity) {
   }
 }
 
-FileInPieces::~FileInPieces() { Close(); }
-
 void FileInPieces::Take(int fd, unsigned long long size) {
   Close();
-  fd_ = fd;
+  fd_ = FileDescriptor(fd);
   size_ = size;
   done_ = 0;
 }
@@ -54,8 +52,7 @@ void FileInPieces::TakeStream(std::string_view head, PieceStream& rest) {
 }
 
 void FileInPieces::Close() {
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
+  fd_.Close();
   stream_ = nullptr;
   head_ = {};
 }
@@ -82,7 +79,7 @@ long long FileInPieces::ReadMore(PieceRoom& into, size_t count) {
   char* const room = into.MakeRoomFor(wanted);
   size_t got = 0;
   while (got < wanted) {
-    const ssize_t n = RetryOnInterrupt([&] { return read(fd_, room + got, wanted - got); });
+    const ssize_t n = RetryOnInterrupt([&] { return read(fd_.Fd(), room + got, wanted - got); });
     if (n < 0) return -1;
     if (n == 0) break;
     got += static_cast<size_t>(n);
@@ -98,7 +95,7 @@ bool FileInPieces::Rewind() {
     errno = ESPIPE;
     return false;
   }
-  if (lseek(fd_, 0, SEEK_SET) != 0) return false;
+  if (lseek(fd_.Fd(), 0, SEEK_SET) != 0) return false;
   done_ = 0;
   return true;
 }
@@ -111,7 +108,7 @@ long long FileInPieces::ReadAt(unsigned long long offset, char* into, size_t cou
   size_t got = 0;
   while (got < count) {
     const ssize_t n = RetryOnInterrupt(
-        [&] { return pread(fd_, into + got, count - got, static_cast<off_t>(offset + got)); });
+        [&] { return pread(fd_.Fd(), into + got, count - got, static_cast<off_t>(offset + got)); });
     if (n < 0) return -1;
     if (n == 0) break;
     got += static_cast<size_t>(n);

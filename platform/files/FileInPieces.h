@@ -6,6 +6,8 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/files/FileDescriptor.h"
+
 namespace trawlscope {
 
 // Bytes read ahead of their use, kept from file to file: grown without
@@ -40,7 +42,6 @@ class PieceStream {
 class FileInPieces {
  public:
   FileInPieces() = default;
-  ~FileInPieces();
   FileInPieces(const FileInPieces&) = delete;
   FileInPieces& operator=(const FileInPieces&) = delete;
 
@@ -50,9 +51,9 @@ class FileInPieces {
   // Such bytes cannot be read again: Rewind and ReadAt fail with ESPIPE.
   void TakeStream(std::string_view head, PieceStream& rest);
   void Close();
-  bool IsOpen() const { return fd_ >= 0 || stream_ != nullptr; }
+  bool IsOpen() const { return fd_.Valid() || stream_ != nullptr; }
   bool CanReadAgain() const { return stream_ == nullptr; }
-  int Fd() const { return fd_; }
+  int Fd() const { return fd_.Fd(); }
   unsigned long long Size() const { return size_; }
   // The offset of the next byte ReadMore gives.
   unsigned long long Position() const { return done_; }
@@ -68,7 +69,7 @@ class FileInPieces {
   long long ReadAt(unsigned long long offset, char* into, size_t count) const;
 
  private:
-  int fd_ = -1;
+  FileDescriptor fd_;
   unsigned long long size_ = 0;
   unsigned long long done_ = 0;
   PieceStream* stream_ = nullptr;

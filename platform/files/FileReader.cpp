@@ -98,10 +98,9 @@ char* FileBuffer::MakeRoom(size_t size, size_t keep) {
   return data_;
 }
 
-FolderCursor::~FolderCursor() { LetGo(); }
-
 void FolderCursor::LetGo() {
-  if (fd_ >= 0) shared_ != nullptr ? shared_->Release(fd_) : static_cast<void>(close(fd_));
+  if (shared_ != nullptr) shared_->Release(fd_);
+  own_.Close();
   fd_ = -1;
 }
 
@@ -114,8 +113,9 @@ int FolderCursor::FolderFd(const std::string& nativeFolder) {
   if (nativeFolder == folder_ && fd_ >= 0) return fd_;
   LetGo();
   folder_ = nativeFolder;
-  fd_ = shared_ != nullptr ? shared_->Hold(nativeFolder) : OpenFolderForLookups(nativeFolder);
-  return fd_;
+  if (shared_ != nullptr) return fd_ = shared_->Hold(nativeFolder);
+  own_ = FileDescriptor(OpenFolderForLookups(nativeFolder));
+  return fd_ = own_.Fd();
 }
 
 struct FileBufferFill {

@@ -7,8 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files/FileDescriptor.h"
 #include "platform/files/FileIdentity.h"
 #include "platform/files/FileInPieces.h"
+#include "platform/files/Outcome.h"
 #include "platform/files/SharedFolders.h"
 
 namespace trawlscope {
@@ -85,7 +87,7 @@ class FileBuffer {
 class FolderCursor {
  public:
   FolderCursor() = default;
-  ~FolderCursor();
+  ~FolderCursor() { LetGo(); }
   FolderCursor(const FolderCursor&) = delete;
   FolderCursor& operator=(const FolderCursor&) = delete;
 
@@ -98,7 +100,8 @@ class FolderCursor {
   void LetGo();
 
   std::string folder_;
-  int fd_ = -1;
+  int fd_ = -1;  // held from shared_, or own_'s
+  FileDescriptor own_;  // while no folders are shared
   SharedFolders* shared_ = nullptr;
 };
 

@@ -24,11 +24,6 @@ int OpenFolderForLookups(const std::string& nativeFolder) {
   return open(nativeFolder.empty() ? "." : nativeFolder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
-SharedFolders::~SharedFolders() {
-  for (const Slot& slot : slots_)
-    if (const int fd = slot.fd.load(); fd >= 0) close(fd);
-}
-
 int SharedFolders::AwaitOpened(const Slot& slot) {
   for (int spins = 0;; ++spins) {
     const int fd = slot.fd.load(std::memory_order_acquire);
@@ -43,7 +38,7 @@ int SharedFolders::AwaitOpened(const Slot& slot) {
 int SharedFolders::Hold(const std::string& nativeFolder) {
   Slot* shared = nullptr;  // already open, or being opened by another holder
   Slot* claimed = nullptr;  // to be opened by this caller
-  int previous = -1;
+  FileDescriptor previous;  // the folder the claimed slot held before, closed outside the lock
   {
     const std::lock_guard lock(mutex_);
     Slot* idlest = nullptr;
@@ -57,7 +52,7 @@ int SharedFolders::Hold(const std::string& nativeFolder) {
     }
     if (shared == nullptr && idlest != nullptr) {
       claimed = idlest;
-      previous = claimed->fd.load(std::memory_order_relaxed);
+      previous = std::move(claimed->owned);
       claimed->folder = nativeFolder;
       claimed->fd.store(kOpening, std::memory_order_relaxed);
     }
@@ -72,8 +67,9 @@ int SharedFolders::Hold(const std::string& nativeFolder) {
   int fd = -1;
   if (claimed != nullptr) {
     // Opened and closed outside the lock, which the other searchers take at every folder.
-    if (previous >= 0) close(previous);
-    fd = OpenFolderForLookups(nativeFolder);
+    previous.Close();
+    claimed->owned = FileDescriptor(OpenFolderForLookups(nativeFolder));
+    fd = claimed->owned.Fd();
     claimed->error = fd < 0 ? errno : 0;
     claimed->fd.store(fd, std::memory_order_release);
   } else {
@@ -101,7 +97,7 @@ void SharedFolders::Release(int fd) {
       }
     }
   }
-  close(fd);
+  FileDescriptor(fd).Close();  // opened when every slot was held: the caller's alone
 }
 
 }  // namespace trawlscope

@@ -12,6 +12,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/files/FileDescriptor.h"
+
 namespace trawlscope {
 
 // A descriptor of the folder ("" is the current one) that only anchors
@@ -21,7 +23,6 @@ int OpenFolderForLookups(const std::string& nativeFolder);
 class SharedFolders {
  public:
   SharedFolders() = default;
-  ~SharedFolders();
   SharedFolders(const SharedFolders&) = delete;
   SharedFolders& operator=(const SharedFolders&) = delete;
 
@@ -37,8 +38,10 @@ class SharedFolders {
   static constexpr int kOpening = -2;
   struct Slot {
     std::string folder;
-    // kOpening while its first holder opens it, outside the lock: the
-    // others, arriving at the same folder at the same moment, wait for it.
+    // Set by the holder that opens it, the only one to touch it until `fd` says so.
+    FileDescriptor owned;
+    // `owned`'s number, or kOpening while its first holder opens it, outside
+    // the lock: the others, arriving at the same folder at the same moment, wait for it.
     std::atomic<int> fd{-1};
     int error = 0;
     int holders = 0;
