@@ -461,12 +461,12 @@ void SearchDialog::ExportHits() {
   // A filtered list exports the rows it shows.
   const std::optional<HitPicks> shown = view_.Results() ? view_.Results()->ShownHits() : std::nullopt;
   const ExportFormat format = chooser_.ChoseCsvWithHeader() ? ExportFormat::Csv : ExportFormat::Tabbed;
-  const WriteResult written =
+  const Outcome<FileIdentity> written =
       shown ? trawlscope::ExportHits(*shown, *path, format) : trawlscope::ExportHits(state_.hits, *path, format);
   view_.SetWaitCursor(false);
-  if (!written.written)
+  if (!written)
     view_.ShowMessage(Words(texts::kOutputNotWritten) + u"\n" + DisplayPath(*path) + u": " +
-                      FromNativePath(FileErrorText(written.error)));
+                      FromNativePath(FileErrorText(written.Failure())));
 }
 
 void SearchDialog::PickFiles() {

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     const std::string &path = row.path, &encoding = row.encoding, &converter = row.converter,
                       &group = row.group, &origin = row.origin;
     std::string bytes;
-    trawlscope::ReadWholeFile(root + "/" + path, bytes);
+    static_cast<void>(trawlscope::ReadWholeFile(root + "/" + path, bytes));
     const bool isBinary = trawlscope::IsBinaryContent(bytes);
     binaryByGroup[group].Add(isBinary);
     binaryInAll.Add(isBinary);

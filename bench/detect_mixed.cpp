@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
       continue;
     }
     std::string bytes;
-    trawlscope::ReadWholeFile(entry.path().string(), bytes);
+    static_cast<void>(trawlscope::ReadWholeFile(entry.path().string(), bytes));
     std::u16string text;
     bool hadBom = false;
     const trawlscope::CodePage chosen = trawlscope::DecodeBytes(bytes, text, hadBom);

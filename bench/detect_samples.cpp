@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
   for (const auto& row : trawlscope::bench::ReadLabels(root)) {
     if (row.converter == "-" || row.origin == "derived-tiny") continue;
     std::string bytes;
-    trawlscope::ReadWholeFile(root + "/" + row.path, bytes);
+    static_cast<void>(trawlscope::ReadWholeFile(root + "/" + row.path, bytes));
     const auto decoded = DecodeWithOffsets(row.converter, bytes);
     if (!decoded) continue;
     for (size_t k = 0; k < std::size(kSizes); ++k) {

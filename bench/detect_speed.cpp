@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   files.reserve(list.size());
   for (const auto& path : list) {
     std::string bytes;
-    trawlscope::ReadWholeFile(trawlscope::ToNativePath(path), bytes);
+    static_cast<void>(trawlscope::ReadWholeFile(trawlscope::ToNativePath(path), bytes));
     files.push_back(std::move(bytes));
   }
   if (files.empty()) return 1;

@@ -61,12 +61,12 @@ std::u16string ExportText(const HitPicks& hits) { return TabbedText(hits); }
 
 std::string CsvBytes(const HitPicks& hits) { return CsvOf(hits); }
 
-WriteResult ExportHits(const HitList& hits, const std::u16string& path, ExportFormat format) {
+Outcome<FileIdentity> ExportHits(const HitList& hits, const std::u16string& path, ExportFormat format) {
   if (format == ExportFormat::Tabbed) return WriteTextFile(path, ExportText(hits), codepage::kUtf16Le, true);
   return WriteWholeFile(ToNativePath(path), CsvOf(hits));
 }
 
-WriteResult ExportHits(const HitPicks& hits, const std::u16string& path, ExportFormat format) {
+Outcome<FileIdentity> ExportHits(const HitPicks& hits, const std::u16string& path, ExportFormat format) {
   if (format == ExportFormat::Tabbed) return WriteTextFile(path, ExportText(hits), codepage::kUtf16Le, true);
   return WriteWholeFile(ToNativePath(path), CsvBytes(hits));
 }

@@ -28,8 +28,9 @@ std::u16string ExportText(const HitPicks& hits);
 std::string CsvBytes(const HitPicks& hits);
 // Writes the hits to `path` atomically: ExportText as UTF-16 LE with its
 // mark, or the CSV.
-WriteResult ExportHits(const HitList& hits, const std::u16string& path, ExportFormat format = ExportFormat::Tabbed);
-WriteResult ExportHits(const HitPicks& hits, const std::u16string& path,
-                       ExportFormat format = ExportFormat::Tabbed);
+Outcome<FileIdentity> ExportHits(const HitList& hits, const std::u16string& path,
+                                 ExportFormat format = ExportFormat::Tabbed);
+Outcome<FileIdentity> ExportHits(const HitPicks& hits, const std::u16string& path,
+                                 ExportFormat format = ExportFormat::Tabbed);
 
 }  // namespace trawlscope

@@ -87,13 +87,13 @@ std::vector<PageCacheEntry> DetectedPageCache::ReadEntries(bool& whole) const {
     return {};
   }
   struct stat info;
-  std::string bytes;
-  int error = 0;
   const bool ours = ops_.FStat(file.Fd(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() &&
                     (info.st_mode & kOthersBits) == 0 && info.st_size <= kMaxFileBytes;
   // A file that changed size while it was read is not this build's whole cache either.
-  if (!ours || !ReadAll(ops_, file.Fd(), bytes, error) || bytes.size() != static_cast<size_t>(info.st_size)) return {};
-  auto entries = DecodePageCache(bytes, buildId_);
+  if (!ours) return {};
+  const Outcome<std::string> bytes = ReadAll(ops_, file.Fd());
+  if (!bytes || bytes.Value().size() != static_cast<size_t>(info.st_size)) return {};
+  auto entries = DecodePageCache(bytes.Value(), buildId_);
   if (!entries) return {};
   whole = true;
   return std::move(*entries);
@@ -162,11 +162,10 @@ Outcome<> DetectedPageCache::WriteEntries(const std::vector<PageCacheEntry>& ent
   if (!file.Valid()) return FileError::System(FileStep::CreateTemporary, errno);
   // No fsync: a file cut short by a crash fails its checksum and is only a cache.
   Outcome<> outcome = Done();
-  int error = 0;
   if (ops_.ChangeMode(file.Fd(), kPrivateFile) != 0)
     outcome = FileError::System(FileStep::SetPermissions, errno);
-  else if (!WriteAll(ops_, file.Fd(), EncodePageCache(buildId_, entries), error))
-    outcome = FileError::System(FileStep::Write, error);
+  else
+    outcome = WriteAll(ops_, file.Fd(), EncodePageCache(buildId_, entries));
   if (file.Close() != 0 && outcome) outcome = FileError::System(FileStep::Save, errno);
   if (outcome && ops_.RenameAt(folder_.Fd(), temporary.c_str(), name_.c_str()) == 0) return Done();
   if (outcome) outcome = FileError::System(FileStep::Save, errno);

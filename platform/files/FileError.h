@@ -46,6 +46,8 @@ struct FileError {
   bool operator==(const FileError&) const = default;
   static FileError System(FileStep step, int error) { return {step, error, FileRefusal::None}; }
   static FileError Refused(FileRefusal refusal) { return {FileStep::None, 0, refusal}; }
+  // The same failure, said of the step the caller was taking.
+  FileError AtStep(FileStep caller) const { return {caller, error, refusal}; }
 };
 
 }  // namespace trawlscope

@@ -64,6 +64,8 @@ timespec CoarseNow() {
 
 int NotRegularError(const struct stat& info) { return S_ISDIR(info.st_mode) ? EISDIR : EINVAL; }
 
+FileError ReadFailed(int error) { return FileError::System(FileStep::Read, error); }
+
 }  // namespace
 
 void FileBuffer::Clear(bool releaseRoom) {
@@ -122,34 +124,34 @@ struct FileBufferFill {
   // Reads the open file of `info` whole, or hands it to `pieces`. The first
   // `preRead` bytes (a full piece) are in the buffer already, read before
   // `info` was taken from an unchanged file.
-  static ReadStatus Sized(int fd, const struct stat& info, FileBuffer& buffer, FileIdentity* identity,
-                          const OnBytesRead* onRead, FileInPieces* pieces, unsigned long long wholeUpTo,
-                          size_t preRead);
+  static Outcome<FileRead> Sized(int fd, const struct stat& info, FileBuffer& buffer, FileIdentity* identity,
+                                 const OnBytesRead* onRead, FileInPieces* pieces, unsigned long long wholeUpTo,
+                                 size_t preRead);
   // Reads the first piece of a search's file without asking its size. Done
   // when the read came back short (the file's end); nullopt when the file is
   // to be read as any other, and `info` then holds what it is.
-  static std::optional<ReadStatus> FirstPiece(int fd, FileBuffer& buffer, FileIdentity* identity,
-                                              const OnBytesRead& onRead, const WantsIdentity& wantsIdentity,
-                                              struct stat& info, size_t& preRead);
+  static std::optional<Outcome<FileRead>> FirstPiece(int fd, FileBuffer& buffer, FileIdentity* identity,
+                                                     const OnBytesRead& onRead, const WantsIdentity& wantsIdentity,
+                                                     struct stat& info, size_t& preRead);
 };
 
-ReadStatus FileBufferFill::Sized(int fd, const struct stat& info, FileBuffer& buffer, FileIdentity* identity,
-                                 const OnBytesRead* onRead, FileInPieces* pieces, unsigned long long wholeUpTo,
-                                 size_t preRead) {
-  if (!S_ISREG(info.st_mode)) return {NotRegularError(info)};
+Outcome<FileRead> FileBufferFill::Sized(int fd, const struct stat& info, FileBuffer& buffer, FileIdentity* identity,
+                                        const OnBytesRead* onRead, FileInPieces* pieces, unsigned long long wholeUpTo,
+                                        size_t preRead) {
+  if (!S_ISREG(info.st_mode)) return ReadFailed(NotRegularError(info));
   const auto size = static_cast<unsigned long long>(info.st_size);
   if (identity != nullptr) *identity = FileIdentity::Of(info);
   if (pieces != nullptr && size > wholeUpTo) {
-    if (preRead > 0 && lseek(fd, 0, SEEK_SET) != 0) return {errno};
+    if (preRead > 0 && lseek(fd, 0, SEEK_SET) != 0) return ReadFailed(errno);
     pieces->Take(fd, size);
-    return {0, identity != nullptr, true};
+    return FileRead{identity != nullptr, true};
   }
   if (preRead > size) {  // shrank, though unstamped: read it again
-    if (lseek(fd, 0, SEEK_SET) != 0) return {errno};
+    if (lseek(fd, 0, SEEK_SET) != 0) return ReadFailed(errno);
     preRead = 0;
   }
   char* room = buffer.MakeRoom(static_cast<size_t>(size), preRead);
-  if (room == nullptr && size > 0) return {ENOMEM};
+  if (room == nullptr && size > 0) return ReadFailed(ENOMEM);
   // A file that shrank while being read keeps what was read; one that grew is
   // read to the size it had when opened.
   const size_t wanted = static_cast<size_t>(size);
@@ -161,14 +163,14 @@ ReadStatus FileBufferFill::Sized(int fd, const struct stat& info, FileBuffer& bu
     const size_t piece = onRead != nullptr ? std::min(kPieceBytes, wanted - done) : wanted - done;
     const long long got = preRead > 0 ? static_cast<long long>(std::exchange(preRead, 0))
                                       : ReadUpTo(fd, room + held, piece);
-    if (got < 0) return {errno};
+    if (got < 0) return ReadFailed(errno);
     done += static_cast<size_t>(got);
     held += static_cast<size_t>(got);
     if (onRead != nullptr && got > 0) {
       const PastBytes past = (*onRead)(std::string_view(room, held), held - static_cast<size_t>(got));
       if (past == PastBytes::Keep && windowed) {
         // Too late: what was let go is needed after all. Once more from the start, whole.
-        if (lseek(fd, 0, SEEK_SET) != 0) return {errno};
+        if (lseek(fd, 0, SEEK_SET) != 0) return ReadFailed(errno);
         done = held = 0;
         windowed = mayWindow = false;
         continue;
@@ -183,33 +185,34 @@ ReadStatus FileBufferFill::Sized(int fd, const struct stat& info, FileBuffer& bu
   }
   buffer.size_ = windowed ? kKeptHeadBytes : held;
   buffer.whole_ = !windowed;
-  return {0, identity != nullptr};
+  return FileRead{identity != nullptr};
 }
 
-std::optional<ReadStatus> FileBufferFill::FirstPiece(int fd, FileBuffer& buffer, FileIdentity* identity,
-                                                     const OnBytesRead& onRead, const WantsIdentity& wantsIdentity,
-                                                     struct stat& info, size_t& preRead) {
+std::optional<Outcome<FileRead>> FileBufferFill::FirstPiece(int fd, FileBuffer& buffer, FileIdentity* identity,
+                                                            const OnBytesRead& onRead,
+                                                            const WantsIdentity& wantsIdentity, struct stat& info,
+                                                            size_t& preRead) {
   const timespec started = CoarseNow();
   char* room = buffer.MakeRoom(kPieceBytes);
-  if (room == nullptr) return ReadStatus{ENOMEM};
+  if (room == nullptr) return ReadFailed(ENOMEM);
   // One call: on a regular file a read comes back short only at its end, and
   // asking again to hear so would cost as much as the fstat it saves.
   const ssize_t got = RetryOnInterrupt([&] { return read(fd, room, kPieceBytes); });
-  if (got < 0) return ReadStatus{errno};
+  if (got < 0) return ReadFailed(errno);
   const auto count = static_cast<size_t>(got);
   const bool wholeFile = count < kPieceBytes;
   if (wholeFile) {
     buffer.size_ = count;
     if (count > 0) onRead(std::string_view(room, count), 0);  // one piece: nothing to let go
-    if (identity == nullptr || !wantsIdentity()) return ReadStatus{};
+    if (identity == nullptr || !wantsIdentity()) return FileRead{};
   }
-  if (fstat(fd, &info) != 0) return ReadStatus{errno};
-  if (!S_ISREG(info.st_mode)) return ReadStatus{NotRegularError(info)};
+  if (fstat(fd, &info) != 0) return ReadFailed(errno);
+  if (!S_ISREG(info.st_mode)) return ReadFailed(NotRegularError(info));
   if (MayHaveChangedSince(info, started)) {
     // The bytes may be older than what fstat tells: read it again, its identity first.
     buffer.Clear();
-    if (lseek(fd, 0, SEEK_SET) != 0) return ReadStatus{errno};
-    if (fstat(fd, &info) != 0) return ReadStatus{errno};
+    if (lseek(fd, 0, SEEK_SET) != 0) return ReadFailed(errno);
+    if (fstat(fd, &info) != 0) return ReadFailed(errno);
     return std::nullopt;
   }
   if (!wholeFile) {
@@ -217,16 +220,16 @@ std::optional<ReadStatus> FileBufferFill::FirstPiece(int fd, FileBuffer& buffer,
     return std::nullopt;
   }
   *identity = FileIdentity::Of(info);
-  return ReadStatus{0, true};
+  return FileRead{true};
 }
 
 namespace {
 
 // `fd` is the result of open(): a negative one carries the open's errno.
-ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
-                        FileInPieces* pieces, unsigned long long wholeUpTo, const WantsIdentity* wantsIdentity) {
+Outcome<FileRead> ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
+                               FileInPieces* pieces, unsigned long long wholeUpTo, const WantsIdentity* wantsIdentity) {
   buffer.Clear();
-  if (fd < 0) return {errno};
+  if (fd < 0) return ReadFailed(errno);
   FileDescriptor file(fd);
   struct stat info;
   size_t preRead = 0;
@@ -236,10 +239,11 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
       return *done;
     }
   } else if (fstat(file.Fd(), &info) != 0) {
-    return {errno};
+    return ReadFailed(errno);
   }
-  ReadStatus status = FileBufferFill::Sized(file.Fd(), info, buffer, identity, onRead, pieces, wholeUpTo, preRead);
-  if (status.handedOver) file.Release();
+  const Outcome<FileRead> status =
+      FileBufferFill::Sized(file.Fd(), info, buffer, identity, onRead, pieces, wholeUpTo, preRead);
+  if (status && status.Value().handedOver) file.Release();
   return status;
 }
 
@@ -247,27 +251,27 @@ ReadStatus ReadOpenFile(int fd, FileBuffer& buffer, FileIdentity* identity, cons
 
 void SetReadClockForTests(timespec (*now)()) { testClock = now; }
 
-ReadStatus ReadWholeFile(const std::string& nativePath, FileBuffer& buffer, FileIdentity* identity) {
+Outcome<FileRead> ReadWholeFile(const std::string& nativePath, FileBuffer& buffer, FileIdentity* identity) {
   return ReadOpenFile(open(nativePath.c_str(), kReadFlags), buffer, identity, nullptr, nullptr, 0, nullptr);
 }
 
-ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
-                           FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
-                           FileInPieces* pieces, unsigned long long wholeUpTo,
-                           const WantsIdentity* wantsIdentity) {
+Outcome<FileRead> ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
+                                  FileBuffer& buffer, FileIdentity* identity, const OnBytesRead* onRead,
+                                  FileInPieces* pieces, unsigned long long wholeUpTo,
+                                  const WantsIdentity* wantsIdentity) {
   const int folderFd = cursor.FolderFd(nativeFolder);
   if (folderFd < 0) {
     const int error = errno;
     buffer.Clear();
-    return {error};
+    return ReadFailed(error);
   }
   return ReadOpenFile(openat(folderFd, name.c_str(), kReadFlags), buffer, identity, onRead, pieces, wholeUpTo,
                       wantsIdentity);
 }
 
-ReadStatus ReadWholeFile(const std::string& nativePath, std::string& bytes) {
+Outcome<FileRead> ReadWholeFile(const std::string& nativePath, std::string& bytes) {
   FileBuffer buffer;
-  const ReadStatus status = ReadWholeFile(nativePath, buffer);
+  const Outcome<FileRead> status = ReadWholeFile(nativePath, buffer);
   bytes.assign(buffer.Bytes());
   return status;
 }

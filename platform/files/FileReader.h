@@ -15,17 +15,14 @@
 
 namespace trawlscope {
 
-// How a read ended: converts to true when the file was read whole; otherwise
-// `error` holds the errno that stopped it (EINVAL: not a regular file,
-// ENOMEM: no memory for its bytes).
-struct ReadStatus {
-  int error = 0;
+// How a read that did not fail ended. A failed one fails at FileStep::Read
+// with the errno that stopped it (EINVAL: not a regular file, EISDIR: a
+// folder, ENOMEM: no memory for its bytes).
+struct FileRead {
   // Whether the caller's identity was filled in (see WantsIdentity).
   bool identityTaken = false;
-  // The open file went to be read in pieces, and nothing was read: its own
-  // mark, so that no errno the system gives can be taken for it.
+  // The open file went to be read in pieces, and nothing was read.
   bool handedOver = false;
-  explicit operator bool() const { return error == 0; }
 };
 
 // What a caller that sees a file's bytes arrive needs of those before the
@@ -110,10 +107,10 @@ class FolderCursor {
 // file larger than `wholeUpTo` bytes is not read but handed to it, and the
 // status says it was handed over. With `wantsIdentity` (and `onRead`), the
 // identity of a file of one piece is taken only when it answers true.
-ReadStatus ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
-                           FileBuffer& buffer, FileIdentity* identity = nullptr,
-                           const OnBytesRead* onRead = nullptr, FileInPieces* pieces = nullptr,
-                           unsigned long long wholeUpTo = 0, const WantsIdentity* wantsIdentity = nullptr);
+Outcome<FileRead> ReadWholeFileIn(FolderCursor& cursor, const std::string& nativeFolder, const std::string& name,
+                                  FileBuffer& buffer, FileIdentity* identity = nullptr,
+                                  const OnBytesRead* onRead = nullptr, FileInPieces* pieces = nullptr,
+                                  unsigned long long wholeUpTo = 0, const WantsIdentity* wantsIdentity = nullptr);
 
 // For tests: the clock a search's read notes its start by, to read a freshly
 // written file as one unchanged for a while (null: the system's).
@@ -123,10 +120,10 @@ void SetReadClockForTests(timespec (*now)());
 // the path is not a regular file or cannot be read (a FIFO or a device would
 // hang the run or never end).
 // `identity`, when given, receives what the file was as it was opened.
-ReadStatus ReadWholeFile(const std::string& nativePath, FileBuffer& buffer,
-                   FileIdentity* identity = nullptr);
+Outcome<FileRead> ReadWholeFile(const std::string& nativePath, FileBuffer& buffer,
+                                FileIdentity* identity = nullptr);
 
 // The same into a string, for callers that keep the bytes.
-ReadStatus ReadWholeFile(const std::string& nativePath, std::string& bytes);
+Outcome<FileRead> ReadWholeFile(const std::string& nativePath, std::string& bytes);
 
 }  // namespace trawlscope

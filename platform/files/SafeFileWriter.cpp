@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/files/FileDescriptor.h"
 #include "platform/files/NativePath.h"
 #include "platform/files/SafeWriteSteps.h"
 #include "platform/files/SystemCalls.h"
@@ -41,72 +42,71 @@ mode_t ProcessUmask() {
 // Several names for one file: every name must see the new content, so the
 // bytes go into the file itself, once room for them is sure. Should writing
 // fail half-way, the old bytes are put back.
-WriteResult RewriteInPlace(IFileOps& ops, const Target& target, std::string_view bytes,
-                           std::string_view oldBytes, const FileIdentity& asRead, const struct stat& info) {
-  if (!InPlaceKeepsSpecialBits(info)) return {false, FileError::Refused(FileRefusal::SpecialBitsNotKept)};
-  const int fd = ops.OpenAt(target.Folder(), target.Name().c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) return {false, FileError::System(FileStep::OpenForWriting, errno)};
-  int error = 0;
-  WriteResult result{true, {}, {}};
-  struct stat after;
+Outcome<FileIdentity> RewriteInPlace(IFileOps& ops, const Target& target, std::string_view bytes,
+                                     std::string_view oldBytes, const FileIdentity& asRead, const struct stat& info) {
+  if (!InPlaceKeepsSpecialBits(info)) return FileError::Refused(FileRefusal::SpecialBitsNotKept);
+  const FileDescriptor file(ops.OpenAt(target.Folder(), target.Name().c_str(), O_WRONLY | O_CLOEXEC), ops);
+  if (!file.Valid()) return FileError::System(FileStep::OpenForWriting, errno);
+  const int fd = file.Fd();
+  Outcome<FileIdentity> result = FileIdentity{};
   // Checked before reserving room, which itself touches the modification time.
   if (HeldChangedSince(ops, fd, asRead)) {
-    result = {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
+    result = FileError::Refused(FileRefusal::ChangedSinceRead);
   } else if (ops.Reserve(fd, static_cast<off_t>(bytes.size())) != 0) {
-    result = {false, FileError::System(FileStep::Reserve, errno)};
-  } else if (!WriteAll(ops, fd, bytes, error, 0) ||
-             ops.Truncate(fd, static_cast<off_t>(bytes.size())) != 0 || ops.Sync(fd) != 0) {
-    result = {false, FileError::System(FileStep::WriteInPlace, error ? error : errno)};
-    int ignored = 0;
-    if (WriteAll(ops, fd, oldBytes, ignored, 0)) ops.Truncate(fd, static_cast<off_t>(oldBytes.size()));
+    result = FileError::System(FileStep::Reserve, errno);
+  } else if (const Outcome<> written = WriteAll(ops, fd, bytes, 0); !written) {
+    result = written.Failure().AtStep(FileStep::WriteInPlace);
+  } else if (ops.Truncate(fd, static_cast<off_t>(bytes.size())) != 0 || ops.Sync(fd) != 0) {
+    result = FileError::System(FileStep::WriteInPlace, errno);
+  }
+  if (!result && result.Failure().step == FileStep::WriteInPlace) {  // begun: the old bytes go back
+    if (WriteAll(ops, fd, oldBytes, 0)) ops.Truncate(fd, static_cast<off_t>(oldBytes.size()));
     ops.Sync(fd);
   }
   RestoreSpecialBits(ops, fd, info.st_mode);
-  if (result.written && ops.FStat(fd, &after) == 0) result.placed = FileIdentity::Of(after);
-  ops.Close(fd);
+  struct stat after;
+  if (result && ops.FStat(fd, &after) == 0) result = FileIdentity::Of(after);
   return result;
 }
 
 // `newMode` is the mode of a file that does not replace another.
-WriteResult WriteThroughTemporary(IFileOps& ops, const Target& target, std::string_view bytes,
-                                  const Replacing* replacing, FileIdentity& placed, mode_t newMode = 0) {
+Outcome<FileIdentity> WriteThroughTemporary(IFileOps& ops, const Target& target, std::string_view bytes,
+                                            const Replacing* replacing, mode_t newMode = 0) {
   TemporaryFile temporary(ops, target);
-  if (temporary.Fd() < 0) return {false, FileError::System(FileStep::CreateTemporary, temporary.Error())};
-  int error = 0;
-  if (!WriteAll(ops, temporary.Fd(), bytes, error)) return {false, FileError::System(FileStep::Write, error)};
-  return PlaceTemporary(ops, temporary, target, replacing, placed, newMode);
+  if (const Outcome<> made = temporary.Create(); !made) return made.Failure();
+  if (const Outcome<> written = WriteAll(ops, temporary.Fd(), bytes); !written) return written.Failure();
+  return PlaceTemporary(ops, temporary, target, replacing, newMode);
 }
 
-WriteResult WriteNewFile(IFileOps& ops, const std::string& nativePath, std::string_view bytes, mode_t mode) {
+Outcome<FileIdentity> WriteNewFile(IFileOps& ops, const std::string& nativePath, std::string_view bytes,
+                                   mode_t mode) {
   Target target(ops);
-  if (const WriteResult found = FindPlace(nativePath, target); !found.written) return found;
-  FileIdentity placed;
-  return WriteThroughTemporary(ops, target, bytes, nullptr, placed, mode);
+  if (const Outcome<> found = FindPlace(ops, nativePath, target); !found) return found.Failure();
+  return WriteThroughTemporary(ops, target, bytes, nullptr, mode);
 }
 
 }  // namespace
 
-WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
-                        std::string_view oldBytes, const FileIdentity& asRead, IFileOps& ops, Links links) {
+Outcome<FileIdentity> RewriteFile(const std::string& nativePath, std::string_view bytes,
+                                  std::string_view oldBytes, const FileIdentity& asRead, IFileOps& ops, Links links) {
   Target target(ops);
   struct stat info;
-  if (const WriteResult found = FindTarget(ops, nativePath, links, target, info); !found.written) return found;
+  if (const Outcome<> found = FindTarget(ops, nativePath, links, target, info); !found) return found.Failure();
   // Held until after the rename, so that writes into the old file in the
   // meantime can still be seen, and read back.
   const HeldFile original(ops, target);
-  if (original.Fd() < 0) return {false, FileError::System(FileStep::Open, errno)};
-  if (HeldChangedSince(ops, original.Fd(), asRead)) return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
+  if (original.Fd() < 0) return FileError::System(FileStep::Open, errno);
+  if (HeldChangedSince(ops, original.Fd(), asRead)) return FileError::Refused(FileRefusal::ChangedSinceRead);
   if (info.st_nlink > 1) return RewriteInPlace(ops, target, bytes, oldBytes, asRead, info);
   const Replacing replacing{asRead, asRead, original.Fd()};
-  FileIdentity placed;
-  const WriteResult result = WriteThroughTemporary(ops, target, bytes, &replacing, placed);
+  const Outcome<FileIdentity> placed = WriteThroughTemporary(ops, target, bytes, &replacing);
   // A new file would belong to this user (another user's file in a shared
   // folder): in place, the file stays whose it was.
-  if (result.error.refusal == FileRefusal::OwnerNotKept)
+  if (!placed && placed.Failure().refusal == FileRefusal::OwnerNotKept)
     return RewriteInPlace(ops, target, bytes, oldBytes, asRead, info);
-  if (result.written && HeldChangedSince(ops, original.Fd(), asRead))
-    return PutBack(ops, target, original.Fd(), placed);
-  return result;
+  if (placed && HeldChangedSince(ops, original.Fd(), asRead))
+    return PutBack(ops, target, original.Fd(), placed.Value());
+  return placed;
 }
 
 bool NamesSymbolicLink(const std::string& nativePath) {
@@ -122,38 +122,38 @@ bool IsWritersTemporaryName(std::string_view name) {
          std::all_of(letters.begin(), letters.end(), [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
-WriteResult WriteWholeFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
+Outcome<FileIdentity> WriteWholeFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
   struct stat existing;
   const mode_t mode = ops.Stat(nativePath.c_str(), &existing) == 0 ? (existing.st_mode & 07777)
                                                                    : (kNewFileMode & ~ProcessUmask());
   return WriteNewFile(ops, nativePath, bytes, mode);
 }
 
-WriteResult WritePrivateFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
+Outcome<FileIdentity> WritePrivateFile(const std::string& nativePath, std::string_view bytes, IFileOps& ops) {
   return WriteNewFile(ops, nativePath, bytes, kPrivateFileMode);
 }
 
 namespace {
 
-WriteResult WritePrivateCopy(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops,
-                             bool overAnything) {
+Outcome<FileIdentity> WritePrivateCopy(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops,
+                                       bool overAnything) {
   Target target(ops);
-  if (const WriteResult found = FindPlace(nativePath, target); !found.written) return found;
+  if (const Outcome<> found = FindPlace(ops, nativePath, target); !found) return found.Failure();
   TemporaryFile temporary(ops, target);
-  if (temporary.Fd() < 0) return {false, FileError::System(FileStep::CreateTemporary, temporary.Error())};
-  int error = 0;
-  if (!CopyBytes(ops, from, 0, temporary.Fd(), -1, count, error)) return {false, FileError::System(FileStep::Write, error)};
-  FileIdentity placed;
-  return PlaceTemporary(ops, temporary, target, nullptr, placed, kPrivateFileMode, overAnything);
+  if (const Outcome<> made = temporary.Create(); !made) return made.Failure();
+  if (const Outcome<> copied = CopyBytes(ops, from, 0, temporary.Fd(), -1, count); !copied) return copied.Failure();
+  return PlaceTemporary(ops, temporary, target, nullptr, kPrivateFileMode, overAnything);
 }
 
 }  // namespace
 
-WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
+Outcome<FileIdentity> WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
+                                           IFileOps& ops) {
   return WritePrivateCopy(nativePath, from, count, ops, true);
 }
 
-WriteResult WriteNewPrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count, IFileOps& ops) {
+Outcome<FileIdentity> WriteNewPrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
+                                              IFileOps& ops) {
   return WritePrivateCopy(nativePath, from, count, ops, false);
 }
 

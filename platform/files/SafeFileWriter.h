@@ -9,21 +9,17 @@
 #include "platform/files/FileError.h"
 #include "platform/files/FileIdentity.h"
 #include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
 
 namespace trawlscope {
-
-struct WriteResult {
-  WriteResult(bool written = false, FileError error = {}, FileIdentity placed = {})
-      : written(written), error(error), placed(placed) {}
-  bool written = false;
-  FileError error;  // why not
-  FileIdentity placed;  // when written: what now stands at the path, as the write left it
-};
 
 // Whether a write follows a symbolic link at the path it is given. A replace
 // does not: a link in a searched folder may lead anywhere, another user's
 // files included. Folders on the path are followed either way.
 enum class Links : std::uint8_t { NotFollowed, Followed };
+
+// Each write gives back what now stands at the path, as it left it, or why
+// nothing was written.
 
 // Replaces the content of the file at `nativePath`, which was read as
 // `asRead` holding `oldBytes`. A symbolic link is refused, or with
@@ -36,31 +32,31 @@ enum class Links : std::uint8_t { NotFollowed, Followed };
 // read, or when its set-user-ID or set-group-ID bit could not be kept.
 // Should the old file take writes just before the rename, too late to refuse,
 // its content as it then stands is put back and the result says so.
-WriteResult RewriteFile(const std::string& nativePath, std::string_view bytes,
-                        std::string_view oldBytes, const FileIdentity& asRead,
-                        IFileOps& ops = SystemFileOps(), Links links = Links::NotFollowed);
+Outcome<FileIdentity> RewriteFile(const std::string& nativePath, std::string_view bytes,
+                                  std::string_view oldBytes, const FileIdentity& asRead,
+                                  IFileOps& ops = SystemFileOps(), Links links = Links::NotFollowed);
 
 // Creates or replaces a file with `bytes` (the output file), atomically. A
 // file it replaces keeps its mode; a new one gets 0666 less the umask.
-WriteResult WriteWholeFile(const std::string& nativePath, std::string_view bytes,
-                           IFileOps& ops = SystemFileOps());
+Outcome<FileIdentity> WriteWholeFile(const std::string& nativePath, std::string_view bytes,
+                                     IFileOps& ops = SystemFileOps());
 
 // The same for a file only its user may read and write (0600), whatever stood there.
-WriteResult WritePrivateFile(const std::string& nativePath, std::string_view bytes,
-                             IFileOps& ops = SystemFileOps());
+Outcome<FileIdentity> WritePrivateFile(const std::string& nativePath, std::string_view bytes,
+                                       IFileOps& ops = SystemFileOps());
 
 // The same with the first `count` bytes of the open file `from`, copied a
 // piece at a time: a file too large to hold in memory.
-WriteResult WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
-                                 IFileOps& ops = SystemFileOps());
+Outcome<FileIdentity> WritePrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
+                                           IFileOps& ops = SystemFileOps());
 
 // Whether the last step of `nativePath` is a symbolic link (not what it names).
 bool NamesSymbolicLink(const std::string& nativePath);
 
 // The same as a new file, which takes the name only while nothing stands
 // there, not even a dangling link: EEXIST at FileStep::Save otherwise.
-WriteResult WriteNewPrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
-                                    IFileOps& ops = SystemFileOps());
+Outcome<FileIdentity> WriteNewPrivateFileFrom(const std::string& nativePath, int from, std::uint64_t count,
+                                              IFileOps& ops = SystemFileOps());
 
 // The name the writer gives its temporary file beside `name`, for a listing
 // to pass over: ".NAME.trawlscope-XXXXXX". True for any such name.

@@ -35,9 +35,9 @@ bool OwnedAs(IFileOps& ops, int fd, const FileIdentity& keep) {
 }
 
 // Links resolved, "" when it cannot be.
-std::string Resolved(const std::string& path) {
-  std::unique_ptr<char, decltype(&free)> resolved(realpath(path.c_str(), nullptr), &free);
-  return resolved ? std::string(resolved.get()) : std::string();
+std::string Resolved(IFileOps& ops, const std::string& path) {
+  std::string resolved;
+  return ops.ResolvePath(path.c_str(), resolved) == 0 ? resolved : std::string();
 }
 
 bool MayKeepSpecialBits() {
@@ -73,38 +73,33 @@ TemporaryFile::TemporaryFile(IFileOps& ops, const Target& target)
     : ops_(ops),
       target_(target),
       name_("." + target.Name() + std::string(kTemporaryMark) + "XXXXXX"),
-      fd_(ops.CreateTemporaryAt(target.Folder(), name_), ops),
-      error_(fd_.Valid() ? 0 : errno),
-      created_(fd_.Valid()) {}
+      fd_(-1, ops) {}
 
 TemporaryFile::~TemporaryFile() {
   fd_.Close();
   if (created_ && !renamed_) ops_.UnlinkAt(target_.Folder(), name_.c_str());
 }
 
-bool TemporaryFile::Finish(FileIdentity& placed, int& error) {
-  struct stat info;
-  if (ops_.Sync(fd_.Fd()) != 0 || ops_.FStat(fd_.Fd(), &info) != 0) {
-    error = errno;
-    return false;
-  }
-  placed = FileIdentity::Of(info);
-  if (fd_.Close() != 0) {
-    error = errno;
-    return false;
-  }
-  return true;
+Outcome<> TemporaryFile::Create() {
+  fd_ = FileDescriptor(ops_.CreateTemporaryAt(target_.Folder(), name_), ops_);
+  if (!fd_.Valid()) return FileError::System(FileStep::CreateTemporary, errno);
+  created_ = true;
+  return Done();
 }
 
-bool TemporaryFile::RenameOver(int& error, bool overAnything) {
+Outcome<FileIdentity> TemporaryFile::Finish() {
+  struct stat info;
+  if (ops_.Sync(fd_.Fd()) != 0 || ops_.FStat(fd_.Fd(), &info) != 0) return FileError::System(FileStep::Save, errno);
+  if (fd_.Close() != 0) return FileError::System(FileStep::Save, errno);
+  return FileIdentity::Of(info);
+}
+
+Outcome<> TemporaryFile::RenameOver(bool overAnything) {
   const int renamed = overAnything ? ops_.RenameAt(target_.Folder(), name_.c_str(), target_.Name().c_str())
                                    : ops_.RenameNoReplaceAt(target_.Folder(), name_.c_str(), target_.Name().c_str());
-  if (renamed != 0) {
-    error = errno;
-    return false;
-  }
+  if (renamed != 0) return FileError::System(FileStep::Save, errno);
   renamed_ = true;
-  return true;
+  return Done();
 }
 
 HeldFile::HeldFile(IFileOps& ops, const Target& target)
@@ -120,27 +115,26 @@ bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead) {
   return ops.FStat(fd, &now) != 0 || !asRead.Unchanged(FileIdentity::Of(now));
 }
 
-WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, Links links, Target& target,
-                       struct stat& info) {
-  const std::string path = links == Links::Followed ? Resolved(nativePath) : nativePath;
-  const std::string folder = path.empty() ? std::string() : Resolved(NativeFolderOf(path));
-  if (folder.empty() || !target.Open(folder, NameOf(path))) return {false, FileError::System(FileStep::Find, errno)};
-  if (ops.StatAt(target.Folder(), target.Name().c_str(), &info) != 0)
-    return {false, FileError::System(FileStep::Find, errno)};
-  if (S_ISLNK(info.st_mode)) return {false, FileError::Refused(FileRefusal::SymbolicLink)};
-  if (!S_ISREG(info.st_mode)) return {false, FileError::Refused(FileRefusal::NotRegularFile)};
+Outcome<> FindTarget(IFileOps& ops, const std::string& nativePath, Links links, Target& target,
+                     struct stat& info) {
+  const std::string path = links == Links::Followed ? Resolved(ops, nativePath) : nativePath;
+  const std::string folder = path.empty() ? std::string() : Resolved(ops, NativeFolderOf(path));
+  if (folder.empty() || !target.Open(folder, NameOf(path))) return FileError::System(FileStep::Find, errno);
+  if (ops.StatAt(target.Folder(), target.Name().c_str(), &info) != 0) return FileError::System(FileStep::Find, errno);
+  if (S_ISLNK(info.st_mode)) return FileError::Refused(FileRefusal::SymbolicLink);
+  if (!S_ISREG(info.st_mode)) return FileError::Refused(FileRefusal::NotRegularFile);
   // Root may write anything; a file whose write bits are all clear is read-only all the same.
   if ((info.st_mode & kWriteBits) == 0 ||
       faccessat(target.Folder(), target.Name().c_str(), W_OK, AT_SYMLINK_NOFOLLOW) != 0)
-    return {false, FileError::Refused(FileRefusal::ReadOnly)};
-  return {true};
+    return FileError::Refused(FileRefusal::ReadOnly);
+  return Done();
 }
 
-WriteResult FindPlace(const std::string& nativePath, Target& target) {
-  const std::string folder = Resolved(NativeFolderOf(nativePath));
+Outcome<> FindPlace(IFileOps& ops, const std::string& nativePath, Target& target) {
+  const std::string folder = Resolved(ops, NativeFolderOf(nativePath));
   if (folder.empty() || !target.Open(folder, NameOf(nativePath)))
-    return {false, FileError::System(FileStep::CreateTemporary, errno)};
-  return {true};
+    return FileError::System(FileStep::CreateTemporary, errno);
+  return Done();
 }
 
 bool InPlaceKeepsSpecialBits(const struct stat& info) {
@@ -156,74 +150,78 @@ void RestoreSpecialBits(IFileOps& ops, int fd, mode_t mode) {
     ops.ChangeMode(fd, mode & 07777);
 }
 
-WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target& target,
-                           const Replacing* replacing, FileIdentity& placed, mode_t newMode, bool overAnything) {
-  int error = 0;
+Outcome<FileIdentity> PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target& target,
+                                     const Replacing* replacing, mode_t newMode, bool overAnything) {
   if (replacing != nullptr) {
     // Owner first: changing it clears set-user-ID bits that the mode then restores.
     if (ops.ChangeOwner(temporary.Fd(), replacing->keep.owner, replacing->keep.group) != 0 &&
         !OwnedAs(ops, temporary.Fd(), replacing->keep))
-      return {false, FileError::Refused(FileRefusal::OwnerNotKept)};
+      return FileError::Refused(FileRefusal::OwnerNotKept);
     if (ops.ChangeMode(temporary.Fd(), replacing->keep.mode & 07777) != 0)
-      return {false, FileError::System(FileStep::SetPermissions, errno)};
+      return FileError::System(FileStep::SetPermissions, errno);
     // The kernel drops a set-group-ID bit it will not let this user set, without a word.
     struct stat info;
-    if (ops.FStat(temporary.Fd(), &info) != 0) return {false, FileError::System(FileStep::SetPermissions, errno)};
+    if (ops.FStat(temporary.Fd(), &info) != 0) return FileError::System(FileStep::SetPermissions, errno);
     if ((info.st_mode & 07777) != (replacing->keep.mode & 07777))
-      return {false, FileError::Refused(FileRefusal::SpecialBitsNotKept)};
+      return FileError::Refused(FileRefusal::SpecialBitsNotKept);
     ops.CopyExtendedAttributes(replacing->attributesFrom, temporary.Fd());
   } else if (ops.ChangeMode(temporary.Fd(), newMode) != 0) {
-    return {false, FileError::System(FileStep::SetPermissions, errno)};
+    return FileError::System(FileStep::SetPermissions, errno);
   }
-  if (!temporary.Finish(placed, error)) return {false, FileError::System(FileStep::Save, error)};
+  const Outcome<FileIdentity> placed = temporary.Finish();
+  if (!placed) return placed;
   // As late as it can be: flushing may take seconds, time enough for an editor to save.
   if (replacing != nullptr && ChangedSince(ops, target, replacing->atPath))
-    return {false, FileError::Refused(FileRefusal::ChangedSinceRead)};
-  if (!temporary.RenameOver(error, overAnything)) return {false, FileError::System(FileStep::Save, error)};
+    return FileError::Refused(FileRefusal::ChangedSinceRead);
+  if (const Outcome<> renamed = temporary.RenameOver(overAnything); !renamed) return renamed.Failure();
   ops.Sync(target.Folder());
-  return {true, {}, placed};
+  return placed;
 }
 
-WriteResult PutBack(IFileOps& ops, const Target& target, int original, FileIdentity atPath) {
+namespace {
+
+// One attempt of PutBack's: what now stands at the path, or why it failed.
+Outcome<FileIdentity> PutBackOnce(IFileOps& ops, const Target& target, int original, const FileIdentity& atPath,
+                                  FileIdentity& readBack) {
+  struct stat info;
+  if (ops.FStat(original, &info) != 0) return FileError::System(FileStep::Read, errno);
+  const Outcome<std::string> current = ReadAll(ops, original);
+  if (!current) return current.Failure();
+  readBack = FileIdentity::Of(info);
+  const Replacing replacing{atPath, readBack, original};
+  TemporaryFile temporary(ops, target);
+  if (const Outcome<> made = temporary.Create(); !made) return made.Failure();
+  if (const Outcome<> written = WriteAll(ops, temporary.Fd(), current.Value()); !written) return written.Failure();
+  return PlaceTemporary(ops, temporary, target, &replacing, 0);
+}
+
+}  // namespace
+
+Outcome<FileIdentity> PutBack(IFileOps& ops, const Target& target, int original, FileIdentity atPath) {
   for (int attempt = 0; attempt < kPutBackAttempts; ++attempt) {
-    struct stat info;
-    std::string current;
-    int error = 0;
-    if (ops.FStat(original, &info) != 0) error = errno;
-    if (error != 0 || !ReadAll(ops, original, current, error))
-      return {false, {FileStep::Read, error, FileRefusal::PutBackFailed}};
-    const FileIdentity readBack = FileIdentity::Of(info);
-    const Replacing replacing{atPath, readBack, original};
-    FileIdentity placed;
-    TemporaryFile temporary(ops, target);
-    if (temporary.Fd() < 0)
-      return {false, {FileStep::CreateTemporary, temporary.Error(), FileRefusal::PutBackFailed}};
-    if (!WriteAll(ops, temporary.Fd(), current, error)) return {false, {FileStep::Write, error, FileRefusal::PutBackFailed}};
-    const WriteResult result = PlaceTemporary(ops, temporary, target, &replacing, placed, 0);
-    if (!result.written) return {false, {result.error.step, result.error.error, FileRefusal::PutBackFailed}};
-    if (!HeldChangedSince(ops, original, readBack)) return {false, FileError::Refused(FileRefusal::ChangedDuringWrite)};
-    atPath = placed;
+    FileIdentity readBack;
+    const Outcome<FileIdentity> placed = PutBackOnce(ops, target, original, atPath, readBack);
+    if (!placed) return FileError{placed.Failure().step, placed.Failure().error, FileRefusal::PutBackFailed};
+    if (!HeldChangedSince(ops, original, readBack)) return FileError::Refused(FileRefusal::ChangedDuringWrite);
+    atPath = placed.Value();
   }
-  return {false, FileError::Refused(FileRefusal::PutBackFailed)};
+  return FileError::Refused(FileRefusal::PutBackFailed);
 }
 
-bool CopyBytes(IFileOps& ops, int from, std::uint64_t fromOffset, int to, off_t toOffset, std::uint64_t count,
-               int& error) {
+Outcome<> CopyBytes(IFileOps& ops, int from, std::uint64_t fromOffset, int to, off_t toOffset, std::uint64_t count) {
   const std::unique_ptr<char[]> buffer(new char[kCopyBytes]);
   for (std::uint64_t done = 0; done < count;) {
     const size_t want = static_cast<size_t>(std::min<std::uint64_t>(kCopyBytes, count - done));
     const ssize_t got = RetryOnInterrupt(
         [&] { return ops.PRead(from, buffer.get(), want, static_cast<off_t>(fromOffset + done)); });
-    if (got <= 0) {
-      error = got < 0 ? errno : EIO;
-      return false;
-    }
-    if (!WriteAll(ops, to, std::string_view(buffer.get(), static_cast<size_t>(got)), error,
-                  toOffset < 0 ? -1 : toOffset + static_cast<off_t>(done)))
-      return false;
+    if (got <= 0) return FileError::System(FileStep::Write, got < 0 ? errno : EIO);
+    if (const Outcome<> written = WriteAll(ops, to, std::string_view(buffer.get(), static_cast<size_t>(got)),
+                                           toOffset < 0 ? -1 : toOffset + static_cast<off_t>(done));
+        !written)
+      return written;
     done += static_cast<std::uint64_t>(got);
   }
-  return true;
+  return Done();
 }
 
 }  // namespace trawlscope::safewrite

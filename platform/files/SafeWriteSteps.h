@@ -10,6 +10,7 @@
 #include "platform/files/FileDescriptor.h"
 #include "platform/files/FileIdentity.h"
 #include "platform/files/FileOps.h"
+#include "platform/files/Outcome.h"
 #include "platform/files/SafeFileWriter.h"
 
 namespace trawlscope::safewrite {
@@ -45,20 +46,20 @@ class TemporaryFile {
   ~TemporaryFile();
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
+  // Makes the file, once, before anything else is asked of it.
+  Outcome<> Create();
   int Fd() const { return fd_.Fd(); }
-  int Error() const { return error_; }
-  // Flushes and closes the file; `placed` is what the target will be once it is renamed.
-  bool Finish(FileIdentity& placed, int& error);
+  // Flushes and closes the file: what the target will be once it is renamed.
+  Outcome<FileIdentity> Finish();
   // Over whatever stands at the target's name, or only where nothing does.
-  bool RenameOver(int& error, bool overAnything = true);
+  Outcome<> RenameOver(bool overAnything = true);
 
  private:
   IFileOps& ops_;
   const Target& target_;
   std::string name_;
   FileDescriptor fd_;
-  int error_;
-  bool created_;
+  bool created_ = false;
   bool renamed_ = false;
 };
 
@@ -87,12 +88,12 @@ bool HeldChangedSince(IFileOps& ops, int fd, const FileIdentity& asRead);
 // The file a user's path names and its state, or why it may not be
 // rewritten (not found, a link not to be followed, not a regular file,
 // read-only). A followed link is resolved once, here.
-WriteResult FindTarget(IFileOps& ops, const std::string& nativePath, Links links, Target& target,
-                       struct stat& info);
+Outcome<> FindTarget(IFileOps& ops, const std::string& nativePath, Links links, Target& target,
+                     struct stat& info);
 
 // The place of a file that may not exist yet (the output file, the journal's),
 // its folder's links resolved once.
-WriteResult FindPlace(const std::string& nativePath, Target& target);
+Outcome<> FindPlace(IFileOps& ops, const std::string& nativePath, Target& target);
 
 // Writing into a file clears its set-user-ID and set-group-ID bits unless
 // the writer may keep them; its owner may set them again afterwards, the
@@ -104,19 +105,18 @@ void RestoreSpecialBits(IFileOps& ops, int fd, mode_t mode);
 
 // The temporary file, holding the new bytes, takes the target's place
 // (`replacing`), or becomes a new file of `newMode`: over whatever stands at
-// the target unless `overAnything` is false.
-WriteResult PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target& target,
-                           const Replacing* replacing, FileIdentity& placed, mode_t newMode,
-                           bool overAnything = true);
+// the target unless `overAnything` is false. What now stands there.
+Outcome<FileIdentity> PlaceTemporary(IFileOps& ops, TemporaryFile& temporary, const Target& target,
+                                     const Replacing* replacing, mode_t newMode, bool overAnything = true);
 
 // After a rename that came too late to see a write into the old file: its
 // bytes as they are now go back in its place.
-WriteResult PutBack(IFileOps& ops, const Target& target, int original, FileIdentity atPath);
+// It always fails: with ChangedDuringWrite once the old content stands again.
+Outcome<FileIdentity> PutBack(IFileOps& ops, const Target& target, int original, FileIdentity atPath);
 
 // Copies `count` bytes of `from` at `fromOffset` to `to` at `toOffset`
-// (at its position when negative); false with `error` set, EIO when `from`
-// ended early.
-bool CopyBytes(IFileOps& ops, int from, std::uint64_t fromOffset, int to, off_t toOffset, std::uint64_t count,
-               int& error);
+// (at its position when negative); fails at FileStep::Write, with EIO when
+// `from` ended early.
+Outcome<> CopyBytes(IFileOps& ops, int from, std::uint64_t fromOffset, int to, off_t toOffset, std::uint64_t count);
 
 }  // namespace trawlscope::safewrite

@@ -30,17 +30,17 @@ class StreamedRewrite {
 
   // For the file at `nativePath`, read as `asRead`: refused as RewriteFile
   // refuses, with nothing written.
-  WriteResult Begin(const std::string& nativePath, const FileIdentity& asRead, Links links = Links::NotFollowed);
+  Outcome<> Begin(const std::string& nativePath, const FileIdentity& asRead, Links links = Links::NotFollowed);
   bool HasBegun() const { return temporary_ != nullptr; }
   // False once an append failed; Finish then says why.
   bool Append(std::string_view bytes);
   // `count` bytes of the open file `from` at `offset`, as they are.
   bool AppendFrom(int from, std::uint64_t offset, std::uint64_t count);
   // The new bytes take the file's place, or the file stays as it was.
-  WriteResult Finish();
+  Outcome<FileIdentity> Finish();
 
  private:
-  WriteResult InPlace();
+  Outcome<FileIdentity> InPlace();
 
   IFileOps& ops_;
   std::unique_ptr<safewrite::Target> target_;  // before the files in it, which it outlives
@@ -49,8 +49,7 @@ class StreamedRewrite {
   std::unique_ptr<safewrite::HeldFile> original_;
   std::unique_ptr<safewrite::TemporaryFile> temporary_;
   std::uint64_t size_ = 0;
-  FileError error_;
-  bool failed_ = false;
+  Outcome<> appended_;  // why an append failed, the first time one did
 };
 
 }  // namespace trawlscope

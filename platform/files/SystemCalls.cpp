@@ -14,31 +14,26 @@ constexpr size_t kReadChunk = 64 * 1024;
 
 }  // namespace
 
-bool WriteAll(IFileOps& ops, int fd, std::string_view bytes, int& error, off_t offset) {
+Outcome<> WriteAll(IFileOps& ops, int fd, std::string_view bytes, off_t offset) {
   while (!bytes.empty()) {
     const ssize_t written = RetryOnInterrupt([&] {
       return offset < 0 ? ops.Write(fd, bytes.data(), bytes.size())
                         : ops.PWrite(fd, bytes.data(), bytes.size(), offset);
     });
-    if (written <= 0) {
-      error = written < 0 ? errno : ENOSPC;
-      return false;
-    }
+    if (written <= 0) return FileError::System(FileStep::Write, written < 0 ? errno : ENOSPC);
     bytes.remove_prefix(static_cast<size_t>(written));
     if (offset >= 0) offset += written;
   }
-  return true;
+  return Done();
 }
 
-bool ReadAll(IFileOps& ops, int fd, std::string& bytes, int& error) {
+Outcome<std::string> ReadAll(IFileOps& ops, int fd) {
   char chunk[kReadChunk];
+  std::string bytes;
   for (off_t offset = 0;;) {
     const ssize_t got = RetryOnInterrupt([&] { return ops.PRead(fd, chunk, sizeof chunk, offset); });
-    if (got < 0) {
-      error = errno;
-      return false;
-    }
-    if (got == 0) return true;
+    if (got < 0) return FileError::System(FileStep::Read, errno);
+    if (got == 0) return bytes;
     bytes.append(chunk, static_cast<size_t>(got));
     offset += got;
   }
@@ -50,9 +45,7 @@ Outcome<std::string> ReadOwnFile(IFileOps& ops, const std::string& path) {
   struct stat info;
   if (ops.FStat(file.Fd(), &info) != 0) return FileError::System(FileStep::Read, errno);
   if (!S_ISREG(info.st_mode)) return FileError::System(FileStep::Read, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
-  std::string bytes;
-  if (int error = 0; !ReadAll(ops, file.Fd(), bytes, error)) return FileError::System(FileStep::Read, error);
-  return bytes;
+  return ReadAll(ops, file.Fd());
 }
 
 }  // namespace trawlscope

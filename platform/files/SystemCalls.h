@@ -20,11 +20,11 @@ auto RetryOnInterrupt(Call call) {
 }
 
 // Writes every byte at the file's position, or from `offset` when it is not
-// negative; false with `error` set (ENOSPC when the disk took nothing).
-bool WriteAll(IFileOps& ops, int fd, std::string_view bytes, int& error, off_t offset = -1);
+// negative; fails at FileStep::Write (ENOSPC when the disk took nothing).
+Outcome<> WriteAll(IFileOps& ops, int fd, std::string_view bytes, off_t offset = -1);
 
-// Appends the file's bytes from offset 0 to its end to `bytes`.
-bool ReadAll(IFileOps& ops, int fd, std::string& bytes, int& error);
+// The file's bytes from offset 0 to its end; fails at FileStep::Read.
+Outcome<std::string> ReadAll(IFileOps& ops, int fd);
 
 // The bytes of a small file of the program's own (a record, a log); never
 // a FIFO or a device, which could hang the read.

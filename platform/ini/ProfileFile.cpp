@@ -45,7 +45,7 @@ bool IniProfileFile::WriteStrings(std::u16string_view section, const std::vector
   if (changed == text && access(path_.c_str(), F_OK) == 0) return true;
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), ignored);
-  return WriteWholeFile(path_, changed).written;
+  return WriteWholeFile(path_, changed).Ok();
 }
 
 }  // namespace trawlscope

@@ -150,9 +150,8 @@ Outcome<> RemoveRunFolder(const std::string& folder, IFileOps& ops) { return Rem
 
 Outcome<> RewriteRun(const KeptRun& run, const RunManifest& manifest, IFileOps& ops) {
   if (manifest.files.empty()) return RemoveRunFolder(run.folder, ops);
-  if (const WriteResult written = WritePrivateFile(run.folder + "/" + kRunLogName, RunLogBytes(manifest), ops);
-      !written.written)
-    return written.error;
+  const Outcome<FileIdentity> written = WritePrivateFile(run.folder + "/" + kRunLogName, RunLogBytes(manifest), ops);
+  if (!written) return written.Failure();
   ops.Unlink((run.folder + "/" + kManifestName).c_str());
   // Originals no longer named go with it.
   std::unordered_set<std::string> named;

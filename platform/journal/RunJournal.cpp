@@ -96,26 +96,23 @@ Outcome<> RunJournal::StartRecord() {
 
 Outcome<> RunJournal::Append(const std::string& line) {
   if (recordBroken_ || !record_.Valid()) return FileError::System(FileStep::Write, EIO);
-  int error = 0;
+  Outcome<> written = WriteAll(ops_, record_.Fd(), line);
   struct stat after;
-  if (WriteAll(ops_, record_.Fd(), line, error)) {
-    if (ops_.Sync(record_.Fd()) != 0) {
-      error = errno;
-    } else if (ops_.FStat(record_.Fd(), &after) != 0) {
-      error = errno;
-    } else if (static_cast<std::uint64_t>(after.st_size) == recordSize_ + line.size()) {
-      recordSize_ += line.size();
-      return Done();
-    } else {
-      // A disk that takes fewer bytes than it says would leave a line that is not there.
-      error = EIO;
-    }
+  if (written && ops_.Sync(record_.Fd()) != 0)
+    written = FileError::System(FileStep::Write, errno);
+  else if (written && ops_.FStat(record_.Fd(), &after) != 0)
+    written = FileError::System(FileStep::Write, errno);
+  else if (written && static_cast<std::uint64_t>(after.st_size) != recordSize_ + line.size())
+    written = FileError::System(FileStep::Write, EIO);  // a disk that takes fewer bytes than it says
+  if (written) {
+    recordSize_ += line.size();
+    return Done();
   }
   // A line half on disk would run into the next: it is cut off again, or
   // nothing more is written to this record.
   if (ops_.Truncate(record_.Fd(), static_cast<off_t>(recordSize_)) != 0 || ops_.Sync(record_.Fd()) != 0)
     recordBroken_ = true;
-  return FileError::System(FileStep::Write, error);
+  return written;
 }
 
 KeptOriginal RunJournal::Keep(const std::string& nativePath, std::string_view original,
@@ -134,7 +131,7 @@ KeptOriginal RunJournal::KeepFrom(const std::string& nativePath, int original, s
 KeptOriginal RunJournal::KeepWith(const std::string& nativePath, std::uint64_t size,
                                   const std::function<std::string()>& originalHash,
                                   const std::function<std::string()>& writtenHash,
-                                  const std::function<WriteResult(const std::string&)>& writeOriginal) {
+                                  const std::function<Outcome<FileIdentity>(const std::string&)>& writeOriginal) {
   KeptOriginal kept;
   JournalEntry record;
   size_t ticket = 0;
@@ -164,9 +161,9 @@ KeptOriginal RunJournal::KeepWith(const std::string& nativePath, std::uint64_t s
   record.originalSize = size;
   record.originalHash = originalHash();
   record.writtenHash = writtenHash();
-  const WriteResult result = writeOriginal(file);
+  const Outcome<FileIdentity> written = writeOriginal(file);
   std::lock_guard lock(mutex_);
-  const Outcome<> recorded = result.written ? Append(KeepLine(record)) : Outcome<>(result.error);
+  const Outcome<> recorded = written ? Append(KeepLine(record)) : Outcome<>(written.Failure());
   if (recorded) {
     kept.kind = KeptOriginal::Kind::Kept;
     kept.ticket = ticket;
@@ -174,7 +171,7 @@ KeptOriginal RunJournal::KeepWith(const std::string& nativePath, std::uint64_t s
   }
   entries_[ticket].discarded = true;
   keptBytes_ -= size;
-  if (result.written) ops_.Unlink(file.c_str());  // no record names it
+  if (written) ops_.Unlink(file.c_str());  // no record names it
   kept.error = recorded.Failure();
   return kept;
 }

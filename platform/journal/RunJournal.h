@@ -81,7 +81,7 @@ class RunJournal {
   KeptOriginal KeepWith(const std::string& nativePath, std::uint64_t size,
                         const std::function<std::string()>& originalHash,
                         const std::function<std::string()>& writtenHash,
-                        const std::function<WriteResult(const std::string&)>& writeOriginal);
+                        const std::function<Outcome<FileIdentity>(const std::string&)>& writeOriginal);
   // With mutex_ held.
   Outcome<> StartRecord();
   Outcome<> Append(const std::string& line);

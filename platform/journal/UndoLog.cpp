@@ -32,9 +32,10 @@ UndoLog::~UndoLog() {
 Outcome<> UndoLog::Note(const std::string& path) {
   if (!opened_) return opened_;
   // A line cut short by a power failure names nothing: its write was not begun.
-  int error = 0;
-  if (!WriteAll(ops_, fd_.Fd(), record::CheckedLine(std::string(kWriteKey) + "\t" + record::Escaped(path)), error))
-    return FileError::System(FileStep::CreateTemporary, error);
+  if (const Outcome<> written =
+          WriteAll(ops_, fd_.Fd(), record::CheckedLine(std::string(kWriteKey) + "\t" + record::Escaped(path)));
+      !written)
+    return written.Failure().AtStep(FileStep::CreateTemporary);
   if (ops_.Sync(fd_.Fd()) != 0) return FileError::System(FileStep::CreateTemporary, errno);
   return Done();
 }

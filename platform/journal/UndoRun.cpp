@@ -79,30 +79,31 @@ std::optional<UndoRefusedFile> Restore(const KeptRun& run, const JournalEntry& e
   StreamedRewrite rewrite(ops);
   // The path the run wrote, a link it was let write through included: what
   // it names holds what the run wrote, as just checked.
-  WriteResult written = rewrite.Begin(entry.path, asRead, Links::Followed);
-  if (written.written) {
+  Outcome<> written = rewrite.Begin(entry.path, asRead, Links::Followed);
+  if (written) {
     rewrite.AppendFrom(original.Value().Fd(), 0, size);
-    written = rewrite.Finish();
+    if (const Outcome<FileIdentity> finished = rewrite.Finish(); !finished) written = finished.Failure();
   }
-  if (written.written) return std::nullopt;
-  if (written.error.refusal == FileRefusal::ChangedSinceRead) return Refused(entry, UndoRefusal::ChangedSinceReplace);
-  return Refused(entry, UndoRefusal::File, written.error);
+  if (written) return std::nullopt;
+  if (written.Failure().refusal == FileRefusal::ChangedSinceRead)
+    return Refused(entry, UndoRefusal::ChangedSinceReplace);
+  return Refused(entry, UndoRefusal::File, written.Failure());
 }
 
 // The original written as a new file beside its file, under the first name
 // that nothing stands at, a link that leads nowhere included; the write
 // itself takes a name only while it is still free.
-WriteResult PlaceBeside(const JournalEntry& entry, const FileDescriptor& original, std::uint64_t size, UndoLog& log,
-                        IFileOps& ops, std::string& beside) {
-  WriteResult written{false, FileError::System(FileStep::CreateTemporary, EEXIST)};
+Outcome<FileIdentity> PlaceBeside(const JournalEntry& entry, const FileDescriptor& original, std::uint64_t size,
+                                  UndoLog& log, IFileOps& ops, std::string& beside) {
+  Outcome<FileIdentity> written = FileError::System(FileStep::CreateTemporary, EEXIST);
   for (int n = 1; n <= kBesideNames; ++n) {
     const std::string name = entry.path + kBesideSuffix + (n == 1 ? std::string() : "-" + std::to_string(n));
     struct stat info;
     if (ops.StatAt(AT_FDCWD, name.c_str(), &info) == 0 || errno != ENOENT) continue;
-    if (const Outcome<> noted = log.Note(name); !noted) return {false, noted.Failure()};
+    if (const Outcome<> noted = log.Note(name); !noted) return noted.Failure();
     written = WriteNewPrivateFileFrom(name, original.Fd(), size, ops);
-    if (written.written) beside = name;
-    if (written.written || written.error.error != EEXIST) return written;
+    if (written) beside = name;
+    if (written || written.Failure().error != EEXIST) return written;
   }
   return written;
 }
@@ -219,11 +220,11 @@ BesideReport PutOriginalsBeside(const JournalPlace& place, IFileOps& ops, const 
     auto failed = CheckOriginal(entry, original, size, ops);
     std::string beside;
     if (!failed) {
-      const WriteResult written = PlaceBeside(entry, original.Value(), size, log, ops, beside);
-      if (written.written)
+      const Outcome<FileIdentity> written = PlaceBeside(entry, original.Value(), size, log, ops, beside);
+      if (written)
         report.placed.emplace_back(entry.path, beside);
       else
-        failed = Refused(entry, UndoRefusal::File, written.error);
+        failed = Refused(entry, UndoRefusal::File, written.Failure());
     }
     if (failed) {
       report.failed.push_back(std::move(*failed));

@@ -111,13 +111,13 @@ FileWindow::Loaded FileWindow::Load(SearchPattern& pattern, const AbortFlag& abo
   arrival.Start(asciiNeedle);
   const std::string nativeName = ToNativePath(fileName);
   const bool mayCut = mayUsePieces && !pattern.XPathApplies(fileName);
-  ReadStatus read = ReadWholeFileIn(folderCursor, nativeFolder, nativeName, bytes, identity, &onRead,
-                                    mayCut ? &pieces : nullptr, wholeUpTo,
-                                    identityForHits ? &mayHoldHits : nullptr);
-  if (read.handedOver) {
+  Outcome<FileRead> read = ReadWholeFileIn(folderCursor, nativeFolder, nativeName, bytes, identity, &onRead,
+                                           mayCut ? &pieces : nullptr, wholeUpTo,
+                                           identityForHits ? &mayHoldHits : nullptr);
+  if (read && read.Value().handedOver) {
     if (pattern.FitsPieces()) {
       Loaded started = StartPieces(abortRequested);
-      started.identityTaken = read.identityTaken;
+      started.identityTaken = read.Value().identityTaken;
       if (started.kind != Kind::Searched || CutsAfterLineFeeds(started.detected)) return started;
     }
     // A match could hold a line feed, or the page cannot be cut: the file is read whole after all.
@@ -126,27 +126,28 @@ FileWindow::Loaded FileWindow::Load(SearchPattern& pattern, const AbortFlag& abo
     read = ReadWholeFileIn(folderCursor, nativeFolder, nativeName, bytes, identity, &onRead);
   }
   if (IsAborted(abortRequested)) return {Kind::Aborted};
-  if (!read) return {Kind::Unreadable, read.error};
+  if (!read) return {Kind::Unreadable, read.Failure().error};
+  const bool identityTaken = read.Value().identityTaken;
   // Only the head of a file that was let go is there: it holds no byte from
   // 0x80 up, and the binary check and the detector look no further than the
   // head then.
   firstHighByte = arrival.FirstHighByte(bytes.Bytes().size());
   // Judged already when no identity was taken: the bytes were not read again since.
   const bool plainAscii = firstHighByte == bytes.Bytes().size() &&
-                          (plainHead && !read.identityTaken
+                          (plainHead && !identityTaken
                                ? *plainHead
                                : IsPlainAsciiSample(bytes.Bytes().substr(0, kDetectionSampleBytes)));
   if (!plainAscii && IsBinaryContent(bytes.Bytes())) return {Kind::Binary};
-  const CodePage detected = PageOf(bytes.Bytes(), plainAscii, cache, read.identityTaken ? identity : nullptr);
+  const CodePage detected = PageOf(bytes.Bytes(), plainAscii, cache, identityTaken ? identity : nullptr);
   if (!bytes.IsWhole() && detected != codepage::kUtf8) {
     // Escape sequences or HZ's shifts in the head: a seven-bit page whose
     // bytes the prefilter must see whole.
     read = ReadWholeFileIn(folderCursor, nativeFolder, nativeName, bytes, identity);
-    if (!read) return {Kind::Unreadable, read.error};
+    if (!read) return {Kind::Unreadable, read.Failure().error};
     firstHighByte = FindFirstHighByte(bytes.Bytes());
   }
   if (IsAborted(abortRequested)) return {Kind::Aborted};
-  return {Kind::Searched, 0, detected, read.identityTaken};
+  return {Kind::Searched, 0, detected, read.Value().identityTaken};
 }
 
 FileWindow::Loaded FileWindow::StartPieces(const AbortFlag& abortRequested) {

@@ -101,16 +101,16 @@ FileReplaceOutcome FileReplacer::WriteReplaced(const std::u16string& path, std::
       return outcome;
     }
   }
-  const WriteResult written = RewriteFile(nativePath, newBytes, oldBytes, asRead,
-                                         scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps(), scope.links);
-  if (written.written && scope.taken != nullptr) scope.taken->Placed(written.placed);
+  const Outcome<FileIdentity> written = RewriteFile(
+      nativePath, newBytes, oldBytes, asRead, scope.fileOps != nullptr ? *scope.fileOps : SystemFileOps(), scope.links);
+  if (written && scope.taken != nullptr) scope.taken->Placed(written.Value());
   if (scope.journal != nullptr) {
-    if (written.written)
+    if (written)
       scope.journal->Written(kept.ticket);
     else
       scope.journal->Discard(kept.ticket);
   }
-  if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
+  if (!written) return FileReplaceOutcome::FileFailed(written.Failure());
   return FileReplaceOutcome::Changed(replacements);
 }
 
@@ -295,12 +295,12 @@ std::optional<FileReplaceOutcome> FileReplacer::WritePiece(PieceRewrite& out, st
   if (!out.edits.empty() && !rewrite.HasBegun()) {
     if (auto refused = RefusedLink(nativePath, asRead, scope)) return *refused;
     if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
-    if (const WriteResult begun = rewrite.Begin(nativePath, asRead, scope.links); !begun.written)
-      return FileReplaceOutcome::FileFailed(begun.error);
+    if (const Outcome<> begun = rewrite.Begin(nativePath, asRead, scope.links); !begun)
+      return FileReplaceOutcome::FileFailed(begun.Failure());
     if (out.originalHash) out.writtenHash.emplace(*out.originalHash);
     // The bytes before the first change, as they are.
     if (!rewrite.AppendFrom(window_.pieces.Fd(), 0, pieceOffset))
-      return FileReplaceOutcome::FileFailed(rewrite.Finish().error);
+      return FileReplaceOutcome::FileFailed(rewrite.Finish().Failure());
   }
   if (rewrite.HasBegun()) {
     std::string_view bytes = piece;
@@ -311,7 +311,7 @@ std::optional<FileReplaceOutcome> FileReplacer::WritePiece(PieceRewrite& out, st
       bytes = spliced.bytes;
       out.replacements += out.edits.size();
     }
-    if (!rewrite.Append(bytes)) return FileReplaceOutcome::FileFailed(rewrite.Finish().error);
+    if (!rewrite.Append(bytes)) return FileReplaceOutcome::FileFailed(rewrite.Finish().Failure());
     if (out.writtenHash) out.writtenHash->Add(bytes);
   }
   if (out.originalHash) out.originalHash->Add(piece);
@@ -332,13 +332,13 @@ FileReplaceOutcome FileReplacer::FinishPieces(PieceRewrite& out, const std::stri
       return outcome;
     }
   }
-  const WriteResult written = out.rewrite.Finish();
-  if (written.written && scope.taken != nullptr) scope.taken->Placed(written.placed);
+  const Outcome<FileIdentity> written = out.rewrite.Finish();
+  if (written && scope.taken != nullptr) scope.taken->Placed(written.Value());
   if (scope.journal != nullptr) {
-    if (written.written) scope.journal->Written(kept.ticket);
+    if (written) scope.journal->Written(kept.ticket);
     else scope.journal->Discard(kept.ticket);
   }
-  if (!written.written) return FileReplaceOutcome::FileFailed(written.error);
+  if (!written) return FileReplaceOutcome::FileFailed(written.Failure());
   return FileReplaceOutcome::Changed(out.replacements);
 }
 

@@ -23,10 +23,10 @@ std::optional<std::string> TextFileBytes(std::u16string_view text, CodePage code
   return std::string(withMark ? MarkFor(codePage) : std::string_view()) + encoded;
 }
 
-WriteResult WriteTextFile(const std::u16string& path, std::u16string_view text, CodePage codePage,
-                          bool withMark) {
+Outcome<FileIdentity> WriteTextFile(const std::u16string& path, std::u16string_view text, CodePage codePage,
+                                    bool withMark) {
   const auto bytes = TextFileBytes(text, codePage, withMark);
-  if (!bytes) return {false, FileError::System(FileStep::Encode, 0)};
+  if (!bytes) return FileError::System(FileStep::Encode, 0);
   return WriteWholeFile(ToNativePath(path), *bytes);
 }
 

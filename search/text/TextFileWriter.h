@@ -17,7 +17,7 @@ std::optional<std::string> TextFileBytes(std::u16string_view text, CodePage code
 
 // Creates or replaces the file atomically. Not written when the text holds a
 // character the code page cannot carry.
-WriteResult WriteTextFile(const std::u16string& path, std::u16string_view text, CodePage codePage,
-                          bool withMark);
+Outcome<FileIdentity> WriteTextFile(const std::u16string& path, std::u16string_view text, CodePage codePage,
+                                    bool withMark);
 
 }  // namespace trawlscope

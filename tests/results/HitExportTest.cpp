@@ -23,13 +23,13 @@ TEST(ExportHits, MarkThenOneLittleEndianRecordPerHit) {
   test::TempTree tree;
   const std::u16string path = FromNativePath(tree.Path("out.txt"));
   HitList hits;
-  ASSERT_TRUE(ExportHits(hits, path).written);
+  ASSERT_TRUE(ExportHits(hits, path).Ok());
   EXPECT_EQ(tree.Read("out.txt"), "\xFF\xFE");
   hits.AppendStandalone(u"/d/", u"f.txt", u"L\t", u"字", u"\r\n", 1, 0);
   const std::string expected = std::string("\xFF\xFE", 2) + std::string("f\0.\0t\0x\0t\0\t\0", 12) +
                                std::string("L\0\x00\x30\t\0", 6) + std::string("\x57\x5B\t\0", 4) +
                                std::string("\x00\x30\n\0", 4);
-  ASSERT_TRUE(ExportHits(hits, path).written);
+  ASSERT_TRUE(ExportHits(hits, path).Ok());
   EXPECT_EQ(tree.Read("out.txt"), expected);
 }
 
@@ -72,7 +72,7 @@ TEST(CsvExport, TheShownHitsReadBackFieldForFieldInUtf8) {
   hits.AppendStandalone(u"/d/", u"half\xDC93.txt", u"\xD800", u"k", u"\t", 2, 5);
   test::TempTree tree;
   const std::u16string path = FromNativePath(tree.Path("out.csv"));
-  ASSERT_TRUE(ExportHits(std::vector<Hit>{hits[0], hits[2]}, path, ExportFormat::Csv).written);
+  ASSERT_TRUE(ExportHits(std::vector<Hit>{hits[0], hits[2]}, path, ExportFormat::Csv).Ok());
   std::ifstream in(tree.Path("out.csv"), std::ios::binary);
   std::stringstream bytes;
   bytes << in.rdbuf();

@@ -75,7 +75,7 @@ int ListCodePages(JobState& state) {
   for (const auto& path : state.fileList) {
     if (IsAborted(state.abortRequested)) return kExitInterrupted;
     std::string bytes;
-    ReadWholeFile(ToNativePath(path), bytes);
+    static_cast<void>(ReadWholeFile(ToNativePath(path), bytes));  // an unreadable file is judged as an empty one
     const ByteOrderMark mark = FindByteOrderMark(bytes);
     // As a search reads it: a chosen page gives way to a byte-order mark only.
     const CodePage page = mark.codePage != codepage::kNone ? mark.codePage
@@ -113,9 +113,9 @@ int Search(JobState& state, const std::string& outputFile, bool codePageField, s
   std::fflush(stdout);
   batch::Say(batch::texts::kHitsInFiles, {std::to_string(printer.Hits()), std::to_string(printer.Files())});
   if (!outputFile.empty()) {
-    const WriteResult written = ExportHits(state.hits, FromNativePath(outputFile));
-    if (!written.written) {
-      batch::Say(batch::texts::kNotWritten, {outputFile, FileErrorText(written.error)});
+    const Outcome<FileIdentity> written = ExportHits(state.hits, FromNativePath(outputFile));
+    if (!written) {
+      batch::Say(batch::texts::kNotWritten, {outputFile, FileErrorText(written.Failure())});
       return 1;
     }
   }
@@ -194,8 +194,8 @@ std::optional<HitSelection> ReadSelection(const std::string& file, FileCodePages
   if (file == "-") {
     char buffer[1 << 16];
     for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, stdin)) > 0;) text.append(buffer, got);
-  } else if (const ReadStatus read = ReadWholeFile(file, text); !read) {
-    batch::Say(batch::texts::kCannotRead, {file, std::strerror(read.error)});
+  } else if (const Outcome<FileRead> read = ReadWholeFile(file, text); !read) {
+    batch::Say(batch::texts::kCannotRead, {file, std::strerror(read.Failure().error)});
     return std::nullopt;
   }
   std::string error;

@@ -168,7 +168,7 @@ TEST(FileReader, SearchReadsKeepEveryByteAndTakeTheIdentityAsked) {
     bool asked = false;
     const WantsIdentity wants = [&] { return asked = true, c.wanted; };
     FileIdentity identity;
-    const ReadStatus status =
+    const Outcome<FileRead> status =
         ReadWholeFileIn(cursor, tree.Root() + "/", "f", buffer, &identity, &onRead, nullptr, 0, &wants);
     ASSERT_TRUE(status);
     EXPECT_EQ(arrived, c.size);
@@ -176,10 +176,10 @@ TEST(FileReader, SearchReadsKeepEveryByteAndTakeTheIdentityAsked) {
     EXPECT_EQ(buffer.Bytes(), std::string_view(content).substr(0, windowed ? kKeptHeadBytes : c.size));
     EXPECT_EQ(buffer.IsWhole(), !windowed);
     EXPECT_EQ(asked, c.size < kPiece);
-    ASSERT_EQ(status.identityTaken, c.wanted || c.size >= kPiece);
+    ASSERT_EQ(status.Value().identityTaken, c.wanted || c.size >= kPiece);
     struct stat now;
     ASSERT_EQ(stat(tree.Path("f").c_str(), &now), 0);
-    if (status.identityTaken) {
+    if (status.Value().identityTaken) {
       EXPECT_TRUE(identity.Unchanged(FileIdentity::Of(now)));
     }
   }
@@ -199,10 +199,10 @@ TEST(FileReader, SearchReadOfAFileChangedAsItWasReadReadsItAgain) {
   };
   const WantsIdentity wants = [] { return true; };
   FileIdentity identity;
-  const ReadStatus status =
+  const Outcome<FileRead> status =
       ReadWholeFileIn(cursor, tree.Root() + "/", "f", buffer, &identity, &onRead, nullptr, 0, &wants);
   ASSERT_TRUE(status);
-  EXPECT_TRUE(status.identityTaken);
+  EXPECT_TRUE(status.Value().identityTaken);
   EXPECT_EQ(buffer.Bytes(), "new words, longer");
   EXPECT_EQ(identity.size, 17);
 }
@@ -245,10 +245,10 @@ TEST(FileReader, ALargeFileIsHandedOverOpenAndSaysSo) {
   FileBuffer buffer;
   FileInPieces pieces;
   const OnBytesRead onRead = [](std::string_view, size_t) { return PastBytes::Keep; };
-  const ReadStatus status =
+  const Outcome<FileRead> status =
       ReadWholeFileIn(cursor, tree.Root() + "/", "f", buffer, nullptr, &onRead, &pieces, 4096);
-  EXPECT_TRUE(status.handedOver);
-  EXPECT_EQ(status.error, 0);
+  ASSERT_TRUE(status);
+  EXPECT_TRUE(status.Value().handedOver);
   EXPECT_TRUE(pieces.IsOpen());
   EXPECT_TRUE(buffer.Bytes().empty());
 }

@@ -132,8 +132,8 @@ TEST(SafeFileWriter, RewritesKeepingModeAndExtendedAttributes) {
   chmod(path.c_str(), 0640);
   const bool haveXattr = setxattr(path.c_str(), "user.tag", "kept", 4, 0) == 0;
   const auto before = IdentityOf(path);
-  const WriteResult result = RewriteFile(path, kNew, kOld, before);
-  ASSERT_TRUE(result.written);
+  const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, before);
+  ASSERT_TRUE(result.Ok());
   EXPECT_EQ(tree.Read("f.txt"), kNew);
   EXPECT_EQ(IdentityOf(path).mode & 07777, 0640u);
   if (haveXattr) {
@@ -151,10 +151,10 @@ TEST(SafeFileWriter, SymbolicLinkIsWrittenThroughOnlyWhenAskedAndStaysALink) {
     const std::string target = tree.Write("real/f.txt", kOld);
     const std::string link = tree.Path("link.txt");
     ASSERT_EQ(symlink(target.c_str(), link.c_str()), 0);
-    const WriteResult result = RewriteFile(link, kNew, kOld, IdentityOf(link), SystemFileOps(), links);
-    EXPECT_EQ(result.written, links == Links::Followed);
+    const Outcome<FileIdentity> result = RewriteFile(link, kNew, kOld, IdentityOf(link), SystemFileOps(), links);
+    EXPECT_EQ(result.Ok(), links == Links::Followed);
     if (links == Links::NotFollowed) {
-      EXPECT_EQ(result.error, FileError::Refused(FileRefusal::SymbolicLink));
+      EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::SymbolicLink));
     }
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(tree.Read("real/f.txt"), links == Links::Followed ? kNew : kOld);
@@ -172,9 +172,9 @@ TEST(SafeFileWriter, AFileSwappedForALinkToItAfterTheReadIsNotWrittenThrough) {
   tree.Write("elsewhere/keep", "");
   ASSERT_EQ(rename(path.c_str(), tree.Path("elsewhere/f.txt").c_str()), 0);
   ASSERT_EQ(symlink(tree.Path("elsewhere/f.txt").c_str(), path.c_str()), 0);
-  const WriteResult result = RewriteFile(path, kNew, kOld, asRead);
-  EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::SymbolicLink));
+  const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, asRead);
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::SymbolicLink));
   EXPECT_EQ(tree.Read("elsewhere/f.txt"), kOld);
 }
 
@@ -183,8 +183,8 @@ TEST(SafeFileWriter, HardLinksStayOneFile) {
   const std::string path = tree.Write("a.txt", kOld);
   ASSERT_EQ(link(path.c_str(), tree.Path("b.txt").c_str()), 0);
   const auto before = IdentityOf(path);
-  const WriteResult result = RewriteFile(path, "short\n", kOld, before);
-  ASSERT_TRUE(result.written);
+  const Outcome<FileIdentity> result = RewriteFile(path, "short\n", kOld, before);
+  ASSERT_TRUE(result.Ok());
   EXPECT_EQ(tree.Read("b.txt"), "short\n");
   EXPECT_EQ(IdentityOf(tree.Path("b.txt")).inode, before.inode);
 }
@@ -193,9 +193,9 @@ TEST(SafeFileWriter, ReadOnlyFileIsNotWrittenEvenInAWritableFolder) {
   TempTree tree;
   const std::string path = tree.Write("ro.txt", kOld);
   chmod(path.c_str(), 0444);
-  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path));
-  EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ReadOnly));
+  const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, IdentityOf(path));
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::ReadOnly));
   EXPECT_EQ(tree.Read("ro.txt"), kOld);
 }
 
@@ -214,9 +214,9 @@ TEST(SafeFileWriter, FileChangedSinceItWasReadIsLeftAloneBeforeAnyWriting) {
     timespec later[2] = {{0, UTIME_OMIT}, {asRead.modified.tv_sec + 5, 0}};
     utimensat(AT_FDCWD, path.c_str(), later, 0);
     FailingOps ops;
-    const WriteResult result = RewriteFile(path, kNew, kOld, asRead, ops);
-    EXPECT_FALSE(result.written);
-    EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedSinceRead));
+    const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, asRead, ops);
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::ChangedSinceRead));
     EXPECT_EQ(ops.writesStarted, 0);
     EXPECT_EQ(tree.Read("f.txt"), "someone else's edit\n");
   }
@@ -228,9 +228,9 @@ TEST(SafeFileWriter, ChangeAsTheInPlaceWriteBeginsIsLeftAlone) {
   ASSERT_EQ(link(path.c_str(), tree.Path("b.txt").c_str()), 0);
   FailingOps ops;
   ops.AppendTo(path, FailingOps::Moment::OpenForWriting);
-  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
-  EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedSinceRead));
+  const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::ChangedSinceRead));
   EXPECT_EQ(tree.Read("b.txt"), kOld + FailingOps::AppendedLine(1));
 }
 
@@ -242,9 +242,9 @@ TEST(SafeFileWriter, ChangeWhileTheNewFileIsFlushedStopsTheRename) {
     const std::string path = tree.Write("f.txt", kOld);
     FailingOps ops;
     ops.AppendTo(path, moment);
-    const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
-    EXPECT_FALSE(result.written);
-    EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedSinceRead));
+    const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+    EXPECT_FALSE(result.Ok());
+    EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::ChangedSinceRead));
     EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1));
     EXPECT_EQ(EntriesIn(tree.Root()), 1u);
   }
@@ -257,9 +257,9 @@ TEST(SafeFileWriter, AppendJustBeforeTheRenameIsPutBackWithTheOldFilesAttributes
   const bool haveXattr = setxattr(path.c_str(), "user.tag", "kept", 4, 0) == 0;
   FailingOps ops;
   ops.AppendTo(path, FailingOps::Moment::Rename);
-  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
-  EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedDuringWrite));
+  const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::ChangedDuringWrite));
   EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1));
   EXPECT_EQ(IdentityOf(path).mode & 07777, 0640u);
   if (haveXattr) {
@@ -275,8 +275,8 @@ TEST(SafeFileWriter, AppendWhileTheOldContentIsPutBackIsKeptToo) {
   const std::string path = tree.Write("f.txt", kOld);
   FailingOps ops;
   ops.AppendTo(path, FailingOps::Moment::Rename, 2);
-  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
-  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::ChangedDuringWrite));
+  const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+  EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::ChangedDuringWrite));
   EXPECT_EQ(tree.Read("f.txt"), kOld + FailingOps::AppendedLine(1) + FailingOps::AppendedLine(2));
   EXPECT_EQ(EntriesIn(tree.Root()), 1u);
 }
@@ -286,9 +286,9 @@ TEST(SafeFileWriter, FileThatNeverStopsChangingIsNotChasedForEver) {
   const std::string path = tree.Write("f.txt", kOld);
   FailingOps ops;
   ops.AppendTo(path, FailingOps::Moment::Rename, 1000);
-  const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
-  EXPECT_FALSE(result.written);
-  EXPECT_EQ(result.error, FileError::Refused(FileRefusal::PutBackFailed));
+  const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+  EXPECT_FALSE(result.Ok());
+  EXPECT_EQ(result.Failure(), FileError::Refused(FileRefusal::PutBackFailed));
   EXPECT_EQ(tree.Read("f.txt").rfind(kOld + FailingOps::AppendedLine(1), 0), 0u);
   EXPECT_EQ(EntriesIn(tree.Root()), 1u);
 }
@@ -302,9 +302,9 @@ TEST(SafeFileWriter, EveryInjectedFailureLeavesTheOriginalWholeAndNoTemporaryFil
     const std::string path = tree.Write("f.txt", kOld);
     FailingOps ops;
     ops.fail = fail;
-    const WriteResult result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
-    EXPECT_FALSE(result.written);
-    EXPECT_NE(result.error, FileError());
+    const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, IdentityOf(path), ops);
+    EXPECT_FALSE(result.Ok());
+    EXPECT_NE(result.Failure(), FileError());
     EXPECT_EQ(tree.Read("f.txt"), kOld);
     EXPECT_EQ(EntriesIn(tree.Root()), 1u);
   }
@@ -315,7 +315,7 @@ TEST(SafeFileWriter, FullDiskIsTheWriteStepWithItsErrno) {
   const std::string path = tree.Write("f.txt", kOld);
   FailingOps ops;
   ops.fail = FailingOps::Fail::WriteNoSpace;
-  EXPECT_EQ(RewriteFile(path, kNew, kOld, IdentityOf(path), ops).error, FileError::System(FileStep::Write, ENOSPC));
+  EXPECT_EQ(RewriteFile(path, kNew, kOld, IdentityOf(path), ops).Failure(), FileError::System(FileStep::Write, ENOSPC));
 }
 
 TEST(SafeFileWriter, FailedInPlaceWritePutsTheOldBytesBack) {
@@ -326,7 +326,7 @@ TEST(SafeFileWriter, FailedInPlaceWritePutsTheOldBytesBack) {
     ASSERT_EQ(link(path.c_str(), tree.Path("b.txt").c_str()), 0);
     FailingOps ops;
     ops.fail = fail;
-    EXPECT_FALSE(RewriteFile(path, kNew, kOld, IdentityOf(path), ops).written);
+    EXPECT_FALSE(RewriteFile(path, kNew, kOld, IdentityOf(path), ops).Ok());
     EXPECT_EQ(tree.Read("b.txt"), kOld);
   }
 }
@@ -346,7 +346,7 @@ TEST(SafeFileWriter, AnOwnerANewFileCannotTakeIsKeptByWritingInPlace) {
   ASSERT_EQ(chown(path.c_str(), 4242, 4343), 0);
   chmod(path.c_str(), 0666);
   const FileIdentity before = IdentityOf(path);
-  ASSERT_TRUE(RewriteFile(path, kNew, kOld, before, ops).written);
+  ASSERT_TRUE(RewriteFile(path, kNew, kOld, before, ops).Ok());
   EXPECT_EQ(tree.Read("theirs.txt"), kNew);
   const FileIdentity after = IdentityOf(path);
   EXPECT_EQ(after.owner, 4242u);
@@ -358,9 +358,9 @@ TEST(SafeFileWriter, AnOwnerANewFileCannotTakeIsKeptByWritingInPlace) {
 TEST(SafeFileWriter, NewFilesGetTheirModeWithoutTouchingTheUmask) {
   TempTree tree;
   const mode_t saved = umask(027);
-  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "x").written);
+  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "x").Ok());
   umask(0);
-  ASSERT_TRUE(WritePrivateFile(tree.Path("kept.orig"), "x").written);
+  ASSERT_TRUE(WritePrivateFile(tree.Path("kept.orig"), "x").Ok());
   umask(saved);
   EXPECT_EQ(IdentityOf(tree.Path("out.csv")).mode & 07777, 0640u);
   EXPECT_EQ(IdentityOf(tree.Path("kept.orig")).mode & 07777, 0600u);
@@ -368,10 +368,10 @@ TEST(SafeFileWriter, NewFilesGetTheirModeWithoutTouchingTheUmask) {
 
 TEST(SafeFileWriter, WholeFileWriteCreatesAndReplaces) {
   TempTree tree;
-  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "one").written);
-  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "two").written);
+  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "one").Ok());
+  ASSERT_TRUE(WriteWholeFile(tree.Path("out.csv"), "two").Ok());
   EXPECT_EQ(tree.Read("out.csv"), "two");
-  EXPECT_FALSE(WriteWholeFile(tree.Path("missing/out.csv"), "x").written);
+  EXPECT_FALSE(WriteWholeFile(tree.Path("missing/out.csv"), "x").Ok());
   EXPECT_EQ(EntriesIn(tree.Root()), 1u);
 }
 
@@ -401,8 +401,8 @@ TEST(SafeFileWriter, ASetGroupIdFileThatWouldLoseItsBitIsLeftUnchanged) {
       const bool dropped = setgroups(0, nullptr) == 0 && setresgid(kWriter, kWriter, kWriter) == 0 &&
                            setresuid(kWriter, kWriter, kWriter) == 0;
       if (!dropped) _exit(3);
-      const WriteResult result = RewriteFile(path, kNew, kOld, asRead);
-      _exit(result.written ? 1 : result.error == FileError::Refused(FileRefusal::SpecialBitsNotKept) ? 0 : 2);
+      const Outcome<FileIdentity> result = RewriteFile(path, kNew, kOld, asRead);
+      _exit(result.Ok() ? 1 : result.Failure() == FileError::Refused(FileRefusal::SpecialBitsNotKept) ? 0 : 2);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);

@@ -49,7 +49,7 @@ class UndoJournalTest : public testing::Test {
       old.assign(buffer.Bytes());
       const KeptOriginal kept = journal.Keep(path, old, bytes);
       if (kept.kind != KeptOriginal::Kind::Kept) continue;
-      EXPECT_TRUE(RewriteFile(path, bytes, old, asRead, SystemFileOps(), Links::Followed).written);
+      EXPECT_TRUE(RewriteFile(path, bytes, old, asRead, SystemFileOps(), Links::Followed).Ok());
       journal.Written(kept.ticket);
     }
     return journal.Finish();
@@ -199,12 +199,12 @@ TEST_F(UndoJournalTest, ARunKilledAtAnyMomentLeavesEveryChangedFileUndoable) {
     for (const auto& [name, bytes] : {std::pair{"a.txt", "ALPHA"}, std::pair{"b.txt", "BETA"}}) {
       FileBuffer old;
       FileIdentity asRead;
-      ReadWholeFile(tree.Path(name), old, &asRead);
+      static_cast<void>(ReadWholeFile(tree.Path(name), old, &asRead));
       journal.Keep(tree.Path(name), old.Bytes(), bytes);
-      if (std::string(name) == "a.txt") RewriteFile(tree.Path(name), bytes, old.Bytes(), asRead);
+      if (std::string(name) == "a.txt") static_cast<void>(RewriteFile(tree.Path(name), bytes, old.Bytes(), asRead));
     }
     // Killed while b.txt's new content was on its way to disk.
-    WriteWholeFile(temporary, "BET");
+    static_cast<void>(WriteWholeFile(temporary, "BET"));
     kill(getpid(), SIGKILL);
   }
   int status = 0;

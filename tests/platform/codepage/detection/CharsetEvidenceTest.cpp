@@ -197,7 +197,7 @@ TEST(IcuGate, OpenWhereverIcuCountsOnTheLabelledCorpus) {
   while (std::getline(labels, line)) {
     const std::string path = line.substr(0, line.find('\t'));
     std::string bytes;
-    ReadWholeFile(root + "/" + path, bytes);
+    EXPECT_TRUE(ReadWholeFile(root + "/" + path, bytes)) << path;
     const std::string_view sample = DetectionSample(bytes);
     if (FindByteOrderMark(bytes).length > 0 || IsValidUtf8Prefix(sample)) continue;
     ExpectGateOpenWhereIcuNamesAPage(sample, path);

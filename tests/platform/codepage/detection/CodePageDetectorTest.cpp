@@ -135,7 +135,7 @@ TEST(CodePageDetector, LabelledCorpusStaysAboveItsMeasuredShare) {
     ASSERT_GE(f.size(), 7u) << "labels.tsv line: " << line;
     if (f[2] == "-" || f[6] == "derived-tiny") continue;
     std::string bytes;
-    ReadWholeFile(root + "/" + f[0], bytes);
+    EXPECT_TRUE(ReadWholeFile(root + "/" + f[0], bytes)) << f[0];
     const ByteOrderMark mark = FindByteOrderMark(bytes);
     std::u16string ours, truth;
     DecodeToUtf16(std::string_view(bytes).substr(mark.length), DetectCodePage(bytes), ours);
