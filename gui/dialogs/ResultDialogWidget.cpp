@@ -130,7 +130,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   connect(replaceCombo_, &QComboBox::editTextChanged, this, [this] { UpdatePreview(); });
   // Enter replaces only from the "Replace with:" combo; anywhere else it opens
   // the selected hits, as a double-click does. A replace is never one stray key away.
-  new DialogKeyFilter(this, [this] {
+  new DialogKeyFilter(this, DialogKeyFilter::Escape::Closes, [this] {
     if (replaceCombo_->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == replaceCombo_)
       onCommand_(Command::Replace);
     else

@@ -212,7 +212,7 @@ void SearchDialogWidget::Build() {
   connect(browse_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Browse); });
   connect(search_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Search); });
   connect(undo_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::UndoLastReplace); });
-  new DialogKeyFilter(this, [this] {
+  new DialogKeyFilter(this, DialogKeyFilter::Escape::ClearsSelection, [this] {
     if (logic_ == nullptr) return false;
     logic_->OnEnter();
     return true;
@@ -348,7 +348,7 @@ void SearchDialogWidget::CloseNow() {
   close();
 }
 
-// Enter anywhere in the dialog searches, Escape never closes it.
+// Alt+F4 and the Close button: the settings are saved, or a run is stopped first.
 void SearchDialogWidget::closeEvent(QCloseEvent* event) {
   if (closing_ || logic_ == nullptr || logic_->OnClose()) {
     results_.reset();
