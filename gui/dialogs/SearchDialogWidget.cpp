@@ -86,6 +86,11 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
     WideEnoughForTitle(box);
     box.exec();
   };
+  errorSink = [this](const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, this);
+    WideEnoughForTitle(box);
+    box.exec();
+  };
 }
 
 SearchDialogWidget::~SearchDialogWidget() = default;
@@ -323,6 +328,8 @@ IResultView* SearchDialogWidget::Results() { return results_.get(); }
 bool SearchDialogWidget::Confirm(std::u16string_view question) { return confirmSink(ToQString(question)); }
 
 void SearchDialogWidget::ShowMessage(std::u16string_view text) { messageSink(ToQString(text), QString()); }
+
+void SearchDialogWidget::ShowError(std::u16string_view text) { errorSink(ToQString(text)); }
 
 void SearchDialogWidget::ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) {
   messageSink(ToQString(text), ToQString(detail));

@@ -419,6 +419,10 @@ Exit status:
         <translation>次のパスは見つかりませんでした。</translation>
     </message>
     <message>
+        <source>Search only the paths that were found?</source>
+        <translation>見つかったパスだけを検索しますか？</translation>
+    </message>
+    <message>
         <source>The regular expression has an error.</source>
         <translation>正規表現に誤りがあります。</translation>
     </message>
