@@ -124,6 +124,10 @@ class TestSearchDialog : public QObject {
       messages_ << text;
       details_ << detail;
     };
+    window_->errorSink = [this](const QString& text) {
+      messages_ << text;
+      details_ << QString();
+    };
     window_->summarySink = [this](const QString& text, bool offerUndo) {
       summaries_ << text;
       return offerUndo && undoAnswer_;
