@@ -1196,7 +1196,7 @@ The replace works it out from the whole file.</source>
     </message>
     <message>
         <source>Rea&amp;d files as:</source>
-        <translation>文字コード(&amp;D):</translation>
+        <translation>コードページ(&amp;D):</translation>
     </message>
     <message>
         <source>Automatic</source>

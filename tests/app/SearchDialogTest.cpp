@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "app/ProgressDisplay.h"
 #include "app/SettingsKeys.h"
 #include "search/listing/PathHelpers.h"
 #include "support/SearchDialogFixture.h"
@@ -69,6 +70,16 @@ TEST_F(SearchDialogTest, InputsAreDisabledDuringARunAndEnabledAtItsEnd) {
   view.checked[ControlId::Regex] = true;
   SearchDocs(u"needle(");  // a run that ends before it lists a file
   EXPECT_TRUE(InputsAre(true));
+}
+
+// As the result window's status line says them: 25419762 was hard to read at a glance.
+TEST(ProgressDisplayTest, CountsAreGroupedAsTheStatusLineGroupsThem) {
+  test::ProgressRecord record;
+  test::FakeProgressView view(record);
+  for (const RunPhase phase : {RunPhase::Searching, RunPhase::Replacing})
+    ShowProgress(view, {phase, 1234568, 2000000, 1500, u"a.txt"}, 25419762);
+  EXPECT_EQ(record.hitCounts, (Texts{u"25,419,762", u"1,500"}));
+  EXPECT_EQ(record.counters, (Texts{u"1,234,567/2,000,000", u"1,234,567/2,000,000"}));
 }
 
 TEST_F(SearchDialogTest, TimerShowsTheHitsFoundSoFarWhileTheProgressIsOpen) {
