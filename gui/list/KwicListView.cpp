@@ -233,12 +233,19 @@ void KwicListView::resizeEvent(QResizeEvent* event) {
   ShareWidth();
 }
 
+// The shared columns are stored in the proportions the user gave them, not
+// as a long name's floor widened them: stored widened, the name's share grew
+// from one list to the next and squeezed the contexts.
 void KwicListView::SaveColumnWidths() {
+  if (dragging_) KeepProportions();  // a drag the mouse has not yet ended is the user's all the same
   std::vector<std::pair<std::u16string_view, int>> widths;
   for (int i = 0; i < kStoredColumns; ++i) {
     // A hidden section's size reads 0: the width it will come back with is kept.
     if (horizontalHeader()->isSectionHidden(i + 1)) continue;
-    widths.emplace_back(kStoredWidths[i].key, horizontalHeader()->sectionSize(i + 1));
+    int width = horizontalHeader()->sectionSize(i + 1);
+    for (size_t shared = 0; shared < kSharedColumns.size(); ++shared)
+      if (kSharedColumns[shared] == i + 1) width = proportions_[shared];
+    widths.emplace_back(kStoredWidths[i].key, width);
   }
   for (const HideableColumn& hideable : kHideableColumns)
     widths.emplace_back(hideable.key, horizontalHeader()->isSectionHidden(hideable.column) ? 0 : 1);

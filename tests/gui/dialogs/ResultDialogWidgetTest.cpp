@@ -322,6 +322,9 @@ class TestResultDialog : public QObject {
     dialog_->resize(dialog_->width() - shared + whole, dialog_->height());  // the three share `whole`
     QTRY_VERIFY(header->sectionSize(name) < whole);
     QVERIFY(header->sectionSize(1) + header->sectionSize(2) >= whole / 2);
+    // Kept as the proportions were, not as the name widened them.
+    dialog_.reset();
+    QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kFilename, -1), settings::kDefaultFilenameWidth);
   }
 
   void aClickOnAHeaderSorts() {
