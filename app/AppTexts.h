@@ -12,6 +12,8 @@ inline constexpr CatalogueText kFilesLeftUnchanged =
 inline constexpr CatalogueText kOutputNotWritten =
     TRAWLSCOPE_TEXT("Messages", "The output file could not be written.");
 inline constexpr CatalogueText kPathsNotFound = TRAWLSCOPE_TEXT("Messages", "The following paths were not found.");
+inline constexpr CatalogueText kSearchTheRest =
+    TRAWLSCOPE_TEXT("Messages", "Search only the paths that were found?");
 inline constexpr CatalogueText kPathsNotSearched =
     TRAWLSCOPE_TEXT("Messages", "The following paths are neither files nor folders and were not searched.");
 inline constexpr CatalogueText kIsFifo = TRAWLSCOPE_TEXT("Messages", "a FIFO (named pipe)");

@@ -17,16 +17,17 @@ void ShowProgress(IProgressView& view, const ProgressSnapshot& now, size_t hitsF
     const size_t done = now.started > 0 ? now.started - 1 : 0;
     const int total = static_cast<int>(now.listed);
     if (view.RangeMaximum() != total) view.SetRange(total);
-    view.SetCounter(DecimalText(static_cast<long long>(done)) + u"/" + DecimalText(total));
+    view.SetCounter(GroupedText(done) + u"/" + GroupedText(now.listed));
     view.SetPosition(static_cast<int>(done));
   }
   view.SetFileName(DisplayPath(now.fileName));
+  // Grouped as the result window's status line counts.
   if (now.phase == RunPhase::Replacing) {
     view.SetCountCaption(Words(texts::kFilesChangedCaption));
-    view.SetHitCount(DecimalText(static_cast<long long>(now.filesChanged)));
+    view.SetHitCount(GroupedText(now.filesChanged));
   } else {
     view.SetCountCaption(Words(texts::kHitsCaption));
-    view.SetHitCount(DecimalText(static_cast<long long>(hitsFound)));
+    view.SetHitCount(GroupedText(hitsFound));
   }
 }
 

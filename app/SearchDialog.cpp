@@ -18,6 +18,7 @@
 #include "platform/files/DirectoryReader.h"
 #include "platform/files/NativePath.h"
 #include "results/HitExport.h"
+#include "search/listing/FileList.h"
 #include "search/listing/PathHelpers.h"
 #include "search/run/ReplaceJob.h"
 
@@ -83,7 +84,13 @@ class SearchDialog::Sink final : public IJobSink {
       OnUi([&] { dialog_.view_.ShowDetailedMessage(Words(texts::kRegexError), detail); });
       return;
     }
-    const std::u16string text = WarningText(warning);
+    // What the user chose to search without is not said again.
+    RunWarning unsaid = warning;
+    std::erase_if(unsaid.paths, [&](const UnlistedPath& path) {
+      return path.kind == PathKind::Missing && std::ranges::count(dialog_.missingAccepted_, path.path) > 0;
+    });
+    if (unsaid.kind == RunWarning::Kind::PathsNotListed && unsaid.paths.empty()) return;
+    const std::u16string text = WarningText(unsaid);
     OnUi([&] { dialog_.view_.ShowMessage(text); });
   }
   void RunFinished(const RunSummary& summary) override {
@@ -152,7 +159,7 @@ void SearchDialog::SaveSettings() {
 void SearchDialog::OnCommand(Command command) {
   switch (command) {
     case Command::Search:
-      if (InputsComplete()) StartRun(JobKind::Search);
+      if (InputsComplete() && PathsFound()) StartRun(JobKind::Search);
       break;
     case Command::Replace: Replace(std::nullopt, state_.hits.Files()); break;
     case Command::ReplaceSelected: ReplaceSelected(); break;
@@ -170,7 +177,27 @@ void SearchDialog::OnCommand(Command command) {
 }
 
 void SearchDialog::OnEnter() {
-  if (!running_ && InputsComplete()) StartRun(JobKind::Search);
+  if (!running_ && InputsComplete() && PathsFound()) StartRun(JobKind::Search);
+}
+
+bool SearchDialog::PathsFound() {
+  missingAccepted_.clear();
+  size_t entries = 0;
+  RunWarning missing;
+  for (UnlistedPath& path : UnlistedPaths(view_.Combo(ControlId::SearchPath).EditText(), &entries))
+    if (path.kind == PathKind::Missing) missing.paths.push_back(std::move(path));
+  if (missing.paths.empty()) return true;
+  const std::u16string said = WarningText(missing);
+  if (missing.paths.size() < entries) {
+    if (view_.Confirm(said + u"\n\n" + Words(texts::kSearchTheRest))) {
+      for (const UnlistedPath& path : missing.paths) missingAccepted_.push_back(path.path);
+      return true;
+    }
+  } else {
+    view_.ShowError(said);
+  }
+  view_.Focus(ControlId::SearchPath);
+  return false;
 }
 
 bool SearchDialog::InputsComplete() {

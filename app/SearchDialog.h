@@ -60,6 +60,10 @@ class SearchDialog {
   // False, having said what is missing and put the focus there, when a
   // search could find nothing: no Search path or nothing to search for.
   bool InputsComplete();
+  // False, having named them and put the focus on the Search path, when
+  // entries of it name nothing: the run would search less than was asked.
+  // The user may choose to search the rest; those entries are then not said again.
+  bool PathsFound();
   // Searches again what the open list shows, so that it shows the files as
   // they are after a replace or an undo.
   void RefreshResults();
@@ -110,6 +114,7 @@ class SearchDialog {
   bool refreshAfterReplace_ = false;
   std::string undoFolder_;
   std::optional<PageCachePlace> pageCachePlace_;
+  std::vector<std::u16string> missingAccepted_;  // Search path entries the user chose to search without
 };
 
 // Paths each in double quotes, one space between them: what the listing splits.

@@ -87,6 +87,8 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual IResultView* Results() = 0;
 
   virtual void ShowMessage(std::u16string_view text) = 0;
+  // An error in what the user asked for, which stops what was asked.
+  virtual void ShowError(std::u16string_view text) = 0;
   // A yes-or-no question whose default answer is no; true for yes.
   virtual bool Confirm(std::u16string_view question) = 0;
   // What a replace did; with `offerUndo`, an "Undo" button beside OK. True

@@ -1,7 +1,10 @@
 #pragma once
 // Enter and Escape inside one dialog: Enter goes to `onEnter` (which says
-// whether it took the key), Escape closes the dialog. It watches the whole application's key presses, because the focus
-// widget (a combo's line edit) would otherwise take Enter first.
+// whether it took the key), Escape closes the dialog or only clears the
+// selected text, as `escape` says. It watches the whole application's key
+// presses, because the focus widget (a combo's line edit) would otherwise take
+// Enter first. A popup of the dialog's own (a completion, a menu) is a window
+// of its own and takes Escape first.
 #include <QObject>
 #include <functional>
 
@@ -11,7 +14,10 @@ namespace trawlscope {
 
 class DialogKeyFilter final : public QObject {
  public:
-  DialogKeyFilter(QWidget* dialog, std::function<bool()> onEnter);
+  // The main dialog is the program: Escape, pressed once more than a popup
+  // needed, must not end it with nothing saved.
+  enum class Escape { Closes, ClearsSelection };
+  DialogKeyFilter(QWidget* dialog, Escape escape, std::function<bool()> onEnter);
   ~DialogKeyFilter() override;
 
  protected:
@@ -19,6 +25,7 @@ class DialogKeyFilter final : public QObject {
 
  private:
   QWidget* dialog_;
+  Escape escape_;
   std::function<bool()> onEnter_;
 };
 

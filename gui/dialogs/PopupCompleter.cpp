@@ -2,10 +2,13 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QWindow>
+#include <memory>
 
 namespace trawlscope {
 namespace {
@@ -70,15 +73,54 @@ void PopupCompleter::Refresh(const QString& typed) {
   complete();
 }
 
-// Enter while the popup is open and nothing in it is picked belongs to the
-// dialog, as it does when the popup is closed: the run starts with the text
-// as typed. The completer would otherwise only close the popup.
+// A click beside the popup closed it and went no further (Qt gives the
+// press again only when the popup closes itself): it is given to the
+// dialog's window where it was aimed, which focuses the field clicked.
+void PopupCompleter::PressAgain(const QMouseEvent& press) {
+  QWidget* aimed = QApplication::widgetAt(press.globalPosition().toPoint());
+  if (aimed == nullptr || aimed->window() != combo_.window() || aimed->window()->windowHandle() == nullptr) return;
+  QWindow* window = aimed->window()->windowHandle();
+  const QPointF local = window->mapFromGlobal(press.globalPosition());
+  QMouseEvent again(QEvent::MouseButtonPress, local, local, press.globalPosition(), press.button(), press.buttons(),
+                    press.modifiers(), press.pointingDevice());
+  QCoreApplication::sendEvent(window, &again);
+}
+
+// The popup holds the keyboard while it shows, and the completer hands the
+// field only keys it can take there: a key that leaves the field (Alt and a
+// label's letter, Tab) or Enter with nothing picked was eaten, and what the
+// user typed next landed in the Search path. Such a key closes the popup and
+// is sent again as if it had never been there; a key sent that way meets
+// the dialog's shortcuts first.
+//
+// Once hidden, the popup's window may still be the focused one for a
+// moment (until the window system says otherwise), and the completer would
+// hand the keys it gets to the Search path: they go where the focus is now.
 bool PopupCompleter::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && watched == popup() && popup()->isVisible()) {
-    const int key = static_cast<QKeyEvent*>(event)->key();
-    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !popup()->currentIndex().isValid()) {
+  const QEvent::Type type = event->type();
+  if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && watched == popup() && !popup()->isVisible()) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr || focus == popup()) return QCompleter::eventFilter(watched, event);
+    const std::unique_ptr<QEvent> again(event->clone());
+    QCoreApplication::sendEvent(focus, again.get());
+    return true;
+  }
+  if (type == QEvent::MouseButtonPress && watched == popup() && popup()->isVisible()) {
+    const auto* press = static_cast<QMouseEvent*>(event);
+    if (!popup()->rect().contains(popup()->mapFromGlobal(press->globalPosition().toPoint()))) {
       popup()->hide();
-      QKeyEvent again(QEvent::KeyPress, key, static_cast<QKeyEvent*>(event)->modifiers());
+      PressAgain(*press);
+      return true;
+    }
+  }
+  if (type == QEvent::KeyPress && watched == popup() && popup()->isVisible()) {
+    const auto* press = static_cast<QKeyEvent*>(event);
+    const int key = press->key();
+    const bool enter = (key == Qt::Key_Return || key == Qt::Key_Enter) && !popup()->currentIndex().isValid();
+    const bool leaves = key == Qt::Key_Tab || key == Qt::Key_Backtab || (press->modifiers() & Qt::AltModifier) != 0;
+    if (enter || leaves) {
+      popup()->hide();
+      QKeyEvent again(QEvent::KeyPress, key, press->modifiers(), press->text());
       QCoreApplication::sendEvent(combo_.lineEdit(), &again);
       return true;
     }

@@ -8,6 +8,7 @@
 #include <QStringListModel>
 
 class QComboBox;
+class QMouseEvent;
 
 namespace trawlscope {
 
@@ -25,6 +26,7 @@ class PopupCompleter final : public QCompleter {
 
  private:
   void Refresh(const QString& typed);
+  void PressAgain(const QMouseEvent& press);
 
   QComboBox& combo_;
   Source source_;

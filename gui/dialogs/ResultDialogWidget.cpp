@@ -130,7 +130,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   connect(replaceCombo_, &QComboBox::editTextChanged, this, [this] { UpdatePreview(); });
   // Enter replaces only from the "Replace with:" combo; anywhere else it opens
   // the selected hits, as a double-click does. A replace is never one stray key away.
-  new DialogKeyFilter(this, [this] {
+  new DialogKeyFilter(this, DialogKeyFilter::Escape::Closes, [this] {
     if (replaceCombo_->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == replaceCombo_)
       onCommand_(Command::Replace);
     else
@@ -267,31 +267,36 @@ void ResultDialogWidget::SavePendingRectangle() {
 }
 
 // Each control keeps its height (the buttons and the label their width too).
+// The status line has the bottom row to itself: beside the buttons it lost
+// the end of its note ("...could not").
 void ResultDialogWidget::LayOut() {
   const QRect client = rect();
+  QRect s = status_->geometry();
+  s.moveBottom(client.bottom());
+  s.setLeft(client.left());
+  s.setRight(client.right());
+  status_->setGeometry(s);
+  const int rowBottom = s.top() - kGap - 1;
   QRect r = replace_->geometry();
-  r.moveBottomRight(client.bottomRight());
+  r.moveBottomRight(QPoint(client.right(), rowBottom));
   replace_->setGeometry(r);
   QRect rs = replaceSelected_->geometry();
-  rs.moveBottom(client.bottom());
+  rs.moveBottom(rowBottom);
   rs.moveRight(r.left() - kGap - 1);
   replaceSelected_->setGeometry(rs);
   QRect o = output_->geometry();
-  o.moveBottom(client.bottom());
+  o.moveBottom(rowBottom);
   o.moveRight(rs.left() - kGap - 1);
   output_->setGeometry(o);
-  QRect s = status_->geometry();
-  s.moveBottom(client.bottom());
-  s.setRight(o.left() - kGap - 1);
-  status_->setGeometry(s);
+  QRect c = replaceCombo_->geometry();
+  c.moveBottom(rowBottom);
   QRect l = label_->geometry();
   l.moveLeft(client.left());
-  l.moveBottom(s.top() - kLabelGap - 1);
+  l.moveTop(c.top());
+  l.setHeight(c.height());
   label_->setGeometry(l);
-  QRect c = replaceCombo_->geometry();
-  c.moveBottom(s.top() - kGap - 1);
   c.setLeft(l.right() + 1 + kGap);
-  c.setRight(client.right());
+  c.setRight(o.left() - kLabelGap - 1);
   replaceCombo_->setGeometry(c);
   QRect again = searchAgain_->geometry();
   again.moveRight(client.right());

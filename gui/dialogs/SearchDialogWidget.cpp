@@ -86,6 +86,11 @@ SearchDialogWidget::SearchDialogWidget(SettingsStore& settings) : settings_(sett
     WideEnoughForTitle(box);
     box.exec();
   };
+  errorSink = [this](const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok, this);
+    WideEnoughForTitle(box);
+    box.exec();
+  };
 }
 
 SearchDialogWidget::~SearchDialogWidget() = default;
@@ -212,7 +217,7 @@ void SearchDialogWidget::Build() {
   connect(browse_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Browse); });
   connect(search_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::Search); });
   connect(undo_, &QPushButton::clicked, this, [this] { logic_->OnCommand(Command::UndoLastReplace); });
-  new DialogKeyFilter(this, [this] {
+  new DialogKeyFilter(this, DialogKeyFilter::Escape::ClearsSelection, [this] {
     if (logic_ == nullptr) return false;
     logic_->OnEnter();
     return true;
@@ -324,6 +329,8 @@ bool SearchDialogWidget::Confirm(std::u16string_view question) { return confirmS
 
 void SearchDialogWidget::ShowMessage(std::u16string_view text) { messageSink(ToQString(text), QString()); }
 
+void SearchDialogWidget::ShowError(std::u16string_view text) { errorSink(ToQString(text)); }
+
 void SearchDialogWidget::ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) {
   messageSink(ToQString(text), ToQString(detail));
 }
@@ -348,7 +355,7 @@ void SearchDialogWidget::CloseNow() {
   close();
 }
 
-// Enter anywhere in the dialog searches, Escape never closes it.
+// Alt+F4 and the Close button: the settings are saved, or a run is stopped first.
 void SearchDialogWidget::closeEvent(QCloseEvent* event) {
   if (closing_ || logic_ == nullptr || logic_->OnClose()) {
     results_.reset();

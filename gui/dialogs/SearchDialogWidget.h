@@ -50,6 +50,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   void CloseResults() override;
   IResultView* Results() override;
   void ShowMessage(std::u16string_view text) override;
+  void ShowError(std::u16string_view text) override;
   void ShowDetailedMessage(std::u16string_view text, std::u16string_view detail) override;
   bool ShowReplaceSummary(std::u16string_view text, bool offerUndo) override;
   bool Confirm(std::u16string_view question) override;
@@ -73,6 +74,7 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   // Answers the questions; a box whose default is No unless a test answers instead.
   std::function<bool(const QString& question)> confirmSink;
   std::function<void(const QString& text, const QString& detail)> messageSink;
+  std::function<void(const QString& text)> errorSink;
   // Shows a replace's summary; true when its "Undo" button was chosen.
   std::function<bool(const QString& text, bool offerUndo)> summarySink;
   // The client area every control fits in, with the margin the layout keeps.

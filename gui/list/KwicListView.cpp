@@ -51,6 +51,16 @@ const ColumnWidth kStoredWidths[] = {{settings::kBeforeText, settings::kDefaultB
                                      {settings::kFolderColumn, 0}};
 constexpr int kStoredColumns = static_cast<int>(std::size(kStoredWidths));
 
+// Names measured for the file name column's width: the longest few stand for
+// all, so that a list of a hundred thousand files is not measured name by name.
+constexpr size_t kNamesMeasured = 8;
+
+// How wide a name is likely drawn, in narrow characters: an East Asian one counts twice.
+size_t DrawnLength(std::u16string_view name) {
+  constexpr char16_t kFirstWide = 0x1100;
+  return name.size() + std::count_if(name.begin(), name.end(), [](char16_t c) { return c >= kFirstWide; });
+}
+
 bool IsHomeOrEnd(const QEvent* event) {
   if (event == nullptr || event->type() != QEvent::KeyPress) return false;
   const int key = static_cast<const QKeyEvent*>(event)->key();
@@ -185,14 +195,33 @@ void KwicListView::ShareWidth() {
   int room = viewport()->width() - header->sectionSize(kLineColumn);
   for (const HideableColumn& hideable : kHideableColumns)
     if (!header->isSectionHidden(hideable.column)) room -= header->sectionSize(hideable.column);
-  // The contexts may shrink to anything; a name cut to 「ァイル名」 may not.
+  // The contexts may shrink to anything; a name cut to 「ァイル名」 may not,
+  // and while the contexts keep half the room, no name is cut at all: with
+  // room to spare, "pack.zip//man3/CPU_SET.3" read "pack.…SET.3".
   std::array<int, kSharedColumns.size()> floors{};
-  floors.back() = TitleWidth(kSharedColumns.back());
+  floors.back() = std::max(TitleWidth(kSharedColumns.back()), std::min(WholeNameWidth(), room / 2));
   const std::optional<std::array<int, kSharedColumns.size()>> widths = ShareRoom(room, proportions_, floors);
   if (!widths) return;
   const bool wasDragging = dragging_;
   for (size_t i = 0; i < kSharedColumns.size(); ++i) header->resizeSection(kSharedColumns[i], (*widths)[i]);
   dragging_ = wasDragging;  // not the user's drag
+}
+
+int KwicListView::WholeNameWidth() {
+  const HitList* hits = rows_.Hits();
+  if (hits == nullptr) return 0;
+  if (wholeName_.measuredHits == hits->Count() && wholeName_.font == font()) return wholeName_.width;
+  std::vector<const std::u16string*> longest;
+  const auto longer = [](const std::u16string* a, const std::u16string* b) { return DrawnLength(*a) > DrawnLength(*b); };
+  for (const HitFile* file : hits->Files()) {
+    if (longest.size() == kNamesMeasured && !longer(&file->fileName, longest.back())) continue;
+    if (longest.size() == kNamesMeasured) longest.pop_back();
+    longest.insert(std::upper_bound(longest.begin(), longest.end(), &file->fileName, longer), &file->fileName);
+  }
+  int width = 0;
+  for (const std::u16string* name : longest) width = std::max(width, CellWidth(ToQString(DisplayPath(*name))));
+  wholeName_ = {hits->Count(), font(), width};
+  return width;
 }
 
 void KwicListView::KeepProportions() {
@@ -204,12 +233,19 @@ void KwicListView::resizeEvent(QResizeEvent* event) {
   ShareWidth();
 }
 
+// The shared columns are stored in the proportions the user gave them, not
+// as a long name's floor widened them: stored widened, the name's share grew
+// from one list to the next and squeezed the contexts.
 void KwicListView::SaveColumnWidths() {
+  if (dragging_) KeepProportions();  // a drag the mouse has not yet ended is the user's all the same
   std::vector<std::pair<std::u16string_view, int>> widths;
   for (int i = 0; i < kStoredColumns; ++i) {
     // A hidden section's size reads 0: the width it will come back with is kept.
     if (horizontalHeader()->isSectionHidden(i + 1)) continue;
-    widths.emplace_back(kStoredWidths[i].key, horizontalHeader()->sectionSize(i + 1));
+    int width = horizontalHeader()->sectionSize(i + 1);
+    for (size_t shared = 0; shared < kSharedColumns.size(); ++shared)
+      if (kSharedColumns[shared] == i + 1) width = proportions_[shared];
+    widths.emplace_back(kStoredWidths[i].key, width);
   }
   for (const HideableColumn& hideable : kHideableColumns)
     widths.emplace_back(hideable.key, horizontalHeader()->isSectionHidden(hideable.column) ? 0 : 1);

@@ -3,6 +3,7 @@
 // KwicDelegate; sorting by a header click, column widths kept in the settings,
 // Ctrl+C and a context menu over the selected rows.
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -94,6 +95,13 @@ class KwicListView final : public UniformRowsView {
   void AddReadAsMenu(QMenu& menu);
   CodePage AskOtherCodePage(CodePage current);
   void ShareWidth();
+  // What the widest file name of the list needs, measured again when the hits or the font change.
+  int WholeNameWidth();
+  struct MeasuredName {
+    size_t measuredHits = SIZE_MAX;
+    QFont font;
+    int width = 0;
+  } wholeName_;
   void KeepProportions();
   // The columns that share the list's width, and their proportions as
   // loaded or last dragged.

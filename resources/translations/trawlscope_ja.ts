@@ -419,6 +419,10 @@ Exit status:
         <translation>次のパスは見つかりませんでした。</translation>
     </message>
     <message>
+        <source>Search only the paths that were found?</source>
+        <translation>見つかったパスだけを検索しますか？</translation>
+    </message>
+    <message>
         <source>The regular expression has an error.</source>
         <translation>正規表現に誤りがあります。</translation>
     </message>
@@ -1200,7 +1204,7 @@ The replace works it out from the whole file.</source>
     </message>
     <message>
         <source>Rea&amp;d files as:</source>
-        <translation>文字コード(&amp;D):</translation>
+        <translation>コードページ(&amp;D):</translation>
     </message>
     <message>
         <source>Automatic</source>

@@ -33,6 +33,17 @@ bool TokenFindsSomething(std::u16string_view token, PathKind kind) {
   });
 }
 
+PathKind KindOfToken(const std::string& nativeToken) {
+  return FitsPathLimit(nativeToken) ? KindOfPath(nativeToken) : PathKind::Missing;
+}
+
+// A token that lists no file, as said to the user. A pattern that fits
+// nothing names nothing, whatever its own name may be.
+UnlistedPath Unlisted(const std::u16string& token, PathKind kind) {
+  const bool named = kind != PathKind::RegularFile && !HasWildcard(FileNameOf(token));
+  return {token, named ? kind : PathKind::Missing};
+}
+
 // The folders of version control: their files are its records, never the user's text.
 bool IsVersionControlName(const std::string& name) {
   if (name.empty() || (name[0] != '.' && name[0] != 'C')) return false;
@@ -141,7 +152,7 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
     if (IsSpaceToken(token)) continue;
     const std::string nativeToken = ToNativePath(token);
     if (beforeFolderRead) beforeFolderRead();  // looking the token up may wait on the disk too
-    const PathKind kind = FitsPathLimit(nativeToken) ? KindOfPath(nativeToken) : PathKind::Missing;
+    const PathKind kind = KindOfToken(nativeToken);
     if (kind == PathKind::Folder) {
       const std::u16string absolute = AbsoluteFolder(token);
       const std::string nativeAbsolute = ToNativePath(absolute);
@@ -153,11 +164,24 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
     } else if (FitsPathLimit(nativeToken) && TokenFindsSomething(token, kind)) {
       onFile(token);
     } else if (unlisted != nullptr && token.find_first_not_of(u' ') != std::u16string::npos) {
-      // A pattern that fits nothing names nothing, whatever its own name may be.
-      const bool named = kind != PathKind::RegularFile && !HasWildcard(FileNameOf(token));
-      unlisted->push_back({token, named ? kind : PathKind::Missing});
+      unlisted->push_back(Unlisted(token, kind));
     }
   }
+}
+
+std::vector<UnlistedPath> UnlistedPaths(std::u16string_view searchPath, size_t* entries) {
+  std::vector<UnlistedPath> unlisted;
+  size_t count = 0;
+  for (const auto& token : SplitPathTokens(searchPath)) {
+    if (IsSpaceToken(token) || token.find_first_not_of(u' ') == std::u16string::npos) continue;
+    ++count;
+    const std::string nativeToken = ToNativePath(token);
+    const PathKind kind = KindOfToken(nativeToken);
+    if (kind != PathKind::Folder && !(FitsPathLimit(nativeToken) && TokenFindsSomething(token, kind)))
+      unlisted.push_back(Unlisted(token, kind));
+  }
+  if (entries != nullptr) *entries = count;
+  return unlisted;
 }
 
 void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, bool includeSubfolders,

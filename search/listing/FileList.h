@@ -69,6 +69,11 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
                std::u16string_view fileTypes, const OnFileListed& onFile,
                std::vector<UnlistedPath>* unlisted = nullptr, const BeforeFolderRead& beforeFolderRead = {});
 
+// The entries of the Search path that ListFiles would put in `unlisted`, found
+// without listing any folder, so that a run can be refused before it starts;
+// `entries` gets the number of entries the path holds.
+std::vector<UnlistedPath> UnlistedPaths(std::u16string_view searchPath, size_t* entries = nullptr);
+
 // The same, appended to `fileList`, which the caller has emptied.
 void BuildFileList(const AbortFlag& abortRequested, std::u16string_view searchPath,
                    FileList& fileList, bool includeSubfolders, std::u16string_view fileTypes,

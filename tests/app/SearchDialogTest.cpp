@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "app/ProgressDisplay.h"
 #include "app/SettingsKeys.h"
 #include "search/listing/PathHelpers.h"
 #include "support/SearchDialogFixture.h"
@@ -71,6 +72,16 @@ TEST_F(SearchDialogTest, InputsAreDisabledDuringARunAndEnabledAtItsEnd) {
   EXPECT_TRUE(InputsAre(true));
 }
 
+// As the result window's status line says them: 25419762 was hard to read at a glance.
+TEST(ProgressDisplayTest, CountsAreGroupedAsTheStatusLineGroupsThem) {
+  test::ProgressRecord record;
+  test::FakeProgressView view(record);
+  for (const RunPhase phase : {RunPhase::Searching, RunPhase::Replacing})
+    ShowProgress(view, {phase, 1234568, 2000000, 1500, u"a.txt"}, 25419762);
+  EXPECT_EQ(record.hitCounts, (Texts{u"25,419,762", u"1,500"}));
+  EXPECT_EQ(record.counters, (Texts{u"1,234,567/2,000,000", u"1,234,567/2,000,000"}));
+}
+
 TEST_F(SearchDialogTest, TimerShowsTheHitsFoundSoFarWhileTheProgressIsOpen) {
   WriteDocs();
   At(u"b.txt", [&] { dialog.OnTimer(); });
@@ -129,20 +140,48 @@ TEST_F(SearchDialogTest, XPathThatDoesNotCompileIsSaidAndTheSearchGoesOn) {
   EXPECT_EQ(view.results->hits.size(), 3u);
 }
 
-TEST_F(SearchDialogTest, SearchPathEntriesThatDoNotExistAreSaidAndTheRestIsSearched) {
+// A Search path that names nothing is an error said before any run, with
+// the focus where it can be mended; with some of it found, the rest is
+// searched only when the user says so, and what was said is not said again.
+TEST_F(SearchDialogTest, SearchPathEntriesThatDoNotExistAreNamedBeforeAnyRun) {
   WriteDocs();
-  Ask(u"needle", u"\"" + Docs("b.txt") + u"\" \"" + Docs("gone.txt") + u"\"");
+  const std::u16string gone = u"The following paths were not found.\n" + Docs("gone.txt");
+  const std::u16string alsoGone = gone + u"\n" + Docs("none/*.txt");
+  const struct {
+    std::u16string path;
+    bool answer;
+    Texts errors, questions;
+    bool runs;
+  } cases[] = {
+      {u"\"" + Docs("gone.txt") + u"\" \"" + Docs("none/*.txt") + u"\"", true, {alsoGone}, {}, false},
+      {u"\"" + Docs("b.txt") + u"\" \"" + Docs("gone.txt") + u"\"", false, {}, {gone + u"\n\nSearch only the paths that were found?"}, false},
+      {u"\"" + Docs("b.txt") + u"\" \"" + Docs("gone.txt") + u"\"", true, {}, {gone + u"\n\nSearch only the paths that were found?"}, true},
+  };
+  for (const auto& c : cases) {
+    view.messages.clear();
+    view.questions.clear();
+    view.events.clear();
+    view.focused.reset();
+    view.confirmAnswer = c.answer;
+    Ask(u"needle", c.path);
+    dialog.OnEnter();
+    EXPECT_EQ(view.messages, c.errors) << test::U8(c.path);
+    EXPECT_EQ(view.questions, c.questions);
+    EXPECT_EQ(view.results != nullptr, c.runs);
+    if (c.runs) {
+      ASSERT_EQ(view.results->hits.size(), 1u);
+      EXPECT_EQ(view.results->hits[0].FullPath(), Docs("b.txt"));
+    } else {
+      EXPECT_EQ(view.events, c.errors.empty() ? Events{} : Events{"error"});
+      EXPECT_EQ(view.focused, ControlId::SearchPath);
+    }
+  }
+  // A device is no missing path: the run says what it is.
+  view.messages.clear();
+  Ask(u"needle", u"\"" + Docs("b.txt") + u"\" \"/dev/null\"");
   dialog.OnCommand(Command::Search);
-  EXPECT_EQ(view.messages, (Texts{std::u16string(u"The following paths were not found.") + u"\n" + Docs("gone.txt")}));
-  // A device is said as what it is, apart from what names nothing.
-  Ask(u"needle", u"\"" + Docs("b.txt") + u"\" \"" + Docs("gone.txt") + u"\" \"/dev/null\"");
-  dialog.OnCommand(Command::Search);
-  EXPECT_EQ(view.messages.back(), u"The following paths were not found.\n" + Docs("gone.txt") +
-                                      u"\n\nThe following paths are neither files nor folders and were not searched."
-                                      u"\n/dev/null: a device");
-  ASSERT_NE(view.results, nullptr);
-  ASSERT_EQ(view.results->hits.size(), 1u);
-  EXPECT_EQ(view.results->hits[0].FullPath(), Docs("b.txt"));
+  EXPECT_EQ(view.messages, (Texts{u"The following paths are neither files nor folders and were not searched."
+                                  u"\n/dev/null: a device"}));
 }
 
 TEST_F(SearchDialogTest, ReplaceTakesTheResultViewsTextAndRewritesTheFiles) {
@@ -355,8 +394,8 @@ TEST_F(SearchDialogTest, HistoriesGainWhatEachSearchAskedFor) {
 TEST_F(SearchDialogTest, SearchPathHistoryGainsEveryFolderSearched) {
   WriteDocs();
   const Texts folders = {Docs("one"), Docs("two"), Docs("three"), Docs("four")};
+  for (const char* name : {"one", "two", "three", "four"}) tree.Write("docs/" + std::string(name) + "/x.txt", "needle\n");
   for (const auto& folder : folders) {
-    tree.Write(test::U8(folder) + "/x.txt", "needle\n");
     Ask(u"needle", folder);
     dialog.OnCommand(Command::Search);
   }

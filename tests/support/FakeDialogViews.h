@@ -159,6 +159,10 @@ class FakeSearchDialogView final : public ISearchDialogView {
     return confirmAnswer;
   }
   void ShowMessage(std::u16string_view text) override { ShowDetailedMessage(text, {}); }
+  void ShowError(std::u16string_view text) override {
+    ShowDetailedMessage(text, {});
+    events.back() = "error";
+  }
   bool ShowReplaceSummary(std::u16string_view text, bool offerUndo) override {
     summaries.emplace_back(text);
     undoOffered.push_back(offerUndo);

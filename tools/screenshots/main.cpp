@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
   SearchDialogWidget& window = program.Window();
   SearchDialog& dialog = program.Logic();
   window.messageSink = [](const QString&, const QString&) {};
+  window.errorSink = [](const QString&) {};  // a folder given that is not there stops here, unasked
   window.move(40, 40);
   window.show();
 

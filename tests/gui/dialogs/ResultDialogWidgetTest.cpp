@@ -16,6 +16,7 @@
 #include <QToolTip>
 #include <QHelpEvent>
 
+#include "app/RunReport.h"
 #include "app/SettingsKeys.h"
 #include "app/SettingsStore.h"
 #include "platform/ini/ProfileFile.h"
@@ -306,6 +307,26 @@ class TestResultDialog : public QObject {
     QVERIFY(dialog_->List()->horizontalHeader()->isSectionHidden(6));
   }
 
+  // With room to spare the name column shows a member's whole name; in a
+  // narrow window the contexts keep half the room.
+  void fileNamesShowWholeWhileTheContextsHaveRoomToGive() {
+    const std::u16string member = u"pack.zip//man3/CPU_SET.3";
+    hits_.AppendStandalone(u"/d/", member, u"left", u"key", u"right", 5, 0);
+    Open();
+    KwicListView* list = dialog_->List();
+    const int name = static_cast<int>(ResultColumn::FileName);
+    const int whole = list->CellWidth(QString::fromStdU16String(member));
+    QVERIFY(list->horizontalHeader()->sectionSize(name) >= whole);
+    QHeaderView* header = list->horizontalHeader();
+    const int shared = header->sectionSize(1) + header->sectionSize(2) + header->sectionSize(name);
+    dialog_->resize(dialog_->width() - shared + whole, dialog_->height());  // the three share `whole`
+    QTRY_VERIFY(header->sectionSize(name) < whole);
+    QVERIFY(header->sectionSize(1) + header->sectionSize(2) >= whole / 2);
+    // Kept as the proportions were, not as the name widened them.
+    dialog_.reset();
+    QCOMPARE(settings_->ReadInt(settings::kResultDialog, settings::kFilename, -1), settings::kDefaultFilenameWidth);
+  }
+
   void aClickOnAHeaderSorts() {
     KwicListView* list = dialog_->List();
     QHeaderView* header = list->horizontalHeader();
@@ -322,20 +343,38 @@ class TestResultDialog : public QObject {
     QCOMPARE(hits_[0].line, 3);  // the hit list itself keeps discovery order
   }
 
+  // The status line has the bottom row to itself, so that a run's note
+  // shows whole: beside the buttons it lost its end.
   void resizingLaysOutAndSavesTheRectangle() {
+    RunSummary summary;
+    summary.filesSearched = 10468;
+    summary.binarySkipped = 5615;
+    summary.unreadable = {{u"/d/b.txt", 13}, {u"/d/c.txt", 13}};
+    dialog_->SetRunNote(RunNoteText(summary));
+    QLineEdit* status = nullptr;
+    for (QLineEdit* field : dialog_->findChildren<QLineEdit*>())
+      if (field->text() == dialog_->StatusText()) status = field;
+    QVERIFY(status != nullptr);
+    const int needed = status->fontMetrics().horizontalAdvance(status->text()) + 8;
+    QVERIFY2(needed < status->contentsRect().width(), qPrintable(status->text()));
     dialog_->resize(500, 300);
     QTest::qWait(20);
     const QRect client = dialog_->rect();
+    QCOMPARE(status->geometry().bottom(), client.bottom());
+    QCOMPARE(status->geometry().left(), client.left());
+    QCOMPARE(status->geometry().right(), client.right());
+    const int row = status->geometry().top() - 3;
     QPushButton* replace = dialog_->ReplaceButton();
     QPushButton* output = dialog_->OutputButton();
-    QCOMPARE(replace->geometry().bottomRight(), client.bottomRight());
+    QCOMPARE(replace->geometry().bottomRight(), QPoint(client.right(), row));
     QPushButton* selected = dialog_->ReplaceSelectedButton();
     QCOMPARE(selected->geometry().right(), replace->geometry().left() - 3);
-    QCOMPARE(selected->geometry().bottom(), client.bottom());
+    QCOMPARE(selected->geometry().bottom(), row);
     QCOMPARE(output->geometry().right(), selected->geometry().left() - 3);
-    QCOMPARE(output->geometry().bottom(), client.bottom());
+    QCOMPARE(output->geometry().bottom(), row);
     QComboBox* combo = dialog_->ReplaceComboBox();
-    QCOMPARE(combo->geometry().right(), client.right());
+    QCOMPARE(combo->geometry().bottom(), row);
+    QVERIFY(combo->geometry().right() < output->geometry().left());
     QCOMPARE(dialog_->List()->geometry().bottom(), combo->geometry().top() - 3);
     QCOMPARE(dialog_->List()->geometry().right(), client.right());
     const QRect frame = dialog_->frameGeometry();

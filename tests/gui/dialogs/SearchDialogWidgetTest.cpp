@@ -1,5 +1,6 @@
 // The real main, progress and result dialogs, driven through Qt Test on the
 // offscreen platform, running real jobs over files in a temporary folder.
+#include <QApplication>
 #include <QCheckBox>
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <filesystem>
 #include <thread>
 #include <fstream>
@@ -122,6 +124,10 @@ class TestSearchDialog : public QObject {
       messages_ << text;
       details_ << detail;
     };
+    window_->errorSink = [this](const QString& text) {
+      messages_ << text;
+      details_ << QString();
+    };
     window_->summarySink = [this](const QString& text, bool offerUndo) {
       summaries_ << text;
       return offerUndo && undoAnswer_;
@@ -184,7 +190,9 @@ class TestSearchDialog : public QObject {
   }
   void cleanup() { CloseDialog(); }
 
-  void enterInAComboStartsASearchAndEscapeCloses() {
+  // Escape closes the result window, as a dialog's; in the main dialog it
+  // only clears the selection, and leaving stays a close, which saves.
+  void enterInAComboStartsASearchAndEscapeClosesOnlyTheResults() {
     Type(ControlId::SearchPath, Path("tree"));
     Type(ControlId::SearchFor, "needle");
     QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Return);
@@ -194,8 +202,49 @@ class TestSearchDialog : public QObject {
     QTest::keyClick(window_->ResultWidget()->List(), Qt::Key_Escape);
     QVERIFY(!window_->ResultWidget()->isVisible());
     QVERIFY(window_->isVisible());
-    QTest::keyClick(window_->ComboBox(ControlId::SearchFor)->lineEdit(), Qt::Key_Escape);
-    QVERIFY(!window_->isVisible());
+    QLineEdit* searchFor = window_->ComboBox(ControlId::SearchFor)->lineEdit();
+    searchFor->selectAll();
+    QTest::keyClick(searchFor, Qt::Key_Escape);
+    QTest::keyClick(searchFor, Qt::Key_Escape);
+    QVERIFY(window_->isVisible());
+    QVERIFY(!searchFor->hasSelectedText());
+    QCOMPARE(searchFor->text(), QString("needle"));
+  }
+
+  // The completion popup is no trap: Alt+F, Tab or a click on another field
+  // closes it, leaves the Search path as typed, and what is typed next lands
+  // in the field aimed at. Real events, delivered where the popup's grab sends them.
+  void keysAndClicksThatLeaveTheSearchPathGoWhereTheyWereAimedPastThePopup() {
+    WriteFile(Path("corp/ja/sjis/x.txt"), "x\n");
+    QComboBox* path = window_->ComboBox(ControlId::SearchPath);
+    path->addItem(Path("corp/ja/sjis"));
+    QCompleter* completer = path->completer();
+    QComboBox* searchForBox = window_->ComboBox(ControlId::SearchFor);
+    QLineEdit* searchFor = searchForBox->lineEdit();
+    const QPoint searchForCentre = searchFor->mapTo(window_.get(), searchFor->rect().center());
+    const struct {
+      const char* what;
+      std::function<void()> leave;
+      QWidget* aimed;
+    } cases[] = {
+        {"Alt+F", [] { QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_F, Qt::AltModifier); }, searchForBox},
+        {"Tab", [] { QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Tab); }, window_->BrowseButton()},
+        {"click", [&] { QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {}, searchForCentre); }, searchForBox},
+    };
+    for (const auto& c : cases) {
+      searchFor->clear();
+      window_->activateWindow();
+      QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+      path->setFocus();
+      Type(ControlId::SearchPath, Path("corp/ja"));
+      QVERIFY2(completer->popup()->isVisible(), c.what);
+      c.leave();
+      QTRY_VERIFY2(!completer->popup()->isVisible(), c.what);
+      QTRY_COMPARE(QApplication::focusWidget(), c.aimed);
+      QTest::keyClicks(static_cast<QWidget*>(nullptr), "abc");
+      QVERIFY2(path->lineEdit()->text() == Path("corp/ja"), c.what);
+      if (c.aimed == searchForBox) QCOMPARE(searchFor->text(), QString("abc"));
+    }
   }
 
   void inputsAreDisabledDuringARunAndTheCounterShowsEachFile() {
