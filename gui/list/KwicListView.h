@@ -56,6 +56,8 @@ class KwicListView final : public UniformRowsView {
   // The pages "Read this file as" offers first, and the one "Other..." asks for (kNone: none).
   std::function<std::vector<CodePage>(const std::u16string& path, CodePage current)> readAsCandidates;
   std::function<CodePage(CodePage current)> otherCodePage;
+  // How many files are read in a page chosen for them: the menu offers to forget those pages.
+  void SetPagesChosen(size_t files) { pagesChosen_ = files; }
   // The context menu for the selection, built anew each time.
   QMenu* MakeContextMenu();
   // The header's menu: which of the columns that may be hidden are shown.
@@ -74,6 +76,7 @@ class KwicListView final : public UniformRowsView {
   void ReplaceSelectedRequested();
   // "Read this file as": the current row's file, in `page`.
   void ReadFileAsRequested(std::u16string path, CodePage page);
+  void ForgetPagesRequested();
   // A sort or filter started (busy) or ended, its rows shown or cancelled.
   void ArrangingChanged(bool busy);
 
@@ -115,6 +118,7 @@ class KwicListView final : public UniformRowsView {
   void ShowSortIndicator(const RowArrangement& arrangement);
   RowArranger arranger_;
   bool dragging_ = false;  // a column divider moved since the mouse went down
+  size_t pagesChosen_ = 0;
 };
 
 }  // namespace trawlscope
