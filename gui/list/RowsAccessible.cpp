@@ -14,13 +14,14 @@
 namespace trawlscope {
 namespace {
 
-// The model's columns the header shows, in the order it shows them.
+// The model's columns the header shows, in the order it shows them; a
+// section of no width (the list's first) is not shown either.
 QList<int> ShownColumns(const UniformRowsView& view) {
   QList<int> columns;
   const QHeaderView* header = view.horizontalHeader();
   for (int visual = 0; visual < header->count(); ++visual) {
     const int logical = header->logicalIndex(visual);
-    if (!header->isSectionHidden(logical)) columns.push_back(logical);
+    if (!header->isSectionHidden(logical) && header->sectionSize(logical) > 0) columns.push_back(logical);
   }
   return columns;
 }
@@ -102,6 +103,7 @@ class RowsCell final : public QAccessibleInterface, public QAccessibleTableCellI
   int columnExtent() const override { return 1; }
   int rowExtent() const override { return 1; }
   QAccessibleInterface* table() const override { return QAccessible::queryAccessibleInterface(view_); }
+  int LogicalColumn() const { return logical_; }
 
  private:
   bool Header() const { return row_ < 0; }
@@ -125,8 +127,11 @@ class RowsTable final : public QAccessibleObject, public QAccessibleTableInterfa
     const QList<int> columns = ShownColumns(*View());
     if (row < -1 || row >= RowCountOf(*View()) || column < 0 || column >= columns.size()) return nullptr;
     const qint64 key = (qint64(row) + 1) * columns.size() + column;
-    if (const auto known = cells_.constFind(key); known != cells_.constEnd())
-      return QAccessible::accessibleInterface(known.value());
+    if (const auto known = cells_.constFind(key); known != cells_.constEnd()) {
+      auto* cell = static_cast<RowsCell*>(QAccessible::accessibleInterface(known.value()));
+      if (cell && cell->LogicalColumn() == columns.at(column)) return cell;
+      Forget();  // columns were hidden, shown or moved since
+    }
     if (cells_.size() >= kCachedAccessibleCells) Forget();
     auto* cell = new RowsCell(View(), row, column, columns.at(column));
     cells_.insert(key, QAccessible::registerAccessibleInterface(cell));

@@ -104,6 +104,9 @@ class TestUniformRowsView : public QObject {
     for (int row = 1; row <= kCachedAccessibleCells; ++row) table->cellAt(row, 0);
     QVERIFY(QAccessible::accessibleInterface(first) == nullptr);
     QCOMPARE(table->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("row 0 column 1"));
+    view_->horizontalHeader()->resizeSection(1, 0);  // a column of no width, as the result list's first
+    QCOMPARE(table->columnCount(), 1);
+    QCOMPARE(table->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("row 0 column 2"));
   }
 
   // Each key lands on its row, scrolled into view whole, with the same row under the mouse.
