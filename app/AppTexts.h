@@ -34,6 +34,8 @@ inline constexpr CatalogueText kNoSearchPath =
 inline constexpr CatalogueText kNoSearchText = TRAWLSCOPE_TEXT("Messages", "Type what to search for in \"Search for\".");
 inline constexpr CatalogueText kStopped =
     TRAWLSCOPE_TEXT("Messages", "Stopped after %1 of %2 files; %3 found.\n\nShow what was found so far?");
+inline constexpr CatalogueText kSearchAgainStopped =
+    TRAWLSCOPE_TEXT("Messages", "Searching again was stopped: the list is the one from before.");
 inline constexpr CatalogueText kPartial = TRAWLSCOPE_TEXT("Messages", "Stopped early: only part of the files was searched.");
 inline constexpr CatalogueText kSubfoldersNotSearched =
     TRAWLSCOPE_TEXT("Messages", "Its subfolders were not searched: \"Include subfolders\" is off.");

@@ -32,6 +32,7 @@ enum class Command {
   Export = 139,         // from the result dialog
   ReadFileAs = 141,     // from the result dialog: one file in the page its menu chose
   SearchAgain = 142,    // from the result dialog: the list's own search, run again (F5)
+  ForgetPages = 143,    // from the result dialog: the pages "Read this file as" chose are dropped, the list searched again
   Browse = 1001,
   Search = 1003,
   PickFiles = 32773,    // "File" in the "..." menu

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "results/HitExport.h"
+
 namespace trawlscope {
 
 struct FolderChoice {
@@ -21,9 +23,9 @@ class IPathChooser {
   virtual FolderChoice ChooseFolder(const std::u16string& startFolder) = 0;
   // The save dialog for the output file; nothing when cancelled.
   virtual std::optional<std::u16string> ChooseOutputFile() = 0;
-  // Whether the type the user picked in the last save dialog was the UTF-8
-  // CSV with a header rather than the program's own output file.
-  virtual bool ChoseCsvWithHeader() const { return false; }
+  // The type the user picked in the last save dialog: the UTF-8 CSV with
+  // full paths unless another was picked.
+  virtual ExportFormat ChosenOutputFormat() const { return ExportFormat::Csv; }
 };
 
 }  // namespace trawlscope

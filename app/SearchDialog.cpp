@@ -170,6 +170,7 @@ void SearchDialog::OnCommand(Command command) {
     case Command::Export: ExportHits(); break;
     case Command::ReadFileAs: ReadFileAs(); break;
     case Command::SearchAgain: RefreshResults(); break;
+    case Command::ForgetPages: ForgetPages(); break;
     case Command::Browse: view_.ShowBrowseMenu(); break;
     case Command::PickFiles: PickFiles(); break;
     case Command::PickFolder: PickFolder(); break;
@@ -218,6 +219,14 @@ bool SearchDialog::InputsComplete() {
 void SearchDialog::RefreshResults() {
   if (running_) return;
   refreshing_ = true;
+  if (IResultView* results = view_.Results()) {
+    // The list stays on screen, whole, until the new one is: the run fills state_.hits.
+    results->HitsAboutToChange();
+    heldHits_.Swap(state_.hits);
+    heldNote_ = runNote_;
+    holding_ = true;
+    results->HoldHits(heldHits_);
+  }
   StartRun(JobKind::Search);
 }
 
@@ -284,7 +293,7 @@ void SearchDialog::StartRun(JobKind kind) {
   // Read at every run: a setting changed in the file holds from the next search on.
   const bool cachePages = settings_.ReadInt(settings::kCodePage, settings::kCacheDetected, 1) != 0;
   state_.pageCache = cachePages ? pageCachePlace_ : std::nullopt;
-  view_.CloseResults();  // after the replacement text is read
+  if (!holding_) view_.CloseResults();  // after the replacement text is read
   if (sink_) runThread_.Join();  // the last run's worker has finished its job
   sink_ = std::make_unique<Sink>(*this, kind);
   running_ = true;
@@ -299,6 +308,11 @@ void SearchDialog::StartRun(JobKind kind) {
     running_ = false;
     sink_.reset();
     CloseProgress();
+    if (holding_) {
+      RunSummary none;
+      none.aborted = true;
+      EndHold(none);
+    }
     view_.ShowMessage(Words(texts::kRunNotStarted));
   }
 }
@@ -320,6 +334,7 @@ void SearchDialog::Replace(std::optional<HitSelection> selection, const std::vec
     question += u"\n\n" + refused;
   if (const std::u16string compressed = CompressedWarning(files); !compressed.empty())
     question += u"\n\n" + compressed;
+  if (unsearched_) question += u"\n\n" + PartialListWarning(*unsearched_);
   if (!view_.Confirm(question)) return;
   state_.journal.reset();
   if (room && room->fits) state_.journal = place;
@@ -399,10 +414,15 @@ void SearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
     refreshAfterReplace_ = false;
     return;
   }
+  if (holding_) {
+    EndHold(summary);
+    return;
+  }
   runNote_ = RunNoteText(summary);
   if (summary.aborted) {
     // No list unasked after an abort, but what was found is offered.
     const ProgressSnapshot seen = state_.progress.Read();
+    unsearched_ = UnsearchedFilesOf(state_.fileList, seen, summary.cutShort);
     if (view_.Confirm(FillIn(Words(texts::kStopped), {GroupedText(seen.started), GroupedText(seen.listed),
                                                       OccurrencesText(state_.hits.Count())}))) {
       runNote_ = Words(texts::kPartial) + u"  " + runNote_;
@@ -412,7 +432,34 @@ void SearchDialog::RunEnded(JobKind kind, const RunSummary& summary) {
   }
   if (summary.filesSearched == 0 && !state_.request.includeSubfolders && HasSubfolders(state_.request.searchPath))
     runNote_ += u" " + Words(texts::kSubfoldersNotSearched);
+  unsearched_.reset();
   if (!summary.expressionRejected && !summary.moduleMissing) OpenResultList();
+  const std::u16string problems = SearchProblemsText(summary);
+  if (!problems.empty()) view_.ShowMessage(problems);
+}
+
+void SearchDialog::EndHold(const RunSummary& summary) {
+  holding_ = false;
+  IResultView* results = view_.Results();
+  if (summary.aborted || summary.expressionRejected || summary.moduleMissing) {
+    // The list as it was, not the part of it the new run found.
+    if (results) results->HitsAboutToChange();
+    state_.hits.Swap(heldHits_);
+    if (results) results->HitsPutBack();
+    heldHits_.Clear();
+    runNote_ = heldNote_;
+    if (results) results->SetRunNote(Words(texts::kSearchAgainStopped) + u"  " + StatusNote());
+    return;
+  }
+  runNote_ = RunNoteText(summary);
+  unsearched_.reset();
+  if (results) {
+    results->HitsChanged();
+    results->SetRunNote(StatusNote());
+  } else {
+    OpenResultList();
+  }
+  heldHits_.Clear();  // once the view reads the new list
   const std::u16string problems = SearchProblemsText(summary);
   if (!problems.empty()) view_.ShowMessage(problems);
 }
@@ -465,6 +512,14 @@ void SearchDialog::ReadFileAs() {
   }
   results->HitsChanged();
   results->SetRunNote(StatusNote());
+  results->SetPagesChosen(state_.fileCodePages.size());
+}
+
+void SearchDialog::ForgetPages() {
+  if (running_ || state_.fileCodePages.empty()) return;
+  state_.fileCodePages.clear();
+  if (IResultView* results = view_.Results()) results->SetPagesChosen(0);
+  RefreshResults();
 }
 
 void SearchDialog::OpenResultList() {
@@ -473,6 +528,7 @@ void SearchDialog::OpenResultList() {
   if (results == nullptr) return;
   results->SetRunNote(StatusNote());
   results->SetSearchRequest(state_.request);
+  results->SetPagesChosen(state_.fileCodePages.size());
   // The first time, below the main dialog: over it, it would hide the search's own inputs.
   const ScreenRect main = view_.Frame();
   const ScreenRect below{main.left, main.bottom, main.left + settings::kResultDialogDefaultWidth,
@@ -482,12 +538,13 @@ void SearchDialog::OpenResultList() {
 }
 
 void SearchDialog::ExportHits() {
+  if (running_) return;  // the hits are the run's until it ends
   const auto path = chooser_.ChooseOutputFile();
   if (!path) return;
   view_.SetWaitCursor(true);
   // A filtered list exports the rows it shows.
   const std::optional<HitPicks> shown = view_.Results() ? view_.Results()->ShownHits() : std::nullopt;
-  const ExportFormat format = chooser_.ChoseCsvWithHeader() ? ExportFormat::Csv : ExportFormat::Tabbed;
+  const ExportFormat format = chooser_.ChosenOutputFormat();
   const Outcome<FileIdentity> written =
       shown ? trawlscope::ExportHits(*shown, *path, format) : trawlscope::ExportHits(state_.hits, *path, format);
   view_.SetWaitCursor(false);

@@ -13,6 +13,7 @@
 #include "app/RunThread.h"
 #include "app/SearchDialogView.h"
 #include "app/SettingsStore.h"
+#include "app/UnsearchedFiles.h"
 #include "platform/journal/JournalFolder.h"
 #include "search/review/HitSelection.h"
 #include "search/run/JobSink.h"
@@ -78,6 +79,8 @@ class SearchDialog {
   // the page it chose, and shows its hits in place of the old ones; the
   // page then holds for that file for the rest of the list's life.
   void ReadFileAs();
+  // Drops the pages ReadFileAs chose and searches the list again.
+  void ForgetPages();
   // The run note with the count of files read with bytes their page did not define.
   std::u16string StatusNote() const;
   // Puts back the files of the last replace; `ask` names the run first.
@@ -99,6 +102,9 @@ class SearchDialog {
   void SaveSettings();
   // On the UI thread, once the worker has finished its job.
   void RunEnded(JobKind kind, const RunSummary& summary);
+  // The end of a run that searched an open list again: the new list, or the
+  // held one put back when the run gave none.
+  void EndHold(const RunSummary& summary);
 
   ISearchDialogView& view_;
   SettingsStore& settings_;
@@ -111,6 +117,13 @@ class SearchDialog {
   std::u16string runNote_;  // what the last search skipped, beside its hit count
   SearchRequest listRequest_;  // the search the result list shows
   bool refreshing_ = false;    // the next run searches listRequest_ again
+  // While a run searches the open list's files again, the list goes on
+  // showing these hits and this note; an abort puts them back.
+  HitList heldHits_;
+  std::u16string heldNote_;
+  bool holding_ = false;
+  // What the search of the open list left out, when it was stopped.
+  std::optional<UnsearchedFiles> unsearched_;
   bool refreshAfterReplace_ = false;
   std::string undoFolder_;
   std::optional<PageCachePlace> pageCachePlace_;

@@ -48,11 +48,24 @@ class IResultView : public IPlaceableWindow {
   virtual HitPicks SelectedHits() const = 0;
   // What "Read this file as" chose last (Command::ReadFileAs).
   virtual FileCodePageChoice ReadAsChoice() const = 0;
+  // How many files of the list are read in a page chosen for them: the
+  // list then offers to forget those pages (Command::ForgetPages), also when
+  // a page left a file with no row.
+  virtual void SetPagesChosen(size_t files) = 0;
   // The hit list is about to change: the view stops reading it (a sort or
   // filter running) until HitsChanged.
   virtual void HitsAboutToChange() {}
-  // The hit list changed under the view: its rows are made again.
+  // The hit list changed under the view: its rows are made again, in the
+  // order and through the filter they had; a hold (HoldHits) ends.
   virtual void HitsChanged() = 0;
+  // A run searches the list's files again into the list the view was opened
+  // over: until HitsChanged or HitsPutBack the view reads `held`, which
+  // holds the hits it shows in their order, and says the list is being
+  // searched again. HitsAboutToChange comes first.
+  virtual void HoldHits(const HitList& held) = 0;
+  // The run ended without a new list: the list the view was opened over
+  // holds the held hits again, in their order (HitsAboutToChange first).
+  virtual void HitsPutBack() = 0;
   // The hits the list shows when a filter hides some, in the list's order;
   // nothing when it shows them all.
   virtual std::optional<HitPicks> ShownHits() const { return std::nullopt; }

@@ -20,8 +20,8 @@ std::u16string FlattenField(std::u16string_view text);
 // the file names the files, it is not for reopening them.
 std::u16string ExportText(const HitList& hits);
 
-// The file a user may ask for instead: the CSV records of results/HitRecords
-// with their header line.
+// The program's own output file (Tabbed), or the CSV records of
+// results/HitRecords with their header line, full paths in UTF-8.
 enum class ExportFormat { Tabbed, Csv };
 
 std::u16string ExportText(const HitPicks& hits);

@@ -53,6 +53,8 @@ class RowTable {
   // Every hit, in discovery order and unfiltered. The last arrangement is
   // kept as Wanted(), for the caller to make again (ArrangeRows) with the new hits.
   void SetHits(const HitList& hits);
+  // The same hits in the same order, now held by `same`: the rows stay as they are.
+  void ReadFrom(const HitList& same) { hits_ = &same; }
   size_t RowCount() const;
   size_t HitCount() const { return hits_ ? hits_->size() : 0; }
   RowIndex HitIndex(size_t row) const;

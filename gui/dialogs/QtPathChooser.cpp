@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 
+#include <utility>
+
 #include "gui/QtText.h"
 
 namespace trawlscope {
@@ -23,17 +25,26 @@ FolderChoice QtPathChooser::ChooseFolder(const std::u16string& startFolder) {
   return {true, FromQString(folder)};
 }
 
+// Each type is named by what it writes; the first is the one chosen unless the user picks another.
 std::optional<std::u16string> QtPathChooser::ChooseOutputFile() {
-  QFileDialog dialog(owner_);
+  QFileDialog dialog(owner_, QCoreApplication::translate("QtPathChooser", "Output"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
+  const std::pair<QString, ExportFormat> types[] = {
+      {QCoreApplication::translate("QtPathChooser", "UTF-8 CSV with full paths and a header (*.csv)"), ExportFormat::Csv},
+      {QCoreApplication::translate("QtPathChooser", "UTF-16 tab-separated, file names only (*.tsv *.dat *.txt)"),
+       ExportFormat::Tabbed},
+  };
+  QStringList filters;
+  for (const auto& type : types) filters << type.first;
+  dialog.setNameFilters(filters);
   dialog.setDefaultSuffix(QStringLiteral("csv"));
-  dialog.selectFile(QStringLiteral("*.csv"));
-  const QString csvWithHeader = QCoreApplication::translate("QtPathChooser", "UTF-8 CSV with a header (*.csv)");
-  dialog.setNameFilters({QStringLiteral("CSV (*.csv *.tsv *.dat)"),
-                         QCoreApplication::translate("QtPathChooser", "Text (*.txt)"), csvWithHeader,
-                         QCoreApplication::translate("QtPathChooser", "All (*)")});
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog, first = filters.front()](const QString& filter) {
+    dialog.setDefaultSuffix(filter == first ? QStringLiteral("csv") : QStringLiteral("tsv"));
+  });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  choseCsvWithHeader_ = dialog.selectedNameFilter() == csvWithHeader;
+  format_ = ExportFormat::Csv;
+  for (const auto& type : types)
+    if (dialog.selectedNameFilter() == type.first) format_ = type.second;
   return FromQString(dialog.selectedFiles().front());
 }
 

@@ -12,11 +12,11 @@ class QtPathChooser final : public IPathChooser {
   std::optional<std::vector<std::u16string>> ChooseFiles(const std::u16string& startFolder) override;
   FolderChoice ChooseFolder(const std::u16string& startFolder) override;
   std::optional<std::u16string> ChooseOutputFile() override;
-  bool ChoseCsvWithHeader() const override { return choseCsvWithHeader_; }
+  ExportFormat ChosenOutputFormat() const override { return format_; }
 
  private:
   QWidget* owner_;
-  bool choseCsvWithHeader_ = false;
+  ExportFormat format_ = ExportFormat::Csv;
 };
 
 }  // namespace trawlscope

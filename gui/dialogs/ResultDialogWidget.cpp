@@ -63,6 +63,7 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
   rows_.SetHits(hits);
   setFont(DialogFont(kFontPoints));  // before the list, whose first widths follow its font
   list_ = new KwicListView(rows_, settings_, this);
+  list_->setAccessibleName(tr("Results"));
   connect(list_, &KwicListView::OpenRequested, this, [this](const std::vector<size_t>& rows) {
     const std::string command = ToNativeBytes(settings_.ReadString(settings::kEditor, settings::kCommand));
     std::vector<Hit> hits;
@@ -122,8 +123,11 @@ ResultDialogWidget::ResultDialogWidget(QWidget* owner, const HitList& hits, Sett
     readAs_ = {path, page};
     onCommand_(Command::ReadFileAs);
   });
+  connect(list_, &KwicListView::ForgetPagesRequested, this, [this] { onCommand_(Command::ForgetPages); });
   // Nothing selected, nothing to replace.
-  const auto followSelection = [this] { replaceSelected_->setEnabled(list_->selectionModel()->hasSelection()); };
+  const auto followSelection = [this] {
+    replaceSelected_->setEnabled(!searchingAgain_ && list_->selectionModel()->hasSelection());
+  };
   connect(list_->selectionModel(), &QItemSelectionModel::selectionChanged, this, followSelection);
   followSelection();
   connect(output_, &QPushButton::clicked, this, [this] { onCommand_(Command::Export); });
@@ -169,6 +173,7 @@ void ResultDialogWidget::ShowStatus() {
                                         .arg(ToQString(GroupedText(rows_.HitCount())))
                                   : tr("%1 found.").arg(ToQString(GroupedText(rows_.HitCount())));
   if (!rows_.FilterValid()) text += QStringLiteral("  ") + tr("The filter's expression is not valid.");
+  if (searchingAgain_) text = tr("Searching again...") + QStringLiteral("  ") + text;
   if (list_->Arranging())
     text += QStringLiteral("  ") + (list_->Pending().filter != rows_.Arrangement().filter ? tr("Filtering...") : tr("Sorting..."));
   if (!runNote_.empty()) text += QStringLiteral("  ") + ToQString(runNote_);
@@ -199,16 +204,46 @@ void ResultDialogWidget::UpdatePreview() {
   list_->Model()->SetPreview(replacement.empty() ? nullptr : preview_.get(), replacement);
 }
 
-void ResultDialogWidget::HitsAboutToChange() { list_->CancelArranging(); }
+void ResultDialogWidget::HitsAboutToChange() {
+  if (list_->Arranging()) interrupted_ = list_->Pending();
+  list_->CancelArranging();
+}
 
 void ResultDialogWidget::HitsChanged() {
   list_->CancelArranging();
   // The rows stay where they were on screen, in the list's last order, made again off this thread.
   const int scrolled = list_->verticalScrollBar()->value();
   list_->Model()->ResetRows([this] { rows_.SetHits(hits_); });
-  if (rows_.Wanted() != rows_.Arrangement()) list_->Arrange(rows_.Wanted());
+  ArrangeAgain();
   list_->verticalScrollBar()->setValue(scrolled);
-  replace_->setEnabled(rows_.RowCount() > 0);
+  ShowSearchingAgain(false);
+}
+
+void ResultDialogWidget::HoldHits(const HitList& held) {
+  rows_.ReadFrom(held);
+  ArrangeAgain();
+  ShowSearchingAgain(true);
+}
+
+void ResultDialogWidget::HitsPutBack() {
+  rows_.ReadFrom(hits_);
+  ArrangeAgain();
+  ShowSearchingAgain(false);
+}
+
+void ResultDialogWidget::ArrangeAgain() {
+  const RowArrangement wanted = interrupted_.value_or(rows_.Wanted());
+  interrupted_.reset();
+  if (wanted != rows_.Arrangement()) list_->Arrange(wanted);
+}
+
+void ResultDialogWidget::ShowSearchingAgain(bool searching) {
+  searchingAgain_ = searching;
+  setWindowTitle(searching ? tr("Trawlscope - Result (searching again)") : tr("Trawlscope - Result"));
+  replace_->setEnabled(!searching && rows_.RowCount() > 0);
+  replaceSelected_->setEnabled(!searching && list_->selectionModel()->hasSelection());
+  output_->setEnabled(!searching);
+  searchAgain_->setEnabled(!searching);
   ShowStatus();
 }
 
@@ -219,6 +254,8 @@ std::optional<HitPicks> ResultDialogWidget::ShownHits() const {
   for (size_t row = 0; row < rows_.RowCount(); ++row) places.push_back(rows_.HitIndex(row));
   return HitPicks(hits_, std::move(places));
 }
+
+void ResultDialogWidget::SetPagesChosen(size_t files) { list_->SetPagesChosen(files); }
 
 HitPicks ResultDialogWidget::SelectedHits() const { return list_->SelectedHits(); }
 

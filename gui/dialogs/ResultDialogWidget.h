@@ -39,8 +39,12 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   void SetSearchRequest(const SearchRequest& request) override;
   HitPicks SelectedHits() const override;
   FileCodePageChoice ReadAsChoice() const override { return readAs_; }
+  void SetPagesChosen(size_t files) override;
   void HitsAboutToChange() override;
   void HitsChanged() override;
+  void HoldHits(const HitList& held) override;
+  void HitsPutBack() override;
+  bool SearchingAgain() const { return searchingAgain_; }
   std::optional<HitPicks> ShownHits() const override;
   ScreenSize VirtualScreenSize() const override;
   void MoveTo(const ScreenRect& frame) override;
@@ -73,6 +77,10 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   // The count (or "N of M shown"), the run's note, and what the list is busy with.
   void ShowStatus();
   void FilterEdited();
+  // While the list is searched again, nothing that reads or changes its hits is offered.
+  void ShowSearchingAgain(bool searching);
+  // Makes the arrangement a change of hits cut short, or the one wanted.
+  void ArrangeAgain();
 
   const HitList& hits_;
   SettingsStore& settings_;
@@ -97,6 +105,9 @@ class ResultDialogWidget final : public QDialog, public IResultView {
   // remembered, and the stored rectangle is yet to be read.
   bool placed_ = false;
   FileCodePageChoice readAs_;
+  bool searchingAgain_ = false;
+  // A sort or filter HitsAboutToChange stopped before it was shown.
+  std::optional<RowArrangement> interrupted_;
 };
 
 }  // namespace trawlscope

@@ -385,6 +385,10 @@ QMenu* KwicListView::MakeContextMenu() {
   add(tr("Open containing &folder"), [this] { OpenSelectedFolders(); });
   menu->addSeparator();
   AddReadAsMenu(*menu);
+  // Also on an empty list: a page that found nothing in a file leaves it no row.
+  QAction* forget = menu->addAction(tr("&Forget the pages chosen"));
+  forget->setEnabled(pagesChosen_ > 0);
+  connect(forget, &QAction::triggered, this, [this] { emit ForgetPagesRequested(); });
   menu->addSeparator();
   add(tr("&Replace selected..."), [this] { emit ReplaceSelectedRequested(); });
   return menu;

@@ -57,6 +57,8 @@ class KwicListView final : public UniformRowsView {
   // The pages "Read this file as" offers first, and the one "Other..." asks for (kNone: none).
   std::function<std::vector<CodePage>(const std::u16string& path, CodePage current)> readAsCandidates;
   std::function<CodePage(CodePage current)> otherCodePage;
+  // How many files are read in a page chosen for them: the menu offers to forget those pages.
+  void SetPagesChosen(size_t files) { pagesChosen_ = files; }
   // The context menu for the selection, built anew each time.
   QMenu* MakeContextMenu();
   // The header's menu: which of the columns that may be hidden are shown.
@@ -75,6 +77,7 @@ class KwicListView final : public UniformRowsView {
   void ReplaceSelectedRequested();
   // "Read this file as": the current row's file, in `page`.
   void ReadFileAsRequested(std::u16string path, CodePage page);
+  void ForgetPagesRequested();
   // A sort or filter started (busy) or ended, its rows shown or cancelled.
   void ArrangingChanged(bool busy);
 
@@ -123,6 +126,7 @@ class KwicListView final : public UniformRowsView {
   void ShowSortIndicator(const RowArrangement& arrangement);
   RowArranger arranger_;
   bool dragging_ = false;  // a column divider moved since the mouse went down
+  size_t pagesChosen_ = 0;
 };
 
 }  // namespace trawlscope

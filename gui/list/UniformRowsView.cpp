@@ -1,5 +1,6 @@
 #include "gui/list/UniformRowsView.h"
 
+#include <QAccessible>
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QPainter>
@@ -8,10 +9,13 @@
 #include <climits>
 #include <utility>
 
+#include "gui/list/RowsAccessible.h"
+
 namespace trawlscope {
 
 UniformRowsView::UniformRowsView(QWidget* parent)
     : QAbstractItemView(parent), header_(new QHeaderView(Qt::Horizontal, this)) {
+  InstallRowsAccessibility();
   header_->setSectionsClickable(true);
   connect(horizontalScrollBar(), &QScrollBar::valueChanged, header_, &QHeaderView::setOffset);
   // As QTableView does, the scroll ranges follow a column's new size once
@@ -259,6 +263,26 @@ void UniformRowsView::updateGeometries() {
 void UniformRowsView::scrollContentsBy(int dx, int dy) {
   // The rows are few enough to paint again; a row's step is not the pixel step scroll() takes.
   if (dx != 0 || dy != 0) viewport()->update();
+}
+
+void UniformRowsView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  if (QAccessible::isActive() && current.isValid()) {
+    if (const int child = AccessibleChildIndex(*this, current); child >= 0) {
+      QAccessibleEvent event(this, QAccessible::Focus);
+      event.setChild(child);
+      QAccessible::updateAccessibility(&event);
+    }
+  }
+  QAbstractItemView::currentChanged(current, previous);
+}
+
+// One event for the whole change, not one a cell: Ctrl+A selects every row of fifty million.
+void UniformRowsView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) {
+  if (QAccessible::isActive()) {
+    QAccessibleEvent event(this, QAccessible::SelectionWithin);
+    QAccessible::updateAccessibility(&event);
+  }
+  QAbstractItemView::selectionChanged(selected, deselected);
 }
 
 }  // namespace trawlscope

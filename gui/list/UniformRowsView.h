@@ -48,6 +48,9 @@ class UniformRowsView : public QAbstractItemView {
   void rowsInserted(const QModelIndex& parent, int start, int end) override;
   void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                    const QList<int>& roles = QList<int>()) override;
+  // A screen reader hears of the current cell and of the selection, as from QTableView.
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
  private:
   int FirstRow() const;

@@ -486,6 +486,10 @@ Show what was found so far?</source>
         <source>a device</source>
         <translation>デバイス</translation>
     </message>
+    <message>
+        <source>Searching again was stopped: the list is the one from before.</source>
+        <translation>再検索を中止しました: 一覧は前のままです。</translation>
+    </message>
 </context>
 <context>
     <name>Outcome</name>
@@ -816,16 +820,16 @@ Show what was found so far?</source>
         <translation>フォルダーを選択</translation>
     </message>
     <message>
-        <source>Text (*.txt)</source>
-        <translation>テキスト (*.txt)</translation>
+        <source>Output</source>
+        <translation>出力</translation>
     </message>
     <message>
-        <source>All (*)</source>
-        <translation>すべて (*)</translation>
+        <source>UTF-8 CSV with full paths and a header (*.csv)</source>
+        <translation>UTF-8 の CSV、フルパスと見出し行付き (*.csv)</translation>
     </message>
     <message>
-        <source>UTF-8 CSV with a header (*.csv)</source>
-        <translation>見出し付き UTF-8 CSV (*.csv)</translation>
+        <source>UTF-16 tab-separated, file names only (*.tsv *.dat *.txt)</source>
+        <translation>UTF-16 のタブ区切り、ファイル名のみ (*.tsv *.dat *.txt)</translation>
     </message>
 </context>
 <context>
@@ -913,6 +917,22 @@ Show what was found so far?</source>
     <message>
         <source>%1 compressed files or members could not be searched.</source>
         <translation>%1 個の圧縮ファイルまたはメンバーを検索できませんでした。</translation>
+    </message>
+    <message>
+        <source>This list is partial: its search was stopped, and only what it found is replaced.</source>
+        <translation>この一覧は一部だけです: 検索が中止されたため、見つかった箇所だけを置換します。</translation>
+    </message>
+    <message>
+        <source>Not searched: %1, the first of them:</source>
+        <translation>検索していないもの: %1、その最初:</translation>
+    </message>
+    <message>
+        <source>Not searched: %1:</source>
+        <translation>検索していないもの: %1:</translation>
+    </message>
+    <message>
+        <source>Nor the files not yet listed when it stopped.</source>
+        <translation>中止の時点でまだ列挙されていなかったファイルも検索していません。</translation>
     </message>
 </context>
 <context>
@@ -1019,6 +1039,10 @@ The replace works it out from the whole file.</source>
     <message>
         <source>Read the file in this code page:</source>
         <translation>ファイルを読むコードページ:</translation>
+    </message>
+    <message>
+        <source>&amp;Forget the pages chosen</source>
+        <translation>選んだコードページを取り消す(&amp;F)</translation>
     </message>
 </context>
 <context>
@@ -1146,6 +1170,18 @@ The replace works it out from the whole file.</source>
     <message>
         <source>Sorting...</source>
         <translation>並べ替え中...</translation>
+    </message>
+    <message>
+        <source>Results</source>
+        <translation>検索結果</translation>
+    </message>
+    <message>
+        <source>Searching again...</source>
+        <translation>再検索中...</translation>
+    </message>
+    <message>
+        <source>Trawlscope - Result (searching again)</source>
+        <translation>Trawlscope - 検索結果 (再検索中)</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,7 @@
 #include "search/hits/HitList.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace trawlscope {
 
@@ -41,6 +42,14 @@ void HitList::Take(HitList&& other) {
   hits_.Take(std::move(other.hits_));
   other.Clear();
   count_.store(hits_.size(), std::memory_order_release);
+}
+
+void HitList::Swap(HitList& other) {
+  std::swap(hits_, other.hits_);
+  files_.swap(other.files_);
+  const size_t count = count_.load(std::memory_order_acquire);
+  count_.store(other.count_.load(std::memory_order_acquire), std::memory_order_release);
+  other.count_.store(count, std::memory_order_release);
 }
 
 void HitList::ReplaceFileHits(const HitFile& file, HitList&& fresh) {

@@ -36,6 +36,9 @@ class HitList {
 
   // Moves every hit and file of `other` to the end, in their order.
   void Take(HitList&& other);
+  // Trades hits and files with `other` without copying a hit: a list set
+  // aside while a run fills this one. Only while no run fills either.
+  void Swap(HitList& other);
 
   // Puts the hits of `fresh` where the hits of `file` stand (at the end when
   // it has none here), in their order: a file searched again. The rest keep

@@ -52,8 +52,9 @@ const std::u16string* FileFeed::Take(const AbortFlag& abortRequested, size_t& in
   // searcher would wait for it.
   if (taken_ < files_.size()) __builtin_prefetch(files_[taken_].data());
   if (onTaken_) onTaken_(index, *path);
-  // A hook or a user may abort the run as the file is taken: it is then not processed.
-  return IsAborted(abortRequested) ? nullptr : path;
+  // A hook or a user may abort the run as the file is taken: the caller,
+  // which checks the flag before it reads the file, counts it as not searched.
+  return path;
 }
 
 }  // namespace trawlscope

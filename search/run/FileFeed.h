@@ -31,7 +31,7 @@ class FileFeed {
   void Close();
 
   // The next file, which stays valid while the feed lives; null once the
-  // feed is closed and empty, or the run aborted.
+  // feed is closed and empty, or the run aborted before a file was taken.
   const std::u16string* Take(const AbortFlag& abortRequested, size_t& index);
 
  private:

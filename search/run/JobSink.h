@@ -39,6 +39,7 @@ struct RunSummary {
   std::vector<std::u16string> unsearchable;   // files the expression was too complex for
   std::vector<UnreadableFile> unreadable;     // a search run: files it could not read
   std::vector<CompressedProblem> compressed;  // compressed files or members damaged, encrypted or too large
+  std::vector<std::u16string> cutShort;       // an aborted search: files whose turn came and that it did not finish
   std::vector<ReplacedFile> replaced;         // a replace run: every file it went through
   JournalEnd journal;                         // a replace run: whether it can be undone
 };

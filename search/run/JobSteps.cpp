@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -89,7 +90,8 @@ void ListForRun(JobState& state, IJobSink& sink, FileFeed& feed) {
               [&] { feed.Publish(); }, [&](LeftOut what) { state.progress.Omitted(what); });
   }
   feed.Close();
-  state.progress.ListingDone();
+  // The listing checks the flag after every entry: up now, it stopped the listing.
+  state.progress.ListingDone(!IsAborted(abortRequested));
   if (!missing.paths.empty() && !IsAborted(abortRequested)) sink.Warn(missing);
 }
 
@@ -114,6 +116,9 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   const bool streamHits = phase == RunPhase::Searching && state.onFileHits && !state.keepHits;
   OrderedCommits<RunSummary> commits(kFilesAhead, summary, state.heldHitBytes);
   SharedFolders folders;
+  // Files taken when the abort came, before their searcher had room to read them.
+  std::mutex unreadMutex;
+  std::vector<std::u16string> unread;
   const auto searchFiles = [&] {
     FileSearcher searcher;
     searcher.PrepareLike(checked);
@@ -130,7 +135,12 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
       });
     }
     const std::u16string* path = nullptr;
-    while ((path = feed.Take(abortRequested, index)) != nullptr && commits.WaitForRoom(index, abortRequested)) {
+    while ((path = feed.Take(abortRequested, index)) != nullptr) {
+      if (!commits.WaitForRoom(index, abortRequested)) {
+        std::lock_guard lock(unreadMutex);
+        unread.push_back(*path);
+        break;
+      }
       commits.Commit(index, process(searcher, index, *path));
     }
   };
@@ -147,6 +157,7 @@ void RunOverFiles(JobState& state, IJobSink& sink, RunPhase phase, const Process
   if (searchers.empty()) searchFiles();
   for (auto& searcher : searchers) searcher.join();
   commits.Flush();
+  summary.cutShort.insert(summary.cutShort.end(), unread.begin(), unread.end());
   if (finish) finish(summary);
 
   summary.aborted = IsAborted(abortRequested);

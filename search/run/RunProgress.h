@@ -22,6 +22,7 @@ struct ProgressSnapshot {
   std::u16string fileName;          // the file whose turn came last, without its folder
   size_t filesLeftOut = 0;          // by "!" patterns, ignore rules and the version-control option
   size_t foldersLeftOut = 0;        // the same for folders, whose files are never looked at
+  bool listingWhole = false;        // the listing ran to its end, not stopped by an abort
 };
 
 // Any thread.
@@ -44,9 +45,10 @@ class RunProgress {
   void Omitted(LeftOut what) {
     (what == LeftOut::File ? filesLeftOut_ : foldersLeftOut_).fetch_add(1, std::memory_order_relaxed);
   }
-  void ListingDone() {
+  void ListingDone(bool whole) {
     std::lock_guard lock(mutex_);
     now_.phase = workPhase_;
+    now_.listingWhole = whole;
   }
   // Once a file, in list order, under the feed's lock: kept short. `path`
   // stays as it is until Finish(), and its name is taken only when a

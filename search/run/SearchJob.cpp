@@ -68,7 +68,7 @@ void RunSearch(JobState& state, IJobSink& sink) {
     } else if (outcome.kind == Kind::Binary) {
       return [](RunSummary& summary) { ++summary.binarySkipped; };
     }
-    const bool named = outcome.kind == Kind::MatchError || outcome.kind == Kind::Unreadable;
+    const bool named = outcome.kind == Kind::MatchError || outcome.kind == Kind::Unreadable || outcome.kind == Kind::Aborted;
     return [&state, found, outcome, path = named ? path : std::u16string()](RunSummary& summary) {
       if (found && state.onFileHits) state.onFileHits(*found);
       if (found && state.keepHits) state.hits.Take(std::move(*found));
@@ -77,7 +77,7 @@ void RunSearch(JobState& state, IJobSink& sink) {
         case Kind::MatchError: summary.unsearchable.push_back(path); break;
         case Kind::Binary: ++summary.binarySkipped; break;
         case Kind::Unreadable: summary.unreadable.push_back({path, outcome.error}); break;
-        case Kind::Aborted: break;
+        case Kind::Aborted: summary.cutShort.push_back(path); break;
       }
     };
   }, savePages);

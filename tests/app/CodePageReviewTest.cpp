@@ -72,6 +72,23 @@ TEST_F(CodePageReviewTest, AReplacementSomePagesCannotHoldIsSaidBeforeWritingAnd
   EXPECT_TRUE(Contains(view.summaries.back(), Docs("b.txt") + u": the file's code page, Shift_JIS (932), cannot hold"));
 }
 
+// A page that finds nothing leaves the file no row: the list's menu forgets
+// the pages chosen, which a search again keeps.
+TEST_F(CodePageReviewTest, PagesChosenForFilesAreForgottenFromTheListNotBySearchingAgain) {
+  WriteDocs();
+  SearchDocs();
+  view.results->readAs = {Docs("b.txt"), codepage::kUtf16Le};
+  dialog.OnCommand(Command::ReadFileAs);
+  EXPECT_EQ(Hits().size(), 2u);
+  EXPECT_EQ(view.results->pagesChosen, 1u);
+  dialog.OnCommand(Command::SearchAgain);
+  EXPECT_EQ(Hits().size(), 2u);
+  EXPECT_EQ(view.results->pagesChosen, 1u);
+  dialog.OnCommand(Command::ForgetPages);
+  EXPECT_EQ(Hits().size(), 3u);
+  EXPECT_EQ(view.results->pagesChosen, 0u);
+}
+
 // A compressed file is only read: the question says so before the answer,
 // not only the summary after it.
 TEST_F(CodePageReviewTest, TheQuestionSaysCompressedFilesWillBeLeftAsTheyAre) {

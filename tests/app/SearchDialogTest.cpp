@@ -258,6 +258,7 @@ TEST_F(SearchDialogTest, ExportWritesTheHitsToTheChosenFile) {
   tree.Write("docs/a.txt", "x\tneedle\r\ny\n");
   SearchDocs();
   chooser.output = U16(tree.Path("out.txt"));
+  chooser.format = ExportFormat::Tabbed;
   dialog.OnCommand(Command::Export);
   const std::u16string record = u"a.txt\tx\u3000\tneedle\t\u3000y\u3000\n";
   std::string expected = "\xFF\xFE";
@@ -267,14 +268,13 @@ TEST_F(SearchDialogTest, ExportWritesTheHitsToTheChosenFile) {
   EXPECT_FALSE(view.waitCursor);
 }
 
-// A filtered list exports the rows it shows; the CSV is written when its type was picked.
-TEST_F(SearchDialogTest, ExportWritesTheShownRowsAndTheCsvWhenPicked) {
+// A filtered list exports the rows it shows; unless another type is picked, as UTF-8 CSV with full paths.
+TEST_F(SearchDialogTest, ExportWritesTheShownRowsAsCsvByDefault) {
   tree.Write("docs/a.txt", "needle one\nneedle two\n");
   SearchDocs();
   const HitList& hits = view.results->hits;
   view.results->shown = std::vector<Hit>{hits[1]};
   chooser.output = U16(tree.Path("out.csv"));
-  chooser.csvWithHeader = true;
   dialog.OnCommand(Command::Export);
   EXPECT_EQ(tree.Read("out.csv"), "path,line,position,length,code_page,left_context,keyword,right_context\r\n" +
                                       tree.Path("docs/a.txt") + ",2,11,6,65001,\"needle one\n\",needle,\" two\n\"\r\n");

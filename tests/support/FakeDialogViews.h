@@ -64,7 +64,21 @@ class FakeResultView final : public IResultView {
   void SetSearchRequest(const SearchRequest& request) override { searchRequest = request; }
   HitPicks SelectedHits() const override { return selected; }
   FileCodePageChoice ReadAsChoice() const override { return readAs; }
-  void HitsChanged() override { ++hitsChanged; }
+  void SetPagesChosen(size_t files) override { pagesChosen = files; }
+  size_t pagesChosen = 0;
+  void HitsChanged() override {
+    ++hitsChanged;
+    held = nullptr;
+  }
+  void HoldHits(const HitList& list) override { held = &list; }
+  void HitsPutBack() override {
+    held = nullptr;
+    ++putBack;
+  }
+  // The hits the view reads: those held while its files are searched again.
+  const HitList& Shown() const { return held ? *held : hits; }
+  const HitList* held = nullptr;
+  int putBack = 0;
   std::optional<HitPicks> ShownHits() const override {
     return shown ? std::optional<HitPicks>(*shown) : std::nullopt;
   }

@@ -29,8 +29,8 @@ class FakePathChooser final : public IPathChooser {
     ++outputAsked;
     return output;
   }
-  bool csvWithHeader = false;  // the CSV was the type picked
-  bool ChoseCsvWithHeader() const override { return csvWithHeader; }
+  ExportFormat format = ExportFormat::Csv;  // the type picked
+  ExportFormat ChosenOutputFormat() const override { return format; }
 };
 
 }  // namespace trawlscope::test

@@ -291,6 +291,36 @@ class TestResultDialog : public QObject {
     QCOMPARE(commands_, (std::vector<Command>{Command::SearchAgain, Command::SearchAgain}));
   }
 
+  // While the list's files are searched again it shows the held hits, sorted
+  // and filtered as they were, says so and offers nothing that acts on them;
+  // the new hits come in the same sort and filter.
+  void aListSearchedAgainStaysWithItsFilterAndSortUntilTheNewHitsCome() {
+    QTest::mouseClick(dialog_->List()->horizontalHeader()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      QPoint(dialog_->List()->horizontalHeader()->sectionViewportPosition(4) + 5, 5));
+    dialog_->FilterEdit()->setText("k");
+    WaitForRows();
+    HitList held;
+    dialog_->HitsAboutToChange();
+    held.Swap(hits_);
+    dialog_->HoldHits(held);
+    AddHit(hits_, u"new", u"key", u"", 1);  // the run filling the list
+    QCOMPARE(dialog_->windowTitle(), QString("Trawlscope - Result (searching again)"));
+    QCOMPARE(dialog_->StatusText(), QString("Searching again...  2 of 3 shown."));
+    QCOMPARE(dialog_->Rows().Row(0).line, 3);
+    QVERIFY(!dialog_->ReplaceButton()->isEnabled() && !dialog_->OutputButton()->isEnabled() &&
+            !dialog_->SearchAgainButton()->isEnabled());
+    for (int line : {5, 9}) AddHit(hits_, u"", u"other", u"", line);
+    AddHit(hits_, u"", u"k", u"", 2);
+    dialog_->HitsAboutToChange();
+    dialog_->HitsChanged();
+    WaitForRows();
+    QCOMPARE(dialog_->windowTitle(), QString("Trawlscope - Result"));
+    QCOMPARE(dialog_->StatusText(), QString("2 of 4 shown."));
+    QCOMPARE(dialog_->Rows().Row(0).line, 1);
+    QCOMPARE(dialog_->Rows().Row(1).line, 2);
+    QVERIFY(dialog_->ReplaceButton()->isEnabled() && dialog_->SearchAgainButton()->isEnabled());
+  }
+
   void theFolderColumnShowsThePathBelowTheSearchedFolder() {
     SearchRequest request;
     request.searchPath = u"/";
@@ -579,14 +609,14 @@ class TestResultDialog : public QObject {
     QStringList titles;
     for (QAction* action : menu->actions()) titles << action->text();
     QCOMPARE(titles, QStringList({"&Open", "&Copy", "Copy full &path", "Open containing &folder", "",
-                                  "Read this file &as", "", "&Replace selected..."}));
+                                  "Read this file &as", "&Forget the pages chosen", "", "&Replace selected..."}));
     menu->actions()[2]->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QString("/d/f2.txt\n"));
     menu->actions()[1]->trigger();
     QVERIFY(QApplication::clipboard()->text().startsWith("/d/f2.txt\t12\ta much longer left context\t"));
     menu->actions()[0]->trigger();
     QCOMPARE(opened, std::vector<size_t>{1});
-    menu->actions()[7]->trigger();
+    menu->actions()[8]->trigger();
     QCOMPARE(commands_, std::vector<Command>{Command::ReplaceSelected});
     // With no file manager to show the folder, the list says so and names it.
     QStringList said;
@@ -594,6 +624,15 @@ class TestResultDialog : public QObject {
     list->messageSink = [&](const QString& text) { said << text; };
     menu->actions()[3]->trigger();
     QCOMPARE(said, QStringList({"No file manager could show the folder:\n/d/"}));
+    // Forgetting the pages chosen is offered once there are some, also with nothing selected.
+    QVERIFY(!menu->actions()[6]->isEnabled());
+    dialog_->SetPagesChosen(1);
+    list->clearSelection();
+    QMenu* forget = list->MakeContextMenu();
+    QVERIFY(forget->actions()[6]->isEnabled());
+    forget->actions()[6]->trigger();
+    QCOMPARE(commands_, (std::vector<Command>{Command::ReplaceSelected, Command::ForgetPages}));
+    delete forget;
     delete menu;
   }
 

@@ -701,10 +701,10 @@ class TestSearchDialog : public QObject {
     QTest::mouseClick(window_->SearchButton(), Qt::LeftButton);
     WaitForRunEnd();
     QTRY_VERIFY(window_->ResultWidget() != nullptr);
-    chooser_->output = FromQString(Path("out.tsv"));
+    chooser_->output = FromQString(Path("out.csv"));
     QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);
-    const std::string bytes = ReadFile(Path("out.tsv"));
-    QVERIFY(bytes.rfind("\xFF\xFE", 0) == 0);
+    const std::string bytes = ReadFile(Path("out.csv"));
+    QVERIFY(bytes.rfind("path,line,", 0) == 0);
     QVERIFY(messages_.isEmpty());
     chooser_->output = FromQString(Path("no/such/folder/out.tsv"));
     QTest::mouseClick(window_->ResultWidget()->OutputButton(), Qt::LeftButton);

@@ -1,10 +1,12 @@
 // The list's view over more rows than its pixels can count: a model of 100
 // million rows, 40 pixels high, is 4 billion pixels tall, past an int.
 #include <QAbstractTableModel>
+#include <QAccessible>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
 
+#include "gui/list/RowsAccessible.h"
 #include "gui/list/UniformRowsView.h"
 
 using namespace trawlscope;
@@ -17,7 +19,11 @@ class CountedRows final : public QAbstractTableModel {
   int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : rows_; }
   int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : 3; }
   QVariant data(const QModelIndex& index, int role) const override {
+    if (role == Qt::AccessibleTextRole) return QStringLiteral("row %1 column %2").arg(index.row()).arg(index.column());
     return role == Qt::DisplayRole ? QVariant(index.row()) : QVariant();
+  }
+  QVariant headerData(int section, Qt::Orientation, int role) const override {
+    return role == Qt::DisplayRole ? QVariant(QStringLiteral("Title %1").arg(section)) : QVariant();
   }
   void Resize(int rows) {
     beginResetModel();
@@ -63,6 +69,44 @@ class TestUniformRowsView : public QObject {
   void cleanup() {
     view_.reset();
     model_.reset();
+  }
+
+  // A screen reader reads the rows, the shown columns and their titles, the
+  // current cell and the selection, from cells made when asked and not kept.
+  void aScreenReaderReadsTheTableAndNoRowCostsUntilAsked() {
+    view_->horizontalHeader()->hideSection(0);
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view_.get());
+    QVERIFY(list != nullptr && list->tableInterface() != nullptr);
+    QAccessibleTableInterface* table = list->tableInterface();
+    QCOMPARE(list->role(), QAccessible::Table);
+    QCOMPARE(table->rowCount(), kRows);
+    QCOMPARE(table->columnCount(), 2);
+    QCOMPARE(table->columnDescription(0), QStringLiteral("Title 1"));
+    QCOMPARE(list->child(1)->role(), QAccessible::ColumnHeader);
+    QCOMPARE(list->child(1)->text(QAccessible::Name), QStringLiteral("Title 2"));
+    QAccessibleInterface* last = table->cellAt(kRows - 1, 1);
+    QCOMPARE(last->text(QAccessible::Name), QStringLiteral("row 99999999 column 2"));
+    QCOMPARE(list->indexOfChild(last), kRows * 2 + 1);
+    QCOMPARE(last->tableCellInterface()->columnHeaderCells().front()->text(QAccessible::Name), QStringLiteral("Title 2"));
+
+    view_->setCurrentIndex(model_->index(7, 1));
+    QCOMPARE(list->focusChild()->text(QAccessible::Name), QStringLiteral("row 7 column 1"));
+    QVERIFY(list->focusChild()->state().focused);
+    QCOMPARE(table->selectedRows(), QList<int>{7});
+    QVERIFY(table->cellAt(7, 0)->tableCellInterface()->isSelected());
+    QVERIFY(!table->cellAt(8, 0)->state().selected);
+    view_->selectAll();
+    QCOMPARE(table->selectedRowCount(), kRows);
+    QVERIFY(table->selectedCells().size() <= kCachedAccessibleCells);
+
+    // A cell read long ago is dropped; asked again, it is made again.
+    const QAccessible::Id first = QAccessible::uniqueId(table->cellAt(0, 0));
+    for (int row = 1; row <= kCachedAccessibleCells; ++row) table->cellAt(row, 0);
+    QVERIFY(QAccessible::accessibleInterface(first) == nullptr);
+    QCOMPARE(table->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("row 0 column 1"));
+    view_->horizontalHeader()->resizeSection(1, 0);  // a column of no width, as the result list's first
+    QCOMPARE(table->columnCount(), 1);
+    QCOMPARE(table->cellAt(0, 0)->text(QAccessible::Name), QStringLiteral("row 0 column 2"));
   }
 
   // Each key lands on its row, scrolled into view whole, with the same row under the mouse.
