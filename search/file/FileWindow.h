@@ -18,8 +18,8 @@
 #include "search/SearchRequest.h"
 #include "search/file/FileSearchOutcome.h"
 #include "search/file/SearchPattern.h"
-#include "search/matching/ArrivalScan.h"
-#include "search/matching/LineCounter.h"
+#include "search/matching/scan/ArrivalScan.h"
+#include "search/matching/scan/LineCounter.h"
 
 namespace trawlscope {
 
