@@ -1,6 +1,14 @@
 #include "search/matching/AbortPollingIterator.h"
 
 namespace trawlscope {
+namespace abort_polling {
+
+void Abort() {
+  polledFlag = &neverAborted;
+  throw ScanAborted{};
+}
+
+}  // namespace abort_polling
 
 AbortPollScope::AbortPollScope(const AbortFlag& abortRequested)
     : outerFlag_(abort_polling::polledFlag) {
@@ -8,7 +16,5 @@ AbortPollScope::AbortPollScope(const AbortFlag& abortRequested)
 }
 
 AbortPollScope::~AbortPollScope() { abort_polling::polledFlag = outerFlag_; }
-
-bool AbortPollScope::Stopped() const { return abort_polling::polledFlag == &abort_polling::stopped; }
 
 }  // namespace trawlscope

@@ -75,12 +75,11 @@ namespace {
 // stretches CandidateWindows picks (`at(i)` makes the iterator at unit i,
 // `offsetOf` turns one back). Each search is Boost's own search from that
 // point with the whole text behind it, so the matches are those the
-// library's iteration gives. Stops early when `onMatch` returns false, and
-// once `polling` has stopped the library, whose answers then mean nothing.
+// library's iteration gives. Stops early when `onMatch` returns false.
 template <typename Unit, typename Regex, typename MakeIterator, typename OffsetOf, typename OnMatch>
 void ForEachWindowedMatch(const ExpressionFacts& facts, std::basic_string_view<Unit> text,
-                          const Regex& expression, const AbortPollScope& polling, const MakeIterator& at,
-                          const OffsetOf& offsetOf, const OnMatch& onMatch) {
+                          const Regex& expression, const MakeIterator& at, const OffsetOf& offsetOf,
+                          const OnMatch& onMatch) {
   using Iterator = decltype(at(0));
   CandidateWindows<Unit> windows(facts, text);
   WholeTextStateLimit limit;
@@ -89,9 +88,7 @@ void ForEachWindowedMatch(const ExpressionFacts& facts, std::basic_string_view<U
   size_t from = 0, start = 0, end = 0;
   while (windows.Next(from, start, end)) {
     limit.SearchFrom(static_cast<std::ptrdiff_t>(text.size() - from));
-    const bool found = boost::regex_search(at(start), at(end), match, expression, boost::match_default, base);
-    if (polling.Stopped()) return;
-    if (!found) {
+    if (!boost::regex_search(at(start), at(end), match, expression, boost::match_default, base)) {
       from = end;
       continue;
     }
@@ -251,11 +248,11 @@ Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag
   const PolledBytes begin(bytes.data());
   const PolledBytes end(bytes.data() + bytes.size());
   if (words_) words_->SetAsciiText(bytes);
-  bool aborted = false;
   try {
     if (expressions->facts) {
+      bool aborted = false;
       ForEachWindowedMatch<char>(
-          *expressions->facts, bytes, *expressions->ascii, polling,
+          *expressions->facts, bytes, *expressions->ascii,
           [&](size_t i) { return PolledBytes(bytes.data() + i); },
           [&](PolledBytes it) { return static_cast<size_t>(it - begin); },
           [&](const boost::match_results<PolledBytes>& match) {
@@ -265,23 +262,24 @@ Matcher::ScanEnd Matcher::ScanAsciiBytes(std::string_view bytes, const AbortFlag
             if (!words_ || words_->IsWholeWord(position, length)) onMatch(position, length);
             return true;
           });
-    } else {
-      for (Iteration it(begin, end, *expressions->ascii, boost::match_default), done; it != done; ++it) {
-        // Also what the library returns once the polling stopped it, which is no match.
-        if (IsAborted(abortRequested) || polling.Stopped()) return ScanEnd::Aborted;
-        const auto& match = (*it)[0];
-        const auto position = static_cast<size_t>(match.first - begin);
-        const auto length = static_cast<size_t>(match.length());
-        if (!words_ || words_->IsWholeWord(position, length)) onMatch(position, length);
-      }
+      return aborted ? ScanEnd::Aborted : ScanEnd::Completed;
+    }
+    for (Iteration it(begin, end, *expressions->ascii, boost::match_default), done; it != done;
+         ++it) {
+      if (IsAborted(abortRequested)) return ScanEnd::Aborted;
+      const auto& match = (*it)[0];
+      const auto position = static_cast<size_t>(match.first - begin);
+      const auto length = static_cast<size_t>(match.length());
+      if (!words_ || words_->IsWholeWord(position, length)) onMatch(position, length);
     }
   } catch (const std::bad_alloc&) {
     throw;  // the caller's to report: the file did not fit in memory, the expression is not at fault
+  } catch (const ScanAborted&) {
+    return ScanEnd::Aborted;
   } catch (const std::exception&) {
-    // The library counts the states of its walk back after the stop too.
-    return polling.Stopped() ? ScanEnd::Aborted : ScanEnd::MatchError;
+    return ScanEnd::MatchError;
   }
-  return aborted || polling.Stopped() ? ScanEnd::Aborted : ScanEnd::Completed;
+  return ScanEnd::Completed;
 }
 
 Matcher::ScanEnd Matcher::Scan(std::u16string_view text, MatchMode mode,
@@ -368,8 +366,7 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
   bool aborted = false;
   if (words_) words_->SetText(text);
   const auto emit = [&](const boost::match_results<Units>& found) {
-    // Also what the library returns once the polling stopped it, which is no match.
-    if (IsAborted(abortRequested) || polling.Stopped()) return !(aborted = true);
+    if (IsAborted(abortRequested)) return !(aborted = true);
     if (words_ && !words_->IsWholeWord(static_cast<size_t>(found[0].first.base() - begin),
                                        static_cast<size_t>(found[0].second.base() - found[0].first.base())))
       return true;
@@ -381,7 +378,7 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
     const Units first(begin, begin, end);
     if (expressions->facts && !ReadsAroundTheMatch(format) && IsWellFormedUtf16(text)) {
       ForEachWindowedMatch<char16_t>(
-          *expressions->facts, text, expression, polling,
+          *expressions->facts, text, expression,
           [&](size_t i) { return Units(begin + static_cast<std::ptrdiff_t>(i), begin, end); },
           [&](const Units& it) { return static_cast<size_t>(it.base() - begin); }, emit);
     } else {
@@ -391,10 +388,12 @@ Matcher::ScanEnd Matcher::ForEachExpressionMatch(
     }
   } catch (const std::bad_alloc&) {
     throw;  // the caller's to report: the file did not fit in memory, the expression is not at fault
+  } catch (const ScanAborted&) {
+    return ScanEnd::Aborted;
   } catch (const std::exception&) {
-    return polling.Stopped() ? ScanEnd::Aborted : ScanEnd::MatchError;
+    return ScanEnd::MatchError;
   }
-  return aborted || polling.Stopped() ? ScanEnd::Aborted : ScanEnd::Completed;
+  return aborted ? ScanEnd::Aborted : ScanEnd::Completed;
 }
 
 std::optional<Matcher::ExpressionMatch> Matcher::ExpressionMatchAt(std::u16string_view text, size_t position,
