@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "search/matching/LineCounter.h"
+#include "search/matching/scan/LineCounter.h"
 
 using namespace trawlscope;
 

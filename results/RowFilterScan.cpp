@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "platform/files/NativePath.h"
-#include "search/matching/CaseFolding.h"
 #include "search/matching/Matcher.h"
+#include "search/matching/unicode/CaseFolding.h"
 
 namespace trawlscope {
 namespace {

@@ -20,45 +20,42 @@ FileSearchOutcome FileSearcher::SearchFile(const AbortFlag& abortRequested,
                                             const std::u16string& path, HitList& hits,
                                             int contextLength) {
   // The hits of a file whose page was guessed wrong can be dropped only when they are all its.
-  window_.mayGuessPage = hits.size() == 0;
+  window_.MayGuessPage(hits.size() == 0);
   StartHits();
   FileWindow::Loaded loaded = window_.Load(pattern_, abortRequested, path, &searched_, true, pageCache_, true);
   searchedKnown_ = loaded.identityTaken;
   if (loaded.kind != FileSearchOutcome::Kind::Searched) {
-    window_.pieces.Close();
-    window_.bytes.Clear();
+    window_.Pieces().Close();
+    window_.LetGoOfBytes();
     return {loaded.kind, loaded.error};
   }
   try {
-    window_.codePage = loaded.detected;
+    window_.UsePage(loaded.detected);
     wholeAfterAll_ = false;
-    FileSearchOutcome outcome = window_.pieces.IsOpen()
+    FileSearchOutcome outcome = window_.Pieces().IsOpen()
                                     ? SearchInPieces(abortRequested, loaded.detected, hits, contextLength)
                                     : SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
-    window_.pieces.Close();
+    window_.Pieces().Close();
     if (wholeAfterAll_) {
       // The first byte from 0x80 up showed a page that cannot be cut.
       StartHits();
       loaded = window_.Load(pattern_, abortRequested, path, &searched_, false, pageCache_);
       searchedKnown_ = loaded.identityTaken;
       if (loaded.kind != FileSearchOutcome::Kind::Searched) {
-        window_.bytes.Clear();
+        window_.LetGoOfBytes();
         return {loaded.kind, loaded.error};
       }
-      window_.codePage = loaded.detected;
+      window_.UsePage(loaded.detected);
       outcome = SearchLoaded(abortRequested, loaded.detected, hits, contextLength);
     }
     FinishFileHits();
-    window_.bytes.Clear();
+    window_.LetGoOfBytes();
     window_.ReleaseOversizedText();
     return outcome;
   } catch (const std::bad_alloc&) {
-    window_.pieces.Close();
     FinishFileHits();
     // A text too large for the memory left: this file is reported, the run goes on.
-    window_.asciiText = {};
-    std::u16string().swap(window_.text);
-    window_.bytes.Clear(true);
+    window_.ReleaseMemory();
     return {FileSearchOutcome::Kind::Unreadable, ENOMEM};
   }
 }
@@ -67,30 +64,29 @@ FileSearchOutcome FileSearcher::SearchLoaded(const AbortFlag& abortRequested, Co
                                               HitList& hits, int contextLength) {
   // A file whose bytes cannot hold the search text is not decoded: it gives
   // no hits either way.
-  const std::string_view bytes = window_.memberBytes.data() != nullptr ? window_.memberBytes : window_.bytes.Bytes();
+  const std::string_view bytes = window_.Bytes();
   const auto onMatch = [&](size_t position, size_t length) {
     MakeHit(hits, position, length, contextLength);
   };
-  if (LoadXmlText(bytes)) return Finish(pattern_.matcher->Scan(window_.text, pattern_.mode, abortRequested, onMatch), abortRequested);
-  const bool mayContain = window_.arrival.NeedleSettled() && detected == codepage::kUtf8
-                              ? window_.arrival.NeedleFound()
-                              : pattern_.Prefilter().MayContain(bytes, detected, window_.firstHighByte);
+  if (LoadXmlText(bytes))
+    return Finish(pattern_.matcher->Scan(window_.Text(), pattern_.mode, abortRequested, onMatch), abortRequested);
+  const bool mayContain = window_.Arrival().NeedleSettled() && detected == codepage::kUtf8
+                              ? window_.Arrival().NeedleFound()
+                              : pattern_.Prefilter().MayContain(bytes, detected, window_.FirstHighByte());
   if (!mayContain) return {};
 
   if (pattern_.mode == MatchMode::RegularExpression && pattern_.matcher->CanScanAsciiBytes() &&
-      IsAsciiTransparent(detected) && window_.firstHighByte == bytes.size()) {
+      IsAsciiTransparent(detected) && window_.FirstHighByte() == bytes.size()) {
     // Most files of a source tree are pure ASCII: the expression runs on
     // their bytes, and hits take their contexts from them, so the text is
     // never widened.
-    window_.asciiText = bytes;
+    window_.ScanAsciiBytes(bytes);
     const Matcher::ScanEnd end = pattern_.matcher->ScanAsciiBytes(bytes, abortRequested, onMatch);
-    window_.asciiText = {};
+    window_.ScanAsciiBytes({});
     return Finish(end, abortRequested);
   }
-  size_t undecodable = 0;
-  DecodeDetectedBytes(bytes, detected, window_.text, window_.hadBom, &undecodable);
-  window_.undecodable = window_.undecodable || undecodable > 0;
-  return Finish(pattern_.matcher->Scan(window_.text, pattern_.mode, abortRequested, onMatch), abortRequested);
+  window_.DecodeBytes(detected);
+  return Finish(pattern_.matcher->Scan(window_.Text(), pattern_.mode, abortRequested, onMatch), abortRequested);
 }
 
 FileSearchOutcome FileSearcher::Finish(Matcher::ScanEnd end, const AbortFlag& abortRequested) const {
@@ -103,17 +99,17 @@ FileSearchOutcome FileSearcher::Finish(Matcher::ScanEnd end, const AbortFlag& ab
 }
 
 bool FileSearcher::LoadXmlText(std::string_view bytes) {
-  if (!pattern_.XPathApplies(window_.fileName) || pattern_.xpathFault) return false;
+  if (!pattern_.XPathApplies(window_.FileName()) || pattern_.xpathFault) return false;
   std::u16string xmlText;
   if (!ExtractXPathText(bytes, pattern_.xpath, xmlText)) return false;
-  window_.text = std::move(xmlText);
+  window_.Text() = std::move(xmlText);
   return true;
 }
 
 void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int contextLength) {
   if (hitFile_ == nullptr) {
-    hitFile_ = &hits.AddFile(window_.folder, window_.fileName, window_.codePage);
-    hitFile_->hadBom = window_.hadBom;
+    hitFile_ = &hits.AddFile(window_.Folder(), window_.FileName(), window_.Page());
+    hitFile_->hadBom = window_.HadBom();
     hitFile_->hasIdentity = searchedKnown_;
     hitFile_->identity = searched_;
     hitFile_->continued = handedOver_;
@@ -143,7 +139,7 @@ void FileSearcher::MakeHit(HitList& hits, size_t position, size_t length, int co
   hit.line = window_.LineOf(position);
   hits.Append(hit);
   // A guessed page may yet drop the file's hits: they stay until it is settled.
-  if (outlet_ && hits.size() >= handOverEvery_ && !window_.pagePending) HandOver(hits);
+  if (outlet_ && hits.size() >= handOverEvery_ && !window_.PagePending()) HandOver(hits);
 }
 
 void FileSearcher::HandOver(HitList& hits) {
@@ -154,7 +150,7 @@ void FileSearcher::HandOver(HitList& hits) {
 
 void FileSearcher::FinishFileHits() {
   if (hitFile_ == nullptr) return;
-  hitFile_->undecodable = window_.undecodable;
+  hitFile_->undecodable = window_.Undecodable();
   std::u16string& wide = hitFile_->wide;
   if (std::all_of(wide.begin(), wide.end(), [](char16_t c) { return c < 0x80; })) {
     hitFile_->narrow.assign(wide.begin(), wide.end());
@@ -178,34 +174,32 @@ std::optional<FileSearchOutcome> FileSearcher::SearchStream(const AbortFlag& abo
   if (outlet_ && hits.size() > 0) outlet_(hits);
   window_.StartMember(displayPath, nameAt);
   StartHits();
-  if (pattern_.XPathApplies(window_.fileName) || !pattern_.FitsPieces() || hits.size() > 0) return std::nullopt;
-  window_.mayGuessPage = true;
+  if (pattern_.XPathApplies(window_.FileName()) || !pattern_.FitsPieces() || hits.size() > 0) return std::nullopt;
+  window_.MayGuessPage(true);
   searched_ = container;
   searchedKnown_ = true;
-  window_.arrival.Start(nullptr);
-  window_.pieces.TakeStream(head, rest);
+  window_.Pieces().TakeStream(head, rest);
   try {
     const FileWindow::Loaded loaded = window_.StartPieces(abortRequested);
     if (loaded.kind != Kind::Searched || loaded.detected == codepage::kNone || !CutsAfterLineFeeds(loaded.detected)) {
       // Nothing past the head was read yet.
-      window_.pieces.Close();
+      window_.Pieces().Close();
       if (loaded.kind != Kind::Searched) return FileSearchOutcome{loaded.kind, loaded.error};
       return std::nullopt;
     }
-    window_.codePage = loaded.detected;
+    window_.UsePage(loaded.detected);
     wholeAfterAll_ = false;
     const FileSearchOutcome outcome = SearchInPieces(abortRequested, loaded.detected, hits, contextLength);
     restTouched = true;
-    window_.pieces.Close();
+    window_.Pieces().Close();
     FinishFileHits();
     window_.ReleaseOversizedText();
     if (wholeAfterAll_) return std::nullopt;
     return outcome;
   } catch (const std::bad_alloc&) {
     restTouched = true;
-    window_.pieces.Close();
     FinishFileHits();
-    std::u16string().swap(window_.text);
+    window_.ReleaseMemory();
     return FileSearchOutcome{Kind::Unreadable, ENOMEM};
   }
 }
@@ -216,30 +210,27 @@ FileSearchOutcome FileSearcher::SearchBytes(const AbortFlag& abortRequested, con
   using Kind = FileSearchOutcome::Kind;
   window_.StartMember(displayPath, nameAt);
   StartHits();
-  window_.mayGuessPage = false;
+  window_.MayGuessPage(false);
+  window_.StartMemberBytes(bytes);
   // As ReadAndDetect judges a file read whole: binary content first, then the page.
-  window_.firstHighByte = FindFirstHighByte(bytes);
   const bool plainAscii =
-      window_.firstHighByte == bytes.size() && IsPlainAsciiSample(bytes.substr(0, kDetectionSampleBytes));
+      window_.FirstHighByte() == bytes.size() && IsPlainAsciiSample(bytes.substr(0, kDetectionSampleBytes));
   if (!plainAscii && IsBinaryContent(bytes)) return {Kind::Binary};
   const CodePage detected = window_.PageOf(bytes, plainAscii);
   if (IsAborted(abortRequested)) return {Kind::Aborted};
   searched_ = container;
   searchedKnown_ = true;
-  window_.codePage = detected;
-  window_.arrival.Start(nullptr);  // nothing was looked for as the bytes arrived: the prefilter decides
-  window_.memberBytes = bytes;
+  window_.UsePage(detected);
   try {
     const FileSearchOutcome outcome = SearchLoaded(abortRequested, detected, hits, contextLength);
-    window_.memberBytes = {};
+    window_.EndMemberBytes();
     FinishFileHits();
     window_.ReleaseOversizedText();
     return outcome;
   } catch (const std::bad_alloc&) {
-    window_.memberBytes = {};
+    window_.EndMemberBytes();
     FinishFileHits();
-    window_.asciiText = {};
-    std::u16string().swap(window_.text);
+    window_.ReleaseMemory();
     return {Kind::Unreadable, ENOMEM};
   }
 }

@@ -42,8 +42,7 @@ class FileSearcher {
   // detected), and the files `perFile` names in their page; `perFile`
   // outlives this, and may be null.
   void ChooseCodePages(CodePage everyFile, const FileCodePages* perFile) {
-    window_.everyFilePage = everyFile;
-    window_.perFilePages = perFile;
+    window_.ChooseCodePages(everyFile, perFile);
   }
   // After Prepare: only occurrences that begin and end on word boundaries
   // count, in searches and replaces alike.
@@ -53,7 +52,7 @@ class FileSearcher {
   // afresh from the bytes it writes back. `cache` outlives this; null for none.
   void UsePageCache(DetectedPageCache* cache) { pageCache_ = cache; }
   // Opens folders together with the run's other searchers; `folders` outlives this.
-  void ShareFolders(SharedFolders& folders) { window_.folderCursor.Share(folders); }
+  void ShareFolders(SharedFolders& folders) { window_.ShareFolders(folders); }
 
   // Empty when no XPath was given or it compiles; otherwise the XML
   // library's description of the fault. ".xml" files are then searched as
@@ -95,11 +94,10 @@ class FileSearcher {
                                                 const FileIdentity& container, HitList& hits, int contextLength,
                                                 bool& restTouched);
   // Members up to this size are searched whole.
-  size_t WholeUpTo() const { return window_.wholeUpTo; }
+  size_t WholeUpTo() const { return window_.WholeUpTo(); }
   // For tests, which use tiny pieces.
   void SetPieceSizes(size_t pieceBytes, size_t wholeUpTo) {
-    window_.pieceBytes = pieceBytes;
-    window_.wholeUpTo = wholeUpTo;
+    window_.SetPieceSizes(pieceBytes, wholeUpTo);
   }
 
   // What the run looks for, and the window the search moves through each

@@ -12,7 +12,6 @@
 #include "platform/codepage/detection/CodePageDetector.h"
 #include "platform/codepage/conversion/LineFeedCuts.h"
 #include "search/file/FileSearcher.h"
-#include "search/file/LinePieces.h"
 #include "search/hits/HitContext.h"
 #include "search/text/TextDecoding.h"
 
@@ -26,14 +25,14 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
   scan.rightRoom = kRightContextFactor * scan.width;
   // At most three pieces' text is held (see FileWindow::LetGoBehind): room
   // for them from the start, rather than doubling past them.
-  scan.heldRoom = 3 * window_.pieceBytes + scan.rightRoom + scan.width;
+  scan.heldRoom = 3 * window_.PieceBytes() + scan.rightRoom + scan.width;
   scan.asciiTransparent = IsAsciiTransparent(detected);
   window_.StartHolding(scan.asciiTransparent, scan.heldRoom);
   scan.asciiFinder = scan.asciiTransparent ? pattern_.Prefilter().FinderForAsciiBytes(detected) : nullptr;
   // An expression that can run on ASCII bytes runs on the held bytes, as on a whole ASCII file.
   scan.bytesExpression = pattern_.mode == MatchMode::RegularExpression && pattern_.matcher->CanScanAsciiBytes();
-  while (!scan.atEnd || window_.raw.size() > 0 || !scan.cuts.empty()) {
-    const long long next = NextLinePiece(window_.pieces, window_.raw, window_.pieceBytes, scan.detected, scan.atEnd);
+  while (!scan.atEnd || !window_.Unread().empty() || !scan.cuts.empty()) {
+    const long long next = window_.NextPiece(scan.detected, scan.atEnd);
     if (next < 0) return {FileSearchOutcome::Kind::Unreadable, errno};
     if (auto ended = SearchPiece(scan, static_cast<size_t>(next))) return *ended;
   }
@@ -41,7 +40,7 @@ FileSearchOutcome FileSearcher::SearchInPieces(const AbortFlag& abortRequested, 
 }
 
 std::optional<FileSearchOutcome> FileSearcher::SearchPiece(PieceScan& scan, size_t cut) {
-  const std::string_view piece = window_.raw.View().substr(0, cut);
+  const std::string_view piece = window_.Unread().substr(0, cut);
   // Whether the piece is all ASCII and, if so, whether it may hold a match, in one pass when a needle tells.
   bool ascii = false;
   bool mayContain = true;
@@ -55,7 +54,7 @@ std::optional<FileSearchOutcome> FileSearcher::SearchPiece(PieceScan& scan, size
     }
   }
   if (auto settled = SettleGuessedPage(scan, piece, ascii)) return settled;
-  const std::string_view cutPiece = window_.raw.View().substr(0, cut);
+  const std::string_view cutPiece = window_.Unread().substr(0, cut);
   const size_t tail = std::max<size_t>(scan.width, 1);
   if (ascii && cutPiece.size() > scan.rightRoom + tail &&
       (scan.asciiFinder != nullptr ? !mayContain
@@ -71,18 +70,18 @@ std::optional<FileSearchOutcome> FileSearcher::SearchPiece(PieceScan& scan, size
     }
     scan.searchedTo = window_.HoldTailOf(cutPiece, start, tail);
     scan.atStart = false;
-    window_.raw.DropFront(cut);
+    window_.DropPiece(cut);
     return std::nullopt;
   }
   if (cut > 0) {
     window_.HoldPiece(cutPiece, ascii, scan.atStart, scan.detected, scan.heldRoom);
     scan.atStart = false;
-    scan.cuts.push_back(window_.textBase + window_.HeldSize());
-    window_.raw.DropFront(cut);
+    scan.cuts.push_back(window_.HeldEnd());
+    window_.DropPiece(cut);
   }
-  window_.textEnd = window_.textBase + window_.HeldSize();
-  const bool allHeld = scan.atEnd && window_.raw.size() == 0;
-  while (!scan.cuts.empty() && (allHeld || window_.textEnd - scan.cuts.front() >= scan.rightRoom)) {
+  window_.LetContextsReach(window_.HeldEnd());
+  const bool allHeld = scan.atEnd && window_.Unread().empty();
+  while (!scan.cuts.empty() && (allHeld || window_.TextSize() - scan.cuts.front() >= scan.rightRoom)) {
     const Matcher::ScanEnd end = SearchHeldTo(scan, scan.cuts.front());
     if (end != Matcher::ScanEnd::Completed) return PiecesEnded(scan, end);
     scan.cuts.pop_front();
@@ -97,49 +96,47 @@ Matcher::ScanEnd FileSearcher::SearchHeldTo(PieceScan& scan, size_t to) {
   const auto onMatch = [&](size_t position, size_t length) {
     MakeHit(scan.hits, searchedTo + position, length, scan.contextLength);
   };
-  const size_t from = searchedTo - window_.textBase;
   Matcher::ScanEnd end;
-  if (!window_.heldNarrow) {
-    end = pattern_.matcher->Scan(std::u16string_view(window_.text).substr(from, to - searchedTo), pattern_.mode,
-                                 scan.abortRequested, onMatch);
+  if (!window_.HeldNarrow()) {
+    end = pattern_.matcher->Scan(window_.HeldText(searchedTo, to), pattern_.mode, scan.abortRequested, onMatch);
   } else {
-    const std::string_view lines = std::string_view(window_.heldBytes).substr(from, to - searchedTo);
+    const std::string_view lines = window_.HeldAscii(searchedTo, to);
     if (scan.bytesExpression) {
       end = pattern_.matcher->ScanAsciiBytes(lines, scan.abortRequested, onMatch);
     } else {
-      window_.decoded.assign(lines.begin(), lines.end());
-      end = pattern_.matcher->Scan(window_.decoded, pattern_.mode, scan.abortRequested, onMatch);
+      window_.PieceText().assign(lines.begin(), lines.end());
+      end = pattern_.matcher->Scan(window_.PieceText(), pattern_.mode, scan.abortRequested, onMatch);
     }
   }
   scan.searchedTo = to;
-  return window_.recountError != 0 ? Matcher::ScanEnd::MatchError : end;
+  return window_.RecountError() != 0 ? Matcher::ScanEnd::MatchError : end;
 }
 
 FileSearchOutcome FileSearcher::PiecesEnded(const PieceScan& scan, Matcher::ScanEnd end) const {
-  if (window_.recountError != 0) return {FileSearchOutcome::Kind::Unreadable, window_.recountError};
+  if (window_.RecountError() != 0) return {FileSearchOutcome::Kind::Unreadable, window_.RecountError()};
   return Finish(end, scan.abortRequested);
 }
 
 std::optional<FileSearchOutcome> FileSearcher::SettleGuessedPage(PieceScan& scan, std::string_view piece,
                                                                  bool ascii) {
   using Kind = FileSearchOutcome::Kind;
-  if (!window_.pagePending) return std::nullopt;
+  if (!window_.PagePending()) return std::nullopt;
   if (!piece.empty() && !ascii) {
     // The first byte from 0x80 up: the detector sees what it would of the whole file.
-    window_.pagePending = false;
+    window_.SettlePendingPage();
     const size_t high = FindFirstHighByte(piece);
-    if (window_.raw.size() < high + kDetectionSampleBytes && !scan.atEnd) {
-      const size_t asked = high + kDetectionSampleBytes - window_.raw.size();
-      const long long got = window_.pieces.ReadMore(window_.raw, asked);
+    if (window_.Unread().size() < high + kDetectionSampleBytes && !scan.atEnd) {
+      const size_t asked = high + kDetectionSampleBytes - window_.Unread().size();
+      const long long got = window_.ReadMore(asked);
       if (got < 0) return FileSearchOutcome{Kind::Unreadable, errno};
       scan.atEnd = static_cast<size_t>(got) < asked;
     }
-    return SettlePage(scan, window_.raw.View().substr(high, kDetectionSampleBytes));
+    return SettlePage(scan, window_.Unread().substr(high, kDetectionSampleBytes));
   }
-  if (outlet_ && scan.hits.size() >= handOverEvery_ && window_.pieces.CanReadAgain()) {
+  if (outlet_ && scan.hits.size() >= handOverEvery_ && window_.Pieces().CanReadAgain()) {
     // Hits that went out cannot be dropped: the page is settled now, on
     // the first byte from 0x80 up wherever it is, instead of when it comes.
-    window_.pagePending = false;
+    window_.SettlePendingPage();
     std::string sample;
     if (!window_.LookAheadForHighByte(sample)) return FileSearchOutcome{Kind::Unreadable, errno};
     if (!sample.empty()) return SettlePage(scan, sample);
@@ -154,11 +151,11 @@ std::optional<FileSearchOutcome> FileSearcher::SettlePage(PieceScan& scan, std::
     hitFile_ = nullptr;
     scan.hits.Clear();
   };
-  if (IsBinaryContent(window_.head)) {
+  if (IsBinaryContent(window_.Head())) {
     dropHits();
     return FileSearchOutcome{Kind::Binary};
   }
-  const CodePage page = DetectCodePageOfParts(window_.head, sample);
+  const CodePage page = DetectCodePageOfParts(window_.Head(), sample);
   if (page != scan.detected && !IsAsciiTransparent(page)) {
     dropHits();
     if (!CutsAfterLineFeeds(page)) {
@@ -167,19 +164,18 @@ std::optional<FileSearchOutcome> FileSearcher::SettlePage(PieceScan& scan, std::
     }
     // Every piece so far reads otherwise: from the start again, or, for
     // bytes that cannot be read again, whole from the caller.
-    if (!window_.pieces.CanReadAgain()) {
+    if (!window_.Pieces().CanReadAgain()) {
       wholeAfterAll_ = true;
       return FileSearchOutcome{};
     }
-    if (!window_.pieces.Rewind()) return FileSearchOutcome{Kind::Unreadable, errno};
-    window_.raw.Clear(~size_t{0});
-    window_.codePage = page;
+    if (!window_.RewindPieces()) return FileSearchOutcome{Kind::Unreadable, errno};
+    window_.UsePage(page);
     return SearchInPieces(scan.abortRequested, page, scan.hits, scan.contextLength);
   }
   if (page != scan.detected) {
     // The pieces so far, all ASCII, read the same in it; only the record's page changes.
     scan.detected = page;
-    window_.codePage = page;
+    window_.UsePage(page);
     if (hitFile_ != nullptr) hitFile_->codePage = page;
     scan.asciiFinder = pattern_.Prefilter().FinderForAsciiBytes(scan.detected);
   }

@@ -13,7 +13,13 @@ namespace trawlscope {
 
 // Thrown out of the matcher when the flag is seen set. Deliberately not a
 // std::exception, so that the scan's handler for the library's own errors
-// cannot take it for one.
+// cannot take it for one. It never leaves the Matcher, which returns
+// ScanEnd::Aborted. A throw is the only way out that costs nothing: making
+// every iterator compare equal once the flag is seen (so the library finds
+// the end of the text) puts the poll in each comparison, which made
+// expression searches 8 to 11 in a hundred slower; moving the iterator to the
+// text's end instead lets it step past the nearer bounds the library
+// compares with, and read past the text.
 struct ScanAborted {};
 
 // Makes `abortRequested` the flag that this thread's polling iterators look

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "search/matching/AbortPollingIterator.h"
-#include "search/matching/CandidateWindows.h"
-#include "search/matching/CaseFolding.h"
-#include "search/matching/ExpressionStateLimit.h"
+#include "search/matching/expression/CandidateWindows.h"
+#include "search/matching/expression/ExpressionStateLimit.h"
+#include "search/matching/unicode/CaseFolding.h"
 
 namespace trawlscope {
 namespace {

@@ -12,9 +12,9 @@
 #include <string_view>
 
 #include "search/AbortFlag.h"
-#include "search/matching/ExpressionFacts.h"
 #include "search/matching/UnitSetFinder.h"
-#include "search/matching/WordBoundaries.h"
+#include "search/matching/expression/ExpressionFacts.h"
+#include "search/matching/unicode/WordBoundaries.h"
 
 namespace trawlscope {
 

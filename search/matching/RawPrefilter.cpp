@@ -5,8 +5,8 @@
 #include "platform/codepage/ByteScan.h"
 #include "platform/codepage/conversion/CodePageConverter.h"
 #include "platform/codepage/conversion/EncodingUniqueness.h"
-#include "search/matching/ByteSearch.h"
-#include "search/matching/CaseFolding.h"
+#include "search/matching/scan/ByteSearch.h"
+#include "search/matching/unicode/CaseFolding.h"
 
 namespace trawlscope {
 namespace {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "platform/codepage/CodePageTable.h"
-#include "search/matching/ByteSearch.h"
 #include "search/matching/Matcher.h"
+#include "search/matching/scan/ByteSearch.h"
 
 namespace trawlscope {
 

@@ -11,7 +11,6 @@
 #include "platform/files/NativePath.h"
 #include "platform/files/StreamedRewrite.h"
 #include "platform/journal/ContentHash.h"
-#include "search/file/LinePieces.h"
 #include "search/review/SelectedEdits.h"
 #include "search/text/ByteSplice.h"
 #include "search/text/TextDecoding.h"
@@ -49,7 +48,7 @@ FileReplaceOutcome FileReplacer::ReplaceInFile(const AbortFlag& abortRequested,
   // A large file is replaced in pieces when it would be searched so, its
   // page settled before the first piece. Picked stretches without a search
   // text may hold line feeds: such a file is read whole.
-  window_.mayGuessPage = false;
+  window_.MayGuessPage(false);
   const bool mayUsePieces = scope.only == nullptr || pattern_.hasPattern;
   // Never from the cache of detected pages: the bytes written back are read
   // in the page detected afresh from them, whatever a search found.
@@ -62,21 +61,19 @@ FileReplaceOutcome FileReplacer::ReplaceInFile(const AbortFlag& abortRequested,
     case Kind::Binary: outcome = FileReplaceOutcome::Binary(); break;
     default:
       try {
-        if (window_.pieces.IsOpen()) {
+        if (window_.Pieces().IsOpen()) {
           outcome = ReplaceInPieces(abortRequested, path, loaded.detected, asRead, replacementText, scope);
         } else {
           outcome = ReplaceLoaded(abortRequested, path, loaded.detected, asRead, replacementText, scope);
           if (outcome.kind == FileReplaceOutcome::Kind::Changed) outcome.codePage = loaded.detected;
         }
       } catch (const std::bad_alloc&) {
-        window_.pieces.Close();
-        std::u16string().swap(window_.text);
-        window_.bytes.Clear(true);
+        window_.ReleaseMemory();
         return FileReplaceOutcome::Unreadable(ENOMEM);
       }
   }
-  window_.pieces.Close();
-  window_.bytes.Clear();
+  window_.Pieces().Close();
+  window_.LetGoOfBytes();
   window_.ReleaseOversizedText();
   return outcome;
 }
@@ -85,7 +82,7 @@ FileReplaceOutcome FileReplacer::WriteReplaced(const std::u16string& path, std::
                                                 const FileIdentity& asRead, size_t replacements,
                                                 const ReplaceScope& scope) {
   const std::string nativePath = ToNativePath(path);
-  const std::string_view oldBytes = window_.bytes.Bytes();
+  const std::string_view oldBytes = window_.Bytes();
   if (auto refused = RefusedLink(nativePath, asRead, scope)) return *refused;
   if (scope.taken != nullptr && !scope.taken->Take(nativePath, asRead)) return FileReplaceOutcome::SameFile();
   KeptOriginal kept;
@@ -117,7 +114,7 @@ FileReplaceOutcome FileReplacer::WriteReplaced(const std::u16string& path, std::
 FileReplaceOutcome FileReplacer::ReplaceXml(const AbortFlag& abortRequested, const std::u16string& path,
                                              const FileIdentity& asRead, const std::u16string& replacementText,
                                              const ReplaceScope& scope) {
-  const std::string_view bytes = window_.bytes.Bytes();
+  const std::string_view bytes = window_.Bytes();
   // Markup must never go down the plain-text road: an XPath that cannot be
   // used leaves the document as it is.
   if (pattern_.xpathFault) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathDoesNotCompile);
@@ -126,10 +123,10 @@ FileReplaceOutcome FileReplacer::ReplaceXml(const AbortFlag& abortRequested, con
     xml = ReplaceInXml(bytes, pattern_.xpath, *pattern_.matcher, pattern_.mode, abortRequested, replacementText);
   } else {
     // Picked hits count units of the selected nodes' text, as the search gave it.
-    if (!ExtractXPathText(bytes, pattern_.xpath, window_.text))
+    if (!ExtractXPathText(bytes, pattern_.xpath, window_.Text()))
       return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::XPathCannotBeEvaluated);
     SelectedEdits chosen(*scope.only, pattern_.hasPattern ? pattern_.matcher.get() : nullptr, pattern_.mode, replacementText);
-    if (const ReplaceProblem problem = chosen.Check(window_.text); problem != ReplaceProblem::None)
+    if (const ReplaceProblem problem = chosen.Check(window_.Text()); problem != ReplaceProblem::None)
       return FileReplaceOutcome::LeftUnchanged(problem);
     xml = ReplaceInXml(bytes, pattern_.xpath, [&](std::u16string_view nodeText, size_t start, TextEdits& edits) {
       return chosen.Collect(nodeText, start, abortRequested, edits);
@@ -151,9 +148,9 @@ FileReplaceOutcome FileReplacer::ReplaceXml(const AbortFlag& abortRequested, con
 FileReplaceOutcome FileReplacer::CollectSelected(const AbortFlag& abortRequested, const SelectedFile& only,
                                                   const std::u16string& replacementText, TextEdits& edits) {
   SelectedEdits chosen(only, pattern_.hasPattern ? pattern_.matcher.get() : nullptr, pattern_.mode, replacementText);
-  if (const ReplaceProblem problem = chosen.Check(window_.text); problem != ReplaceProblem::None)
+  if (const ReplaceProblem problem = chosen.Check(window_.Text()); problem != ReplaceProblem::None)
     return FileReplaceOutcome::LeftUnchanged(problem);
-  const auto end = chosen.Collect(window_.text, 0, abortRequested, edits);
+  const auto end = chosen.Collect(window_.Text(), 0, abortRequested, edits);
   if (end == Matcher::ScanEnd::MatchError)
     return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
   // Unlike a full replace, picked occurrences are written all of them or none.
@@ -172,26 +169,28 @@ FileReplaceOutcome FileReplacer::ReplaceLoaded(const AbortFlag& abortRequested,
     if (scope.only->searched && !scope.only->searched->Unchanged(asRead))
       return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ChangedSinceSearch);
   }
-  if (pattern_.XPathApplies(window_.fileName)) return ReplaceXml(abortRequested, path, asRead, replacementText, scope);
-  const std::string_view bytes = window_.bytes.Bytes();
-  if (scope.only == nullptr && !pattern_.Prefilter().MayContain(bytes, detected, window_.firstHighByte))
+  if (pattern_.XPathApplies(window_.FileName()))
+    return ReplaceXml(abortRequested, path, asRead, replacementText, scope);
+  const std::string_view bytes = window_.Bytes();
+  if (scope.only == nullptr && !pattern_.Prefilter().MayContain(bytes, detected, window_.FirstHighByte()))
     return FileReplaceOutcome::Unchanged();
 
   bool hadBom = false;
-  const CodePage codePage = DecodeDetectedBytes(bytes, detected, window_.text, hadBom);
+  const CodePage codePage = DecodeDetectedBytes(bytes, detected, window_.Text(), hadBom);
   TextEdits edits;
   if (scope.only != nullptr) {
     const FileReplaceOutcome collected = CollectSelected(abortRequested, *scope.only, replacementText, edits);
     if (collected.kind != FileReplaceOutcome::Kind::Changed) return collected;
   } else {
-    const auto end = CollectEdits(*pattern_.matcher, window_.text, pattern_.mode, abortRequested, replacementText, edits);
+    const auto end =
+        CollectEdits(*pattern_.matcher, window_.Text(), pattern_.mode, abortRequested, replacementText, edits);
     if (end == Matcher::ScanEnd::MatchError)
       return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
     // Aborted part-way, the occurrences replaced so far are written, all of them or none.
   }
   if (edits.empty()) return FileReplaceOutcome::Unchanged();
 
-  const SpliceResult spliced = SpliceEdits(bytes, FindByteOrderMark(bytes).length, codePage, window_.text, edits);
+  const SpliceResult spliced = SpliceEdits(bytes, FindByteOrderMark(bytes).length, codePage, window_.Text(), edits);
   if (!spliced.done) return Refused(spliced.problem, spliced.character, codePage);
   return WriteReplaced(path, spliced.bytes, asRead, edits.size(), scope);
 }
@@ -230,11 +229,11 @@ FileReplaceOutcome FileReplacer::ReplaceInPieces(const AbortFlag& abortRequested
   size_t textAt = 0;  // units of the whole text before the piece
   bool atStart = true;
   bool atEnd = false;
-  while (!atEnd || window_.raw.size() > 0) {
-    const long long cut = NextLinePiece(window_.pieces, window_.raw, window_.pieceBytes, detected, atEnd);
+  while (!atEnd || !window_.Unread().empty()) {
+    const long long cut = window_.NextPiece(detected, atEnd);
     if (cut < 0) return FileReplaceOutcome::Unreadable(errno);
-    const std::string_view piece = window_.raw.View().substr(0, static_cast<size_t>(cut));
-    const unsigned long long pieceOffset = window_.pieces.Position() - window_.raw.size();
+    const std::string_view piece = window_.Unread().substr(0, static_cast<size_t>(cut));
+    const unsigned long long pieceOffset = window_.UnreadOffset();
     if (auto refused = EditPiece(abortRequested, out, piece, atStart, textAt, detected, replacementText))
       return *refused;
     // Cut short, nothing is written: the temporary file goes with `rewrite`.
@@ -242,7 +241,7 @@ FileReplaceOutcome FileReplacer::ReplaceInPieces(const AbortFlag& abortRequested
     if (auto failed = WritePiece(out, piece, pieceOffset, nativePath, asRead, scope)) return *failed;
     textAt += out.units;
     atStart = false;
-    window_.raw.DropFront(static_cast<size_t>(cut));
+    window_.DropPiece(static_cast<size_t>(cut));
   }
   if (out.chosen && !out.chosen->AllFound())
     return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::OccurrenceChanged);
@@ -268,20 +267,21 @@ std::optional<FileReplaceOutcome> FileReplacer::EditPiece(const AbortFlag& abort
   if (!decode) return std::nullopt;
   if (atStart) {
     bool hadBom = false;
-    out.codePage = DecodeDetectedBytes(piece, detected, window_.decoded, hadBom);
+    out.codePage = DecodeDetectedBytes(piece, detected, window_.PieceText(), hadBom);
     out.markLength = FindByteOrderMark(piece).length;
   } else {
-    DecodeToUtf16(piece, detected, window_.decoded);
+    DecodeToUtf16(piece, detected, window_.PieceText());
   }
-  out.units = window_.decoded.size();
+  out.units = window_.PieceText().size();
   Matcher::ScanEnd end;
   if (out.chosen) {
-    if (const ReplaceProblem problem = out.chosen->CheckKeywords(window_.decoded, textAt);
+    if (const ReplaceProblem problem = out.chosen->CheckKeywords(window_.PieceText(), textAt);
         problem != ReplaceProblem::None)
       return FileReplaceOutcome::LeftUnchanged(problem);
-    end = out.chosen->Collect(window_.decoded, textAt, abortRequested, out.edits);
+    end = out.chosen->Collect(window_.PieceText(), textAt, abortRequested, out.edits);
   } else {
-    end = CollectEdits(*pattern_.matcher, window_.decoded, pattern_.mode, abortRequested, replacementText, out.edits);
+    end = CollectEdits(*pattern_.matcher, window_.PieceText(), pattern_.mode, abortRequested, replacementText,
+                       out.edits);
   }
   if (end == Matcher::ScanEnd::MatchError)
     return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::ExpressionTooComplex);
@@ -299,14 +299,14 @@ std::optional<FileReplaceOutcome> FileReplacer::WritePiece(PieceRewrite& out, st
       return FileReplaceOutcome::FileFailed(begun.Failure());
     if (out.originalHash) out.writtenHash.emplace(*out.originalHash);
     // The bytes before the first change, as they are.
-    if (!rewrite.AppendFrom(window_.pieces.Fd(), 0, pieceOffset))
+    if (!rewrite.AppendFrom(window_.Pieces().Fd(), 0, pieceOffset))
       return FileReplaceOutcome::FileFailed(rewrite.Finish().Failure());
   }
   if (rewrite.HasBegun()) {
     std::string_view bytes = piece;
     SpliceResult spliced;
     if (!out.edits.empty()) {
-      spliced = SpliceEdits(piece, out.markLength, out.codePage, window_.decoded, out.edits);
+      spliced = SpliceEdits(piece, out.markLength, out.codePage, window_.PieceText(), out.edits);
       if (!spliced.done) return Refused(spliced.problem, spliced.character, out.codePage);
       bytes = spliced.bytes;
       out.replacements += out.edits.size();
@@ -323,7 +323,7 @@ FileReplaceOutcome FileReplacer::FinishPieces(PieceRewrite& out, const std::stri
   KeptOriginal kept;
   if (scope.journal != nullptr) {
     // On disk, and named in the run's record, before the file is touched.
-    kept = scope.journal->KeepFrom(nativePath, window_.pieces.Fd(), window_.pieces.Size(), out.originalHash->Hex(),
+    kept = scope.journal->KeepFrom(nativePath, window_.Pieces().Fd(), window_.Pieces().Size(), out.originalHash->Hex(),
                                    out.writtenHash->Hex());
     if (kept.kind == KeptOriginal::Kind::Full) return FileReplaceOutcome::LeftUnchanged(ReplaceProblem::JournalFull);
     if (kept.kind != KeptOriginal::Kind::Kept) {

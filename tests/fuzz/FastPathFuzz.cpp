@@ -19,7 +19,7 @@
 #include "platform/codepage/CodePageTable.h"
 #include "platform/codepage/conversion/ByteTableDecoder.h"
 #include "platform/codepage/detection/SingleByteReading.h"
-#include "search/matching/LineCounter.h"
+#include "search/matching/scan/LineCounter.h"
 #include "tests/fuzz/FuzzCheck.h"
 
 // The scalar binary check: the same source without its vector paths.

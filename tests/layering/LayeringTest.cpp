@@ -63,6 +63,31 @@ std::string BrokenCodePageRule(const std::string& file, const std::string& heade
          "sample)";
 }
 
+// The rooms of search/matching/, bottom first: each may use those before it,
+// and the top (the matcher, the prefilter) stands over all of them.
+constexpr const char* kMatchingRooms[] = {"search/matching/scan/", "search/matching/unicode/",
+                                          "search/matching/expression/"};
+constexpr int kMatchingTop = 3;
+
+// The matching room of `path`, as its place in kMatchingRooms; kMatchingTop
+// for the top of search/matching/, -1 outside it.
+int MatchingRoomOf(const std::string& path) {
+  for (int k = 0; k < kMatchingTop; ++k)
+    if (StartsWith(path, kMatchingRooms[k])) return k;
+  return StartsWith(path, "search/matching/") ? kMatchingTop : -1;
+}
+
+std::string BrokenMatchingRule(const std::string& file, const std::string& header) {
+  const int from = MatchingRoomOf(file), to = MatchingRoomOf(header);
+  if (from < 0 || to < 0 || to <= from) return {};
+  if (to == kMatchingTop)
+    return std::string(kMatchingRooms[from]) + " sits under the top of search/matching/ (the matcher, the raw "
+           "prefilter): the top uses its rooms, never they it";
+  return std::string(kMatchingRooms[from]) + " sits under " + kMatchingRooms[to] +
+         ": scan (the byte scans), then unicode (case folding, word boundaries), then expression (what an "
+         "expression's matches need, which folds case and searches bytes)";
+}
+
 // Why `file` may not include our header `header`; empty when it may. The
 // floors, from the ground: platform/, search/, results/, app/, then gui/ and
 // tools/ side by side.
@@ -73,6 +98,7 @@ std::string BrokenRule(const std::string& file, const std::string& header) {
   if (StartsWith(file, "search/")) {
     if (!StartsWith(header, "search/") && !StartsWith(header, "platform/"))
       return "search/ uses only platform/ and itself";
+    if (const std::string rule = BrokenMatchingRule(file, header); !rule.empty()) return rule;
     if (StartsWith(file, "search/hits/") && StartsWith(header, "search/") && !StartsWith(header, "search/hits/"))
       return "search/hits/ (what a search finds) is used by every floor above search/: it uses only platform/";
     if (InLowerSearchRoom(file) && StartsWith(header, "search/") && !InLowerSearchRoom(header) &&
@@ -180,7 +206,15 @@ TEST(Layering, PlantedIncludesAreCaught) {
       {"search/replace/FileReplacer.h", "search/review/HitSelection.h", true},
       {"search/replace/FileReplacer.h", "search/file/FileSearcher.h", true},
       {"search/file/FileSearcher.h", "search/hits/HitList.h", true},
-      {"search/file/FileWindow.h", "search/matching/LineCounter.h", true},
+      {"search/file/FileWindow.h", "search/matching/scan/LineCounter.h", true},
+      {"search/matching/expression/CandidateWindows.cpp", "search/matching/scan/ByteSearch.h", true},
+      {"search/matching/expression/ExpressionFacts.cpp", "search/matching/unicode/CaseFolding.h", true},
+      {"search/matching/RawPrefilter.cpp", "search/matching/unicode/CaseFolding.h", true},
+      {"search/matching/scan/ByteSearch.cpp", "search/matching/unicode/CaseFolding.h", false,
+       "search/matching/scan/ sits under search/matching/unicode/"},
+      {"search/matching/unicode/CaseFolding.cpp", "search/matching/expression/ExpressionFacts.h", false},
+      {"search/matching/expression/CandidateWindows.cpp", "search/matching/Matcher.h", false,
+       "sits under the top of search/matching/"},
       {"search/file/FileSearcher.h", "search/replace/FileReplacer.h", false,
        "search/file/FileSearcher.h includes \"search/replace/FileReplacer.h\": search/file/ (the per-file search"},
       {"search/file/FileSearcher.h", "search/review/HitSelection.h", false},

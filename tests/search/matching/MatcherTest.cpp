@@ -1,6 +1,6 @@
 #include "search/matching/Matcher.h"
 
-#include "search/matching/CaseFolding.h"
+#include "search/matching/unicode/CaseFolding.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "search/matching/ExpressionFacts.h"
+#include "search/matching/expression/ExpressionFacts.h"
 
 namespace trawlscope {
 

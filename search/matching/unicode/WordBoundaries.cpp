@@ -1,4 +1,4 @@
-#include "search/matching/WordBoundaries.h"
+#include "search/matching/unicode/WordBoundaries.h"
 
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>

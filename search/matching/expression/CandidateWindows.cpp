@@ -1,10 +1,10 @@
-#include "search/matching/CandidateWindows.h"
+#include "search/matching/expression/CandidateWindows.h"
 
 #include <algorithm>
 #include <type_traits>
 
-#include "search/matching/ByteSearch.h"
-#include "search/matching/CaseFolding.h"
+#include "search/matching/scan/ByteSearch.h"
+#include "search/matching/unicode/CaseFolding.h"
 
 namespace trawlscope {
 namespace {

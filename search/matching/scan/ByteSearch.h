@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "search/matching/ProbeRounds.h"
+#include "search/matching/scan/ProbeRounds.h"
 
 namespace trawlscope {
 

@@ -1,4 +1,4 @@
-#include "search/matching/ArrivalScan.h"
+#include "search/matching/scan/ArrivalScan.h"
 
 #include <gtest/gtest.h>
 

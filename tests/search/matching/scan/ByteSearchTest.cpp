@@ -1,4 +1,4 @@
-#include "search/matching/ByteSearch.h"
+#include "search/matching/scan/ByteSearch.h"
 
 #include <gtest/gtest.h>
 

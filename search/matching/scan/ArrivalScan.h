@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
-#include "search/matching/ByteSearch.h"
+#include "search/matching/scan/ByteSearch.h"
 
 namespace trawlscope {
 

@@ -1,9 +1,9 @@
-#include "search/matching/ExpressionFacts.h"
+#include "search/matching/expression/ExpressionFacts.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "search/matching/CaseFolding.h"
+#include "search/matching/unicode/CaseFolding.h"
 
 namespace trawlscope {
 namespace {

@@ -1,4 +1,4 @@
-#include "search/matching/ExpressionFacts.h"
+#include "search/matching/expression/ExpressionFacts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "search/matching/ExpressionStateLimit.h"
+#include "search/matching/expression/ExpressionStateLimit.h"
 
 #include <boost/regex/config.hpp>
 

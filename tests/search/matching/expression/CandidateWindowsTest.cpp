@@ -1,4 +1,4 @@
-#include "search/matching/CandidateWindows.h"
+#include "search/matching/expression/CandidateWindows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "search/matching/LineCounter.h"
+#include "search/matching/scan/LineCounter.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

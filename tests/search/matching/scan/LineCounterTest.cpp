@@ -1,4 +1,4 @@
-#include "search/matching/LineCounter.h"
+#include "search/matching/scan/LineCounter.h"
 
 #include <gtest/gtest.h>
 

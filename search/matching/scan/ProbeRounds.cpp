@@ -1,4 +1,4 @@
-#include "search/matching/ProbeRounds.h"
+#include "search/matching/scan/ProbeRounds.h"
 
 #include <cstring>
 

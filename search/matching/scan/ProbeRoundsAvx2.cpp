@@ -1,7 +1,7 @@
 // Built with -mavx2 and run only where the processor has it. It calls no
 // inline function of a header but the intrinsics': the linker could keep
 // this unit's AVX2 copy of one for every caller.
-#include "search/matching/ProbeRounds.h"
+#include "search/matching/scan/ProbeRounds.h"
 
 #include <immintrin.h>
 

@@ -1,4 +1,4 @@
-#include "search/matching/CaseFolding.h"
+#include "search/matching/unicode/CaseFolding.h"
 
 #include <unicode/uchar.h>
 
