@@ -59,11 +59,9 @@ int ContextLines::Append(std::string& out, const HeldFile& file) {
   const bool opened = fd >= 0 && fstat(fd, &info) == 0;
   const int openError = fd < 0 || !opened ? errno : 0;
   if (fd >= 0) pieces.Take(fd, static_cast<unsigned long long>(info.st_size));
-  // Gone, or no longer a file of its own since its search: what the hits hold is all there is.
-  if (!opened || !S_ISREG(info.st_mode)) {
-    AppendRows(out, file);
-    return opened ? 0 : openError;
-  }
+  // Gone, or no longer a file of its own since its search: said by the caller, as the search says it.
+  if (!opened) return openError;
+  if (!S_ISREG(info.st_mode)) return S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
 
   const std::vector<HitSpan>& hits = file.hits;
   std::deque<std::pair<std::int64_t, std::u16string>> waiting;  // lines that may come before a hit

@@ -22,7 +22,7 @@ struct HitSpan {
   std::int64_t position = 0;
   std::int64_t length = 0;
   std::int64_t line = 0;
-  std::u16string row;  // the hit's own line as far as its contexts reach, for a file not read again
+  std::u16string row;  // the hit's own line as far as its contexts reach, for a member
 };
 
 // A file's hits waiting for their lines; they come in position order.
@@ -37,10 +37,9 @@ class ContextLines {
  public:
   explicit ContextLines(ContextCounts counts) : counts_(counts) {}
 
-  // Appends the groups of `file`'s hits. A file that cannot be read again as
-  // it was searched (a member of a compressed file, one gone since) gets its
-  // hit lines as far as the hits' contexts reach, and no lines around them;
-  // errno when reading failed, else 0.
+  // Appends the groups of `file`'s hits. A member of a compressed file, not
+  // read again, gets its hit lines as far as the hits' contexts reach, and no
+  // lines around them. The errno when the file could not be read again, else 0.
   int Append(std::string& out, const HeldFile& file);
 
  private:
