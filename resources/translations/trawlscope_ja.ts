@@ -158,9 +158,10 @@ Options:
                     hit, PATH-LINE-TEXT for a line around one, and &quot;--&quot;
                     between groups that do not touch; lines are counted as
                     LINE is, TEXT is the line read in the file&apos;s code page,
-                    in UTF-8; a member of a compressed file shows only its
-                    hit lines, as far as the hits&apos; contexts reach; not with
-                    --replace, --format or --with-codepage
+                    in UTF-8; a member of a compressed file, and an &quot;.xml&quot;
+                    file with --xpath, show only their hit lines, as far as
+                    the hits&apos; contexts reach; not with --replace, --format
+                    or --with-codepage
   --before-context N, -B N
                     the same, N lines before each hit line (it and
                     --after-context win over --context)
@@ -289,8 +290,9 @@ Exit status:
                     と同じ形）: 箇所のある行は PATH:LINE:TEXT、その前後の行は
                     PATH-LINE-TEXT、つながらないまとまりの間には &quot;--&quot;。行は
                     LINE と同じに数え、TEXT はファイルのコードページで読んだ行を
-                    UTF-8 で表す。圧縮ファイルのメンバーは、箇所のある行だけを
-                    箇所の文脈が届く範囲で表示する。--replace、--format、
+                    UTF-8 で表す。圧縮ファイルのメンバーと、--xpath での
+                    &quot;.xml&quot; ファイルは、箇所のある行だけを箇所の文脈が届く
+                    範囲で表示する。--replace、--format、
                     --with-codepage とは併用しない
   --before-context N, -B N
                     同じく、箇所のある行の前の N 行（これと --after-context は

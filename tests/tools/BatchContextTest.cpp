@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "support/ArchiveMaker.h"
@@ -98,12 +99,15 @@ TEST_F(BatchContextTest, LegacyPagesAndUtf16AreShownDecodedWithTheEditorsLineNum
   }
 }
 
-// A member is not expanded again: its hit lines show as far as the hits' contexts reach.
-TEST_F(BatchContextTest, AMemberOfACompressedFileShowsItsHitLinesAlone) {
+// A member is not expanded again, and an XPath's hits are in its nodes' text,
+// not the file's: their hit lines show as far as the hits' contexts reach.
+TEST_F(BatchContextTest, MembersAndXPathHitsShowTheirHitLinesAlone) {
   trawlscope::test::WriteStream(tree.Path("in/notes.txt.gz"), "gzip", "one\ntwo needle\nthree\nfour needle\n");
-  const Ran ran = Batch("-C 1 needle");
-  const std::string path = tree.Path("in/notes.txt.gz");
-  EXPECT_EQ(ran.out, path + ":2:two needle\n--\n" + path + ":4:four needle\n");
+  const std::string gz = tree.Path("in/notes.txt.gz");
+  EXPECT_EQ(Batch("-C 1 needle").out, gz + ":2:two needle\n--\n" + gz + ":4:four needle\n");
+  std::filesystem::remove(gz);
+  const std::string xml = tree.Write("in/d.xml", "<?xml version=\"1.0\"?>\n<r>\n <a>needle a</a>\n <b>needle b</b>\n</r>\n");
+  EXPECT_EQ(Batch("--xpath //b -C 1 needle").out, xml + ":1:needle b\n");
 }
 
 TEST_F(BatchContextTest, CountsAreRefusedWithTheOutputsScriptsReadAndWhenNotACount) {

@@ -12,7 +12,6 @@
 #include "platform/codepage/conversion/CodePageConverter.h"
 #include "platform/files/FileInPieces.h"
 #include "platform/files/NativePath.h"
-#include "search/archive/MemberPath.h"
 #include "search/file/LinePieces.h"
 #include "search/text/TextDecoding.h"
 
@@ -49,7 +48,7 @@ void ContextLines::AppendRows(std::string& out, const HeldFile& file) {
 int ContextLines::Append(std::string& out, const HeldFile& file) {
   lastPrinted_ = 0;
   // A member's bytes are in its archive, expanded again only by another search.
-  if (NamesCompressed(file.path)) {
+  if (file.rowsOnly) {
     AppendRows(out, file);
     return 0;
   }

@@ -22,7 +22,7 @@ struct HitSpan {
   std::int64_t position = 0;
   std::int64_t length = 0;
   std::int64_t line = 0;
-  std::u16string row;  // the hit's own line as far as its contexts reach, for a member
+  std::u16string row;  // the hit's own line as far as its contexts reach, when not read again
 };
 
 // A file's hits waiting for their lines; they come in position order.
@@ -30,6 +30,9 @@ struct HeldFile {
   std::u16string path;
   std::string pathField;
   CodePage page = 0;
+  // A member of a compressed file, or an ".xml" file whose hits are in its
+  // XPath's text: not read again, its hit lines only.
+  bool rowsOnly = false;
   std::vector<HitSpan> hits;
 };
 
@@ -37,9 +40,9 @@ class ContextLines {
  public:
   explicit ContextLines(ContextCounts counts) : counts_(counts) {}
 
-  // Appends the groups of `file`'s hits. A member of a compressed file, not
-  // read again, gets its hit lines as far as the hits' contexts reach, and no
-  // lines around them. The errno when the file could not be read again, else 0.
+  // Appends the groups of `file`'s hits; `rowsOnly` gives its hit lines as far
+  // as the hits' contexts reach, and no lines around them. The errno when the
+  // file could not be read again, else 0.
   int Append(std::string& out, const HeldFile& file);
 
  private:

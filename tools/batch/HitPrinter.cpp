@@ -7,6 +7,7 @@
 #include "platform/files/NativePath.h"
 #include "results/HitExport.h"
 #include "search/archive/MemberPath.h"
+#include "search/xml/XmlFiles.h"
 
 namespace trawlscope::batch {
 namespace {
@@ -56,8 +57,8 @@ HitPrinter::HitPrinter(std::function<void(std::string_view)> write, RecordFormat
   out_ = RecordHeader(format);
 }
 
-HitPrinter::HitPrinter(std::function<void(std::string_view)> write, ContextCounts counts)
-    : write_(std::move(write)), codePageField_(false), context_(counts) {}
+HitPrinter::HitPrinter(std::function<void(std::string_view)> write, ContextCounts counts, bool xpath)
+    : write_(std::move(write)), codePageField_(false), context_(counts), xpath_(xpath) {}
 
 void HitPrinter::Hold(const HitList& fileHits) {
   const HitFile* file = nullptr;
@@ -68,11 +69,13 @@ void HitPrinter::Hold(const HitList& fileHits) {
       held_.path = hit.FullPath();
       held_.pathField = PathField(held_.path);
       held_.page = hit.FileCodePage();
+      // Their hits' lines are not the file's: a member is not at hand, an XPath's text is not the file's.
+      held_.rowsOnly = NamesCompressed(held_.path) || (xpath_ && IsXmlPath(held_.path));
       files_.fetch_add(1, std::memory_order_relaxed);
     }
     file = &hit.File();
     // Only a file that is not read again needs the hit's own text.
-    held_.hits.push_back({hit.position, hit.length, hit.line, NamesCompressed(held_.path) ? RowLine(hit) : u""});
+    held_.hits.push_back({hit.position, hit.length, hit.line, held_.rowsOnly ? RowLine(hit) : u""});
   }
   hits_.fetch_add(fileHits.size(), std::memory_order_relaxed);
 }

@@ -29,8 +29,9 @@ class HitPrinter {
   explicit HitPrinter(std::function<void(std::string_view lines)> write, bool codePageField = false);
   // Each hit as a record of `format` (--format), the header first when it has one.
   HitPrinter(std::function<void(std::string_view lines)> write, RecordFormat format);
-  // Each hit's line with the lines around it (--context), as grep -n -H prints them.
-  HitPrinter(std::function<void(std::string_view lines)> write, ContextCounts counts);
+  // Each hit's line with the lines around it (--context), as grep -n -H prints them;
+  // `xpath` when ".xml" files are searched through an XPath.
+  HitPrinter(std::function<void(std::string_view lines)> write, ContextCounts counts, bool xpath);
 
   // One file's hits; one thread at a time (the run's committer).
   void Print(const HitList& fileHits);
@@ -55,6 +56,7 @@ class HitPrinter {
   // With --context a file's hits wait here until its last record has come.
   std::optional<ContextLines> context_;
   HeldFile held_;
+  bool xpath_ = false;
   std::vector<std::pair<std::u16string, int>> contextFailures_;
   // Lines are held until a piece fills or this long has passed since the
   // last write, so that a reader of a pipe sees the first hits at once

@@ -90,7 +90,8 @@ int ListCodePages(JobState& state) {
 
 batch::HitPrinter MakePrinter(const batch::BatchOptions& options, std::function<void(std::string_view)> write) {
   if (options.format) return batch::HitPrinter(std::move(write), *options.format);
-  if (options.context) return batch::HitPrinter(std::move(write), *options.context);
+  if (options.context)
+    return batch::HitPrinter(std::move(write), *options.context, !options.request.xpath.empty());
   return batch::HitPrinter(std::move(write), options.codePageField);
 }
 
