@@ -56,9 +56,10 @@ std::string Numbered(int lines, std::initializer_list<int> hits) {
 
 TEST_F(BatchContextTest, PrintsWhatGrepPrintsAroundTheHitsOfUtf8Files) {
   if (access("/usr/bin/grep", X_OK) != 0) GTEST_SKIP() << "no /usr/bin/grep to compare with";
-  // A file past 2 MiB is searched, and read again, in pieces; its hits lie on both sides of a cut.
+  // A file past 2 MiB is searched, and read again, in pieces, with whole
+  // pieces of ASCII between its hits, which are only counted.
   std::string big;
-  for (int n = 1; n <= 200000; ++n) big += (n % 40000 == 7 ? "関数 needle " : "filler ") + std::to_string(n) + "\n";
+  for (int n = 1; n <= 250000; ++n) big += (n % 120000 == 7 ? "関数 needle " : "filler ") + std::to_string(n) + "\n";
   const struct {
     const char* options;
     std::string a;
@@ -72,6 +73,7 @@ TEST_F(BatchContextTest, PrintsWhatGrepPrintsAroundTheHitsOfUtf8Files) {
       {"--after-context 0 --context 2", Numbered(15, {3, 9}), ""},
       {"-B 0 -C 2", "\n\nempty lines needle\n\n\n", "\tTAB needle\n"},
       {"--context 2", big, Numbered(2, {2})},
+      {"-A 1", big + "last needle", ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.options);
