@@ -108,7 +108,8 @@ TEST_F(BatchContextTest, MembersAndXPathHitsShowTheirHitLinesAlone) {
   const std::string gz = tree.Path("in/notes.txt.gz");
   EXPECT_EQ(Batch("-C 1 needle").out, gz + ":2:two needle\n--\n" + gz + ":4:four needle\n");
   std::filesystem::remove(gz);
-  const std::string xml = tree.Write("in/d.xml", "<?xml version=\"1.0\"?>\n<r>\n <a>needle a</a>\n <b>needle b</b>\n</r>\n");
+  const std::string xml =
+      tree.Write("in/d.xml", "<?xml version=\"1.0\"?>\n<r>\n <a>needle a</a>\n <b>needle b</b>\n</r>\n");
   EXPECT_EQ(Batch("--xpath //b -C 1 needle").out, xml + ":1:needle b\n");
 }
 

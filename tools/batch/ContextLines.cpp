@@ -93,7 +93,6 @@ void ContextLines::AppendRows(std::string& out, const HeldFile& file) {
 
 int ContextLines::Append(std::string& out, const HeldFile& file) {
   lastPrinted_ = 0;
-  // A member's bytes are in its archive, expanded again only by another search.
   if (file.rowsOnly) {
     AppendRows(out, file);
     return 0;
@@ -121,10 +120,7 @@ int ContextLines::Append(std::string& out, const HeldFile& file) {
   bool atStart = true;
   while (next < hits.size() || number <= printUntil) {
     const long long length = NextLinePiece(pieces, raw, kPieceBytes, file.page, atEnd);
-    if (length < 0) {
-      const int error = errno;
-      return error;
-    }
+    if (length < 0) return errno;
     if (length == 0) break;
     std::string_view piece = raw.View().substr(0, static_cast<size_t>(length));
     // Most of a huge file lies between hits: its ASCII lines are only counted.
@@ -148,7 +144,8 @@ int ContextLines::Append(std::string& out, const HeldFile& file) {
       size_t end = start;
       while (end < text.size() && !IsBreak(text[end])) ++end;
       size_t after = end;
-      if (after < text.size()) after += text[after] == u'\r' && after + 1 < text.size() && text[after + 1] == u'\n' ? 2 : 1;
+      if (after < text.size())
+        after += text[after] == u'\r' && after + 1 < text.size() && text[after + 1] == u'\n' ? 2 : 1;
       const std::int64_t lineStart = offset + static_cast<std::int64_t>(start);
       const std::int64_t nextLine = offset + static_cast<std::int64_t>(after);
       bool isHit = coverEnd > lineStart;
