@@ -152,6 +152,21 @@ Options:
                     of field names (csv lines end with CR LF, tsv turns a
                     TAB or line break in a text field into U+3000); json
                     prints one object a line; PATH is escaped as below
+  --context N, -C N
+                    print N lines before and after each line with a hit,
+                    as grep -n -H -C does: PATH:LINE:TEXT for a line with a
+                    hit, PATH-LINE-TEXT for a line around one, and &quot;--&quot;
+                    between groups that do not touch; lines are counted as
+                    LINE is, TEXT is the line read in the file&apos;s code page,
+                    in UTF-8; a member of a compressed file, and an &quot;.xml&quot;
+                    file with --xpath, show only their hit lines, as far as
+                    the hits&apos; contexts reach; not with --replace, --format
+                    or --with-codepage
+  --before-context N, -B N
+                    the same, N lines before each hit line (it and
+                    --after-context win over --context)
+  --after-context N, -A N
+                    the same, N lines after each hit line
   --replace TEXT    replace every occurrence with TEXT (with --regex, $&amp; is
                     the match and $1 the first group) and print each file&apos;s
                     outcome; each file keeps its code page
@@ -177,6 +192,7 @@ Options:
   --help            print this help and exit
   --version         print the version and exit
   --                what follows is the search text, even if it starts with --
+                    or is -A, -B or -C
 
 Output, one line per hit or file on standard output:
   search       PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD; LINE counts
@@ -269,6 +285,20 @@ Exit status:
                     tsv はテキストの欄の中のタブと改行を U+3000 にする）。
                     json は 1 行に 1 つのオブジェクトを表示する。PATH は下に
                     書くとおりエスケープする
+  --context N, -C N
+                    見つかった箇所のある行の前後 N 行も表示する（grep -n -H -C
+                    と同じ形）: 箇所のある行は PATH:LINE:TEXT、その前後の行は
+                    PATH-LINE-TEXT、つながらないまとまりの間には &quot;--&quot;。行は
+                    LINE と同じに数え、TEXT はファイルのコードページで読んだ行を
+                    UTF-8 で表す。圧縮ファイルのメンバーと、--xpath での
+                    &quot;.xml&quot; ファイルは、箇所のある行だけを箇所の文脈が届く
+                    範囲で表示する。--replace、--format、
+                    --with-codepage とは併用しない
+  --before-context N, -B N
+                    同じく、箇所のある行の前の N 行（これと --after-context は
+                    --context より優先する）
+  --after-context N, -A N
+                    同じく、箇所のある行の後の N 行
   --replace TEXT    すべての箇所を TEXT で置換し（--regex では $&amp; がマッチ、
                     $1 が最初のグループ）、ファイルごとの結果を表示する。
                     各ファイルは元のコードページのまま
@@ -293,6 +323,7 @@ Exit status:
   --help            このヘルプを表示して終了する
   --version         バージョンを表示して終了する
   --                以降は -- で始まっていても検索文字列とみなす
+                    （-A、-B、-C であっても）
 
 出力（標準出力に、見つかった箇所かファイルごとに 1 行）:
   検索         PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD。LINE は 1 から、

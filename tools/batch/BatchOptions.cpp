@@ -1,6 +1,9 @@
 #include "BatchOptions.h"
 
+#include <charconv>
+#include <cstdint>
 #include <string_view>
+#include <utility>
 
 #include "platform/files/NativePath.h"
 
@@ -12,6 +15,7 @@ const char kUsage[] =
     "                        [--all-folders] [--gitignore] [--no-compressed]\n"
     "                        [--output FILE] [--encoding PAGE] [--with-codepage]\n"
     "                        [--no-codepage-cache] [--format tsv|csv|json]\n"
+    "                        [--context N] [--before-context N] [--after-context N]\n"
     "                        SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
     "                        [--regex] [--case] [--word] [--subfolders]\n"
@@ -32,7 +36,23 @@ namespace {
 struct Reading {
   BatchOptions options;
   bool havePath = false;
+  // As grep has them: a count before or after wins over --context, whatever their order.
+  std::optional<std::int64_t> context;
+  std::optional<std::int64_t> before;
+  std::optional<std::int64_t> after;
 };
+
+// A count of context lines, or nothing with `error` naming the option.
+std::optional<std::int64_t> LineCount(const std::string& value, std::string_view option, std::string& error) {
+  // More lines than this are a whole file anyway; the bound keeps sums from overflowing.
+  constexpr std::int64_t kMostLines = 1'000'000'000;
+  std::int64_t count = -1;
+  const auto [end, failed] = std::from_chars(value.data(), value.data() + value.size(), count);
+  if (failed == std::errc() && end == value.data() + value.size() && count >= 0 && count <= kMostLines)
+    return count;
+  error = std::string(option) + " needs a number of lines (0 or more)";
+  return std::nullopt;
+}
 
 using Set = bool (*)(Reading& reading, const std::string& value, std::string& error);
 
@@ -110,7 +130,30 @@ constexpr Option kOptions[] = {
     TRAWLSCOPE_FLAG("--codepages", options.listCodePages = true),
     TRAWLSCOPE_FLAG("--no-codepage-cache", options.cachePages = false),
     TRAWLSCOPE_FLAG("--with-codepage", options.codePageField = true),
+    {"--context", "--context needs a number of lines (0 or more)",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       return (reading.context = LineCount(value, "--context", error)).has_value();
+     }},
+    {"--before-context", "--before-context needs a number of lines (0 or more)",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       return (reading.before = LineCount(value, "--before-context", error)).has_value();
+     }},
+    {"--after-context", "--after-context needs a number of lines (0 or more)",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       return (reading.after = LineCount(value, "--after-context", error)).has_value();
+     }},
 };
+
+// grep's short names, the only single-dash options: a search text such as
+// "-x" stays a search text, and "-C" is given after "--".
+constexpr std::pair<std::string_view, std::string_view> kShortNames[] = {
+    {"-C", "--context"}, {"-B", "--before-context"}, {"-A", "--after-context"}};
+
+std::string_view LongName(std::string_view argument) {
+  for (const auto& [shortName, longName] : kShortNames)
+    if (argument == shortName) return longName;
+  return argument;
+}
 
 #undef TRAWLSCOPE_FLAG
 
@@ -129,7 +172,7 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
   std::vector<std::string> positional;
   bool optionsEnded = false;
   for (size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
+    const std::string argument = optionsEnded ? arguments[i] : std::string(LongName(arguments[i]));
     if (optionsEnded || argument.size() < 2 || argument.rfind("--", 0) != 0) {
       positional.push_back(argument);
       continue;
@@ -160,6 +203,14 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     if (!option->set(reading, value, error)) return std::nullopt;
   }
   const bool havePath = reading.havePath;
+  if (reading.context || reading.before || reading.after)
+    options.context = ContextCounts{reading.before.value_or(reading.context.value_or(0)),
+                                    reading.after.value_or(reading.context.value_or(0))};
+  // Lines around a hit are for reading; scripts that pick hits read the other outputs.
+  if (options.context && (options.replace || options.listCodePages || options.format || options.codePageField)) {
+    error = "--context goes with a search, not with --replace, --codepages, --format or --with-codepage";
+    return std::nullopt;
+  }
   if (options.undo || options.undoList || options.undoBeside) {
     if (arguments.size() != 1) {
       error = arguments.front() + " takes nothing else";

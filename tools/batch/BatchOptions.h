@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ContextLines.h"
 #include "results/HitRecords.h"
 #include "search/SearchRequest.h"
 
@@ -16,6 +17,7 @@ struct BatchOptions {
   bool codePageField = false;  // --with-codepage: hit lines end with the file's code page
   bool cachePages = true;  // --no-codepage-cache turns off the cache of detected pages
   std::optional<RecordFormat> format;  // --format: hits as records of every field
+  std::optional<ContextCounts> context;  // --context, --before-context, --after-context: grep's lines
   bool replace = false;  // request.replacementText holds the replacement
   std::string onlyHitsFile;  // native; "-" for stdin; empty when every occurrence is replaced
   bool undo = false;

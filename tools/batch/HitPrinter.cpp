@@ -1,10 +1,13 @@
 #include "HitPrinter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
 #include "platform/files/NativePath.h"
 #include "results/HitExport.h"
+#include "search/archive/MemberPath.h"
+#include "search/xml/XmlFiles.h"
 
 namespace trawlscope::batch {
 namespace {
@@ -32,6 +35,15 @@ void AppendKeyword(std::string& out, const TextView& keyword) {
   for (size_t i = 0; i < keyword.size(); ++i) out += static_cast<char>(keyword[i]);
 }
 
+// The hit's line as far as its contexts reach.
+std::u16string RowLine(const Hit& hit) {
+  std::u16string left = hit.LeftContext();
+  std::u16string right = hit.RightContext();
+  left.erase(0, left.find_last_of(u"\r\n") + 1);
+  right.erase(std::min(right.find_first_of(u"\r\n"), right.size()));
+  return left + hit.Keyword() + right;
+}
+
 }  // namespace
 
 // The bytes the path opens, so that --only-hits opens the same file again.
@@ -45,7 +57,43 @@ HitPrinter::HitPrinter(std::function<void(std::string_view)> write, RecordFormat
   out_ = RecordHeader(format);
 }
 
+HitPrinter::HitPrinter(std::function<void(std::string_view)> write, ContextCounts counts, bool xpath)
+    : write_(std::move(write)), codePageField_(false), context_(counts), xpath_(xpath) {}
+
+void HitPrinter::Hold(const HitList& fileHits) {
+  const HitFile* file = nullptr;
+  for (const Hit& hit : fileHits) {
+    // A continued record adds to the file held; any other starts a file.
+    if (&hit.File() != file && !hit.File().continued) {
+      PrintHeld();
+      held_.path = hit.FullPath();
+      held_.pathField = PathField(held_.path);
+      held_.page = hit.FileCodePage();
+      // Their hits' lines are not the file's: a member is not at hand, an XPath's text is not the file's.
+      held_.rowsOnly = NamesCompressed(held_.path) || (xpath_ && IsXmlPath(held_.path));
+      files_.fetch_add(1, std::memory_order_relaxed);
+    }
+    file = &hit.File();
+    // Only a file that is not read again needs the hit's own text.
+    held_.hits.push_back({hit.position, hit.length, hit.line, held_.rowsOnly ? RowLine(hit) : u""});
+  }
+  hits_.fetch_add(fileHits.size(), std::memory_order_relaxed);
+}
+
+void HitPrinter::PrintHeld() {
+  if (held_.hits.empty()) return;
+  if (const int error = context_->Append(out_, held_); error != 0) contextFailures_.emplace_back(held_.path, error);
+  held_.hits.clear();
+  if (out_.size() > kPieceBytes) Write();
+}
+
 void HitPrinter::Print(const HitList& fileHits) {
+  if (context_) {
+    // A file's lines are printed when the next file's hits come, or at the end.
+    Hold(fileHits);
+    if (!out_.empty() && std::chrono::steady_clock::now() - lastWrite_ >= kMostHeld) Write();
+    return;
+  }
   // The path is made once for each file record.
   const HitFile* file = nullptr;
   std::string path;
@@ -57,7 +105,7 @@ void HitPrinter::Print(const HitList& fileHits) {
     }
     if (format_) {
       AppendRecord(out_, hit, path, *format_);
-      if (out_.size() > kPieceBytes) Flush();
+      if (out_.size() > kPieceBytes) Write();
       continue;
     }
     out_ += path;
@@ -74,13 +122,18 @@ void HitPrinter::Print(const HitList& fileHits) {
       AppendNumber(out_, hit.FileCodePage());
     }
     out_ += '\n';
-    if (out_.size() > kPieceBytes) Flush();
+    if (out_.size() > kPieceBytes) Write();
   }
   hits_.fetch_add(fileHits.size(), std::memory_order_relaxed);
-  if (!out_.empty() && std::chrono::steady_clock::now() - lastWrite_ >= kMostHeld) Flush();
+  if (!out_.empty() && std::chrono::steady_clock::now() - lastWrite_ >= kMostHeld) Write();
 }
 
 void HitPrinter::Flush() {
+  if (context_) PrintHeld();
+  Write();
+}
+
+void HitPrinter::Write() {
   if (!out_.empty()) write_(out_);
   out_.clear();
   lastWrite_ = std::chrono::steady_clock::now();

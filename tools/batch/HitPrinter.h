@@ -9,7 +9,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "ContextLines.h"
 #include "results/HitRecords.h"
 #include "search/hits/HitList.h"
 
@@ -26,6 +29,9 @@ class HitPrinter {
   explicit HitPrinter(std::function<void(std::string_view lines)> write, bool codePageField = false);
   // Each hit as a record of `format` (--format), the header first when it has one.
   HitPrinter(std::function<void(std::string_view lines)> write, RecordFormat format);
+  // Each hit's line with the lines around it (--context), as grep -n -H prints them;
+  // `xpath` when ".xml" files are searched through an XPath.
+  HitPrinter(std::function<void(std::string_view lines)> write, ContextCounts counts, bool xpath);
 
   // One file's hits; one thread at a time (the run's committer).
   void Print(const HitList& fileHits);
@@ -35,12 +41,23 @@ class HitPrinter {
   // Any thread.
   size_t Hits() const { return hits_.load(std::memory_order_relaxed); }
   size_t Files() const { return files_.load(std::memory_order_relaxed); }
+  // The files whose lines could not be read again for --context, and the errno; after Flush.
+  const std::vector<std::pair<std::u16string, int>>& ContextFailures() const { return contextFailures_; }
 
  private:
+  void Hold(const HitList& fileHits);
+  void PrintHeld();
+  void Write();
+
   std::function<void(std::string_view)> write_;
   bool codePageField_;
   std::optional<RecordFormat> format_;
   std::string out_;
+  // With --context a file's hits wait here until its last record has come.
+  std::optional<ContextLines> context_;
+  HeldFile held_;
+  bool xpath_ = false;
+  std::vector<std::pair<std::u16string, int>> contextFailures_;
   // Lines are held until a piece fills or this long has passed since the
   // last write, so that a reader of a pipe sees the first hits at once
   // without a system call for every file.

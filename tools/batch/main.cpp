@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -87,11 +88,18 @@ int ListCodePages(JobState& state) {
   return 0;
 }
 
-int Search(JobState& state, const std::string& outputFile, bool codePageField, std::optional<RecordFormat> format) {
+batch::HitPrinter MakePrinter(const batch::BatchOptions& options, std::function<void(std::string_view)> write) {
+  if (options.format) return batch::HitPrinter(std::move(write), *options.format);
+  if (options.context)
+    return batch::HitPrinter(std::move(write), *options.context, !options.request.xpath.empty());
+  return batch::HitPrinter(std::move(write), options.codePageField);
+}
+
+int Search(JobState& state, const batch::BatchOptions& options) {
+  const std::string& outputFile = options.outputFile;
   // Lines are written only while the run goes on, when the display stands.
   batch::TerminalProgress* display = nullptr;
-  const auto write = [&](std::string_view lines) { display->WriteOut(lines); };
-  batch::HitPrinter printer = format ? batch::HitPrinter(write, *format) : batch::HitPrinter(write, codePageField);
+  batch::HitPrinter printer = MakePrinter(options, [&](std::string_view lines) { display->WriteOut(lines); });
   // The display has its own thread, so the job can run on this one.
   batch::TerminalProgress progress([&] { return printer.Hits(); }, state.progress);
   display = &progress;
@@ -103,6 +111,8 @@ int Search(JobState& state, const std::string& outputFile, bool codePageField, s
   const RunSummary summary = progress.Summary();
   if (summary.expressionRejected || summary.moduleMissing) return kExitUsage;
 
+  for (const auto& [path, error] : printer.ContextFailures())
+    batch::Say(batch::texts::kNotRead, {std::strerror(error), PathField(path)});
   for (const auto& path : summary.unsearchable)
     batch::Say(batch::texts::kTooComplex, {PathField(path)});
   for (const auto& file : summary.unreadable)
@@ -248,7 +258,7 @@ int main(int argc, char** argv) {
   }
   if (options->listCodePages) ExitAfterReading(ListCodePages(state));
   if (options->cachePages) state.pageCache = PageCachePlace{CurrentCacheFolder(), kPageCacheName};
-  if (!options->replace) ExitAfterReading(Search(state, options->outputFile, options->codePageField, options->format));
+  if (!options->replace) ExitAfterReading(Search(state, *options));
 
   if (!options->onlyHitsFile.empty()) {
     state.selection = ReadSelection(options->onlyHitsFile, state.fileCodePages);
