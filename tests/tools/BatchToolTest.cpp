@@ -136,6 +136,7 @@ TEST_F(BatchToolTest, BadSizeOrTimeBoundsAreUsageErrorsNamingTheOption) {
       {"--older yesterday", "--older yesterday: not a date"},
       {"--min-size 2k --max-size 1k", "--min-size is more than --max-size"},
       {"--newer 1d --older 2d", "--newer is not before --older"},
+      {"--only-hits - --replace x --min-size 1k", "--only-hits names the files itself: no --min-size"},
   };
   for (const auto& c : cases) {
     const RunResult run = RunBatch("--path " + Quoted(tree.Path("docs")) + " needle " + c.options, err);
