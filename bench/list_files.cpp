@@ -10,7 +10,8 @@
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: trawlscope-list-files FOLDER [--types PATTERNS] [--skip-vcs] [--gitignore]\n");
+    std::fprintf(stderr, "usage: trawlscope-list-files FOLDER [--types PATTERNS] [--skip-vcs] [--gitignore]\n"
+                         "       [--max-size BYTES]\n");
     return 2;
   }
   std::u16string types;
@@ -20,6 +21,8 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--types") == 0 && i + 1 < argc) types = trawlscope::FromNativePath(argv[++i]);
     else if (std::strcmp(argv[i], "--skip-vcs") == 0) rules.skipVersionControl = true;
     else if (std::strcmp(argv[i], "--gitignore") == 0) rules.followGitignore = true;
+    // What a bound costs: each file found is looked up.
+    else if (std::strcmp(argv[i], "--max-size") == 0 && i + 1 < argc) rules.bounds.maxSize = std::stoull(argv[++i]);
   }
   rules.fileTypes = types;
   trawlscope::AbortFlag abort{false};

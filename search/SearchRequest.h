@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "platform/codepage/CodePageTable.h"
+#include "search/listing/FileBounds.h"
 
 namespace trawlscope {
 
@@ -24,6 +25,7 @@ struct SearchRequest {
   bool skipVersionControl = true;  // .git, .svn, .hg, .bzr and CVS are not entered
   bool followGitignore = false;    // what git's ignore rules ignore is left out
   bool wholeWord = false;          // only occurrences that begin and end on word boundaries
+  FileBounds bounds;               // files in folders outside these sizes and times are left out
   // A replace writes through a symbolic link to a file, wherever that file
   // is; otherwise such a link is left as it is and its file is replaced only
   // where the run meets it under its own name.

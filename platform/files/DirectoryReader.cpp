@@ -63,4 +63,10 @@ PathKind KindOfPath(const std::string& nativePath) {
   return PathKind::Device;  // character or block: no other kind is left
 }
 
+std::optional<FileStamp> StampOfPath(const std::string& nativePath) {
+  struct stat info;
+  if (stat(nativePath.c_str(), &info) != 0) return std::nullopt;
+  return FileStamp{static_cast<std::uint64_t>(info.st_size), static_cast<std::int64_t>(info.st_mtime)};
+}
+
 }  // namespace trawlscope

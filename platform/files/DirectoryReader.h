@@ -1,5 +1,7 @@
 #pragma once
 // Reading one folder's entries, and what a path names, without opening any file.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,5 +29,15 @@ enum class PathKind { Missing, RegularFile, Folder, Fifo, Socket, Device };
 
 // What a path names, following symbolic links.
 PathKind KindOfPath(const std::string& nativePath);
+
+// A file's size on disk and when its content last changed (whole seconds
+// since the epoch), following symbolic links.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t modified = 0;
+};
+
+// Nothing when the path cannot be looked up.
+std::optional<FileStamp> StampOfPath(const std::string& nativePath);
 
 }  // namespace trawlscope

@@ -123,6 +123,18 @@ Options:
   --gitignore       leave out what git ignores: the .gitignore files of the
                     tree and of the folders above it in its repository, and
                     the repository&apos;s .git/info/exclude
+  --min-size SIZE   leave out files smaller than SIZE bytes; k, M and G after
+                    the number count in 1024s (10k, 5M, 1G); a compressed
+                    file counts by its own size on disk
+  --max-size SIZE   leave out files larger than SIZE
+  --newer WHEN      leave out files last modified before WHEN: a date, or a
+                    date and time, in ISO 8601 (2026-12-01, 2026-12-01T10:00,
+                    2026-12-01T10:00:30+09:00), in local time unless an
+                    offset or Z follows; or a time back from now in days or
+                    hours (7d, 12h)
+  --older WHEN      leave out files last modified at WHEN or after it; the
+                    files named in --path itself are searched whatever
+                    their size and time
   --regex           SEARCH-TEXT is a regular expression (Perl syntax)
   --case            upper and lower case differ
   --word            only occurrences that begin and end on word boundaries:
@@ -215,8 +227,8 @@ Output, one line per hit or file on standard output:
   Tabs and line breaks inside the other fields are shown as U+3000. Binary
   files are skipped; they, unreadable files and paths that name nothing or a
   FIFO, socket or device (never opened) are said on stderr, and so are the
-  files and folders that the patterns, --gitignore and the version-control
-  rule left out.
+  files and folders that the patterns, --gitignore, the version-control
+  rule and the size and time bounds left out.
 
 Replace runs kept for --undo live in $XDG_STATE_HOME/trawlscope/undo
 (~/.local/state/trawlscope/undo); the settings file&apos;s section [Undo] sets
@@ -257,6 +269,16 @@ Exit status:
   --gitignore       git が無視するものを除く: ツリーと、リポジトリ内でその上に
                     あるフォルダーの .gitignore ファイル、およびリポジトリの
                     .git/info/exclude
+  --min-size SIZE   SIZE バイトより小さいファイルを除く。数の後ろの k、M、G は
+                    1024 単位で数える（10k、5M、1G）。圧縮ファイルはディスク上の
+                    そのファイル自身の大きさで数える
+  --max-size SIZE   SIZE より大きいファイルを除く
+  --newer WHEN      最後の変更が WHEN より前のファイルを除く。WHEN は ISO 8601
+                    の日付か日時（2026-12-01、2026-12-01T10:00、
+                    2026-12-01T10:00:30+09:00）で、オフセットか Z が続かなければ
+                    ローカル時刻。または今からさかのぼる日数か時間（7d、12h）
+  --older WHEN      最後の変更が WHEN かそれ以降のファイルを除く。--path に
+                    直接書いたファイルは、大きさや時刻にかかわらず検索する
   --regex           SEARCH-TEXT を正規表現（Perl 構文）として扱う
   --case            大文字と小文字を区別する
   --word            単語の境界で始まり単語の境界で終わる箇所だけを見つける。
@@ -346,7 +368,8 @@ Exit status:
   ほかの欄の中のタブと改行は U+3000 で表示します。バイナリファイルは
   飛ばします。それらと、読めないファイル、何も指さないパスや FIFO、ソケット、
   デバイスを指すパス（開きません）、パターンや --gitignore、バージョン管理の
-  規則で除いたファイルとフォルダーの数は標準エラーに表示します。
+  規則、大きさと時刻の範囲で除いたファイルとフォルダーの数は標準エラーに
+  表示します。
 
 --undo のために保存する置換は $XDG_STATE_HOME/trawlscope/undo
 （~/.local/state/trawlscope/undo）に置きます。設定ファイルの [Undo] セクションで

@@ -67,6 +67,8 @@ struct Listing {
   bool skipVersionControl;
   bool followGitignore;
   const AlsoListFile& alsoList;
+  const FileBounds& bounds;
+  bool bounded;  // bounds.Any(), asked once: without bounds no file is looked up
 };
 
 // Where in the tree a folder stands, for the rules that look above it.
@@ -120,6 +122,11 @@ void CollectAbsoluteFolder(const Listing& listing, const std::u16string& absolut
           ((listing.skipVersionControl && IsVersionControlName(entry.name)) ||
            (ignore != nullptr && ignore->Ignores(nativeFolder + entry.name + (isFolder ? "/" : "")))))
         verdict = TypePatterns::Verdict::Excluded;
+      // A file that cannot be looked up is listed, so that its search says what is wrong.
+      if (verdict == TypePatterns::Verdict::Listed && !isFolder && listing.bounded) {
+        const std::optional<FileStamp> stamp = StampOfPath(nativeFolder + entry.name);
+        if (stamp && !listing.bounds.Admit(*stamp)) verdict = TypePatterns::Verdict::Excluded;
+      }
       if (verdict == TypePatterns::Verdict::Excluded) {
         TellLeftOut(listing, isFolder ? LeftOut::Folder : LeftOut::File);
       } else if (verdict == TypePatterns::Verdict::NotOfTheTypes) {
@@ -146,7 +153,7 @@ void ListFiles(const AbortFlag& abortRequested, std::u16string_view searchPath, 
   const TypePatterns types(rules.fileTypes);
   const Listing listing{abortRequested,          onFile, beforeFolderRead,         onLeftOut,
                         rules.includeSubfolders, types,  rules.skipVersionControl, rules.followGitignore,
-                        rules.alsoList};
+                        rules.alsoList,          rules.bounds, rules.bounds.Any()};
   for (const auto& token : SplitPathTokens(searchPath)) {
     if (IsAborted(abortRequested)) return;
     if (IsSpaceToken(token)) continue;

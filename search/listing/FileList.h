@@ -10,6 +10,7 @@
 
 #include "platform/files/DirectoryReader.h"
 #include "search/AbortFlag.h"
+#include "search/listing/FileBounds.h"
 #include "search/listing/TypePatterns.h"
 
 namespace trawlscope {
@@ -35,6 +36,9 @@ struct ListingRules {
   std::u16string_view fileTypes;  // see TypePatterns
   bool skipVersionControl = false;  // .git, .svn, .hg, .bzr and CVS are not entered
   bool followGitignore = false;     // what git's ignore rules ignore is left out
+  // A file found in a folder outside these is left out; only when some bound
+  // is set does the listing look up each file's size and time.
+  FileBounds bounds;
   // A file this takes is listed whatever its name, unless a "!" pattern
   // leaves it out (a compressed file whose members the patterns may take).
   AlsoListFile alsoList;

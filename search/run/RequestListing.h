@@ -14,6 +14,7 @@ inline ListingRules ListingRulesOf(const SearchRequest& request) {
   rules.fileTypes = request.fileTypes;
   rules.skipVersionControl = request.skipVersionControl;
   rules.followGitignore = request.followGitignore;
+  rules.bounds = request.bounds;
   if (request.searchCompressed) rules.alsoList = &MemberFilter::MayHoldWanted;
   return rules;
 }

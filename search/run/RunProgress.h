@@ -20,7 +20,7 @@ struct ProgressSnapshot {
   size_t listed = 0;                // files listed so far; the total once listing is done
   size_t filesChanged = 0;          // a replace: files written so far
   std::u16string fileName;          // the file whose turn came last, without its folder
-  size_t filesLeftOut = 0;          // by "!" patterns, ignore rules and the version-control option
+  size_t filesLeftOut = 0;          // by "!" patterns, ignore rules, the version-control option and the bounds
   size_t foldersLeftOut = 0;        // the same for folders, whose files are never looked at
   bool listingWhole = false;        // the listing ran to its end, not stopped by an abort
 };

@@ -10,6 +10,7 @@
 #include <csignal>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -75,6 +76,73 @@ TEST_F(BatchToolTest, PrintsOneLinePerHitAndACountOnStderr) {
                          "\t2\t15\t2\t関数\n" + tree.Path("docs/skip.md") + "\t1\t0\t2\t関数\n" +
                          tree.Path("docs/sub/b.txt") + "\t1\t2\t2\t関数\n");
   EXPECT_EQ(tree.Read("stderr.txt"), "4 hits in 3 files\n");
+}
+
+// Sizes and times set as a user would, a file on each side of every bound; a
+// date is read in the zone the tool runs in unless it gives an offset.
+TEST_F(BatchToolTest, SizeAndTimeBoundsLeaveOutTheFilesBeyondThemAndCountThem) {
+  const std::string zone = "export TZ=JST-9; ";
+  const struct {
+    const char* name;
+    size_t size;
+    const char* modified;  // as touch -d reads it; empty: now
+  } files[] = {{"aged/w.txt", 10, ""},
+               {"aged/x.txt", 1023, "2020-06-01 08:59:59"},
+               {"aged/y.txt", 1024, "2020-06-01 09:00:00"},
+               {"aged/z.txt", 1025, "2020-06-01 09:00:01"}};
+  for (const auto& file : files) {
+    tree.Write(file.name, "needle" + std::string(file.size - 6, '.'));
+    const std::string touch = zone + "touch -d '" + file.modified + "' " + Quoted(tree.Path(file.name));
+    if (*file.modified != '\0') {
+      ASSERT_EQ(std::system(touch.c_str()), 0);
+    }
+  }
+  const struct {
+    std::string options;
+    std::string found;
+    size_t leftOut;
+  } cases[] = {
+      {"--min-size 1k", "yz", 2},
+      {"--max-size 1024", "wxy", 1},
+      {"--min-size 1K --max-size 1k", "y", 3},
+      {"--newer 2020-06-01T09:00", "wyz", 1},
+      {"--older 2020-06-01T09:00", "x", 3},
+      {"--newer 2020-06-01T00:00:01Z", "wz", 2},
+      {"--older 2020-06-01", "", 4},
+      {"--newer 12h", "w", 3},
+      {"--older 1d --max-size 1k", "xy", 2},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = RunBatch("--path " + Quoted(tree.Path("aged")) + " " + c.options + " needle", err, kEnglish, zone);
+    std::string found;
+    for (size_t at = 0; (at = run.out.find(".txt\t", at)) != std::string::npos; ++at) found += run.out[at - 1];
+    EXPECT_EQ(run.status, 0) << c.options;
+    EXPECT_EQ(found, c.found) << c.options;
+    const std::string hits = std::to_string(c.found.size());
+    EXPECT_EQ(tree.Read("stderr.txt"), "Left out: " + std::to_string(c.leftOut) + (c.leftOut == 1 ? " file" : " files") +
+                                           ".\n" + hits + " hits in " + hits + " files\n")
+        << c.options;
+  }
+}
+
+TEST_F(BatchToolTest, BadSizeOrTimeBoundsAreUsageErrorsNamingTheOption) {
+  const struct {
+    std::string options;
+    std::string said;
+  } cases[] = {
+      {"--min-size 10x", "--min-size 10x: not a size"},
+      {"--max-size", "--max-size needs a size"},
+      {"--newer 2026-13-01", "--newer 2026-13-01: not a date"},
+      {"--older yesterday", "--older yesterday: not a date"},
+      {"--min-size 2k --max-size 1k", "--min-size is more than --max-size"},
+      {"--newer 1d --older 2d", "--newer is not before --older"},
+      {"--only-hits - --replace x --min-size 1k", "--only-hits names the files itself: no --min-size"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = RunBatch("--path " + Quoted(tree.Path("docs")) + " needle " + c.options, err);
+    EXPECT_EQ(run.status, 2) << c.options;
+    EXPECT_EQ(tree.Read("stderr.txt").rfind("trawlscope-batch: " + c.said, 0), 0u) << tree.Read("stderr.txt");
+  }
 }
 
 // The pattern once decided which subfolders were entered too, and "sub" does not fit "*.TXT".

@@ -2,9 +2,11 @@
 
 #include <charconv>
 #include <cstdint>
+#include <ctime>
 #include <string_view>
 #include <utility>
 
+#include "app/BoundsInput.h"
 #include "platform/files/NativePath.h"
 
 namespace trawlscope::batch {
@@ -13,6 +15,8 @@ const char kUsage[] =
     "usage: trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
     "                        [--regex] [--case] [--word] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--no-compressed]\n"
+    "                        [--min-size SIZE] [--max-size SIZE]\n"
+    "                        [--newer WHEN] [--older WHEN]\n"
     "                        [--output FILE] [--encoding PAGE] [--with-codepage]\n"
     "                        [--no-codepage-cache] [--format tsv|csv|json]\n"
     "                        [--context N] [--before-context N] [--after-context N]\n"
@@ -20,6 +24,8 @@ const char kUsage[] =
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
     "                        [--regex] [--case] [--word] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--no-compressed]\n"
+    "                        [--min-size SIZE] [--max-size SIZE]\n"
+    "                        [--newer WHEN] [--older WHEN]\n"
     "                        [--encoding PAGE] [--write-through-links]\n"
     "                        --replace TEXT SEARCH-TEXT\n"
     "       trawlscope-batch --only-hits FILE [--xpath EXPR] [--regex] [--case]\n"
@@ -27,7 +33,8 @@ const char kUsage[] =
     "                        --replace TEXT [SEARCH-TEXT]\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--subfolders]\n"
     "                        [--all-folders] [--gitignore] [--encoding PAGE]\n"
-    "                        --codepages\n"
+    "                        [--min-size SIZE] [--max-size SIZE]\n"
+    "                        [--newer WHEN] [--older WHEN] --codepages\n"
     "       trawlscope-batch --undo | --undo-beside | --undo-list\n"
     "       trawlscope-batch --help | --version\n";
 
@@ -63,6 +70,37 @@ struct Option {
   const char* valueMissing;
   Set set;
 };
+
+constexpr char kSizeForms[] = " (a number of bytes, or of 1024s with k, M or G after it: 10k, 5M, 1G)";
+constexpr char kMomentForms[] =
+    " (a date or date and time: 2026-12-01, 2026-12-01T10:00, 2026-12-01T10:00+09:00; or a time back from now: 7d, "
+    "12h)";
+
+bool SetSize(std::optional<std::uint64_t>& bound, const char* option, const std::string& value, std::string& error) {
+  bound = ReadSize(value);
+  if (!bound) error = std::string(option) + " " + value + ": not a size" + kSizeForms;
+  return bound.has_value();
+}
+
+// A span back from now is counted from the moment the options are read.
+bool SetMoment(std::optional<std::int64_t>& bound, const char* option, const std::string& value,
+               std::string& error) {
+  bound = ReadMoment(value, static_cast<std::int64_t>(std::time(nullptr)));
+  if (!bound) error = std::string(option) + " " + value + ": not a date" + kMomentForms;
+  return bound.has_value();
+}
+
+// Bounds that no file can meet, or that a list of hits has no use for.
+bool CheckBounds(const BatchOptions& options, std::string& error) {
+  const FileBounds& bounds = options.request.bounds;
+  if (bounds.Any() && !options.onlyHitsFile.empty())
+    error = "--only-hits names the files itself: no --min-size, --max-size, --newer or --older";
+  else if (bounds.minSize && bounds.maxSize && *bounds.minSize > *bounds.maxSize)
+    error = "--min-size is more than --max-size: no file could be searched";
+  else if (bounds.modifiedFrom && bounds.modifiedBefore && *bounds.modifiedFrom >= *bounds.modifiedBefore)
+    error = "--newer is not before --older: no file could be searched";
+  return error.empty();
+}
 
 // Options that take no value: what they set, and nothing can go wrong.
 #define TRAWLSCOPE_FLAG(name, effect) \
@@ -115,6 +153,22 @@ constexpr Option kOptions[] = {
        if (reading.options.request.readAs != codepage::kNone) return true;
        error = "--encoding " + value + ": not a code page this tool reads (see --help)";
        return false;
+     }},
+    {"--min-size", "--min-size needs a size (10k, 5M, 1G)",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       return SetSize(reading.options.request.bounds.minSize, "--min-size", value, error);
+     }},
+    {"--max-size", "--max-size needs a size (10k, 5M, 1G)",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       return SetSize(reading.options.request.bounds.maxSize, "--max-size", value, error);
+     }},
+    {"--newer", "--newer needs a date (2026-12-01) or a time back from now (7d, 12h)",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       return SetMoment(reading.options.request.bounds.modifiedFrom, "--newer", value, error);
+     }},
+    {"--older", "--older needs a date (2026-12-01) or a time back from now (7d, 12h)",
+     [](Reading& reading, const std::string& value, std::string& error) {
+       return SetMoment(reading.options.request.bounds.modifiedBefore, "--older", value, error);
      }},
     TRAWLSCOPE_FLAG("--undo", options.undo = true),
     TRAWLSCOPE_FLAG("--undo-list", options.undoList = true),
@@ -211,6 +265,7 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
     error = "--context goes with a search, not with --replace, --codepages, --format or --with-codepage";
     return std::nullopt;
   }
+  if (!CheckBounds(options, error)) return std::nullopt;
   if (options.undo || options.undoList || options.undoBeside) {
     if (arguments.size() != 1) {
       error = arguments.front() + " takes nothing else";

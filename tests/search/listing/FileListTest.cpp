@@ -1,5 +1,6 @@
 #include "search/listing/FileList.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -193,6 +194,53 @@ TEST_F(FileListTest, PatternListsExclusionsAndFolderPatterns) {
             [&](LeftOut what) { ++(what == LeftOut::File ? files : folders); });
   EXPECT_EQ(files, 1u);
   EXPECT_EQ(folders, 2u);
+}
+
+// Each bound takes the file on its own side of it and the file right on it as
+// said (sizes at least and at most, times from and strictly before); what it
+// leaves out is counted, and a folder's own time never hides its files.
+TEST_F(FileListTest, SizeAndTimeBoundsTakeTheFilesOnTheirSide) {
+  constexpr std::int64_t kBound = 1'796'083'200;
+  const struct {
+    const char* name;
+    off_t size;
+    std::int64_t modified;
+  } files[] = {{"b/a", 1023, kBound - 1}, {"b/b", 1024, kBound}, {"b/old/c", 1025, kBound + 1}};
+  for (const auto& file : files) {
+    tree.Write(file.name);
+    ASSERT_EQ(truncate(tree.Path(file.name).c_str(), file.size), 0);
+    const timespec times[2] = {{file.modified, 0}, {file.modified, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, tree.Path(file.name).c_str(), times, 0), 0);
+  }
+  const timespec folderTime[2] = {{kBound - 100, 0}, {kBound - 100, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, tree.Path("b/old").c_str(), folderTime, 0), 0);
+  const std::optional<std::uint64_t> kAny;
+  const std::optional<std::int64_t> kAnyTime;
+  const struct {
+    FileBounds bounds;
+    Names listed;
+  } cases[] = {
+      {{kAny, kAny, kAnyTime, kAnyTime}, {"b/a", "b/b", "b/old/c"}},
+      {{1024, kAny, kAnyTime, kAnyTime}, {"b/b", "b/old/c"}},
+      {{kAny, 1024, kAnyTime, kAnyTime}, {"b/a", "b/b"}},
+      {{1024, 1024, kAnyTime, kAnyTime}, {"b/b"}},
+      {{kAny, kAny, kBound, kAnyTime}, {"b/b", "b/old/c"}},
+      {{kAny, kAny, kAnyTime, kBound}, {"b/a"}},
+      {{kAny, 1024, kBound, kAnyTime}, {"b/b"}},
+  };
+  const std::string root = tree.Root() + "/";
+  for (const auto& c : cases) {
+    ListingRules rules;
+    rules.includeSubfolders = true;
+    rules.bounds = c.bounds;
+    Names listed;
+    size_t leftOut = 0;
+    ListFiles(abort, U16(tree.Path("b")), rules,
+              [&](std::u16string path) { listed.push_back(test::U8(path).substr(root.size())); }, nullptr, {},
+              [&](LeftOut) { ++leftOut; });
+    EXPECT_EQ(listed, c.listed);
+    EXPECT_EQ(leftOut, 3 - c.listed.size());
+  }
 }
 
 TEST_F(FileListTest, RelativeFolderGivesAbsolutePathsAndARelativeFileStaysRelative) {
