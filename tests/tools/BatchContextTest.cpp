@@ -9,6 +9,7 @@
 #include <string>
 
 #include "support/ArchiveMaker.h"
+#include "support/ShellRun.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -17,20 +18,8 @@ namespace {
 using trawlscope::test::TempTree;
 using trawlscope::test::Transcode;
 
-struct Ran {
-  std::string out;
-  int status = -1;
-};
-
-Ran RunShell(const std::string& command) {
-  FILE* pipe = popen(command.c_str(), "r");
-  Ran ran;
-  char buffer[4096];
-  for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) ran.out.append(buffer, got);
-  const int status = pclose(pipe);
-  ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return ran;
-}
+using Ran = trawlscope::test::ShellRun;
+using trawlscope::test::RunShell;
 
 class BatchContextTest : public testing::Test {
  protected:

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "support/ArchiveMaker.h"
+#include "support/ShellRun.h"
 #include "support/TempTree.h"
 #include "support/Transcode.h"
 
@@ -23,10 +24,7 @@ namespace {
 
 using trawlscope::test::TempTree;
 
-struct RunResult {
-  std::string out;
-  int status = -1;
-};
+using RunResult = trawlscope::test::ShellRun;
 
 // The language the tool speaks follows these, whatever the machine's own.
 constexpr char kEnglish[] = "unset LC_MESSAGES LANG; export LANGUAGE=en LC_ALL=C.UTF-8; ";
@@ -45,14 +43,7 @@ std::string BatchCommand(const std::string& arguments, const std::string& errFil
 
 RunResult RunBatch(const std::string& arguments, const std::string& errFile, const std::string& language = kEnglish,
                    const std::string& environment = "") {
-  const std::string command = BatchCommand(arguments, errFile, language, environment);
-  FILE* pipe = popen(command.c_str(), "r");
-  RunResult result;
-  char buffer[4096];
-  for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, got);
-  const int status = pclose(pipe);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return result;
+  return trawlscope::test::RunShell(BatchCommand(arguments, errFile, language, environment));
 }
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }

@@ -217,6 +217,20 @@ const Option* Find(std::string_view name) {
   return nullptr;
 }
 
+// The ways of printing that exclude each other.
+bool CheckOutputs(const BatchOptions& options, std::string& error) {
+  // Lines around a hit are for reading; scripts that pick hits read the other outputs.
+  if (options.context && (options.replace || options.listCodePages || options.format || options.codePageField))
+    error = "--context goes with a search, not with --replace, --codepages, --format or --with-codepage";
+  else if (options.format && (options.replace || options.listCodePages || options.codePageField))
+    error = "--format goes with a search, not with --replace, --codepages or --with-codepage";
+  else if (options.codePageField && (options.replace || options.listCodePages))
+    error = "--with-codepage goes with a search, not with --replace or --codepages";
+  else if (options.replace && (options.listCodePages || !options.outputFile.empty()))
+    error = "--replace goes with neither --codepages nor --output";
+  return error.empty();
+}
+
 }  // namespace
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& arguments,
@@ -260,12 +274,7 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
   if (reading.context || reading.before || reading.after)
     options.context = ContextCounts{reading.before.value_or(reading.context.value_or(0)),
                                     reading.after.value_or(reading.context.value_or(0))};
-  // Lines around a hit are for reading; scripts that pick hits read the other outputs.
-  if (options.context && (options.replace || options.listCodePages || options.format || options.codePageField)) {
-    error = "--context goes with a search, not with --replace, --codepages, --format or --with-codepage";
-    return std::nullopt;
-  }
-  if (!CheckBounds(options, error)) return std::nullopt;
+  if (!CheckOutputs(options, error) || !CheckBounds(options, error)) return std::nullopt;
   if (options.undo || options.undoList || options.undoBeside) {
     if (arguments.size() != 1) {
       error = arguments.front() + " takes nothing else";
@@ -291,18 +300,6 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
   }
   if (!havePath) {
     error = "--path is required";
-    return std::nullopt;
-  }
-  if (options.format && (options.replace || options.listCodePages || options.codePageField)) {
-    error = "--format goes with a search, not with --replace, --codepages or --with-codepage";
-    return std::nullopt;
-  }
-  if (options.codePageField && (options.replace || options.listCodePages)) {
-    error = "--with-codepage goes with a search, not with --replace or --codepages";
-    return std::nullopt;
-  }
-  if (options.replace && (options.listCodePages || !options.outputFile.empty())) {
-    error = "--replace goes with neither --codepages nor --output";
     return std::nullopt;
   }
   if (options.listCodePages) {
