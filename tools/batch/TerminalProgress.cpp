@@ -74,6 +74,7 @@ void TerminalProgress::Warn(const RunWarning& warning) {
     std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kRegexError).c_str(), warning.detail.c_str());
     return;
   }
+  pathsUnlisted_ = pathsUnlisted_ || !warning.paths.empty();
   for (const UnlistedPath& entry : warning.paths) {
     const CatalogueText& words = entry.kind == PathKind::Fifo     ? texts::kIsFifo
                                  : entry.kind == PathKind::Socket ? texts::kIsSocket
@@ -104,6 +105,11 @@ void TerminalProgress::WriteOut(std::string_view lines) {
 RunSummary TerminalProgress::Summary() const {
   std::lock_guard lock(mutex_);
   return summary_;
+}
+
+bool TerminalProgress::PathsUnlisted() const {
+  std::lock_guard lock(mutex_);
+  return pathsUnlisted_;
 }
 
 // Called with the mutex held.

@@ -24,6 +24,8 @@ class TerminalProgress final : public IJobSink {
   void RunFinished(const RunSummary& summary) override;
 
   RunSummary Summary() const;
+  // Whether a Search path entry named nothing that could be searched.
+  bool PathsUnlisted() const;
 
   // Puts `lines` out on standard output at once, clearing the progress line
   // first when both share a terminal; any thread.
@@ -40,6 +42,7 @@ class TerminalProgress final : public IJobSink {
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   bool finished_ = false;
+  bool pathsUnlisted_ = false;
   RunSummary summary_;
   std::thread painter_;
 };
