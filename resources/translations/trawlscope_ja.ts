@@ -179,6 +179,16 @@ Options:
                     --after-context win over --context)
   --after-context N, -A N
                     the same, N lines after each hit line
+  --files-with-hits print only the name of each file with hits, one a line
+  --count           print each file with hits as PATH:N, N its hits (not its
+                    lines: rg --count-matches, not grep -c)
+  --null            with --files-with-hits or --count: each name as it is on
+                    disk, ended by NUL instead of a line break or &quot;:&quot;, for
+                    xargs -0 (grep -lZ, rg -l -0); each file is still read
+                    to its end
+  --quiet           print nothing on stdout and only trouble on stderr; stop
+                    at the first hit and exit 0, even after trouble, as
+                    grep -q does
   --replace TEXT    replace every occurrence with TEXT (with --regex, $&amp; is
                     the match and $1 the first group) and print each file&apos;s
                     outcome; each file keeps its code page
@@ -324,6 +334,15 @@ Exit status, as grep&apos;s:
                     --context より優先する）
   --after-context N, -A N
                     同じく、箇所のある行の後の N 行
+  --files-with-hits 見つかったファイルの名前だけを 1 行に 1 つ表示する
+  --count           見つかったファイルごとに PATH:N を表示する。N は箇所の数
+                    （行の数ではない。grep -c ではなく rg --count-matches と同じ）
+  --null            --files-with-hits か --count と共に: 名前をディスク上のまま
+                    表示し、改行や &quot;:&quot; の代わりに NUL で終える（xargs -0
+                    向け。grep -lZ、rg -l -0 と同じ）。ファイルは最後まで読む
+  --quiet           標準出力には何も表示せず、標準エラーには問題だけを表示する。
+                    最初の箇所で止まり、問題があっても 0 で終了する（grep -q と
+                    同じ）
   --replace TEXT    すべての箇所を TEXT で置換し（--regex では $&amp; がマッチ、
                     $1 が最初のグループ）、ファイルごとの結果を表示する。
                     各ファイルは元のコードページのまま

@@ -187,6 +187,8 @@ TEST_F(BatchToolTest, UsageErrorsAndBadExpressionsExitWithTwo) {
   EXPECT_EQ(RunBatch("--path x --codepages y", err).status, 2);
   EXPECT_EQ(RunBatch("--path x --format xml y", err).status, 2);
   EXPECT_EQ(RunBatch("--path x --format csv --with-codepage y", err).status, 2);
+  for (const char* options : {"--quiet --count", "--null", "--files-with-hits --context 1", "--count --replace z"})
+    EXPECT_EQ(RunBatch("--path x " + std::string(options) + " y", err).status, 2) << options;
   const RunResult bad = RunBatch("--path " + Quoted(tree.Path("docs")) + " --regex 'a('", err);
   EXPECT_EQ(bad.status, 2);
   // The library's description follows, with the place in the pattern.
@@ -219,10 +221,43 @@ TEST_F(BatchToolTest, ExitStatusesAreGrepsAndTroubleWinsOverHits) {
       {"--path " + Quoted(tree.Path("rep")) + " --replace 函数 関数", 0},
       {"--path " + Quoted(tree.Path("rep")) + " --replace 函数 関数", 1},
       {"--path '\"" + tree.Path("rep") + "\" \"" + tree.Path("gone") + "\"' --replace x 函数", 2},
+      // As grep -q: the first hit answers, even after trouble.
+      {"--path " + docs + " --quiet 関数", 0},
+      {"--path " + docs + " --quiet nowhere", 1},
+      {"--path '\"" + tree.Path("gone") + "\" \"" + tree.Path("docs") + "\"' --quiet 関数", 0},
   };
   if (geteuid() != 0) cases.push_back({"--path " + Quoted(tree.Path("locked")) + " 関数", 2});  // root reads it
   for (const Case& c : cases) EXPECT_EQ(RunBatch(c.arguments, err).status, c.status) << c.arguments;
   chmod(tree.Path("locked/e.txt").c_str(), 0600);
+  EXPECT_EQ(RunBatch("--path " + docs + " --quiet 関数", err).out, "");
+  EXPECT_EQ(tree.Read("stderr.txt"), "");
+}
+
+// grep -l, -lZ and -cZ over UTF-8 files; grep cannot read the Shift_JIS file, which is found through its text.
+TEST_F(BatchToolTest, FilesWithHitsAndCountPrintWhatGrepPrints) {
+  tree.Write("u/one.txt", "関数 x 関数\nα 関数\n");
+  tree.Write("u/two words.txt", "関数\n");
+  tree.Write("u/none.txt", "nothing\n");
+  tree.Write("u/sub/three.txt", "x関数\n");
+  tree.Write("u/sjis.txt", trawlscope::test::Transcode("別の関数です\n", "windows-31j"));
+  tree.Write("odd/new\nline.txt", "関数\n");
+  tree.Write("odd/tab\there.txt", "関数\n");
+  const std::string u = " --path " + Quoted(tree.Path("u")) + " --subfolders ";
+  const std::string odd = " --path " + Quoted(tree.Path("odd")) + " ";
+  const auto shell = [](const std::string& command) { return trawlscope::test::RunShell(command).out; };
+  const RunResult names = RunBatch(u + "--files-with-hits 関数 | LC_ALL=C sort", err);
+  EXPECT_EQ(names.status, 0);
+  EXPECT_EQ(names.out, shell("{ grep -rl 関数 " + Quoted(tree.Path("u")) + "; echo " + Quoted(tree.Path("u/sjis.txt")) +
+                             "; } | LC_ALL=C sort"));
+  EXPECT_EQ(RunBatch(odd + "--files-with-hits --null 関数 | LC_ALL=C sort -z", err).out,
+            shell("grep -rlZ 関数 " + Quoted(tree.Path("odd")) + " | LC_ALL=C sort -z"));
+  // One hit a line: grep's line count is the hit count.
+  const std::string tab = Quoted(tree.Path("odd/tab\there.txt"));
+  EXPECT_EQ(RunBatch(" --path " + tab + " --count --null 関数", err).out, shell("grep -HcZ 関数 " + tab));
+  EXPECT_EQ(RunBatch(u + "--count 関数", err).out, tree.Path("u/one.txt") + ":3\n" + tree.Path("u/sjis.txt") +
+                                                      ":1\n" + tree.Path("u/sub/three.txt") + ":1\n" +
+                                                      tree.Path("u/two words.txt") + ":1\n");
+  EXPECT_EQ(RunBatch(u + "--count nowhere", err).status, 1);
 }
 
 TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {

@@ -1,5 +1,6 @@
 // trawlscope-batch: the search engine from a terminal. It runs the same job
 // as the desktop program and prints what the result list would show.
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <cstdio>
@@ -90,6 +91,7 @@ int ListCodePages(JobState& state) {
 }
 
 batch::HitPrinter MakePrinter(const batch::BatchOptions& options, std::function<void(std::string_view)> write) {
+  if (options.fileLines) return batch::HitPrinter(std::move(write), *options.fileLines, options.nulls);
   if (options.format) return batch::HitPrinter(std::move(write), *options.format);
   if (options.context)
     return batch::HitPrinter(std::move(write), *options.context, !options.request.xpath.empty());
@@ -106,6 +108,15 @@ int Search(JobState& state, const batch::BatchOptions& options) {
   display = &progress;
   // Each file's hits are printed as its turn comes; only --output needs them after the run.
   state.onFileHits = [&](const HitList& fileHits) { printer.Print(fileHits); };
+  // --quiet: the first hit answers the question, so the run stops there,
+  // through the flag an interruption raises.
+  std::atomic<bool> found{false};
+  if (options.quiet)
+    state.onFileHits = [&](const HitList& fileHits) {
+      if (fileHits.Count() == 0) return;
+      found.store(true, std::memory_order_relaxed);
+      state.abortRequested.store(true, std::memory_order_relaxed);
+    };
   state.keepHits = !outputFile.empty();
   RunSearch(state, progress);
   printer.Flush();
@@ -120,9 +131,12 @@ int Search(JobState& state, const batch::BatchOptions& options) {
     batch::Say(batch::texts::kNotRead, {std::strerror(file.error), PathField(file.path)});
   for (const auto& problem : summary.compressed)
     batch::Say(batch::texts::kCompressedNotSearched, {CompressedFaultText(problem.fault), PathField(problem.path)});
-  ReportBinaryFiles(summary);
   std::fflush(stdout);
-  batch::Say(batch::texts::kHitsInFiles, {std::to_string(printer.Hits()), std::to_string(printer.Files())});
+  // --quiet says only what went wrong.
+  if (!options.quiet) {
+    ReportBinaryFiles(summary);
+    batch::Say(batch::texts::kHitsInFiles, {std::to_string(printer.Hits()), std::to_string(printer.Files())});
+  }
   bool trouble = progress.PathsUnlisted() || summary.xpathRejected || !printer.ContextFailures().empty() ||
                  !summary.unsearchable.empty() || !summary.unreadable.empty() || !summary.compressed.empty();
   if (!outputFile.empty()) {
@@ -132,6 +146,8 @@ int Search(JobState& state, const batch::BatchOptions& options) {
       trouble = true;
     }
   }
+  // As grep -q: a hit is the answer, whatever went wrong before it.
+  if (found.load(std::memory_order_relaxed)) return kExitFound;
   if (summary.aborted) {
     batch::Say(batch::texts::kAborted);
     return kExitInterrupted;
