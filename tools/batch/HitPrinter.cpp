@@ -112,7 +112,7 @@ void HitPrinter::PrintFileLines(const HitList& fileHits) {
   hits_.fetch_add(fileHits.size(), std::memory_order_relaxed);
 }
 
-// As grep -c and rg -c: PATH:N, or PATH NUL N with --null.
+// As rg --count-matches: PATH:N; with --null PATH NUL N, the form of grep -cZ.
 void HitPrinter::EndCountedFile() {
   if (fileLines_ == FileLines::Counts && counted_ > 0) {
     out_ += countedPath_;
