@@ -221,6 +221,7 @@ TEST_F(BatchToolTest, ExitStatusesAreGrepsAndTroubleWinsOverHits) {
       {"--path " + Quoted(tree.Path("rep")) + " --replace 函数 関数", 0},
       {"--path " + Quoted(tree.Path("rep")) + " --replace 函数 関数", 1},
       {"--path '\"" + tree.Path("rep") + "\" \"" + tree.Path("gone") + "\"' --replace x 函数", 2},
+      {"--path '\"" + tree.Path("docs") + "\" \"" + tree.Path("gone") + "\"' --codepages", 2},
       // As grep -q: the first hit answers, even after trouble.
       {"--path " + docs + " --quiet 関数", 0},
       {"--path " + docs + " --quiet nowhere", 1},

@@ -36,6 +36,16 @@ std::string CutToColumns(const std::string& text, size_t columns) {
 
 }  // namespace
 
+void SayUnlisted(const std::vector<UnlistedPath>& paths) {
+  for (const UnlistedPath& entry : paths) {
+    const CatalogueText& words = entry.kind == PathKind::Fifo     ? texts::kIsFifo
+                                 : entry.kind == PathKind::Socket ? texts::kIsSocket
+                                 : entry.kind == PathKind::Device ? texts::kIsDevice
+                                                                  : texts::kNotFound;
+    Say(words, {ToNativeBytes(DisplayPath(entry.path))});
+  }
+}
+
 TerminalProgress::TerminalProgress(std::function<size_t()> hitCount, const RunProgress& progress)
     : hitCount_(std::move(hitCount)), progress_(progress), onTerminal_(isatty(STDERR_FILENO) == 1),
       outOnTerminal_(onTerminal_ && isatty(STDOUT_FILENO) == 1) {
@@ -75,13 +85,7 @@ void TerminalProgress::Warn(const RunWarning& warning) {
     return;
   }
   pathsUnlisted_ = pathsUnlisted_ || !warning.paths.empty();
-  for (const UnlistedPath& entry : warning.paths) {
-    const CatalogueText& words = entry.kind == PathKind::Fifo     ? texts::kIsFifo
-                                 : entry.kind == PathKind::Socket ? texts::kIsSocket
-                                 : entry.kind == PathKind::Device ? texts::kIsDevice
-                                                                  : texts::kNotFound;
-    Say(words, {ToNativeBytes(DisplayPath(entry.path))});
-  }
+  SayUnlisted(warning.paths);
 }
 
 void TerminalProgress::RunFinished(const RunSummary& summary) {

@@ -8,11 +8,15 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "search/run/JobSink.h"
 #include "search/run/RunProgress.h"
 
 namespace trawlscope::batch {
+
+// Says on stderr what each Search path entry that listed no file names.
+void SayUnlisted(const std::vector<UnlistedPath>& paths);
 
 class TerminalProgress final : public IJobSink {
  public:

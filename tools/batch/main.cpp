@@ -73,8 +73,10 @@ int ListCodePages(JobState& state) {
       return kExitTrouble;
     }
   }
+  std::vector<UnlistedPath> unlisted;
   ListFiles(state.abortRequested, request.searchPath, rules,
-            [&](std::u16string path) { state.fileList.push_back(std::move(path)); });
+            [&](std::u16string path) { state.fileList.push_back(std::move(path)); }, &unlisted);
+  batch::SayUnlisted(unlisted);
   for (const auto& path : state.fileList) {
     if (IsAborted(state.abortRequested)) return kExitInterrupted;
     std::string bytes;
@@ -87,7 +89,7 @@ int ListCodePages(JobState& state) {
     std::printf("%s\t%u\t%d\t%s\n", PathField(path).c_str(), page, mark.length > 0 ? 1 : 0,
                 CodePageDisplayName(page).c_str());
   }
-  return kExitFound;
+  return unlisted.empty() ? kExitFound : kExitTrouble;
 }
 
 batch::HitPrinter MakePrinter(const batch::BatchOptions& options, std::function<void(std::string_view)> write) {
