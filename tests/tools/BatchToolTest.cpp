@@ -270,7 +270,8 @@ TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {
         "--output FILE", "--replace TEXT", "--only-hits FILE", "--no-compressed", "ARCHIVE//MEMBER", "--undo ", "--undo-list", "--codepages",
         "--help", "--version", "PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD", "changed N",
         "left unchanged: REASON", "CODE-PAGE TAB BOM TAB NAME", "--encoding PAGE", "--with-codepage",
-        "--format FORMAT", "Exit status", "  2 ", "  130 "})
+        "--format FORMAT", "--files-with-hits", "--count", "--null", "--quiet", "Exit status", "  1 ", "  2 ",
+        "  130 "})
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   size_t lineStart = 0;
   for (size_t end; (end = run.out.find('\n', lineStart)) != std::string::npos; lineStart = end + 1)
