@@ -179,6 +179,16 @@ Options:
                     --after-context win over --context)
   --after-context N, -A N
                     the same, N lines after each hit line
+  --files-with-hits print only the name of each file with hits, one a line
+  --count           print each file with hits as PATH:N, N its hits (not its
+                    lines: rg --count-matches, not grep -c)
+  --null            with --files-with-hits or --count: each name as it is on
+                    disk, ended by NUL instead of a line break or &quot;:&quot;, for
+                    xargs -0 (grep -lZ, rg -l -0); each file is still read
+                    to its end
+  --quiet           print nothing on stdout and only trouble on stderr; stop
+                    at the first hit and exit 0, even after trouble, as
+                    grep -q does
   --replace TEXT    replace every occurrence with TEXT (with --regex, $&amp; is
                     the match and $1 the first group) and print each file&apos;s
                     outcome; each file keeps its code page
@@ -236,19 +246,22 @@ how many (Runs, default 10) and how much (MaxMegabytes, default 2048); the
 folder must be the user&apos;s own with mode 0700. A replace says on stderr, before
 it writes anything, when it cannot be undone.
 
-Exit status:
-  0    the run finished, whether or not anything was found
-  1    the --output file could not be written, or a replace left a file that
-       held the text unchanged (or, its undo journal unusable, changed nothing)
-  2    a usage error, a search text that does not compile as an expression,
-       or an XPath that does not compile (the run still goes on, searching
-       &quot;.xml&quot; files as plain text and replacing nothing in them), or a part
-       of Trawlscope that --gitignore or --xpath needs could not be loaded
-       (nothing is searched)
+Exit status, as grep&apos;s:
+  0    something was found; a replace changed a file; --undo and
+       --undo-beside put back every file
+  1    the run completed and found nothing; a replace changed nothing;
+       there is no replace to undo
+  2    trouble, which wins over 0: a usage error, a search text that does not
+       compile as an expression, an XPath that does not compile (the run
+       still goes on, searching &quot;.xml&quot; files as plain text and replacing
+       nothing in them), a part of Trawlscope that --gitignore or --xpath
+       needs could not be loaded (nothing is searched), a path that names
+       nothing that can be searched, a file that could not be read or
+       searched, the --output file could not be written, a replace left a
+       file that held the text unchanged or its undo journal is unusable, an
+       undo left files as they are (their originals stay kept) or its record
+       is damaged or its folder is not private
   130  interrupted by Ctrl-C, a hang-up or a kill (SIGINT, SIGHUP, SIGTERM)
-  --undo and --undo-beside exit 1 when some files were left as they are
-  (their originals stay kept), 2 when there is no replace to undo, its record
-  is damaged or its folder is not private
 </source>
         <translation>
 テキストと XML のファイルを、どのコードページでも Trawlscope のウィンドウと
@@ -321,6 +334,15 @@ Exit status:
                     --context より優先する）
   --after-context N, -A N
                     同じく、箇所のある行の後の N 行
+  --files-with-hits 見つかったファイルの名前だけを 1 行に 1 つ表示する
+  --count           見つかったファイルごとに PATH:N を表示する。N は箇所の数
+                    （行の数ではない。grep -c ではなく rg --count-matches と同じ）
+  --null            --files-with-hits か --count と共に: 名前をディスク上のまま
+                    表示し、改行や &quot;:&quot; の代わりに NUL で終える（xargs -0
+                    向け。grep -lZ、rg -l -0 と同じ）。ファイルは最後まで読む
+  --quiet           標準出力には何も表示せず、標準エラーには問題だけを表示する。
+                    最初の箇所で止まり、問題があっても 0 で終了する（grep -q と
+                    同じ）
   --replace TEXT    すべての箇所を TEXT で置換し（--regex では $&amp; がマッチ、
                     $1 が最初のグループ）、ファイルごとの結果を表示する。
                     各ファイルは元のコードページのまま
@@ -377,18 +399,21 @@ Exit status:
 フォルダーはユーザー自身のもので、モード 0700 である必要があります。置換は、
 元に戻せない場合、何かを書く前にそのことを標準エラーに表示します。
 
-終了ステータス:
-  0    実行が終わった（見つかったかどうかにかかわらず）
-  1    --output のファイルを書けなかった、または置換で文字列を含むファイルを
-       そのままにした（または取り消し用の記録が使えず、何も変更しなかった）
-  2    使い方の誤り、正規表現として誤りのある検索文字列、または誤りのある
-       XPath（その場合も実行は続き、&quot;.xml&quot; ファイルは通常のテキストとして
-       検索し、置換はしない）、または --gitignore か --xpath に要る Trawlscope
-       の部品を読み込めなかった（何も検索しない）
+終了ステータス（grep と同じ）:
+  0    見つかった、置換でファイルを変更した、--undo や --undo-beside で
+       すべてのファイルを戻した
+  1    実行は終わったが何も見つからなかった、置換で何も変更しなかった、
+       元に戻す置換がない
+  2    問題があった（0 より優先）: 使い方の誤り、正規表現として誤りのある
+       検索文字列、誤りのある XPath（その場合も実行は続き、&quot;.xml&quot; ファイル
+       は通常のテキストとして検索し、置換はしない）、--gitignore か --xpath
+       に要る Trawlscope の部品を読み込めなかった（何も検索しない）、
+       検索できるものを指さないパス、読めなかったか検索できなかったファイル、
+       --output のファイルを書けなかった、置換で文字列を含むファイルを
+       そのままにしたか取り消し用の記録が使えない、元に戻す操作でそのままに
+       したファイルがある（元の内容は保存したまま）か記録が壊れているか
+       フォルダーが非公開でない
   130  Ctrl-C、回線の切断、終了の要求（SIGINT、SIGHUP、SIGTERM）で中断した
-  --undo と --undo-beside は、そのままにしたファイルがあれば 1（元の内容は
-  保存したまま）、元に戻す置換がないか、記録が壊れているか、フォルダーが
-  非公開でなければ 2 で終了する
 </translation>
     </message>
 </context>

@@ -107,7 +107,7 @@ TEST_F(BatchToolTest, SizeAndTimeBoundsLeaveOutTheFilesBeyondThemAndCountThem) {
     const RunResult run = RunBatch("--path " + Quoted(tree.Path("aged")) + " " + c.options + " needle", err, kEnglish, zone);
     std::string found;
     for (size_t at = 0; (at = run.out.find(".txt\t", at)) != std::string::npos; ++at) found += run.out[at - 1];
-    EXPECT_EQ(run.status, 0) << c.options;
+    EXPECT_EQ(run.status, c.found.empty() ? 1 : 0) << c.options;
     EXPECT_EQ(found, c.found) << c.options;
     const std::string hits = std::to_string(c.found.size());
     EXPECT_EQ(tree.Read("stderr.txt"), "Left out: " + std::to_string(c.leftOut) + (c.leftOut == 1 ? " file" : " files") +
@@ -187,13 +187,78 @@ TEST_F(BatchToolTest, UsageErrorsAndBadExpressionsExitWithTwo) {
   EXPECT_EQ(RunBatch("--path x --codepages y", err).status, 2);
   EXPECT_EQ(RunBatch("--path x --format xml y", err).status, 2);
   EXPECT_EQ(RunBatch("--path x --format csv --with-codepage y", err).status, 2);
+  for (const char* options : {"--quiet --count", "--null", "--files-with-hits --context 1", "--count --replace z"})
+    EXPECT_EQ(RunBatch("--path x " + std::string(options) + " y", err).status, 2) << options;
   const RunResult bad = RunBatch("--path " + Quoted(tree.Path("docs")) + " --regex 'a('", err);
   EXPECT_EQ(bad.status, 2);
   // The library's description follows, with the place in the pattern.
   EXPECT_EQ(tree.Read("stderr.txt").rfind("The regular expression has an error.\n", 0), 0u);
   EXPECT_NE(tree.Read("stderr.txt").find("(at offset 2: a(>>>HERE>>>)"), std::string::npos);
   // Without --regex the same text is plain text.
-  EXPECT_EQ(RunBatch("--path " + Quoted(tree.Path("docs")) + " 'a('", err).status, 0);
+  EXPECT_EQ(RunBatch("--path " + Quoted(tree.Path("docs")) + " 'a('", err).status, 1);
+}
+
+// grep's statuses: 0 found, 1 nothing found, 2 trouble, which wins over hits.
+TEST_F(BatchToolTest, ExitStatusesAreGrepsAndTroubleWinsOverHits) {
+  tree.Write("rep/c.txt", "関数");
+  tree.Write("bad/cut.gz", std::string("\x1f\x8b\x08\x00", 4) + "broken");
+  tree.Write("bad/d.txt", "関数");
+  tree.Write("locked/e.txt", "関数");
+  chmod(tree.Path("locked/e.txt").c_str(), 0);
+  const std::string docs = Quoted(tree.Path("docs"));
+  struct Case {
+    std::string arguments;
+    int status;
+  };
+  std::vector<Case> cases = {
+      {"--path " + docs + " 関数", 0},
+      {"--path " + docs + " nowhere", 1},
+      {"--path '\"" + tree.Path("docs") + "\" \"" + tree.Path("gone") + "\"' 関数", 2},
+      {"--path " + Quoted(tree.Path("bad")) + " 関数", 2},
+      {"--path " + docs + " --regex 'a('", 2},
+      {"--path " + docs + " --output " + Quoted(tree.Path("no/such/folder/out.txt")) + " 関数", 2},
+      {"--path " + docs + " --replace x nowhere", 1},
+      {"--path " + Quoted(tree.Path("rep")) + " --replace 函数 関数", 0},
+      {"--path " + Quoted(tree.Path("rep")) + " --replace 函数 関数", 1},
+      {"--path '\"" + tree.Path("rep") + "\" \"" + tree.Path("gone") + "\"' --replace x 函数", 2},
+      {"--path '\"" + tree.Path("docs") + "\" \"" + tree.Path("gone") + "\"' --codepages", 2},
+      // As grep -q: the first hit answers, even after trouble.
+      {"--path " + docs + " --quiet 関数", 0},
+      {"--path " + docs + " --quiet nowhere", 1},
+      {"--path '\"" + tree.Path("gone") + "\" \"" + tree.Path("docs") + "\"' --quiet 関数", 0},
+  };
+  if (geteuid() != 0) cases.push_back({"--path " + Quoted(tree.Path("locked")) + " 関数", 2});  // root reads it
+  for (const Case& c : cases) EXPECT_EQ(RunBatch(c.arguments, err).status, c.status) << c.arguments;
+  chmod(tree.Path("locked/e.txt").c_str(), 0600);
+  EXPECT_EQ(RunBatch("--path " + docs + " --quiet 関数", err).out, "");
+  EXPECT_EQ(tree.Read("stderr.txt"), "");
+}
+
+// grep -l, -lZ and -cZ over UTF-8 files; grep cannot read the Shift_JIS file, which is found through its text.
+TEST_F(BatchToolTest, FilesWithHitsAndCountPrintWhatGrepPrints) {
+  tree.Write("u/one.txt", "関数 x 関数\nα 関数\n");
+  tree.Write("u/two words.txt", "関数\n");
+  tree.Write("u/none.txt", "nothing\n");
+  tree.Write("u/sub/three.txt", "x関数\n");
+  tree.Write("u/sjis.txt", trawlscope::test::Transcode("別の関数です\n", "windows-31j"));
+  tree.Write("odd/new\nline.txt", "関数\n");
+  tree.Write("odd/tab\there.txt", "関数\n");
+  const std::string u = " --path " + Quoted(tree.Path("u")) + " --subfolders ";
+  const std::string odd = " --path " + Quoted(tree.Path("odd")) + " ";
+  const auto shell = [](const std::string& command) { return trawlscope::test::RunShell(command).out; };
+  const RunResult names = RunBatch(u + "--files-with-hits 関数 | LC_ALL=C sort", err);
+  EXPECT_EQ(names.status, 0);
+  EXPECT_EQ(names.out, shell("{ grep -rl 関数 " + Quoted(tree.Path("u")) + "; echo " + Quoted(tree.Path("u/sjis.txt")) +
+                             "; } | LC_ALL=C sort"));
+  EXPECT_EQ(RunBatch(odd + "--files-with-hits --null 関数 | LC_ALL=C sort -z", err).out,
+            shell("grep -rlZ 関数 " + Quoted(tree.Path("odd")) + " | LC_ALL=C sort -z"));
+  // One hit a line: grep's line count is the hit count.
+  const std::string tab = Quoted(tree.Path("odd/tab\there.txt"));
+  EXPECT_EQ(RunBatch(" --path " + tab + " --count --null 関数", err).out, shell("grep -HcZ 関数 " + tab));
+  EXPECT_EQ(RunBatch(u + "--count 関数", err).out, tree.Path("u/one.txt") + ":3\n" + tree.Path("u/sjis.txt") +
+                                                      ":1\n" + tree.Path("u/sub/three.txt") + ":1\n" +
+                                                      tree.Path("u/two words.txt") + ":1\n");
+  EXPECT_EQ(RunBatch(u + "--count nowhere", err).status, 1);
 }
 
 TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {
@@ -205,7 +270,8 @@ TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {
         "--output FILE", "--replace TEXT", "--only-hits FILE", "--no-compressed", "ARCHIVE//MEMBER", "--undo ", "--undo-list", "--codepages",
         "--help", "--version", "PATH TAB LINE TAB POSITION TAB LENGTH TAB KEYWORD", "changed N",
         "left unchanged: REASON", "CODE-PAGE TAB BOM TAB NAME", "--encoding PAGE", "--with-codepage",
-        "--format FORMAT", "Exit status", "  2 ", "  130 "})
+        "--format FORMAT", "--files-with-hits", "--count", "--null", "--quiet", "Exit status", "  1 ", "  2 ",
+        "  130 "})
     EXPECT_NE(run.out.find(word), std::string::npos) << word;
   size_t lineStart = 0;
   for (size_t end; (end = run.out.find('\n', lineStart)) != std::string::npos; lineStart = end + 1)
@@ -215,7 +281,7 @@ TEST_F(BatchToolTest, HelpNamesEveryOptionTheOutputsAndTheExitStatuses) {
 
 TEST_F(BatchToolTest, HelpAsTheValueOfAnOptionIsThatValue) {
   const RunResult run = RunBatch("--path " + Quoted(tree.Path("docs")) + " --replace --help 関数x", err);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);  // nothing held the text
   EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\tunchanged\n" + tree.Path("docs/skip.md") + "\tunchanged\n");
 }
 
@@ -238,7 +304,7 @@ TEST_F(BatchToolTest, ReplacePrintsEveryFilesOutcome) {
   chmod(tree.Path("docs/ro.txt").c_str(), 0444);
   const RunResult run =
       RunBatch("--path " + Quoted(tree.Path("docs")) + " --subfolders --replace 函数 関数", err);
-  EXPECT_EQ(run.status, 1);  // a file that held the text was left as it was
+  EXPECT_EQ(run.status, 2);  // a file that held the text was left as it was
   EXPECT_EQ(run.out, tree.Path("docs/a.txt") + "\tchanged 2\n" + tree.Path("docs/ro.txt") +
                          "\tleft unchanged: the file is read-only\n" + tree.Path("docs/skip.md") +
                          "\tchanged 1\n" + tree.Path("docs/sub/b.txt") + "\tchanged 1\n");
@@ -306,7 +372,7 @@ TEST_F(BatchToolTest, NamesAreEscapedSkippedFilesAndMissingPathsAreSaid) {
   tree.Write("odd/bad\x93.txt", "関数");
   tree.Write("odd/program", std::string("\x7f" "ELF\x02\x01\x01\0\0\0\0\0\0\0\0\0\x03\0", 18) + "関数");
   const RunResult run = RunBatch("--path '\"" + tree.Path("odd") + "\" \"" + tree.Path("gone") + "\"' 関数", err);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 2);  // the missing path wins over the hits
   EXPECT_EQ(run.out, tree.Path("odd/bad\\x93.txt") + "\t1\t0\t2\t関数\n" + tree.Path("odd/tab\\x09here.txt") +
                          "\t1\t0\t2\t関数\n");
   EXPECT_EQ(tree.Read("stderr.txt"),
@@ -330,7 +396,7 @@ TEST_F(BatchToolTest, AFifoASocketOrADeviceInThePathIsSaidAsWhatItIs) {
     path += "\"" + entry + "\" ";
   const RunResult run = RunBatch("--path " + Quoted(path) + " 関数", err);
   close(listener);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, tree.Path("special/a.txt") + "\t1\t0\t2\t関数\n");
   EXPECT_EQ(tree.Read("stderr.txt"), "not searched (it is a FIFO): " + tree.Path("special/fifo") +
                                          "\nnot searched (it is a socket): " + tree.Path("special/socket") +
@@ -358,7 +424,7 @@ TEST_F(BatchToolTest, CompressedFilesAreSearchedNamedAndNeverReplaced) {
                                  {{"sub/a.txt", "\xFF\xFE" + Transcode("関数\n", "UTF-16LE")}});
   const std::string path = " --path " + Quoted(tree.Path("gz"));
   const RunResult run = RunBatch(path + " 関数", err);
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 2);  // the damaged archive
   EXPECT_EQ(run.out, tree.Path("gz/docs.zip") + "//sub/a.txt\t1\t0\t2\t関数\n" + tree.Path("gz/ls.1.gz") +
                          "\t1\t0\t2\t関数\n");
   const std::string said = tree.Read("stderr.txt");
@@ -371,7 +437,7 @@ TEST_F(BatchToolTest, CompressedFilesAreSearchedNamedAndNeverReplaced) {
 
   const std::string batch = TRAWLSCOPE_BATCH;
   const RunResult refused = RunBatch(path + " 関数 | " + batch + " --only-hits - --replace 函数", err);
-  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.status, 2);
   EXPECT_EQ(refused.out, tree.Path("gz/docs.zip") + "//sub/a.txt\tleft unchanged: compressed: read-only\n" +
                              tree.Path("gz/ls.1.gz") + "\tleft unchanged: compressed: read-only\n");
 }
@@ -506,7 +572,7 @@ TEST_F(BatchToolTest, UndoPutsBackTheLastReplaceAndThenTheOneBefore) {
 
   tree.Write("docs/skip.md", "edited since");
   undo = RunBatch("--undo", err);
-  EXPECT_EQ(undo.status, 1);
+  EXPECT_EQ(undo.status, 2);
   EXPECT_EQ(undo.out, tree.Path("docs/a.txt") + "\trestored\n" + tree.Path("docs/sub/b.txt") + "\trestored\n" +
                           tree.Path("docs/skip.md") + "\tleft unchanged: it changed since the replace\n");
   EXPECT_EQ(tree.Read("stderr.txt"), "2 files restored; 1 files left unchanged\nthe originals of the 1 files left "
@@ -516,13 +582,13 @@ TEST_F(BatchToolTest, UndoPutsBackTheLastReplaceAndThenTheOneBefore) {
   EXPECT_EQ(tree.Read("docs/skip.md"), "edited since");
 
   // The run stays with the original it could not put back, until it is put beside its file.
-  EXPECT_EQ(RunBatch("--undo", err).status, 1);
+  EXPECT_EQ(RunBatch("--undo", err).status, 2);
   undo = RunBatch("--undo-beside", err);
   EXPECT_EQ(undo.status, 0);
   EXPECT_EQ(undo.out, tree.Path("docs/skip.md") + "\tbeside: " + tree.Path("docs/skip.md.original") + "\n");
   EXPECT_EQ(tree.Read("docs/skip.md.original"), "関数");
   EXPECT_EQ(tree.Read("docs/skip.md"), "edited since");
-  EXPECT_EQ(RunBatch("--undo", err).status, 2);
+  EXPECT_EQ(RunBatch("--undo", err).status, 1);  // nothing found to undo
   EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: there is no replace to undo\n");
   EXPECT_EQ(RunBatch("--undo-list", err).out, "");
   EXPECT_EQ(RunBatch("--undo --path x", err).status, 2);
@@ -596,7 +662,7 @@ TEST_F(BatchToolTest, AReplaceSaysBeforeWritingWhenItCannotBeUndone) {
   const std::string replace = "--path " + Quoted(tree.Path("docs/a.txt")) + " --replace 函数 関数";
   tree.Write("state/trawlscope/undo", "a file where the journal's folder should be");
   RunResult run = RunBatch(replace, err);
-  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(tree.Read("stderr.txt"), "trawlscope-batch: nothing was changed: the undo journal's place " +
                                          tree.Path("state/trawlscope/undo") + " is not a folder\n");

@@ -20,6 +20,7 @@ const char kUsage[] =
     "                        [--output FILE] [--encoding PAGE] [--with-codepage]\n"
     "                        [--no-codepage-cache] [--format tsv|csv|json]\n"
     "                        [--context N] [--before-context N] [--after-context N]\n"
+    "                        [--files-with-hits | --count] [--null] [--quiet]\n"
     "                        SEARCH-TEXT\n"
     "       trawlscope-batch --path TEXT [--types PATTERN] [--xpath EXPR]\n"
     "                        [--regex] [--case] [--word] [--subfolders]\n"
@@ -184,6 +185,10 @@ constexpr Option kOptions[] = {
     TRAWLSCOPE_FLAG("--codepages", options.listCodePages = true),
     TRAWLSCOPE_FLAG("--no-codepage-cache", options.cachePages = false),
     TRAWLSCOPE_FLAG("--with-codepage", options.codePageField = true),
+    TRAWLSCOPE_FLAG("--files-with-hits", options.fileLines = FileLines::Names),
+    TRAWLSCOPE_FLAG("--count", options.fileLines = FileLines::Counts),
+    TRAWLSCOPE_FLAG("--null", options.nulls = true),
+    TRAWLSCOPE_FLAG("--quiet", options.quiet = true),
     {"--context", "--context needs a number of lines (0 or more)",
      [](Reading& reading, const std::string& value, std::string& error) {
        return (reading.context = LineCount(value, "--context", error)).has_value();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ContextLines.h"
+#include "HitPrinter.h"
 #include "results/HitRecords.h"
 #include "search/SearchRequest.h"
 
@@ -18,6 +19,9 @@ struct BatchOptions {
   bool cachePages = true;  // --no-codepage-cache turns off the cache of detected pages
   std::optional<RecordFormat> format;  // --format: hits as records of every field
   std::optional<ContextCounts> context;  // --context, --before-context, --after-context: grep's lines
+  std::optional<FileLines> fileLines;  // --files-with-hits, --count: a line for each file with hits
+  bool nulls = false;  // --null: names end in NUL
+  bool quiet = false;  // --quiet: the exit status only, the run stopped at the first hit
   bool replace = false;  // request.replacementText holds the replacement
   std::string onlyHitsFile;  // native; "-" for stdin; empty when every occurrence is replaced
   bool undo = false;

@@ -60,6 +60,9 @@ HitPrinter::HitPrinter(std::function<void(std::string_view)> write, RecordFormat
 HitPrinter::HitPrinter(std::function<void(std::string_view)> write, ContextCounts counts, bool xpath)
     : write_(std::move(write)), codePageField_(false), context_(counts), xpath_(xpath) {}
 
+HitPrinter::HitPrinter(std::function<void(std::string_view)> write, FileLines fileLines, bool nulls)
+    : write_(std::move(write)), codePageField_(false), fileLines_(fileLines), nulls_(nulls) {}
+
 void HitPrinter::Hold(const HitList& fileHits) {
   const HitFile* file = nullptr;
   for (const Hit& hit : fileHits) {
@@ -87,7 +90,46 @@ void HitPrinter::PrintHeld() {
   if (out_.size() > kPieceBytes) Write();
 }
 
+// Names come from the hits, so each file is still read to its end: the
+// searcher has no cheap way to stop a file at its first hit.
+void HitPrinter::PrintFileLines(const HitList& fileHits) {
+  const HitFile* file = nullptr;
+  for (const Hit& hit : fileHits) {
+    if (&hit.File() != file && !hit.File().continued) {
+      EndCountedFile();
+      files_.fetch_add(1, std::memory_order_relaxed);
+      const std::string path = nulls_ ? ToNativePath(hit.FullPath()) : PathField(hit.FullPath());
+      if (*fileLines_ == FileLines::Names) {
+        out_ += path;
+        out_ += nulls_ ? '\0' : '\n';
+      } else {
+        countedPath_ = path;
+      }
+    }
+    file = &hit.File();
+    ++counted_;
+  }
+  hits_.fetch_add(fileHits.size(), std::memory_order_relaxed);
+}
+
+// As rg --count-matches: PATH:N; with --null PATH NUL N, the form of grep -cZ.
+void HitPrinter::EndCountedFile() {
+  if (fileLines_ == FileLines::Counts && counted_ > 0) {
+    out_ += countedPath_;
+    out_ += nulls_ ? '\0' : ':';
+    AppendNumber(out_, static_cast<std::int64_t>(counted_));
+    out_ += '\n';
+  }
+  counted_ = 0;
+}
+
 void HitPrinter::Print(const HitList& fileHits) {
+  if (fileLines_) {
+    PrintFileLines(fileHits);
+    if (out_.size() > kPieceBytes || (!out_.empty() && std::chrono::steady_clock::now() - lastWrite_ >= kMostHeld))
+      Write();
+    return;
+  }
   if (context_) {
     // A file's lines are printed when the next file's hits come, or at the end.
     Hold(fileHits);
@@ -130,6 +172,7 @@ void HitPrinter::Print(const HitList& fileHits) {
 
 void HitPrinter::Flush() {
   if (context_) PrintHeld();
+  EndCountedFile();
   Write();
 }
 

@@ -18,6 +18,10 @@
 
 namespace trawlscope::batch {
 
+// One line per file with hits instead of one per hit: its name
+// (--files-with-hits), or its name and how many hits it has (--count).
+enum class FileLines { Names, Counts };
+
 // A path as one field of a line: UTF-8, never a TAB or line break, that
 // names the file exactly (see EscapedName).
 std::string PathField(const std::u16string& path);
@@ -32,6 +36,9 @@ class HitPrinter {
   // Each hit's line with the lines around it (--context), as grep -n -H prints them;
   // `xpath` when ".xml" files are searched through an XPath.
   HitPrinter(std::function<void(std::string_view lines)> write, ContextCounts counts, bool xpath);
+  // A line for each file with hits; with `nulls` (--null) each name is as it is
+  // on disk and ends in a NUL, for xargs -0, as grep -lZ and rg -l -0 print it.
+  HitPrinter(std::function<void(std::string_view lines)> write, FileLines fileLines, bool nulls);
 
   // One file's hits; one thread at a time (the run's committer).
   void Print(const HitList& fileHits);
@@ -47,6 +54,8 @@ class HitPrinter {
  private:
   void Hold(const HitList& fileHits);
   void PrintHeld();
+  void PrintFileLines(const HitList& fileHits);
+  void EndCountedFile();
   void Write();
 
   std::function<void(std::string_view)> write_;
@@ -57,6 +66,11 @@ class HitPrinter {
   std::optional<ContextLines> context_;
   HeldFile held_;
   bool xpath_ = false;
+  std::optional<FileLines> fileLines_;
+  bool nulls_ = false;
+  // --count: the file whose hits are being counted; its records may come in pieces.
+  std::string countedPath_;
+  size_t counted_ = 0;
   std::vector<std::pair<std::u16string, int>> contextFailures_;
   // Lines are held until a piece fills or this long has passed since the
   // last write, so that a reader of a pipe sees the first hits at once

@@ -36,6 +36,16 @@ std::string CutToColumns(const std::string& text, size_t columns) {
 
 }  // namespace
 
+void SayUnlisted(const std::vector<UnlistedPath>& paths) {
+  for (const UnlistedPath& entry : paths) {
+    const CatalogueText& words = entry.kind == PathKind::Fifo     ? texts::kIsFifo
+                                 : entry.kind == PathKind::Socket ? texts::kIsSocket
+                                 : entry.kind == PathKind::Device ? texts::kIsDevice
+                                                                  : texts::kNotFound;
+    Say(words, {ToNativeBytes(DisplayPath(entry.path))});
+  }
+}
+
 TerminalProgress::TerminalProgress(std::function<size_t()> hitCount, const RunProgress& progress)
     : hitCount_(std::move(hitCount)), progress_(progress), onTerminal_(isatty(STDERR_FILENO) == 1),
       outOnTerminal_(onTerminal_ && isatty(STDOUT_FILENO) == 1) {
@@ -74,13 +84,8 @@ void TerminalProgress::Warn(const RunWarning& warning) {
     std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kRegexError).c_str(), warning.detail.c_str());
     return;
   }
-  for (const UnlistedPath& entry : warning.paths) {
-    const CatalogueText& words = entry.kind == PathKind::Fifo     ? texts::kIsFifo
-                                 : entry.kind == PathKind::Socket ? texts::kIsSocket
-                                 : entry.kind == PathKind::Device ? texts::kIsDevice
-                                                                  : texts::kNotFound;
-    Say(words, {ToNativeBytes(DisplayPath(entry.path))});
-  }
+  pathsUnlisted_ = pathsUnlisted_ || !warning.paths.empty();
+  SayUnlisted(warning.paths);
 }
 
 void TerminalProgress::RunFinished(const RunSummary& summary) {
@@ -104,6 +109,11 @@ void TerminalProgress::WriteOut(std::string_view lines) {
 RunSummary TerminalProgress::Summary() const {
   std::lock_guard lock(mutex_);
   return summary_;
+}
+
+bool TerminalProgress::PathsUnlisted() const {
+  std::lock_guard lock(mutex_);
+  return pathsUnlisted_;
 }
 
 // Called with the mutex held.

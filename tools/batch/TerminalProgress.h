@@ -8,11 +8,15 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "search/run/JobSink.h"
 #include "search/run/RunProgress.h"
 
 namespace trawlscope::batch {
+
+// Says on stderr what each Search path entry that listed no file names.
+void SayUnlisted(const std::vector<UnlistedPath>& paths);
 
 class TerminalProgress final : public IJobSink {
  public:
@@ -24,6 +28,8 @@ class TerminalProgress final : public IJobSink {
   void RunFinished(const RunSummary& summary) override;
 
   RunSummary Summary() const;
+  // Whether a Search path entry named nothing that could be searched.
+  bool PathsUnlisted() const;
 
   // Puts `lines` out on standard output at once, clearing the progress line
   // first when both share a terminal; any thread.
@@ -40,6 +46,7 @@ class TerminalProgress final : public IJobSink {
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   bool finished_ = false;
+  bool pathsUnlisted_ = false;
   RunSummary summary_;
   std::thread painter_;
 };

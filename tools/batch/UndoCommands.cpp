@@ -1,8 +1,10 @@
 #include "UndoCommands.h"
 
 #include "BatchTexts.h"
+#include "ExitStatus.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "app/OutcomeText.h"
 #include "app/UndoText.h"
@@ -13,31 +15,29 @@
 namespace trawlscope::batch {
 namespace {
 
-constexpr int kExitSomeRefused = 1;
-constexpr int kExitNothingUndone = 2;
-constexpr int kExitInterrupted = 130;
-
 std::string Field(const std::string& utf8) { return ToNativeBytes(FlattenField(FromNativePath(utf8))); }
 std::string PathField(const std::string& nativePath) {
   return ToNativeBytes(FlattenField(DisplayPath(FromNativeName(nativePath))));
 }
 
-// False, having said why, when the journal gave no run to work on.
-bool SayWhyNothingWasDone(UndoReport::Status status, const FolderCheck& folder, const std::string& runFolder) {
+// The exit status, having said why, when the journal gave no run to work on;
+// no run at all is "nothing found", a run that cannot be trusted is trouble.
+std::optional<int> SayWhyNothingWasDone(UndoReport::Status status, const FolderCheck& folder,
+                                        const std::string& runFolder) {
   switch (status) {
-    case UndoReport::Status::NothingToUndo: Say(texts::kNothingToUndo); return false;
-    case UndoReport::Status::Damaged: Say(texts::kUndoDamaged, {runFolder}); return false;
-    case UndoReport::Status::NotPrivate: Say(texts::kNothingChanged, {JournalFolderText(folder)}); return false;
-    case UndoReport::Status::Undone: return true;
+    case UndoReport::Status::NothingToUndo: Say(texts::kNothingToUndo); return kExitNotFound;
+    case UndoReport::Status::Damaged: Say(texts::kUndoDamaged, {runFolder}); return kExitTrouble;
+    case UndoReport::Status::NotPrivate: Say(texts::kNothingChanged, {JournalFolderText(folder)}); return kExitTrouble;
+    case UndoReport::Status::Undone: return std::nullopt;
   }
-  return false;
+  return kExitTrouble;
 }
 
 }  // namespace
 
 int UndoLast(const JournalPlace& place, const std::atomic<bool>& stopRequested) {
   const UndoReport report = UndoLastRun(place, SystemFileOps(), &stopRequested);
-  if (!SayWhyNothingWasDone(report.status, report.folder, report.runFolder)) return kExitNothingUndone;
+  if (const auto status = SayWhyNothingWasDone(report.status, report.folder, report.runFolder)) return *status;
   for (const std::string& path : report.restored) std::printf("%s\trestored\n", PathField(path).c_str());
   for (const UndoRefusedFile& file : report.refused)
     std::printf("%s\tleft unchanged: %s\n", PathField(file.path).c_str(), UndoRefusalText(file).c_str());
@@ -48,12 +48,12 @@ int UndoLast(const JournalPlace& place, const std::atomic<bool>& stopRequested) 
     Say(texts::kAborted);
     return kExitInterrupted;
   }
-  return report.refused.empty() ? 0 : kExitSomeRefused;
+  return report.refused.empty() ? kExitFound : kExitTrouble;
 }
 
 int PutBeside(const JournalPlace& place, const std::atomic<bool>& stopRequested) {
   const BesideReport report = PutOriginalsBeside(place, SystemFileOps(), &stopRequested);
-  if (!SayWhyNothingWasDone(report.status, report.folder, report.runFolder)) return kExitNothingUndone;
+  if (const auto status = SayWhyNothingWasDone(report.status, report.folder, report.runFolder)) return *status;
   for (const auto& [path, beside] : report.placed)
     std::printf("%s\tbeside: %s\n", PathField(path).c_str(), PathField(beside).c_str());
   for (const UndoRefusedFile& file : report.failed)
@@ -64,7 +64,7 @@ int PutBeside(const JournalPlace& place, const std::atomic<bool>& stopRequested)
     Say(texts::kAborted);
     return kExitInterrupted;
   }
-  return report.failed.empty() ? 0 : kExitSomeRefused;
+  return report.failed.empty() ? kExitFound : kExitTrouble;
 }
 
 int ListRuns(const std::string& journalFolder) {

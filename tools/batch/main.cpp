@@ -1,5 +1,6 @@
 // trawlscope-batch: the search engine from a terminal. It runs the same job
 // as the desktop program and prints what the result list would show.
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "HitLines.h"
 #include "HitPrinter.h"
 #include "BatchTexts.h"
+#include "ExitStatus.h"
 #include "TerminalProgress.h"
 #include "UndoCommands.h"
 #include "app/AppTexts.h"
@@ -39,10 +41,10 @@ namespace {
 
 using namespace trawlscope;
 using batch::PathField;
-
-constexpr int kExitFilesLeft = 1;  // also: the --output file could not be written
-constexpr int kExitUsage = 2;
-constexpr int kExitInterrupted = 130;
+using batch::kExitFound;
+using batch::kExitInterrupted;
+using batch::kExitNotFound;
+using batch::kExitTrouble;
 // The desktop program, another build, keeps a file of its own.
 constexpr char kPageCacheName[] = "codepages-batch";
 
@@ -68,11 +70,13 @@ int ListCodePages(JobState& state) {
     if (const ModuleProblem& problem = IgnoreRules::LoadModule(); problem.kind != ModuleProblem::Kind::None) {
       std::fprintf(stderr, "%s\n%s\n", WordsUtf8(trawlscope::texts::kModuleMissing).c_str(),
                    ModuleProblemText(problem).c_str());
-      return kExitUsage;
+      return kExitTrouble;
     }
   }
+  std::vector<UnlistedPath> unlisted;
   ListFiles(state.abortRequested, request.searchPath, rules,
-            [&](std::u16string path) { state.fileList.push_back(std::move(path)); });
+            [&](std::u16string path) { state.fileList.push_back(std::move(path)); }, &unlisted);
+  batch::SayUnlisted(unlisted);
   for (const auto& path : state.fileList) {
     if (IsAborted(state.abortRequested)) return kExitInterrupted;
     std::string bytes;
@@ -85,10 +89,11 @@ int ListCodePages(JobState& state) {
     std::printf("%s\t%u\t%d\t%s\n", PathField(path).c_str(), page, mark.length > 0 ? 1 : 0,
                 CodePageDisplayName(page).c_str());
   }
-  return 0;
+  return unlisted.empty() ? kExitFound : kExitTrouble;
 }
 
 batch::HitPrinter MakePrinter(const batch::BatchOptions& options, std::function<void(std::string_view)> write) {
+  if (options.fileLines) return batch::HitPrinter(std::move(write), *options.fileLines, options.nulls);
   if (options.format) return batch::HitPrinter(std::move(write), *options.format);
   if (options.context)
     return batch::HitPrinter(std::move(write), *options.context, !options.request.xpath.empty());
@@ -105,11 +110,20 @@ int Search(JobState& state, const batch::BatchOptions& options) {
   display = &progress;
   // Each file's hits are printed as its turn comes; only --output needs them after the run.
   state.onFileHits = [&](const HitList& fileHits) { printer.Print(fileHits); };
+  // --quiet: the first hit answers the question, so the run stops there,
+  // through the flag an interruption raises.
+  std::atomic<bool> found{false};
+  if (options.quiet)
+    state.onFileHits = [&](const HitList& fileHits) {
+      if (fileHits.Count() == 0) return;
+      found.store(true, std::memory_order_relaxed);
+      state.abortRequested.store(true, std::memory_order_relaxed);
+    };
   state.keepHits = !outputFile.empty();
   RunSearch(state, progress);
   printer.Flush();
   const RunSummary summary = progress.Summary();
-  if (summary.expressionRejected || summary.moduleMissing) return kExitUsage;
+  if (summary.expressionRejected || summary.moduleMissing) return kExitTrouble;
 
   for (const auto& [path, error] : printer.ContextFailures())
     batch::Say(batch::texts::kNotRead, {std::strerror(error), PathField(path)});
@@ -119,21 +133,29 @@ int Search(JobState& state, const batch::BatchOptions& options) {
     batch::Say(batch::texts::kNotRead, {std::strerror(file.error), PathField(file.path)});
   for (const auto& problem : summary.compressed)
     batch::Say(batch::texts::kCompressedNotSearched, {CompressedFaultText(problem.fault), PathField(problem.path)});
-  ReportBinaryFiles(summary);
   std::fflush(stdout);
-  batch::Say(batch::texts::kHitsInFiles, {std::to_string(printer.Hits()), std::to_string(printer.Files())});
+  // --quiet says only what went wrong.
+  if (!options.quiet) {
+    ReportBinaryFiles(summary);
+    batch::Say(batch::texts::kHitsInFiles, {std::to_string(printer.Hits()), std::to_string(printer.Files())});
+  }
+  bool trouble = progress.PathsUnlisted() || summary.xpathRejected || !printer.ContextFailures().empty() ||
+                 !summary.unsearchable.empty() || !summary.unreadable.empty() || !summary.compressed.empty();
   if (!outputFile.empty()) {
     const Outcome<FileIdentity> written = ExportHits(state.hits, FromNativePath(outputFile));
     if (!written) {
       batch::Say(batch::texts::kNotWritten, {outputFile, FileErrorText(written.Failure())});
-      return 1;
+      trouble = true;
     }
   }
+  // As grep -q: a hit is the answer, whatever went wrong before it.
+  if (found.load(std::memory_order_relaxed)) return kExitFound;
   if (summary.aborted) {
     batch::Say(batch::texts::kAborted);
     return kExitInterrupted;
   }
-  return summary.xpathRejected ? kExitUsage : 0;
+  if (trouble) return kExitTrouble;
+  return printer.Hits() > 0 ? kExitFound : kExitNotFound;
 }
 
 const char* Describe(const FileReplaceOutcome& outcome, std::string& buffer) {
@@ -153,7 +175,7 @@ int Replace(JobState& state) {
   batch::TerminalProgress progress([&] { return state.hits.Count(); }, state.progress);
   RunReplace(state, progress);
   const RunSummary summary = progress.Summary();
-  if (summary.expressionRejected || summary.moduleMissing) return kExitUsage;
+  if (summary.expressionRejected || summary.moduleMissing) return kExitTrouble;
   std::string line;
   size_t changed = 0, occurrences = 0, left = 0;
   for (const auto& file : summary.replaced) {
@@ -172,8 +194,8 @@ int Replace(JobState& state) {
     batch::Say(batch::texts::kAborted);
     return kExitInterrupted;
   }
-  if (summary.xpathRejected) return kExitUsage;
-  return left > 0 ? kExitFilesLeft : 0;
+  if (summary.xpathRejected || progress.PathsUnlisted() || left > 0) return kExitTrouble;
+  return changed > 0 ? kExitFound : kExitNotFound;
 }
 
 // The settings file the desktop program beside this tool uses, read only.
@@ -234,15 +256,15 @@ int main(int argc, char** argv) {
   const auto options = batch::ParseBatchOptions(std::vector<std::string>(argv + 1, argv + argc), error);
   if (!options) {
     std::fprintf(stderr, "trawlscope-batch: %s\n%s", error.c_str(), WordsUtf8(batch::kHelpHint).c_str());
-    return kExitUsage;
+    return kExitTrouble;
   }
   if (options->showHelp) {
     std::printf("%s%s", batch::kUsage, WordsUtf8(batch::kHelp).c_str());
-    return 0;
+    return kExitFound;
   }
   if (options->showVersion) {
     std::printf("trawlscope-batch %s\n", TRAWLSCOPE_VERSION);
-    return 0;
+    return kExitFound;
   }
   if (options->undoList) return batch::ListRuns(CurrentUndoJournalFolder());
   JobState state;
@@ -262,7 +284,7 @@ int main(int argc, char** argv) {
 
   if (!options->onlyHitsFile.empty()) {
     state.selection = ReadSelection(options->onlyHitsFile, state.fileCodePages);
-    if (!state.selection) return kExitUsage;
+    if (!state.selection) return kExitTrouble;
   }
   // Whether this replace can be undone is said before any file is touched.
   const JournalPlace place = SettingsJournalPlace();
@@ -274,7 +296,7 @@ int main(int argc, char** argv) {
     const JournalRoom room = RoomForOriginals(place, state.selection ? SelectedFileBytes(*state.selection) : 0);
     if (!room.folder) {
       batch::Say(batch::texts::kNothingChanged, {JournalRoomText(room)});
-      return kExitFilesLeft;
+      return kExitTrouble;
     }
     if (room.fits) {
       state.journal = place;
