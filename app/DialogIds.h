@@ -20,6 +20,10 @@ enum class ControlId {
   WholeWord = 1013,
   SkipVersionControl = 1014,
   FollowGitignore = 1015,
+  MinSize = 1016,  // "Size:", at least
+  MaxSize = 1017,  // at most
+  ModifiedAfter = 1018,  // "Modified:", after
+  ModifiedBefore = 1019,  // before
 };
 
 enum class Command {

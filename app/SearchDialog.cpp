@@ -1,9 +1,11 @@
 #include "app/SearchDialog.h"
 
 #include <algorithm>
+#include <ctime>
 #include <unordered_set>
 
 #include "app/AppTexts.h"
+#include "app/BoundsFields.h"
 #include "app/CodePageTexts.h"
 #include "app/CountTexts.h"
 #include "app/DecimalText.h"
@@ -55,7 +57,8 @@ constexpr ControlId kInputs[] = {ControlId::SearchPath, ControlId::FileTypes, Co
                                  ControlId::XPath,      ControlId::Browse,    ControlId::Regex,
                                  ControlId::CaseSensitive, ControlId::Subfolders, ControlId::Compressed,
                                  ControlId::ReadAs, ControlId::Search, ControlId::WholeWord,
-                                 ControlId::SkipVersionControl, ControlId::FollowGitignore};
+                                 ControlId::SkipVersionControl, ControlId::FollowGitignore, ControlId::MinSize,
+                                 ControlId::MaxSize, ControlId::ModifiedAfter, ControlId::ModifiedBefore};
 
 // Whether a folder the Search path names holds folders: searched without
 // them, it can find nothing and the user should hear why.
@@ -124,6 +127,7 @@ void SearchDialog::OnInitDialog() {
   for (const AimingBox& aiming : kAimingBoxes)
     view_.SetChecked(aiming.box, settings_.ReadInt(settings::kCheckBox, aiming.key, aiming.byDefault) != 0);
   view_.SetChecked(ControlId::Compressed, settings_.ReadInt(settings::kCheckBox, settings::kCompressed, 1) != 0);
+  LoadBoundsFields(view_, settings_);
   // A page no longer offered (a hand-edited number) reads as Automatic.
   const int readAs = settings_.ReadInt(settings::kCodePage, settings::kReadAs, 0);
   view_.SetReadAs(readAs > 0 ? CodePageOfUserText(std::to_string(readAs)) : codepage::kNone);
@@ -147,6 +151,7 @@ void SearchDialog::SaveInputs() {
   for (const AimingBox& aiming : kAimingBoxes)
     settings_.WriteInt(settings::kCheckBox, aiming.key, view_.IsChecked(aiming.box));
   settings_.WriteInt(settings::kCheckBox, settings::kCompressed, view_.IsChecked(ControlId::Compressed));
+  SaveBoundsFields(view_, settings_);
   settings_.WriteInt(settings::kCodePage, settings::kReadAs, static_cast<int>(view_.ReadAs()));
 }
 
@@ -213,6 +218,10 @@ bool SearchDialog::InputsComplete() {
     view_.Focus(ControlId::SearchFor);
     return false;
   }
+  // A span back ("7d") counts from the moment the search is asked for.
+  std::optional<FileBounds> bounds = ReadBoundsFields(view_, static_cast<std::int64_t>(std::time(nullptr)));
+  if (!bounds) return false;
+  typedBounds_ = *bounds;
   return true;
 }
 
@@ -254,6 +263,7 @@ void SearchDialog::BuildRequest() {
   request.skipVersionControl = view_.IsChecked(ControlId::SkipVersionControl);
   request.followGitignore = view_.IsChecked(ControlId::FollowGitignore);
   request.readAs = view_.ReadAs();
+  request.bounds = typedBounds_;
   TakeReplacementText();
   IHistoryCombo& xpath = view_.Combo(ControlId::XPath);
   request.xpath = xpath.EditText();

@@ -58,8 +58,9 @@ class SearchDialog {
   class Sink;
 
   void StartRun(JobKind kind);
-  // False, having said what is missing and put the focus there, when a
-  // search could find nothing: no Search path or nothing to search for.
+  // False, having said what is missing or wrong and put the focus there, when a
+  // search could find nothing (no Search path or nothing to search for) or
+  // a size or time bound cannot be read.
   bool InputsComplete();
   // False, having named them and put the focus on the Search path, when
   // entries of it name nothing: the run would search less than was asked.
@@ -114,6 +115,7 @@ class SearchDialog {
   std::unique_ptr<Sink> sink_;
   bool running_ = false;
   bool closePending_ = false;
+  FileBounds typedBounds_;  // as InputsComplete read them, for the request
   std::u16string runNote_;  // what the last search skipped, beside its hit count
   SearchRequest listRequest_;  // the search the result list shows
   bool refreshing_ = false;    // the next run searches listRequest_ again

@@ -77,6 +77,9 @@ class ISearchDialogView : public IPlaceableWindow {
   virtual bool IsChecked(ControlId id) const = 0;
   virtual void SetChecked(ControlId id, bool checked) = 0;
   virtual void Enable(ControlId id, bool enabled) = 0;
+  // A plain text field's text: the size and time bounds.
+  virtual std::u16string FieldText(ControlId id) const = 0;
+  virtual void SetFieldText(ControlId id, std::u16string_view text) = 0;
   // "Read files as:": kNone for Automatic.
   virtual CodePage ReadAs() const = 0;
   virtual void SetReadAs(CodePage codePage) = 0;

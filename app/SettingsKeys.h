@@ -26,6 +26,13 @@ inline constexpr char16_t kReadAs[] = u"ReadAs";
 // pages detected in a cache file; on unless the file says 0.
 inline constexpr char16_t kCacheDetected[] = u"CacheDetected";
 
+// The dialog's size and time bounds, as typed; empty for none.
+inline constexpr char16_t kBounds[] = u"Bounds";
+inline constexpr char16_t kMinSize[] = u"MinSize";
+inline constexpr char16_t kMaxSize[] = u"MaxSize";
+inline constexpr char16_t kModifiedAfter[] = u"ModifiedAfter";
+inline constexpr char16_t kModifiedBefore[] = u"ModifiedBefore";
+
 inline constexpr char16_t kMainDialog[] = u"MainDialog";
 inline constexpr char16_t kResultDialog[] = u"ResultDialog";
 inline constexpr char16_t kLeft[] = u"left";

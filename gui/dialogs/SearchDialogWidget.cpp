@@ -110,7 +110,9 @@ void SearchDialogWidget::Build() {
   QLabel* labels[] = {Label(this, tr("Search p&ath:"), du.ToPixels(3, 0, 41, 12)),
                       Label(this, tr("File &types:"), du.ToPixels(3, 15, 41, 12)),
                       Label(this, tr("&XPath:"), du.ToPixels(3, 30, 41, 12)),
-                      Label(this, tr("Search &for:"), du.ToPixels(3, 46, 41, 12))};
+                      Label(this, tr("Search &for:"), du.ToPixels(3, 46, 41, 12)),
+                      Label(this, tr("Si&ze:"), du.ToPixels(3, 111, 41, 12)),
+                      Label(this, tr("&Modified:"), du.ToPixels(3, 126, 41, 12))};
   int labelWidth = 0;
   for (QLabel* label : labels) labelWidth = std::max(labelWidth, label->sizeHint().width());
   for (QLabel* label : labels) label->resize(labelWidth, label->height());
@@ -169,6 +171,35 @@ void SearchDialogWidget::Build() {
   readAs_->setGeometry(readAsLeft, du.Y(96), std::max(du.X(60), compressed_->geometry().left() - du.X(6) - readAsLeft),
                        du.Y(12));
   readAsLabel->setBuddy(readAs_);
+  // Two rows under "Read files as", each a pair of small fields whose
+  // placeholders say which bound they are; the tooltips give the forms.
+  const int boundsRight = readAs_->geometry().right() + 1;
+  const int dashWidth = du.X(8);
+  const int fieldWidth = (boundsRight - comboLeft - dashWidth) / 2;
+  const auto boundsRow = [&](int y, const QString& first, const QString& second, const QString& forms,
+                             QLineEdit*& from, QLineEdit*& to) {
+    from = new QLineEdit(this);
+    to = new QLineEdit(this);
+    from->setGeometry(comboLeft, du.Y(y), fieldWidth, du.Y(12));
+    to->setGeometry(boundsRight - fieldWidth, du.Y(y), fieldWidth, du.Y(12));
+    auto* dash = new QLabel(QStringLiteral("–"), this);
+    dash->setAlignment(Qt::AlignCenter);
+    dash->setGeometry(comboLeft + fieldWidth, du.Y(y), boundsRight - comboLeft - 2 * fieldWidth, du.Y(12));
+    from->setPlaceholderText(first);
+    to->setPlaceholderText(second);
+    from->setToolTip(forms);
+    to->setToolTip(forms);
+  };
+  boundsRow(111, tr("at least"), tr("at most"),
+            tr("A number of bytes, or one with k, M or G after it: 4096, 10k, 5M, 1G.\n"
+               "Both bounds are included; a compressed file counts by its own size on disk."),
+            minSize_, maxSize_);
+  boundsRow(126, tr("after"), tr("before"),
+            tr("A date in local time, with a time if need be: 2026-12-01, 2026-12-01 10:00.\n"
+               "Or a number of days or hours back: 7d, 12h (\"after 7d\" is the last week)."),
+            modifiedAfter_, modifiedBefore_);
+  labels[4]->setBuddy(minSize_);
+  labels[5]->setBuddy(modifiedAfter_);
   search_ = new QPushButton(tr("&Search"), this);
   search_->setGeometry(std::max(du.X(261), subfolders_->geometry().right() + du.X(4)), du.Y(69),
                        du.X(50), du.Y(14));
@@ -203,7 +234,11 @@ void SearchDialogWidget::Build() {
   setTabOrder(skipVersionControl_, followGitignore_);
   setTabOrder(followGitignore_, compressed_);
   setTabOrder(compressed_, readAs_);
-  setTabOrder(readAs_, search_);
+  setTabOrder(readAs_, minSize_);
+  setTabOrder(minSize_, maxSize_);
+  setTabOrder(maxSize_, modifiedAfter_);
+  setTabOrder(modifiedAfter_, modifiedBefore_);
+  setTabOrder(modifiedBefore_, search_);
   setTabOrder(search_, undo_);
 
   histories_ = {std::make_unique<QtHistoryCombo>(*searchPath_), std::make_unique<QtHistoryCombo>(*fileTypes_),
@@ -256,6 +291,19 @@ QCheckBox* SearchDialogWidget::CheckBox(ControlId id) const {
   }
 }
 
+QLineEdit* SearchDialogWidget::Field(ControlId id) const {
+  switch (id) {
+    case ControlId::MinSize: return minSize_;
+    case ControlId::MaxSize: return maxSize_;
+    case ControlId::ModifiedAfter: return modifiedAfter_;
+    case ControlId::ModifiedBefore: return modifiedBefore_;
+    default: return nullptr;
+  }
+}
+
+std::u16string SearchDialogWidget::FieldText(ControlId id) const { return FromQString(Field(id)->text()); }
+void SearchDialogWidget::SetFieldText(ControlId id, std::u16string_view text) { Field(id)->setText(ToQString(text)); }
+
 bool SearchDialogWidget::IsChecked(ControlId id) const { return CheckBox(id)->isChecked(); }
 void SearchDialogWidget::SetChecked(ControlId id, bool checked) { CheckBox(id)->setChecked(checked); }
 
@@ -266,6 +314,10 @@ void SearchDialogWidget::Enable(ControlId id, bool enabled) {
     case ControlId::Search: widget = search_; break;
     case ControlId::UndoLastReplace: widget = undo_; break;
     case ControlId::ReadAs: widget = readAs_; break;
+    case ControlId::MinSize:
+    case ControlId::MaxSize:
+    case ControlId::ModifiedAfter:
+    case ControlId::ModifiedBefore: widget = Field(id); break;
     case ControlId::Regex:
     case ControlId::CaseSensitive:
     case ControlId::Subfolders:
@@ -286,6 +338,11 @@ void SearchDialogWidget::SetReadAs(CodePage codePage) {
 }
 
 void SearchDialogWidget::Focus(ControlId id) {
+  if (QLineEdit* field = Field(id)) {
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+    return;
+  }
   QComboBox* combo = ComboBox(id);
   combo->setFocus(Qt::OtherFocusReason);
   combo->lineEdit()->selectAll();

@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 
@@ -34,6 +35,8 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   bool IsChecked(ControlId id) const override;
   void SetChecked(ControlId id, bool checked) override;
   void Enable(ControlId id, bool enabled) override;
+  std::u16string FieldText(ControlId id) const override;
+  void SetFieldText(ControlId id, std::u16string_view text) override;
   CodePage ReadAs() const override;
   void SetReadAs(CodePage codePage) override;
   void Focus(ControlId id) override;
@@ -62,6 +65,8 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   // For tests and screenshots.
   QComboBox* ComboBox(ControlId id) const;
   QCheckBox* CheckBox(ControlId id) const;
+  // The size and time bounds' fields; null for any other control.
+  QLineEdit* Field(ControlId id) const;
   QPushButton* SearchButton() const { return search_; }
   QPushButton* BrowseButton() const { return browse_; }
   QPushButton* UndoButton() const { return undo_; }
@@ -103,6 +108,10 @@ class SearchDialogWidget final : public QDialog, public ISearchDialogView {
   QCheckBox* wholeWord_;
   QCheckBox* skipVersionControl_;
   QCheckBox* followGitignore_;
+  QLineEdit* minSize_;
+  QLineEdit* maxSize_;
+  QLineEdit* modifiedAfter_;
+  QLineEdit* modifiedBefore_;
   QPushButton* browse_;
   QPushButton* search_;
   QPushButton* undo_ = nullptr;

@@ -418,6 +418,37 @@ Exit status, as grep&apos;s:
     </message>
 </context>
 <context>
+    <name>BoundsFields</name>
+    <message>
+        <source>Size, at least</source>
+        <translation>サイズ (以上)</translation>
+    </message>
+    <message>
+        <source>Size, at most</source>
+        <translation>サイズ (以下)</translation>
+    </message>
+    <message>
+        <source>Modified, after</source>
+        <translation>更新日時 (以降)</translation>
+    </message>
+    <message>
+        <source>Modified, before</source>
+        <translation>更新日時 (より前)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; takes a number of bytes, or one with k, M or G after it: 4096, 10k, 5M, 1G.</source>
+        <translation>「%1」にはバイト数か、k、M、G を付けた数を入力してください: 4096、10k、5M、1G。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; takes a date in local time, 2026-12-01 or 2026-12-01 10:00, or a number of days or hours back: 7d, 12h.</source>
+        <translation>「%1」には現地時刻の日付 (2026-12-01、2026-12-01 10:00) か、さかのぼる日数・時間数 (7d、12h) を入力してください。</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; leaves out every file: no size or time lies between it and the other bound of its row.</source>
+        <translation>「%1」ではすべてのファイルが除外されます: 同じ行のもう一方の値との間に入るサイズや日時がありません。</translation>
+    </message>
+</context>
+<context>
     <name>CodePageTexts</name>
     <message>
         <source>&apos;%1&apos; cannot be written in %2 of the %3 (%4): they will be left unchanged.</source>
@@ -1368,6 +1399,42 @@ in the page it was read in.</source>
     <message>
         <source>Leaves out what git ignores: .gitignore files and .git/info/exclude</source>
         <translation>git が無視するものを除きます: .gitignore ファイルと .git/info/exclude</translation>
+    </message>
+    <message>
+        <source>Si&amp;ze:</source>
+        <translation>サイズ(&amp;Z):</translation>
+    </message>
+    <message>
+        <source>&amp;Modified:</source>
+        <translation>更新日時(&amp;M):</translation>
+    </message>
+    <message>
+        <source>at least</source>
+        <translation>以上</translation>
+    </message>
+    <message>
+        <source>at most</source>
+        <translation>以下</translation>
+    </message>
+    <message>
+        <source>A number of bytes, or one with k, M or G after it: 4096, 10k, 5M, 1G.
+Both bounds are included; a compressed file counts by its own size on disk.</source>
+        <translation>バイト数、または k、M、G を付けた数: 4096、10k、5M、1G。
+両端の値を含みます。圧縮ファイルはディスク上のサイズで判断します。</translation>
+    </message>
+    <message>
+        <source>after</source>
+        <translation>以降</translation>
+    </message>
+    <message>
+        <source>before</source>
+        <translation>より前</translation>
+    </message>
+    <message>
+        <source>A date in local time, with a time if need be: 2026-12-01, 2026-12-01 10:00.
+Or a number of days or hours back: 7d, 12h (&quot;after 7d&quot; is the last week).</source>
+        <translation>現地時刻の日付、必要なら時刻も: 2026-12-01、2026-12-01 10:00。
+またはさかのぼる日数・時間数: 7d、12h (「以降」に 7d で直近 1 週間)。</translation>
     </message>
 </context>
 </TS>

@@ -136,6 +136,12 @@ class FakeSearchDialogView final : public ISearchDialogView {
   }
   void SetChecked(ControlId id, bool on) override { checked[id] = on; }
   void Enable(ControlId id, bool on) override { enabled[id] = on; }
+  std::u16string FieldText(ControlId id) const override {
+    const auto it = fields.find(id);
+    return it != fields.end() ? it->second : std::u16string();
+  }
+  void SetFieldText(ControlId id, std::u16string_view text) override { fields[id] = text; }
+  std::map<ControlId, std::u16string> fields;
   CodePage ReadAs() const override { return readAs; }
   void SetReadAs(CodePage page) override { readAs = page; }
   CodePage readAs = codepage::kNone;

@@ -398,6 +398,32 @@ class TestSearchDialog : public QObject {
     QCOMPARE(window_->focusWidget(), window_->ReadAsBox());
   }
 
+  // A bound that cannot be read stops the run in its field; one that can
+  // leaves files out, and the status line counts them.
+  void theBoundsFieldsHaveShortcutsRefuseWhatTheyCannotReadAndAimTheRun() {
+    Type(ControlId::SearchPath, Path("tree"));
+    Type(ControlId::SearchFor, "needle");
+    QTest::keyClick(window_.get(), Qt::Key_M, Qt::AltModifier);
+    QCOMPARE(window_->focusWidget(), window_->Field(ControlId::ModifiedAfter));
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::AltModifier);
+    QCOMPARE(window_->focusWidget(), window_->Field(ControlId::MinSize));
+    QTest::keyClick(window_->focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(window_->focusWidget(), "12 bytes");
+    QTest::keyClick(window_->focusWidget(), Qt::Key_Return);
+    QVERIFY(!logic_->IsRunning());
+    QCOMPARE(messages_.size(), 1);
+    QVERIFY2(messages_[0].startsWith(Said("\"Size, at most\"", "「サイズ (以下)」")), qPrintable(messages_[0]));
+    QCOMPARE(window_->focusWidget(), window_->Field(ControlId::MaxSize));
+    QCOMPARE(window_->Field(ControlId::MaxSize)->selectedText(), QString("12 bytes"));
+    QTest::keyClicks(window_->focusWidget(), "12");  // c.txt, of 15 bytes, is left out
+    QTest::keyClick(window_->focusWidget(), Qt::Key_Return);
+    WaitForRunEnd();
+    QCOMPARE(logic_->State().hits.Count(), size_t(1));
+    QTRY_VERIFY(window_->ResultWidget() != nullptr);
+    const QString status = window_->ResultWidget()->StatusText();
+    QVERIFY2(status.endsWith(Said("Left out: 1 file.", "除外: 1 ファイル。")), qPrintable(status));
+  }
+
   // A checkout's records and what git ignores stay out of the run, and the status says so.
   void theAimingOptionsHaveShortcutsAndAimTheRun() {
     WriteFile(Path("tree/.git/COMMIT_EDITMSG.txt"), "needle\n");
