@@ -4,17 +4,17 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <deque>
 #include <utility>
 
+#include "platform/codepage/ByteScan.h"
 #include "platform/codepage/conversion/CodePageConverter.h"
 #include "platform/files/FileInPieces.h"
 #include "platform/files/NativePath.h"
 #include "search/file/LinePieces.h"
+#include "search/matching/scan/LineCounter.h"
 #include "search/text/TextDecoding.h"
 
 namespace trawlscope::batch {
@@ -23,25 +23,7 @@ namespace {
 // The file is read again in pieces of lines of about this size.
 constexpr size_t kPieceBytes = 1u << 20;
 
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Fu;
-constexpr std::uint64_t kFeeds = 0x0A0A0A0A0A0A0A0Au;
-
 bool IsBreak(char16_t c) { return c == u'\n' || c == u'\r'; }
-
-// The line feeds in ASCII bytes, eight at a time.
-std::int64_t CountFeeds(std::string_view ascii) {
-  std::int64_t feeds = 0;
-  size_t at = 0;
-  for (std::uint64_t word; at + sizeof word <= ascii.size(); at += sizeof word) {
-    std::memcpy(&word, ascii.data() + at, sizeof word);
-    const std::uint64_t other = word ^ kFeeds;  // a zero byte where a feed was
-    // The high bit of each byte that is not zero; the bytes are below 0x80.
-    feeds += 8 - std::popcount((((other & kLowBits) + kLowBits) | other) & kHighBits);
-  }
-  for (; at < ascii.size(); ++at) feeds += ascii[at] == '\n';
-  return feeds;
-}
 
 // How many bytes at the front of a piece without a hit or a line still to
 // print can pass without decoding: in a page that reads ASCII as itself, all
@@ -49,15 +31,7 @@ std::int64_t CountFeeds(std::string_view ascii) {
 // next piece may show. A piece that is not so passes nothing.
 size_t PassingBytes(std::string_view piece, CodePage page, std::int64_t keep) {
   if (!IsAsciiTransparent(page) || piece.find('\r') != std::string_view::npos) return 0;
-  // Eight bytes a step: a byte loop took four fifths of a gigabyte's time.
-  std::uint64_t high = 0;
-  size_t at = 0;
-  for (std::uint64_t word; at + sizeof word <= piece.size(); at += sizeof word) {
-    std::memcpy(&word, piece.data() + at, sizeof word);
-    high |= word;
-  }
-  for (; at < piece.size(); ++at) high |= static_cast<unsigned char>(piece[at]);
-  if ((high & kHighBits) != 0) return 0;
+  if (HasHighBytes(piece)) return 0;
   if (keep == 0) return piece.size();
   // Back from the last line's own break over `keep` breaks: the start of the lines kept.
   size_t end = piece.size() - (!piece.empty() && piece.back() == '\n' ? 1 : 0);
@@ -127,7 +101,8 @@ int ContextLines::Append(std::string& out, const HeldFile& file) {
     const bool quiet = number > printUntil && coverEnd <= offset &&
                        (next == hits.size() || hits[next].position >= offset + length);
     if (const size_t passing = quiet && next < hits.size() ? PassingBytes(piece, file.page, counts_.before) : 0) {
-      number += CountFeeds(piece.substr(0, passing));
+      // No CR in it: its lines end at its line feeds.
+      number += LineCounter<char>(piece.substr(0, passing)).LineOf(passing) - 1;
       offset += static_cast<std::int64_t>(passing);
       piece.remove_prefix(passing);
       waiting.clear();

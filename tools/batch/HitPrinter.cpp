@@ -126,14 +126,14 @@ void HitPrinter::EndCountedFile() {
 void HitPrinter::Print(const HitList& fileHits) {
   if (fileLines_) {
     PrintFileLines(fileHits);
-    if (out_.size() > kPieceBytes || (!out_.empty() && std::chrono::steady_clock::now() - lastWrite_ >= kMostHeld))
-      Write();
+    if (out_.size() > kPieceBytes) Write();
+    WriteIfHeldLong();
     return;
   }
   if (context_) {
     // A file's lines are printed when the next file's hits come, or at the end.
     Hold(fileHits);
-    if (!out_.empty() && std::chrono::steady_clock::now() - lastWrite_ >= kMostHeld) Write();
+    WriteIfHeldLong();
     return;
   }
   // The path is made once for each file record.
@@ -167,13 +167,17 @@ void HitPrinter::Print(const HitList& fileHits) {
     if (out_.size() > kPieceBytes) Write();
   }
   hits_.fetch_add(fileHits.size(), std::memory_order_relaxed);
-  if (!out_.empty() && std::chrono::steady_clock::now() - lastWrite_ >= kMostHeld) Write();
+  WriteIfHeldLong();
 }
 
 void HitPrinter::Flush() {
   if (context_) PrintHeld();
   EndCountedFile();
   Write();
+}
+
+void HitPrinter::WriteIfHeldLong() {
+  if (!out_.empty() && std::chrono::steady_clock::now() - lastWrite_ >= kMostHeld) Write();
 }
 
 void HitPrinter::Write() {

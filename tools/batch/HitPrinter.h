@@ -57,6 +57,8 @@ class HitPrinter {
   void PrintFileLines(const HitList& fileHits);
   void EndCountedFile();
   void Write();
+  // What waited longer than a reader of a pipe should wait goes out.
+  void WriteIfHeldLong();
 
   std::function<void(std::string_view)> write_;
   bool codePageField_;
